@@ -1,0 +1,23 @@
+#pragma once
+// marc2tab [--fields LIST] [--append] INPUT OUTPUT
+#include <optional>
+#include <string>
+#include <vector>
+
+struct CommandLine {
+  bool help = false;
+  bool append = false;
+  std::optional<std::string> fields;  // UTF-8, the field-list box's grammar
+  std::string input;
+  std::string output;  // "-" is standard output
+};
+
+// The parsed arguments, or an error message for a wrong call.
+struct ParsedCommandLine {
+  CommandLine commandLine;
+  std::string error;
+};
+
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+extern const char* const kUsage;

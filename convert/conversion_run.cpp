@@ -1,0 +1,196 @@
+#include "conversion_run.h"
+
+#include <charconv>
+#include <cstring>
+#include <memory>
+
+#include "field_code.h"
+#include "field_extractor.h"
+#include "field_list.h"
+#include "record_splitter.h"
+#include "record_view.h"
+#include "run_messages.h"
+
+namespace {
+
+constexpr std::size_t kOutputFlushSize = 1 << 20;
+
+// Appends a cell value with its tabs deleted: a tab would shift the columns.
+void AppendWithoutTabs(std::string& out, std::string_view value) {
+  while (!value.empty()) {
+    const void* tab = std::memchr(value.data(), '\t', value.size());
+    if (tab == nullptr) break;
+    const auto n = static_cast<std::size_t>(static_cast<const char*>(tab) - value.data());
+    out.append(value.data(), n);
+    value.remove_prefix(n + 1);
+  }
+  out.append(value.data(), value.size());
+}
+
+class ProgressCaption {
+ public:
+  const std::string& For(std::int64_t records) {
+    text_.assign(run_messages::kProgressPrefix);
+    char digits[24];
+    const auto result = std::to_chars(digits, digits + sizeof digits, records);
+    text_.append(digits, result.ptr);
+    text_.append(run_messages::kProgressSuffix);
+    return text_;
+  }
+
+ private:
+  std::string text_;
+};
+
+// Steps 9 to 12: the files are opened, every record becomes one line.
+class Converter {
+ public:
+  Converter(RunWindow& window, FileSystem& files, std::string inputPath, std::string outputPath,
+            const std::vector<std::string>& items)
+      : window_(window), files_(files), inputPath_(std::move(inputPath)), outputPath_(std::move(outputPath)) {
+    for (const std::string& item : items) codes_.push_back(ParseFieldCode(item));
+  }
+
+  RunSummary Run() {
+    int errorNumber = 0;
+    std::unique_ptr<InputFile> input = files_.OpenForReading(inputPath_, errorNumber);
+    if (!input) return Fail(run_messages::CannotOpenInput(inputPath_, errorNumber));
+    output_ = files_.OpenForAppending(outputPath_, errorNumber);
+    if (!output_) return Fail(run_messages::CannotCreateOutput(outputPath_, errorNumber));
+
+    WriteHeader();
+    RecordSplitter splitter(*input);
+    std::string_view record;
+    while (splitter.Next(record)) {
+      WriteRow(record, splitter.RecordOffset());
+      if (buffer_.size() >= kOutputFlushSize && !Flush()) return FailWriting();
+      progress_.records = summary_.records;
+      progress_.bytesRead = splitter.BytesConsumed();
+      if (!window_.ShowProgress(caption_.For(summary_.records), progress_)) {
+        summary_.outcome = RunSummary::Outcome::Stopped;
+        if (!Flush() || !output_->Close()) return FailWriting();
+        return summary_;
+      }
+    }
+    if (!Flush()) return FailWriting();
+    if (splitter.ReadFailed()) {
+      output_->Close();
+      return Fail(run_messages::CannotReadInput(inputPath_, input->ErrorNumber()));
+    }
+    if (!output_->Close()) return FailWriting();
+    summary_.outcome = RunSummary::Outcome::Completed;
+    return summary_;
+  }
+
+ private:
+  void WriteHeader() {
+    for (const FieldCode& code : codes_) {
+      buffer_ += code.header;
+      buffer_ += '\t';
+    }
+    buffer_ += "\r\n";
+  }
+
+  void WriteRow(std::string_view record, std::uint64_t offset) {
+    view_.Build(record);
+    bool cellFailed = false;
+    for (const FieldCode& code : codes_) {
+      const std::optional<std::string_view> value = extractor_.Extract(view_, code);
+      if (value) {
+        AppendWithoutTabs(buffer_, *value);
+      } else {
+        cellFailed = true;  // an empty cell keeps the columns aligned
+      }
+      buffer_ += '\t';
+    }
+    buffer_ += "\r\n";
+    ++summary_.records;
+    NoteMalformed(cellFailed, offset);
+  }
+
+  void NoteMalformed(bool cellFailed, std::uint64_t offset) {
+    MalformedKind kind;
+    if (view_.Status() == ViewStatus::Refused) {
+      kind = MalformedKind::Refused;
+    } else if (view_.Status() == ViewStatus::Failed) {
+      kind = MalformedKind::Unreadable;
+    } else if (cellFailed) {
+      kind = MalformedKind::BadCell;
+    } else {
+      return;
+    }
+    ++summary_.malformed;
+    if (summary_.firstMalformed.size() < kMalformedRecordsKept) {
+      summary_.firstMalformed.push_back({summary_.records, offset, kind});
+    }
+  }
+
+  bool Flush() {
+    if (buffer_.empty()) return true;
+    const bool written = output_->Write(buffer_.data(), buffer_.size());
+    buffer_.clear();
+    return written;
+  }
+
+  RunSummary FailWriting() {
+    const int errorNumber = output_->ErrorNumber();
+    output_->Close();
+    return Fail(run_messages::CannotWriteOutput(outputPath_, errorNumber));
+  }
+
+  RunSummary Fail(std::string message) {
+    summary_.outcome = RunSummary::Outcome::Failed;
+    summary_.error = std::move(message);
+    return summary_;
+  }
+
+  RunWindow& window_;
+  FileSystem& files_;
+  std::string inputPath_;
+  std::string outputPath_;
+  std::vector<FieldCode> codes_;
+  std::unique_ptr<OutputFile> output_;
+  std::string buffer_;
+  RecordView view_;
+  FieldExtractor extractor_;
+  ProgressCaption caption_;
+  RunProgress progress_;
+  RunSummary summary_;
+};
+
+RunSummary Declined(RunWindow& window) {
+  window.SetStartEnabled(true);
+  RunSummary summary;
+  summary.outcome = RunSummary::Outcome::Declined;
+  return summary;
+}
+
+}  // namespace
+
+RunSummary RunConversion(RunWindow& window, FileSystem& files) {
+  using namespace run_messages;
+  const std::string inputPath = window.InputPathText();
+  if (inputPath.empty() || !files.Exists(inputPath)) return {};
+
+  window.SetStartEnabled(false);
+  window.FieldListSetting("write");  // saved even when the user goes no further
+  window.ShowProgressLabel();
+  const std::vector<std::string> items = ParseFieldList(window.FieldListText());
+
+  if (window.AskYesNo(kConfirmPrompt, kStyleConfirm, kConfirmTitle) == Answer::No) return Declined(window);
+  const std::string outputPath = window.ChooseSaveFile();
+  if (outputPath.empty()) return Declined(window);
+  if (files.Exists(outputPath) && window.AskYesNo(kAppendPrompt, kStyleAskAppend, kNoticeTitle) == Answer::No) {
+    return Declined(window);
+  }
+
+  RunSummary summary = Converter(window, files, inputPath, outputPath, items).Run();
+  if (summary.outcome == RunSummary::Outcome::Stopped) return summary;  // the window is going away
+  if (summary.outcome == RunSummary::Outcome::Failed) {
+    window.ShowMessage(summary.error, kStyleError, kNoticeTitle);
+  } else {
+    window.ShowMessage(kFinishedPrompt, kStyleInformation, kNoticeTitle);
+  }
+  window.SetStartEnabled(true);
+  return summary;
+}

@@ -1,0 +1,15 @@
+#pragma once
+// The field list of the field-list box: comma-separated codes choosing and
+// ordering the output columns.
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The built-in list shown when nothing is stored.
+extern const char* const DefaultFieldList;
+
+// Splits the box's text (UTF-8) into column codes: a full-width comma counts
+// as ',', CR LF pairs are deleted (a code broken over two lines joins up),
+// empty items stay, nothing is trimmed, case matters. An empty text gives no
+// columns at all.
+std::vector<std::string> ParseFieldList(std::string_view text);

@@ -1,0 +1,43 @@
+#include "record_type.h"
+
+#include <array>
+#include <string>
+
+#include "gbk_codec.h"
+
+namespace {
+
+struct RecordType {
+  char letter;
+  std::string_view name;
+};
+
+constexpr std::array<RecordType, 15> kRecordTypes{{
+    {'a', "文字资料印刷品"}, {'b', "文字资料手稿"},   {'c', "乐谱印刷品"},
+    {'d', "乐谱手稿"},       {'e', "测绘资料印刷品"}, {'f', "测绘资料手稿"},
+    {'g', "放映和视频资料"}, {'i', "非音乐性录音资料"}, {'j', "音乐性录音资料"},
+    {'k', "二维图形"},       {'l', "计算机存储介质"}, {'m', "多媒体"},
+    {'r', "三维制品和教具"}, {'u', "拓片"},           {'v', "善本书"},
+}};
+
+}  // namespace
+
+std::string_view RecordTypeName(char typeOfRecord) {
+  for (const RecordType& type : kRecordTypes) {
+    if (type.letter == typeOfRecord) return type.name;
+  }
+  return {};
+}
+
+std::string_view RecordTypeNameGbk(char typeOfRecord) {
+  // Converted once, on first use.
+  static const std::array<std::string, 15> gbkNames = [] {
+    std::array<std::string, 15> names;
+    for (std::size_t i = 0; i < kRecordTypes.size(); ++i) names[i] = Utf8ToGbkOrQuestionMarks(kRecordTypes[i].name);
+    return names;
+  }();
+  for (std::size_t i = 0; i < kRecordTypes.size(); ++i) {
+    if (kRecordTypes[i].letter == typeOfRecord) return gbkNames[i];
+  }
+  return {};
+}

@@ -1,0 +1,21 @@
+#pragma once
+// The texts a conversion run shows, UTF-8.
+#include <string>
+
+namespace run_messages {
+inline constexpr const char* kConfirmPrompt = "您好,是否确定导出数据为制表符文本数据？";
+inline constexpr const char* kConfirmTitle = "操作提示";
+inline constexpr const char* kAppendPrompt = "该文件已存在，是否追加数据！";
+inline constexpr const char* kNoticeTitle = "温馨提示";
+inline constexpr const char* kFinishedPrompt = "恭喜，数据已经转换完毕咯！";
+inline constexpr const char* kProgressPrefix = "正在预读数据，目前已完成";
+inline constexpr const char* kProgressSuffix = "条.....";
+
+// "无法打开输入文件：D:\data\a.iso（文件不存在）" and its kin.
+std::string CannotOpenInput(const std::string& path, int errorNumber);
+std::string CannotReadInput(const std::string& path, int errorNumber);
+std::string CannotCreateOutput(const std::string& path, int errorNumber);
+std::string CannotWriteOutput(const std::string& path, int errorNumber);
+// A short Chinese reason for an errno value.
+std::string ErrorReason(int errorNumber);
+}  // namespace run_messages
