@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Installs what building and testing need, on Debian 12 as root. Idempotent:
+# packages already present are not touched, and apt is not even asked then.
+#   scripts/setup.sh native    compilers, CMake, GoogleTest, clang for fuzzing
+#   scripts/setup.sh windows   native + mingw-w64, Wine (32- and 64-bit), Xvfb, a CJK font
+set -euo pipefail
+
+native_packages=(g++ make cmake googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev libc6-dev zip)
+windows_packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb xauth x11-apps
+                  xdotool imagemagick fonts-wqy-microhei)
+
+missing_packages() {
+  local package
+  for package in "$@"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || echo "$package"
+  done
+}
+
+install_packages() {
+  local missing
+  missing=$(missing_packages "$@")
+  [ -z "$missing" ] && return 0
+  echo "setup: installing $(echo $missing | tr '\n' ' ')" >&2
+  local sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq
+  # shellcheck disable=SC2086
+  $sudo apt-get install -y -qq $missing >/dev/null
+}
+
+mode=${1:-native}
+case "$mode" in
+  native) install_packages "${native_packages[@]}" ;;
+  windows)
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+      [ "$(id -u)" -eq 0 ] && dpkg --add-architecture i386 || sudo dpkg --add-architecture i386
+    fi
+    install_packages "${native_packages[@]}" "${windows_packages[@]}"
+    ;;
+  *) echo "usage: $0 native|windows" >&2; exit 2 ;;
+esac
