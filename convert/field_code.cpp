@@ -6,17 +6,22 @@
 
 namespace {
 
-// Counts UTF-8 code points (continuation bytes are not counted).
+bool IsContinuationByte(unsigned char c) { return (c & 0xC0) == 0x80; }
+
+// Counts UTF-8 code points.
 std::size_t CountCharacters(std::string_view utf8) {
   std::size_t count = 0;
-  for (unsigned char c : utf8) count += (c & 0xC0) != 0x80;
+  for (unsigned char c : utf8) count += !IsContinuationByte(c);
   return count;
 }
 
-// Byte length of the first character of a GBK text.
-std::size_t FirstGbkCharacterLength(std::string_view gbk) {
-  const auto lead = static_cast<unsigned char>(gbk[0]);
-  return (lead >= 0x81 && lead <= 0xFE && gbk.size() >= 2) ? 2 : 1;
+// Byte offset of the n-th code point (0-based) of a UTF-8 text.
+std::size_t OffsetOfCharacter(std::string_view utf8, std::size_t n) {
+  std::size_t at = 0;
+  for (std::size_t seen = 0; at < utf8.size(); ++at) {
+    if (!IsContinuationByte(static_cast<unsigned char>(utf8[at])) && seen++ == n) break;
+  }
+  return at;
 }
 
 }  // namespace
@@ -29,20 +34,20 @@ FieldCode ParseFieldCode(std::string_view utf8Item) {
     code.kind = FieldCode::Kind::RecordType;
     return code;
   }
-  const std::optional<std::string> gbk = Utf8ToGbk(utf8Item);
-  if (!gbk) return code;
-  // Tag: the GBK bytes of the first three characters; only an ASCII-width tag
-  // can ever equal a directory tag of 3 bytes.
-  std::string_view rest = *gbk;
-  std::string tag;
-  for (int i = 0; i < 3; ++i) {
-    const std::size_t n = FirstGbkCharacterLength(rest);
-    tag.append(rest.substr(0, n));
-    rest.remove_prefix(n);
+  // Tag and subfield code are converted apart: for 001 and 005 the fourth
+  // character plays no part, whatever it is. Only a tag of 3 GBK bytes can
+  // ever equal a directory tag.
+  const std::size_t split = OffsetOfCharacter(utf8Item, 3);
+  const std::optional<std::string> tag = Utf8ToGbk(utf8Item.substr(0, split));
+  if (!tag || tag->size() != 3) return code;
+  code.tag = *tag;
+  if (code.tag == "001" || code.tag == "005") {
+    code.kind = FieldCode::Kind::ControlField;
+    return code;
   }
-  if (tag.size() != 3 || rest.empty()) return code;
-  code.tag = tag;
-  code.subfieldCode = std::string(rest);
-  code.kind = (tag == "001" || tag == "005") ? FieldCode::Kind::ControlField : FieldCode::Kind::Subfield;
+  const std::optional<std::string> subfieldCode = Utf8ToGbk(utf8Item.substr(split));
+  if (!subfieldCode) return code;
+  code.subfieldCode = *subfieldCode;
+  code.kind = FieldCode::Kind::Subfield;
   return code;
 }
