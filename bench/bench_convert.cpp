@@ -1,0 +1,181 @@
+// bench_convert: times the real conversion run on a record file against a
+// baseline that does the least any converter must do: read the file in large
+// blocks, find each record's 0x1D and write one short line per record.
+//
+//   bench_convert [--repeat N] [--fields LIST] INPUT
+//
+// Outputs go to INPUT.bench-conversion.txt and INPUT.bench-baseline.txt, which
+// are removed at the end. A megabyte is 1,000,000 bytes.
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "conversion_run.h"
+#include "field_list.h"
+#include "file_system.h"
+#include "run_window.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Timing {
+  double seconds = 0;
+  std::int64_t records = 0;
+};
+
+// The window of an unattended run: every question answered Yes, no progress shown.
+class BenchWindow : public RunWindow {
+ public:
+  BenchWindow(std::string input, std::string output, std::string fields)
+      : input_(std::move(input)), output_(std::move(output)), fields_(std::move(fields)) {}
+  std::string InputPathText() override { return input_; }
+  std::string FieldListText() override { return fields_; }
+  void SetStartEnabled(bool) override {}
+  void ShowProgressLabel() override {}
+  bool ShowProgress(const std::string&, const RunProgress&) override { return true; }
+  Answer AskYesNo(const std::string&, unsigned, const std::string&) override { return Answer::Yes; }
+  void ShowMessage(const std::string&, unsigned, const std::string&) override {}
+  std::string ChooseSaveFile() override { return output_; }
+  void FieldListSetting(const std::string&) override {}
+
+ private:
+  std::string input_;
+  std::string output_;
+  std::string fields_;
+};
+
+double SecondsSince(Clock::time_point start) {
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+bool Baseline(const std::string& input, const std::string& output, Timing& timing) {
+  const Clock::time_point start = Clock::now();
+  std::FILE* in = std::fopen(input.c_str(), "rb");
+  std::FILE* out = std::fopen(output.c_str(), "wb");
+  if (in == nullptr || out == nullptr) {
+    if (in != nullptr) std::fclose(in);
+    if (out != nullptr) std::fclose(out);
+    return false;
+  }
+  std::vector<char> block(1 << 20);
+  std::string lines;
+  std::int64_t records = 0;
+  for (;;) {
+    const std::size_t got = std::fread(block.data(), 1, block.size(), in);
+    if (got == 0) break;
+    const char* p = block.data();
+    const char* end = p + got;
+    while ((p = static_cast<const char*>(std::memchr(p, 0x1D, static_cast<std::size_t>(end - p)))) != nullptr) {
+      ++p;
+      ++records;
+      lines += std::to_string(records);
+      lines += "\r\n";
+    }
+    if (lines.size() >= (1 << 20)) {
+      std::fwrite(lines.data(), 1, lines.size(), out);
+      lines.clear();
+    }
+  }
+  std::fwrite(lines.data(), 1, lines.size(), out);
+  const bool ok = std::ferror(in) == 0 && std::ferror(out) == 0;
+  std::fclose(in);
+  const bool closed = std::fclose(out) == 0;
+  timing.seconds = SecondsSince(start);
+  timing.records = records;
+  return ok && closed;
+}
+
+bool Conversion(const std::string& input, const std::string& output, const std::string& fields, Timing& timing) {
+  std::remove(output.c_str());  // the run appends
+  const Clock::time_point start = Clock::now();
+  BenchWindow window(input, output, fields);
+  const RunSummary summary = RunConversion(window, LocalFileSystem());
+  timing.seconds = SecondsSince(start);
+  timing.records = summary.records;
+  if (summary.outcome != RunSummary::Outcome::Completed) {
+    std::fprintf(stderr, "bench_convert: the run failed: %s\n", summary.error.c_str());
+    return false;
+  }
+  return true;
+}
+
+long long FileSize(const std::string& path) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (f == nullptr) return -1;
+  std::fseek(f, 0, SEEK_END);
+  const long long size = std::ftell(f);
+  std::fclose(f);
+  return size;
+}
+
+void Report(const char* name, const Timing& best, double megabytes) {
+  std::printf("%-11s %8.3f s  %9.1f MB/s  %11.0f records/s  (%lld records)\n", name, best.seconds,
+              megabytes / best.seconds, static_cast<double>(best.records) / best.seconds,
+              static_cast<long long>(best.records));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int repeat = 3;
+  std::string fields = DefaultFieldList;
+  std::string input;
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    if (argument == "--repeat" && i + 1 < argc) {
+      repeat = std::atoi(argv[++i]);
+    } else if (argument == "--fields" && i + 1 < argc) {
+      fields = argv[++i];
+    } else if (input.empty() && argument[0] != '-') {
+      input = argument;
+    } else {
+      input.clear();
+      break;
+    }
+  }
+  if (input.empty() || repeat < 1) {
+    std::fputs("Usage: bench_convert [--repeat N] [--fields LIST] INPUT\n", stderr);
+    return 2;
+  }
+  const long long size = FileSize(input);
+  if (size < 0) {
+    std::perror(input.c_str());
+    return 1;
+  }
+  const double megabytes = static_cast<double>(size) / 1e6;
+  const std::string baselineOutput = input + ".bench-baseline.txt";
+  const std::string conversionOutput = input + ".bench-conversion.txt";
+
+  // Best of several alternating runs, after one untimed pass that warms the
+  // page cache and the allocator.
+  Timing warm;
+  if (!Baseline(input, baselineOutput, warm)) {
+    std::fprintf(stderr, "bench_convert: cannot read %s or write %s\n", input.c_str(), baselineOutput.c_str());
+    return 1;
+  }
+  Timing bestBaseline{1e30, 0};
+  Timing bestConversion{1e30, 0};
+  for (int i = 0; i < repeat; ++i) {
+    Timing t;
+    if (!Baseline(input, baselineOutput, t)) return 1;
+    if (t.seconds < bestBaseline.seconds) bestBaseline = t;
+    if (!Conversion(input, conversionOutput, fields, t)) return 1;
+    if (t.seconds < bestConversion.seconds) bestConversion = t;
+  }
+  std::remove(baselineOutput.c_str());
+  std::remove(conversionOutput.c_str());
+
+  std::printf("input       %s, %.1f MB, best of %d\n", input.c_str(), megabytes, repeat);
+  Report("baseline", bestBaseline, megabytes);
+  Report("conversion", bestConversion, megabytes);
+  std::printf("ratio       %.3f (conversion MB/s / baseline MB/s)\n", bestBaseline.seconds / bestConversion.seconds);
+  if (bestBaseline.records != bestConversion.records) {
+    std::printf("note        the baseline counts 0x1D bytes, the run counts records: they differ\n");
+  }
+  return 0;
+}

@@ -1,0 +1,32 @@
+#!/bin/sh
+# Builds the Release benchmarks, makes a 220 MB CNMARC file (once), warms the
+# page cache and times the conversion against the read-and-split baseline.
+#   bench/run.sh [MEGABYTES]
+# The build and the data live in build-bench/ (not committed).
+set -eu
+cd "$(dirname "$0")/.."
+megabytes=${1:-220}
+build=build-bench
+data=$build/data/cnmarc-seed1-${megabytes}mb.iso
+
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUIRNEL_BENCH=ON -DQUIRNEL_TESTS=OFF >/dev/null
+make -C "$build" -j2 make_cnmarc bench_convert marc2tab >/dev/null
+
+mkdir -p "$build/data"
+if [ ! -f "$data" ]; then
+  "$build/bench/make_cnmarc" --seed 1 --megabytes "$megabytes" --line-breaks crlf "$data"
+fi
+cat "$data" >/dev/null  # into the page cache
+
+echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'),"\
+     "$(free -m | awk '/^Mem:/ {print $2}') MiB memory"
+"$build/bench/bench_convert" --repeat 5 "$data"
+
+if command -v hyperfine >/dev/null 2>&1; then
+  out=$build/data/marc2tab-out.txt
+  hyperfine --warmup 1 --runs 5 --prepare "rm -f $out" \
+    -n 'cat (read only)' "cat $data" \
+    -n 'marc2tab, empty field list (split and write)' "$build/cli/marc2tab --fields '' $data $out" \
+    -n 'marc2tab, default field list' "$build/cli/marc2tab $data $out"
+  rm -f "$out"
+fi
