@@ -33,7 +33,9 @@ bool RecordSplitter::Refill() {
     begin_ = 0;
   }
   if (atEnd_) return false;
-  if (buffer_.size() - end_ < blockSize_ / 2) buffer_.resize(buffer_.size() + blockSize_);
+  // A full buffer always grows: a read of zero bytes would look like the end.
+  const std::size_t room = buffer_.size() - end_;
+  if (room == 0 || room < blockSize_ / 2) buffer_.resize(buffer_.size() + blockSize_);
   const std::size_t got = input_.Read(buffer_.data() + end_, buffer_.size() - end_);
   if (got == 0) {
     atEnd_ = true;
