@@ -1,0 +1,22 @@
+#pragma once
+// What the window asks of the desktop: the common file dialogs, modal message
+// boxes and the default browser. The program uses the system's own; tests
+// answer them from a script.
+#include <windows.h>
+
+#include <string>
+
+class DesktopServices {
+ public:
+  virtual ~DesktopServices() = default;
+  // The path the user chose, or "" when the dialog was cancelled or failed.
+  virtual std::wstring ChooseOpenFile(HWND owner) = 0;
+  virtual std::wstring ChooseSaveFile(HWND owner) = 0;
+  // A modal message box; the id of the button pressed (IDYES, IDNO, IDOK).
+  virtual int ShowMessageBox(HWND owner, const std::wstring& prompt, unsigned style, const std::wstring& title) = 0;
+  // Opens the address in the default browser without waiting; false on failure.
+  virtual bool OpenAddress(const std::wstring& address) = 0;
+};
+
+// The real dialogs, message boxes and browser of the system.
+DesktopServices& SystemDesktop();

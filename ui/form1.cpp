@@ -1,0 +1,354 @@
+#include "form1.h"
+
+#include <commctrl.h>
+
+#include "app_identity.h"
+#include "conversion_run.h"
+#include "dpi_awareness.h"
+#include "field_list_setting.h"
+#include "form_run_window.h"
+#include "skin_attach.h"
+#include "wide_text.h"
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"QuirnelForm1";
+// A fixed-size window: the layout does not follow resizing.
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kWindowExStyle = 0;
+constexpr int kIconResource = 1;
+constexpr UINT_PTR kLabel4Subclass = 1;
+
+// Text2 seen as the field-list box of the settings.
+class Text2Box : public FieldListBox {
+ public:
+  explicit Text2Box(HWND text2) : text2_(text2) {}
+  std::string Text() override { return Narrow(WindowTextOf(text2_)); }
+  void SetText(const std::string& text) override { SetWindowTextW(text2_, Widen(text).c_str()); }
+
+ private:
+  HWND text2_;
+};
+
+bool RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
+  WNDCLASSEXW windowClass = {};
+  if (GetClassInfoExW(instance, kWindowClass, &windowClass)) return true;
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = procedure;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
+  windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
+                                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  windowClass.lpszClassName = kWindowClass;
+  return RegisterClassExW(&windowClass) != 0;
+}
+
+// Label1 is only about one character wide, so its caption wraps into a column
+// beside Text2. A large interface font would push the last characters below
+// the box; the column then gets the same face just small enough to fit.
+int WrappedHeight(HDC dc, HFONT font, const wchar_t* text, int width) {
+  HGDIOBJ previous = SelectObject(dc, font);
+  RECT box = {0, 0, width, 0};
+  DrawTextW(dc, text, -1, &box, DT_CALCRECT | DT_WORDBREAK | DT_LEFT);
+  SelectObject(dc, previous);
+  return box.bottom - box.top;
+}
+
+HFONT CreateColumnFont(const LOGFONTW& base, const wchar_t* text, int width, int height) {
+  LOGFONTW column = base;
+  HFONT font = CreateFontIndirectW(&column);
+  HDC screen = GetDC(nullptr);
+  for (int step = 0; step < 16 && WrappedHeight(screen, font, text, width) > height; ++step) {
+    if (column.lfHeight < -6) ++column.lfHeight;
+    if (column.lfHeight > 6) --column.lfHeight;
+    DeleteObject(font);
+    font = CreateFontIndirectW(&column);
+  }
+  ReleaseDC(nullptr, screen);
+  return font;
+}
+
+}  // namespace
+
+Form1::Form1(DesktopServices& desktop, SettingsStore& settings, FileSystem& files)
+    : desktop_(desktop), settings_(settings), files_(files) {}
+
+Form1::~Form1() {
+  if (window_ != nullptr) {
+    if (!closing_) UnskinWindow(window_);
+    DestroyWindow(window_);
+  }
+  if (font_ != nullptr) DeleteObject(font_);
+  if (columnFont_ != nullptr) DeleteObject(columnFont_);
+}
+
+bool Form1::Create(HINSTANCE instance, int showCommand) {
+  INITCOMMONCONTROLSEX commonControls = {sizeof commonControls, ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&commonControls);
+  if (!RegisterWindowClass(instance, WindowProcedure)) return false;
+  CreateWindowExW(kWindowExStyle, kWindowClass, kWindowCaption, kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                  CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
+  if (window_ == nullptr) return false;
+  dpi_ = DpiOfWindow(window_);
+  if (!CreateControls(instance)) return false;
+  CreateToolTip(instance);
+  ApplyFonts();
+  ApplyLayout();
+  Form_Load();
+  CentreOnScreen();
+  ShowWindow(window_, showCommand);
+  UpdateWindow(window_);
+  SetFocus(Control(kText1));
+  return true;
+}
+
+HWND Form1::Control(ControlId id) const {
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    if (Form1Layout()[i].id == id) return controls_[i];
+  }
+  return nullptr;
+}
+
+bool Form1::CreateControls(HINSTANCE instance) {
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    const ControlLayout& layout = Form1Layout()[i];
+    controls_[i] = CreateWindowExW(layout.exStyle, layout.className, layout.caption, layout.style, 0, 0, 0, 0,
+                                   window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance,
+                                   nullptr);
+    if (controls_[i] == nullptr) return false;
+  }
+  SetWindowSubclass(Control(kLabel4), Label4Procedure, kLabel4Subclass, reinterpret_cast<DWORD_PTR>(this));
+  focusBeforeDeactivation_ = Control(kText1);
+  return true;
+}
+
+void Form1::CreateToolTip(HINSTANCE instance) {
+  toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance, nullptr);
+  if (toolTip_ == nullptr) return;
+  TTTOOLINFOW tool = {};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;  // understood by every version of the common controls
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = window_;
+  tool.uId = reinterpret_cast<UINT_PTR>(Control(kText2));
+  tool.lpszText = const_cast<wchar_t*>(kText2ToolTip);
+  SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void Form1::ApplyFonts() {
+  const LOGFONTW message = MessageFontFor(dpi_);
+  HFONT font = CreateFontIndirectW(&message);
+  const ControlLayout& label1 = LayoutOf(kLabel1);
+  HFONT columnFont = CreateColumnFont(message, label1.caption, TwipsToPixels(label1.width, dpi_),
+                                      TwipsToPixels(label1.height, dpi_));
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    HFONT chosen = Form1Layout()[i].id == kLabel1 ? columnFont : font;
+    SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(chosen), TRUE);
+  }
+  if (font_ != nullptr) DeleteObject(font_);
+  if (columnFont_ != nullptr) DeleteObject(columnFont_);
+  font_ = font;
+  columnFont_ = columnFont;
+}
+
+void Form1::ApplyLayout() {
+  for (std::size_t i = 0; i < controls_.size(); ++i) {
+    const ControlLayout& layout = Form1Layout()[i];
+    SetWindowPos(controls_[i], nullptr, TwipsToPixels(layout.left, dpi_), TwipsToPixels(layout.top, dpi_),
+                 TwipsToPixels(layout.width, dpi_), TwipsToPixels(layout.height, dpi_),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  const SIZE outer = OuterSizeForClient(TwipsToPixels(kClientWidthTwips, dpi_),
+                                        TwipsToPixels(kClientHeightTwips, dpi_), kWindowStyle, kWindowExStyle, dpi_);
+  SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form1::CentreOnScreen() {
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  RECT outer;
+  GetWindowRect(window_, &outer);
+  const RECT& screen = monitor.rcMonitor;
+  const int width = outer.right - outer.left;
+  const int height = outer.bottom - outer.top;
+  SetWindowPos(window_, nullptr, screen.left + (screen.right - screen.left - width) / 2,
+               screen.top + (screen.bottom - screen.top - height) / 2, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool Form1::PreTranslateMessage(MSG& message) {
+  if (window_ == nullptr || closing_) return false;
+  return IsDialogMessageW(window_, &message) != FALSE;
+}
+
+// ---- Event handlers ----
+
+void Form1::Form_Load() {
+  SetLabel4Colour(kLinkColour);
+  SkinWindow(window_);
+  FieldListSetting("read");
+}
+
+void Form1::Form_MouseMove() { SetLabel4Colour(kLinkColour); }
+
+void Form1::Label4_MouseMove() { SetLabel4Colour(kLinkHoverColour); }
+
+void Form1::Label4_Click() {
+  // Without a browser nothing happens, and nothing needs saying.
+  desktop_.OpenAddress(kSiteAddress);
+}
+
+void Form1::Command1_Click() {
+  const std::wstring path = ChooseOpenFile();
+  if (!path.empty()) SetWindowTextW(Control(kText1), path.c_str());
+}
+
+void Form1::Command3_Click() {
+  if (running_) return;  // Command3 is disabled during a run; a posted click must not start a second one
+  running_ = true;
+  FormRunWindow services(*this);
+  RunConversion(services, files_);
+  services.FinishProgress();
+  running_ = false;
+}
+
+void Form1::Form_Unload() {
+  if (closing_ || window_ == nullptr) return;
+  closing_ = true;
+  UnskinWindow(window_);
+  DestroyWindow(window_);
+  // A run in progress sees the window closing at its next record, closes its
+  // output at a line boundary and returns; then the message loop ends.
+  PostQuitMessage(0);
+}
+
+// ---- Services ----
+
+std::wstring Form1::ChooseOpenFile() { return desktop_.ChooseOpenFile(window_); }
+
+std::wstring Form1::ChooseSaveFile() {
+  if (closing_) return {};
+  return desktop_.ChooseSaveFile(window_);
+}
+
+int Form1::ShowMessageBox(const std::wstring& prompt, unsigned style, const std::wstring& title) {
+  if (closing_) return (style & MB_TYPEMASK) == MB_OK ? IDOK : IDNO;
+  return desktop_.ShowMessageBox(window_, prompt, style, title);
+}
+
+void Form1::FieldListSetting(const std::string& mode) {
+  Text2Box box(Control(kText2));
+  ::FieldListSetting(mode, settings_, box);  // a store that cannot be written does not stop the run
+}
+
+// ---- Window procedures ----
+
+LRESULT CALLBACK Form1::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* form = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    form->window_ = window;
+  }
+  auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (form == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+  return form->Handle(message, wParam, lParam);
+}
+
+LRESULT CALLBACK Form1::Label4Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                        DWORD_PTR form) {
+  if (message == WM_MOUSEMOVE) reinterpret_cast<Form1*>(form)->Label4_MouseMove();
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(window, Label4Procedure, kLabel4Subclass);
+  return DefSubclassProc(window, message, wParam, lParam);
+}
+
+LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  HWND window = window_;
+  switch (message) {
+    case WM_COMMAND:
+      OnCommand(LOWORD(wParam), HIWORD(wParam));
+      return 0;
+    case WM_CTLCOLORSTATIC:
+      return OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_MOUSEMOVE:
+      Form_MouseMove();
+      return 0;
+    case WM_ACTIVATE:
+      OnActivate(wParam);
+      return 0;
+    case WM_NEXTDLGCTL: {
+      // Tab navigation of a window that is not a dialog: IsDialogMessage and
+      // the multi-line Text2 ask for the next control with this message.
+      HWND target = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                                   : GetNextDlgTabItem(window_, GetFocus(), wParam != 0 ? TRUE : FALSE);
+      if (target != nullptr) {
+        SetFocus(target);
+        if (SendMessageW(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(target, EM_SETSEL, 0, -1);
+      }
+      return 0;
+    }
+    case WM_DPICHANGED:
+      OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case WM_CLOSE:
+      Form_Unload();
+      return 0;
+    case WM_NCDESTROY:
+      window_ = nullptr;
+      controls_ = {};
+      toolTip_ = nullptr;
+      focusBeforeDeactivation_ = nullptr;
+      break;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void Form1::OnCommand(int id, int code) {
+  if (code != BN_CLICKED) return;  // also STN_CLICKED, which has the same value
+  switch (id) {
+    case kCommand1: Command1_Click(); break;
+    case kCommand3: Command3_Click(); break;
+    case kLabel4: Label4_Click(); break;
+    default: break;
+  }
+}
+
+LRESULT Form1::OnControlColour(HDC dc, HWND control) {
+  COLORREF colour = GetSysColor(COLOR_BTNTEXT);
+  const int id = GetDlgCtrlID(control);
+  if (id == kLabel1 || id == kLabel2) colour = kCaptionLabelColour;
+  if (id == kLabel4) colour = label4Colour_;
+  SetTextColor(dc, colour);
+  // The labels show the window's white through their background; painting
+  // it white (not leaving it) lets a changing caption erase the old one.
+  SetBkMode(dc, TRANSPARENT);
+  return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+}
+
+void Form1::OnActivate(WPARAM wParam) {
+  // A window that is not a dialog does not keep its focused control across a
+  // message box or another program; keep it here.
+  if (LOWORD(wParam) == WA_INACTIVE) {
+    HWND focus = GetFocus();
+    if (focus != nullptr && IsChild(window_, focus)) focusBeforeDeactivation_ = focus;
+  } else if (focusBeforeDeactivation_ != nullptr && IsWindow(focusBeforeDeactivation_)) {
+    SetFocus(focusBeforeDeactivation_);
+  }
+}
+
+void Form1::OnDpiChanged(int dpi, const RECT& suggested) {
+  // Moved to a monitor of another scale: the same layout at its DPI.
+  dpi_ = dpi;
+  SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  ApplyFonts();
+  ApplyLayout();
+}
+
+void Form1::SetLabel4Colour(COLORREF colour) {
+  if (colour == label4Colour_ && window_ != nullptr && IsWindowVisible(window_)) return;
+  label4Colour_ = colour;
+  InvalidateRect(Control(kLabel4), nullptr, TRUE);
+}

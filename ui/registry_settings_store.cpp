@@ -1,0 +1,74 @@
+#include "registry_settings_store.h"
+
+#include <windows.h>
+
+#include "wide_text.h"
+
+namespace {
+
+std::wstring KeyPath(const std::string& application, const std::string& section) {
+  return L"Software\\" + Widen(application) + L"\\" + Widen(section);
+}
+
+class RegistryKey {
+ public:
+  RegistryKey() = default;
+  RegistryKey(const RegistryKey&) = delete;
+  RegistryKey& operator=(const RegistryKey&) = delete;
+  ~RegistryKey() {
+    if (key_ != nullptr) RegCloseKey(key_);
+  }
+  HKEY* Receive() { return &key_; }
+  HKEY Get() const { return key_; }
+
+ private:
+  HKEY key_ = nullptr;
+};
+
+// The REG_SZ value, or false when it is absent or of another type.
+bool ReadString(HKEY key, const std::wstring& name, std::wstring& value) {
+  DWORD type = 0;
+  DWORD bytes = 0;
+  if (RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &bytes) != ERROR_SUCCESS) return false;
+  if (type != REG_SZ) return false;
+  // The stored data need not end with a terminator: read it raw and cut at the
+  // first one, if any.
+  std::wstring data(bytes / sizeof(wchar_t) + 1, L'\0');
+  bytes = static_cast<DWORD>((data.size() - 1) * sizeof(wchar_t));
+  if (RegQueryValueExW(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &bytes) !=
+      ERROR_SUCCESS) {
+    return false;
+  }
+  data.resize(bytes / sizeof(wchar_t));
+  const std::size_t end = data.find(L'\0');
+  if (end != std::wstring::npos) data.resize(end);
+  value = std::move(data);
+  return true;
+}
+
+}  // namespace
+
+std::string RegistrySettingsStore::Get(const std::string& application, const std::string& section,
+                                       const std::string& key, const std::string& defaultValue) {
+  RegistryKey opened;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath(application, section).c_str(), 0, KEY_QUERY_VALUE,
+                    opened.Receive()) != ERROR_SUCCESS) {
+    return defaultValue;
+  }
+  std::wstring value;
+  if (!ReadString(opened.Get(), Widen(key), value)) return defaultValue;
+  return Narrow(value);
+}
+
+bool RegistrySettingsStore::Save(const std::string& application, const std::string& section,
+                                 const std::string& key, const std::string& value) {
+  RegistryKey created;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, KeyPath(application, section).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                      nullptr, created.Receive(), nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  const std::wstring wide = Widen(value);
+  const DWORD bytes = static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t));
+  return RegSetValueExW(created.Get(), Widen(key).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                        bytes) == ERROR_SUCCESS;
+}
