@@ -69,7 +69,9 @@ std::string Utf8ToGbkOrQuestionMarks(std::string_view utf8) {
   for (std::size_t at = 0; at < utf8.size();) {
     const std::size_t n = std::min(Utf8SequenceLength(static_cast<unsigned char>(utf8[at])), utf8.size() - at);
     const std::optional<std::string> one = converter.Convert(utf8.substr(at, n), nullptr, 0);
-    out += one ? *one : "?";
+    // Windows replaces each UTF-16 unit, so a character beyond the BMP (four
+    // UTF-8 bytes, a surrogate pair) becomes two: both builds write the same.
+    out += one ? *one : n == 4 ? "??" : "?";
     at += n;
   }
   return out;

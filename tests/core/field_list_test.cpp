@@ -52,7 +52,9 @@ TEST(ParseFieldCode, CodesAreCountedInCharacters) {
   // Four bytes but three characters, or a tag that cannot be three bytes: never matches.
   EXPECT_EQ(ParseFieldCode("90甲").kind, FieldCode::Kind::AlwaysEmpty);
   EXPECT_EQ(ParseFieldCode("9甲0a").kind, FieldCode::Kind::AlwaysEmpty);
-  // No GBK form: a column of empty cells, its header with a question mark.
+  // No GBK form: a column of empty cells, its header with question marks
+  // (one per UTF-16 unit, as Windows writes it).
   EXPECT_EQ(ParseFieldCode("200\xF0\x9F\x98\x80").kind, FieldCode::Kind::AlwaysEmpty);
-  EXPECT_EQ(ParseFieldCode("200\xF0\x9F\x98\x80").header, "200?");
+  EXPECT_EQ(ParseFieldCode("200\xF0\x9F\x98\x80").header, "200??");
+  EXPECT_EQ(ParseFieldCode("200\xE2\x82\xA9").header, "200?");  // the won sign, one unit
 }
