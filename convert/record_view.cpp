@@ -7,6 +7,19 @@
 namespace {
 constexpr std::size_t kLeaderLength = 24;
 constexpr std::size_t kEntryLength = 12;
+
+// Nearly every Length and Start is digits only; those are read here, in line,
+// since two are read for every column of every record. Anything else goes to
+// the general rules.
+std::optional<long> ReadEntryNumber(std::string_view text) {
+  long value = 0;
+  for (char c : text) {
+    const unsigned digit = static_cast<unsigned char>(c) - unsigned{'0'};
+    if (digit > 9) return ReadDirectoryNumber(text);
+    value = value * 10 + static_cast<long>(digit);
+  }
+  return value;
+}
 }  // namespace
 
 void RecordView::Build(std::string_view record) {
@@ -31,8 +44,8 @@ void RecordView::Build(std::string_view record) {
 }
 
 FieldSlice RecordView::FieldData(const DirectoryEntry& entry) const {
-  const std::optional<long> length = ReadDirectoryNumber(entry.Length);
-  const std::optional<long> start = ReadDirectoryNumber(entry.Start);
+  const std::optional<long> length = ReadEntryNumber(entry.Length);
+  const std::optional<long> start = ReadEntryNumber(entry.Start);
   if (!length || !start || *length < 0) return {};
   // Field positions count from the first byte after the directory's terminator.
   const long first = *start + static_cast<long>(directoryEnd_) + 1;
