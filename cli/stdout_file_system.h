@@ -7,6 +7,9 @@ class StdoutFileSystem : public FileSystem {
   explicit StdoutFileSystem(FileSystem& files) : files_(files) {}
 
   bool Exists(const std::string& path) override { return path != "-" && files_.Exists(path); }
+  bool IsSameFile(const std::string& first, const std::string& second) override {
+    return first != "-" && second != "-" && files_.IsSameFile(first, second);
+  }
   std::unique_ptr<InputFile> OpenForReading(const std::string& path, int& errorNumber) override {
     return files_.OpenForReading(path, errorNumber);
   }

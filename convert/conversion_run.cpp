@@ -165,6 +165,16 @@ RunSummary Declined(RunWindow& window) {
   return summary;
 }
 
+// Ends the run with an error box before any file is opened.
+RunSummary Refuse(RunWindow& window, std::string message) {
+  RunSummary summary;
+  summary.outcome = RunSummary::Outcome::Failed;
+  summary.error = std::move(message);
+  window.ShowMessage(summary.error, kStyleError, run_messages::kNoticeTitle);
+  window.SetStartEnabled(true);
+  return summary;
+}
+
 }  // namespace
 
 RunSummary RunConversion(RunWindow& window, FileSystem& files) {
@@ -180,6 +190,7 @@ RunSummary RunConversion(RunWindow& window, FileSystem& files) {
   if (window.AskYesNo(kConfirmPrompt, kStyleConfirm, kConfirmTitle) == Answer::No) return Declined(window);
   const std::string outputPath = window.ChooseSaveFile();
   if (outputPath.empty()) return Declined(window);
+  if (files.IsSameFile(inputPath, outputPath)) return Refuse(window, OutputIsInput(outputPath));
   if (files.Exists(outputPath) && window.AskYesNo(kAppendPrompt, kStyleAskAppend, kNoticeTitle) == Answer::No) {
     return Declined(window);
   }

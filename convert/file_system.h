@@ -30,6 +30,9 @@ class FileSystem {
  public:
   virtual ~FileSystem() = default;
   virtual bool Exists(const std::string& path) = 0;
+  // Whether both paths name the same existing file (through links, other
+  // spellings or letter case too).
+  virtual bool IsSameFile(const std::string& first, const std::string& second) = 0;
   // nullptr on failure, with errorNumber set.
   virtual std::unique_ptr<InputFile> OpenForReading(const std::string& path, int& errorNumber) = 0;
   // Creates the file when missing; existing content is kept and appended to.

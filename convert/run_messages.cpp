@@ -31,6 +31,7 @@ std::string Compose(const char* what, const std::string& path, int errorNumber) 
 std::string CannotOpenInput(const std::string& path, int e) { return Compose("无法打开输入文件", path, e); }
 std::string CannotReadInput(const std::string& path, int e) { return Compose("无法读取输入文件", path, e); }
 std::string CannotCreateOutput(const std::string& path, int e) { return Compose("无法创建输出文件", path, e); }
+std::string OutputIsInput(const std::string& path) { return "输出文件不能是输入文件：" + path; }
 std::string CannotWriteOutput(const std::string& path, int e) { return Compose("无法写入输出文件", path, e); }
 
 }  // namespace run_messages

@@ -16,6 +16,9 @@ std::string CannotOpenInput(const std::string& path, int errorNumber);
 std::string CannotReadInput(const std::string& path, int errorNumber);
 std::string CannotCreateOutput(const std::string& path, int errorNumber);
 std::string CannotWriteOutput(const std::string& path, int errorNumber);
+// The output chosen is the input itself: appending to it while reading it
+// would read back the lines just written.
+std::string OutputIsInput(const std::string& path);
 // A short Chinese reason for an errno value.
 std::string ErrorReason(int errorNumber);
 }  // namespace run_messages

@@ -16,6 +16,12 @@ class PosixFileSystem : public FileSystem {
     return ::stat(path.c_str(), &info) == 0;
   }
 
+  bool IsSameFile(const std::string& first, const std::string& second) override {
+    struct stat a, b;
+    return ::stat(first.c_str(), &a) == 0 && ::stat(second.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
+           a.st_ino == b.st_ino;
+  }
+
   std::unique_ptr<InputFile> OpenForReading(const std::string& path, int& errorNumber) override {
     return Open(path, "rb", errorNumber, MakeStdioInput);
   }

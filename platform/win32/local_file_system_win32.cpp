@@ -26,6 +26,12 @@ class WindowsFileSystem : public FileSystem {
     return GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
   }
 
+  bool IsSameFile(const std::string& first, const std::string& second) override {
+    BY_HANDLE_FILE_INFORMATION a, b;
+    return Identify(first, a) && Identify(second, b) && a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+  }
+
   std::unique_ptr<InputFile> OpenForReading(const std::string& path, int& errorNumber) override {
     std::FILE* stream = Open(path, L"rb", errorNumber);
     return stream != nullptr ? MakeStdioInput(stream) : nullptr;
@@ -37,6 +43,16 @@ class WindowsFileSystem : public FileSystem {
   }
 
  private:
+  // The volume and file index that name a file whatever path leads to it.
+  static bool Identify(const std::string& path, BY_HANDLE_FILE_INFORMATION& information) {
+    const HANDLE file = CreateFileW(Widen(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const bool known = GetFileInformationByHandle(file, &information) != 0;
+    CloseHandle(file);
+    return known;
+  }
+
   static std::FILE* Open(const std::string& path, const wchar_t* mode, int& errorNumber) {
     const std::wstring wide = Widen(path);
     const DWORD attributes = GetFileAttributesW(wide.c_str());

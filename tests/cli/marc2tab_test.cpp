@@ -98,6 +98,14 @@ TEST_F(Marc2tab, AppendAddsASecondHeader) {
   EXPECT_EQ(ReadBytes(output), "001a\t\r\nB1\t\r\n200a\t\r\n" + Gbk("中文题名") + "\t\r\n");
 }
 
+TEST_F(Marc2tab, AppendingToTheInputItselfIsRefused) {
+  WriteBytes(input, kFirst);
+  const Result result = Run({"--append", input, input});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.err, "marc2tab: 输出文件不能是输入文件：" + input + "\n");
+  EXPECT_EQ(ReadBytes(input), kFirst);
+}
+
 TEST_F(Marc2tab, MissingInput) {
   const std::string missing = folder.File("missing.iso");
   const Result result = Run({missing, output});

@@ -65,3 +65,22 @@ TEST(ConversionFailures, ReadErrorKeepsTheLinesWrittenSoFar) {
                                                "SetStartEnabled(true)"}));
   EXPECT_EQ(ReadBytes(output), "200a\t\r\nA\t\r\nB\t\r\n");
 }
+
+// Appending to the file being read would read back the lines just written,
+// and a wide field list would make the file grow without end.
+TEST(ConversionFailures, OutputThatIsTheInputIsRefusedAndLeftAlone) {
+  TempFolder folder;
+  const std::string input = folder.File("in.iso");
+  const std::string bytes = Record("A") + "\r\n";
+  WriteBytes(input, bytes);
+  FakeRunWindow window;
+  window.inputPath = input;
+  window.savePath = folder.File(".") + "/in.iso";  // another spelling of the same file
+  window.fieldList = "200a";
+  const RunSummary summary = RunConversion(window, LocalFileSystem());
+
+  const std::string message = "输出文件不能是输入文件：" + window.savePath;
+  EXPECT_EQ(summary.outcome, RunSummary::Outcome::Failed);
+  EXPECT_EQ(window.calls, StartOfRunThen({"ChooseSaveFile", ErrorBox(message), "SetStartEnabled(true)"}));
+  EXPECT_EQ(ReadBytes(input), bytes);
+}

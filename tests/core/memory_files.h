@@ -45,6 +45,9 @@ class FailingReadFileSystem : public FileSystem {
       : input_(std::move(input)), failAfter_(failAfter) {}
 
   bool Exists(const std::string& path) override { return LocalFileSystem().Exists(path); }
+  bool IsSameFile(const std::string& first, const std::string& second) override {
+    return LocalFileSystem().IsSameFile(first, second);
+  }
   std::unique_ptr<InputFile> OpenForReading(const std::string&, int&) override {
     return std::make_unique<StringInputFile>(input_, 7, failAfter_);
   }
