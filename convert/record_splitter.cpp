@@ -1,5 +1,6 @@
 #include "record_splitter.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "file_system.h"
@@ -8,25 +9,6 @@
 namespace {
 
 bool IsGapAfterRecord(char c) { return c == '\r' || c == '\n' || c == ' ' || c == '\0'; }
-
-// First CR or 0x1D in [from, to), or to. CR (0x0D) and 0x1D differ only in
-// bit 0x10, so with that bit set both become 0x1D and one test finds either;
-// eight bytes are tested at once, since this scan touches every input byte.
-const char* FindRecordEnd(const char* from, const char* to) {
-  constexpr std::uint64_t kOnes = 0x0101010101010101;
-  constexpr std::uint64_t kHighBits = 0x8080808080808080;
-  const char* p = from;
-  for (; to - p >= 8; p += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, p, sizeof word);
-    const std::uint64_t x = (word | kOnes * 0x10) ^ (kOnes * static_cast<unsigned char>(kRecordTerminator));
-    if (((x - kOnes) & ~x & kHighBits) != 0) break;  // some byte of x is zero
-  }
-  for (; p < to; ++p) {
-    if (*p == '\r' || *p == kRecordTerminator) return p;
-  }
-  return to;
-}
 
 }  // namespace
 
@@ -41,6 +23,8 @@ bool RecordSplitter::Refill() {
     std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
     bufferOffset_ += begin_;
     end_ -= begin_;
+    searchedTo_ = searchedTo_ > begin_ ? searchedTo_ - begin_ : 0;
+    terminator_ = terminator_ != kNoTerminator && terminator_ >= begin_ ? terminator_ - begin_ : kNoTerminator;
     begin_ = 0;
   }
   if (atEnd_) return false;
@@ -55,6 +39,32 @@ bool RecordSplitter::Refill() {
   }
   end_ += got;
   return true;
+}
+
+// Index of the first 0x1D at or after from, or end_. The one found is kept,
+// and so is how far the buffer has been searched: in a file of records ended
+// by line breaks only there is no 0x1D, and searching to the end of the
+// buffer again for every record would take time quadratic in the block size.
+std::size_t RecordSplitter::NextRecordTerminator(std::size_t from) {
+  if (terminator_ != kNoTerminator && terminator_ >= from) return terminator_;
+  const std::size_t start = std::max(from, searchedTo_);
+  const void* found = start < end_ ? std::memchr(buffer_.data() + start, kRecordTerminator, end_ - start) : nullptr;
+  if (found == nullptr) {
+    terminator_ = kNoTerminator;
+    searchedTo_ = end_;
+    return end_;
+  }
+  terminator_ = static_cast<std::size_t>(static_cast<const char*>(found) - buffer_.data());
+  searchedTo_ = terminator_ + 1;
+  return terminator_;
+}
+
+// Index of the first CR or 0x1D at or after from, or end_. Two memchr passes
+// over the record are much faster than one test per byte.
+std::size_t RecordSplitter::FindRecordEnd(std::size_t from) {
+  const std::size_t terminator = NextRecordTerminator(from);
+  const void* cr = std::memchr(buffer_.data() + from, '\r', terminator - from);
+  return cr != nullptr ? static_cast<std::size_t>(static_cast<const char*>(cr) - buffer_.data()) : terminator;
 }
 
 void RecordSplitter::SkipAfterRecordTerminator() {
@@ -75,8 +85,7 @@ bool RecordSplitter::Next(std::string_view& record) {
       }
     }
     const char* base = buffer_.data();
-    const char* stop = FindRecordEnd(base + scanned, base + end_);
-    const std::size_t at = static_cast<std::size_t>(stop - base);
+    const std::size_t at = FindRecordEnd(scanned);
     if (at < end_ && buffer_[at] == kRecordTerminator) {
       record = std::string_view(base + begin_, at + 1 - begin_);
       recordOffset_ = bufferOffset_ + begin_;

@@ -29,6 +29,10 @@ class RecordSplitter {
  private:
   bool Refill();
   void SkipAfterRecordTerminator();
+  std::size_t NextRecordTerminator(std::size_t from);
+  std::size_t FindRecordEnd(std::size_t from);
+
+  static constexpr std::size_t kNoTerminator = static_cast<std::size_t>(-1);
 
   InputFile& input_;
   std::vector<char> buffer_;
@@ -40,4 +44,7 @@ class RecordSplitter {
   bool atEnd_ = false;
   bool readFailed_ = false;
   bool skippingAfterTerminator_ = false;
+  std::size_t terminator_ = kNoTerminator;  // a 0x1D found in buffer_ and not yet passed
+  std::size_t searchedTo_ = 0;              // no other 0x1D before this index
+
 };
