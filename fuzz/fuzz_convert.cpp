@@ -80,7 +80,11 @@ std::vector<Piece> SplitAll(std::string_view file, std::size_t blockSize, std::s
   return pieces;
 }
 
-void ExtractAll(std::string_view record) {
+// GetFieldValue prepares its code (a GBK conversion) on every call, which is
+// slow; comparing it on the first records of an input is enough.
+constexpr std::size_t kRecordsComparedWithGetFieldValue = 2;
+
+void ExtractAll(std::string_view record, bool compareWithGetFieldValue) {
   RecordView view;
   view.Build(record);
   FieldExtractor extractor;
@@ -90,6 +94,7 @@ void ExtractAll(std::string_view record) {
       Check(value->find(kFieldTerminator) == std::string_view::npos);
       Check(value->size() <= record.size() || Codes()[i].kind == FieldCode::Kind::RecordType);
     }
+    if (!compareWithGetFieldValue) continue;
     const std::optional<std::string> single = GetFieldValue(record, kItems[i]);
     Check(single.has_value() == value.has_value());
     if (single) Check(*single == *value);
@@ -109,7 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(small.size() == big.size());
   for (std::size_t i = 0; i < small.size(); ++i) {
     Check(small[i].bytes == big[i].bytes && small[i].offset == big[i].offset);
-    ExtractAll(small[i].bytes);
+    ExtractAll(small[i].bytes, i < kRecordsComparedWithGetFieldValue);
   }
   return 0;
 }
