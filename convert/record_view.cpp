@@ -7,18 +7,35 @@
 namespace {
 constexpr std::size_t kLeaderLength = 24;
 constexpr std::size_t kEntryLength = 12;
+constexpr std::size_t kTagWidth = 3;
+constexpr std::size_t kLengthWidth = 4;
+constexpr std::size_t kStartWidth = 5;
 
+// Reads one number of an entry into value; false when it is unreadable.
 // Nearly every Length and Start is digits only; those are read here, in line,
-// since two are read for every column of every record. Anything else goes to
-// the general rules.
-std::optional<long> ReadEntryNumber(std::string_view text) {
-  long value = 0;
-  for (char c : text) {
-    const unsigned digit = static_cast<unsigned char>(c) - unsigned{'0'};
-    if (digit > 9) return ReadDirectoryNumber(text);
-    value = value * 10 + static_cast<long>(digit);
+// since two are read for every column of every record. The width is fixed
+// (4 for Length, 5 for Start), so the loop unrolls with no branch per digit.
+// Anything else goes to the general rules. (A bool and a long rather than an
+// optional: copies of a std::optional went through the stack and stalled.)
+template <std::size_t Width>
+bool ReadEntryNumber(std::string_view text, long& value) {
+  if (text.size() == Width) {
+    long digits = 0;
+    bool allDigits = true;
+    for (std::size_t i = 0; i < Width; ++i) {
+      const unsigned digit = static_cast<unsigned char>(text[i]) - unsigned{'0'};
+      allDigits &= digit <= 9;
+      digits = digits * 10 + static_cast<long>(digit);
+    }
+    if (allDigits) {
+      value = digits;
+      return true;
+    }
   }
-  return value;
+  const std::optional<long> general = ReadDirectoryNumber(text);
+  if (!general) return false;
+  value = *general;
+  return true;
 }
 }  // namespace
 
@@ -39,18 +56,22 @@ void RecordView::Build(std::string_view record) {
   }
   status_ = ViewStatus::Ok;
   for (std::size_t at = kLeaderLength; at < directoryEnd_; at += kEntryLength) {
-    entries_.push_back({record.substr(at, 3), record.substr(at + 3, 4), record.substr(at + 7, 5)});
+    entries_.push_back({record.substr(at, kTagWidth), record.substr(at + kTagWidth, kLengthWidth),
+                        record.substr(at + kTagWidth + kLengthWidth, kStartWidth)});
   }
 }
 
 FieldSlice RecordView::FieldData(const DirectoryEntry& entry) const {
-  const std::optional<long> length = ReadEntryNumber(entry.Length);
-  const std::optional<long> start = ReadEntryNumber(entry.Start);
-  if (!length || !start || *length < 0) return {};
+  long length = 0;
+  long start = 0;
+  if (!ReadEntryNumber<kLengthWidth>(entry.Length, length) || !ReadEntryNumber<kStartWidth>(entry.Start, start) ||
+      length < 0) {
+    return {};
+  }
   // Field positions count from the first byte after the directory's terminator.
-  const long first = *start + static_cast<long>(directoryEnd_) + 1;
+  const long first = start + static_cast<long>(directoryEnd_) + 1;
   if (first < 0) return {};
   const auto from = static_cast<std::size_t>(first);
   if (from >= record_.size()) return {true, {}};
-  return {true, record_.substr(from, static_cast<std::size_t>(*length))};
+  return {true, record_.substr(from, static_cast<std::size_t>(length))};
 }
