@@ -12,8 +12,10 @@ std::size_t FirstCharacterLength(std::string_view piece) {
   return (lead >= 0x81 && lead <= 0xFE && piece.size() >= 2) ? 2 : 1;
 }
 
-// The value of the first subfield whose code matches, or nullopt.
-std::optional<std::string_view> FindSubfield(std::string_view data, std::string_view subfieldCode) {
+// The value of the first subfield whose code matches; false when none does.
+// (An out parameter rather than an optional: copying the optional on the
+// way out went through the stack and stalled, once per column per record.)
+bool FindSubfield(std::string_view data, std::string_view subfieldCode, std::string_view& value) {
   std::size_t at = data.find(kSubfieldDelimiter);  // piece 0 (indicators) is never a subfield
   while (at != std::string_view::npos) {
     const std::size_t begin = at + 1;
@@ -21,11 +23,14 @@ std::optional<std::string_view> FindSubfield(std::string_view data, std::string_
     const std::string_view piece = data.substr(begin, next == std::string_view::npos ? next : next - begin);
     if (!piece.empty()) {
       const std::size_t codeLength = FirstCharacterLength(piece);
-      if (piece.substr(0, codeLength) == subfieldCode) return piece.substr(codeLength);
+      if (piece.substr(0, codeLength) == subfieldCode) {
+        value = piece.substr(codeLength);
+        return true;
+      }
     }
     at = next;
   }
-  return std::nullopt;
+  return false;
 }
 
 // Directory tags are 3 bytes by construction, and so is the tag of every code
@@ -60,7 +65,8 @@ std::optional<std::string_view> FieldExtractor::Extract(const RecordView& view, 
     if (!slice.ok) return std::nullopt;
     const std::string_view data = WithoutFieldTerminators(slice.bytes);
     if (code.kind == FieldCode::Kind::ControlField) return data;
-    if (const std::optional<std::string_view> value = FindSubfield(data, code.subfieldCode)) return value;
+    std::string_view value;
+    if (FindSubfield(data, code.subfieldCode, value)) return value;
   }
   return std::string_view{};
 }
