@@ -232,7 +232,8 @@ class RecordMaker {
   }
 
   std::string ClassNumber() {
-    std::string number = r_.From(w_.classHeads) + std::to_string(r_.Between(0, 399));
+    std::string number = r_.From(w_.classHeads);
+    number += std::to_string(r_.Between(0, 399));
     return number + "." + std::to_string(r_.Between(1, 99));
   }
 
