@@ -7,6 +7,7 @@
 #include "field_code.h"
 #include "field_extractor.h"
 #include "field_list.h"
+#include "line_buffer.h"
 #include "record_splitter.h"
 #include "record_view.h"
 #include "run_messages.h"
@@ -14,17 +15,12 @@
 namespace {
 
 constexpr std::size_t kOutputFlushSize = 1 << 20;
+constexpr std::size_t kLongestRecordTypeName = 32;  // GBK bytes; the longest has 8 characters
 
-// Appends a cell value with its tabs deleted: a tab would shift the columns.
-void AppendWithoutTabs(std::string& out, std::string_view value) {
-  while (!value.empty()) {
-    const void* tab = std::memchr(value.data(), '\t', value.size());
-    if (tab == nullptr) break;
-    const auto n = static_cast<std::size_t>(static_cast<const char*>(tab) - value.data());
-    out.append(value.data(), n);
-    value.remove_prefix(n + 1);
-  }
-  out.append(value.data(), value.size());
+std::vector<FieldCode> PrepareCodes(const std::vector<std::string>& items) {
+  std::vector<FieldCode> codes;
+  for (const std::string& item : items) codes.push_back(ParseFieldCode(item));
+  return codes;
 }
 
 class ProgressCaption {
@@ -47,9 +43,12 @@ class Converter {
  public:
   Converter(RunWindow& window, FileSystem& files, std::string inputPath, std::string outputPath,
             const std::vector<std::string>& items)
-      : window_(window), files_(files), inputPath_(std::move(inputPath)), outputPath_(std::move(outputPath)) {
-    for (const std::string& item : items) codes_.push_back(ParseFieldCode(item));
-  }
+      : window_(window),
+        files_(files),
+        inputPath_(std::move(inputPath)),
+        outputPath_(std::move(outputPath)),
+        codes_(PrepareCodes(items)),
+        extractor_(codes_) {}
 
   RunSummary Run() {
     int errorNumber = 0;
@@ -63,7 +62,7 @@ class Converter {
     std::string_view record;
     while (splitter.Next(record)) {
       WriteRow(record, splitter.RecordOffset());
-      if (buffer_.size() >= kOutputFlushSize && !Flush()) return FailWriting();
+      if (buffer_.Size() >= kOutputFlushSize && !Flush()) return FailWriting();
       progress_.records = summary_.records;
       progress_.bytesRead = splitter.BytesConsumed();
       if (!window_.ShowProgress(caption_.For(summary_.records), progress_)) {
@@ -85,25 +84,38 @@ class Converter {
  private:
   void WriteHeader() {
     for (const FieldCode& code : codes_) {
-      buffer_ += code.header;
-      buffer_ += '\t';
+      buffer_.Reserve(code.header.size() + 1);
+      buffer_.Append(code.header);
+      buffer_.Append('\t');
     }
-    buffer_ += "\r\n";
+    buffer_.Reserve(2);
+    buffer_.Append("\r\n");
   }
 
   void WriteRow(std::string_view record, std::uint64_t offset) {
     view_.Build(record);
+    extractor_.Read(view_);
+    // Every value is a piece of the record or a record type's name; the same
+    // field may fill several columns.
+    buffer_.Reserve(extractor_.Columns() * (record.size() + kLongestRecordTypeName + 1) + 2);
+    // Tabs are rare in records: when the record has none, no value needs
+    // looking at for them.
+    const bool recordHasTabs = !record.empty() && std::memchr(record.data(), '\t', record.size()) != nullptr;
     bool cellFailed = false;
-    for (const FieldCode& code : codes_) {
-      const std::optional<std::string_view> value = extractor_.Extract(view_, code);
-      if (value) {
-        AppendWithoutTabs(buffer_, *value);
+    std::string_view value;
+    for (std::size_t column = 0; column < extractor_.Columns(); ++column) {
+      if (extractor_.Value(column, value)) {
+        if (recordHasTabs) {
+          buffer_.AppendWithoutTabs(value);
+        } else {
+          buffer_.Append(value);
+        }
       } else {
         cellFailed = true;  // an empty cell keeps the columns aligned
       }
-      buffer_ += '\t';
+      buffer_.Append('\t');
     }
-    buffer_ += "\r\n";
+    buffer_.Append("\r\n");
     ++summary_.records;
     NoteMalformed(cellFailed, offset);
   }
@@ -126,9 +138,9 @@ class Converter {
   }
 
   bool Flush() {
-    if (buffer_.empty()) return true;
-    const bool written = output_->Write(buffer_.data(), buffer_.size());
-    buffer_.clear();
+    if (buffer_.Size() == 0) return true;
+    const bool written = output_->Write(buffer_.Data(), buffer_.Size());
+    buffer_.Clear();
     return written;
   }
 
@@ -150,7 +162,7 @@ class Converter {
   std::string outputPath_;
   std::vector<FieldCode> codes_;
   std::unique_ptr<OutputFile> output_;
-  std::string buffer_;
+  LineBuffer buffer_;
   RecordView view_;
   FieldExtractor extractor_;
   ProgressCaption caption_;

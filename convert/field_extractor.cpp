@@ -1,10 +1,18 @@
 #include "field_extractor.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "record_type.h"
 
 namespace {
+
+// The first c in [from, end), or end.
+const char* Find(const char* from, const char* end, char c) {
+  if (from == end) return end;
+  const void* found = std::memchr(from, c, static_cast<std::size_t>(end - from));
+  return found != nullptr ? static_cast<const char*>(found) : end;
+}
 
 // Byte length of the first GBK character of a subfield piece.
 std::size_t FirstCharacterLength(std::string_view piece) {
@@ -13,17 +21,18 @@ std::size_t FirstCharacterLength(std::string_view piece) {
 }
 
 // The value of the first subfield whose code matches; false when none does.
-// (An out parameter rather than an optional: copying the optional on the
-// way out went through the stack and stalled, once per column per record.)
+// Piece 0 (the indicators) is never a subfield.
 bool FindSubfield(std::string_view data, std::string_view subfieldCode, std::string_view& value) {
-  std::size_t at = data.find(kSubfieldDelimiter);  // piece 0 (indicators) is never a subfield
-  while (at != std::string_view::npos) {
-    const std::size_t begin = at + 1;
-    const std::size_t next = data.find(kSubfieldDelimiter, begin);
-    const std::string_view piece = data.substr(begin, next == std::string_view::npos ? next : next - begin);
+  const char* const end = data.data() + data.size();
+  const char* at = Find(data.data(), end, kSubfieldDelimiter);
+  while (at != end) {
+    const char* const begin = at + 1;
+    const char* const next = Find(begin, end, kSubfieldDelimiter);
+    const std::string_view piece(begin, static_cast<std::size_t>(next - begin));
     if (!piece.empty()) {
       const std::size_t codeLength = FirstCharacterLength(piece);
-      if (piece.substr(0, codeLength) == subfieldCode) {
+      if (codeLength == subfieldCode.size() && piece[0] == subfieldCode[0] &&
+          (codeLength == 1 || piece[1] == subfieldCode[1])) {
         value = piece.substr(codeLength);
         return true;
       }
@@ -33,49 +42,129 @@ bool FindSubfield(std::string_view data, std::string_view subfieldCode, std::str
   return false;
 }
 
-// Directory tags are 3 bytes by construction, and so is the tag of every code
-// that reaches the directory. The fixed size lets the compiler compare in place
-// instead of calling memcmp, for every entry of every column.
-bool SameTag(std::string_view entryTag, const std::string& codeTag) {
-  return std::memcmp(entryTag.data(), codeTag.data(), 3) == 0;
+// "000".."999" as a number, or -1 for a tag with other bytes. Tags are
+// 3 bytes by construction; this runs for every directory entry.
+int NumericTag(std::string_view tag) {
+  const unsigned d0 = static_cast<unsigned char>(tag[0]) - unsigned{'0'};
+  const unsigned d1 = static_cast<unsigned char>(tag[1]) - unsigned{'0'};
+  const unsigned d2 = static_cast<unsigned char>(tag[2]) - unsigned{'0'};
+  if (d0 > 9 || d1 > 9 || d2 > 9) return -1;
+  return static_cast<int>(d0 * 100 + d1 * 10 + d2);
+}
+
+bool ReadsAField(const FieldCode& code) {
+  return code.kind == FieldCode::Kind::Subfield || code.kind == FieldCode::Kind::ControlField;
 }
 
 }  // namespace
 
-std::string_view FieldExtractor::WithoutFieldTerminators(std::string_view bytes) {
-  // A well-formed field ends in its one terminator; only unusual data needs a copy.
-  while (!bytes.empty() && bytes.back() == kFieldTerminator) bytes.remove_suffix(1);
-  if (bytes.empty() || std::memchr(bytes.data(), kFieldTerminator, bytes.size()) == nullptr) return bytes;
-  scratch_.clear();
-  for (char c : bytes) {
-    if (c != kFieldTerminator) scratch_.push_back(c);
+FieldExtractor::FieldExtractor(std::vector<FieldCode> codes) : codes_(std::move(codes)) {
+  slotOfNumericTag_.fill(-1);
+  for (const FieldCode& code : codes_) {
+    if (!ReadsAField(code)) {
+      slotOfColumn_.push_back(-1);
+      continue;
+    }
+    auto known = std::find(tags_.begin(), tags_.end(), code.tag);
+    if (known == tags_.end()) known = tags_.insert(tags_.end(), code.tag);
+    const int slot = static_cast<int>(known - tags_.begin());
+    slotOfColumn_.push_back(slot);
+    const int number = NumericTag(code.tag);
+    if (number >= 0) slotOfNumericTag_[static_cast<std::size_t>(number)] = static_cast<std::int16_t>(slot);
   }
-  return scratch_;
+  chains_.resize(tags_.size());
 }
 
-std::optional<std::string_view> FieldExtractor::Extract(const RecordView& view, const FieldCode& code) {
-  if (code.kind == FieldCode::Kind::AlwaysEmpty || view.Record().empty()) return std::string_view{};
-  if (view.Status() == ViewStatus::Failed) return std::nullopt;
-  if (view.Status() == ViewStatus::Refused) return std::string_view{};
-  if (code.kind == FieldCode::Kind::RecordType) return RecordTypeNameGbk(view.TypeOfRecord());
+int FieldExtractor::SlotOf(std::string_view tag) const {
+  const int number = NumericTag(tag);
+  if (number >= 0) return slotOfNumericTag_[static_cast<std::size_t>(number)];
+  const auto known = std::find(tags_.begin(), tags_.end(), tag);
+  return known == tags_.end() ? -1 : static_cast<int>(known - tags_.begin());
+}
 
-  for (const DirectoryEntry& entry : view.Entries()) {
-    if (!SameTag(entry.Tag, code.tag)) continue;
-    const FieldSlice slice = view.FieldData(entry);
-    if (!slice.ok) return std::nullopt;
-    const std::string_view data = WithoutFieldTerminators(slice.bytes);
-    if (code.kind == FieldCode::Kind::ControlField) return data;
-    std::string_view value;
-    if (FindSubfield(data, code.subfieldCode, value)) return value;
+void FieldExtractor::Read(const RecordView& view) {
+  view_ = &view;
+  fields_.clear();
+  scratch_.clear();
+  ++generation_;  // marks every slot's chain of the last record as gone
+  if (view.Status() != ViewStatus::Ok || tags_.empty()) return;
+  for (std::size_t i = 0; i < view.EntryCount(); ++i) {
+    const DirectoryEntry entry = view.Entry(i);
+    const int slot = SlotOf(entry.Tag);
+    if (slot >= 0) AddField(slot, view.FieldData(entry));  // only asked-for entries are read
   }
-  return std::string_view{};
+  // The cleaned copies are all in place now, so their views can be taken.
+  for (WantedField& field : fields_) {
+    if (field.scratchOffset >= 0) {
+      field.data = std::string_view(scratch_).substr(static_cast<std::size_t>(field.scratchOffset),
+                                                     static_cast<std::size_t>(field.scratchLength));
+    }
+  }
+}
+
+// A well-formed field ends in its one terminator; only unusual data, with
+// 0x1E inside it, needs a cleaned copy.
+void FieldExtractor::AddField(int slot, const FieldSlice& slice) {
+  WantedField field;
+  field.ok = slice.ok;
+  std::string_view bytes = slice.bytes;
+  while (!bytes.empty() && bytes.back() == kFieldTerminator) bytes.remove_suffix(1);
+  field.data = bytes;
+  if (!bytes.empty() && std::memchr(bytes.data(), kFieldTerminator, bytes.size()) != nullptr) {
+    field.scratchOffset = static_cast<std::int32_t>(scratch_.size());
+    for (char c : bytes) {
+      if (c != kFieldTerminator) scratch_.push_back(c);
+    }
+    field.scratchLength = static_cast<std::int32_t>(scratch_.size()) - field.scratchOffset;
+  }
+  const auto index = static_cast<std::int32_t>(fields_.size());
+  fields_.push_back(field);
+  SlotChain& chain = chains_[static_cast<std::size_t>(slot)];
+  if (chain.generation != generation_) {
+    chain = {generation_, index, index};
+  } else {
+    fields_[static_cast<std::size_t>(chain.last)].next = index;
+    chain.last = index;
+  }
+}
+
+bool FieldExtractor::Value(std::size_t column, std::string_view& value) const {
+  const FieldCode& code = codes_[column];
+  value = {};
+  if (code.kind == FieldCode::Kind::AlwaysEmpty || view_->Record().empty()) return true;
+  if (view_->Status() == ViewStatus::Failed) return false;
+  if (view_->Status() == ViewStatus::Refused) return true;
+  if (code.kind == FieldCode::Kind::RecordType) {
+    value = RecordTypeNameGbk(view_->TypeOfRecord());
+    return true;
+  }
+  return ValueOfTag(code, slotOfColumn_[column], value);
+}
+
+// Repeated fields are never joined: the first field with the tag, in
+// directory order, that holds the subfield gives the value.
+bool FieldExtractor::ValueOfTag(const FieldCode& code, int slot, std::string_view& value) const {
+  const SlotChain& chain = chains_[static_cast<std::size_t>(slot)];
+  for (std::int32_t i = chain.generation == generation_ ? chain.first : -1; i >= 0;) {
+    const WantedField& field = fields_[static_cast<std::size_t>(i)];
+    if (!field.ok) return false;
+    if (code.kind == FieldCode::Kind::ControlField) {
+      value = field.data;
+      return true;
+    }
+    if (FindSubfield(field.data, code.subfieldCode, value)) return true;
+    i = field.next;
+  }
+  value = {};
+  return true;
 }
 
 std::optional<std::string> GetFieldValue(std::string_view record, std::string_view code) {
   RecordView view;
   view.Build(record);
-  FieldExtractor extractor;
-  const std::optional<std::string_view> value = extractor.Extract(view, ParseFieldCode(code));
-  if (!value) return std::nullopt;
-  return std::string(*value);
+  FieldExtractor extractor({ParseFieldCode(code)});
+  extractor.Read(view);
+  std::string_view value;
+  if (!extractor.Value(0, value)) return std::nullopt;
+  return std::string(value);
 }

@@ -5,9 +5,6 @@
 #include "directory_number.h"
 
 namespace {
-constexpr std::size_t kLeaderLength = 24;
-constexpr std::size_t kEntryLength = 12;
-constexpr std::size_t kTagWidth = 3;
 constexpr std::size_t kLengthWidth = 4;
 constexpr std::size_t kStartWidth = 5;
 
@@ -41,7 +38,7 @@ bool ReadEntryNumber(std::string_view text, long& value) {
 
 void RecordView::Build(std::string_view record) {
   record_ = record;
-  entries_.clear();
+  entryCount_ = 0;
   status_ = ViewStatus::Failed;
   if (record.empty()) return;
   const void* found = std::memchr(record.data(), kFieldTerminator, record.size());
@@ -55,10 +52,13 @@ void RecordView::Build(std::string_view record) {
     return;
   }
   status_ = ViewStatus::Ok;
-  for (std::size_t at = kLeaderLength; at < directoryEnd_; at += kEntryLength) {
-    entries_.push_back({record.substr(at, kTagWidth), record.substr(at + kTagWidth, kLengthWidth),
-                        record.substr(at + kTagWidth + kLengthWidth, kStartWidth)});
-  }
+  entryCount_ = directoryLength / kEntryLength;
+}
+
+std::vector<DirectoryEntry> RecordView::Entries() const {
+  std::vector<DirectoryEntry> entries;
+  for (std::size_t i = 0; i < entryCount_; ++i) entries.push_back(Entry(i));
+  return entries;
 }
 
 FieldSlice RecordView::FieldData(const DirectoryEntry& entry) const {

@@ -31,20 +31,30 @@ struct FieldSlice {
 
 class RecordView {
  public:
-  // Builds the view of one record. The entries vector is reused between
-  // records to keep the hot path free of allocations.
+  // Builds the view of one record: finds the directory and checks its length.
+  // Entries are read from the record's bytes when asked for, so building
+  // costs the same whatever the directory's size.
   void Build(std::string_view record);
 
   ViewStatus Status() const { return status_; }
   std::string_view Record() const { return record_; }
   // The leader's 7th byte (type of record), or 0 when the record is shorter.
   char TypeOfRecord() const { return record_.size() >= 7 ? record_[6] : 0; }
-  const std::vector<DirectoryEntry>& Entries() const { return entries_; }
+  std::size_t EntryCount() const { return entryCount_; }
+  DirectoryEntry Entry(std::size_t index) const {
+    const std::string_view entry = record_.substr(kLeaderLength + kEntryLength * index, kEntryLength);
+    return {entry.substr(0, 3), entry.substr(3, 4), entry.substr(7, 5)};
+  }
+  // The whole directory, in directory order.
+  std::vector<DirectoryEntry> Entries() const;
   FieldSlice FieldData(const DirectoryEntry& entry) const;
+
+  static constexpr std::size_t kLeaderLength = 24;
+  static constexpr std::size_t kEntryLength = 12;
 
  private:
   std::string_view record_;
   ViewStatus status_ = ViewStatus::Failed;
   std::size_t directoryEnd_ = 0;  // 0-based index of the directory's 0x1E
-  std::vector<DirectoryEntry> entries_;
+  std::size_t entryCount_ = 0;
 };

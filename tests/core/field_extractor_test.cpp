@@ -173,10 +173,38 @@ TEST(FieldExtractor, SameValuesWhenTheViewAndExtractorAreReused) {
   const std::string one = RecordBuilder().Field("200", "1 " + Sf("a", "a\x1E" "b")).Build();
   const std::string two = RecordBuilder().Field("200", "1 " + Sf("a", "plain")).Build();
   RecordView view;
-  FieldExtractor extractor;
-  const FieldCode code = ParseFieldCode("200a");
+  FieldExtractor extractor({ParseFieldCode("200a")});
+  std::string_view value;
   view.Build(one);
-  EXPECT_EQ(extractor.Extract(view, code), std::optional<std::string_view>("ab"));
+  extractor.Read(view);
+  ASSERT_TRUE(extractor.Value(0, value));
+  EXPECT_EQ(value, "ab");
   view.Build(two);
-  EXPECT_EQ(extractor.Extract(view, code), std::optional<std::string_view>("plain"));
+  extractor.Read(view);
+  ASSERT_TRUE(extractor.Value(0, value));
+  EXPECT_EQ(value, "plain");
+}
+
+// Columns that share a field read it once; each still finds its own value,
+// and a bad entry fails only the columns that reach it.
+TEST(FieldExtractor, ColumnsSharingFieldsAgreeWithSingleCodes) {
+  const std::string record = RecordBuilder()
+                                 .Field("200", "1 " + Sf("b", "x"))
+                                 .Field("606", "0 " + Sf("a", "one\x1E") + Sf("x", "a"))
+                                 .Field("200", "1 " + Sf("a", "t") + Sf("f", "au"))
+                                 .Field("606", "0 " + Sf("a", "two") + Sf("y", "b"))
+                                 .Field("001", "id")
+                                 .Build();
+  const std::vector<std::string> items = {"200a", "606y", "200f", "606a", "001x", "200b", "000?", "20", "606z"};
+  std::vector<FieldCode> codes;
+  for (const std::string& item : items) codes.push_back(ParseFieldCode(item));
+  RecordView view;
+  view.Build(record);
+  FieldExtractor extractor(codes);
+  extractor.Read(view);
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    std::string_view value;
+    ASSERT_TRUE(extractor.Value(i, value)) << items[i];
+    EXPECT_EQ(std::optional<std::string>(std::string(value)), GetFieldValue(record, items[i])) << items[i];
+  }
 }
