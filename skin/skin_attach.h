@@ -8,3 +8,8 @@
 int SkinWindow(HWND hWnd);
 // The reverse; 1 when something was detached, else 0.
 int UnskinWindow(HWND hWnd);
+
+// EnumChildWindows callbacks of the two above: buttons are skinned, every
+// other descendant gets the flat frame. Both always go on (return 1).
+BOOL CALLBACK SkinChildProc(HWND hWnd, LPARAM lParam);
+BOOL CALLBACK UnskinChildProc(HWND hWnd, LPARAM lParam);

@@ -1,0 +1,88 @@
+// The template as built in a real memory DC, read back pixel by pixel.
+#include <gtest/gtest.h>
+
+#include "skin_attach.h"
+#include "skin_state.h"
+#include "skin_test_support.h"
+#include "template_colors.h"
+#include "template_digest.h"
+
+namespace {
+class TemplateTest : public SkinTest {};
+
+void ExpectTemplatePixelsEqualTheTable() {
+  ASSERT_EQ(GetObjectType(SkinTemplateDC), static_cast<DWORD>(OBJ_MEMDC));
+  int wrong = 0;
+  for (int y = 0; y < kTemplateHeight; ++y) {
+    for (int x = 0; x < kTemplateWidth; ++x) {
+      const COLORREF got = GetPixel(SkinTemplateDC, x, y);
+      if (got != kTemplateColors[y][x] && ++wrong < 10) {
+        ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex << got;
+      }
+    }
+  }
+  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ(TemplateDigest([](int x, int y) { return GetPixel(SkinTemplateDC, x, y); }),
+            kExpectedTemplateDigest);
+}
+}  // namespace
+
+TEST_F(TemplateTest, AllPixelsReadBackAsTheTableAndTheIndependentDigest) {
+  form_ = CreateForm();
+  SkinWindow(form_);
+  ExpectTemplatePixelsEqualTheTable();
+  BITMAP image{};
+  GetObjectW(GetCurrentObject(SkinTemplateDC, OBJ_BITMAP), sizeof(image), &image);
+  EXPECT_EQ(image.bmWidth, 9);
+  EXPECT_EQ(image.bmHeight, 84);
+}
+
+TEST_F(TemplateTest, SpotValues) {
+  form_ = CreateForm();
+  SkinWindow(form_);
+  EXPECT_EQ(GetPixel(SkinTemplateDC, 0, 0), 0xE6BA78u);
+  EXPECT_EQ(GetPixel(SkinTemplateDC, 4, 0), 0xD58F1Bu);
+  EXPECT_EQ(GetPixel(SkinTemplateDC, 4, 1), 0xFFFFFFu);
+  EXPECT_EQ(GetPixel(SkinTemplateDC, 4, 10), 0xF9EAD7u);
+  EXPECT_EQ(GetPixel(SkinTemplateDC, 1, 26), 0xFBC34Cu);
+  EXPECT_EQ(GetPixel(SkinTemplateDC, 4, 52), 0xF6E1C6u);
+  EXPECT_EQ(GetPixel(SkinTemplateDC, 4, 73), 0xEEEEEEu);
+  EXPECT_EQ(GetPixel(SkinTemplateDC, 8, 83), 0xD8D8D8u);
+  EXPECT_EQ(GetPixel(SkinTemplateDC, 0, 19), 0xE2B064u);
+  EXPECT_EQ(GetPixel(SkinTemplateDC, 8, 19), 0xE1AF62u);
+}
+
+TEST_F(TemplateTest, SecondSkinWindowKeepsTheTemplate) {
+  form_ = CreateForm();
+  SkinWindow(form_);
+  HDC first = SkinTemplateDC;
+  HBITMAP image = SkinTemplateBitmap;
+  SkinWindow(form_);
+  EXPECT_EQ(SkinTemplateDC, first);
+  EXPECT_EQ(SkinTemplateBitmap, image);
+}
+
+TEST_F(TemplateTest, ReleasedWithTheLastHostAndRebuiltWithTheSamePixels) {
+  form_ = CreateForm();
+  SkinWindow(form_);
+  HDC old_dc = SkinTemplateDC;
+  HBITMAP old_image = SkinTemplateBitmap;
+  UnskinWindow(form_);
+  EXPECT_FALSE(SkinInitialized);
+  // Both the DC and the image it held are gone.
+  EXPECT_EQ(GetObjectType(old_dc), 0u);
+  EXPECT_EQ(GetObjectType(old_image), 0u);
+  SkinWindow(form_);
+  EXPECT_TRUE(SkinInitialized);
+  ExpectTemplatePixelsEqualTheTable();
+}
+
+TEST_F(TemplateTest, AWindowOfAnIgnoredClassStillBringsTheTemplateUp) {
+  form_ = CreateForm();
+  HWND edit = CreateControl(form_, L"Edit", L"", WS_BORDER, 10, 10, 100, 20);
+  EXPECT_EQ(SkinWindow(edit), 0);
+  EXPECT_TRUE(SkinInitialized);
+  EXPECT_TRUE(HasUser32TrackMouseEvent);
+  EXPECT_FALSE(HasProp(edit, L"PROCADDR"));
+  ExpectTemplatePixelsEqualTheTable();
+}
