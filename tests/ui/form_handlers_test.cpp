@@ -123,7 +123,7 @@ TEST_F(FormTest, FocusComesBackToItsControlAfterAnotherWindowWasActive) {
 
 TEST_F(FormTest, Command1PutsTheChosenPathIntoText1AndACancelChangesNothing) {
   Open();
-  desktop.openAnswers = {L"Z:\\数据\\书目.iso", L""};
+  desktop.openAnswers = {L"Z:\\数据\\书目.iso", std::wstring()};
   SendMessageW(Control(kCommand1), BM_CLICK, 0, 0);
   EXPECT_EQ(Text(kText1), L"Z:\\数据\\书目.iso");
   ASSERT_EQ(desktop.openOwners.size(), 1u);

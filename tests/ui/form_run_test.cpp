@@ -101,7 +101,7 @@ TEST_F(FormRun, DecliningTheConfirmationKeepsTheSavedListAndTheShownLabel) {
 
 TEST_F(FormRun, CancellingTheSaveDialogEndsTheRun) {
   desktop.buttonAnswers = {IDYES};
-  desktop.saveAnswers = {L""};
+  desktop.saveAnswers = {std::wstring()};
   ClickBegin();
   EXPECT_EQ(desktop.messages.size(), 1u);
   EXPECT_TRUE(IsWindowEnabled(Control(kCommand3)));

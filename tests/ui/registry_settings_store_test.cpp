@@ -64,7 +64,7 @@ TEST_F(RegistryTest, FirstStartShowsTheDefaultList) {
 }
 
 TEST_F(RegistryTest, AStoredEmptyListStaysEmpty) {
-  StoreRaw(L"");
+  StoreRaw(std::wstring());
   OpenOverRegistry();
   EXPECT_EQ(Text(kText2), L"");
 }
