@@ -3,7 +3,8 @@
 # marc2tab.exe on the same file (both the same build, both under Wine).
 #   tests/e2e/bench_window_under_wine.sh BUILD_DIR INPUT [ROUNDS]
 # The driver clicks through the window as a person would and times from the
-# click on Save to the end message; marc2tab is timed from start to exit.
+# first record counted on the progress label to the end message; marc2tab is
+# timed from its start to its exit.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "$1" && pwd)

@@ -30,11 +30,12 @@ HWND FindProcessWindow(DWORD processId, const wchar_t* className, const wchar_t*
   return search.found;
 }
 
-HWND WaitForProcessWindow(DWORD processId, const wchar_t* className, const wchar_t* title, DWORD timeoutMs) {
+HWND WaitForProcessWindow(DWORD processId, const wchar_t* className, const wchar_t* title, DWORD timeoutMs,
+                          DWORD pollMs) {
   const DWORD start = GetTickCount();
   do {
     if (HWND window = FindProcessWindow(processId, className, title)) return window;
-    Sleep(20);
+    Sleep(pollMs);
   } while (GetTickCount() - start < timeoutMs);
   return nullptr;
 }

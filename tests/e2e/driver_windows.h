@@ -8,8 +8,10 @@
 // The visible top-level window of the process with this class (or any class
 // when className is null) and this exact title (any title when null).
 HWND FindProcessWindow(DWORD processId, const wchar_t* className, const wchar_t* title);
-// Waits up to timeoutMs for such a window; nullptr when none came.
-HWND WaitForProcessWindow(DWORD processId, const wchar_t* className, const wchar_t* title, DWORD timeoutMs);
+// Waits up to timeoutMs for such a window, looking every pollMs; nullptr when
+// none came.
+HWND WaitForProcessWindow(DWORD processId, const wchar_t* className, const wchar_t* title, DWORD timeoutMs,
+                          DWORD pollMs = 20);
 // Waits until the window is gone.
 bool WaitUntilClosed(HWND window, DWORD timeoutMs);
 
