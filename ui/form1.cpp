@@ -12,7 +12,9 @@
 
 namespace {
 
-constexpr wchar_t kWindowClass[] = L"QuirnelForm1";
+// The skinning module hooks windows of the form classes it knows, and through
+// them every dialog and message box they open: "Form" is one of them.
+constexpr wchar_t kWindowClass[] = L"Form";
 // A fixed-size window: the layout does not follow resizing.
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kWindowExStyle = 0;

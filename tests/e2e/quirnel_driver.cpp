@@ -20,7 +20,7 @@
 namespace {
 
 constexpr wchar_t kDialogClass[] = L"#32770";
-constexpr wchar_t kMainClass[] = L"QuirnelForm1";
+constexpr wchar_t kMainClass[] = L"Form";
 constexpr int kFileNameBox = 0x47C;
 constexpr int kMessageText = 0xFFFF;
 constexpr DWORD kDialogWait = 30000;
@@ -152,6 +152,33 @@ class Program {
   HWND window_ = nullptr;
 };
 
+// The skin as a person sees it, read off the screen: the blue top border of
+// a skinned button and the flat blue frame of a text box.
+constexpr COLORREF kSkinnedButtonBorder = RGB(27, 143, 213);
+constexpr COLORREF kFlatFrame = RGB(84, 165, 213);
+
+COLORREF ScreenPixel(int x, int y) {
+  HDC screen = GetDC(nullptr);
+  const COLORREF colour = GetPixel(screen, x, y);
+  ReleaseDC(nullptr, screen);
+  return colour;
+}
+
+// Waits until the middle of a window's top edge shows the colour on screen
+// (painting follows the window's appearance by a moment).
+bool TopEdgeShows(HWND window, COLORREF colour, DWORD timeoutMs = 5000) {
+  const DWORD start = GetTickCount();
+  do {
+    RECT bounds;
+    if (window != nullptr && GetWindowRect(window, &bounds) &&
+        ScreenPixel((bounds.left + bounds.right) / 2, bounds.top) == colour) {
+      return true;
+    }
+    Sleep(20);
+  } while (GetTickCount() - start < timeoutMs);
+  return false;
+}
+
 std::string SampleRecords() {
   std::string records;
   for (int i = 0; i < 40; ++i) {
@@ -172,6 +199,8 @@ std::string SampleRecords() {
 // append question when the file exists. Returns the end message.
 std::wstring ConvertThroughWindow(const Program& program, const std::wstring& output, bool expectAppendQuestion) {
   program.ClickBegin();
+  const HWND confirmation = program.WaitForDialog(L"操作提示");
+  Check(TopEdgeShows(GetDlgItem(confirmation, IDYES), kSkinnedButtonBorder), "the message box has skinned buttons");
   Check(program.Answer(L"操作提示", IDYES) == L"您好,是否确定导出数据为制表符文本数据？", "confirmation prompt");
   Check(program.SaveAs(output), "save dialog");
   if (expectAppendQuestion) {
@@ -184,14 +213,14 @@ int CheckAgainstMarc2tab(const std::wstring& quirnel, const std::wstring& marc2t
   CreateDirectoryW(folder.c_str(), nullptr);
   const std::wstring input = folder + L"\\records.iso";
   const std::wstring output = folder + L"\\窗口导出.txt";
-  const std::wstring expected = folder + L"\\marc2tab.txt";
+  const std::wstring expected = folder + L"\\marc2tab导出.txt";
   DeleteFileW(output.c_str());
   DeleteFileW(expected.c_str());
   WriteFileBytes(input, SampleRecords());
 
   // The same list as the window's, written the way a person types it there.
   const std::wstring typedList = L"200a,010d，\r\n000?,200f,101a,690a,001?";
-  const std::wstring list = L"200a,010d,000?,200f,101a,690a,001?";
+  const std::wstring list = L"200a,010d，000?,200f,101a,690a,001?";
   Check(RunProgram(Quoted(marc2tab) + L" --fields " + Quoted(list) + L" " + Quoted(input) + L" " + Quoted(expected),
                    true) == 0,
         "marc2tab converts");
@@ -204,6 +233,10 @@ int CheckAgainstMarc2tab(const std::wstring& quirnel, const std::wstring& marc2t
       std::fprintf(stderr, "FAILED: the window of quirnel.exe did not appear\n");
       return 1;
     }
+    Check(TopEdgeShows(program.Control(kCommand3), kSkinnedButtonBorder), "Begin is a skinned button");
+    Check(TopEdgeShows(program.Control(kCommand1), kSkinnedButtonBorder), "选择 is a skinned button");
+    Check(TopEdgeShows(program.Control(kText1), kFlatFrame), "the path box has the flat frame");
+    Check(TopEdgeShows(program.Control(kText2), kFlatFrame), "the field-list box has the flat frame");
     SetTextOf(program.Control(kText1), input);
     SetTextOf(program.Control(kText2), typedList);
     Check(ConvertThroughWindow(program, output, false) == L"恭喜，数据已经转换完毕咯！", "end message");
