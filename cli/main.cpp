@@ -9,6 +9,7 @@
 #include "console_window.h"
 #include "conversion_run.h"
 #include "field_list.h"
+#include "program_arguments.h"
 #include "run_messages.h"
 #include "stdio_files.h"
 #include "stdout_file_system.h"
@@ -66,7 +67,7 @@ int Convert(const CommandLine& line) {
 
 int main(int argc, char** argv) {
   PrepareConsoleForUtf8();
-  const ParsedCommandLine parsed = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+  const ParsedCommandLine parsed = ParseCommandLine(ProgramArguments(argc, argv));
   if (parsed.commandLine.help) {
     std::fputs(kUsage, stdout);
     return kExitConverted;
