@@ -16,7 +16,7 @@ rm -f "$output"
 build/release/cli/marc2tab "$sample" "$output"
 echo
 echo "Converted $sample into $output (GBK, tab-delimited). Its first lines, shown as UTF-8:"
-head -n 4 "$output" | iconv -f CP936 -t UTF-8 | cut -c 1-160
+head -n 4 "$output" | iconv -f CP936 -t UTF-8 | LC_ALL=C.UTF-8 sed -E 's/^(.{0,100}).*/\1 …/'
 
 if [ -n "${DISPLAY:-}" ]; then
   scripts/setup.sh windows
