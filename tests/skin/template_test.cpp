@@ -37,21 +37,6 @@ TEST_F(TemplateTest, AllPixelsReadBackAsTheTableAndTheIndependentDigest) {
   EXPECT_EQ(image.bmHeight, 84);
 }
 
-TEST_F(TemplateTest, SpotValues) {
-  form_ = CreateForm();
-  SkinWindow(form_);
-  EXPECT_EQ(GetPixel(SkinTemplateDC, 0, 0), 0xE6BA78u);
-  EXPECT_EQ(GetPixel(SkinTemplateDC, 4, 0), 0xD58F1Bu);
-  EXPECT_EQ(GetPixel(SkinTemplateDC, 4, 1), 0xFFFFFFu);
-  EXPECT_EQ(GetPixel(SkinTemplateDC, 4, 10), 0xF9EAD7u);
-  EXPECT_EQ(GetPixel(SkinTemplateDC, 1, 26), 0xFBC34Cu);
-  EXPECT_EQ(GetPixel(SkinTemplateDC, 4, 52), 0xF6E1C6u);
-  EXPECT_EQ(GetPixel(SkinTemplateDC, 4, 73), 0xEEEEEEu);
-  EXPECT_EQ(GetPixel(SkinTemplateDC, 8, 83), 0xD8D8D8u);
-  EXPECT_EQ(GetPixel(SkinTemplateDC, 0, 19), 0xE2B064u);
-  EXPECT_EQ(GetPixel(SkinTemplateDC, 8, 19), 0xE1AF62u);
-}
-
 TEST_F(TemplateTest, SecondSkinWindowKeepsTheTemplate) {
   form_ = CreateForm();
   SkinWindow(form_);
