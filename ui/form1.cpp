@@ -8,7 +8,7 @@
 #include "field_list_setting.h"
 #include "form_run_window.h"
 #include "skin_attach.h"
-#include "wide_text.h"
+#include "win32_text.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ constexpr UINT_PTR kLabel4Subclass = 1;
 class Text2Box : public FieldListBox {
  public:
   explicit Text2Box(HWND text2) : text2_(text2) {}
-  std::string Text() override { return Narrow(WindowTextOf(text2_)); }
+  std::string Text() override { return Narrow(WindowText(text2_)); }
   void SetText(const std::string& text) override { SetWindowTextW(text2_, Widen(text).c_str()); }
 
  private:

@@ -1,7 +1,7 @@
 #include "form_run_window.h"
 
 #include "message_loop.h"
-#include "wide_text.h"
+#include "win32_text.h"
 
 namespace {
 
@@ -12,9 +12,9 @@ constexpr DWORD kRepaintIntervalMs = 30;
 
 }  // namespace
 
-std::string FormRunWindow::InputPathText() { return Narrow(WindowTextOf(form_.Control(kText1))); }
+std::string FormRunWindow::InputPathText() { return Narrow(WindowText(form_.Control(kText1))); }
 
-std::string FormRunWindow::FieldListText() { return Narrow(WindowTextOf(form_.Control(kText2))); }
+std::string FormRunWindow::FieldListText() { return Narrow(WindowText(form_.Control(kText2))); }
 
 void FormRunWindow::SetStartEnabled(bool enabled) {
   if (form_.Closing()) return;

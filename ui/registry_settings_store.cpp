@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "wide_text.h"
+#include "win32_text.h"
 
 namespace {
 

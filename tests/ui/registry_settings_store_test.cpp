@@ -6,7 +6,7 @@
 #include "field_list.h"
 #include "registry_settings_store.h"
 #include "ui_test_support.h"
-#include "wide_text.h"
+#include "win32_text.h"
 
 namespace {
 

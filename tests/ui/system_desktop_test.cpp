@@ -7,7 +7,7 @@
 #include "record_builder.h"
 #include "temp_folder.h"
 #include "ui_test_support.h"
-#include "wide_text.h"
+#include "win32_text.h"
 
 namespace {
 
