@@ -1,13 +1,17 @@
 #pragma once
-// marc2tab [--fields LIST] [--append] INPUT OUTPUT
+// marc2tab [--fields LIST] [--join SEP] [--encoding gbk|utf-8] [--append] INPUT OUTPUT
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "text_encoding.h"
 
 struct CommandLine {
   bool help = false;
   bool append = false;
   std::optional<std::string> fields;  // UTF-8, the field-list box's grammar
+  std::optional<std::string> join;    // UTF-8, between the occurrences of "701a*"
+  TextEncoding encoding = TextEncoding::Gbk;
   std::string input;
   std::string output;  // "-" is standard output
 };

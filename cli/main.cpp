@@ -1,18 +1,18 @@
 // marc2tab: the command-line converter, on the same conversion run as the
 // window, writing the same bytes.
-#include <cerrno>
 #include <cstdio>
+#include <exception>
+#include <new>
 #include <string>
 #include <vector>
 
 #include "command_line.h"
-#include "console_window.h"
+#include "console.h"
 #include "conversion_run.h"
 #include "field_list.h"
 #include "program_arguments.h"
 #include "run_messages.h"
-#include "stdio_files.h"
-#include "stdout_file_system.h"
+#include "standard_output.h"
 
 namespace {
 
@@ -25,6 +25,9 @@ const char* Describe(MalformedKind kind) {
     case MalformedKind::Refused: return "refused (directory length not a multiple of 12), written as empty cells";
     case MalformedKind::Unreadable: return "unreadable (no field terminator after the leader), written as empty cells";
     case MalformedKind::BadCell: return "a directory entry with an unusable length or start, written as an empty cell";
+    case MalformedKind::TooLong: return "longer than 16 MiB, written as empty cells and skipped to its end";
+    case MalformedKind::NoRecordEnd: return "cut short (the file ends inside it), converted as far as it goes";
+    case MalformedKind::FieldsOverlap: return "directory entries point at overlapping data, read in part";
   }
   return "";
 }
@@ -36,37 +39,36 @@ void ReportSummary(const RunSummary& summary) {
     std::fprintf(stderr, "  record %lld at byte %llu: %s\n", static_cast<long long>(record.number),
                  static_cast<unsigned long long>(record.offset), Describe(record.kind));
   }
-  if (summary.malformed > static_cast<long long>(summary.firstMalformed.size())) {
-    std::fprintf(stderr, "  ... and %lld more\n",
-                 static_cast<long long>(summary.malformed - static_cast<long long>(summary.firstMalformed.size())));
-  }
+  const auto listed = static_cast<long long>(summary.firstMalformed.size());
+  if (summary.malformed > listed) std::fprintf(stderr, "  ... and %lld more\n", summary.malformed - listed);
 }
 
 int Convert(const CommandLine& line) {
-  StdoutFileSystem files(LocalFileSystem());
+  ConsoleFiles files(LocalFileSystem());
   if (!files.Exists(line.input)) {
-    std::fprintf(stderr, "marc2tab: %s\n", run_messages::CannotOpenInput(line.input, ENOENT).c_str());
+    const FileError missing{FileError::Kind::NotFound, 0};
+    std::fprintf(stderr, "marc2tab: %s\n", run_messages::CannotOpenInput(line.input, missing).c_str());
     return kExitFileError;
   }
   if (files.Exists(line.output) && !line.append) {
     std::fprintf(stderr, "marc2tab: %s exists; use --append to add to it (left untouched)\n", line.output.c_str());
     return kExitUsage;
   }
-  ConsoleWindow window(line.input, line.output, line.fields.value_or(DefaultFieldList), IsTerminal(stderr));
-  const RunSummary summary = RunConversion(window, files);
+  ConsoleWindow window(line.input, line.output, line.fields.value_or(DefaultFieldList), StandardErrorIsTerminal());
+  RunOptions options;
+  if (line.join) options.joinSeparator = *line.join;
+  options.outputEncoding = line.encoding;
+  const RunSummary summary = RunConversion(window, files, options);
   window.EndProgress();
-  if (summary.outcome == RunSummary::Outcome::Failed) {
+  if (summary.outcome == RunSummary::Outcome::Failed || summary.outcome == RunSummary::Outcome::Refused) {
     std::fprintf(stderr, "marc2tab: %s\n", summary.error.c_str());
-    return kExitFileError;
+    return summary.outcome == RunSummary::Outcome::Refused ? kExitUsage : kExitFileError;
   }
   ReportSummary(summary);
   return kExitConverted;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  PrepareConsoleForUtf8();
+int Main(int argc, char** argv) {
   const ParsedCommandLine parsed = ParseCommandLine(ProgramArguments(argc, argv));
   if (parsed.commandLine.help) {
     std::fputs(kUsage, stdout);
@@ -77,4 +79,20 @@ int main(int argc, char** argv) {
     return kExitUsage;
   }
   return Convert(parsed.commandLine);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  PrepareConsoleForUtf8();
+  // Whatever goes wrong, the lines written so far stay, and the caller
+  // learns of it from the exit status.
+  try {
+    return Main(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::fputs("marc2tab: out of memory\n", stderr);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "marc2tab: %s\n", e.what());
+  }
+  return kExitFileError;
 }

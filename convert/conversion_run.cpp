@@ -3,65 +3,91 @@
 #include <charconv>
 #include <cstring>
 #include <memory>
+#include <new>
+#include <optional>
 
 #include "field_code.h"
 #include "field_extractor.h"
 #include "field_list.h"
+#include "gbk_codec.h"
 #include "line_buffer.h"
 #include "record_splitter.h"
+#include "record_type.h"
 #include "record_view.h"
 #include "run_messages.h"
 
 namespace {
 
 constexpr std::size_t kOutputFlushSize = 1 << 20;
-constexpr std::size_t kLongestRecordTypeName = 32;  // GBK bytes; the longest has 8 characters
 
 std::vector<FieldCode> PrepareCodes(const std::vector<std::string>& items) {
   std::vector<FieldCode> codes;
+  codes.reserve(items.size());
   for (const std::string& item : items) codes.push_back(ParseFieldCode(item));
   return codes;
 }
 
+// "正在预读数据，目前已完成3条....." for every record: only the digits change,
+// and they are written in place.
 class ProgressCaption {
  public:
   const std::string& For(std::int64_t records) {
-    text_.assign(run_messages::kProgressPrefix);
     char digits[24];
-    const auto result = std::to_chars(digits, digits + sizeof digits, records);
-    text_.append(digits, result.ptr);
-    text_.append(run_messages::kProgressSuffix);
+    const auto end = std::to_chars(digits, digits + sizeof digits, records).ptr;
+    const auto count = static_cast<std::size_t>(end - digits);
+    if (count != digitCount_) {
+      text_.assign(run_messages::kProgressPrefix);
+      text_.append(count, '0');
+      text_.append(run_messages::kProgressSuffix);
+      digitCount_ = count;
+    }
+    std::memcpy(text_.data() + std::strlen(run_messages::kProgressPrefix), digits, count);
     return text_;
   }
 
  private:
   std::string text_;
+  std::size_t digitCount_ = 0;
 };
 
 // Steps 9 to 12: the files are opened, every record becomes one line.
 class Converter {
  public:
   Converter(RunWindow& window, FileSystem& files, std::string inputPath, std::string outputPath,
-            const std::vector<std::string>& items)
+            const std::vector<std::string>& items, const RunOptions& options)
       : window_(window),
         files_(files),
         inputPath_(std::move(inputPath)),
         outputPath_(std::move(outputPath)),
-        codes_(PrepareCodes(items)),
-        extractor_(codes_) {}
+        typeNames_(options.outputEncoding),
+        extractor_(PrepareCodes(items), typeNames_),
+        separator_(Utf8ToGbkOrQuestionMarks(options.joinSeparator)) {}
 
   RunSummary Run() {
-    int errorNumber = 0;
-    std::unique_ptr<InputFile> input = files_.OpenForReading(inputPath_, errorNumber);
-    if (!input) return Fail(run_messages::CannotOpenInput(inputPath_, errorNumber));
-    output_ = files_.OpenForAppending(outputPath_, errorNumber);
-    if (!output_) return Fail(run_messages::CannotCreateOutput(outputPath_, errorNumber));
+    FileError error;
+    std::unique_ptr<InputFile> input = files_.OpenForReading(inputPath_, error);
+    if (!input) return Fail(run_messages::CannotOpenInput(inputPath_, error));
+    output_ = files_.OpenForAppending(outputPath_, error);
+    if (!output_) return Fail(run_messages::CannotCreateOutput(outputPath_, error));
+    try {
+      return Convert(*input);
+    } catch (const std::bad_alloc&) {
+      return BreakOff(run_messages::Reason({FileError::Kind::OutOfMemory, 0}));
+    } catch (const std::exception& e) {
+      return BreakOff(e.what());
+    }
+  }
 
+ private:
+  RunSummary Convert(InputFile& input) {
     WriteHeader();
-    RecordSplitter splitter(*input);
+    RecordSplitter splitter(input);
     std::string_view record;
-    while (splitter.Next(record)) {
-      WriteRow(record, splitter.RecordOffset());
+    for (;;) {
+      const RecordSplitter::Result result = splitter.Next(record);
+      if (result == RecordSplitter::Result::End) break;
+      if (result == RecordSplitter::Result::Record) WriteRow(record, splitter);
+      if (result == RecordSplitter::Result::TooLong) WriteEmptyRow(splitter.RecordOffset());
       if (buffer_.Size() >= kOutputFlushSize && !Flush()) return FailWriting();
       progress_.records = summary_.records;
       progress_.bytesRead = splitter.BytesConsumed();
@@ -71,86 +97,130 @@ class Converter {
         return summary_;
       }
     }
-    if (!Flush()) return FailWriting();
     if (splitter.ReadFailed()) {
+      // The records converted before the error stay; an input that could
+      // not be read at all leaves no header behind.
+      if (summary_.records > 0 && !Flush()) return FailWriting();
       output_->Close();
-      return Fail(run_messages::CannotReadInput(inputPath_, input->ErrorNumber()));
+      return Fail(run_messages::CannotReadInput(inputPath_, input.Error()));
     }
+    if (!Flush()) return FailWriting();
     if (!output_->Close()) return FailWriting();
     summary_.outcome = RunSummary::Outcome::Completed;
     return summary_;
   }
 
- private:
   void WriteHeader() {
-    for (const FieldCode& code : codes_) {
-      buffer_.Reserve(code.header.size() + 1);
-      buffer_.Append(code.header);
+    for (const FieldCode& code : extractor_.Codes()) {
+      const std::string header = Utf8ToGbkOrQuestionMarks(code.item);
+      buffer_.Reserve(header.size() + 1);
+      buffer_.Append(header);
       buffer_.Append('\t');
     }
-    buffer_.Reserve(2);
-    buffer_.Append("\r\n");
+    buffer_.EndLine();
   }
 
-  void WriteRow(std::string_view record, std::uint64_t offset) {
+  void WriteRow(std::string_view record, const RecordSplitter& splitter) {
     view_.Build(record);
     extractor_.Read(view_);
-    // Every value is a piece of the record or a record type's name; the same
-    // field may fill several columns.
-    buffer_.Reserve(extractor_.Columns() * (record.size() + kLongestRecordTypeName + 1) + 2);
     // Tabs are rare in records: when the record has none, no value needs
     // looking at for them.
     const bool recordHasTabs = !record.empty() && std::memchr(record.data(), '\t', record.size()) != nullptr;
     bool cellFailed = false;
     std::string_view value;
     for (std::size_t column = 0; column < extractor_.Columns(); ++column) {
-      if (extractor_.Value(column, value)) {
-        if (recordHasTabs) {
-          buffer_.AppendWithoutTabs(value);
-        } else {
-          buffer_.Append(value);
-        }
+      if (extractor_.IsJoined(column)) {
+        WriteJoined(extractor_.Occurrences(column), recordHasTabs);
+      } else if (extractor_.Value(column, value)) {
+        WriteCell(value, recordHasTabs);
       } else {
         cellFailed = true;  // an empty cell keeps the columns aligned
       }
+      buffer_.Reserve(1);
       buffer_.Append('\t');
     }
-    buffer_.Append("\r\n");
+    buffer_.EndLine();
     ++summary_.records;
-    NoteMalformed(cellFailed, offset);
+    NoteMalformed(Classify(cellFailed, splitter.CutShort()), splitter.RecordOffset());
   }
 
-  void NoteMalformed(bool cellFailed, std::uint64_t offset) {
-    MalformedKind kind;
-    if (view_.Status() == ViewStatus::Refused) {
-      kind = MalformedKind::Refused;
-    } else if (view_.Status() == ViewStatus::Failed) {
-      kind = MalformedKind::Unreadable;
-    } else if (cellFailed) {
-      kind = MalformedKind::BadCell;
+  void WriteCell(std::string_view value, bool mayHoldTabs) {
+    buffer_.Reserve(value.size());
+    if (mayHoldTabs) {
+      buffer_.AppendWithoutTabs(value);
     } else {
-      return;
+      buffer_.Append(value);
     }
+  }
+
+  void WriteJoined(const std::vector<std::string_view>& occurrences, bool mayHoldTabs) {
+    for (std::size_t i = 0; i < occurrences.size(); ++i) {
+      if (i > 0) WriteCell(separator_, true);
+      WriteCell(occurrences[i], mayHoldTabs);
+    }
+  }
+
+  // A record too long to hold: one empty cell per column keeps the count of
+  // lines and records equal.
+  void WriteEmptyRow(std::uint64_t offset) {
+    buffer_.Reserve(extractor_.Columns());
+    for (std::size_t column = 0; column < extractor_.Columns(); ++column) buffer_.Append('\t');
+    buffer_.EndLine();
+    ++summary_.records;
+    NoteMalformed(MalformedKind::TooLong, offset);
+  }
+
+  // What was wrong with the record just written, if anything; the first
+  // thing that went wrong names it.
+  std::optional<MalformedKind> Classify(bool cellFailed, bool cutShort) const {
+    if (view_.Status() == ViewStatus::Refused) return MalformedKind::Refused;
+    if (view_.Status() == ViewStatus::Failed) return MalformedKind::Unreadable;
+    if (cellFailed || extractor_.HadBadEntry()) return MalformedKind::BadCell;
+    if (extractor_.FieldsOverlap()) return MalformedKind::FieldsOverlap;
+    if (cutShort) return MalformedKind::NoRecordEnd;
+    return std::nullopt;
+  }
+
+  void NoteMalformed(std::optional<MalformedKind> kind, std::uint64_t offset) {
+    if (!kind) return;
     ++summary_.malformed;
     if (summary_.firstMalformed.size() < kMalformedRecordsKept) {
-      summary_.firstMalformed.push_back({summary_.records, offset, kind});
+      summary_.firstMalformed.push_back({summary_.records, offset, *kind});
     }
   }
 
+  // Writes the complete lines gathered so far.
   bool Flush() {
-    if (buffer_.Size() == 0) return true;
-    const bool written = output_->Write(buffer_.Data(), buffer_.Size());
+    const std::string_view lines = buffer_.Lines();
+    if (lines.empty()) return true;
+    const bool written = output_->Write(lines.data(), lines.size());
+    wroteSomething_ |= written;
     buffer_.Clear();
     return written;
   }
 
-  RunSummary FailWriting() {
-    const int errorNumber = output_->ErrorNumber();
+  // Something went wrong inside the run (memory ran out): the lines
+  // converted so far are kept, and the file ends at a line boundary.
+  RunSummary BreakOff(const std::string& reason) {
+    buffer_.DropUnfinishedLine();
+    if (!Flush()) return FailWriting();
     output_->Close();
-    return Fail(run_messages::CannotWriteOutput(outputPath_, errorNumber));
+    return Fail(run_messages::RunBrokeOff(reason));
   }
 
+  RunSummary FailWriting() {
+    const FileError error = output_->Error();
+    output_->Close();
+    return Fail(run_messages::CannotWriteOutput(outputPath_, error));
+  }
+
+  // A file this run created and could not write a single line into is not
+  // left behind: the next run would take it for someone's file.
   RunSummary Fail(std::string message) {
+    if (output_ && !wroteSomething_ && output_->Created()) {
+      output_->Close();
+      files_.Remove(outputPath_);
+    }
     summary_.outcome = RunSummary::Outcome::Failed;
     summary_.error = std::move(message);
     return summary_;
@@ -160,11 +230,13 @@ class Converter {
   FileSystem& files_;
   std::string inputPath_;
   std::string outputPath_;
-  std::vector<FieldCode> codes_;
+  RecordTypeNames typeNames_;
+  FieldExtractor extractor_;
+  std::string separator_;
   std::unique_ptr<OutputFile> output_;
+  bool wroteSomething_ = false;
   LineBuffer buffer_;
   RecordView view_;
-  FieldExtractor extractor_;
   ProgressCaption caption_;
   RunProgress progress_;
   RunSummary summary_;
@@ -189,19 +261,26 @@ RunSummary Declined(RunWindow& window) {
   return summary;
 }
 
-// Ends the run with an error box before any file is opened.
-RunSummary Refuse(RunWindow& window, std::string message) {
-  RunSummary summary;
-  summary.outcome = RunSummary::Outcome::Failed;
-  summary.error = std::move(message);
+// Ends the run with an error box.
+RunSummary ReportFailure(RunWindow& window, RunSummary summary) {
   window.ShowMessage(summary.error, kStyleError, run_messages::kNoticeTitle);
   window.SetStartEnabled(true);
   return summary;
 }
 
-}  // namespace
+RunSummary Refuse(RunWindow& window, std::string message) {
+  RunSummary summary;
+  summary.outcome = RunSummary::Outcome::Failed;
+  summary.error = std::move(message);
+  return ReportFailure(window, std::move(summary));
+}
 
-RunSummary RunConversion(RunWindow& window, FileSystem& files) {
+unsigned EndStyle(const RunSummary& summary) {
+  const bool nothingRead = summary.records > 0 && summary.malformed == summary.records;
+  return nothingRead ? kStyleWarning : kStyleInformation;
+}
+
+RunSummary Run(RunWindow& window, FileSystem& files, const RunOptions& options) {
   using namespace run_messages;
   const std::string inputPath = CleanPath(window.InputPathText());
   if (inputPath.empty() || !files.Exists(inputPath)) return {};
@@ -219,13 +298,25 @@ RunSummary RunConversion(RunWindow& window, FileSystem& files) {
     return Declined(window);
   }
 
-  RunSummary summary = Converter(window, files, inputPath, outputPath, items).Run();
+  RunSummary summary = Converter(window, files, inputPath, outputPath, items, options).Run();
   if (summary.outcome == RunSummary::Outcome::Stopped) return summary;  // the window is going away
-  if (summary.outcome == RunSummary::Outcome::Failed) {
-    window.ShowMessage(summary.error, kStyleError, kNoticeTitle);
-  } else {
-    window.ShowMessage(kFinishedPrompt, kStyleInformation, kNoticeTitle);
-  }
+  if (summary.outcome != RunSummary::Outcome::Completed) return ReportFailure(window, std::move(summary));
+  window.ShowMessage(Finished(summary), EndStyle(summary), kNoticeTitle);
   window.SetStartEnabled(true);
   return summary;
+}
+
+}  // namespace
+
+RunSummary RunConversion(RunWindow& window, FileSystem& files, const RunOptions& options) {
+  try {
+    return Run(window, files, options);
+  } catch (const std::exception& e) {
+    // Before any file was opened (a field list too long for memory, say).
+    const bool memory = dynamic_cast<const std::bad_alloc*>(&e) != nullptr;
+    RunSummary summary;
+    summary.outcome = RunSummary::Outcome::Failed;
+    summary.error = run_messages::RunBrokeOff(memory ? run_messages::Reason({FileError::Kind::OutOfMemory, 0}) : e.what());
+    return ReportFailure(window, std::move(summary));
+  }
 }

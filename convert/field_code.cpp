@@ -28,26 +28,37 @@ std::size_t OffsetOfCharacter(std::string_view utf8, std::size_t n) {
 
 FieldCode ParseFieldCode(std::string_view utf8Item) {
   FieldCode code;
-  code.header = Utf8ToGbkOrQuestionMarks(utf8Item);
-  if (CountCharacters(utf8Item) != 4) return code;
-  if (utf8Item == "000?") {
+  code.item = std::string(utf8Item);
+  std::string_view base = utf8Item;
+  if (CountCharacters(base) == 5 && base.back() == '*') {
+    base.remove_suffix(1);
+    code.joined = true;
+  }
+  if (CountCharacters(base) != 4) {
+    code.joined = false;
+    return code;
+  }
+  if (base == "000?") {
     code.kind = FieldCode::Kind::RecordType;
+    code.joined = false;  // a record has one type
     return code;
   }
   // Tag and subfield code are converted apart: for 001 and 005 the fourth
-  // character plays no part, whatever it is. Only a tag of 3 GBK bytes can
-  // ever equal a directory tag.
-  const std::size_t split = OffsetOfCharacter(utf8Item, 3);
-  const std::optional<std::string> tag = Utf8ToGbk(utf8Item.substr(0, split));
-  if (!tag || tag->size() != 3) return code;
+  // character plays no part, whatever it is. Only a tag of 3 bytes can ever
+  // equal a directory tag.
+  const std::size_t split = OffsetOfCharacter(base, 3);
+  const std::optional<std::string> tag = Utf8ToGbk(base.substr(0, split));
+  if (!tag || tag->size() != 3) {
+    code.joined = false;
+    return code;
+  }
   code.tag = *tag;
   if (code.tag == "001" || code.tag == "005") {
     code.kind = FieldCode::Kind::ControlField;
     return code;
   }
-  const std::optional<std::string> subfieldCode = Utf8ToGbk(utf8Item.substr(split));
-  if (!subfieldCode) return code;
-  code.subfieldCode = *subfieldCode;
+  code.subfieldUtf8 = std::string(base.substr(split));
+  code.subfieldGbk = Utf8ToGbk(code.subfieldUtf8).value_or(std::string());
   code.kind = FieldCode::Kind::Subfield;
   return code;
 }

@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "record_type.h"
-
 namespace {
 
 // The first c in [from, end), or end.
@@ -14,125 +12,281 @@ const char* Find(const char* from, const char* end, char c) {
   return found != nullptr ? static_cast<const char*>(found) : end;
 }
 
-// Whether the first subfield follows two indicators, as it nearly always
-// does; that saves a search per column.
-bool AfterIndicators(std::string_view data) {
-  return data.size() > 2 && data[2] == kSubfieldDelimiter && data[0] != kSubfieldDelimiter &&
-         data[1] != kSubfieldDelimiter;
-}
-
-// Byte length of the first GBK character of a subfield piece.
-std::size_t FirstCharacterLength(std::string_view piece) {
-  const auto lead = static_cast<unsigned char>(piece[0]);
-  return (lead >= 0x81 && lead <= 0xFE && piece.size() >= 2) ? 2 : 1;
-}
-
-// The value of the first subfield whose code matches; false when none does.
-// Piece 0 (the indicators) is never a subfield.
-bool FindSubfield(std::string_view data, std::string_view subfieldCode, std::string_view& value) {
-  const char* const end = data.data() + data.size();
-  const char* at = AfterIndicators(data) ? data.data() + 2 : Find(data.data(), end, kSubfieldDelimiter);
-  while (at != end) {
-    const char* const begin = at + 1;
-    const char* const next = Find(begin, end, kSubfieldDelimiter);
-    const std::string_view piece(begin, static_cast<std::size_t>(next - begin));
-    if (!piece.empty()) {
-      const std::size_t codeLength = FirstCharacterLength(piece);
-      if (codeLength == subfieldCode.size() && piece[0] == subfieldCode[0] &&
-          (codeLength == 1 || piece[1] == subfieldCode[1])) {
-        value = piece.substr(codeLength);
-        return true;
-      }
-    }
-    at = next;
+// The first subfield delimiter of a field: piece 0 before it (the
+// indicators) is never a subfield. It nearly always follows two indicators,
+// which saves a search.
+const char* FirstDelimiter(std::string_view data) {
+  if (data.size() > 2 && data[2] == kSubfieldDelimiter && data[0] != kSubfieldDelimiter &&
+      data[1] != kSubfieldDelimiter) {
+    return data.data() + 2;
   }
-  return false;
+  return Find(data.data(), data.data() + data.size(), kSubfieldDelimiter);
 }
 
-// "000".."999" as a number, or -1 for a tag with other bytes. Tags are
-// 3 bytes by construction; this runs for every directory entry.
-int NumericTag(std::string_view tag) {
-  const unsigned d0 = static_cast<unsigned char>(tag[0]) - unsigned{'0'};
-  const unsigned d1 = static_cast<unsigned char>(tag[1]) - unsigned{'0'};
-  const unsigned d2 = static_cast<unsigned char>(tag[2]) - unsigned{'0'};
-  if (d0 > 9 || d1 > 9 || d2 > 9) return -1;
-  return static_cast<int>(d0 * 100 + d1 * 10 + d2);
+// The bytes of a subfield code (one character, 1 to 4 bytes) as one number;
+// 0 for no code, which no subfield has.
+std::uint64_t CodeKey(std::string_view code) {
+  if (code.empty() || code.size() > 4) return 0;
+  std::uint64_t key = code.size();
+  for (unsigned char c : code) key = (key << 8) | c;
+  return key;
 }
 
-bool ReadsAField(const FieldCode& code) {
-  return code.kind == FieldCode::Kind::Subfield || code.kind == FieldCode::Kind::ControlField;
+std::string_view CopyWithoutTerminators(std::string_view bytes, std::string& scratch) {
+  const std::size_t start = scratch.size();
+  for (char c : bytes) {
+    if (c != kFieldTerminator) scratch.push_back(c);
+  }
+  return std::string_view(scratch).substr(start);
+}
+
+// A well-formed field ends in its one terminator; only unusual data, with
+// 0x1E inside, needs a cleaned copy, which goes to the end of scratch.
+inline std::string_view WithoutTerminators(std::string_view bytes, std::string& scratch) {
+  while (!bytes.empty() && bytes.back() == kFieldTerminator) bytes.remove_suffix(1);
+  if (bytes.empty() || std::memchr(bytes.data(), kFieldTerminator, bytes.size()) == nullptr) return bytes;
+  return CopyWithoutTerminators(bytes, scratch);
 }
 
 }  // namespace
 
-FieldExtractor::FieldExtractor(std::vector<FieldCode> codes) : codes_(std::move(codes)) {
+FieldExtractor::FieldExtractor(std::vector<FieldCode> codes, const RecordTypeNames& typeNames)
+    : codes_(std::move(codes)), typeNames_(typeNames) {
   slotOfNumericTag_.fill(-1);
-  for (const FieldCode& code : codes_) {
-    if (!ReadsAField(code)) {
-      slotOfColumn_.push_back(-1);
-      continue;
-    }
-    auto known = std::find(tags_.begin(), tags_.end(), code.tag);
-    if (known == tags_.end()) known = tags_.insert(tags_.end(), code.tag);
-    const int slot = static_cast<int>(known - tags_.begin());
-    slotOfColumn_.push_back(slot);
-    const int number = NumericTag(code.tag);
-    if (number >= 0) slotOfNumericTag_[static_cast<std::size_t>(number)] = static_cast<std::int16_t>(slot);
-  }
-  chains_.resize(tags_.size());
+  for (const FieldCode& code : codes_) wantOfColumn_.push_back(AddWant(code));
+  wantStates_.resize(wants_.size());
+  pending_.resize(slots_.size());
+  first_.resize(slots_.size());
+  last_.resize(slots_.size());
+  occurrences_.resize(static_cast<std::size_t>(joinedCount_));
 }
 
-int FieldExtractor::SlotOf(std::string_view tag) const {
-  const int number = NumericTag(tag);
-  if (number >= 0) return slotOfNumericTag_[static_cast<std::size_t>(number)];
-  const auto known = std::find(tags_.begin(), tags_.end(), tag);
-  return known == tags_.end() ? -1 : static_cast<int>(known - tags_.begin());
+std::int32_t FieldExtractor::NewSlot(const std::string& tag) {
+  const auto slot = static_cast<std::int32_t>(slots_.size());
+  slots_.emplace_back();
+  slots_.back().tag = tag;
+  slots_.back().byAsciiCode.fill(-1);
+  firstOccurrences_.push_back(0);
+  bool numeric = true;
+  int number = 0;
+  for (char c : tag) {
+    numeric &= c >= '0' && c <= '9';
+    number = number * 10 + (c - '0');
+  }
+  if (numeric) {
+    slotOfNumericTag_[static_cast<std::size_t>(number)] = slot;
+  } else {
+    otherTags_.insert(std::lower_bound(otherTags_.begin(), otherTags_.end(), std::make_pair(tag, slot)), {tag, slot});
+  }
+  return slot;
+}
+
+// Columns that ask the same of the same tag share one want.
+std::int32_t FieldExtractor::AddWant(const FieldCode& code) {
+  if (code.kind != FieldCode::Kind::Subfield && code.kind != FieldCode::Kind::ControlField) return -1;
+  bool is100 = false;
+  std::int32_t slot = SlotOfTag(code.tag, is100);
+  if (slot < 0) slot = NewSlot(code.tag);
+  Want want;
+  want.slot = slot;
+  want.wholeField = code.kind == FieldCode::Kind::ControlField;
+  want.joined = code.joined;
+  if (!want.wholeField) {
+    want.keyGbk = CodeKey(code.subfieldGbk);
+    want.keyUtf8 = CodeKey(code.subfieldUtf8);
+  }
+  Slot& owner = slots_[static_cast<std::size_t>(slot)];
+  for (std::int32_t known : owner.wants) {
+    const Want& other = wants_[static_cast<std::size_t>(known)];
+    if (other.wholeField == want.wholeField && other.joined == want.joined && other.keyGbk == want.keyGbk &&
+        other.keyUtf8 == want.keyUtf8) {
+      return known;
+    }
+  }
+  if (want.joined) want.joinedIndex = joinedCount_++;
+  const auto index = static_cast<std::int32_t>(wants_.size());
+  wants_.push_back(want);
+  owner.wants.push_back(index);
+  if (!want.joined) ++firstOccurrences_[static_cast<std::size_t>(slot)];
+  owner.hasJoined |= want.joined;
+  owner.wholeField = want.wholeField;
+  if (!want.wholeField) AddCodeOf(owner, index);
+  return index;
+}
+
+// An ASCII code is the same byte in GBK and UTF-8 records and is found
+// through a table; longer codes through sorted keys.
+void FieldExtractor::AddCodeOf(Slot& owner, std::int32_t index) {
+  Want& want = wants_[static_cast<std::size_t>(index)];
+  const std::uint64_t asciiKey = 1u << 8;
+  if (want.keyUtf8 >= asciiKey && want.keyUtf8 < asciiKey + 128) {
+    std::int32_t* link = &owner.byAsciiCode[want.keyUtf8 - asciiKey];
+    while (*link >= 0) link = &wants_[static_cast<std::size_t>(*link)].nextWithCode;
+    *link = index;
+    return;
+  }
+  const auto add = [index](KeyedWants& keyed, std::uint64_t key) {
+    if (key == 0) return;
+    keyed.insert(std::upper_bound(keyed.begin(), keyed.end(), std::make_pair(key, index)), {key, index});
+  };
+  add(owner.byKeyGbk, want.keyGbk);
+  add(owner.byKeyUtf8, want.keyUtf8);
+}
+
+std::int32_t FieldExtractor::SlotOfOtherTag(std::string_view tag) const {
+  const auto place = std::lower_bound(otherTags_.begin(), otherTags_.end(), tag,
+                                      [](const auto& known, std::string_view wanted) { return known.first < wanted; });
+  return place != otherTags_.end() && place->first == tag ? place->second : -1;
 }
 
 void FieldExtractor::Read(const RecordView& view) {
   view_ = &view;
-  fields_.clear();
+  encoding_ = TextEncoding::Gbk;
+  badEntry_ = false;
+  overlap_ = false;
+  found_.clear();
   scratch_.clear();
-  ++generation_;  // marks every slot's chain of the last record as gone
-  if (view.Status() != ViewStatus::Ok || tags_.empty()) return;
-  for (std::size_t i = 0; i < view.EntryCount(); ++i) {
-    const DirectoryEntry entry = view.Entry(i);
-    const int slot = SlotOf(entry.Tag);
-    if (slot >= 0) AddField(slot, view.FieldData(entry));  // only asked-for entries are read
+  entry100_ = -1;
+  std::fill(wantStates_.begin(), wantStates_.end(), WantState{});
+  for (std::vector<std::string_view>& list : occurrences_) list.clear();
+  std::copy(firstOccurrences_.begin(), firstOccurrences_.end(), pending_.begin());
+  std::fill(first_.begin(), first_.end(), -1);
+  if (view.Status() != ViewStatus::Ok) return;
+  // Fields that do not overlap are together shorter than their record; the
+  // copies of fields with stray terminators fit in as much again, so the
+  // views into scratch_ never move.
+  budget_ = view.Record().size();
+  scratch_.reserve(budget_);
+  WalkDirectory();
+  DecideEncoding();
+  for (std::size_t slot = 0; slot < slots_.size(); ++slot) {
+    if (first_[slot] >= 0) ReadSlot(static_cast<std::int32_t>(slot));
   }
-  // The cleaned copies are all in place now, so their views can be taken.
-  for (WantedField& field : fields_) {
-    if (field.scratchOffset >= 0) {
-      field.data = std::string_view(scratch_).substr(static_cast<std::size_t>(field.scratchOffset),
-                                                     static_cast<std::size_t>(field.scratchLength));
+}
+
+// Links the entries of each wanted tag, in directory order; nothing of a
+// field is read yet.
+void FieldExtractor::WalkDirectory() {
+  const char* const directory = view_->Record().data() + RecordView::kLeaderLength;
+  const std::size_t entries = view_->EntryCount();
+  for (std::size_t i = 0; i < entries; ++i) {
+    bool is100 = false;
+    const std::int32_t slot = SlotOfTag(std::string_view(directory + RecordView::kEntryLength * i, 3), is100);
+    const auto entry = static_cast<std::int32_t>(i);
+    if (is100 && entry100_ < 0) entry100_ = entry;
+    if (slot < 0) continue;
+    const auto index = static_cast<std::int32_t>(found_.size());
+    found_.push_back({entry, -1});
+    const auto s = static_cast<std::size_t>(slot);
+    if (first_[s] < 0) {
+      first_[s] = index;
+    } else {
+      found_[static_cast<std::size_t>(last_[s])].next = index;
+    }
+    last_[s] = index;
+  }
+}
+
+void FieldExtractor::DecideEncoding() {
+  std::optional<std::string_view> field100a;
+  if (entry100_ >= 0) {
+    scratch100_.clear();
+    const std::string_view data =
+        WithoutTerminators(view_->FieldAt(static_cast<std::size_t>(entry100_)).bytes, scratch100_);
+    const char* const end = data.data() + data.size();
+    for (const char* at = FirstDelimiter(data); at != end && !field100a;) {
+      const char* const next = Find(at + 1, end, kSubfieldDelimiter);
+      if (next - at > 1 && at[1] == 'a') field100a = std::string_view(at + 2, static_cast<std::size_t>(next - at - 2));
+      at = next;
+    }
+  }
+  encoding_ = RecordEncoding(*view_, field100a);
+}
+
+void FieldExtractor::ReadSlot(std::int32_t slot) {
+  const Slot& owner = slots_[static_cast<std::size_t>(slot)];
+  std::string_view previous;  // an entry that points at the same field again is not read again
+  for (std::int32_t f = first_[static_cast<std::size_t>(slot)]; f >= 0 && Active(slot);
+       f = found_[static_cast<std::size_t>(f)].next) {
+    const FieldSlice slice = view_->FieldAt(static_cast<std::size_t>(found_[static_cast<std::size_t>(f)].entry));
+    if (!slice.ok) {
+      FailPending(slot);
+      continue;
+    }
+    if (slice.bytes.data() == previous.data() && slice.bytes.size() == previous.size()) continue;
+    previous = slice.bytes;
+    if (slice.bytes.size() > budget_) {
+      overlap_ = true;
+      return;
+    }
+    budget_ -= slice.bytes.size();
+    const std::string_view data = WithoutTerminators(slice.bytes, scratch_);
+    if (owner.wholeField) {
+      for (std::int32_t want : owner.wants) Give(want, data);
+    } else {
+      TakeSubfields(slot, data);
     }
   }
 }
 
-// A well-formed field ends in its one terminator; only unusual data, with
-// 0x1E inside it, needs a cleaned copy.
-void FieldExtractor::AddField(int slot, const FieldSlice& slice) {
-  WantedField field;
-  field.ok = slice.ok;
-  std::string_view bytes = slice.bytes;
-  while (!bytes.empty() && bytes.back() == kFieldTerminator) bytes.remove_suffix(1);
-  field.data = bytes;
-  if (!bytes.empty() && std::memchr(bytes.data(), kFieldTerminator, bytes.size()) != nullptr) {
-    field.scratchOffset = static_cast<std::int32_t>(scratch_.size());
-    for (char c : bytes) {
-      if (c != kFieldTerminator) scratch_.push_back(c);
+// The codes still waiting for their first value cannot have it now; the
+// joined ones go on with the entries that can be read.
+void FieldExtractor::FailPending(std::int32_t slot) {
+  badEntry_ = true;
+  for (std::int32_t want : slots_[static_cast<std::size_t>(slot)].wants) {
+    WantState& state = wantStates_[static_cast<std::size_t>(want)];
+    if (wants_[static_cast<std::size_t>(want)].joined || state.done) continue;
+    state.done = true;
+    state.failed = true;
+  }
+  pending_[static_cast<std::size_t>(slot)] = 0;
+}
+
+// One pass over the subfields of a field for every code of its tag.
+void FieldExtractor::TakeSubfields(std::int32_t slot, std::string_view data) {
+  const Slot& owner = slots_[static_cast<std::size_t>(slot)];
+  const char* const end = data.data() + data.size();
+  for (const char* at = FirstDelimiter(data); at != end;) {
+    const char* const begin = at + 1;
+    const char* const next = Find(begin, end, kSubfieldDelimiter);
+    if (begin != next) {
+      const auto code = static_cast<unsigned char>(*begin);
+      if (code < 0x80) {
+        const std::string_view value(begin + 1, static_cast<std::size_t>(next - begin - 1));
+        for (std::int32_t want = owner.byAsciiCode[code]; want >= 0;
+             want = wants_[static_cast<std::size_t>(want)].nextWithCode) {
+          Give(want, value);
+        }
+      } else {
+        TakeOtherCode(slot, std::string_view(begin, static_cast<std::size_t>(next - begin)));
+      }
+      if (!Active(slot)) return;
     }
-    field.scratchLength = static_cast<std::int32_t>(scratch_.size()) - field.scratchOffset;
+    at = next;
   }
-  const auto index = static_cast<std::int32_t>(fields_.size());
-  fields_.push_back(field);
-  SlotChain& chain = chains_[static_cast<std::size_t>(slot)];
-  if (chain.generation != generation_) {
-    chain = {generation_, index, index};
-  } else {
-    fields_[static_cast<std::size_t>(chain.last)].next = index;
-    chain.last = index;
+}
+
+void FieldExtractor::TakeOtherCode(std::int32_t slot, std::string_view piece) {
+  const Slot& owner = slots_[static_cast<std::size_t>(slot)];
+  const KeyedWants& keyed = encoding_ == TextEncoding::Utf8 ? owner.byKeyUtf8 : owner.byKeyGbk;
+  if (keyed.empty()) return;
+  const std::size_t codeLength = FirstCharacterLength(piece, encoding_);
+  const std::uint64_t key = CodeKey(piece.substr(0, codeLength));
+  auto match = std::lower_bound(keyed.begin(), keyed.end(), std::make_pair(key, std::int32_t{-1}));
+  for (; match != keyed.end() && match->first == key; ++match) Give(match->second, piece.substr(codeLength));
+}
+
+void FieldExtractor::Give(std::int32_t want, std::string_view value) {
+  const Want& wanted = wants_[static_cast<std::size_t>(want)];
+  if (wanted.joined) {
+    if (!value.empty()) occurrences_[static_cast<std::size_t>(wanted.joinedIndex)].push_back(value);
+    return;
   }
+  WantState& state = wantStates_[static_cast<std::size_t>(want)];
+  if (state.done) return;
+  state.done = true;
+  state.value = value;
+  --pending_[static_cast<std::size_t>(wanted.slot)];
 }
 
 bool FieldExtractor::Value(std::size_t column, std::string_view& value) const {
@@ -142,35 +296,34 @@ bool FieldExtractor::Value(std::size_t column, std::string_view& value) const {
   if (view_->Status() == ViewStatus::Failed) return false;
   if (view_->Status() == ViewStatus::Refused) return true;
   if (code.kind == FieldCode::Kind::RecordType) {
-    value = RecordTypeNameGbk(view_->TypeOfRecord());
+    value = typeNames_.For(view_->TypeOfRecord());
     return true;
   }
-  return ValueOfTag(code, slotOfColumn_[column], value);
-}
-
-// Repeated fields are never joined: the first field with the tag, in
-// directory order, that holds the subfield gives the value.
-bool FieldExtractor::ValueOfTag(const FieldCode& code, int slot, std::string_view& value) const {
-  const SlotChain& chain = chains_[static_cast<std::size_t>(slot)];
-  for (std::int32_t i = chain.generation == generation_ ? chain.first : -1; i >= 0;) {
-    const WantedField& field = fields_[static_cast<std::size_t>(i)];
-    if (!field.ok) return false;
-    if (code.kind == FieldCode::Kind::ControlField) {
-      value = field.data;
-      return true;
-    }
-    if (FindSubfield(field.data, code.subfieldCode, value)) return true;
-    i = field.next;
-  }
-  value = {};
+  const WantState& state = wantStates_[static_cast<std::size_t>(wantOfColumn_[column])];
+  if (state.failed) return false;
+  value = state.value;
   return true;
 }
 
+const std::vector<std::string_view>& FieldExtractor::Occurrences(std::size_t column) const {
+  const Want& want = wants_[static_cast<std::size_t>(wantOfColumn_[column])];
+  return occurrences_[static_cast<std::size_t>(want.joinedIndex)];
+}
+
 std::optional<std::string> GetFieldValue(std::string_view record, std::string_view code) {
+  static const RecordTypeNames names(TextEncoding::Gbk);
   RecordView view;
   view.Build(record);
-  FieldExtractor extractor({ParseFieldCode(code)});
+  FieldExtractor extractor({ParseFieldCode(code)}, names);
   extractor.Read(view);
+  if (extractor.IsJoined(0)) {
+    std::string joined;
+    for (std::string_view occurrence : extractor.Occurrences(0)) {
+      if (!joined.empty()) joined += "; ";
+      joined += occurrence;
+    }
+    return joined;
+  }
   std::string_view value;
   if (!extractor.Value(0, value)) return std::nullopt;
   return std::string(value);

@@ -3,27 +3,61 @@
 // tests can inject failures and marc2tab can map "-" to standard output.
 // Paths are UTF-8.
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
+
+// Why a file operation failed, as the platform reported it (errno on POSIX,
+// GetLastError on Windows), sorted into what a person can act on.
+struct FileError {
+  enum class Kind {
+    None,
+    NotFound,      // no such file
+    PathNotFound,  // a folder on the way does not exist
+    NoPermission,
+    IsFolder,
+    InUse,         // another program holds the file open or locked
+    DiskFull,
+    ReadOnly,
+    TooManyOpen,
+    TooLarge,
+    InvalidName,
+    NameTooLong,
+    ReadWrite,     // the device failed
+    OutOfMemory,
+    Other,         // code holds the system's own number
+  };
+  Kind kind = Kind::None;
+  long code = 0;
+
+  explicit operator bool() const { return kind != Kind::None; }
+};
 
 class InputFile {
  public:
   virtual ~InputFile() = default;
   // Reads up to size bytes; returns the count, 0 at the end. On a read error
-  // returns 0 and Failed() is true.
+  // returns 0 and Error() tells why.
   virtual std::size_t Read(char* buffer, std::size_t size) = 0;
-  virtual bool Failed() const = 0;
-  virtual int ErrorNumber() const = 0;  // errno of the failure
+  virtual FileError Error() const = 0;
 };
 
+// A file open for appending, held by this run alone until it is closed: a
+// second run that wants the same file is refused instead of mixing its lines
+// into this one's.
 class OutputFile {
  public:
   virtual ~OutputFile() = default;
-  // Writes all bytes or fails; false on failure (ErrorNumber tells why).
+  // Whether this run created the file (it did not exist before).
+  virtual bool Created() const = 0;
+  // Up to size bytes from the beginning of the file as it was when opened
+  // ("" for a new or empty file, or where the start cannot be read back).
+  virtual std::string Start(std::size_t size) = 0;
+  // Writes all bytes or fails; false on failure (Error tells why).
   virtual bool Write(const char* data, std::size_t size) = 0;
   // Flushes and closes; false if anything could not be written.
   virtual bool Close() = 0;
-  virtual int ErrorNumber() const = 0;
+  virtual FileError Error() const = 0;
 };
 
 class FileSystem {
@@ -33,11 +67,14 @@ class FileSystem {
   // Whether both paths name the same existing file (through links, other
   // spellings or letter case too).
   virtual bool IsSameFile(const std::string& first, const std::string& second) = 0;
-  // nullptr on failure, with errorNumber set.
-  virtual std::unique_ptr<InputFile> OpenForReading(const std::string& path, int& errorNumber) = 0;
+  // nullptr on failure, with error set.
+  virtual std::unique_ptr<InputFile> OpenForReading(const std::string& path, FileError& error) = 0;
   // Creates the file when missing; existing content is kept and appended to.
-  virtual std::unique_ptr<OutputFile> OpenForAppending(const std::string& path, int& errorNumber) = 0;
+  // nullptr on failure (InUse when another run or program holds it).
+  virtual std::unique_ptr<OutputFile> OpenForAppending(const std::string& path, FileError& error) = 0;
+  // Deletes a file this run created and left without a line.
+  virtual bool Remove(const std::string& path) = 0;
 };
 
-// The machine's own files (fopen on POSIX, _wfopen on Windows).
+// The machine's own files.
 FileSystem& LocalFileSystem();

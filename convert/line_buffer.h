@@ -1,17 +1,19 @@
 #pragma once
 // The output lines of a run, gathered in memory and written in large pieces.
-// Room for a whole line is made once, before the line is written, so the
-// bytes of each cell are copied without a capacity check per piece.
+// Room is made before each piece is copied, from the size really copied, with
+// arithmetic that cannot wrap: a line is only as long as what it holds.
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 #include <string_view>
 #include <vector>
 
 class LineBuffer {
  public:
-  // Makes room for at least `more` further bytes.
+  // Makes room for at least `more` further bytes; std::length_error when no
+  // buffer could hold them.
   void Reserve(std::size_t more) {
-    if (size_ + more > bytes_.size()) bytes_.resize(std::max(2 * bytes_.size(), size_ + more));
+    if (more > bytes_.size() - size_) Grow(more);
   }
 
   // These append within the room made by Reserve.
@@ -34,11 +36,29 @@ class LineBuffer {
     Append(value);
   }
 
-  const char* Data() const { return bytes_.data(); }
+  // Ends the line being written with CR LF.
+  void EndLine() {
+    Reserve(2);
+    Append("\r\n");
+    lineEnd_ = size_;
+  }
+  // Forgets what was written after the last complete line.
+  void DropUnfinishedLine() { size_ = lineEnd_; }
+
+  // The complete lines gathered so far.
+  std::string_view Lines() const { return std::string_view(bytes_.data(), lineEnd_); }
   std::size_t Size() const { return size_; }
-  void Clear() { size_ = 0; }
+  void Clear() { size_ = lineEnd_ = 0; }
 
  private:
+  void Grow(std::size_t more) {
+    const std::size_t most = bytes_.max_size();
+    if (more > most - size_) throw std::length_error("output line too long");
+    const std::size_t doubled = bytes_.size() <= most / 2 ? 2 * bytes_.size() : most;
+    bytes_.resize(std::max(size_ + more, doubled));
+  }
+
   std::vector<char> bytes_;
   std::size_t size_ = 0;
+  std::size_t lineEnd_ = 0;
 };

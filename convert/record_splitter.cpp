@@ -12,8 +12,8 @@ bool IsGapAfterRecord(char c) { return c == '\r' || c == '\n' || c == ' ' || c =
 
 }  // namespace
 
-RecordSplitter::RecordSplitter(InputFile& input, std::size_t blockSize)
-    : input_(input), buffer_(blockSize), blockSize_(blockSize) {}
+RecordSplitter::RecordSplitter(InputFile& input, std::size_t blockSize, std::size_t largestRecord)
+    : input_(input), buffer_(blockSize), blockSize_(blockSize), largestRecord_(largestRecord) {}
 
 // Moves the unconsumed bytes to the front and reads another block after them.
 // The buffer grows only when a single record is longer than it.
@@ -34,7 +34,7 @@ bool RecordSplitter::Refill() {
   const std::size_t got = input_.Read(buffer_.data() + end_, buffer_.size() - end_);
   if (got == 0) {
     atEnd_ = true;
-    readFailed_ = input_.Failed();
+    readFailed_ = static_cast<bool>(input_.Error());
     return false;
   }
   end_ += got;
@@ -72,45 +72,82 @@ void RecordSplitter::SkipAfterRecordTerminator() {
   skippingAfterTerminator_ = begin_ == end_;
 }
 
-bool RecordSplitter::Next(std::string_view& record) {
+// Drops the bytes of a too-long record up to its end. False while no end
+// is in sight: the block read is gone and the caller gets a breath.
+bool RecordSplitter::SkipTooLongRecord() {
+  const std::size_t at = FindRecordEnd(begin_);
+  if (at == end_) {
+    begin_ = end_;
+    return false;
+  }
+  skippingTooLong_ = false;
+  if (buffer_[at] == kRecordTerminator) {
+    begin_ = at + 1;
+    skippingAfterTerminator_ = true;
+  } else {
+    begin_ = at;  // the CR (and its LF) end the record as usual: an empty one
+  }
+  return true;
+}
+
+RecordSplitter::Result RecordSplitter::Give(std::string_view& record, std::size_t length, bool cutShort) {
+  record = std::string_view(buffer_.data() + begin_, length);
+  recordOffset_ = bufferOffset_ + begin_;
+  cutShort_ = cutShort;
+  return Result::Record;
+}
+
+RecordSplitter::Result RecordSplitter::Next(std::string_view& record) {
   std::size_t scanned = begin_;  // bytes before this hold no record end
   for (;;) {
+    if (skippingTooLong_) {
+      if (!SkipTooLongRecord()) return Refill() ? Result::Busy : Result::End;
+      scanned = begin_;
+    }
     if (skippingAfterTerminator_) {
       SkipAfterRecordTerminator();
       scanned = begin_;
       if (skippingAfterTerminator_) {
-        if (!Refill()) return false;
+        if (!Refill()) return Result::End;
         scanned = begin_;
         continue;
       }
     }
-    const char* base = buffer_.data();
     const std::size_t at = FindRecordEnd(scanned);
     if (at < end_ && buffer_[at] == kRecordTerminator) {
-      record = std::string_view(base + begin_, at + 1 - begin_);
-      recordOffset_ = bufferOffset_ + begin_;
+      Give(record, at + 1 - begin_, false);
       begin_ = at + 1;
       skippingAfterTerminator_ = true;
-      return true;
+      return Result::Record;
     }
     if (at < end_ && (at + 1 < end_ || atEnd_)) {  // a CR, and we can see what follows it
-      record = std::string_view(base + begin_, at - begin_);
-      recordOffset_ = bufferOffset_ + begin_;
-      begin_ = at + 1 + (at + 1 < end_ && buffer_[at + 1] == '\n');
-      if (!record.empty()) return true;
+      const std::size_t length = at - begin_;
+      const std::size_t next = at + 1 + (at + 1 < end_ && buffer_[at + 1] == '\n');
+      if (length > 0) {
+        Give(record, length, false);
+        begin_ = next;
+        return Result::Record;
+      }
+      begin_ = next;
       scanned = begin_;
       continue;
     }
-    if (at == end_ && atEnd_) {  // the last record needs no line break
-      if (begin_ == end_) return false;
-      record = std::string_view(base + begin_, end_ - begin_);
-      recordOffset_ = bufferOffset_ + begin_;
+    if (at == end_ && atEnd_) {  // the last record needs no line break, but should end in 0x1D
+      if (begin_ == end_) return Result::End;
+      Give(record, end_ - begin_, true);
       begin_ = end_;
-      return true;
+      return Result::Record;
     }
     // Need more bytes: the record (or the byte after a CR) continues past the buffer.
+    if (end_ - begin_ >= largestRecord_) {
+      record = {};
+      recordOffset_ = bufferOffset_ + begin_;
+      cutShort_ = false;
+      skippingTooLong_ = true;
+      return Result::TooLong;
+    }
     const std::size_t unscanned = at - begin_;  // offset of the first byte to look at again
-    if (!Refill() && readFailed_) return false;
+    if (!Refill() && readFailed_) return Result::End;
     scanned = begin_ + unscanned;
   }
 }

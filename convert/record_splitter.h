@@ -5,6 +5,10 @@
 // padding) belong to no record; a lone LF elsewhere stays inside its record;
 // empty records are skipped. Files written with or without line breaks
 // between records therefore split alike.
+//
+// A record longer than the largest one accepted is not held in memory: it is
+// reported as too long, and the bytes up to the next record end are skipped
+// a block at a time, so that even an endless input runs in flat memory.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -12,16 +16,29 @@
 
 class InputFile;
 
+// ISO 2709 allows 99,999 bytes; real files hold longer records now and then.
+constexpr std::size_t kLargestRecord = 16u << 20;
+
 class RecordSplitter {
  public:
-  explicit RecordSplitter(InputFile& input, std::size_t blockSize = 1 << 20);
+  enum class Result {
+    Record,   // the next record
+    TooLong,  // a record longer than the largest accepted; no bytes given
+    Busy,     // no record yet: a too-long record is being skipped; call again
+    End,      // the end of the input, or a read error (see ReadFailed)
+  };
 
-  // The next record, or false at the end of the input (or on a read error:
-  // see ReadFailed). The view stays valid until the next call.
-  bool Next(std::string_view& record);
+  explicit RecordSplitter(InputFile& input, std::size_t blockSize = 1 << 20,
+                          std::size_t largestRecord = kLargestRecord);
 
-  // Byte offset of the last record's first byte in the input.
+  // The view of a record stays valid until the next call.
+  Result Next(std::string_view& record);
+
+  // Byte offset in the input of the last record's first byte.
   std::uint64_t RecordOffset() const { return recordOffset_; }
+  // Whether the last record was cut short: the input ended inside it,
+  // before a record terminator or a line break.
+  bool CutShort() const { return cutShort_; }
   // Input bytes consumed so far.
   std::uint64_t BytesConsumed() const { return bufferOffset_ + begin_; }
   bool ReadFailed() const { return readFailed_; }
@@ -29,22 +46,26 @@ class RecordSplitter {
  private:
   bool Refill();
   void SkipAfterRecordTerminator();
+  bool SkipTooLongRecord();
   std::size_t NextRecordTerminator(std::size_t from);
   std::size_t FindRecordEnd(std::size_t from);
+  Result Give(std::string_view& record, std::size_t length, bool cutShort);
 
   static constexpr std::size_t kNoTerminator = static_cast<std::size_t>(-1);
 
   InputFile& input_;
   std::vector<char> buffer_;
   std::size_t blockSize_;
+  std::size_t largestRecord_;
   std::size_t begin_ = 0;  // first unconsumed byte in buffer_
   std::size_t end_ = 0;    // one past the last valid byte in buffer_
   std::uint64_t bufferOffset_ = 0;  // file offset of buffer_[0]
   std::uint64_t recordOffset_ = 0;
   bool atEnd_ = false;
   bool readFailed_ = false;
+  bool cutShort_ = false;
   bool skippingAfterTerminator_ = false;
+  bool skippingTooLong_ = false;
   std::size_t terminator_ = kNoTerminator;  // a 0x1D found in buffer_ and not yet passed
   std::size_t searchedTo_ = 0;              // no other 0x1D before this index
-
 };

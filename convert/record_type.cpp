@@ -1,15 +1,12 @@
 #include "record_type.h"
 
-#include <array>
-#include <string>
-
 #include "gbk_codec.h"
 
 namespace {
 
 struct RecordType {
   char letter;
-  std::string_view name;
+  std::string_view name;  // UTF-8
 };
 
 constexpr std::array<RecordType, 15> kRecordTypes{{
@@ -22,22 +19,16 @@ constexpr std::array<RecordType, 15> kRecordTypes{{
 
 }  // namespace
 
-std::string_view RecordTypeName(char typeOfRecord) {
-  for (const RecordType& type : kRecordTypes) {
-    if (type.letter == typeOfRecord) return type.name;
+RecordTypeNames::RecordTypeNames(TextEncoding encoding) {
+  for (std::size_t i = 0; i < kRecordTypes.size(); ++i) {
+    const std::string_view name = kRecordTypes[i].name;
+    names_[i] = encoding == TextEncoding::Gbk ? Utf8ToGbkOrQuestionMarks(name) : std::string(name);
   }
-  return {};
 }
 
-std::string_view RecordTypeNameGbk(char typeOfRecord) {
-  // Converted once, on first use.
-  static const std::array<std::string, 15> gbkNames = [] {
-    std::array<std::string, 15> names;
-    for (std::size_t i = 0; i < kRecordTypes.size(); ++i) names[i] = Utf8ToGbkOrQuestionMarks(kRecordTypes[i].name);
-    return names;
-  }();
+std::string_view RecordTypeNames::For(char typeOfRecord) const {
   for (std::size_t i = 0; i < kRecordTypes.size(); ++i) {
-    if (kRecordTypes[i].letter == typeOfRecord) return gbkNames[i];
+    if (kRecordTypes[i].letter == typeOfRecord) return names_[i];
   }
   return {};
 }

@@ -1,8 +1,19 @@
 #pragma once
+// The names of the record types, for the pseudo-code "000?", chosen by the
+// leader's type-of-record byte.
+#include <array>
+#include <string>
 #include <string_view>
 
-// The name of a record type (UTF-8) for the leader's type-of-record byte, or
-// "" for a byte outside the table.
-std::string_view RecordTypeName(char typeOfRecord);
-// The same name as GBK bytes, for the output file.
-std::string_view RecordTypeNameGbk(char typeOfRecord);
+#include "text_encoding.h"
+
+class RecordTypeNames {
+ public:
+  // The names written in the output's encoding.
+  explicit RecordTypeNames(TextEncoding encoding);
+  // "" for a byte outside the table (an upper-case letter included).
+  std::string_view For(char typeOfRecord) const;
+
+ private:
+  std::array<std::string, 15> names_;
+};

@@ -1,12 +1,12 @@
 #include "record_view.h"
 
+#include <algorithm>
 #include <cstring>
-
-#include "directory_number.h"
 
 namespace {
 constexpr std::size_t kLengthWidth = 4;
 constexpr std::size_t kStartWidth = 5;
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Reads one number of an entry into value; false when it is unreadable.
 // Nearly every Length and Start is digits only; those are read here, in line,
@@ -36,8 +36,28 @@ bool ReadEntryNumber(std::string_view text, long& value) {
 }
 }  // namespace
 
+std::optional<long> ReadDirectoryNumber(std::string_view text) {
+  std::size_t i = 0;
+  const std::size_t n = text.size();
+  if (n > 9) return std::nullopt;  // entries hold 4 or 5 characters; more could overflow a long
+  while (i < n && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  long value = 0;
+  std::size_t digits = 0;
+  for (; i < n && IsDigit(text[i]); ++i, ++digits) value = value * 10 + (text[i] - '0');
+  if (i < n && text[i] == '.') {
+    ++i;
+    for (; i < n && IsDigit(text[i]); ++i) ++digits;  // fraction digits: dropped
+  }
+  while (i < n && text[i] == ' ') ++i;
+  if (digits == 0 || i != n) return std::nullopt;
+  return negative ? -value : value;
+}
+
 void RecordView::Build(std::string_view record) {
   record_ = record;
+  dataEnd_ = !record.empty() && record.back() == kRecordTerminator ? record.size() - 1 : record.size();
   entryCount_ = 0;
   status_ = ViewStatus::Failed;
   if (record.empty()) return;
@@ -55,12 +75,6 @@ void RecordView::Build(std::string_view record) {
   entryCount_ = directoryLength / kEntryLength;
 }
 
-std::vector<DirectoryEntry> RecordView::Entries() const {
-  std::vector<DirectoryEntry> entries;
-  for (std::size_t i = 0; i < entryCount_; ++i) entries.push_back(Entry(i));
-  return entries;
-}
-
 FieldSlice RecordView::FieldData(const DirectoryEntry& entry) const {
   long length = 0;
   long start = 0;
@@ -72,6 +86,6 @@ FieldSlice RecordView::FieldData(const DirectoryEntry& entry) const {
   const long first = start + static_cast<long>(directoryEnd_) + 1;
   if (first < 0) return {};
   const auto from = static_cast<std::size_t>(first);
-  if (from >= record_.size()) return {true, {}};
-  return {true, record_.substr(from, static_cast<std::size_t>(length))};
+  if (from >= dataEnd_) return {true, {}};
+  return {true, record_.substr(from, std::min(static_cast<std::size_t>(length), dataEnd_ - from))};
 }

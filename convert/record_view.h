@@ -1,10 +1,10 @@
 #pragma once
 // The reading of one ISO 2709 record: leader, directory and field data, all
 // counted in bytes of the record as it stands in the file.
+#include <algorithm>
 #include <cstddef>
 #include <optional>
 #include <string_view>
-#include <vector>
 
 struct DirectoryEntry {
   std::string_view Tag;     // 3 bytes, compared as they are
@@ -21,6 +21,12 @@ enum class ViewStatus {
 constexpr char kFieldTerminator = 0x1E;
 constexpr char kSubfieldDelimiter = 0x1F;
 constexpr char kRecordTerminator = 0x1D;
+
+// Reads a number of a directory entry (Length or Start) as a decimal number
+// with the fraction dropped: blanks before and after, an optional sign, digits
+// and an optional fraction ("+012" is 12, "1.50" is 1, "-012" is -12).
+// Anything else ("12a4", all blanks, "1e3", "1,2") is unreadable: nullopt.
+std::optional<long> ReadDirectoryNumber(std::string_view text);
 
 // Field data of one entry, cut out of the record: still holds 0x1E bytes,
 // which readers skip.
@@ -40,20 +46,45 @@ class RecordView {
   std::string_view Record() const { return record_; }
   // The leader's 7th byte (type of record), or 0 when the record is shorter.
   char TypeOfRecord() const { return record_.size() >= 7 ? record_[6] : 0; }
+  // The bytes after the directory, up to the record terminator ("" when the
+  // record cannot be read).
+  std::string_view Data() const {
+    return status_ == ViewStatus::Failed ? std::string_view() : record_.substr(directoryEnd_ + 1, dataEnd_ - directoryEnd_ - 1);
+  }
   std::size_t EntryCount() const { return entryCount_; }
   DirectoryEntry Entry(std::size_t index) const {
     const std::string_view entry = record_.substr(kLeaderLength + kEntryLength * index, kEntryLength);
     return {entry.substr(0, 3), entry.substr(3, 4), entry.substr(7, 5)};
   }
-  // The whole directory, in directory order.
-  std::vector<DirectoryEntry> Entries() const;
   FieldSlice FieldData(const DirectoryEntry& entry) const;
+  // The same for entry `index`, in line for the numbers of nearly every
+  // entry, which are digits only; the others go to FieldData.
+  FieldSlice FieldAt(std::size_t index) const {
+    const char* const entry = record_.data() + kLeaderLength + kEntryLength * index;
+    std::size_t length = 0;
+    std::size_t start = 0;
+    bool digits = true;
+    for (std::size_t i = 3; i < 7; ++i) length = length * 10 + Digit(entry[i], digits);
+    for (std::size_t i = 7; i < 12; ++i) start = start * 10 + Digit(entry[i], digits);
+    if (!digits) return FieldData(Entry(index));
+    // Field positions count from the first byte after the directory's terminator.
+    const std::size_t from = start + directoryEnd_ + 1;
+    if (from >= dataEnd_) return {true, {}};
+    return {true, std::string_view(record_.data() + from, std::min(length, dataEnd_ - from))};
+  }
 
   static constexpr std::size_t kLeaderLength = 24;
   static constexpr std::size_t kEntryLength = 12;
 
  private:
+  static std::size_t Digit(char c, bool& digits) {
+    const unsigned digit = static_cast<unsigned char>(c) - unsigned{'0'};
+    digits &= digit <= 9;
+    return digit;
+  }
+
   std::string_view record_;
+  std::size_t dataEnd_ = 0;  // the record terminator is no field's data
   ViewStatus status_ = ViewStatus::Failed;
   std::size_t directoryEnd_ = 0;  // 0-based index of the directory's 0x1E
   std::size_t entryCount_ = 0;

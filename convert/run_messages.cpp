@@ -1,37 +1,56 @@
 #include "run_messages.h"
 
-#include <cerrno>
+#include "conversion_run.h"
 
 namespace run_messages {
 
-std::string ErrorReason(int errorNumber) {
-  switch (errorNumber) {
-    case ENOENT: return "文件不存在";
-    case EACCES:
-    case EPERM: return "没有访问权限";
-    case EISDIR: return "这是一个文件夹";
-    case ENOSPC: return "磁盘空间不足";
-    case EROFS: return "磁盘只读";
-    case EMFILE:
-    case ENFILE: return "打开的文件太多";
-    case EFBIG: return "文件太大";
-    case EIO: return "读写错误";
-    case EINVAL: return "文件名无效";
-    case ENAMETOOLONG: return "文件名太长";
-    default: return "错误代码 " + std::to_string(errorNumber);
+std::string Reason(const FileError& error) {
+  using Kind = FileError::Kind;
+  switch (error.kind) {
+    case Kind::None: return "未知错误";
+    case Kind::NotFound: return "文件不存在";
+    case Kind::PathNotFound: return "路径不存在";
+    case Kind::NoPermission: return "没有访问权限";
+    case Kind::IsFolder: return "这是一个文件夹";
+    case Kind::InUse: return "文件正被另一程序使用";
+    case Kind::DiskFull: return "磁盘空间不足";
+    case Kind::ReadOnly: return "磁盘只读";
+    case Kind::TooManyOpen: return "打开的文件太多";
+    case Kind::TooLarge: return "文件太大";
+    case Kind::InvalidName: return "文件名无效";
+    case Kind::NameTooLong: return "文件名太长";
+    case Kind::ReadWrite: return "读写错误";
+    case Kind::OutOfMemory: return "内存不足";
+    case Kind::Other: break;
   }
+  return "错误代码 " + std::to_string(error.code);
 }
 
 namespace {
-std::string Compose(const char* what, const std::string& path, int errorNumber) {
-  return std::string(what) + "：" + path + "（" + ErrorReason(errorNumber) + "）";
+std::string Compose(const char* what, const std::string& path, const FileError& error) {
+  return std::string(what) + "：" + path + "（" + Reason(error) + "）";
 }
 }  // namespace
 
-std::string CannotOpenInput(const std::string& path, int e) { return Compose("无法打开输入文件", path, e); }
-std::string CannotReadInput(const std::string& path, int e) { return Compose("无法读取输入文件", path, e); }
-std::string CannotCreateOutput(const std::string& path, int e) { return Compose("无法创建输出文件", path, e); }
+std::string CannotOpenInput(const std::string& path, const FileError& e) { return Compose("无法打开输入文件", path, e); }
+std::string CannotReadInput(const std::string& path, const FileError& e) { return Compose("无法读取输入文件", path, e); }
+std::string CannotCreateOutput(const std::string& path, const FileError& e) {
+  return Compose("无法创建输出文件", path, e);
+}
+std::string CannotWriteOutput(const std::string& path, const FileError& e) {
+  return Compose("无法写入输出文件", path, e);
+}
 std::string OutputIsInput(const std::string& path) { return "输出文件不能是输入文件：" + path; }
-std::string CannotWriteOutput(const std::string& path, int e) { return Compose("无法写入输出文件", path, e); }
+std::string RunBrokeOff(const std::string& what) { return "转换中断（" + what + "），已写出的记录保留在输出文件中。"; }
+
+std::string Finished(const RunSummary& summary) {
+  std::string text = kFinishedPrompt;
+  if (summary.malformed > 0 && !summary.firstMalformed.empty()) {
+    const MalformedRecord& first = summary.firstMalformed.front();
+    text += "\n其中" + std::to_string(summary.malformed) + "条记录无法完整读取，第一条是第" +
+            std::to_string(first.number) + "条记录（位于文件第" + std::to_string(first.offset) + "字节）。";
+  }
+  return text;
+}
 
 }  // namespace run_messages

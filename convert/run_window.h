@@ -12,6 +12,7 @@ enum MessageStyle : unsigned {
   kStyleConfirm = 0x34,       // MB_YESNO | MB_ICONEXCLAMATION
   kStyleAskAppend = 0x144,    // MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2
   kStyleInformation = 0x40,   // MB_OK | MB_ICONINFORMATION
+  kStyleWarning = 0x30,       // MB_OK | MB_ICONWARNING
   kStyleError = 0x10,         // MB_OK | MB_ICONERROR
 };
 

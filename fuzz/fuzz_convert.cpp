@@ -1,13 +1,20 @@
-// libFuzzer target over the reading of record files: the record splitter (fed
-// through small blocks and short reads), the record view and the extraction of
-// a set of field codes.
+// libFuzzer target over a whole conversion run from bytes in memory: the
+// record splitter (fed through small blocks and short reads), the record
+// view, the extraction of a field list that the input chooses (one to
+// thousands of codes, duplicates, joined codes, control fields, "000?"), and
+// the writing of the lines.
 //
-// Input: two control bytes (block size, read size), then the file's bytes.
-// Besides the sanitizers' own checks it aborts when
+// Input: six control bytes, then the file's bytes.
+//   0: block size   1: read size   2-3: number of codes   4: which codes
+//   5: how many times the file's bytes are repeated (large records, long
+//      directories, many records from a short input)
+// Besides the sanitizers' own checks (and the memory limits the fuzzer runs
+// with) it aborts when
 //  - the records differ from those of a split in one big block,
 //  - a record is not the input's bytes at its reported offset,
-//  - a value holds a field terminator, or lies outside its record,
-//  - GetFieldValue and FieldExtractor disagree.
+//  - a value holds a field terminator or the record terminator,
+//  - a column read among all the others differs from the column read alone,
+//  - the output does not hold one line per record, each with one tab per column.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -17,13 +24,18 @@
 #include <string_view>
 #include <vector>
 
-#include "field_code.h"
+#include "conversion_run.h"
 #include "field_extractor.h"
+#include "field_list.h"
 #include "file_system.h"
 #include "record_splitter.h"
 #include "record_view.h"
 
 namespace {
+
+void Check(bool condition) {
+  if (!condition) std::abort();
+}
 
 // An input file over memory that hands out at most chunk bytes per read.
 class MemoryInput : public InputFile {
@@ -35,89 +47,154 @@ class MemoryInput : public InputFile {
     bytes_.remove_prefix(n);
     return n;
   }
-  bool Failed() const override { return false; }
-  int ErrorNumber() const override { return 0; }
+  FileError Error() const override { return {}; }
 
  private:
   std::string_view bytes_;
   std::size_t chunk_;
 };
 
-// UTF-8 items as a user types them; "200中" has a two-byte GBK subfield code.
-const char* const kItems[] = {"000?", "001a", "005x", "010a", "010d", "200a", "200f", "330a",
-                              "606x", "2009", "200中", "00a",  "200",  "",     "中文字段"};
+class MemoryOutput : public OutputFile {
+ public:
+  explicit MemoryOutput(std::string& bytes) : bytes_(bytes) {}
+  bool Created() const override { return true; }
+  std::string Start(std::size_t) override { return {}; }
+  bool Write(const char* data, std::size_t size) override { return bytes_.append(data, size), true; }
+  bool Close() override { return true; }
+  FileError Error() const override { return {}; }
 
-const std::vector<FieldCode>& Codes() {
-  static const std::vector<FieldCode> codes = [] {
-    std::vector<FieldCode> prepared;
-    for (const char* item : kItems) prepared.push_back(ParseFieldCode(item));
-    return prepared;
-  }();
-  return codes;
-}
+ private:
+  std::string& bytes_;
+};
 
-void Check(bool condition) {
-  if (!condition) std::abort();
+class MemoryFiles : public FileSystem {
+ public:
+  MemoryFiles(std::string_view input, std::size_t chunk) : input_(input), chunk_(chunk) {}
+  bool Exists(const std::string& path) override { return path == "in"; }
+  bool IsSameFile(const std::string&, const std::string&) override { return false; }
+  std::unique_ptr<InputFile> OpenForReading(const std::string&, FileError&) override {
+    return std::make_unique<MemoryInput>(input_, chunk_);
+  }
+  std::unique_ptr<OutputFile> OpenForAppending(const std::string&, FileError&) override {
+    return std::make_unique<MemoryOutput>(output);
+  }
+  bool Remove(const std::string&) override { return true; }
+  std::string output;
+
+ private:
+  std::string_view input_;
+  std::size_t chunk_;
+};
+
+class QuietWindow : public RunWindow {
+ public:
+  explicit QuietWindow(std::string fields) : fields_(std::move(fields)) {}
+  std::string InputPathText() override { return "in"; }
+  std::string FieldListText() override { return fields_; }
+  void SetStartEnabled(bool) override {}
+  void ShowProgressLabel() override {}
+  bool ShowProgress(const std::string&, const RunProgress&) override { return true; }
+  Answer AskYesNo(const std::string&, unsigned, const std::string&) override { return Answer::Yes; }
+  void ShowMessage(const std::string&, unsigned, const std::string&) override {}
+  std::string ChooseSaveFile() override { return "out"; }
+  void FieldListSetting(const std::string&) override {}
+
+ private:
+  std::string fields_;
+};
+
+// Items as a user types them; "200中" has a two-byte GBK subfield code.
+const char* const kItems[] = {"000?", "001a", "005x", "010a", "010d", "200a", "200f", "330a", "606x", "2009",
+                              "200中", "00a",  "200",  "",     "中文字段", "701a*", "606x*", "001a*", "100a", "200a*",
+                              "ABCa", ":00a", "0010", "000?*"};
+constexpr std::size_t kItemCount = sizeof kItems / sizeof kItems[0];
+
+std::string FieldList(std::size_t count, unsigned seed) {
+  std::string list;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (i > 0) list += ',';
+    list += kItems[(seed + i * 7 + i * i) % kItemCount];
+  }
+  return list;
 }
 
 struct Piece {
   std::string bytes;
   std::uint64_t offset;
+  RecordSplitter::Result result;
 };
 
 std::vector<Piece> SplitAll(std::string_view file, std::size_t blockSize, std::size_t chunk) {
   MemoryInput input(file, chunk);
-  RecordSplitter splitter(input, blockSize);
+  RecordSplitter splitter(input, blockSize, 1 << 16);
   std::vector<Piece> pieces;
   std::string_view record;
-  while (splitter.Next(record)) {
-    Check(!record.empty());
+  for (RecordSplitter::Result result; (result = splitter.Next(record)) != RecordSplitter::Result::End;) {
+    if (result == RecordSplitter::Result::Busy) continue;
     Check(splitter.RecordOffset() + record.size() <= file.size());
     Check(file.substr(splitter.RecordOffset(), record.size()) == record);
-    pieces.push_back({std::string(record), splitter.RecordOffset()});
+    pieces.push_back({std::string(record), splitter.RecordOffset(), result});
   }
-  Check(!splitter.ReadFailed());
   return pieces;
 }
 
-// GetFieldValue prepares its code (a GBK conversion) on every call, which is
-// slow; comparing it on the first records of an input is enough.
-constexpr std::size_t kRecordsComparedWithGetFieldValue = 2;
-
-void ExtractAll(std::string_view record, bool compareWithGetFieldValue) {
+// Every column read with all the others must give what it gives alone (on
+// the first records only: a code read alone is prepared again each time).
+void ExtractAll(std::string_view record, const std::vector<std::string>& items, bool compareAlone) {
+  static const RecordTypeNames names(TextEncoding::Gbk);
+  std::vector<FieldCode> codes;
+  for (const std::string& item : items) codes.push_back(ParseFieldCode(item));
+  FieldExtractor extractor(codes, names);
   RecordView view;
   view.Build(record);
-  static FieldExtractor extractor(Codes());  // all columns at once, as a run reads them
   extractor.Read(view);
-  for (std::size_t i = 0; i < Codes().size(); ++i) {
+  for (std::size_t i = 0; i < items.size() && i < 64; ++i) {
+    std::string together;
     std::string_view value;
-    const bool ok = extractor.Value(i, value);
-    if (ok) {
-      Check(value.find(kFieldTerminator) == std::string_view::npos);
-      Check(value.size() <= record.size() || Codes()[i].kind == FieldCode::Kind::RecordType);
+    bool ok = true;
+    if (extractor.IsJoined(i)) {
+      for (std::string_view occurrence : extractor.Occurrences(i)) together += (together.empty() ? "" : "; ") + std::string(occurrence);
+    } else {
+      ok = extractor.Value(i, value);
+      together = std::string(value);
     }
-    if (!compareWithGetFieldValue) continue;
-    // One column alone must give what it gives among the others.
-    const std::optional<std::string> single = GetFieldValue(record, kItems[i]);
-    Check(single.has_value() == ok);
-    if (single) Check(*single == value);
+    Check(together.find(kFieldTerminator) == std::string::npos);
+    Check(together.find(kRecordTerminator) == std::string::npos);
+    if (!compareAlone || extractor.FieldsOverlap()) continue;
+    const std::optional<std::string> alone = GetFieldValue(record, items[i]);
+    Check(alone.has_value() == ok);
+    if (alone) Check(*alone == together);
   }
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  if (size < 2) return 0;
+  if (size < 6) return 0;
   const std::size_t blockSize = 1 + data[0] % 64;
   const std::size_t chunk = 1 + data[1] % 16;
-  const std::string_view file(reinterpret_cast<const char*>(data) + 2, size - 2);
+  const std::size_t codeCount = 1 + (data[2] | (data[3] << 8)) % 4096;
+  const std::string fields = FieldList(codeCount, data[4]);
+  std::string file;
+  for (int i = 0; i <= data[5] % 64; ++i) file.append(reinterpret_cast<const char*>(data) + 6, size - 6);
 
   const std::vector<Piece> small = SplitAll(file, blockSize, chunk);
   const std::vector<Piece> big = SplitAll(file, 1 << 16, 1 << 16);
   Check(small.size() == big.size());
+  const std::vector<std::string> items = ParseFieldList(fields);
   for (std::size_t i = 0; i < small.size(); ++i) {
-    Check(small[i].bytes == big[i].bytes && small[i].offset == big[i].offset);
-    ExtractAll(small[i].bytes, i < kRecordsComparedWithGetFieldValue);
+    Check(small[i].bytes == big[i].bytes && small[i].offset == big[i].offset && small[i].result == big[i].result);
+    if (i < 2) ExtractAll(small[i].bytes, items, items.size() <= 64);
   }
+
+  MemoryFiles files(file, chunk);
+  QuietWindow window(fields);
+  const RunSummary summary = RunConversion(window, files);
+  Check(summary.outcome == RunSummary::Outcome::Completed);
+  std::size_t lines = 0;
+  for (std::size_t at = 0; (at = files.output.find("\r\n", at)) != std::string::npos; at += 2) ++lines;
+  Check(lines == static_cast<std::size_t>(summary.records) + 1);
+  const auto tabs = static_cast<std::size_t>(std::count(files.output.begin(), files.output.end(), '\t'));
+  Check(tabs == lines * items.size());
   return 0;
 }

@@ -14,6 +14,8 @@ cmake --build "$build" --target fuzz_convert -j 2 >/dev/null
 
 # New inputs go to a scratch corpus, so the committed seeds stay as they are.
 mkdir -p "$build/corpus" "$build/artifacts"
-"$build/fuzz/fuzz_convert" -max_total_time="$seconds" -max_len=4096 -timeout=10 -print_final_stats=1 \
+# Runaway memory is a finding too, not only a crash.
+"$build/fuzz/fuzz_convert" -max_total_time="$seconds" -max_len=65536 -timeout=10 -rss_limit_mb=2048 \
+  -malloc_limit_mb=512 -print_final_stats=1 \
   -artifact_prefix="$build/artifacts/" "$build/corpus" fuzz/corpus
 echo "fuzz-smoke: no crash in $seconds seconds"

@@ -1,25 +1,165 @@
-#include <fcntl.h>
-#include <io.h>
-#include <sys/stat.h>
+// The machine's files on Windows: wide paths of any characters, handles
+// rather than the C runtime, so that a failure keeps GetLastError's reason
+// and the output can be opened without write sharing for the run.
 #include <windows.h>
 
-#include <cerrno>
-#include <cstdio>
+#include <climits>
 
 #include "file_system.h"
-#include "stdio_files.h"
+#include "standard_output.h"
+#include "win32_text.h"
 
 namespace {
 
-std::wstring Widen(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(n), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
-  return wide;
+FileError FromLastError(DWORD code) {
+  using Kind = FileError::Kind;
+  const long number = static_cast<long>(code);
+  switch (code) {
+    case ERROR_SUCCESS: return {};
+    case ERROR_FILE_NOT_FOUND: return {Kind::NotFound, number};
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_BAD_NETPATH:
+    case ERROR_INVALID_DRIVE: return {Kind::PathNotFound, number};
+    case ERROR_ACCESS_DENIED: return {Kind::NoPermission, number};
+    case ERROR_DIRECTORY: return {Kind::IsFolder, number};
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: return {Kind::InUse, number};
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return {Kind::DiskFull, number};
+    case ERROR_WRITE_PROTECT: return {Kind::ReadOnly, number};
+    case ERROR_TOO_MANY_OPEN_FILES: return {Kind::TooManyOpen, number};
+    case ERROR_FILE_TOO_LARGE: return {Kind::TooLarge, number};
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME: return {Kind::InvalidName, number};
+    case ERROR_FILENAME_EXCED_RANGE: return {Kind::NameTooLong, number};
+    case ERROR_CRC:
+    case ERROR_READ_FAULT:
+    case ERROR_WRITE_FAULT:
+    case ERROR_GEN_FAILURE:
+    case ERROR_IO_DEVICE: return {Kind::ReadWrite, number};
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY: return {Kind::OutOfMemory, number};
+    default: return {Kind::Other, number};
+  }
 }
 
-// Paths of any characters: the wide entry points, never the ANSI code page.
+FileError LastError() { return FromLastError(GetLastError()); }
+
+bool IsFolder(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// At most this much per ReadFile or WriteFile call (their counts are DWORDs).
+constexpr std::size_t kLargestTransfer = 1u << 30;
+
+class HandleInput : public InputFile {
+ public:
+  explicit HandleInput(HANDLE file) : file_(file) {}
+  ~HandleInput() override { CloseHandle(file_); }
+  HandleInput(const HandleInput&) = delete;
+  HandleInput& operator=(const HandleInput&) = delete;
+
+  std::size_t Read(char* buffer, std::size_t size) override {
+    DWORD got = 0;
+    const DWORD wanted = static_cast<DWORD>(size < kLargestTransfer ? size : kLargestTransfer);
+    if (!ReadFile(file_, buffer, wanted, &got, nullptr)) {
+      const DWORD code = GetLastError();
+      if (code != ERROR_BROKEN_PIPE && code != ERROR_HANDLE_EOF) error_ = FromLastError(code);
+      return 0;
+    }
+    return got;
+  }
+  FileError Error() const override { return error_; }
+
+ private:
+  HANDLE file_;
+  FileError error_;
+};
+
+class HandleOutput : public OutputFile {
+ public:
+  HandleOutput(HANDLE file, bool created, bool owned) : file_(file), created_(created), owned_(owned) {}
+  ~HandleOutput() override { Close(); }
+  HandleOutput(const HandleOutput&) = delete;
+  HandleOutput& operator=(const HandleOutput&) = delete;
+
+  bool Created() const override { return created_; }
+
+  std::string Start(std::size_t size) override {
+    std::string bytes(size, '\0');
+    DWORD got = 0;
+    if (file_ == nullptr || !ReadAt(file_, bytes, got)) {
+      // Standard output may be open for writing only: read the same file again.
+      HANDLE reader = file_ != nullptr ? ReOpenFile(file_, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, 0)
+                                       : INVALID_HANDLE_VALUE;
+      got = 0;
+      if (reader != INVALID_HANDLE_VALUE) {
+        if (!ReadAt(reader, bytes, got)) got = 0;
+        CloseHandle(reader);
+      }
+    }
+    bytes.resize(got);
+    return bytes;
+  }
+
+  bool Write(const char* data, std::size_t size) override {
+    while (size > 0 && file_ != nullptr) {
+      DWORD written = 0;
+      const DWORD chunk = static_cast<DWORD>(size < kLargestTransfer ? size : kLargestTransfer);
+      if (!WriteFile(file_, data, chunk, &written, nullptr)) {
+        Remember(LastError());
+        return false;
+      }
+      data += written;
+      size -= written;
+    }
+    return size == 0;
+  }
+
+  bool Close() override {
+    if (file_ == nullptr) return !error_;
+    if (owned_ && !CloseHandle(file_)) Remember(LastError());
+    file_ = nullptr;
+    return !error_;
+  }
+
+  FileError Error() const override { return error_; }
+
+ private:
+  static bool ReadAt(HANDLE file, std::string& bytes, DWORD& got) {
+    OVERLAPPED at = {};
+    return ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, &at) != 0;
+  }
+
+  void Remember(const FileError& error) {
+    if (!error_) error_ = error ? error : FileError{FileError::Kind::ReadWrite, 0};
+  }
+
+  HANDLE file_;
+  bool created_;
+  bool owned_;
+  FileError error_;
+};
+
+// The volume and file index that name a file whatever path leads to it.
+bool Identify(HANDLE file, BY_HANDLE_FILE_INFORMATION& information) {
+  return file != INVALID_HANDLE_VALUE && GetFileInformationByHandle(file, &information) != 0;
+}
+
+bool Identify(const std::string& path, BY_HANDLE_FILE_INFORMATION& information) {
+  const HANDLE file = CreateFileW(Widen(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const bool known = Identify(file, information);
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  return known;
+}
+
+bool SameFile(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b) {
+  return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+         a.nFileIndexLow == b.nFileIndexLow;
+}
+
 class WindowsFileSystem : public FileSystem {
  public:
   bool Exists(const std::string& path) override {
@@ -28,43 +168,49 @@ class WindowsFileSystem : public FileSystem {
 
   bool IsSameFile(const std::string& first, const std::string& second) override {
     BY_HANDLE_FILE_INFORMATION a, b;
-    return Identify(first, a) && Identify(second, b) && a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
-           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+    return Identify(first, a) && Identify(second, b) && SameFile(a, b);
   }
 
-  std::unique_ptr<InputFile> OpenForReading(const std::string& path, int& errorNumber) override {
-    std::FILE* stream = Open(path, L"rb", errorNumber);
-    return stream != nullptr ? MakeStdioInput(stream) : nullptr;
-  }
-
-  std::unique_ptr<OutputFile> OpenForAppending(const std::string& path, int& errorNumber) override {
-    std::FILE* stream = Open(path, L"ab", errorNumber);
-    return stream != nullptr ? MakeStdioOutput(stream) : nullptr;
-  }
-
- private:
-  // The volume and file index that name a file whatever path leads to it.
-  static bool Identify(const std::string& path, BY_HANDLE_FILE_INFORMATION& information) {
-    const HANDLE file = CreateFileW(Widen(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    const bool known = GetFileInformationByHandle(file, &information) != 0;
-    CloseHandle(file);
-    return known;
-  }
-
-  static std::FILE* Open(const std::string& path, const wchar_t* mode, int& errorNumber) {
+  std::unique_ptr<InputFile> OpenForReading(const std::string& path, FileError& error) override {
     const std::wstring wide = Widen(path);
-    const DWORD attributes = GetFileAttributesW(wide.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-      errorNumber = EISDIR;
+    if (IsFolder(wide)) {
+      error = {FileError::Kind::IsFolder, ERROR_DIRECTORY};
       return nullptr;
     }
-    errno = 0;
-    std::FILE* stream = _wfopen(wide.c_str(), mode);
-    if (stream == nullptr) errorNumber = errno != 0 ? errno : EIO;
-    return stream;
+    const HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+      error = LastError();
+      return nullptr;
+    }
+    return std::make_unique<HandleInput>(file);
   }
+
+  // Without write sharing: while the run holds the file, another run (or a
+  // program such as a spreadsheet) cannot write into it, and one that holds
+  // it already makes this open fail with a sharing violation.
+  std::unique_ptr<OutputFile> OpenForAppending(const std::string& path, FileError& error) override {
+    const std::wstring wide = Widen(path);
+    if (IsFolder(wide)) {
+      error = {FileError::Kind::IsFolder, ERROR_DIRECTORY};
+      return nullptr;
+    }
+    HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ | FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
+      // A file one may write but not read is still appended to.
+      file = CreateFileW(wide.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+    }
+    if (file == INVALID_HANDLE_VALUE) {
+      error = LastError();
+      return nullptr;
+    }
+    const bool created = GetLastError() != ERROR_ALREADY_EXISTS;
+    return std::make_unique<HandleOutput>(file, created, true);
+  }
+
+  bool Remove(const std::string& path) override { return DeleteFileW(Widen(path).c_str()) != 0; }
 };
 
 }  // namespace
@@ -74,8 +220,29 @@ FileSystem& LocalFileSystem() {
   return files;
 }
 
-void UseBinaryMode(std::FILE* stream) { _setmode(_fileno(stream), _O_BINARY); }
+std::unique_ptr<OutputFile> OpenStandardOutput(FileError& error) {
+  const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+  if (out == nullptr || out == INVALID_HANDLE_VALUE) {
+    error = LastError();
+    return nullptr;
+  }
+  if (GetFileType(out) == FILE_TYPE_DISK) {
+    // The shell opened it with its own sharing; a lock over every byte, the
+    // ones still to come included, keeps a second run out instead.
+    OVERLAPPED from = {};
+    if (!LockFileEx(out, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD, &from)) {
+      error = LastError();
+      return nullptr;
+    }
+  }
+  return std::make_unique<HandleOutput>(out, false, false);
+}
 
-bool IsTerminal(std::FILE* stream) { return _isatty(_fileno(stream)) != 0; }
+bool StandardOutputIs(const std::string& path) {
+  BY_HANDLE_FILE_INFORMATION out, file;
+  return Identify(GetStdHandle(STD_OUTPUT_HANDLE), out) && Identify(path, file) && SameFile(out, file);
+}
+
+bool StandardErrorIsTerminal() { return GetFileType(GetStdHandle(STD_ERROR_HANDLE)) == FILE_TYPE_CHAR; }
 
 void PrepareConsoleForUtf8() { SetConsoleOutputCP(CP_UTF8); }

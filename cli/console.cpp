@@ -1,4 +1,8 @@
-#include "console_window.h"
+#include "console.h"
+
+#include <cstdio>
+
+#include "standard_output.h"
 
 namespace {
 constexpr auto kProgressInterval = std::chrono::milliseconds(200);
@@ -32,4 +36,16 @@ void ConsoleWindow::PrintProgress(const RunProgress& progress) {
 void ConsoleWindow::EndProgress() {
   if (progressShown_) std::fputc('\n', stderr);
   progressShown_ = false;
+}
+
+bool ConsoleFiles::IsSameFile(const std::string& first, const std::string& second) {
+  if (first == "-" && second == "-") return false;
+  if (second == "-") return StandardOutputIs(first);
+  if (first == "-") return StandardOutputIs(second);
+  return files_.IsSameFile(first, second);
+}
+
+std::unique_ptr<OutputFile> ConsoleFiles::OpenForAppending(const std::string& path, FileError& error) {
+  if (path == "-") return OpenStandardOutput(error);
+  return files_.OpenForAppending(path, error);
 }

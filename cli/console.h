@@ -1,11 +1,11 @@
 #pragma once
-// The window services of a conversion run, for the command line: no
+// What a conversion run gets from the command line instead of a window: no
 // questions (the answers were given as options), a progress line on standard
-// error when it is a terminal.
+// error when it is a terminal, and "-" as the name of standard output.
 #include <chrono>
-#include <cstdio>
 #include <string>
 
+#include "file_system.h"
 #include "run_window.h"
 
 class ConsoleWindow : public RunWindow {
@@ -35,4 +35,21 @@ class ConsoleWindow : public RunWindow {
   bool progressShown_ = false;
   std::chrono::steady_clock::time_point started_;
   std::chrono::steady_clock::time_point lastShown_;
+};
+
+// The local files, with "-" as the output name meaning standard output.
+class ConsoleFiles : public FileSystem {
+ public:
+  explicit ConsoleFiles(FileSystem& files) : files_(files) {}
+
+  bool Exists(const std::string& path) override { return path != "-" && files_.Exists(path); }
+  bool IsSameFile(const std::string& first, const std::string& second) override;
+  std::unique_ptr<InputFile> OpenForReading(const std::string& path, FileError& error) override {
+    return files_.OpenForReading(path, error);
+  }
+  std::unique_ptr<OutputFile> OpenForAppending(const std::string& path, FileError& error) override;
+  bool Remove(const std::string& path) override { return path != "-" && files_.Remove(path); }
+
+ private:
+  FileSystem& files_;
 };

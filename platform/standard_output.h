@@ -1,0 +1,16 @@
+#pragma once
+// Standard output as the run's output file ("-" on marc2tab's command line),
+// and the console around it.
+#include <memory>
+#include <string>
+
+#include "file_system.h"
+
+// Standard output, written byte for byte and locked like any output file
+// when it is a file; the run never closes it.
+std::unique_ptr<OutputFile> OpenStandardOutput(FileError& error);
+// Whether standard output is the file at path (through any spelling of it).
+bool StandardOutputIs(const std::string& path);
+bool StandardErrorIsTerminal();
+// Lets the console show UTF-8 messages (Windows); nothing elsewhere.
+void PrepareConsoleForUtf8();

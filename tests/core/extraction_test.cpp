@@ -1,0 +1,145 @@
+// One record and one field code to the cell value, through every way a
+// record can be read: well-formed, refused, unreadable, and with bad numbers.
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "field_extractor.h"
+#include "gbk_text.h"
+#include "record_builder.h"
+
+namespace {
+
+using Value = std::optional<std::string>;
+const Value kFails = std::nullopt;
+
+struct Case {
+  const char* what;
+  std::string record;
+  std::string code;
+  Value value;
+};
+
+const std::string kTwo200 =
+    RecordBuilder().Field("200", "1 " + Sf("f", "first")).Field("200", "1 " + Sf("a", "A2") + Sf("a", "A3")).Build();
+const std::string kBook = RecordBuilder()
+                              .Field("001", "CN-1")
+                              .Field("003", "http://x")
+                              .Field("200", "1 " + Sf("a", Gbk("题名")) + Sf("e", "") + Sf(Gbk("中"), "z"))
+                              .Field("606", "0 " + Sf("a", "S") + Sf("x", "x1") + Sf("x", "") + Sf("x", "x3"))
+                              .Field("606", "0 " + Sf("a", "T") + Sf("x", "x4"))
+                              .Build();
+
+const Case kCases[] = {
+    {"first subfield of the first field that has it", kTwo200, "200a", "A2"},
+    {"code and item must be exact", kTwo200, "200A", ""},
+    {"not four characters", kTwo200, "200", ""},
+    {"a leading blank", kTwo200, " 200a", ""},
+    {"001 whole, whatever the fourth character", kBook, "0019", "CN-1"},
+    {"003 is no control field", kBook, "003a", ""},
+    {"GBK bytes", kBook, "200a", Gbk("题名")},
+    {"empty subfield", kBook, "200e", ""},
+    {"two-byte GBK subfield code", kBook, "200中", "z"},
+    {"indicators are no subfield", RecordBuilder().Field("200", "ab" + Sf("c", "v")).Build(), "200a", ""},
+    {"a code standing alone is empty, not the next subfield", RecordBuilder().Field("200", Sf("a", "") + Sf("a", "later")).Build(), "200a", ""},
+    {"record type", kBook, "000?", Gbk("文字资料印刷品")},
+    {"record type outside the table", RecordBuilder().Type('h').Build(), "000?", ""},
+    {"upper-case record type", RecordBuilder().Type('A').Build(), "000?", ""},
+    {"a tag byte just past the digits", RecordBuilder().Field(":00", Sf("a", "colon")).Build(), ":00a", "colon"},
+    {"every occurrence, empty ones left out", kBook, "606x*", "x1; x3; x4"},
+    {"every 001", RecordBuilder().Field("001", "a").Field("001", "").Field("001", "b").Build(), "001a*", "a; b"},
+    {"a joined code with none", kBook, "701a*", ""},
+    {"refused: directory of 13", RecordBuilder().Field("200", Sf("a", "x")).DirectoryTail("X").Build(), "200a", ""},
+    {"refused: no record type either", RecordBuilder().DirectoryTail("X").Build(), "000?", ""},
+    {"unreadable: no field terminator", "00000nam  2200000   450 200000500000", "200a", kFails},
+    {"unreadable: terminator inside the leader", "00000\x1E" "am  2200000   450 ", "000?", kFails},
+    {"unreadable, but not a code anyway", "no terminator", "20", ""},
+    {"empty directory", "00000nam  2200000   450 \x1E\x1D", "000?", Gbk("文字资料印刷品")},
+    {"unusable Length", RecordBuilder().Field("200", Sf("a", "x")).LengthText(0, "12a4").Build(), "200a", kFails},
+    {"negative Length", RecordBuilder().Field("200", Sf("a", "x")).LengthText(0, "-004").Build(), "200a", kFails},
+    {"Start before the record", RecordBuilder().Field("200", Sf("a", "x")).StartText(0, "-0099").Build(), "200a", kFails},
+    {"signed and fractional numbers", RecordBuilder().Field("200", Sf("a", "xy")).LengthText(0, "+4.9").StartText(0, " 0   ").Build(), "200a", "xy"},
+    {"a bad entry after the value is never read",
+     RecordBuilder().Field("200", Sf("a", "x")).Field("200", Sf("a", "y")).LengthText(1, "????").Build(), "200a", "x"},
+    {"a bad entry of another tag does no harm", RecordBuilder().Field("300", "").Field("200", Sf("a", "x")).LengthText(0, "????").Build(), "200a", "x"},
+    {"Start past the end", RecordBuilder().Field("200", Sf("a", "x")).StartText(0, "09999").Build(), "200a", ""},
+    {"Length past the end stops before the record terminator",
+     RecordBuilder().Field("200", Sf("a", "end")).LengthText(0, "0900").Build(), "200a", "end"},
+    {"stray terminators inside a field are deleted",
+     RecordBuilder().Field("200", "1 \x1F\x1E" "ab\x1E" "c").LengthText(0, "0009").Build(), "200a", "bc"},
+};
+
+TEST(Extraction, EveryWayOfReadingARecord) {
+  for (const Case& c : kCases) {
+    EXPECT_EQ(GetFieldValue(c.record, c.code), c.value) << c.what;
+  }
+}
+
+// Columns are read together, sharing fields; each must give what it gives
+// on its own.
+TEST(Extraction, ColumnsTogetherGiveWhatEachGivesAlone) {
+  const std::vector<std::string> items = {"200a", "200e", "606x", "606x*", "001a", "001a*", "000?", "200a", "606a*",
+                                          "200", "",    "0019"};
+  static const RecordTypeNames names(TextEncoding::Gbk);
+  std::vector<FieldCode> codes;
+  for (const std::string& item : items) codes.push_back(ParseFieldCode(item));
+  FieldExtractor extractor(codes, names);
+  for (const Case& c : kCases) {
+    RecordView view;
+    view.Build(c.record);
+    extractor.Read(view);
+    for (std::size_t column = 0; column < items.size(); ++column) {
+      std::string together;
+      std::string_view value;
+      if (extractor.IsJoined(column)) {
+        for (std::string_view occurrence : extractor.Occurrences(column)) {
+          together += (together.empty() ? "" : "; ") + std::string(occurrence);
+        }
+      } else if (extractor.Value(column, value)) {
+        together = std::string(value);
+      } else {
+        together = "<fails>";
+      }
+      EXPECT_EQ(together, GetFieldValue(c.record, items[column]).value_or("<fails>")) << c.what << " " << items[column];
+    }
+  }
+}
+
+// A record whose directory has one entry per start given, every one of
+// tag 200 and pointing at the one field.
+std::string ManyEntries(const std::string& field, const std::vector<std::string>& starts) {
+  std::string directory;
+  const std::string length = std::to_string(field.size() + 1);
+  for (const std::string& start : starts) directory += "200" + std::string(4 - length.size(), '0') + length + start;
+  return "00000nam  2200000   450 " + directory + "\x1E" + field + "\x1E\x1D";
+}
+
+// A directory whose entries all point at one field: read once, however many
+// entries there are. Entries that overlap each other are read until the
+// bytes read are as long as the record; the record says so.
+TEST(Extraction, OverlappingEntriesAreNotReadAgainAndAgain) {
+  std::string field = "1 " + Sf("a", "v");
+  while (field.size() < 9990) field += Sf("b", "");
+  static const RecordTypeNames names(TextEncoding::Gbk);
+  FieldExtractor extractor({ParseFieldCode("200a"), ParseFieldCode("200z*")}, names);
+  RecordView view;
+  std::string_view value;
+
+  const std::string same = ManyEntries(field, std::vector<std::string>(100000, "00000"));
+  view.Build(same);
+  extractor.Read(view);
+  ASSERT_TRUE(extractor.Value(0, value));
+  EXPECT_EQ(value, "v");
+  EXPECT_FALSE(extractor.FieldsOverlap());
+
+  std::vector<std::string> starts;
+  for (int i = 0; i < 100000; ++i) starts.push_back(i % 2 ? "00001" : "00000");
+  const std::string shifted = ManyEntries(field, starts);
+  view.Build(shifted);
+  extractor.Read(view);
+  EXPECT_TRUE(extractor.FieldsOverlap());
+  ASSERT_TRUE(extractor.Value(0, value));
+  EXPECT_EQ(value, "v");
+}
+
+}  // namespace

@@ -1,0 +1,257 @@
+// The conversion run as the window drives it: what it asks, what it writes,
+// and how it ends when records or files are bad.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <new>
+
+#include "conversion_run.h"
+#include "gbk_text.h"
+#include "record_builder.h"
+#include "record_splitter.h"
+#include "test_support.h"
+
+namespace {
+
+using namespace expected;
+
+std::string Record(const std::string& title, const std::string& author = "") {
+  return RecordBuilder().Field("001", "id-" + title).Field("200", "1 " + Sf("a", title) + Sf("f", author)).Build();
+}
+
+// A folder with an input and an output path, and the window of a run.
+struct Scene {
+  Scene() {
+    window.inputPath = input;
+    window.savePath = output;
+    window.fieldList = "200a,200f";
+  }
+  RunSummary Convert(FileSystem& files = LocalFileSystem()) { return summary = RunConversion(window, files); }
+  void RemoveOutput() { std::filesystem::remove(std::filesystem::u8path(output)); }
+
+  TempFolder folder;
+  std::string input = folder.File("输入.iso");
+  std::string output = folder.File("输出.txt");
+  FakeRunWindow window;
+  RunSummary summary;
+};
+
+class Run : public ::testing::Test, public Scene {};
+
+TEST_F(Run, EveryRecordBecomesOneLine) {
+  WriteBytes(input, "\r\n" + Record(Gbk("题名"), Gbk("张\t三")) + "\r\n\r\n" + Record("B") + Record("C", "x\ny"));
+  window.fieldList = "200a，200f,000?,\r\n,001a, 200a,2\r\n00a";
+  Convert();
+  const std::string type = Gbk("文字资料印刷品");
+  EXPECT_EQ(ReadBytes(output), "200a\t200f\t000?\t\t001a\t 200a\t200a\t\r\n" +
+                                   Gbk("题名") + "\t" + Gbk("张三") + "\t" + type + "\t\tid-" + Gbk("题名") + "\t\t" +
+                                   Gbk("题名") + "\t\r\n"
+                                   "B\t\t" + type + "\t\tid-B\t\tB\t\r\n"
+                                   "C\tx\ny\t" + type + "\t\tid-C\t\tC\t\r\n");
+  EXPECT_EQ(window.calls, StartThen({"ChooseSaveFile", Progress(1), Progress(2), Progress(3), kFinished,
+                                     "SetStartEnabled(true)"}));
+  EXPECT_EQ(summary.records, 3);
+}
+
+// More lines than one write holds: every byte arrives, in order.
+TEST_F(Run, LongOutputArrivesWhole) {
+  std::string records, lines = "200a\t\r\n";
+  for (int i = 0; i < 3000; ++i) {
+    const std::string title = std::to_string(i) + std::string(700, 'x');
+    records += Record(title);
+    lines += title + "\t\r\n";
+  }
+  WriteBytes(input, records);
+  window.fieldList = "200a";
+  Convert();
+  EXPECT_EQ(ReadBytes(output), lines);
+}
+
+struct Conversation {
+  const char* what;
+  std::function<void(Scene&)> setUp;
+  Calls calls;
+  std::string outputAfter;  // "-" for no output file
+};
+
+const Conversation kConversations[] = {
+    {"no such input: nothing at all", [](Scene& t) { t.window.inputPath = t.folder.File("missing.iso"); },
+     {"InputPathText"}, "-"},
+    {"no input path", [](Scene& t) { t.window.inputPath = "  "; }, {"InputPathText"}, "-"},
+    {"a path copied with its quotes", [](Scene& t) { t.window.inputPath = " \"" + t.input + "\" "; },
+     StartThen({"ChooseSaveFile", Progress(1), kFinished, "SetStartEnabled(true)"}), "200a\t200f\t\r\nA\t\t\r\n"},
+    {"No to the confirmation", [](Scene& t) { t.window.answers = {Answer::No}; },
+     StartThen({"SetStartEnabled(true)"}), "-"},
+    {"the save dialog cancelled", [](Scene& t) { t.window.savePath = ""; },
+     StartThen({"ChooseSaveFile", "SetStartEnabled(true)"}), "-"},
+    {"No to appending", [](Scene& t) { WriteBytes(t.output, "old\n\x80"), t.window.answers = {Answer::Yes, Answer::No}; },
+     StartThen({"ChooseSaveFile", kAskAppend, "SetStartEnabled(true)"}), "old\n\x80"},
+    {"Yes to appending", [](Scene& t) { WriteBytes(t.output, "old\r\n"); },
+     StartThen({"ChooseSaveFile", kAskAppend, Progress(1), kFinished, "SetStartEnabled(true)"}),
+     "old\r\n200a\t200f\t\r\nA\t\t\r\n"},
+    {"the input itself as output", [](Scene& t) { t.window.savePath = t.folder.File(".") + "/输入.iso"; },
+     StartThen({"ChooseSaveFile", ErrorBox(run_messages::OutputIsInput(".../输入.iso")), "SetStartEnabled(true)"}),
+     "-"},
+    {"the window closes during the run", [](Scene& t) { WriteBytes(t.input, Record("A") + Record("B") + Record("C")),
+                                                      t.window.closeAtProgress = 2; },
+     StartThen({"ChooseSaveFile", Progress(1), Progress(2)}), "200a\t200f\t\r\nA\t\t\r\nB\t\t\r\n"},
+};
+
+TEST_F(Run, WhatItAsksAndWhatItLeaves) {
+  for (const Conversation& c : kConversations) {
+    Scene t;
+    WriteBytes(t.input, Record("A"));
+    c.setUp(t);
+    t.Convert();
+    Calls calls = t.window.calls;
+    const std::string folderName = t.folder.File(".");
+    for (std::string& call : calls) {  // the folder's name differs from run to run
+      const std::size_t at = call.find(folderName);
+      if (at != std::string::npos) call.replace(at, folderName.size(), "...");
+    }
+    EXPECT_EQ(calls, c.calls) << c.what;
+    EXPECT_EQ(Exists(t.output) ? ReadBytes(t.output) : "-", c.outputAfter) << c.what;
+    EXPECT_TRUE(t.window.startEnabled || t.summary.outcome == RunSummary::Outcome::Stopped) << c.what;
+  }
+}
+
+// Bad records keep their line, with empty cells, and the end message says
+// how many there were and where the first one is.
+TEST_F(Run, MalformedRecordsAreCountedAndFound) {
+  const std::string good = Record("A");
+  const std::string refused = RecordBuilder().Field("200", Sf("a", "R")).DirectoryTail("X").Build();
+  const std::string badLength = RecordBuilder().Field("200", Sf("a", "L")).Field("300", "").LengthText(0, "12a4").Build();
+  const std::string cutShort = RecordBuilder().Field("200", Sf("a", "cut")).WithoutRecordTerminator().Build();
+  WriteBytes(input, good + refused + badLength + "junk\r\n" + good + cutShort);
+  window.fieldList = "200a,000?";
+  Convert();
+  const std::string type = Gbk("文字资料印刷品");
+  EXPECT_EQ(ReadBytes(output), "200a\t000?\t\r\nA\t" + type + "\t\r\n\t\t\r\n\t" + type + "\t\r\n\t\t\r\nA\t" + type +
+                                   "\t\r\ncut\t" + type + "\t\r\n");
+  EXPECT_EQ(summary.malformed, 4);
+  const std::vector<std::pair<MalformedKind, std::uint64_t>> expectedKinds = {
+      {MalformedKind::Refused, good.size()},
+      {MalformedKind::BadCell, good.size() + refused.size()},
+      {MalformedKind::Unreadable, good.size() + refused.size() + badLength.size()},
+      {MalformedKind::NoRecordEnd, 2 * good.size() + refused.size() + badLength.size() + 6}};
+  ASSERT_EQ(summary.firstMalformed.size(), expectedKinds.size());
+  for (std::size_t i = 0; i < expectedKinds.size(); ++i) {
+    EXPECT_EQ(summary.firstMalformed[i].kind, expectedKinds[i].first) << i;
+    EXPECT_EQ(summary.firstMalformed[i].offset, expectedKinds[i].second) << i;
+  }
+  EXPECT_EQ(window.calls.at(window.calls.size() - 2),
+            Message(std::string(run_messages::kFinishedPrompt) + "\n其中4条记录无法完整读取，第一条是第2条记录（位于文件第" +
+                        std::to_string(good.size()) + "字节）。",
+                    kStyleInformation));
+}
+
+// A file that is no record file at all must not end as a success, and a
+// record too long to hold keeps its line too.
+TEST_F(Run, NothingReadableEndsWithAWarning) {
+  WriteBytes(input, "\xFF\xD8\xFF\xE0 JFIF\r\n" + std::string(kLargestRecord + 10, 'J'));
+  Convert();
+  EXPECT_EQ(ReadBytes(output), "200a\t200f\t\r\n\t\t\r\n\t\t\r\n");
+  ASSERT_EQ(summary.firstMalformed.size(), 2u);
+  EXPECT_EQ(summary.firstMalformed[1].kind, MalformedKind::TooLong);
+  EXPECT_EQ(window.calls.at(window.calls.size() - 2),
+            Message(std::string(run_messages::kFinishedPrompt) + "\n其中2条记录无法完整读取，第一条是第1条记录（位于文件第0字节）。",
+                    kStyleWarning));
+}
+
+// Files that fail: a clear error naming the file and the reason; lines
+// already written stay and end at a line boundary; a file this run created
+// without writing a line into it goes again.
+class ReadBreaksOff : public FileSystem {
+ public:
+  ReadBreaksOff(std::string bytes, std::size_t after, bool throwBadAlloc)
+      : bytes_(std::move(bytes)), after_(after), throw_(throwBadAlloc) {}
+  bool Exists(const std::string& path) override { return LocalFileSystem().Exists(path); }
+  bool IsSameFile(const std::string& a, const std::string& b) override { return LocalFileSystem().IsSameFile(a, b); }
+  std::unique_ptr<InputFile> OpenForReading(const std::string&, FileError&) override {
+    return std::make_unique<Input>(*this);
+  }
+  std::unique_ptr<OutputFile> OpenForAppending(const std::string& path, FileError& error) override {
+    return LocalFileSystem().OpenForAppending(path, error);
+  }
+  bool Remove(const std::string& path) override { return LocalFileSystem().Remove(path); }
+
+ private:
+  struct Input : InputFile {
+    explicit Input(ReadBreaksOff& owner) : owner(owner) {}
+    std::size_t Read(char* buffer, std::size_t size) override {
+      if (at == owner.after_ && owner.throw_) throw std::bad_alloc();
+      if (at == owner.after_) return error = {FileError::Kind::ReadWrite, 5}, 0;
+      const std::size_t n = std::min(size, owner.after_ - at);
+      std::memcpy(buffer, owner.bytes_.data() + at, n);
+      at += n;
+      return n;
+    }
+    FileError Error() const override { return error; }
+    ReadBreaksOff& owner;
+    std::size_t at = 0;
+    FileError error;
+  };
+  std::string bytes_;
+  std::size_t after_;
+  bool throw_;
+};
+
+TEST_F(Run, FailuresSayWhatAndKeepWhatWasWritten) {
+  const std::string three = Record("A") + Record("B") + Record("C");
+  WriteBytes(input, "");
+  ReadBreaksOff readError(three, three.size() - 3, false);
+  Convert(readError);
+  EXPECT_EQ(summary.error, "无法读取输入文件：" + input + "（读写错误）");
+  EXPECT_EQ(ReadBytes(output), "200a\t200f\t\r\nA\t\t\r\nB\t\t\r\n");
+
+  RemoveOutput();
+  ReadBreaksOff noMemory(three, Record("A").size() + Record("B").size() + 5, true);
+  Convert(noMemory);
+  EXPECT_EQ(summary.error, run_messages::RunBrokeOff("内存不足"));
+  EXPECT_EQ(ReadBytes(output), "200a\t200f\t\r\nA\t\t\r\nB\t\t\r\n");
+
+  RemoveOutput();
+  ReadBreaksOff atOnce(three, 0, false);
+  Convert(atOnce);
+  EXPECT_FALSE(Exists(output)) << "a file created for nothing is removed";
+  WriteBytes(output, "");
+  Convert(atOnce);
+  EXPECT_TRUE(Exists(output)) << "a file that was there stays";
+}
+
+TEST_F(Run, FilesThatCannotBeOpened) {
+  WriteBytes(input, Record("A"));
+  const std::string folderInput = folder.File("folder.iso");
+  std::filesystem::create_directory(std::filesystem::u8path(folderInput));
+  const std::string inMissingFolder = folder.File("missing") + "/out.txt";
+  const std::vector<std::pair<std::function<void()>, std::string>> cases = {
+      {[&] { window.inputPath = folderInput; }, "无法打开输入文件：" + folderInput + "（这是一个文件夹）"},
+      {[&] { window.inputPath = input, window.savePath = inMissingFolder; },
+       "无法创建输出文件：" + inMissingFolder + "（路径不存在）"},
+      {[&] { window.savePath = "/dev/full"; }, "无法写入输出文件：/dev/full（磁盘空间不足）"},
+  };
+  for (const auto& [setUp, message] : cases) {
+    window.calls.clear();
+    setUp();
+    if (window.savePath == "/dev/full" && !Exists("/dev/full")) continue;
+    Convert();
+    EXPECT_EQ(window.calls.at(window.calls.size() - 2), ErrorBox(message));
+  }
+}
+
+// One run at a time per output file: a second one is refused, and the
+// first one's file is left as it is.
+TEST_F(Run, AnOutputInUseIsRefused) {
+  WriteBytes(input, Record("A"));
+  WriteBytes(output, "first run\r\n");
+  FileError error;
+  std::unique_ptr<OutputFile> held = LocalFileSystem().OpenForAppending(output, error);
+  ASSERT_TRUE(held);
+  Convert();
+  EXPECT_EQ(summary.error, "无法创建输出文件：" + output + "（文件正被另一程序使用）");
+  held->Close();
+  EXPECT_EQ(ReadBytes(output), "first run\r\n");
+}
+
+}  // namespace

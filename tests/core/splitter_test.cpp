@@ -1,0 +1,111 @@
+// Splitting a byte stream into records, whatever the block and read sizes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "record_splitter.h"
+#include "file_system.h"
+
+namespace {
+
+// Bytes handed out at most `chunk` at a time; a read error after failAfter
+// bytes; bytes past the text given are `filler` up to `size`.
+class TestInput : public InputFile {
+ public:
+  TestInput(std::string text, std::size_t chunk, std::size_t size = 0, char filler = '\0',
+            std::size_t failAfter = std::string::npos)
+      : text_(std::move(text)), chunk_(chunk), size_(std::max(size, text_.size())), filler_(filler),
+        failAfter_(failAfter) {}
+
+  std::size_t Read(char* buffer, std::size_t size) override {
+    largestRequest = std::max(largestRequest, size);
+    if (at_ >= failAfter_) {
+      error_ = {FileError::Kind::ReadWrite, 5};
+      return 0;
+    }
+    const std::size_t n = std::min({size, chunk_, size_ - at_, failAfter_ - at_});
+    const std::size_t fromText = at_ < text_.size() ? std::min(n, text_.size() - at_) : 0;
+    std::memcpy(buffer, text_.data() + std::min(at_, text_.size()), fromText);
+    std::memset(buffer + fromText, filler_, n - fromText);
+    at_ += n;
+    return n;
+  }
+  FileError Error() const override { return error_; }
+
+  std::size_t largestRequest = 0;
+
+ private:
+  std::string text_;
+  std::size_t chunk_, size_;
+  char filler_;
+  std::size_t failAfter_;
+  std::size_t at_ = 0;
+  FileError error_;
+};
+
+// What the splitter gave: each record (or "<too long>") with its offset;
+// "*" marks a record cut short by the end of the input.
+std::vector<std::string> Split(TestInput& input, std::size_t block, std::size_t largest = kLargestRecord) {
+  RecordSplitter splitter(input, block, largest);
+  std::vector<std::string> pieces;
+  std::string_view record;
+  for (RecordSplitter::Result result; (result = splitter.Next(record)) != RecordSplitter::Result::End;) {
+    if (result == RecordSplitter::Result::Busy) continue;
+    const std::string text = result == RecordSplitter::Result::TooLong ? "<too long>" : std::string(record);
+    pieces.push_back(std::to_string(splitter.RecordOffset()) + ":" + text + (splitter.CutShort() ? "*" : ""));
+  }
+  if (splitter.ReadFailed()) pieces.push_back("<read error>");
+  return pieces;
+}
+
+struct Framing {
+  const char* what;
+  std::string input;
+  std::vector<std::string> pieces;
+};
+
+const Framing kFramings[] = {
+    {"CR LF, lone CR, last line without a break", "A\x1D\r\nBB\x1D\rC\x1D", {"0:A\x1D", "4:BB\x1D", "8:C\x1D"}},
+    {"no line breaks at all", "A\x1D" "B\x1D", {"0:A\x1D", "2:B\x1D"}},
+    {"a lone LF stays inside a record", "A\nB\r\nC", {"0:A\nB", "5:C*"}},
+    {"padding after a record end belongs to none", std::string("A\x1D \0\n\r \x1D" "B", 9), {"0:A\x1D", "7:\x1D", "8:B*"}},
+    {"empty lines are no records", "\r\n\r\r\nA\x1D\r\n\r\n", {"5:A\x1D"}},
+    {"the input ends inside a record", "A\x1D" "BC", {"0:A\x1D", "2:BC*"}},
+    {"a CR ends a record that has no terminator", "AB\rC\x1D", {"0:AB", "3:C\x1D"}},
+    {"nothing at all", "", {}},
+};
+
+TEST(Splitter, RecordsAreTheSameWhateverTheBlockAndReadSizes) {
+  for (const Framing& framing : kFramings) {
+    for (std::size_t block : {1, 2, 3, 5, 8, 64, 1 << 20}) {
+      for (std::size_t chunk : {1, 2, 7, 1 << 20}) {
+        TestInput input(framing.input, chunk);
+        EXPECT_EQ(Split(input, block), framing.pieces) << framing.what << ", block " << block << ", chunk " << chunk;
+      }
+    }
+  }
+}
+
+// A record longer than the largest accepted is named once, and its bytes are
+// skipped up to its end without being held: the reads stay small.
+TEST(Splitter, TooLongRecordsAreSkippedInFlatMemory) {
+  for (std::size_t block : {4, 64, 4096}) {
+    TestInput input(std::string("A\x1D") + std::string(50000, 'x') + "\x1D" + "B\x1D" + std::string(70000, 'y') +
+                        "\r\nC\x1D",
+                    1000);
+    EXPECT_EQ(Split(input, block, 10000),
+              (std::vector<std::string>{"0:A\x1D", "2:<too long>", "50003:B\x1D", "50005:<too long>", "120007:C\x1D"}));
+    EXPECT_LE(input.largestRequest, 10000 + 2 * block) << block;
+  }
+  TestInput endless("", 1 << 16, 40u << 20, '\0');  // /dev/zero, as far as the test cares to read
+  EXPECT_EQ(Split(endless, 1 << 20), (std::vector<std::string>{"0:<too long>"}));
+  EXPECT_LE(endless.largestRequest, kLargestRecord + (2u << 20));
+}
+
+TEST(Splitter, ReadErrorEndsTheSplit) {
+  TestInput input("A\x1D" "B\x1D" "CCCC\x1D", 3, 0, '\0', 5);
+  EXPECT_EQ(Split(input, 8), (std::vector<std::string>{"0:A\x1D", "2:B\x1D", "<read error>"}));
+}
+
+}  // namespace

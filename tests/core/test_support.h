@@ -1,0 +1,113 @@
+#pragma once
+// What the core's tests share: a folder of their own, file bytes, a scripted
+// window that writes down every call, and the calls a run makes, built from
+// the program's own message texts.
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "run_messages.h"
+#include "run_window.h"
+
+// A fresh folder under the system's temporary folder, removed at the end.
+class TempFolder {
+ public:
+  TempFolder() {
+    std::random_device random;
+    do {
+      path_ = std::filesystem::temp_directory_path() / ("quirnel-test-" + std::to_string(random()));
+    } while (!std::filesystem::create_directory(path_));
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  std::string File(const std::string& name) const { return (path_ / std::filesystem::u8path(name)).u8string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream(std::filesystem::u8path(path), std::ios::binary) << bytes;
+}
+
+inline std::string ReadBytes(const std::string& path) {
+  std::ifstream in(std::filesystem::u8path(path), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline bool Exists(const std::string& path) { return std::filesystem::exists(std::filesystem::u8path(path)); }
+
+using Calls = std::vector<std::string>;
+
+// A window that answers from a script and writes down every call.
+class FakeRunWindow : public RunWindow {
+ public:
+  std::string inputPath;
+  std::string fieldList;
+  std::deque<Answer> answers;  // AskYesNo answers in order; Yes when used up
+  std::string savePath;        // "" cancels the save dialog
+  long closeAtProgress = -1;   // ShowProgress returns false on this call (1-based)
+
+  Calls calls;
+  std::string labelCaption;
+  bool startEnabled = true;
+
+  std::string InputPathText() override { return Log("InputPathText"), inputPath; }
+  std::string FieldListText() override { return Log("FieldListText"), fieldList; }
+  void SetStartEnabled(bool enabled) override {
+    Log(enabled ? "SetStartEnabled(true)" : "SetStartEnabled(false)");
+    startEnabled = enabled;
+  }
+  void ShowProgressLabel() override { Log("ShowProgressLabel"); }
+  bool ShowProgress(const std::string& caption, const RunProgress&) override {
+    Log("ShowProgress(" + caption + ")");
+    labelCaption = caption;
+    return ++progressCalls_ != closeAtProgress;
+  }
+  Answer AskYesNo(const std::string& prompt, unsigned style, const std::string& title) override {
+    Log("AskYesNo(" + prompt + "|" + std::to_string(style) + "|" + title + ")");
+    if (answers.empty()) return Answer::Yes;
+    const Answer answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+  void ShowMessage(const std::string& prompt, unsigned style, const std::string& title) override {
+    Log("ShowMessage(" + prompt + "|" + std::to_string(style) + "|" + title + ")");
+  }
+  std::string ChooseSaveFile() override { return Log("ChooseSaveFile"), savePath; }
+  void FieldListSetting(const std::string& mode) override { Log("FieldListSetting(" + mode + ")"); }
+
+ private:
+  void Log(std::string call) { calls.push_back(std::move(call)); }
+  long progressCalls_ = 0;
+};
+
+namespace expected {
+using namespace run_messages;
+inline const std::string kConfirm = "AskYesNo(" + std::string(kConfirmPrompt) + "|52|" + kConfirmTitle + ")";
+inline const std::string kAskAppend = "AskYesNo(" + std::string(kAppendPrompt) + "|324|" + kNoticeTitle + ")";
+inline std::string Progress(int records) {
+  return "ShowProgress(" + std::string(kProgressPrefix) + std::to_string(records) + kProgressSuffix + ")";
+}
+inline std::string Message(const std::string& text, unsigned style) {
+  return "ShowMessage(" + text + "|" + std::to_string(style) + "|" + kNoticeTitle + ")";
+}
+inline const std::string kFinished = Message(kFinishedPrompt, kStyleInformation);
+inline std::string ErrorBox(const std::string& text) { return Message(text, kStyleError); }
+// Every run that gets going begins so, up to its first question.
+inline Calls StartThen(std::initializer_list<std::string> more) {
+  Calls calls = {"InputPathText", "SetStartEnabled(false)", "FieldListSetting(write)", "ShowProgressLabel",
+                 "FieldListText", kConfirm};
+  calls.insert(calls.end(), more);
+  return calls;
+}
+}  // namespace expected
