@@ -32,7 +32,7 @@ const char* Describe(MalformedKind kind) {
   return "";
 }
 
-void ReportSummary(const RunSummary& summary) {
+void ReportSummary(const RunSummary& summary, TextEncoding output) {
   std::fprintf(stderr, "marc2tab: converted %lld records, %lld malformed\n", static_cast<long long>(summary.records),
                static_cast<long long>(summary.malformed));
   for (const MalformedRecord& record : summary.firstMalformed) {
@@ -41,6 +41,14 @@ void ReportSummary(const RunSummary& summary) {
   }
   const auto listed = static_cast<long long>(summary.firstMalformed.size());
   if (summary.malformed > listed) std::fprintf(stderr, "  ... and %lld more\n", summary.malformed - listed);
+  if (summary.utf8Records > 0) {
+    std::fprintf(stderr, "  %lld records read as UTF-8\n", static_cast<long long>(summary.utf8Records));
+  }
+  if (summary.unwritable > 0) {
+    std::fprintf(stderr, "  %lld characters could not be written in %s (written as %s); the first in record %lld\n",
+                 static_cast<long long>(summary.unwritable), output == TextEncoding::Gbk ? "GBK" : "UTF-8",
+                 output == TextEncoding::Gbk ? "?" : "U+FFFD", static_cast<long long>(summary.firstUnwritableRecord));
+  }
 }
 
 int Convert(const CommandLine& line) {
@@ -64,7 +72,7 @@ int Convert(const CommandLine& line) {
     std::fprintf(stderr, "marc2tab: %s\n", summary.error.c_str());
     return summary.outcome == RunSummary::Outcome::Refused ? kExitUsage : kExitFileError;
   }
-  ReportSummary(summary);
+  ReportSummary(summary, line.encoding);
   return kExitConverted;
 }
 

@@ -14,11 +14,20 @@
 #include "record_splitter.h"
 #include "record_type.h"
 #include "record_view.h"
+#include "recoder.h"
 #include "run_messages.h"
 
 namespace {
 
 constexpr std::size_t kOutputFlushSize = 1 << 20;
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// Text typed by a person (UTF-8) in the output's encoding.
+std::string ForOutput(std::string_view utf8, TextEncoding output) {
+  std::string text;
+  Recoder(TextEncoding::Utf8, output).Convert(utf8, text);
+  return text;
+}
 
 std::vector<FieldCode> PrepareCodes(const std::vector<std::string>& items) {
   std::vector<FieldCode> codes;
@@ -59,9 +68,12 @@ class Converter {
         files_(files),
         inputPath_(std::move(inputPath)),
         outputPath_(std::move(outputPath)),
+        outputEncoding_(options.outputEncoding),
         typeNames_(options.outputEncoding),
         extractor_(PrepareCodes(items), typeNames_),
-        separator_(Utf8ToGbkOrQuestionMarks(options.joinSeparator)) {}
+        separator_(ForOutput(options.joinSeparator, options.outputEncoding)),
+        fromGbk_(TextEncoding::Gbk, options.outputEncoding),
+        fromUtf8_(TextEncoding::Utf8, options.outputEncoding) {}
 
   RunSummary Run() {
     FileError error;
@@ -69,6 +81,12 @@ class Converter {
     if (!input) return Fail(run_messages::CannotOpenInput(inputPath_, error));
     output_ = files_.OpenForAppending(outputPath_, error);
     if (!output_) return Fail(run_messages::CannotCreateOutput(outputPath_, error));
+    if (const std::optional<std::string> refusal = MatchEncoding()) {
+      output_->Close();
+      summary_.outcome = RunSummary::Outcome::Refused;
+      summary_.error = *refusal;
+      return summary_;
+    }
     try {
       return Convert(*input);
     } catch (const std::bad_alloc&) {
@@ -79,6 +97,25 @@ class Converter {
   }
 
  private:
+  // One file never mixes two encodings: UTF-8 output begins a new or empty
+  // file with a byte order mark (Excel reads it as UTF-8 then) and goes only
+  // where one is; GBK output never goes after one. The refusal, if any.
+  std::optional<std::string> MatchEncoding() {
+    const std::optional<std::string> start = output_->Start(kByteOrderMark.size());
+    const bool utf8 = outputEncoding_ == TextEncoding::Utf8;
+    if (!start) {
+      if (!utf8 || output_->Created()) return std::nullopt;
+      return run_messages::EncodingUnknown(outputPath_);
+    }
+    const bool marked = *start == kByteOrderMark;
+    if (!start->empty() && marked != utf8) return run_messages::MixedEncodings(outputPath_, outputEncoding_);
+    if (utf8 && start->empty()) {
+      buffer_.Reserve(kByteOrderMark.size());
+      buffer_.Append(kByteOrderMark);
+    }
+    return std::nullopt;
+  }
+
   RunSummary Convert(InputFile& input) {
     WriteHeader();
     RecordSplitter splitter(input);
@@ -112,7 +149,7 @@ class Converter {
 
   void WriteHeader() {
     for (const FieldCode& code : extractor_.Codes()) {
-      const std::string header = Utf8ToGbkOrQuestionMarks(code.item);
+      const std::string header = ForOutput(code.item, outputEncoding_);
       buffer_.Reserve(header.size() + 1);
       buffer_.Append(header);
       buffer_.Append('\t');
@@ -126,13 +163,18 @@ class Converter {
     // Tabs are rare in records: when the record has none, no value needs
     // looking at for them.
     const bool recordHasTabs = !record.empty() && std::memchr(record.data(), '\t', record.size()) != nullptr;
+    const TextEncoding encoding = extractor_.Encoding();
+    if (encoding == TextEncoding::Utf8) ++summary_.utf8Records;
+    // GBK records in GBK output, nearly every one, pass through as they are.
+    recoder_ = encoding == TextEncoding::Gbk ? (outputEncoding_ == TextEncoding::Gbk ? nullptr : &fromGbk_) : &fromUtf8_;
     bool cellFailed = false;
     std::string_view value;
     for (std::size_t column = 0; column < extractor_.Columns(); ++column) {
       if (extractor_.IsJoined(column)) {
         WriteJoined(extractor_.Occurrences(column), recordHasTabs);
       } else if (extractor_.Value(column, value)) {
-        WriteCell(value, recordHasTabs);
+        const bool typeName = extractor_.Codes()[column].kind == FieldCode::Kind::RecordType;
+        WriteCell(typeName ? value : Recode(value), recordHasTabs);
       } else {
         cellFailed = true;  // an empty cell keeps the columns aligned
       }
@@ -156,8 +198,21 @@ class Converter {
   void WriteJoined(const std::vector<std::string_view>& occurrences, bool mayHoldTabs) {
     for (std::size_t i = 0; i < occurrences.size(); ++i) {
       if (i > 0) WriteCell(separator_, true);
-      WriteCell(occurrences[i], mayHoldTabs);
+      WriteCell(Recode(occurrences[i]), mayHoldTabs);
     }
+  }
+
+  // A value of the record in the output's encoding; what cannot be written
+  // is counted.
+  std::string_view Recode(std::string_view value) {
+    if (recoder_ == nullptr) return value;
+    recoded_.clear();
+    const std::size_t replaced = recoder_->Convert(value, recoded_);
+    if (replaced > 0) {
+      if (summary_.unwritable == 0) summary_.firstUnwritableRecord = summary_.records + 1;
+      summary_.unwritable += static_cast<std::int64_t>(replaced);
+    }
+    return recoded_;
   }
 
   // A record too long to hold: one empty cell per column keeps the count of
@@ -230,9 +285,14 @@ class Converter {
   FileSystem& files_;
   std::string inputPath_;
   std::string outputPath_;
+  TextEncoding outputEncoding_;
   RecordTypeNames typeNames_;
   FieldExtractor extractor_;
-  std::string separator_;
+  std::string separator_;  // in the output's encoding
+  Recoder fromGbk_;
+  Recoder fromUtf8_;
+  Recoder* recoder_ = nullptr;  // for the record being written; null when its bytes pass through
+  std::string recoded_;
   std::unique_ptr<OutputFile> output_;
   bool wroteSomething_ = false;
   LineBuffer buffer_;
@@ -301,7 +361,7 @@ RunSummary Run(RunWindow& window, FileSystem& files, const RunOptions& options) 
   RunSummary summary = Converter(window, files, inputPath, outputPath, items, options).Run();
   if (summary.outcome == RunSummary::Outcome::Stopped) return summary;  // the window is going away
   if (summary.outcome != RunSummary::Outcome::Completed) return ReportFailure(window, std::move(summary));
-  window.ShowMessage(Finished(summary), EndStyle(summary), kNoticeTitle);
+  window.ShowMessage(Finished(summary, options.outputEncoding), EndStyle(summary), kNoticeTitle);
   window.SetStartEnabled(true);
   return summary;
 }

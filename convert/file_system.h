@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 // Why a file operation failed, as the platform reported it (errno on POSIX,
@@ -50,9 +51,9 @@ class OutputFile {
   virtual ~OutputFile() = default;
   // Whether this run created the file (it did not exist before).
   virtual bool Created() const = 0;
-  // Up to size bytes from the beginning of the file as it was when opened
-  // ("" for a new or empty file, or where the start cannot be read back).
-  virtual std::string Start(std::size_t size) = 0;
+  // Up to size bytes from the beginning of the file ("" for a new or empty
+  // file, or a stream that is no file); nullopt when they cannot be read.
+  virtual std::optional<std::string> Start(std::size_t size) = 0;
   // Writes all bytes or fails; false on failure (Error tells why).
   virtual bool Write(const char* data, std::size_t size) = 0;
   // Flushes and closes; false if anything could not be written.

@@ -43,12 +43,29 @@ std::string CannotWriteOutput(const std::string& path, const FileError& e) {
 std::string OutputIsInput(const std::string& path) { return "输出文件不能是输入文件：" + path; }
 std::string RunBrokeOff(const std::string& what) { return "转换中断（" + what + "），已写出的记录保留在输出文件中。"; }
 
-std::string Finished(const RunSummary& summary) {
+namespace {
+const char* Name(TextEncoding encoding) { return encoding == TextEncoding::Gbk ? "GBK" : "UTF-8"; }
+}  // namespace
+
+std::string MixedEncodings(const std::string& path, TextEncoding output) {
+  const TextEncoding other = output == TextEncoding::Gbk ? TextEncoding::Utf8 : TextEncoding::Gbk;
+  return std::string("输出文件已是") + Name(other) + "编码，不能追加" + Name(output) + "编码的数据：" + path +
+         "（一个文件不能混用两种编码）";
+}
+
+std::string EncodingUnknown(const std::string& path) { return "无法读取输出文件的开头，不能确定其编码：" + path; }
+
+std::string Finished(const RunSummary& summary, TextEncoding output) {
   std::string text = kFinishedPrompt;
   if (summary.malformed > 0 && !summary.firstMalformed.empty()) {
     const MalformedRecord& first = summary.firstMalformed.front();
     text += "\n其中" + std::to_string(summary.malformed) + "条记录无法完整读取，第一条是第" +
             std::to_string(first.number) + "条记录（位于文件第" + std::to_string(first.offset) + "字节）。";
+  }
+  if (summary.utf8Records > 0) text += "\n其中" + std::to_string(summary.utf8Records) + "条记录是UTF-8编码的。";
+  if (summary.unwritable > 0) {
+    text += "\n有" + std::to_string(summary.unwritable) + "个字符无法用" + Name(output) +
+            "编码写出，已用替代字符代替，第一个在第" + std::to_string(summary.firstUnwritableRecord) + "条记录。";
   }
   return text;
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "file_system.h"
+#include "text_encoding.h"
 
 struct RunSummary;
 
@@ -18,7 +19,7 @@ inline constexpr const char* kProgressSuffix = "条.....";
 // The end message: the fixed first line, then a line for each thing the
 // user should know about (records that could not be read, and where the
 // first one is).
-std::string Finished(const RunSummary& summary);
+std::string Finished(const RunSummary& summary, TextEncoding output);
 
 // "无法打开输入文件：D:\data\a.iso（文件不存在）" and its kin.
 std::string CannotOpenInput(const std::string& path, const FileError& error);
@@ -28,6 +29,10 @@ std::string CannotWriteOutput(const std::string& path, const FileError& error);
 // The output chosen is the input itself: appending to it while reading it
 // would read back the lines just written.
 std::string OutputIsInput(const std::string& path);
+// Appending in one encoding to a file that holds the other.
+std::string MixedEncodings(const std::string& path, TextEncoding output);
+// The file's first bytes, which tell its encoding, cannot be read.
+std::string EncodingUnknown(const std::string& path);
 // Memory ran out, or something else went wrong inside the run.
 std::string RunBrokeOff(const std::string& what);
 // A short Chinese reason for a file error.

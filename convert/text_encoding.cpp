@@ -10,8 +10,8 @@ constexpr std::size_t kEnoughMultiByteCharacters = 8;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// The length of a valid UTF-8 sequence at text[at], or 0 when there is none
-// (overlong forms, surrogates and code points past U+10FFFF are not valid).
+}  // namespace
+
 std::size_t Utf8SequenceAt(std::string_view text, std::size_t at) {
   const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[at + i]); };
   const unsigned char lead = byte(0);
@@ -37,6 +37,14 @@ std::size_t Utf8SequenceAt(std::string_view text, std::size_t at) {
   }
   return length;
 }
+
+bool IsAscii(std::string_view text) {
+  unsigned char any = 0;
+  for (unsigned char c : text) any |= c;
+  return any < 0x80;
+}
+
+namespace {
 
 bool IsClearlyUtf8(std::string_view data) {
   std::size_t multiByte = 0;

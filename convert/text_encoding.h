@@ -19,3 +19,9 @@ TextEncoding RecordEncoding(const RecordView& view, std::optional<std::string_vi
 // Byte length of the character that text begins with (1 for a stray byte or
 // one cut short); text is not empty.
 std::size_t FirstCharacterLength(std::string_view text, TextEncoding encoding);
+
+// The length of the valid UTF-8 sequence at text[at], or 0 when there is
+// none (overlong forms, surrogates and code points past U+10FFFF are not).
+std::size_t Utf8SequenceAt(std::string_view text, std::size_t at);
+
+bool IsAscii(std::string_view text);

@@ -58,7 +58,7 @@ class MemoryOutput : public OutputFile {
  public:
   explicit MemoryOutput(std::string& bytes) : bytes_(bytes) {}
   bool Created() const override { return true; }
-  std::string Start(std::size_t) override { return {}; }
+  std::optional<std::string> Start(std::size_t) override { return std::string(); }
   bool Write(const char* data, std::size_t size) override { return bytes_.append(data, size), true; }
   bool Close() override { return true; }
   FileError Error() const override { return {}; }

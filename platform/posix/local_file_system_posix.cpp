@@ -78,11 +78,15 @@ class DescriptorOutput : public OutputFile {
 
   bool Created() const override { return created_; }
 
-  std::string Start(std::size_t size) override {
+  std::optional<std::string> Start(std::size_t size) override {
+    struct stat info;
+    if (fd_ < 0 || ::fstat(fd_, &info) != 0) return std::nullopt;
+    if (!S_ISREG(info.st_mode) || info.st_size == 0) return std::string();  // a pipe or terminal starts here
     std::string bytes(size, '\0');
-    ssize_t got = fd_ >= 0 ? ::pread(fd_, bytes.data(), size, 0) : -1;
+    ssize_t got = ::pread(fd_, bytes.data(), size, 0);
     if (got < 0) got = ReadStartThroughProc(bytes);
-    bytes.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    if (got < 0) return std::nullopt;
+    bytes.resize(static_cast<std::size_t>(got));
     return bytes;
   }
 

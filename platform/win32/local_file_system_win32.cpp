@@ -86,21 +86,22 @@ class HandleOutput : public OutputFile {
 
   bool Created() const override { return created_; }
 
-  std::string Start(std::size_t size) override {
+  std::optional<std::string> Start(std::size_t size) override {
+    if (file_ == nullptr) return std::nullopt;
+    LARGE_INTEGER length;
+    if (GetFileType(file_) != FILE_TYPE_DISK || (GetFileSizeEx(file_, &length) && length.QuadPart == 0)) {
+      return std::string();  // a pipe or console starts here
+    }
     std::string bytes(size, '\0');
     DWORD got = 0;
-    if (file_ == nullptr || !ReadAt(file_, bytes, got)) {
-      // Standard output may be open for writing only: read the same file again.
-      HANDLE reader = file_ != nullptr ? ReOpenFile(file_, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, 0)
-                                       : INVALID_HANDLE_VALUE;
-      got = 0;
-      if (reader != INVALID_HANDLE_VALUE) {
-        if (!ReadAt(reader, bytes, got)) got = 0;
-        CloseHandle(reader);
-      }
-    }
-    bytes.resize(got);
-    return bytes;
+    if (ReadAt(file_, bytes, got)) return bytes.substr(0, got);
+    // Standard output may be open for writing only: read the same file again.
+    const HANDLE reader = ReOpenFile(file_, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, 0);
+    if (reader == INVALID_HANDLE_VALUE) return std::nullopt;
+    const bool read = ReadAt(reader, bytes, got);
+    CloseHandle(reader);
+    if (!read) return std::nullopt;
+    return bytes.substr(0, got);
   }
 
   bool Write(const char* data, std::size_t size) override {

@@ -113,6 +113,16 @@ TEST_F(Marc2tab, FileErrorsExitWithOne) {
   EXPECT_EQ(ReadBytes(output), "another run's\r\n");
 }
 
+TEST_F(Marc2tab, JoinsAndWritesUtf8ButNeverMixesEncodings) {
+  WriteBytes(input, RecordBuilder().Field("701", Sf("a", Gbk("甲"))).Field("701", Sf("a", Gbk("乙"))).Build());
+  EXPECT_EQ(Run({"--encoding", "utf-8", "--join", " / ", "--fields", "701a*", input, output}).exitCode, 0);
+  EXPECT_EQ(ReadBytes(output), "\xEF\xBB\xBF" "701a*\t\r\n甲 / 乙\t\r\n");
+  const Result mixed = Run({"--append", "--fields", "701a*", input, output});
+  EXPECT_EQ(mixed.exitCode, 2);
+  EXPECT_EQ(mixed.err, "marc2tab: 输出文件已是UTF-8编码，不能追加GBK编码的数据：" + output + "（一个文件不能混用两种编码）\n");
+  EXPECT_EQ(ReadBytes(output), "\xEF\xBB\xBF" "701a*\t\r\n甲 / 乙\t\r\n");
+}
+
 TEST_F(Marc2tab, TheSummaryNamesTheMalformedRecords) {
   std::string bytes = kRecord;
   for (int i = 0; i < 11; ++i) bytes += "junk\r\n";

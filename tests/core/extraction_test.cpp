@@ -30,7 +30,19 @@ const std::string kBook = RecordBuilder()
                               .Field("606", "0 " + Sf("a", "T") + Sf("x", "x4"))
                               .Build();
 
+// UTF-8 records say so in 100$a positions 26-27, or in leader position 9,
+// or are plainly UTF-8; "中" as a subfield code is then three bytes.
+std::string Field100(const std::string& characterSet) {
+  return "  " + Sf("a", "20060827d2006    km y0chiy" + characterSet + "20    ea");
+}
+const std::string kUtf8Text = "中文题名和作者姓名";  // nine three-byte characters
+
 const Case kCases[] = {
+    {"100 says UTF-8", RecordBuilder().Field("100", Field100("50")).Field("200", Sf("中", "值")).Build(), "200中", "值"},
+    {"100 says otherwise", RecordBuilder().Field("100", Field100("01")).Field("200", Sf("中", "值") + kUtf8Text).Build(), "200中", ""},
+    {"leader 9 says UTF-8", RecordBuilder().Coding('a').Field("200", Sf("中", "值")).Build(), "200中", "值"},
+    {"plainly UTF-8", RecordBuilder().Field("200", Sf("中", kUtf8Text)).Build(), "200中", kUtf8Text},
+    {"short GBK that is valid UTF-8 stays GBK", RecordBuilder().Field("200", Sf(Gbk("摘"), "v") + Sf("a", Gbk("摘要"))).Build(), "200摘", "v"},
     {"first subfield of the first field that has it", kTwo200, "200a", "A2"},
     {"code and item must be exact", kTwo200, "200A", ""},
     {"not four characters", kTwo200, "200", ""},
