@@ -2,6 +2,7 @@
 // Builds small ISO 2709 records for tests: a leader, a directory that matches
 // the fields, the fields each ended by 0x1E, and the record terminator 0x1D.
 // The corruption setters break exactly one thing.
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,7 +59,8 @@ class RecordBuilder {
     directory += directoryTail_ + "\x1E";
     const std::size_t base = 24 + directory.size();
     std::string leader = leader_;
-    leader.replace(0, 5, Digits(base + data.size() + (recordTerminator_ ? 1 : 0), 5));
+    // Five digits hold no more than 99,999; longer records exist all the same.
+    leader.replace(0, 5, Digits(std::min<std::size_t>(base + data.size() + (recordTerminator_ ? 1 : 0), 99999), 5));
     leader.replace(12, 5, Digits(base, 5));
     return leader + directory + data + (recordTerminator_ ? "\x1D" : "");
   }

@@ -68,6 +68,36 @@ TEST_F(Run, LongOutputArrivesWhole) {
   EXPECT_EQ(ReadBytes(output), lines);
 }
 
+// Thousands of columns over a record of a megabyte: each cell is only as
+// long as its value. (Room once reserved as columns times record size came
+// to a few kilobytes in 32 bits for a record of this very size.)
+TEST_F(Run, AWideListOverALargeRecord) {
+  const std::string abstract(9000, 'w');
+  const auto build = [&](std::size_t rest) {
+    RecordBuilder large;
+    large.Field("200", Sf("a", "T"));
+    for (int i = 0; i < 10; ++i) large.Field("330", Sf("a", abstract));
+    return large.Field("900", std::string(rest, 'p')).LengthText(11, "9999").Build();
+  };
+  const std::size_t recordSize = 1048288;  // 4097 * (size + 33) + 2 wraps to 3,843 in 32 bits
+  WriteBytes(input, build(recordSize - build(0).size()));
+  window.fieldList.clear();
+  std::string header, row;
+  const char* const items[] = {"200a", "330a", "001a", "000?"};
+  const std::string cells[] = {"T", abstract, "", Gbk("文字资料印刷品")};
+  for (int i = 0; i < 4096; ++i) {
+    window.fieldList += std::string(items[i % 4]) + ",";
+    header += std::string(items[i % 4]) + "\t";
+    row += cells[i % 4] + "\t";
+  }
+  window.fieldList += "330a*";
+  header += "330a*\t";
+  for (int i = 0; i < 10; ++i) row += (i > 0 ? "; " : "") + abstract;
+  row += "\t";
+  Convert();
+  EXPECT_EQ(ReadBytes(output), header + "\r\n" + row + "\r\n");
+}
+
 struct Conversation {
   const char* what;
   std::function<void(Scene&)> setUp;
