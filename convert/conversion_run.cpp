@@ -169,16 +169,19 @@ class Converter {
     recoder_ = encoding == TextEncoding::Gbk ? (outputEncoding_ == TextEncoding::Gbk ? nullptr : &fromGbk_) : &fromUtf8_;
     bool cellFailed = false;
     std::string_view value;
-    for (std::size_t column = 0; column < extractor_.Columns(); ++column) {
+    const std::size_t columns = extractor_.Columns();
+    for (std::size_t column = 0; column < columns; ++column) {
       if (extractor_.IsJoined(column)) {
         WriteJoined(extractor_.Occurrences(column), recordHasTabs);
+        buffer_.Reserve(1);
       } else if (extractor_.Value(column, value)) {
-        const bool typeName = extractor_.Codes()[column].kind == FieldCode::Kind::RecordType;
-        WriteCell(typeName ? value : Recode(value), recordHasTabs);
+        // The names of record types are written in the output's encoding already.
+        if (recoder_ != nullptr && !extractor_.IsRecordType(column)) value = Recode(value);
+        WriteCell(value, recordHasTabs);
       } else {
         cellFailed = true;  // an empty cell keeps the columns aligned
+        buffer_.Reserve(1);
       }
-      buffer_.Reserve(1);
       buffer_.Append('\t');
     }
     buffer_.EndLine();
@@ -186,8 +189,9 @@ class Converter {
     NoteMalformed(Classify(cellFailed, splitter.CutShort()), splitter.RecordOffset());
   }
 
+  // Writes a value, with room to spare for the tab that ends its cell.
   void WriteCell(std::string_view value, bool mayHoldTabs) {
-    buffer_.Reserve(value.size());
+    buffer_.Reserve(value.size() + 1);
     if (mayHoldTabs) {
       buffer_.AppendWithoutTabs(value);
     } else {

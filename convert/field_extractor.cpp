@@ -53,7 +53,10 @@ inline std::string_view WithoutTerminators(std::string_view bytes, std::string& 
 FieldExtractor::FieldExtractor(std::vector<FieldCode> codes, const RecordTypeNames& typeNames)
     : codes_(std::move(codes)), typeNames_(typeNames) {
   slotOfNumericTag_.fill(-1);
-  for (const FieldCode& code : codes_) wantOfColumn_.push_back(AddWant(code));
+  for (const FieldCode& code : codes_) {
+    wantOfColumn_.push_back(AddWant(code));
+    joined_.push_back(code.joined ? 1 : 0);
+  }
   wantStates_.resize(wants_.size());
   pending_.resize(slots_.size());
   first_.resize(slots_.size());
@@ -151,7 +154,9 @@ void FieldExtractor::Read(const RecordView& view) {
   for (std::vector<std::string_view>& list : occurrences_) list.clear();
   std::copy(firstOccurrences_.begin(), firstOccurrences_.end(), pending_.begin());
   std::fill(first_.begin(), first_.end(), -1);
-  if (view.Status() != ViewStatus::Ok) return;
+  const std::size_t slots = first_.size();
+  readable_ = view.Status() == ViewStatus::Ok && !view.Record().empty();
+  if (!readable_) return;
   // Fields that do not overlap are together shorter than their record; the
   // copies of fields with stray terminators fit in as much again, so the
   // views into scratch_ never move.
@@ -159,7 +164,7 @@ void FieldExtractor::Read(const RecordView& view) {
   scratch_.reserve(budget_);
   WalkDirectory();
   DecideEncoding();
-  for (std::size_t slot = 0; slot < slots_.size(); ++slot) {
+  for (std::size_t slot = 0; slot < slots; ++slot) {
     if (first_[slot] >= 0) ReadSlot(static_cast<std::int32_t>(slot));
   }
 }
@@ -289,19 +294,14 @@ void FieldExtractor::Give(std::int32_t want, std::string_view value) {
   --pending_[static_cast<std::size_t>(wanted.slot)];
 }
 
-bool FieldExtractor::Value(std::size_t column, std::string_view& value) const {
+// Columns that read no field, and records whose directory cannot be read.
+bool FieldExtractor::OtherValue(std::size_t column, std::string_view& value) const {
   const FieldCode& code = codes_[column];
   value = {};
   if (code.kind == FieldCode::Kind::AlwaysEmpty || view_->Record().empty()) return true;
   if (view_->Status() == ViewStatus::Failed) return false;
   if (view_->Status() == ViewStatus::Refused) return true;
-  if (code.kind == FieldCode::Kind::RecordType) {
-    value = typeNames_.For(view_->TypeOfRecord());
-    return true;
-  }
-  const WantState& state = wantStates_[static_cast<std::size_t>(wantOfColumn_[column])];
-  if (state.failed) return false;
-  value = state.value;
+  if (code.kind == FieldCode::Kind::RecordType) value = typeNames_.For(view_->TypeOfRecord());
   return true;
 }
 

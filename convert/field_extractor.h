@@ -31,15 +31,22 @@ class FieldExtractor {
   void Read(const RecordView& view);
 
   const std::vector<FieldCode>& Codes() const { return codes_; }
-  std::size_t Columns() const { return codes_.size(); }
-  bool IsJoined(std::size_t column) const { return codes_[column].joined; }
+  std::size_t Columns() const { return wantOfColumn_.size(); }
+  bool IsJoined(std::size_t column) const { return joined_[column] != 0; }
+  bool IsRecordType(std::size_t column) const { return codes_[column].kind == FieldCode::Kind::RecordType; }
 
   // The value of a column, bytes of the record with 0x1E deleted (tabs still
   // in it): "" for every kind of absence. False when the record cannot be
   // read, or the first matching directory entry that is needed has an
   // unusable Length or Start. (A bool and an out parameter: this runs for
   // every cell.) Not for joined columns.
-  bool Value(std::size_t column, std::string_view& value) const;
+  bool Value(std::size_t column, std::string_view& value) const {
+    const std::int32_t want = wantOfColumn_[column];
+    if (want < 0 || !readable_) return OtherValue(column, value);
+    const WantState& state = wantStates_[static_cast<std::size_t>(want)];
+    value = state.value;
+    return !state.failed;
+  }
   // Every non-empty occurrence of a joined column, in order.
   const std::vector<std::string_view>& Occurrences(std::size_t column) const;
 
@@ -85,6 +92,7 @@ class FieldExtractor {
     std::int32_t next;
   };
 
+  bool OtherValue(std::size_t column, std::string_view& value) const;
   std::int32_t AddWant(const FieldCode& code);
   std::int32_t NewSlot(const std::string& tag);
   void AddCodeOf(Slot& owner, std::int32_t want);
@@ -116,6 +124,7 @@ class FieldExtractor {
   std::vector<FieldCode> codes_;
   const RecordTypeNames& typeNames_;
   std::vector<std::int32_t> wantOfColumn_;  // -1 for columns that read no field
+  std::vector<char> joined_;                // per column
   std::vector<Want> wants_;
   std::vector<Slot> slots_;
   std::vector<std::int32_t> firstOccurrences_;  // per slot: wants that stop at their first value
@@ -126,6 +135,7 @@ class FieldExtractor {
   // The record read last.
   const RecordView* view_ = nullptr;
   TextEncoding encoding_ = TextEncoding::Gbk;
+  bool readable_ = false;  // the record's directory could be read
   bool badEntry_ = false;
   bool overlap_ = false;
   std::size_t budget_ = 0;  // field bytes that may still be read

@@ -3,6 +3,7 @@
 // counted in bytes of the record as it stands in the file.
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -60,13 +61,14 @@ class RecordView {
   // The same for entry `index`, in line for the numbers of nearly every
   // entry, which are digits only; the others go to FieldData.
   FieldSlice FieldAt(std::size_t index) const {
-    const char* const entry = record_.data() + kLeaderLength + kEntryLength * index;
-    std::size_t length = 0;
-    std::size_t start = 0;
-    bool digits = true;
-    for (std::size_t i = 3; i < 7; ++i) length = length * 10 + Digit(entry[i], digits);
-    for (std::size_t i = 7; i < 12; ++i) start = start * 10 + Digit(entry[i], digits);
-    if (!digits) return FieldData(Entry(index));
+    const auto* entry = reinterpret_cast<const unsigned char*>(record_.data()) + kLeaderLength + kEntryLength * index;
+    // Bytes 3-6 are Length, 7-11 Start: eight of the nine digits at once.
+    const std::uint64_t eight = Load(entry + 3);
+    const unsigned last = entry[11] - unsigned{'0'};
+    if (!AllDigits(eight) || last > 9) return FieldData(Entry(index));
+    const std::uint64_t values = DigitPairs(eight);  // four two-digit numbers, the first in the low bits
+    const std::size_t length = (values & 0xFF) * 100 + ((values >> 16) & 0xFF);
+    const std::size_t start = ((values >> 32) & 0xFF) * 1000 + ((values >> 48) & 0xFF) * 10 + last;
     // Field positions count from the first byte after the directory's terminator.
     const std::size_t from = start + directoryEnd_ + 1;
     if (from >= dataEnd_) return {true, {}};
@@ -77,10 +79,22 @@ class RecordView {
   static constexpr std::size_t kEntryLength = 12;
 
  private:
-  static std::size_t Digit(char c, bool& digits) {
-    const unsigned digit = static_cast<unsigned char>(c) - unsigned{'0'};
-    digits &= digit <= 9;
-    return digit;
+  // Eight bytes, the first in the lowest bits, whatever the machine's order.
+  static std::uint64_t Load(const unsigned char* bytes) {
+    std::uint64_t value = 0;
+    for (int i = 7; i >= 0; --i) value = (value << 8) | bytes[i];
+    return value;
+  }
+  // Whether all eight bytes are '0'..'9': high nibble 3, and low nibble + 6 below 16.
+  static bool AllDigits(std::uint64_t bytes) {
+    const std::uint64_t threes = 0x3030303030303030u;
+    return (bytes & 0xF0F0F0F0F0F0F0F0u) == threes && ((bytes + 0x0606060606060606u) & 0xF0F0F0F0F0F0F0F0u) == threes;
+  }
+  // Eight digits to four numbers of two digits, each in the low byte of a
+  // 16-bit lane, the first lane from the first two digits.
+  static std::uint64_t DigitPairs(std::uint64_t bytes) {
+    const std::uint64_t digits = bytes & 0x0F0F0F0F0F0F0F0Fu;
+    return ((digits & 0x00FF00FF00FF00FFu) * 10 + ((digits >> 8) & 0x00FF00FF00FF00FFu));
   }
 
   std::string_view record_;
