@@ -2,7 +2,7 @@
 // baseline that does the least any converter must do: read the file in large
 // blocks, find each record's 0x1D and write one short line per record.
 //
-//   bench_convert [--repeat N] [--fields LIST] INPUT
+//   bench_convert [--repeat N] [--fields LIST] [--encoding utf-8] INPUT
 //
 // Outputs go to INPUT.bench-conversion.txt and INPUT.bench-baseline.txt, which
 // are removed at the end. A megabyte is 1,000,000 bytes.
@@ -101,11 +101,12 @@ bool Baseline(const std::string& input, const std::string& output, Timing& timin
   return ok && closed;
 }
 
-bool Conversion(const std::string& input, const std::string& output, const std::string& fields, Timing& timing) {
+bool Conversion(const std::string& input, const std::string& output, const std::string& fields,
+                const RunOptions& options, Timing& timing) {
   std::remove(output.c_str());  // the run appends
   const Stopwatch stopwatch;
   BenchWindow window(input, output, fields);
-  const RunSummary summary = RunConversion(window, LocalFileSystem());
+  const RunSummary summary = RunConversion(window, LocalFileSystem(), options);
   stopwatch.Stop(timing);
   timing.records = summary.records;
   if (summary.outcome != RunSummary::Outcome::Completed) {
@@ -142,6 +143,7 @@ void Report(const char* name, const Timing& best, double megabytes) {
 int main(int argc, char** argv) {
   int repeat = 3;
   std::string fields = DefaultFieldList;
+  RunOptions options;
   std::string input;
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
@@ -149,6 +151,9 @@ int main(int argc, char** argv) {
       repeat = std::atoi(argv[++i]);
     } else if (argument == "--fields" && i + 1 < argc) {
       fields = argv[++i];
+    } else if (argument == "--encoding" && i + 1 < argc && std::string(argv[i + 1]) == "utf-8") {
+      options.outputEncoding = TextEncoding::Utf8;
+      ++i;
     } else if (input.empty() && argument[0] != '-') {
       input = argument;
     } else {
@@ -157,7 +162,7 @@ int main(int argc, char** argv) {
     }
   }
   if (input.empty() || repeat < 1) {
-    std::fputs("Usage: bench_convert [--repeat N] [--fields LIST] INPUT\n", stderr);
+    std::fputs("Usage: bench_convert [--repeat N] [--fields LIST] [--encoding utf-8] INPUT\n", stderr);
     return 2;
   }
   const long long size = FileSize(input);
@@ -182,7 +187,7 @@ int main(int argc, char** argv) {
     Timing t;
     if (!Baseline(input, baselineOutput, t)) return 1;
     KeepBest(bestBaseline, t);
-    if (!Conversion(input, conversionOutput, fields, t)) return 1;
+    if (!Conversion(input, conversionOutput, fields, options, t)) return 1;
     KeepBest(bestConversion, t);
   }
   std::remove(baselineOutput.c_str());

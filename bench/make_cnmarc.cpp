@@ -26,16 +26,19 @@ struct Options {
   std::uint64_t records = 1000;
   std::uint64_t bytes = 0;  // when set, records is ignored
   bool crlf = true;
+  bool utf8 = false;  // text in UTF-8, as 100$a positions 26-27 ("50") then say
   std::string output;
 };
 
-// The word lists as GBK bytes.
+bool g_utf8 = false;
+
+// The word lists as GBK bytes (or UTF-8 ones for --utf8).
 class GbkList {
  public:
   template <typename Array>
   explicit GbkList(const Array& utf8Words) {
     for (const char* word : utf8Words) {
-      const std::optional<std::string> gbk = Utf8ToGbk(word);
+      const std::optional<std::string> gbk = g_utf8 ? std::optional<std::string>(word) : Utf8ToGbk(word);
       if (!gbk) {
         std::fprintf(stderr, "make_cnmarc: no GBK form for %s\n", word);
         std::exit(1);
@@ -68,8 +71,8 @@ struct Words {
   GbkList classHeads{cnmarc_words::kClassHeads};
   GbkList agencies{cnmarc_words::kAgencies};
   GbkList sentences{cnmarc_words::kAbstractSentences};
-  std::string pages = *Utf8ToGbk("页");
-  std::string china = *Utf8ToGbk("中国");
+  std::string pages = g_utf8 ? "页" : *Utf8ToGbk("页");
+  std::string china = g_utf8 ? "中国" : *Utf8ToGbk("中国");
 };
 
 // mt19937_64's output is fixed by the C++ standard (the distributions are
@@ -128,7 +131,7 @@ class RecordMaker {
     time += Digits(r_.Below(60), 2);
     Add("005", date + time + ".0");
     Add("010", "  ").Sub('a', Isbn()).Sub('d', Price());
-    Add("100", "  ").Sub('a', date + "d" + std::to_string(year) + "    km y0chiy0120    ea");
+    Add("100", "  ").Sub('a', date + "d" + std::to_string(year) + (g_utf8 ? "    km y0chiy5020    ea" : "    km y0chiy0120    ea"));
     Add("101", "0 ").Sub('a', "chi");
     Title();
     Add("210", "  ").Sub('a', r_.From(w_.places)).Sub('c', r_.From(w_.publishers)).Sub('d', std::to_string(year));
@@ -264,6 +267,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       const std::string_view mode = argv[++i];
       if (mode != "crlf" && mode != "none") return false;
       options.crlf = mode == "crlf";
+    } else if (argument == "--utf8") {
+      options.utf8 = true;
     } else if (options.output.empty() && !argument.empty() && (argument[0] != '-' || argument == "-")) {
       options.output = argv[i];
     } else {
@@ -278,7 +283,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
 int main(int argc, char** argv) {
   Options options;
   if (!ParseOptions(argc, argv, options)) {
-    std::fputs("Usage: make_cnmarc [--seed N] [--records N | --megabytes N] [--line-breaks crlf|none] OUTPUT\n"
+    std::fputs("Usage: make_cnmarc [--seed N] [--records N | --megabytes N] [--line-breaks crlf|none] [--utf8] OUTPUT\n"
                "OUTPUT may be - for standard output. A megabyte is 1,000,000 bytes.\n",
                stderr);
     return 2;
@@ -288,6 +293,7 @@ int main(int argc, char** argv) {
     std::perror(options.output.c_str());
     return 1;
   }
+  g_utf8 = options.utf8;
   const Words words;
   Random random(options.seed);
   RecordMaker maker(words, random);

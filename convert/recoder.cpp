@@ -4,6 +4,15 @@ namespace {
 constexpr std::string_view kReplacementUtf8 = "\xEF\xBF\xBD";
 
 bool IsGbkTrail(unsigned char c) { return c >= 0x40 && c <= 0xFE && c != 0x7F; }
+
+bool IsValidUtf8(std::string_view text) {
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t length = Utf8SequenceAt(text, at);
+    if (length == 0) return false;
+    at += length;
+  }
+  return true;
+}
 }  // namespace
 
 Recoder::Recoder(TextEncoding from, TextEncoding to) : from_(from), to_(to) {
@@ -15,7 +24,10 @@ std::size_t Recoder::Convert(std::string_view text, std::string& out) {
     out += text;
     return 0;
   }
-  if (codec_ && codec_->Convert(text, out)) return 0;
+  if (codec_ ? codec_->Convert(text, out) : IsValidUtf8(text)) {
+    if (!codec_) out += text;
+    return 0;
+  }
   return ByCharacter(text, out);
 }
 
