@@ -16,11 +16,18 @@ mkdir -p "$build/data"
 if [ ! -f "$data" ]; then
   "$build/bench/make_cnmarc" --seed 1 --megabytes "$megabytes" --line-breaks crlf "$data"
 fi
-cat "$data" >/dev/null  # into the page cache
+utf8=$build/data/cnmarc-seed1-${megabytes}mb-utf8.iso
+if [ ! -f "$utf8" ]; then
+  "$build/bench/make_cnmarc" --seed 1 --megabytes "$megabytes" --line-breaks crlf --utf8 "$utf8"
+fi
+cat "$data" "$utf8" >/dev/null  # into the page cache
 
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'),"\
      "$(free -m | awk '/^Mem:/ {print $2}') MiB memory"
 "$build/bench/bench_convert" --repeat 5 "$data"
+echo "GBK records, UTF-8 output:";   "$build/bench/bench_convert" --repeat 5 --encoding utf-8 "$data" | sed -n 3p
+echo "UTF-8 records, GBK output:";   "$build/bench/bench_convert" --repeat 5 "$utf8" | sed -n 3p
+echo "UTF-8 records, UTF-8 output:"; "$build/bench/bench_convert" --repeat 5 --encoding utf-8 "$utf8" | sed -n 3p
 
 if command -v hyperfine >/dev/null 2>&1; then
   out=$build/data/marc2tab-out.txt
