@@ -2,9 +2,7 @@
 // and how it ends when records or files are bad.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <functional>
-#include <new>
 
 #include "conversion_run.h"
 #include "gbk_text.h"
@@ -232,57 +230,25 @@ TEST_F(Run, EachRecordInTheOutputsEncoding) {
 // Files that fail: a clear error naming the file and the reason; lines
 // already written stay and end at a line boundary; a file this run created
 // without writing a line into it goes again.
-class ReadBreaksOff : public FileSystem {
- public:
-  ReadBreaksOff(std::string bytes, std::size_t after, bool throwBadAlloc)
-      : bytes_(std::move(bytes)), after_(after), throw_(throwBadAlloc) {}
-  bool Exists(const std::string& path) override { return LocalFileSystem().Exists(path); }
-  bool IsSameFile(const std::string& a, const std::string& b) override { return LocalFileSystem().IsSameFile(a, b); }
-  std::unique_ptr<InputFile> OpenForReading(const std::string&, FileError&) override {
-    return std::make_unique<Input>(*this);
-  }
-  std::unique_ptr<OutputFile> OpenForAppending(const std::string& path, FileError& error) override {
-    return LocalFileSystem().OpenForAppending(path, error);
-  }
-  bool Remove(const std::string& path) override { return LocalFileSystem().Remove(path); }
-
- private:
-  struct Input : InputFile {
-    explicit Input(ReadBreaksOff& owner) : owner(owner) {}
-    std::size_t Read(char* buffer, std::size_t size) override {
-      if (at == owner.after_ && owner.throw_) throw std::bad_alloc();
-      if (at == owner.after_) return error = {FileError::Kind::ReadWrite, 5}, 0;
-      const std::size_t n = std::min(size, owner.after_ - at);
-      std::memcpy(buffer, owner.bytes_.data() + at, n);
-      at += n;
-      return n;
-    }
-    FileError Error() const override { return error; }
-    ReadBreaksOff& owner;
-    std::size_t at = 0;
-    FileError error;
-  };
-  std::string bytes_;
-  std::size_t after_;
-  bool throw_;
-};
-
 TEST_F(Run, FailuresSayWhatAndKeepWhatWasWritten) {
   const std::string three = Record("A") + Record("B") + Record("C");
+  const auto breakingOff = [&](std::size_t after, bool throwing) {
+    return MemoryInputFiles([=] { return std::make_unique<MemoryInput>(three, 7, 0, '\0', after, throwing); });
+  };
   WriteBytes(input, "");
-  ReadBreaksOff readError(three, three.size() - 3, false);
+  MemoryInputFiles readError = breakingOff(three.size() - 3, false);
   Convert(readError);
   EXPECT_EQ(summary.error, "无法读取输入文件：" + input + "（读写错误）");
   EXPECT_EQ(ReadBytes(output), "200a\t200f\t\r\nA\t\t\r\nB\t\t\r\n");
 
   RemoveOutput();
-  ReadBreaksOff noMemory(three, Record("A").size() + Record("B").size() + 5, true);
+  MemoryInputFiles noMemory = breakingOff(Record("A").size() + Record("B").size() + 5, true);
   Convert(noMemory);
   EXPECT_EQ(summary.error, run_messages::RunBrokeOff("内存不足"));
   EXPECT_EQ(ReadBytes(output), "200a\t200f\t\r\nA\t\t\r\nB\t\t\r\n");
 
   RemoveOutput();
-  ReadBreaksOff atOnce(three, 0, false);
+  MemoryInputFiles atOnce = breakingOff(0, false);
   Convert(atOnce);
   EXPECT_FALSE(Exists(output)) << "a file created for nothing is removed";
   WriteBytes(output, "");

@@ -1,52 +1,14 @@
 // Splitting a byte stream into records, whatever the block and read sizes.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstring>
-
 #include "record_splitter.h"
-#include "file_system.h"
+#include "test_support.h"
 
 namespace {
 
-// Bytes handed out at most `chunk` at a time; a read error after failAfter
-// bytes; bytes past the text given are `filler` up to `size`.
-class TestInput : public InputFile {
- public:
-  TestInput(std::string text, std::size_t chunk, std::size_t size = 0, char filler = '\0',
-            std::size_t failAfter = std::string::npos)
-      : text_(std::move(text)), chunk_(chunk), size_(std::max(size, text_.size())), filler_(filler),
-        failAfter_(failAfter) {}
-
-  std::size_t Read(char* buffer, std::size_t size) override {
-    largestRequest = std::max(largestRequest, size);
-    if (at_ >= failAfter_) {
-      error_ = {FileError::Kind::ReadWrite, 5};
-      return 0;
-    }
-    const std::size_t n = std::min({size, chunk_, size_ - at_, failAfter_ - at_});
-    const std::size_t fromText = at_ < text_.size() ? std::min(n, text_.size() - at_) : 0;
-    std::memcpy(buffer, text_.data() + std::min(at_, text_.size()), fromText);
-    std::memset(buffer + fromText, filler_, n - fromText);
-    at_ += n;
-    return n;
-  }
-  FileError Error() const override { return error_; }
-
-  std::size_t largestRequest = 0;
-
- private:
-  std::string text_;
-  std::size_t chunk_, size_;
-  char filler_;
-  std::size_t failAfter_;
-  std::size_t at_ = 0;
-  FileError error_;
-};
-
 // What the splitter gave: each record (or "<too long>") with its offset;
 // "*" marks a record cut short by the end of the input.
-std::vector<std::string> Split(TestInput& input, std::size_t block, std::size_t largest = kLargestRecord) {
+std::vector<std::string> Split(MemoryInput& input, std::size_t block, std::size_t largest = kLargestRecord) {
   RecordSplitter splitter(input, block, largest);
   std::vector<std::string> pieces;
   std::string_view record;
@@ -80,7 +42,7 @@ TEST(Splitter, RecordsAreTheSameWhateverTheBlockAndReadSizes) {
   for (const Framing& framing : kFramings) {
     for (std::size_t block : {1, 2, 3, 5, 8, 64, 1 << 20}) {
       for (std::size_t chunk : {1, 2, 7, 1 << 20}) {
-        TestInput input(framing.input, chunk);
+        MemoryInput input(framing.input, chunk);
         EXPECT_EQ(Split(input, block), framing.pieces) << framing.what << ", block " << block << ", chunk " << chunk;
       }
     }
@@ -91,20 +53,20 @@ TEST(Splitter, RecordsAreTheSameWhateverTheBlockAndReadSizes) {
 // skipped up to its end without being held: the reads stay small.
 TEST(Splitter, TooLongRecordsAreSkippedInFlatMemory) {
   for (std::size_t block : {4, 64, 4096}) {
-    TestInput input(std::string("A\x1D") + std::string(50000, 'x') + "\x1D" + "B\x1D" + std::string(70000, 'y') +
+    MemoryInput input(std::string("A\x1D") + std::string(50000, 'x') + "\x1D" + "B\x1D" + std::string(70000, 'y') +
                         "\r\nC\x1D",
                     1000);
     EXPECT_EQ(Split(input, block, 10000),
               (std::vector<std::string>{"0:A\x1D", "2:<too long>", "50003:B\x1D", "50005:<too long>", "120007:C\x1D"}));
     EXPECT_LE(input.largestRequest, 10000 + 2 * block) << block;
   }
-  TestInput endless("", 1 << 16, 40u << 20, '\0');  // /dev/zero, as far as the test cares to read
+  MemoryInput endless("", 1 << 16, 40u << 20, '\0');  // /dev/zero, as far as the test cares to read
   EXPECT_EQ(Split(endless, 1 << 20), (std::vector<std::string>{"0:<too long>"}));
   EXPECT_LE(endless.largestRequest, kLargestRecord + (2u << 20));
 }
 
 TEST(Splitter, ReadErrorEndsTheSplit) {
-  TestInput input("A\x1D" "B\x1D" "CCCC\x1D", 3, 0, '\0', 5);
+  MemoryInput input("A\x1D" "B\x1D" "CCCC\x1D", 3, 0, '\0', 5);
   EXPECT_EQ(Split(input, 8), (std::vector<std::string>{"0:A\x1D", "2:B\x1D", "<read error>"}));
 }
 

@@ -2,14 +2,19 @@
 // What the core's tests share: a folder of their own, file bytes, a scripted
 // window that writes down every call, and the calls a run makes, built from
 // the program's own message texts.
+#include <algorithm>
+#include <cstring>
 #include <deque>
 #include <filesystem>
+#include <new>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "file_system.h"
 #include "run_messages.h"
 #include "run_window.h"
 
@@ -45,6 +50,57 @@ inline std::string ReadBytes(const std::string& path) {
 }
 
 inline bool Exists(const std::string& path) { return std::filesystem::exists(std::filesystem::u8path(path)); }
+
+// Bytes handed out at most `chunk` at a time; bytes past the text are
+// `filler` up to `size`; after failAfter bytes the reads fail, or throw
+// std::bad_alloc as a full memory would.
+class MemoryInput : public InputFile {
+ public:
+  MemoryInput(std::string text, std::size_t chunk, std::size_t size = 0, char filler = '\0',
+              std::size_t failAfter = std::string::npos, bool throwInstead = false)
+      : text_(std::move(text)), chunk_(chunk), size_(std::max(size, text_.size())), filler_(filler),
+        failAfter_(failAfter), throw_(throwInstead) {}
+
+  std::size_t Read(char* buffer, std::size_t size) override {
+    largestRequest = std::max(largestRequest, size);
+    if (at_ >= failAfter_ && throw_) throw std::bad_alloc();
+    if (at_ >= failAfter_) return error_ = {FileError::Kind::ReadWrite, 5}, 0;
+    const std::size_t n = std::min({size, chunk_, size_ - at_, failAfter_ - at_});
+    const std::size_t fromText = at_ < text_.size() ? std::min(n, text_.size() - at_) : 0;
+    std::memcpy(buffer, text_.data() + std::min(at_, text_.size()), fromText);
+    std::memset(buffer + fromText, filler_, n - fromText);
+    at_ += n;
+    return n;
+  }
+  FileError Error() const override { return error_; }
+
+  std::size_t largestRequest = 0;
+
+ private:
+  std::string text_;
+  std::size_t chunk_, size_;
+  char filler_;
+  std::size_t failAfter_;
+  bool throw_;
+  std::size_t at_ = 0;
+  FileError error_;
+};
+
+// The machine's files, but the input comes from a MemoryInput made anew.
+class MemoryInputFiles : public FileSystem {
+ public:
+  explicit MemoryInputFiles(std::function<std::unique_ptr<InputFile>()> make) : make_(std::move(make)) {}
+  bool Exists(const std::string& path) override { return LocalFileSystem().Exists(path); }
+  bool IsSameFile(const std::string& a, const std::string& b) override { return LocalFileSystem().IsSameFile(a, b); }
+  std::unique_ptr<InputFile> OpenForReading(const std::string&, FileError&) override { return make_(); }
+  std::unique_ptr<OutputFile> OpenForAppending(const std::string& path, FileError& error) override {
+    return LocalFileSystem().OpenForAppending(path, error);
+  }
+  bool Remove(const std::string& path) override { return LocalFileSystem().Remove(path); }
+
+ private:
+  std::function<std::unique_ptr<InputFile>()> make_;
+};
 
 using Calls = std::vector<std::string>;
 
