@@ -59,7 +59,7 @@ class ProgressCaption {
   std::size_t digitCount_ = 0;
 };
 
-// Steps 9 to 12: the files are opened, every record becomes one line.
+// Opens the files and turns every record into one line.
 class Converter {
  public:
   Converter(RunWindow& window, FileSystem& files, std::string inputPath, std::string outputPath,
