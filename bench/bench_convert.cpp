@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
+#include "console.h"
 #include "conversion_run.h"
 #include "field_list.h"
 #include "file_system.h"
-#include "run_window.h"
 
 namespace {
 
@@ -41,27 +41,6 @@ class Stopwatch {
  private:
   Clock::time_point wall_ = Clock::now();
   std::clock_t cpu_ = std::clock();
-};
-
-// The window of an unattended run: every question answered Yes, no progress shown.
-class BenchWindow : public RunWindow {
- public:
-  BenchWindow(std::string input, std::string output, std::string fields)
-      : input_(std::move(input)), output_(std::move(output)), fields_(std::move(fields)) {}
-  std::string InputPathText() override { return input_; }
-  std::string FieldListText() override { return fields_; }
-  void SetStartEnabled(bool) override {}
-  void ShowProgressLabel() override {}
-  bool ShowProgress(const std::string&, const RunProgress&) override { return true; }
-  Answer AskYesNo(const std::string&, unsigned, const std::string&) override { return Answer::Yes; }
-  void ShowMessage(const std::string&, unsigned, const std::string&) override {}
-  std::string ChooseSaveFile() override { return output_; }
-  void FieldListSetting(const std::string&) override {}
-
- private:
-  std::string input_;
-  std::string output_;
-  std::string fields_;
 };
 
 bool Baseline(const std::string& input, const std::string& output, Timing& timing) {
@@ -105,7 +84,7 @@ bool Conversion(const std::string& input, const std::string& output, const std::
                 const RunOptions& options, Timing& timing) {
   std::remove(output.c_str());  // the run appends
   const Stopwatch stopwatch;
-  BenchWindow window(input, output, fields);
+  ConsoleWindow window(input, output, fields, false);  // every question answered Yes, no progress shown
   const RunSummary summary = RunConversion(window, LocalFileSystem(), options);
   stopwatch.Stop(timing);
   timing.records = summary.records;

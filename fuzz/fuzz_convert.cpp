@@ -24,6 +24,7 @@
 #include <string_view>
 #include <vector>
 
+#include "console.h"
 #include "conversion_run.h"
 #include "field_extractor.h"
 #include "field_list.h"
@@ -84,23 +85,6 @@ class MemoryFiles : public FileSystem {
  private:
   std::string_view input_;
   std::size_t chunk_;
-};
-
-class QuietWindow : public RunWindow {
- public:
-  explicit QuietWindow(std::string fields) : fields_(std::move(fields)) {}
-  std::string InputPathText() override { return "in"; }
-  std::string FieldListText() override { return fields_; }
-  void SetStartEnabled(bool) override {}
-  void ShowProgressLabel() override {}
-  bool ShowProgress(const std::string&, const RunProgress&) override { return true; }
-  Answer AskYesNo(const std::string&, unsigned, const std::string&) override { return Answer::Yes; }
-  void ShowMessage(const std::string&, unsigned, const std::string&) override {}
-  std::string ChooseSaveFile() override { return "out"; }
-  void FieldListSetting(const std::string&) override {}
-
- private:
-  std::string fields_;
 };
 
 // Items as a user types them; "200中" has a two-byte GBK subfield code.
@@ -188,7 +172,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   MemoryFiles files(file, chunk);
-  QuietWindow window(fields);
+  ConsoleWindow window("in", "out", fields, false);
   const RunSummary summary = RunConversion(window, files);
   Check(summary.outcome == RunSummary::Outcome::Completed);
   std::size_t lines = 0;
