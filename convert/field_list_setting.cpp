@@ -1,5 +1,6 @@
 #include "field_list_setting.h"
 
+#include "conversion_run.h"
 #include "field_list.h"
 
 bool FieldListSetting(std::string_view mode, SettingsStore& store, FieldListBox& box) {
@@ -9,4 +10,9 @@ bool FieldListSetting(std::string_view mode, SettingsStore& store, FieldListBox&
     return true;
   }
   return store.Save(kSettingsApplication, kSettingsSection, kSettingsKey, box.Text());
+}
+
+std::string JoinSeparatorSetting(SettingsStore& store) {
+  const std::string stored = store.Get(kSettingsApplication, kSettingsSection, kJoinSeparatorKey, kAbsentMarker);
+  return stored == kAbsentMarker ? std::string(RunOptions().joinSeparator) : stored;
 }

@@ -10,6 +10,9 @@ inline constexpr const char* kSettingsApplication = "Pellmoor";
 inline constexpr const char* kSettingsSection = "Sorrelant";
 inline constexpr const char* kSettingsKey = "Setting";
 inline constexpr const char* kAbsentMarker = "NotExsists";
+// Beside the field list, an entry the user may add: what goes between the
+// occurrences of a joined code ("701a*").
+inline constexpr const char* kJoinSeparatorKey = "JoinSeparator";
 
 // The field-list box, as FieldListSetting sees it.
 class FieldListBox {
@@ -23,3 +26,6 @@ class FieldListBox {
 // or DefaultFieldList when nothing is stored; every other mode saves the box's
 // text unchanged. Returns false only when a save could not be written.
 bool FieldListSetting(std::string_view mode, SettingsStore& store, FieldListBox& box);
+
+// The separator for joined codes: the stored one, or "; " when none is stored.
+std::string JoinSeparatorSetting(SettingsStore& store);

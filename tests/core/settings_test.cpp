@@ -64,6 +64,9 @@ TEST(FieldListSetting, ReadShowsTheStoredListOrTheDefault) {
   MemoryBox box;
   FieldListSetting("Read", store, box);  // any other mode saves
   EXPECT_EQ(store.entries.at("Pellmoor/Sorrelant/Setting"), "in the box");
+  EXPECT_EQ(JoinSeparatorSetting(store), "; ");
+  store.entries["Pellmoor/Sorrelant/JoinSeparator"] = " | ";
+  EXPECT_EQ(JoinSeparatorSetting(store), " | ");
 }
 
 #ifndef _WIN32
