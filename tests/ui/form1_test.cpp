@@ -87,7 +87,7 @@ TEST_F(FormTest, EnterPressesTheFocusedButtonStartsTheRunFromText1AndBreaksTheLi
     std::size_t messages;  // the run's confirmation asked
     int text2Lines;
   } cases[] = {{kText1, 0, 1, 1}, {kCommand3, 0, 1, 1}, {kCommand1, 1, 0, 1}, {kText2, 0, 0, 2}};
-  SetWindowTextW(Control(kText1), L"in.iso");
+  ChooseAnExistingInput();
   SetWindowTextW(Control(kText2), L"200a");
   for (const auto& enter : cases) {
     desktop = {};
@@ -100,17 +100,16 @@ TEST_F(FormTest, EnterPressesTheFocusedButtonStartsTheRunFromText1AndBreaksTheLi
 }
 
 TEST_F(FormTest, AnExceptionEndsInAnErrorBoxAndTheWindowGoesOn) {
-  SetWindowTextW(Control(kText1), L"in.iso");
-  files.readingRunsOutOfMemory = true;
-  desktop.answers = {IDYES};
+  ChooseAnExistingInput();
+  settings.savingRunsOutOfMemory = true;
   SendMessageW(Control(kCommand3), BM_CLICK, 0, 0);
   desktop.openDialogBreaks = true;
   SendMessageW(Control(kCommand1), BM_CLICK, 0, 0);
 
-  ASSERT_EQ(desktop.messages.size(), 3u);
-  EXPECT_EQ(desktop.messages[1].prompt, L"内存不足，转换已停止。");
-  EXPECT_EQ(desktop.messages[2].prompt, L"程序出错，操作未能完成。");
-  for (std::size_t i : {1, 2}) {
+  ASSERT_EQ(desktop.messages.size(), 2u);
+  EXPECT_EQ(desktop.messages[0].prompt, L"内存不足，转换已停止。");
+  EXPECT_EQ(desktop.messages[1].prompt, L"程序出错，操作未能完成。");
+  for (std::size_t i : {0, 1}) {
     EXPECT_EQ(desktop.messages[i].title, L"温馨提示");
     EXPECT_EQ(desktop.messages[i].style, static_cast<unsigned>(MB_OK | MB_ICONERROR));
   }
