@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -86,14 +85,12 @@ bool TopEdgeShows(HWND window, COLORREF colour) {
 void ClickWithTheMouse(HWND window) {
   RECT bounds;
   GetWindowRect(window, &bounds);
-  INPUT inputs[3] = {};
-  for (INPUT& input : inputs) input.type = INPUT_MOUSE;
-  inputs[0].mi.dx = MulDiv((bounds.left + bounds.right) / 2, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-  inputs[0].mi.dy = MulDiv((bounds.top + bounds.bottom) / 2, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-  inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-  inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-  inputs[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-  for (INPUT& input : inputs) {
+  const LONG x = MulDiv((bounds.left + bounds.right) / 2, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+  const LONG y = MulDiv((bounds.top + bounds.bottom) / 2, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+  for (DWORD flags : {MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi = {x, y, 0, flags, 0, 0};  // the place counts only for the move
     SendInput(1, &input, sizeof input);
     Sleep(150);
   }
@@ -136,12 +133,9 @@ class Program {
   // Drops files on the window as Explorer does. The DROPFILES block must be
   // memory of the program's own, so it is written into its process.
   void Drop(const std::wstring& names) const {  // each name ended by L'\0'
-    DROPFILES header = {};
-    header.pFiles = sizeof header;
-    header.fWide = TRUE;
-    std::vector<char> block(sizeof header + (names.size() + 1) * sizeof(wchar_t), 0);
-    std::memcpy(block.data(), &header, sizeof header);
-    std::memcpy(block.data() + sizeof header, names.data(), names.size() * sizeof(wchar_t));
+    const DROPFILES header = {sizeof(DROPFILES), {}, FALSE, TRUE};  // wide names follow it
+    std::string block(reinterpret_cast<const char*>(&header), sizeof header);
+    block.append(reinterpret_cast<const char*>(names.c_str()), (names.size() + 1) * sizeof(wchar_t));
     void* memory = VirtualAllocEx(process_.hProcess, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     WriteProcessMemory(process_.hProcess, memory, block.data(), block.size(), nullptr);
     PostMessageW(window_, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
