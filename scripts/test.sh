@@ -30,9 +30,10 @@ for arch in i686 x86_64; do
   echo "== Windows build ($arch) and its tests under Wine"
   cmake -S . -B "build/win-$arch" -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
   cmake --build "build/win-$arch" -j "$jobs"
+  scripts/check-package.sh "build/win-$arch"  # the zip for people: needs no Wine
   if [ "$arch" = i686 ] && ! kernel_runs_32bit; then
     echo "== NOTE: this machine's kernel runs no 32-bit programs, so Wine cannot start the 32-bit build;"
-    echo "   it was compiled, and its tests are skipped here (they run wherever 32-bit programs can)."
+    echo "   it was compiled and packed, and its tests are skipped here (they run wherever 32-bit programs can)."
     continue
   fi
   scripts/wine-ctest.sh "build/win-$arch"

@@ -1,5 +1,7 @@
 #include "dpi_awareness.h"
 
+#include "win32_handles.h"
+
 namespace {
 
 template <typename Function>
@@ -8,9 +10,8 @@ Function User32Function(const char* name) {
 }
 
 int SystemDpi() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen != nullptr) ReleaseDC(nullptr, screen);
+  const win32::WindowDC screen(nullptr, win32::WindowDC::Area::Client);
+  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
   return dpi > 0 ? dpi : 96;
 }
 
@@ -50,6 +51,8 @@ LOGFONTW MessageFontFor(int dpi) {
     metrics.lfMessageFont.lfHeight = MulDiv(metrics.lfMessageFont.lfHeight, dpi, SystemDpi());
     return metrics.lfMessageFont;
   }
+  // Should even this fail, the zeroed description still makes a font: the
+  // system's default one.
   LOGFONTW fallback = {};
   GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof fallback, &fallback);
   return fallback;

@@ -1,12 +1,10 @@
 #include "form1.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include "app_identity.h"
-#include "conversion_run.h"
 #include "dpi_awareness.h"
-#include "field_list_setting.h"
-#include "form_run_window.h"
 #include "skin_attach.h"
 #include "win32_text.h"
 
@@ -21,16 +19,11 @@ constexpr DWORD kWindowExStyle = 0;
 constexpr int kIconResource = 1;
 constexpr UINT_PTR kLabel4Subclass = 1;
 
-// Text2 seen as the field-list box of the settings.
-class Text2Box : public FieldListBox {
- public:
-  explicit Text2Box(HWND text2) : text2_(text2) {}
-  std::string Text() override { return Narrow(WindowText(text2_)); }
-  void SetText(const std::string& text) override { SetWindowTextW(text2_, Widen(text).c_str()); }
-
- private:
-  HWND text2_;
+// Files dropped from Explorer, handed back with DragFinish.
+struct FinishDrag {
+  void operator()(HDROP drop) const { DragFinish(drop); }
 };
+using DroppedFiles = win32::Owned<HDROP, FinishDrag>;
 
 bool RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
   WNDCLASSEXW windowClass = {};
@@ -38,9 +31,11 @@ bool RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = procedure;
   windowClass.hInstance = instance;
+  // Shared icons: the system owns them for as long as the program runs.
   windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
-  windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
-                                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  windowClass.hIconSm =
+      static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
+                                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   windowClass.lpszClassName = kWindowClass;
@@ -51,24 +46,24 @@ bool RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
 // beside Text2. A large interface font would push the last characters below
 // the box; the column then gets the same face just small enough to fit.
 int WrappedHeight(HDC dc, HFONT font, const wchar_t* text, int width) {
-  HGDIOBJ previous = SelectObject(dc, font);
+  win32::Selection selected(dc, font);
   RECT box = {0, 0, width, 0};
   DrawTextW(dc, text, -1, &box, DT_CALCRECT | DT_WORDBREAK | DT_LEFT);
-  SelectObject(dc, previous);
   return box.bottom - box.top;
 }
 
-HFONT CreateColumnFont(const LOGFONTW& base, const wchar_t* text, int width, int height) {
+win32::Font CreateColumnFont(const LOGFONTW& base, const wchar_t* text, int width, int height) {
   LOGFONTW column = base;
-  HFONT font = CreateFontIndirectW(&column);
-  HDC screen = GetDC(nullptr);
+  win32::Font font(CreateFontIndirectW(&column));
+  const win32::WindowDC screen(nullptr, win32::WindowDC::Area::Client);
+  if (!font || !screen) return font;
   for (int step = 0; step < 16 && WrappedHeight(screen, font, text, width) > height; ++step) {
     if (column.lfHeight < -6) ++column.lfHeight;
     if (column.lfHeight > 6) --column.lfHeight;
-    DeleteObject(font);
-    font = CreateFontIndirectW(&column);
+    win32::Font smaller(CreateFontIndirectW(&column));
+    if (!smaller) break;
+    font = std::move(smaller);
   }
-  ReleaseDC(nullptr, screen);
   return font;
 }
 
@@ -82,8 +77,6 @@ Form1::~Form1() {
     if (!closing_) UnskinWindow(window_);
     DestroyWindow(window_);
   }
-  if (font_ != nullptr) DeleteObject(font_);
-  if (columnFont_ != nullptr) DeleteObject(columnFont_);
 }
 
 bool Form1::Create(HINSTANCE instance, int showCommand) {
@@ -98,6 +91,7 @@ bool Form1::Create(HINSTANCE instance, int showCommand) {
   CreateToolTip(instance);
   ApplyFonts();
   ApplyLayout();
+  DragAcceptFiles(window_, TRUE);
   Form_Load();
   CentreOnScreen();
   ShowWindow(window_, showCommand);
@@ -113,6 +107,8 @@ HWND Form1::Control(ControlId id) const {
   return nullptr;
 }
 
+void Form1::SetInputPath(const std::wstring& path) { SetWindowTextW(Control(kText1), path.c_str()); }
+
 bool Form1::CreateControls(HINSTANCE instance) {
   for (std::size_t i = 0; i < controls_.size(); ++i) {
     const ControlLayout& layout = Form1Layout()[i];
@@ -127,32 +123,33 @@ bool Form1::CreateControls(HINSTANCE instance) {
 }
 
 void Form1::CreateToolTip(HINSTANCE instance) {
-  toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance, nullptr);
-  if (toolTip_ == nullptr) return;
+  // Owned by the window, which destroys it with itself.
+  HWND toolTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance, nullptr);
+  if (toolTip == nullptr) return;
   TTTOOLINFOW tool = {};
   tool.cbSize = TTTOOLINFOW_V2_SIZE;  // understood by every version of the common controls
   tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
   tool.hwnd = window_;
   tool.uId = reinterpret_cast<UINT_PTR>(Control(kText2));
   tool.lpszText = const_cast<wchar_t*>(kText2ToolTip);
-  SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  SendMessageW(toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void Form1::ApplyFonts() {
   const LOGFONTW message = MessageFontFor(dpi_);
-  HFONT font = CreateFontIndirectW(&message);
+  win32::Font font(CreateFontIndirectW(&message));
   const ControlLayout& label1 = LayoutOf(kLabel1);
-  HFONT columnFont = CreateColumnFont(message, label1.caption, TwipsToPixels(label1.width, dpi_),
-                                      TwipsToPixels(label1.height, dpi_));
+  win32::Font columnFont = CreateColumnFont(message, label1.caption, TwipsToPixels(label1.width, dpi_),
+                                            TwipsToPixels(label1.height, dpi_));
+  if (!font || !columnFont) return;  // the controls keep the fonts they have
   for (std::size_t i = 0; i < controls_.size(); ++i) {
-    HFONT chosen = Form1Layout()[i].id == kLabel1 ? columnFont : font;
+    HFONT chosen = Form1Layout()[i].id == kLabel1 ? columnFont.Get() : font.Get();
     SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(chosen), TRUE);
   }
-  if (font_ != nullptr) DeleteObject(font_);
-  if (columnFont_ != nullptr) DeleteObject(columnFont_);
-  font_ = font;
-  columnFont_ = columnFont;
+  // The controls use the new fonts now; the old ones can go.
+  font_ = std::move(font);
+  columnFont_ = std::move(columnFont);
 }
 
 void Form1::ApplyLayout() {
@@ -170,20 +167,17 @@ void Form1::ApplyLayout() {
 void Form1::CentreOnScreen() {
   MONITORINFO monitor = {};
   monitor.cbSize = sizeof monitor;
-  GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
   RECT outer;
-  GetWindowRect(window_, &outer);
+  if (!GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor) ||
+      !GetWindowRect(window_, &outer)) {
+    return;
+  }
   const RECT& screen = monitor.rcMonitor;
   const int width = outer.right - outer.left;
   const int height = outer.bottom - outer.top;
   SetWindowPos(window_, nullptr, screen.left + (screen.right - screen.left - width) / 2,
                screen.top + (screen.bottom - screen.top - height) / 2, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-bool Form1::PreTranslateMessage(MSG& message) {
-  if (window_ == nullptr || closing_) return false;
-  return IsDialogMessageW(window_, &message) != FALSE;
 }
 
 // ---- Event handlers ----
@@ -204,17 +198,8 @@ void Form1::Label4_Click() {
 }
 
 void Form1::Command1_Click() {
-  const std::wstring path = ChooseOpenFile();
-  if (!path.empty()) SetWindowTextW(Control(kText1), path.c_str());
-}
-
-void Form1::Command3_Click() {
-  if (running_) return;  // Command3 is disabled during a run; a posted click must not start a second one
-  running_ = true;
-  FormRunWindow services(*this);
-  RunConversion(services, files_);
-  services.FinishProgress();
-  running_ = false;
+  const std::wstring path = desktop_.ChooseOpenFile(window_);
+  if (!path.empty()) SetInputPath(path);
 }
 
 void Form1::Form_Unload() {
@@ -227,25 +212,6 @@ void Form1::Form_Unload() {
   PostQuitMessage(0);
 }
 
-// ---- Services ----
-
-std::wstring Form1::ChooseOpenFile() { return desktop_.ChooseOpenFile(window_); }
-
-std::wstring Form1::ChooseSaveFile() {
-  if (closing_) return {};
-  return desktop_.ChooseSaveFile(window_);
-}
-
-int Form1::ShowMessageBox(const std::wstring& prompt, unsigned style, const std::wstring& title) {
-  if (closing_) return (style & MB_TYPEMASK) == MB_OK ? IDOK : IDNO;
-  return desktop_.ShowMessageBox(window_, prompt, style, title);
-}
-
-void Form1::FieldListSetting(const std::string& mode) {
-  Text2Box box(Control(kText2));
-  ::FieldListSetting(mode, settings_, box);  // a store that cannot be written does not stop the run
-}
-
 // ---- Window procedures ----
 
 LRESULT CALLBACK Form1::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -256,7 +222,13 @@ LRESULT CALLBACK Form1::WindowProcedure(HWND window, UINT message, WPARAM wParam
   }
   auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (form == nullptr) return DefWindowProcW(window, message, wParam, lParam);
-  return form->Handle(message, wParam, lParam);
+  // An exception must not unwind through the system's code that called us.
+  try {
+    return form->Handle(message, wParam, lParam);
+  } catch (...) {
+    form->ReportFailure(false);
+    return 0;
+  }
 }
 
 LRESULT CALLBACK Form1::Label4Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -272,6 +244,11 @@ LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       OnCommand(LOWORD(wParam), HIWORD(wParam));
       return 0;
+    case DM_GETDEFID:
+      return MAKELRESULT(DefaultButton(), DC_HASDEFID);
+    case WM_NEXTDLGCTL:
+      OnNextControl(wParam, lParam);
+      return 0;
     case WM_CTLCOLORSTATIC:
       return OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_MOUSEMOVE:
@@ -280,17 +257,9 @@ LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
       OnActivate(wParam);
       return 0;
-    case WM_NEXTDLGCTL: {
-      // Tab navigation of a window that is not a dialog: IsDialogMessage and
-      // the multi-line Text2 ask for the next control with this message.
-      HWND target = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
-                                   : GetNextDlgTabItem(window_, GetFocus(), wParam != 0 ? TRUE : FALSE);
-      if (target != nullptr) {
-        SetFocus(target);
-        if (SendMessageW(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(target, EM_SETSEL, 0, -1);
-      }
+    case WM_DROPFILES:
+      OnDropFiles(reinterpret_cast<HDROP>(wParam));
       return 0;
-    }
     case WM_DPICHANGED:
       OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
@@ -300,7 +269,6 @@ LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NCDESTROY:
       window_ = nullptr;
       controls_ = {};
-      toolTip_ = nullptr;
       focusBeforeDeactivation_ = nullptr;
       break;
   }
@@ -315,6 +283,21 @@ void Form1::OnCommand(int id, int code) {
     case kLabel4: Label4_Click(); break;
     default: break;
   }
+}
+
+// Enter, as in a dialog: the dialog manager presses the button this names.
+// A focused push button is pressed itself; anywhere else (Text1) Begin is.
+// Text2 keeps its Enter for line breaks and never asks.
+int Form1::DefaultButton() const { return GetFocus() == Control(kCommand1) ? kCommand1 : kCommand3; }
+
+void Form1::OnNextControl(WPARAM wParam, LPARAM lParam) {
+  // Tab navigation of a window that is not a dialog: IsDialogMessage and the
+  // multi-line Text2 ask for the next control with this message.
+  HWND target = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                               : GetNextDlgTabItem(window_, GetFocus(), wParam != 0 ? TRUE : FALSE);
+  if (target == nullptr) return;
+  SetFocus(target);
+  if (SendMessageW(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(target, EM_SETSEL, 0, -1);
 }
 
 LRESULT Form1::OnControlColour(HDC dc, HWND control) {
@@ -338,6 +321,16 @@ void Form1::OnActivate(WPARAM wParam) {
   } else if (focusBeforeDeactivation_ != nullptr && IsWindow(focusBeforeDeactivation_)) {
     SetFocus(focusBeforeDeactivation_);
   }
+}
+
+void Form1::OnDropFiles(HDROP drop) {
+  // Of several files dropped at once, the first is the one to convert.
+  const DroppedFiles files(drop);
+  if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) == 0) return;
+  const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+  std::wstring path(length + 1, L'\0');
+  path.resize(DragQueryFileW(drop, 0, path.data(), length + 1));
+  if (!path.empty()) SetInputPath(path);
 }
 
 void Form1::OnDpiChanged(int dpi, const RECT& suggested) {

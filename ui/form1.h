@@ -1,6 +1,6 @@
 #pragma once
-// The main window: its controls, its event handlers and the services the
-// conversion run uses.
+// The main window: its controls, its event handlers, and the services it
+// offers a conversion run (it is the run's window).
 #include <windows.h>
 
 #include <array>
@@ -9,12 +9,14 @@
 #include "desktop_services.h"
 #include "file_system.h"
 #include "form_layout.h"
+#include "run_window.h"
 #include "settings_store.h"
+#include "win32_handles.h"
 
-class Form1 {
+class Form1 : public RunWindow {
  public:
   Form1(DesktopServices& desktop, SettingsStore& settings, FileSystem& files);
-  ~Form1();
+  ~Form1() override;
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;
 
@@ -25,13 +27,26 @@ class Form1 {
 
   HWND Window() const { return window_; }
   HWND Control(ControlId id) const;
-  HWND ToolTip() const { return toolTip_; }
-  COLORREF Label4Colour() const { return label4Colour_; }
-  // True from the moment the window starts closing.
-  bool Closing() const { return closing_; }
-  // Keyboard navigation between the controls (Tab, Shift+Tab); true when the
-  // message was handled and must not be dispatched.
-  bool PreTranslateMessage(MSG& message);
+  // Puts a path into Text1: a chosen, dropped or "Open with" file.
+  void SetInputPath(const std::wstring& path);
+
+  // Services a conversion run uses.
+  std::string InputPathText() override;
+  std::string FieldListText() override;
+  void SetStartEnabled(bool enabled) override;
+  void ShowProgressLabel() override;
+  bool ShowProgress(const std::string& caption, const RunProgress& progress) override;
+  Answer AskYesNo(const std::string& prompt, unsigned style, const std::string& title) override;
+  void ShowMessage(const std::string& prompt, unsigned style, const std::string& title) override;
+  std::string ChooseSaveFile() override;
+  // "read" loads the stored field list into Text2; any other mode saves it.
+  void FieldListSetting(const std::string& mode) override;
+
+ private:
+  static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK Label4Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                          UINT_PTR subclassId, DWORD_PTR form);
+  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
   // Event handlers.
   void Form_Load();
@@ -42,21 +57,12 @@ class Form1 {
   void Command3_Click();
   void Form_Unload();
 
-  // Services of the window.
-  std::wstring ChooseOpenFile();
-  std::wstring ChooseSaveFile();
-  int ShowMessageBox(const std::wstring& prompt, unsigned style, const std::wstring& title);
-  // "read" loads the stored field list into Text2; any other mode saves it.
-  void FieldListSetting(const std::string& mode);
-
- private:
-  static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK Label4Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                          UINT_PTR subclassId, DWORD_PTR form);
-  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
   void OnCommand(int id, int code);
   LRESULT OnControlColour(HDC dc, HWND control);
   void OnActivate(WPARAM wParam);
+  void OnNextControl(WPARAM wParam, LPARAM lParam);
+  int DefaultButton() const;
+  void OnDropFiles(HDROP drop);
   void OnDpiChanged(int dpi, const RECT& suggested);
 
   bool CreateControls(HINSTANCE instance);
@@ -66,17 +72,30 @@ class Form1 {
   void CentreOnScreen();
   void SetLabel4Colour(COLORREF colour);
 
+  int ShowMessageBox(const wchar_t* prompt, unsigned style, const wchar_t* title);
+  // Tells the user that the exception being handled stopped the run or a
+  // handler. Never throws.
+  void ReportFailure(bool duringRun) noexcept;
+  void PaintProgress();
+  void FinishProgress();
+
   DesktopServices& desktop_;
   SettingsStore& settings_;
   FileSystem& files_;
   HWND window_ = nullptr;
   std::array<HWND, kControlCount> controls_ = {};
-  HWND toolTip_ = nullptr;
   HWND focusBeforeDeactivation_ = nullptr;
-  HFONT font_ = nullptr;
-  HFONT columnFont_ = nullptr;  // Label1's, small enough for its one-character column
+  win32::Font font_;
+  win32::Font columnFont_;  // Label1's, small enough for its one-character column
   int dpi_ = 96;
   COLORREF label4Colour_ = kLinkColour;
   bool running_ = false;
   bool closing_ = false;
+
+  // The progress of the run: the latest caption, whether it is on the label,
+  // and when the label was last repainted.
+  std::string progressCaption_;
+  bool progressShown_ = true;
+  bool everPumped_ = false;
+  DWORD lastPumped_ = 0;
 };

@@ -11,18 +11,17 @@ constexpr DWORD kShown = kChild | WS_VISIBLE;
 constexpr DWORD kLabel = kShown | SS_LEFT | SS_NOTIFY;
 
 const std::array<ControlLayout, kControlCount> kLayout = {{
-    {kText1, L"Text1", L"Edit", kShown | WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, L"",
-     540, 240, 4935, 315},
-    {kCommand1, L"Command1", L"Button", kShown | WS_TABSTOP | BS_PUSHBUTTON, 0, L"选择", 5520, 240, 915, 315},
-    {kText2, L"Text2", L"Edit", kShown | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
+    {kText1, L"Edit", kShown | WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, L"", 540, 240, 4935, 315},
+    {kCommand1, L"Button", kShown | WS_TABSTOP | BS_PUSHBUTTON, 0, L"选择", 5520, 240, 915, 315},
+    {kText2, L"Edit", kShown | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
      WS_EX_CLIENTEDGE, L"", 540, 780, 4935, 1095},
-    {kLabel1, L"Label1", L"Static", kLabel, 0, L"提取字段设置", 180, 780, 315, 1095},
-    {kLabel2, L"Label2", L"Static", kLabel, 0, L"MARC", 60, 300, 495, 375},
-    {kCommand3, L"Command3", L"Button", kShown | WS_TABSTOP | BS_PUSHBUTTON, 0, L"Begin", 5520, 840, 915, 975},
+    {kLabel1, L"Static", kLabel, 0, L"提取字段设置", 180, 780, 315, 1095},
+    {kLabel2, L"Static", kLabel, 0, L"MARC", 60, 300, 495, 375},
+    {kCommand3, L"Button", kShown | WS_TABSTOP | BS_PUSHBUTTON, 0, L"Begin", 5520, 840, 915, 975},
     // Hidden until a run shows its progress.
-    {kLabel3, L"Label3", L"Static", kChild | SS_LEFT | SS_NOTIFY, 0, kLabel3InitialCaption, 540, 1980, 4215, 195},
+    {kLabel3, L"Static", kChild | SS_LEFT | SS_NOTIFY, 0, kLabel3InitialCaption, 540, 1980, 4215, 195},
     // Reaches past the right edge of the client area; the window clips it.
-    {kLabel4, L"Label4", L"Static", kLabel, 0, kSiteHostName, 5280, 1980, 1395, 195},
+    {kLabel4, L"Static", kLabel, 0, kSiteHostName, 5280, 1980, 1395, 195},
 }};
 
 }  // namespace

@@ -18,7 +18,6 @@ enum ControlId : int {
 
 struct ControlLayout {
   ControlId id;
-  const wchar_t* name;       // the control's name, for tests and diagnostics
   const wchar_t* className;  // a real child window class, so automation finds it
   DWORD style;
   DWORD exStyle;
@@ -38,8 +37,7 @@ const ControlLayout& LayoutOf(ControlId id);
 // Twips to pixels at the given dots per inch (1440 twips to the inch).
 int TwipsToPixels(int twips, int dpi);
 
-// Colours of the window and its labels.
-inline constexpr COLORREF kBackgroundColour = RGB(255, 255, 255);
+// Colours of the labels (the window itself is white).
 inline constexpr COLORREF kCaptionLabelColour = RGB(128, 128, 255);  // Label1, Label2
 inline constexpr COLORREF kLinkColour = RGB(0, 0, 255);             // Label4 at rest
 inline constexpr COLORREF kLinkHoverColour = RGB(255, 0, 0);        // Label4 once pointed at

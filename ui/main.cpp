@@ -1,15 +1,39 @@
-// quirnel.exe: the main window over the conversion run.
+// quirnel.exe [PATH]: the main window over the conversion run. "Open with"
+// and a file dropped on the program's icon start it with the file's path.
 #include <windows.h>
+#include <shellapi.h>
+
+#include <string>
 
 #include "desktop_services.h"
 #include "file_system.h"
 #include "form1.h"
 #include "message_loop.h"
 #include "registry_settings_store.h"
+#include "win32_handles.h"
+
+namespace {
+
+struct FreeLocal {
+  void operator()(wchar_t** memory) const { LocalFree(memory); }
+};
+
+// The first argument, read from the wide command line so that no character
+// of the path is lost to the ANSI code page; "" when there is none.
+std::wstring PathFromCommandLine() {
+  int count = 0;
+  const win32::Owned<wchar_t**, FreeLocal> arguments(CommandLineToArgvW(GetCommandLineW(), &count));
+  if (!arguments || count < 2) return {};
+  return arguments.Get()[1];
+}
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   RegistrySettingsStore settings;
   Form1 form(SystemDesktop(), settings, LocalFileSystem());
   if (!form.Create(instance, showCommand)) return 1;
-  return RunMessageLoop(form);
+  const std::wstring path = PathFromCommandLine();
+  if (!path.empty()) form.SetInputPath(path);
+  return RunMessageLoop(form.Window());
 }

@@ -2,28 +2,28 @@
 
 namespace {
 
-void Deliver(Form1& form, MSG& message) {
-  if (form.PreTranslateMessage(message)) return;
+void Deliver(HWND mainWindow, MSG& message) {
+  if (IsWindow(mainWindow) && IsDialogMessageW(mainWindow, &message)) return;
   TranslateMessage(&message);
   DispatchMessageW(&message);
 }
 
 }  // namespace
 
-int RunMessageLoop(Form1& form) {
+int RunMessageLoop(HWND mainWindow) {
   MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) Deliver(form, message);
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) Deliver(mainWindow, message);
   return static_cast<int>(message.wParam);
 }
 
-bool PumpPendingMessages(Form1& form) {
+bool PumpPendingMessages(HWND mainWindow) {
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
     if (message.message == WM_QUIT) {
       PostQuitMessage(static_cast<int>(message.wParam));
       return false;
     }
-    Deliver(form, message);
+    Deliver(mainWindow, message);
   }
   return true;
 }

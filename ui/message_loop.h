@@ -1,9 +1,12 @@
 #pragma once
-#include "form1.h"
+// The program's message loop. The main window is not a dialog, yet Tab, Shift
+// +Tab and Enter move and press as in one: every message goes through the
+// dialog manager of that window first.
+#include <windows.h>
 
-// The program's message loop: runs until WM_QUIT and returns its exit code.
-int RunMessageLoop(Form1& form);
+// Runs until WM_QUIT and returns its exit code.
+int RunMessageLoop(HWND mainWindow);
 
 // Runs the messages already waiting for this thread, then returns. False when
 // the program is quitting: the WM_QUIT met here is put back for the main loop.
-bool PumpPendingMessages(Form1& form);
+bool PumpPendingMessages(HWND mainWindow);

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "win32_handles.h"
 #include "win32_text.h"
 
 namespace {
@@ -10,20 +11,10 @@ std::wstring KeyPath(const std::string& application, const std::string& section)
   return L"Software\\" + Widen(application) + L"\\" + Widen(section);
 }
 
-class RegistryKey {
- public:
-  RegistryKey() = default;
-  RegistryKey(const RegistryKey&) = delete;
-  RegistryKey& operator=(const RegistryKey&) = delete;
-  ~RegistryKey() {
-    if (key_ != nullptr) RegCloseKey(key_);
-  }
-  HKEY* Receive() { return &key_; }
-  HKEY Get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
+struct CloseKey {
+  void operator()(HKEY key) const { RegCloseKey(key); }
 };
+using RegistryKey = win32::Owned<HKEY, CloseKey>;
 
 // The REG_SZ value, or false when it is absent or of another type.
 bool ReadString(HKEY key, const std::wstring& name, std::wstring& value) {
@@ -50,25 +41,27 @@ bool ReadString(HKEY key, const std::wstring& name, std::wstring& value) {
 
 std::string RegistrySettingsStore::Get(const std::string& application, const std::string& section,
                                        const std::string& key, const std::string& defaultValue) {
-  RegistryKey opened;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath(application, section).c_str(), 0, KEY_QUERY_VALUE,
-                    opened.Receive()) != ERROR_SUCCESS) {
+  HKEY handle = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath(application, section).c_str(), 0, KEY_QUERY_VALUE, &handle) !=
+      ERROR_SUCCESS) {
     return defaultValue;
   }
+  const RegistryKey opened(handle);
   std::wstring value;
-  if (!ReadString(opened.Get(), Widen(key), value)) return defaultValue;
+  if (!ReadString(opened, Widen(key), value)) return defaultValue;
   return Narrow(value);
 }
 
 bool RegistrySettingsStore::Save(const std::string& application, const std::string& section,
                                  const std::string& key, const std::string& value) {
-  RegistryKey created;
+  HKEY handle = nullptr;
   if (RegCreateKeyExW(HKEY_CURRENT_USER, KeyPath(application, section).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                      nullptr, created.Receive(), nullptr) != ERROR_SUCCESS) {
+                      nullptr, &handle, nullptr) != ERROR_SUCCESS) {
     return false;
   }
+  const RegistryKey created(handle);
   const std::wstring wide = Widen(value);
   const DWORD bytes = static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t));
-  return RegSetValueExW(created.Get(), Widen(key).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+  return RegSetValueExW(created, Widen(key).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
                         bytes) == ERROR_SUCCESS;
 }

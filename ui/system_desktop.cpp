@@ -11,10 +11,11 @@ namespace {
 // Long enough for any path the file system accepts.
 constexpr DWORD kPathCapacity = 32768;
 
-// Both file dialogs: the name cleared first, the given filter and title and
-// nothing else, so the name comes back exactly as chosen or typed (no default
-// extension, no overwrite prompt, a name that does not exist yet is fine).
-std::wstring RunFileDialog(HWND owner, const wchar_t* filter, const wchar_t* title, bool save) {
+// Both file dialogs: the name cleared first, the given filter and title; a
+// name that does not exist yet is fine and nobody is asked to overwrite. The
+// save dialog adds ".txt" to a name typed without an extension.
+std::wstring RunFileDialog(HWND owner, const wchar_t* filter, const wchar_t* title, const wchar_t* defaultExtension,
+                           bool save) {
   std::vector<wchar_t> name(kPathCapacity, L'\0');
   OPENFILENAMEW dialog = {};
   dialog.lStructSize = sizeof dialog;
@@ -24,6 +25,7 @@ std::wstring RunFileDialog(HWND owner, const wchar_t* filter, const wchar_t* tit
   dialog.lpstrFile = name.data();
   dialog.nMaxFile = kPathCapacity;
   dialog.lpstrTitle = title;
+  dialog.lpstrDefExt = defaultExtension;
   // Keep the program's working folder where it was.
   dialog.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR;
   const BOOL chosen = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
@@ -34,11 +36,11 @@ std::wstring RunFileDialog(HWND owner, const wchar_t* filter, const wchar_t* tit
 class SystemDesktopServices : public DesktopServices {
  public:
   std::wstring ChooseOpenFile(HWND owner) override {
-    return RunFileDialog(owner, L"(*.iso)\0*.iso\0All Files\0*.*\0", L"打开MARC数据文件", false);
+    return RunFileDialog(owner, L"(*.iso)\0*.iso\0All Files\0*.*\0", L"打开MARC数据文件", nullptr, false);
   }
 
   std::wstring ChooseSaveFile(HWND owner) override {
-    return RunFileDialog(owner, L"文本形式\0*.txt\0", L"保存Marc文件", true);
+    return RunFileDialog(owner, L"文本形式\0*.txt\0", L"保存Marc文件", L"txt", true);
   }
 
   int ShowMessageBox(HWND owner, const std::wstring& prompt, unsigned style, const std::wstring& title) override {

@@ -1,52 +1,22 @@
 #include "driver_windows.h"
 
-namespace {
-
-struct Search {
-  DWORD processId;
-  const wchar_t* className;
-  const wchar_t* title;
-  HWND found;
-};
-
-BOOL CALLBACK Match(HWND window, LPARAM lParam) {
-  auto* search = reinterpret_cast<Search*>(lParam);
-  DWORD processId = 0;
-  GetWindowThreadProcessId(window, &processId);
-  if (processId != search->processId || !IsWindowVisible(window)) return TRUE;
-  wchar_t name[64] = {};
-  GetClassNameW(window, name, 64);
-  if (search->className != nullptr && std::wstring(name) != search->className) return TRUE;
-  if (search->title != nullptr && TextOf(window) != search->title) return TRUE;
-  search->found = window;
-  return FALSE;
-}
-
-}  // namespace
-
-HWND FindProcessWindow(DWORD processId, const wchar_t* className, const wchar_t* title) {
-  Search search = {processId, className, title, nullptr};
-  EnumWindows(Match, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+bool StartProgram(const std::wstring& commandLine, PROCESS_INFORMATION& process) {
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  std::wstring line = commandLine;
+  return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process) != 0;
 }
 
 HWND WaitForProcessWindow(DWORD processId, const wchar_t* className, const wchar_t* title, DWORD timeoutMs,
                           DWORD pollMs) {
-  const DWORD start = GetTickCount();
-  do {
-    if (HWND window = FindProcessWindow(processId, className, title)) return window;
-    Sleep(pollMs);
-  } while (GetTickCount() - start < timeoutMs);
-  return nullptr;
-}
-
-bool WaitUntilClosed(HWND window, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  while (IsWindow(window) && IsWindowVisible(window)) {
-    if (GetTickCount() - start > timeoutMs) return false;
-    Sleep(20);
+  for (const DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(pollMs)) {
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, className, title)) != nullptr;) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(window, &owner);
+      if (owner == processId && IsWindowVisible(window)) return window;
+    }
   }
-  return true;
+  return nullptr;
 }
 
 std::wstring TextOf(HWND window) {
