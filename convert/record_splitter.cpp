@@ -13,7 +13,10 @@ bool IsGapAfterRecord(char c) { return c == '\r' || c == '\n' || c == ' ' || c =
 }  // namespace
 
 RecordSplitter::RecordSplitter(InputFile& input, std::size_t blockSize, std::size_t largestRecord)
-    : input_(input), buffer_(blockSize), blockSize_(blockSize), largestRecord_(largestRecord) {}
+    : input_(input),
+      buffer_(std::max<std::size_t>(blockSize, 1)),
+      blockSize_(buffer_.size()),
+      largestRecord_(largestRecord) {}
 
 // Moves the unconsumed bytes to the front and reads another block after them.
 // The buffer grows only when a single record is longer than it.

@@ -4,36 +4,7 @@
 #include <cstring>
 
 namespace {
-constexpr std::size_t kLengthWidth = 4;
-constexpr std::size_t kStartWidth = 5;
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
-// Reads one number of an entry into value; false when it is unreadable.
-// Nearly every Length and Start is digits only; those are read here, in line,
-// since two are read for every column of every record. The width is fixed
-// (4 for Length, 5 for Start), so the loop unrolls with no branch per digit.
-// Anything else goes to the general rules. (A bool and a long rather than an
-// optional: copies of a std::optional went through the stack and stalled.)
-template <std::size_t Width>
-bool ReadEntryNumber(std::string_view text, long& value) {
-  if (text.size() == Width) {
-    long digits = 0;
-    bool allDigits = true;
-    for (std::size_t i = 0; i < Width; ++i) {
-      const unsigned digit = static_cast<unsigned char>(text[i]) - unsigned{'0'};
-      allDigits &= digit <= 9;
-      digits = digits * 10 + static_cast<long>(digit);
-    }
-    if (allDigits) {
-      value = digits;
-      return true;
-    }
-  }
-  const std::optional<long> general = ReadDirectoryNumber(text);
-  if (!general) return false;
-  value = *general;
-  return true;
-}
 }  // namespace
 
 std::optional<long> ReadDirectoryNumber(std::string_view text) {
@@ -75,17 +46,15 @@ void RecordView::Build(std::string_view record) {
   entryCount_ = directoryLength / kEntryLength;
 }
 
+// Numbers of digits only are read in FieldAt; these are the others.
 FieldSlice RecordView::FieldData(const DirectoryEntry& entry) const {
-  long length = 0;
-  long start = 0;
-  if (!ReadEntryNumber<kLengthWidth>(entry.Length, length) || !ReadEntryNumber<kStartWidth>(entry.Start, start) ||
-      length < 0) {
-    return {};
-  }
+  const std::optional<long> length = ReadDirectoryNumber(entry.Length);
+  const std::optional<long> start = ReadDirectoryNumber(entry.Start);
+  if (!length || !start || *length < 0) return {};
   // Field positions count from the first byte after the directory's terminator.
-  const long first = start + static_cast<long>(directoryEnd_) + 1;
+  const long first = *start + static_cast<long>(directoryEnd_) + 1;
   if (first < 0) return {};
   const auto from = static_cast<std::size_t>(first);
   if (from >= dataEnd_) return {true, {}};
-  return {true, record_.substr(from, std::min(static_cast<std::size_t>(length), dataEnd_ - from))};
+  return {true, record_.substr(from, std::min(static_cast<std::size_t>(*length), dataEnd_ - from))};
 }

@@ -57,7 +57,7 @@ std::string EncodingUnknown(const std::string& path) { return "无法读取输�
 
 std::string Finished(const RunSummary& summary, TextEncoding output) {
   std::string text = kFinishedPrompt;
-  if (summary.malformed > 0 && !summary.firstMalformed.empty()) {
+  if (!summary.firstMalformed.empty()) {
     const MalformedRecord& first = summary.firstMalformed.front();
     text += "\n其中" + std::to_string(summary.malformed) + "条记录无法完整读取，第一条是第" +
             std::to_string(first.number) + "条记录（位于文件第" + std::to_string(first.offset) + "字节）。";

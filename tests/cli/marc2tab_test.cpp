@@ -102,6 +102,13 @@ TEST_F(Marc2tab, FileErrorsExitWithOne) {
   EXPECT_EQ(missing.exitCode, 1);
   EXPECT_EQ(missing.err, "marc2tab: 无法打开输入文件：" + input + "（文件不存在）\n");
 
+  if (Exists("/proc/self/mem")) {  // reading it from the start fails at once
+    const Result unreadable = Run({"/proc/self/mem", output});
+    EXPECT_EQ(unreadable.exitCode, 1);
+    EXPECT_EQ(unreadable.err, "marc2tab: 无法读取输入文件：/proc/self/mem（读写错误）\n");
+    EXPECT_FALSE(Exists(output)) << "no file is left behind for nothing";
+  }
+
   WriteBytes(input, kRecord);
   WriteBytes(output, "another run's\r\n");
   const int held = ::open(output.c_str(), O_RDWR);

@@ -35,13 +35,17 @@ const std::string kBook = RecordBuilder()
 std::string Field100(const std::string& characterSet) {
   return "  " + Sf("a", "20060827d2006    km y0chiy" + characterSet + "20    ea");
 }
-const std::string kUtf8Text = "中文题名和作者姓名";  // nine three-byte characters
+const std::string kUtf8Text = "中文题名和作者耀";  // eight three-byte characters, one below U+9000
+const std::string kCutShort = RecordBuilder().Field("200", Sf("a", "cut")).WithoutRecordTerminator().Build();
 
 const Case kCases[] = {
     {"100 says UTF-8", RecordBuilder().Field("100", Field100("50")).Field("200", Sf("中", "值")).Build(), "200中", "值"},
-    {"100 says otherwise", RecordBuilder().Field("100", Field100("01")).Field("200", Sf("中", "值") + kUtf8Text).Build(), "200中", ""},
+    {"the first 100$a says otherwise",
+     RecordBuilder().Field("100", Sf("b", Field100("50").substr(4)) + Sf("a", Field100("01").substr(4)) + Sf("a", Field100("50").substr(4)))
+         .Field("200", Sf("中", "值") + kUtf8Text).Build(), "200中", ""},
     {"leader 9 says UTF-8", RecordBuilder().Coding('a').Field("200", Sf("中", "值")).Build(), "200中", "值"},
     {"plainly UTF-8", RecordBuilder().Field("200", Sf("中", kUtf8Text)).Build(), "200中", kUtf8Text},
+    {"seven characters are too few to be sure", RecordBuilder().Field("200", Sf("中", kUtf8Text.substr(6))).Build(), "200中", ""},
     {"short GBK that is valid UTF-8 stays GBK", RecordBuilder().Field("200", Sf(Gbk("摘"), "v") + Sf("a", Gbk("摘要"))).Build(), "200摘", "v"},
     {"first subfield of the first field that has it", kTwo200, "200a", "A2"},
     {"code and item must be exact", kTwo200, "200A", ""},
@@ -58,6 +62,11 @@ const Case kCases[] = {
     {"record type outside the table", RecordBuilder().Type('h').Build(), "000?", ""},
     {"upper-case record type", RecordBuilder().Type('A').Build(), "000?", ""},
     {"a tag byte just past the digits", RecordBuilder().Field(":00", Sf("a", "colon")).Build(), ":00a", "colon"},
+    {"nor in the middle", RecordBuilder().Field("2:0", Sf("a", "x")).Field("20:", Sf("a", "y")).Build(), "300a", ""},
+    {"nor at the end", RecordBuilder().Field("2:0", Sf("a", "x")).Field("20:", Sf("a", "y")).Build(), "210a", ""},
+    {"tags with a nine", RecordBuilder().Field("690", Sf("a", "I247")).Build(), "690a", "I247"},
+    {"the euro sign, one byte in GBK", RecordBuilder().Field("200", Sf("\x80", "euro")).Build(), "200€", "euro"},
+    {"the last byte is data when it is no record terminator", kCutShort.substr(0, kCutShort.size() - 1), "200a", "cut"},
     {"every occurrence, empty ones left out", kBook, "606x*", "x1; x3; x4"},
     {"every 001", RecordBuilder().Field("001", "a").Field("001", "").Field("001", "b").Build(), "001a*", "a; b"},
     {"a joined code with none", kBook, "701a*", ""},

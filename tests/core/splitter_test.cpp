@@ -35,12 +35,14 @@ const Framing kFramings[] = {
     {"empty lines are no records", "\r\n\r\r\nA\x1D\r\n\r\n", {"5:A\x1D"}},
     {"the input ends inside a record", "A\x1D" "BC", {"0:A\x1D", "2:BC*"}},
     {"a CR ends a record that has no terminator", "AB\rC\x1D", {"0:AB", "3:C\x1D"}},
+    {"a CR at the very end", "A\r\nB\r", {"0:A", "3:B"}},
     {"nothing at all", "", {}},
 };
 
 TEST(Splitter, RecordsAreTheSameWhateverTheBlockAndReadSizes) {
   for (const Framing& framing : kFramings) {
-    for (std::size_t block : {1, 2, 3, 5, 8, 64, 1 << 20}) {
+    for (std::size_t block : {std::size_t{1}, std::size_t{2}, std::size_t{3}, framing.input.size(), std::size_t{64},
+                              std::size_t{1} << 20}) {
       for (std::size_t chunk : {1, 2, 7, 1 << 20}) {
         MemoryInput input(framing.input, chunk);
         EXPECT_EQ(Split(input, block), framing.pieces) << framing.what << ", block " << block << ", chunk " << chunk;
