@@ -49,7 +49,9 @@ void Form1::Command3_Click() {
   progressShown_ = true;
   everPumped_ = false;
   try {
-    RunConversion(*this, files_);
+    RunOptions options;  // the window writes GBK; the join separator may be set beside the field list
+    options.joinSeparator = JoinSeparatorSetting(settings_);
+    RunConversion(*this, files_, options);
     FinishProgress();
   } catch (...) {
     // Whatever stopped the run, the window goes on and can start another.

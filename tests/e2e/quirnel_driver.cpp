@@ -156,11 +156,15 @@ class Program {
 // A session at the window: the file comes in on the command line, by a drop
 // and as a quoted path; Enter in Text1 starts the run; the skin shows on the
 // window and its message box; the output equals marc2tab's reference (the
-// same list), in a file whose name was typed without its extension; the list,
-// with its line break and full-width comma, is there at the next start.
+// same list, and the join separator set beside it in the registry), in a file
+// whose name was typed without its extension; the list, with its line break
+// and full-width comma, is there at the next start.
 void ConvertsLikeMarc2tab(const std::wstring& exe, const std::wstring& sample, const std::wstring& folder) {
   const std::wstring output = folder + L"\\窗口导出";
-  const std::wstring typedList = L"200a,010d，\r\n000?,200f,101a,690a,001?";
+  const std::wstring typedList = L"200a,010d，\r\n000?,200f,101a,690a,001?,701a*";
+  const wchar_t separator[] = L" | ";
+  RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Pellmoor\\Sorrelant", L"JoinSeparator", REG_SZ, separator,
+                  sizeof separator);
   DeleteFileW((output + L".txt").c_str());
   {
     Program program(exe, Quoted(sample));
