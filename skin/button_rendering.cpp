@@ -4,6 +4,7 @@
 #include "drawing_helpers.h"
 #include "nine_piece_geometry.h"
 #include "skin_state.h"
+#include "window_roles.h"
 #include "window_props.h"
 
 namespace {
@@ -25,8 +26,12 @@ void CopyTemplatePieces(HDC image, int width, int height, int state) {
   }
 }
 
+bool HidesUnderline(HWND hwnd) {
+  return (SendMessageW(hwnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEACCEL) != 0;
+}
+
 void RenderState(HWND hwnd, HDC image, int width, int height, int state,
-                 const std::wstring& caption) {
+                 const std::wstring& caption, UINT format) {
   // The image keeps the button's font; the one it had before is a stock font.
   if (HFONT font = reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0))) {
     SelectObject(image, font);
@@ -35,7 +40,7 @@ void RenderState(HWND hwnd, HDC image, int width, int height, int state,
   CopyTemplatePieces(image, width, height, state);
   SetTextColor(image, state == kStateDisabled ? kDisabledCaptionColour : kCaptionColour);
   const PieceRect text = CaptionRect(width, height);
-  DrawTextInRect(image, caption, text.x, text.y, text.width, text.height, kCaptionFormat);
+  DrawTextInRect(image, caption, text.x, text.y, text.width, text.height, format);
   if (GetFocus() == hwnd) DrawFocusRectAt(image, text.x, text.y, text.width, text.height);
 }
 }  // namespace
@@ -43,8 +48,13 @@ void RenderState(HWND hwnd, HDC image, int width, int height, int state,
 void RenderButtonStates(HWND hwnd) {
   WindowBounds bounds{};
   GetWindowBounds(hwnd, bounds);
-  const std::wstring caption = GetWindowCaption(hwnd);
+  // The "&" underline follows the window's keyboard cues, as a plain button's.
+  const bool hideUnderline = HidesUnderline(hwnd);
+  const std::wstring text = GetWindowCaption(hwnd);
+  const std::wstring caption = hideUnderline ? WithoutPrefix(text) : text;
+  const UINT format = kCaptionFormat | (hideUnderline ? DT_NOPREFIX : 0);
   for (int state = 0; state < kStateCount; ++state) {
-    RenderState(hwnd, GetStateDC(hwnd, state), bounds.Width, bounds.Height, state, caption);
+    RenderState(hwnd, GetStateDC(hwnd, state), bounds.Width, bounds.Height, state, caption,
+                format);
   }
 }

@@ -13,9 +13,6 @@
 using skin_gdi::WindowDC;
 
 namespace {
-// BS_OWNERDRAW and the bits it shares with BS_DEFPUSHBUTTON: clearing them
-// leaves a plain push button.
-constexpr LONG_PTR kButtonTypeBits = 0x0B;
 
 // Puts a new bitmap of width x height into the state image and deletes the
 // one it replaces (the DC's stock bitmap at set-up, a stale size later).
@@ -61,6 +58,8 @@ int SkinButton(HWND hWnd) {
   if (IsAttached(hWnd)) return 0;
   WindowBounds bounds{};
   GetWindowBounds(hWnd, bounds);
+  const bool isDefault = (GetWindowLongPtrW(hWnd, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+  SetPropInt(hWnd, kPropDefButton, isDefault ? 1 : 0);
   CreateStateImages(hWnd, bounds.Width, bounds.Height);
   // Owner-drawn, so the button's own painting no longer covers the skin.
   SendMessageW(hWnd, BM_SETSTYLE, BS_OWNERDRAW, TRUE);
@@ -83,11 +82,14 @@ int UnskinButton(HWND hWnd) {
   RemovePropInt(hWnd, kPropTimerId);
   RemovePropInt(hWnd, kPropOldState);
   RemovePropInt(hWnd, kPropAlphaLevel);
+  // Back to the push button type the dialog manager last gave it.
+  const LONG_PTR type = GetPropInt(hWnd, kPropDefButton) != 0 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+  RemovePropInt(hWnd, kPropDefButton);
   // "PROCADDR" goes before the style change, whose messages then reach
   // DefWindowProc rather than a half-dismantled skin.
   RemovePropInt(hWnd, kPropProcAddr);
   const LONG_PTR style = GetWindowLongPtrW(hWnd, GWL_STYLE);
-  SetWindowLongPtrW(hWnd, GWL_STYLE, style & ~kButtonTypeBits);
+  SetWindowLongPtrW(hWnd, GWL_STYLE, (style & ~static_cast<LONG_PTR>(BS_TYPEMASK)) | type);
   SetWindowRgn(hWnd, nullptr, TRUE);
   SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
   RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE);

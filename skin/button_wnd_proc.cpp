@@ -18,8 +18,10 @@ LRESULT PassOn(WNDPROC previous, HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpar
 }
 
 // Sets the state the button is heading for and (re)starts the fade to it;
-// a fade already running carries on with the new values.
+// a fade already running carries on with the new values. A disabled button
+// keeps its disabled image whatever the mouse and keys do.
 void FadeTo(HWND hwnd, int state, int start_alpha) {
+  if (!IsWindowEnabled(hwnd)) return;
   SetPropInt(hwnd, kPropOldState, state);
   SetPropInt(hwnd, kPropAlphaLevel, start_alpha);
   StartFadeTimer(hwnd);
@@ -60,6 +62,30 @@ void OnRelease(HWND hwnd) {
   FadeTo(hwnd, kStateNormal, kReleaseStartAlpha);
 }
 
+// The caption, font, accelerator underline or button type changed: draw the
+// images again and show the new look at once.
+void Refresh(HWND hwnd) {
+  RenderButtonStates(hwnd);
+  RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+// The dialog manager moves the default between push buttons with
+// BM_SETSTYLE. The button stays owner-drawn; the default is remembered.
+WPARAM KeepOwnerDrawn(HWND hwnd, WPARAM style) {
+  const WPARAM type = style & BS_TYPEMASK;
+  if (type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON) return style;
+  SetPropInt(hwnd, kPropDefButton, type == BS_DEFPUSHBUTTON ? 1 : 0);
+  return (style & ~static_cast<WPARAM>(BS_TYPEMASK)) | BS_OWNERDRAW;
+}
+
+// An owner-drawn button answers like no push button at all, so the dialog
+// manager would neither move the default to it nor press it on Enter.
+LRESULT PushButtonDialogCode(HWND hwnd, LRESULT code) {
+  code &= ~static_cast<LRESULT>(DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON);
+  const bool isDefault = GetPropInt(hwnd, kPropDefButton) != 0;
+  return code | DLGC_BUTTON | (isDefault ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
+}
+
 void OnFocusChange(HWND hwnd) {
   RenderButtonStates(hwnd);  // adds or removes the focus rectangle
   SetPropInt(hwnd, kPropAlphaLevel, 0);
@@ -81,6 +107,12 @@ void AfterPassingOn(HWND hwnd, UINT msg, WPARAM wparam) {
       break;
     case WM_ENABLE:
       ShowEnabled(hwnd, wparam != 0);
+      break;
+    case WM_SETTEXT:
+    case WM_SETFONT:
+    case WM_UPDATEUISTATE:
+    case BM_SETSTYLE:
+      Refresh(hwnd);
       break;
     case WM_KEYDOWN:
       if (wparam == VK_SPACE) FadeTo(hwnd, kStatePressed, kKeyPressStartAlpha);
@@ -121,6 +153,13 @@ LRESULT CALLBACK ButtonWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lPara
     case WM_TIMER: {
       RunFadeStep(hWnd);
       return PassOn(previous, hWnd, uMsg, wParam, lParam);
+    }
+    case WM_GETDLGCODE:
+      return PushButtonDialogCode(hWnd, PassOn(previous, hWnd, uMsg, wParam, lParam));
+    case BM_SETSTYLE: {
+      const LRESULT result = PassOn(previous, hWnd, uMsg, KeepOwnerDrawn(hWnd, wParam), lParam);
+      AfterPassingOn(hWnd, uMsg, wParam);
+      return result;
     }
     default: {
       const LRESULT result = PassOn(previous, hWnd, uMsg, wParam, lParam);

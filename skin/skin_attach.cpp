@@ -15,6 +15,14 @@ void InitializeSkin() {
 }
 
 WindowRole RoleOf(HWND hwnd) { return RoleOfClass(GetWindowClass(hwnd)); }
+
+// Only push buttons take the skin: check boxes, radio buttons and group
+// boxes are windows of the same class whose look and behaviour an
+// owner-drawn skin would take away.
+bool IsPushButton(HWND hwnd) {
+  const LONG_PTR type = GetWindowLongPtrW(hwnd, GWL_STYLE) & BS_TYPEMASK;
+  return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
+}
 }  // namespace
 
 int SkinWindow(HWND hWnd) {
@@ -22,7 +30,7 @@ int SkinWindow(HWND hWnd) {
   if (!SkinInitialized) InitializeSkin();
   switch (RoleOf(hWnd)) {
     case WindowRole::Button:
-      return SkinButton(hWnd);
+      return IsPushButton(hWnd) ? SkinButton(hWnd) : 0;
     case WindowRole::Host:
       // Descendants first (buttons inside frames too), then the host itself.
       EnumChildWindows(hWnd, SkinChildProc, 0);
@@ -48,7 +56,7 @@ int UnskinWindow(HWND hWnd) {
 
 BOOL CALLBACK SkinChildProc(HWND hWnd, LPARAM) {
   if (RoleOf(hWnd) == WindowRole::Button) {
-    SkinButton(hWnd);
+    if (IsPushButton(hWnd)) SkinButton(hWnd);
   } else {
     HookChildBorder(hWnd);
   }

@@ -5,6 +5,7 @@ const wchar_t kPropMouseFlag[] = L"MOUSEFLAG";
 const wchar_t kPropTimerId[] = L"TIMERID";
 const wchar_t kPropOldState[] = L"OLDSTATE";
 const wchar_t kPropAlphaLevel[] = L"ALPHALEVEL";
+const wchar_t kPropDefButton[] = L"DEFBUTTON";
 
 std::wstring StateDCPropName(int state) { return L"HDC" + std::to_wstring(state); }
 std::wstring StateBitmapPropName(int state) { return L"BMP" + std::to_wstring(state); }

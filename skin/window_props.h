@@ -11,6 +11,7 @@ extern const wchar_t kPropMouseFlag[];   // "MOUSEFLAG"
 extern const wchar_t kPropTimerId[];     // "TIMERID"
 extern const wchar_t kPropOldState[];    // "OLDSTATE"
 extern const wchar_t kPropAlphaLevel[];  // "ALPHALEVEL"
+extern const wchar_t kPropDefButton[];   // "DEFBUTTON": 1 while the dialog's default
 
 // "HDC0".."HDC3" and "BMP0".."BMP3".
 std::wstring StateDCPropName(int state);

@@ -37,3 +37,12 @@ bool IsActivationHostClass(std::wstring_view class_name) {
   const std::wstring lower = LowerCaseAscii(class_name);
   return Contains(kHostClasses, lower) || lower == kHelpClass;
 }
+
+std::wstring WithoutPrefix(std::wstring_view caption) {
+  std::wstring shown;
+  for (std::size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == L'&' && ++i == caption.size()) break;
+    shown += caption[i];
+  }
+  return shown;
+}

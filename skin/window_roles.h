@@ -18,3 +18,8 @@ WindowRole RoleOfClass(std::wstring_view class_name);
 // Windows worth attaching when activation passes to or from a host: forms,
 // dialogs (message boxes and file dialogs) and the help window.
 bool IsActivationHostClass(std::wstring_view class_name);
+
+// The caption as drawn with the "&" underline hidden: a single "&" goes,
+// "&&" stays one "&". Drawn with DT_NOPREFIX, it looks as DT_HIDEPREFIX
+// promises (Wine's DrawText ignores that flag).
+std::wstring WithoutPrefix(std::wstring_view caption);

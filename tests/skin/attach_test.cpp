@@ -11,7 +11,7 @@ class AttachTest : public SkinTest {};
 
 const wchar_t* const kButtonProps[] = {L"PROCADDR", L"HDC0", L"HDC1", L"HDC2", L"HDC3",
                                        L"BMP0",     L"BMP1", L"BMP2", L"BMP3", L"MOUSEFLAG",
-                                       L"TIMERID",  L"OLDSTATE", L"ALPHALEVEL"};
+                                       L"TIMERID",  L"OLDSTATE", L"ALPHALEVEL", L"DEFBUTTON"};
 
 LONG_PTR ButtonType(HWND button) { return GetWindowLongPtrW(button, GWL_STYLE) & 0x0F; }
 
@@ -99,21 +99,12 @@ TEST_F(AttachTest, AButtonInsideAFrameIsSkinnedAndTheFrameHooked) {
   HWND frame = CreateControl(form_, L"Static", L"", 0, 10, 10, 200, 100, 0, WS_EX_CONTROLPARENT);
   HWND inner = CreateButton(frame, L"Inner", 10, 10, 75, 25);
   SkinWindow(form_);
-  EXPECT_EQ(SkinPropsOn(inner).size(), 13u);
+  EXPECT_EQ(SkinPropsOn(inner).size(), 14u);
   EXPECT_EQ(SkinPropsOn(frame), std::vector<std::wstring>{L"PROCADDR"});
   EXPECT_EQ(SkinnedButtonCount, 1);
   UnskinWindow(form_);
   EXPECT_TRUE(SkinPropsOn(inner).empty());
   EXPECT_TRUE(SkinPropsOn(frame).empty());
-}
-
-TEST_F(AttachTest, CheckBoxIsSkinnedLikeAPushButton) {
-  form_ = CreateForm();
-  HWND check = CreateButton(form_, L"Check", 10, 10, 75, 25, BS_AUTOCHECKBOX);
-  SkinWindow(form_);
-  EXPECT_EQ(SkinPropsOn(check).size(), 13u);
-  EXPECT_EQ(ButtonType(check), BS_OWNERDRAW);
-  EXPECT_EQ(SkinnedButtonCount, 1);
 }
 
 TEST_F(AttachTest, DisabledButtonStartsInTheDisabledState) {
@@ -124,13 +115,13 @@ TEST_F(AttachTest, DisabledButtonStartsInTheDisabledState) {
   EXPECT_EQ(PropValue(button, L"OLDSTATE"), 3);
 }
 
-TEST_F(AttachTest, DefaultPushButtonComesBackAsAPlainPushButton) {
+TEST_F(AttachTest, DefaultPushButtonComesBackAsADefaultPushButton) {
   form_ = CreateForm();
   HWND button = CreateButton(form_, L"Default", 10, 10, 75, 25, BS_DEFPUSHBUTTON);
   const LONG_PTR other_bits = GetWindowLongPtrW(button, GWL_STYLE) & ~0xFF;
   SkinWindow(form_);
   UnskinWindow(form_);
-  EXPECT_EQ(ButtonType(button), BS_PUSHBUTTON);
+  EXPECT_EQ(ButtonType(button), BS_DEFPUSHBUTTON);
   EXPECT_EQ(GetWindowLongPtrW(button, GWL_STYLE) & ~0xFF, other_bits);
 }
 

@@ -38,7 +38,7 @@ void RegisterFormClass() {
 const wchar_t* const kSkinProps[] = {L"PROCADDR", L"HDC0",     L"HDC1",    L"HDC2",
                                      L"HDC3",     L"BMP0",     L"BMP1",    L"BMP2",
                                      L"BMP3",     L"MOUSEFLAG", L"TIMERID", L"OLDSTATE",
-                                     L"ALPHALEVEL"};
+                                     L"ALPHALEVEL", L"DEFBUTTON"};
 
 struct PropSearch {
   const wchar_t* name;
