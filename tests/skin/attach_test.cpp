@@ -2,9 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "skin_attach.h"
-#include "skin_state.h"
+#include "skin_internal.h"
 #include "skin_test_support.h"
-#include "window_class.h"
+
+using namespace skin;
 
 namespace {
 class AttachTest : public SkinTest {};
@@ -32,8 +33,8 @@ TEST_F(AttachTest, SkinSetsTheButtonsPropertiesAndUnskinRemovesThemAll) {
   const LONG_PTR form_proc = GetWindowLongPtrW(form_, GWLP_WNDPROC);
 
   EXPECT_EQ(SkinWindow(form_), 1);
-  EXPECT_EQ(SkinnedButtonCount, 1);
-  EXPECT_EQ(HookedHostCount, 1);
+  EXPECT_EQ(State().SkinnedButtonCount, 1);
+  EXPECT_EQ(State().HookedHostCount, 1);
   EXPECT_EQ(SkinPropsOn(button).size(), std::size(kButtonProps));
   EXPECT_EQ(PropValue(button, L"PROCADDR"), button_proc);
   HDC images[4];
@@ -61,9 +62,9 @@ TEST_F(AttachTest, SkinSetsTheButtonsPropertiesAndUnskinRemovesThemAll) {
   EXPECT_EQ(PropValue(form_, L"PROCADDR"), form_proc);
 
   EXPECT_EQ(UnskinWindow(form_), 1);
-  EXPECT_EQ(SkinnedButtonCount, 0);
-  EXPECT_EQ(HookedHostCount, 0);
-  EXPECT_FALSE(SkinInitialized);
+  EXPECT_EQ(State().SkinnedButtonCount, 0);
+  EXPECT_EQ(State().HookedHostCount, 0);
+  EXPECT_FALSE(State().SkinInitialized);
   for (HWND w : {button, edit, form_}) EXPECT_TRUE(SkinPropsOn(w).empty());
   EXPECT_EQ(GetWindowLongPtrW(button, GWLP_WNDPROC), button_proc);
   EXPECT_EQ(GetWindowLongPtrW(edit, GWLP_WNDPROC), edit_proc);
@@ -82,15 +83,15 @@ TEST_F(AttachTest, SecondSkinWindowOnlyPicksUpWhatIsNew) {
   SkinWindow(form_);
   const std::intptr_t image = PropValue(first, L"HDC0");
   EXPECT_EQ(SkinWindow(form_), 0);
-  EXPECT_EQ(SkinnedButtonCount, 1);
-  EXPECT_EQ(HookedHostCount, 1);
+  EXPECT_EQ(State().SkinnedButtonCount, 1);
+  EXPECT_EQ(State().HookedHostCount, 1);
   EXPECT_EQ(PropValue(first, L"HDC0"), image);
 
   HWND second = CreateButton(form_, L"Two", 100, 10, 75, 25);
   SkinWindow(form_);
   EXPECT_TRUE(HasProp(second, L"PROCADDR"));
-  EXPECT_EQ(SkinnedButtonCount, 2);
-  EXPECT_EQ(HookedHostCount, 1);
+  EXPECT_EQ(State().SkinnedButtonCount, 2);
+  EXPECT_EQ(State().HookedHostCount, 1);
   EXPECT_EQ(PropValue(first, L"HDC0"), image);
 }
 
@@ -101,7 +102,7 @@ TEST_F(AttachTest, AButtonInsideAFrameIsSkinnedAndTheFrameHooked) {
   SkinWindow(form_);
   EXPECT_EQ(SkinPropsOn(inner).size(), 14u);
   EXPECT_EQ(SkinPropsOn(frame), std::vector<std::wstring>{L"PROCADDR"});
-  EXPECT_EQ(SkinnedButtonCount, 1);
+  EXPECT_EQ(State().SkinnedButtonCount, 1);
   UnskinWindow(form_);
   EXPECT_TRUE(SkinPropsOn(inner).empty());
   EXPECT_TRUE(SkinPropsOn(frame).empty());
@@ -130,8 +131,8 @@ TEST_F(AttachTest, UnskinOfAWindowNeverAttachedDoesNothing) {
   HWND button = CreateButton(form_, L"OK", 10, 10, 75, 25);
   EXPECT_EQ(UnskinWindow(form_), 0);
   EXPECT_EQ(UnskinWindow(button), 0);
-  EXPECT_EQ(SkinnedButtonCount, 0);
-  EXPECT_EQ(HookedHostCount, 0);
+  EXPECT_EQ(State().SkinnedButtonCount, 0);
+  EXPECT_EQ(State().HookedHostCount, 0);
   EXPECT_TRUE(SkinPropsOn(button).empty());
 }
 
@@ -139,13 +140,13 @@ TEST_F(AttachTest, TemplateStaysWhileTheHostIsHookedAndGoesWithIt) {
   form_ = CreateForm();
   HWND button = CreateButton(form_, L"OK", 10, 10, 75, 25);
   SkinWindow(form_);
-  HDC template_dc = SkinTemplateDC;
+  HDC template_dc = State().SkinTemplateDC;
   DestroyWindow(button);
-  EXPECT_EQ(SkinnedButtonCount, 0);
-  EXPECT_TRUE(SkinInitialized);
+  EXPECT_EQ(State().SkinnedButtonCount, 0);
+  EXPECT_TRUE(State().SkinInitialized);
   EXPECT_EQ(GetObjectType(template_dc), static_cast<DWORD>(OBJ_MEMDC));
   UnskinWindow(form_);
-  EXPECT_FALSE(SkinInitialized);
+  EXPECT_FALSE(State().SkinInitialized);
   EXPECT_EQ(GetObjectType(template_dc), 0u);
 }
 
@@ -157,9 +158,9 @@ TEST_F(AttachTest, DestroyingAHookedFormTakesItAllDownAndItsProcedureStillSeesWm
   DestroyWindow(form_);
   form_ = nullptr;
   EXPECT_EQ(g_form_log.destroys, 1);
-  EXPECT_EQ(SkinnedButtonCount, 0);
-  EXPECT_EQ(HookedHostCount, 0);
-  EXPECT_FALSE(SkinInitialized);
+  EXPECT_EQ(State().SkinnedButtonCount, 0);
+  EXPECT_EQ(State().HookedHostCount, 0);
+  EXPECT_FALSE(State().SkinInitialized);
 }
 
 TEST_F(AttachTest, SkinningAButtonDirectly) {
@@ -167,17 +168,13 @@ TEST_F(AttachTest, SkinningAButtonDirectly) {
   HWND button = CreateButton(form_, L"OK", 10, 10, 75, 25);
   EXPECT_EQ(SkinWindow(button), 1);
   EXPECT_EQ(SkinWindow(button), 0);
-  EXPECT_EQ(SkinnedButtonCount, 1);
-  EXPECT_EQ(HookedHostCount, 0);
+  EXPECT_EQ(State().SkinnedButtonCount, 1);
+  EXPECT_EQ(State().HookedHostCount, 0);
   EXPECT_EQ(UnskinWindow(button), 1);
   EXPECT_EQ(UnskinWindow(button), 0);
-  EXPECT_FALSE(SkinInitialized);
+  EXPECT_FALSE(State().SkinInitialized);
 }
 
 TEST_F(AttachTest, ExportProbe) {
-  EXPECT_TRUE(IsFunctionExported("TrackMouseEvent", L"User32"));
-  EXPECT_FALSE(IsFunctionExported("NoSuchFunction", L"User32"));
-  EXPECT_TRUE(IsFunctionExported("_TrackMouseEvent", L"comctl32.dll"));
-  EXPECT_FALSE(IsFunctionExported("TrackMouseEvent", L"no_such_library.dll"));
   EXPECT_EQ(GetWindowClass(nullptr), L"");
 }

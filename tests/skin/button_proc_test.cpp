@@ -2,10 +2,11 @@
 // produce: mouse, left button, space key, focus, enabling, size, destroy.
 #include <gtest/gtest.h>
 
-#include "fade_timer.h"
+#include "skin_internal.h"
 #include "skin_attach.h"
-#include "skin_state.h"
 #include "skin_test_support.h"
+
+using namespace skin;
 
 namespace {
 class ButtonProcTest : public SkinTest {
@@ -247,7 +248,7 @@ TEST_F(ButtonProcTest, ResizingGivesNewImagesOfTheNewSizeAndFreesTheOldOnes) {
     EXPECT_EQ(info.bmHeight, 30);
   }
   // The bottom-right corner moved with the size.
-  EXPECT_EQ(GetPixel(Image(0), 99, 29), GetPixel(SkinTemplateDC, 8, 20));
+  EXPECT_EQ(GetPixel(Image(0), 99, 29), GetPixel(State().SkinTemplateDC, 8, 20));
   HRGN region = CreateRectRgn(0, 0, 0, 0);
   GetWindowRgn(button_, region);
   RECT box{};
@@ -263,9 +264,9 @@ TEST_F(ButtonProcTest, DestroyUnskinsTheButton) {
   Send(WM_MOUSEMOVE);  // with a fade running
   HDC image = Image(0);
   DestroyWindow(button_);
-  EXPECT_EQ(SkinnedButtonCount, 1);  // the other button
+  EXPECT_EQ(State().SkinnedButtonCount, 1);  // the other button
   EXPECT_EQ(GetObjectType(image), 0u);
-  EXPECT_TRUE(SkinInitialized);
+  EXPECT_TRUE(State().SkinInitialized);
 }
 
 TEST_F(ButtonProcTest, UnskinningInsideTheClickLeavesNoStateOrTimerBehind) {

@@ -1,6 +1,8 @@
-#include "fade_step.h"
+#include "skin_core.h"
 
 #include <gtest/gtest.h>
+
+using namespace skin;
 
 namespace {
 struct Fade {
@@ -17,10 +19,10 @@ Fade RunFade(int start) {
     fade.last_alpha = alpha;
     const FadeAdvance next = AdvanceFade(alpha);
     if (next.finished) {
-      EXPECT_EQ(next.next_alpha, 0);
+      EXPECT_EQ(next.nextAlpha, 0);
       return fade;
     }
-    alpha = next.next_alpha;
+    alpha = next.nextAlpha;
   }
 }
 }  // namespace
@@ -48,8 +50,3 @@ TEST(FadeStep, StartingAlphasAndTimer) {
   EXPECT_EQ(kFadeIntervalMs, 15u);
 }
 
-TEST(FadeStep, BlendFunctionCarriesAlphaInTheThirdByteOnly) {
-  EXPECT_EQ(PackBlendFunction(0), 0u);
-  EXPECT_EQ(PackBlendFunction(70), 0x00460000u);
-  EXPECT_EQ(PackBlendFunction(255), 0x00FF0000u);
-}

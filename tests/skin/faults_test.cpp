@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "skin_attach.h"
-#include "skin_state.h"
+#include "skin_internal.h"
 #include "skin_test_support.h"
+
+using namespace skin;
 
 namespace {
 class FaultTest : public SkinTest {};
@@ -189,7 +191,7 @@ TEST_F(FaultTest, EnterAndSpacePressTheFocusedButtonOfASkinnedMessageBox) {
     EXPECT_TRUE(g_keys.buttonsSkinned);
     EXPECT_TRUE(g_keys.focusedStaysOwnerDrawn);
     EXPECT_TRUE(g_keys.focusedIsDefault);
-    EXPECT_EQ(HookedHostCount, 1);
-    EXPECT_EQ(SkinnedButtonCount, 1);
+    EXPECT_EQ(State().HookedHostCount, 1);
+    EXPECT_EQ(State().SkinnedButtonCount, 1);
   }
 }

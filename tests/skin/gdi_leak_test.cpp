@@ -11,8 +11,10 @@
 #include <set>
 
 #include "skin_attach.h"
-#include "skin_state.h"
+#include "skin_internal.h"
 #include "skin_test_support.h"
+
+using namespace skin;
 
 namespace {
 std::set<HGDIOBJ> g_live;
@@ -203,5 +205,5 @@ TEST_F(GdiLeakTest, HundredFormsDestroyedWhileSkinnedLeaveNoGdiObject) {
     Pump();
     ASSERT_TRUE(g_live.empty()) << "cycle " << cycle << ": " << g_live.size() << " left";
   }
-  EXPECT_FALSE(SkinInitialized);
+  EXPECT_FALSE(State().SkinInitialized);
 }

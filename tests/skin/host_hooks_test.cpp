@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "skin_attach.h"
-#include "skin_state.h"
+#include "skin_internal.h"
 #include "skin_test_support.h"
+
+using namespace skin;
 
 namespace {
 class HostHooksTest : public SkinTest {};
@@ -49,8 +51,8 @@ void CALLBACK InspectMessageBox(HWND, UINT, UINT_PTR timer, DWORD) {
   KillTimer(nullptr, timer);
   g_box.seen = true;
   g_box.box_hooked = HasProp(box, L"PROCADDR");
-  g_box.hooked_hosts = HookedHostCount;
-  g_box.skinned_count = SkinnedButtonCount;
+  g_box.hooked_hosts = State().HookedHostCount;
+  g_box.skinned_count = State().SkinnedButtonCount;
   EnumChildWindows(box, InspectBoxButton, 0);
   PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
@@ -87,9 +89,9 @@ TEST_F(HostHooksTest, MessageBoxHasSkinnedButtonsWhileShownAndNoneAfter) {
   EXPECT_EQ(g_box.skinned_count, 1 + g_box.buttons);
   EXPECT_EQ(g_box.top_border, RGB(27, 143, 213));
   // Closed: its buttons went with it, the form is as before.
-  EXPECT_EQ(HookedHostCount, 1);
-  EXPECT_EQ(SkinnedButtonCount, 1);
-  EXPECT_TRUE(SkinInitialized);
+  EXPECT_EQ(State().HookedHostCount, 1);
+  EXPECT_EQ(State().SkinnedButtonCount, 1);
+  EXPECT_TRUE(State().SkinInitialized);
   EXPECT_EQ(PropValue(own, L"HDC0"), own_image);
   EXPECT_TRUE(HasProp(form_, L"PROCADDR"));
 }
@@ -142,5 +144,5 @@ TEST_F(HostHooksTest, ActivationFromAWindowOfAnotherClassChangesNothing) {
   SendMessageW(form_, WM_ACTIVATE, WA_ACTIVE, reinterpret_cast<LPARAM>(form_));
   SendMessageW(form_, WM_ACTIVATE, WA_ACTIVE, 0);
   EXPECT_FALSE(HasProp(edit, L"PROCADDR"));
-  EXPECT_EQ(HookedHostCount, 1);
+  EXPECT_EQ(State().HookedHostCount, 1);
 }

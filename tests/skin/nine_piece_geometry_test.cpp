@@ -1,8 +1,10 @@
-#include "nine_piece_geometry.h"
+#include "skin_core.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
+
+using namespace skin;
 
 namespace {
 bool SameRect(const PieceRect& r, int x, int y, int w, int h) {

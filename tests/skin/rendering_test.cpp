@@ -3,10 +3,12 @@
 
 #include <algorithm>
 
-#include "drawing_helpers.h"
 #include "skin_attach.h"
+#include "win32_text.h"
 #include "skin_test_support.h"
-#include "template_colors.h"
+#include "skin_core.h"
+
+using namespace skin;
 
 namespace {
 class RenderingTest : public SkinTest {};
@@ -155,7 +157,7 @@ TEST_F(RenderingTest, ChineseCaptionIsReadAndDrawnWhateverTheCodePage) {
   form_ = CreateForm();
   HWND plain = CreateButton(form_, L"", 10, 10, 75, 25);
   HWND chinese = CreateButton(form_, L"\x9009\x62e9", 10, 50, 75, 25);  // 选择
-  EXPECT_EQ(GetWindowCaption(chinese), L"\x9009\x62e9");
+  EXPECT_EQ(WindowText(chinese), L"\x9009\x62e9");
   SkinWindow(form_);
   EXPECT_GT(Difference(StateImage(plain, 0), StateImage(chinese, 0), 75, 25).count, 10);
 }

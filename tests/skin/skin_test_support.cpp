@@ -1,7 +1,8 @@
 #include "skin_test_support.h"
 
-#include "skin_state.h"
-#include "skin_template.h"
+#include "skin_internal.h"
+
+using namespace skin;
 
 FormLog g_form_log;
 
@@ -157,10 +158,10 @@ void SkinTest::TearDown() {
   Pump();
   g_form_log = FormLog{};
   // Destroying the form takes everything down through the hooks.
-  EXPECT_EQ(SkinnedButtonCount, 0);
-  EXPECT_EQ(HookedHostCount, 0);
+  EXPECT_EQ(State().SkinnedButtonCount, 0);
+  EXPECT_EQ(State().HookedHostCount, 0);
   // A test that only initialised the module leaves a template behind.
-  ReleaseSkinTemplate();
-  SkinnedButtonCount = 0;
-  HookedHostCount = 0;
+  State().SkinnedButtonCount = 0;
+  State().HookedHostCount = 0;
+  ReleaseSkinTemplateIfUnused();
 }

@@ -1,6 +1,6 @@
 // The colour table against a second reading of the same source: a digest of
 // all 756 values and the colour count, both worked out apart from this code.
-#include "template_colors.h"
+#include "skin_core.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +8,8 @@
 #include <set>
 
 #include "template_digest.h"
+
+using namespace skin;
 
 TEST(TemplateColors, DigestOfAllPixelsMatchesTheIndependentTranscription) {
   EXPECT_EQ(TemplateDigest([](int x, int y) { return kTemplateColors[y][x]; }),

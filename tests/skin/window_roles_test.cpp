@@ -1,6 +1,8 @@
-#include "window_roles.h"
+#include "skin_core.h"
 
 #include <gtest/gtest.h>
+
+using namespace skin;
 
 TEST(WindowRoles, ButtonClassesInAnyCase) {
   for (const wchar_t* name : {L"Button", L"BUTTON", L"ThunderCommandButton",
