@@ -118,62 +118,62 @@ void RenderButtonStates(HWND hwnd) {
   }
 }
 
-int SkinButton(HWND hWnd) {
-  if (PreviousProc(hWnd) || !State().SkinTemplateDC) return 0;
+int SkinButton(HWND hwnd) {
+  if (PreviousProc(hwnd) || !State().SkinTemplateDC) return 0;
   WindowBounds bounds{};
-  GetWindowBounds(hWnd, bounds);
+  GetWindowBounds(hwnd, bounds);
   std::array<NewImage, kStateCount> images;
-  if (!MakeStateImages(hWnd, bounds, images)) return 0;
+  if (!MakeStateImages(hwnd, bounds, images)) return 0;
   for (int state = 0; state < kStateCount; ++state) {
-    SetPropInt(hWnd, StateImageName(state).c_str(),
+    SetPropInt(hwnd, StateImageName(state).c_str(),
                reinterpret_cast<std::intptr_t>(images[state].dc.Release()));
-    SetPropInt(hWnd, StateBitmapName(state).c_str(),
+    SetPropInt(hwnd, StateBitmapName(state).c_str(),
                reinterpret_cast<std::intptr_t>(images[state].bitmap.Release()));
   }
-  RenderButtonStates(hWnd);
+  RenderButtonStates(hwnd);
   // The dialog manager's default, kept while the type is owner-drawn.
-  const bool isDefault = (GetWindowLongPtrW(hWnd, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+  const bool isDefault = (GetWindowLongPtrW(hwnd, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
   // Owner-drawn, so the button's own painting no longer covers the skin.
-  SendMessageW(hWnd, BM_SETSTYLE, BS_OWNERDRAW, TRUE);
-  SetPropInt(hWnd, kPropMouseFlag, 0);
-  SetPropInt(hWnd, kPropTimerId, 0);
-  SetPropInt(hWnd, kPropOldState, IsWindowEnabled(hWnd) ? kStateNormal : kStateDisabled);
-  SetPropInt(hWnd, kPropAlphaLevel, 0);
-  SetPropInt(hWnd, kPropDefButton, isDefault ? 1 : 0);
-  SetRoundRegion(hWnd, bounds);
-  ReplaceWindowProc(hWnd, ButtonWndProc);
+  SendMessageW(hwnd, BM_SETSTYLE, BS_OWNERDRAW, TRUE);
+  SetPropInt(hwnd, kPropMouseFlag, 0);
+  SetPropInt(hwnd, kPropTimerId, 0);
+  SetPropInt(hwnd, kPropOldState, IsWindowEnabled(hwnd) ? kStateNormal : kStateDisabled);
+  SetPropInt(hwnd, kPropAlphaLevel, 0);
+  SetPropInt(hwnd, kPropDefButton, isDefault ? 1 : 0);
+  SetRoundRegion(hwnd, bounds);
+  ReplaceWindowProc(hwnd, ButtonWndProc);
   ++State().SkinnedButtonCount;
   return 1;
 }
 
-int UnskinButton(HWND hWnd) {
-  WNDPROC previous = PreviousProc(hWnd);
+int UnskinButton(HWND hwnd) {
+  WNDPROC previous = PreviousProc(hwnd);
   if (!previous) return 0;
-  DeleteStateImages(hWnd);
-  StopFadeTimer(hWnd);
-  const LONG_PTR type = GetPropInt(hWnd, kPropDefButton) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+  DeleteStateImages(hwnd);
+  StopFadeTimer(hwnd);
+  const LONG_PTR type = GetPropInt(hwnd, kPropDefButton) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
   for (const wchar_t* name :
        {kPropMouseFlag, kPropTimerId, kPropOldState, kPropAlphaLevel, kPropDefButton}) {
-    RemovePropW(hWnd, name);
+    RemovePropW(hwnd, name);
   }
   // "PROCADDR" goes before the style change, whose messages then reach
   // DefWindowProc rather than a half-dismantled skin.
-  RemovePropW(hWnd, kPropProcAddr);
-  const LONG_PTR style = GetWindowLongPtrW(hWnd, GWL_STYLE);
-  SetWindowLongPtrW(hWnd, GWL_STYLE, (style & ~static_cast<LONG_PTR>(BS_TYPEMASK)) | type);
-  SetWindowRgn(hWnd, nullptr, TRUE);
-  SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
-  RedrawWindow(hWnd, nullptr, nullptr, RDW_INVALIDATE);
+  RemovePropW(hwnd, kPropProcAddr);
+  const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
+  SetWindowLongPtrW(hwnd, GWL_STYLE, (style & ~static_cast<LONG_PTR>(BS_TYPEMASK)) | type);
+  SetWindowRgn(hwnd, nullptr, TRUE);
+  SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+  RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE);
   --State().SkinnedButtonCount;
   ReleaseSkinTemplateIfUnused();
   return 1;
 }
 
-void ResizeStateImages(HWND hWnd) {
+void ResizeStateImages(HWND hwnd) {
   WindowBounds bounds{};
-  GetWindowBounds(hWnd, bounds);
+  GetWindowBounds(hwnd, bounds);
   {
-    win32::WindowDC reference(hWnd);
+    win32::WindowDC reference(hwnd);
     if (!reference) return;
     std::array<win32::Bitmap, kStateCount> bitmaps;
     for (win32::Bitmap& bitmap : bitmaps) {
@@ -182,13 +182,13 @@ void ResizeStateImages(HWND hWnd) {
     }
     for (int state = 0; state < kStateCount; ++state) {
       const std::wstring name = StateBitmapName(state);
-      SelectObject(StateImage(hWnd, state), bitmaps[state]);
-      win32::Bitmap stale(reinterpret_cast<HBITMAP>(GetPropW(hWnd, name.c_str())));
-      SetPropInt(hWnd, name.c_str(), reinterpret_cast<std::intptr_t>(bitmaps[state].Release()));
+      SelectObject(StateImage(hwnd, state), bitmaps[state]);
+      win32::Bitmap stale(reinterpret_cast<HBITMAP>(GetPropW(hwnd, name.c_str())));
+      SetPropInt(hwnd, name.c_str(), reinterpret_cast<std::intptr_t>(bitmaps[state].Release()));
     }
-    RenderButtonStates(hWnd);
+    RenderButtonStates(hwnd);
   }
-  SetRoundRegion(hWnd, bounds);
+  SetRoundRegion(hwnd, bounds);
 }
 
 }  // namespace skin

@@ -87,8 +87,10 @@ void Refresh(HWND hwnd) {
   RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
 }
 
+// Over a disabled button nothing is tracked, so the first movement after
+// enabling it enters hover.
 void OnMouseMove(HWND hwnd) {
-  if (GetPropInt(hwnd, kPropMouseFlag) != 0) return;
+  if (!IsWindowEnabled(hwnd) || GetPropInt(hwnd, kPropMouseFlag) != 0) return;
   SetPropInt(hwnd, kPropMouseFlag, 1);
   TrackMouseLeave(hwnd);
   FadeTo(hwnd, kStateHover, kHoverStartAlpha);
@@ -195,22 +197,22 @@ LRESULT HandleButtonMessage(WNDPROC previous, HWND hwnd, UINT message, WPARAM wP
 }
 }  // namespace
 
-LRESULT CALLBACK ButtonWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  return RunHooked(HandleButtonMessage, hWnd, uMsg, wParam, lParam);
+LRESULT CALLBACK ButtonWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  return RunHooked(HandleButtonMessage, hwnd, message, wParam, lParam);
 }
 
-UINT_PTR StartFadeTimer(HWND hWnd) {
-  if (GetPropInt(hWnd, kPropTimerId) != 0) return 0;
-  const UINT_PTR id = SetTimer(hWnd, kFadeTimerId, kFadeIntervalMs, nullptr);
-  SetPropInt(hWnd, kPropTimerId, static_cast<std::intptr_t>(id));
+UINT_PTR StartFadeTimer(HWND hwnd) {
+  if (GetPropInt(hwnd, kPropTimerId) != 0) return 0;
+  const UINT_PTR id = SetTimer(hwnd, kFadeTimerId, kFadeIntervalMs, nullptr);
+  SetPropInt(hwnd, kPropTimerId, static_cast<std::intptr_t>(id));
   return id;
 }
 
-BOOL StopFadeTimer(HWND hWnd) {
-  const std::intptr_t id = GetPropInt(hWnd, kPropTimerId);
+BOOL StopFadeTimer(HWND hwnd) {
+  const std::intptr_t id = GetPropInt(hwnd, kPropTimerId);
   if (id == 0) return FALSE;
-  SetPropInt(hWnd, kPropTimerId, 0);
-  return KillTimer(hWnd, static_cast<UINT_PTR>(id));
+  SetPropInt(hwnd, kPropTimerId, 0);
+  return KillTimer(hwnd, static_cast<UINT_PTR>(id));
 }
 
 }  // namespace skin

@@ -74,42 +74,42 @@ LRESULT HandleChildMessage(WNDPROC previous, HWND hwnd, UINT message, WPARAM wPa
 }
 }  // namespace
 
-LRESULT CALLBACK HostWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  return RunHooked(HandleHostMessage, hWnd, uMsg, wParam, lParam);
+LRESULT CALLBACK HostWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  return RunHooked(HandleHostMessage, hwnd, message, wParam, lParam);
 }
 
-LRESULT CALLBACK ChildBorderWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  return RunHooked(HandleChildMessage, hWnd, uMsg, wParam, lParam);
+LRESULT CALLBACK ChildBorderWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  return RunHooked(HandleChildMessage, hwnd, message, wParam, lParam);
 }
 
-int HookHostWindow(HWND hWnd) {
-  if (PreviousProc(hWnd)) return 0;
-  ReplaceWindowProc(hWnd, HostWndProc);
+int HookHostWindow(HWND hwnd) {
+  if (PreviousProc(hwnd)) return 0;
+  ReplaceWindowProc(hwnd, HostWndProc);
   ++State().HookedHostCount;
   return 1;
 }
 
-int UnhookHostWindow(HWND hWnd) {
-  WNDPROC previous = PreviousProc(hWnd);
+int UnhookHostWindow(HWND hwnd) {
+  WNDPROC previous = PreviousProc(hwnd);
   if (!previous) return 0;
-  RestoreWindowProc(hWnd, previous);
+  RestoreWindowProc(hwnd, previous);
   --State().HookedHostCount;
   ReleaseSkinTemplateIfUnused();
   return 1;
 }
 
-int HookChildBorder(HWND hWnd) {
-  if (PreviousProc(hWnd)) return 0;
-  ReplaceWindowProc(hWnd, ChildBorderWndProc);
-  RepaintFrame(hWnd);
+int HookChildBorder(HWND hwnd) {
+  if (PreviousProc(hwnd)) return 0;
+  ReplaceWindowProc(hwnd, ChildBorderWndProc);
+  RepaintFrame(hwnd);
   return 1;
 }
 
-int UnhookChildBorder(HWND hWnd) {
-  WNDPROC previous = PreviousProc(hWnd);
+int UnhookChildBorder(HWND hwnd) {
+  WNDPROC previous = PreviousProc(hwnd);
   if (!previous) return 0;
-  RestoreWindowProc(hWnd, previous);
-  RepaintFrame(hWnd);
+  RestoreWindowProc(hwnd, previous);
+  RepaintFrame(hwnd);
   return 1;
 }
 

@@ -36,20 +36,20 @@ bool IsPushButton(HWND hwnd) {
 }
 
 // Buttons are skinned, every other descendant gets the flat frame.
-BOOL CALLBACK SkinChildProc(HWND hWnd, LPARAM) {
-  if (RoleOf(hWnd) != WindowRole::Button) {
-    HookChildBorder(hWnd);
-  } else if (IsPushButton(hWnd)) {
-    SkinButton(hWnd);
+BOOL CALLBACK SkinChildProc(HWND hwnd, LPARAM) {
+  if (RoleOf(hwnd) != WindowRole::Button) {
+    HookChildBorder(hwnd);
+  } else if (IsPushButton(hwnd)) {
+    SkinButton(hwnd);
   }
   return TRUE;
 }
 
-BOOL CALLBACK UnskinChildProc(HWND hWnd, LPARAM) {
-  if (RoleOf(hWnd) == WindowRole::Button) {
-    UnskinButton(hWnd);
+BOOL CALLBACK UnskinChildProc(HWND hwnd, LPARAM) {
+  if (RoleOf(hwnd) == WindowRole::Button) {
+    UnskinButton(hwnd);
   } else {
-    UnhookChildBorder(hWnd);
+    UnhookChildBorder(hwnd);
   }
   return TRUE;
 }
@@ -65,29 +65,29 @@ std::wstring GetWindowClass(HWND hwnd) {
 
 using namespace skin;
 
-int SkinWindow(HWND hWnd) {
+int SkinWindow(HWND hwnd) {
   // Even a window that is then ignored brings the template up.
   if (!State().SkinInitialized) InitializeSkin();
-  switch (RoleOf(hWnd)) {
+  switch (RoleOf(hwnd)) {
     case WindowRole::Button:
-      return IsPushButton(hWnd) ? SkinButton(hWnd) : 0;
+      return IsPushButton(hwnd) ? SkinButton(hwnd) : 0;
     case WindowRole::Host:
       // Descendants first (buttons inside frames too), then the host itself.
-      EnumChildWindows(hWnd, SkinChildProc, 0);
-      return HookHostWindow(hWnd);
+      EnumChildWindows(hwnd, SkinChildProc, 0);
+      return HookHostWindow(hwnd);
     case WindowRole::Other:
       break;
   }
   return 0;
 }
 
-int UnskinWindow(HWND hWnd) {
-  switch (RoleOf(hWnd)) {
+int UnskinWindow(HWND hwnd) {
+  switch (RoleOf(hwnd)) {
     case WindowRole::Button:
-      return UnskinButton(hWnd);
+      return UnskinButton(hwnd);
     case WindowRole::Host:
-      EnumChildWindows(hWnd, UnskinChildProc, 0);
-      return UnhookHostWindow(hWnd);
+      EnumChildWindows(hwnd, UnskinChildProc, 0);
+      return UnhookHostWindow(hwnd);
     case WindowRole::Other:
       break;
   }

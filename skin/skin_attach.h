@@ -2,9 +2,9 @@
 // Attaching the button skin to a window tree and taking it off again.
 #include <windows.h>
 
-// Skins the push buttons of hWnd (or hWnd itself if it is one), gives its
+// Skins the push buttons of hwnd (or hwnd itself if it is one), gives its
 // other controls the flat frame and hooks the window, so that the dialogs
 // it opens are skinned too. 1 when something was newly attached, else 0.
-int SkinWindow(HWND hWnd);
+int SkinWindow(HWND hwnd);
 // The reverse; 1 when something was detached, else 0.
-int UnskinWindow(HWND hWnd);
+int UnskinWindow(HWND hwnd);

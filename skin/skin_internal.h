@@ -76,27 +76,27 @@ std::wstring GetWindowClass(HWND hwnd);
 // A push button gets four state images, the owner-drawn type, a rounded
 // region and ButtonWndProc; 0 when it is skinned already or its images
 // cannot be made. UnskinButton gives all of it back; 0 when not skinned.
-int SkinButton(HWND hWnd);
-int UnskinButton(HWND hWnd);
+int SkinButton(HWND hwnd);
+int UnskinButton(HWND hwnd);
 // Draws the four state images from the template: nine pieces of the state's
 // slice, the caption, and the focus rectangle while the button has the focus.
 void RenderButtonStates(HWND hwnd);
 // New images of the button's new size, rendered, and a new rounded region.
-void ResizeStateImages(HWND hWnd);
-LRESULT CALLBACK ButtonWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
+void ResizeStateImages(HWND hwnd);
+LRESULT CALLBACK ButtonWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 // At most one fade timer per button: StartFadeTimer returns 0 while one
 // runs, StopFadeTimer 0 when none runs.
-UINT_PTR StartFadeTimer(HWND hWnd);
-BOOL StopFadeTimer(HWND hWnd);
+UINT_PTR StartFadeTimer(HWND hwnd);
+BOOL StopFadeTimer(HWND hwnd);
 
 // Forms and dialogs get HostWndProc, their other controls
 // ChildBorderWndProc (a flat frame instead of the sunken edge). Each returns
 // 1 when it did something, else 0.
-int HookHostWindow(HWND hWnd);
-int UnhookHostWindow(HWND hWnd);
-int HookChildBorder(HWND hWnd);
-int UnhookChildBorder(HWND hWnd);
-LRESULT CALLBACK HostWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
-LRESULT CALLBACK ChildBorderWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
+int HookHostWindow(HWND hwnd);
+int UnhookHostWindow(HWND hwnd);
+int HookChildBorder(HWND hwnd);
+int UnhookChildBorder(HWND hwnd);
+LRESULT CALLBACK HostWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK ChildBorderWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 }  // namespace skin
