@@ -26,6 +26,7 @@ inline HWND CreateForm(bool topLevel = false) {
   HWND form = CreateWindowExW(0, L"Form", L"", (topLevel ? WS_POPUP : WS_CHILD) | WS_VISIBLE, 20, 20, 400,
                               200, topLevel ? nullptr : desk, nullptr, nullptr, nullptr);
   EXPECT_TRUE(registered && form);
+  SetCursorPos(0, 0);  // the mouse stays off the tests' windows, whatever ran before
   SetForegroundWindow(topLevel ? form : desk);
   Pump();
   return form;
