@@ -18,8 +18,9 @@ int LiveGdiObjects() {
   auto* table = *reinterpret_cast<const Entry**>(peb + (sizeof(void*) == 8 ? 0xF8 : 0x94));
   MEMORY_BASIC_INFORMATION region{};
   VirtualQuery(table, &region, sizeof region);
+  const auto* end = static_cast<const BYTE*>(region.BaseAddress) + region.RegionSize;
   int live = 0;
-  for (size_t i = 0; i < region.RegionSize / sizeof(Entry); ++i) live += table[i].type != 0;
+  for (const Entry* entry = table; reinterpret_cast<const BYTE*>(entry + 1) <= end; ++entry) live += entry->type != 0;
   return live;
 }
 
