@@ -1,53 +1,96 @@
-#include "button_wnd_proc.h"
+// The skinned button's procedure: it shows the button only through its state
+// images, follows mouse, space key, focus and enabling, and fades from one
+// state to the next with a 15 ms timer.
+#include "skin_internal.h"
 
-#include "button_rendering.h"
-#include "button_setup.h"
-#include "button_states.h"
-#include "drawing_helpers.h"
-#include "fade_step.h"
-#include "fade_timer.h"
-#include "gdi_handles.h"
-#include "mouse_leave.h"
-#include "window_props.h"
-
-using skin_gdi::WindowDC;
+namespace skin {
 
 namespace {
-LRESULT PassOn(WNDPROC previous, HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam) {
-  return CallWindowProcW(previous, hwnd, msg, wparam, lparam);
+using TrackFunction = BOOL(WINAPI*)(LPTRACKMOUSEEVENT);
+
+// Looked up at run time: older systems lack it in User32, and linking it
+// statically would stop the program from starting there.
+TrackFunction ComctlTrackMouseEvent() {
+  HMODULE comctl = GetModuleHandleW(L"comctl32.dll");
+  if (!comctl) comctl = LoadLibraryW(L"comctl32.dll");  // kept loaded for later calls
+  if (!comctl) return nullptr;
+  return reinterpret_cast<TrackFunction>(
+      reinterpret_cast<void*>(GetProcAddress(comctl, "_TrackMouseEvent")));
 }
 
-// Sets the state the button is heading for and (re)starts the fade to it;
-// a fade already running carries on with the new values.
-void FadeTo(HWND hwnd, int state, int start_alpha) {
+// Asks for one WM_MOUSELEAVE when the mouse leaves the button.
+void TrackMouseLeave(HWND hwnd) {
+  TRACKMOUSEEVENT request{};
+  request.cbSize = sizeof(request);
+  request.dwFlags = TME_LEAVE;
+  request.hwndTrack = hwnd;
+  if (State().HasUser32TrackMouseEvent) {
+    TrackMouseEvent(&request);
+  } else if (TrackFunction track = ComctlTrackMouseEvent()) {
+    track(&request);
+  }
+}
+
+// Each step blends the target over what is on screen, so the steps add up.
+void RunFadeStep(HWND hwnd) {
+  WindowBounds bounds{};
+  GetWindowBounds(hwnd, bounds);
+  const int state = static_cast<int>(GetPropInt(hwnd, kPropOldState));
+  const int alpha = static_cast<int>(GetPropInt(hwnd, kPropAlphaLevel));
+  {
+    win32::WindowDC screen(hwnd);
+    const BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(alpha), 0};
+    AlphaBlend(screen, 0, 0, bounds.Width, bounds.Height, StateImage(hwnd, state), 0, 0,
+               bounds.Width, bounds.Height, blend);
+  }
+  const FadeAdvance next = AdvanceFade(alpha);
+  if (next.finished) StopFadeTimer(hwnd);
+  SetPropInt(hwnd, kPropAlphaLevel, next.nextAlpha);
+}
+
+// Sets the state the button is heading for and starts the fade to it; a
+// fade already running carries on with the new values. A disabled button
+// keeps its disabled image whatever the mouse and keys do.
+void FadeTo(HWND hwnd, int state, int startAlpha) {
+  if (!IsWindowEnabled(hwnd)) return;
   SetPropInt(hwnd, kPropOldState, state);
-  SetPropInt(hwnd, kPropAlphaLevel, start_alpha);
+  SetPropInt(hwnd, kPropAlphaLevel, startAlpha);
   StartFadeTimer(hwnd);
 }
 
-void CopyStateToScreen(HWND hwnd, HDC screen, int state) {
+void CopyStateTo(HWND hwnd, HDC screen, int state) {
   WindowBounds bounds{};
   GetWindowBounds(hwnd, bounds);
-  BitBlt(screen, 0, 0, bounds.Width, bounds.Height, GetStateDC(hwnd, state), 0, 0, SRCCOPY);
+  BitBlt(screen, 0, 0, bounds.Width, bounds.Height, StateImage(hwnd, state), 0, 0, SRCCOPY);
 }
 
+// The target image in full, even in the middle of a fade.
 void Paint(HWND hwnd) {
   PAINTSTRUCT paint{};
   HDC dc = BeginPaint(hwnd, &paint);
-  CopyStateToScreen(hwnd, dc, static_cast<int>(GetPropInt(hwnd, kPropOldState)));
+  CopyStateTo(hwnd, dc, static_cast<int>(GetPropInt(hwnd, kPropOldState)));
   EndPaint(hwnd, &paint);
 }
 
-// Enabling shows the new look at once, without a fade.
+// Enabling and disabling show the new look at once, without a fade.
 void ShowEnabled(HWND hwnd, bool enabled) {
   const int state = enabled ? kStateNormal : kStateDisabled;
   SetPropInt(hwnd, kPropOldState, state);
-  WindowDC screen(hwnd);
-  CopyStateToScreen(hwnd, screen, state);
+  win32::WindowDC screen(hwnd);
+  CopyStateTo(hwnd, screen, state);
 }
 
+// The caption, font, underline or button type changed: draw the images
+// again and show the new look at once.
+void Refresh(HWND hwnd) {
+  RenderButtonStates(hwnd);
+  RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+// Over a disabled button nothing is tracked, so the first movement after
+// enabling it enters hover.
 void OnMouseMove(HWND hwnd) {
-  if (GetPropInt(hwnd, kPropMouseFlag) != 0) return;
+  if (!IsWindowEnabled(hwnd) || GetPropInt(hwnd, kPropMouseFlag) != 0) return;
   SetPropInt(hwnd, kPropMouseFlag, 1);
   TrackMouseLeave(hwnd);
   FadeTo(hwnd, kStateHover, kHoverStartAlpha);
@@ -66,12 +109,29 @@ void OnFocusChange(HWND hwnd) {
   StartFadeTimer(hwnd);
 }
 
-// Handling that follows the previous procedure's own. That procedure may
-// run a whole click handler, which can take the skin off this button; then
-// there is nothing left to update.
-void AfterPassingOn(HWND hwnd, UINT msg, WPARAM wparam) {
-  if (!IsAttached(hwnd)) return;
-  switch (msg) {
+// The dialog manager moves the default between push buttons with
+// BM_SETSTYLE. The button stays owner-drawn and remembers the default.
+WPARAM KeepOwnerDrawn(HWND hwnd, WPARAM style) {
+  const WPARAM type = style & BS_TYPEMASK;
+  if (type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON) return style;
+  SetPropInt(hwnd, kPropDefButton, type == BS_DEFPUSHBUTTON ? 1 : 0);
+  return (style & ~static_cast<WPARAM>(BS_TYPEMASK)) | BS_OWNERDRAW;
+}
+
+// An owner-drawn button answers like no push button at all: the dialog
+// manager would neither move the default to it nor press it on Enter.
+LRESULT PushButtonDialogCode(HWND hwnd, LRESULT code) {
+  code &= ~static_cast<LRESULT>(DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON);
+  const bool isDefault = GetPropInt(hwnd, kPropDefButton) != 0;
+  return code | DLGC_BUTTON | (isDefault ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
+}
+
+// Handling that follows the previous procedure's own. That procedure may run
+// a whole click handler, which can take the skin off this button; then there
+// is nothing left to update.
+void AfterPassingOn(HWND hwnd, UINT message, WPARAM wParam) {
+  if (!PreviousProc(hwnd)) return;
+  switch (message) {
     case WM_SIZE:
       ResizeStateImages(hwnd);
       break;
@@ -80,13 +140,19 @@ void AfterPassingOn(HWND hwnd, UINT msg, WPARAM wparam) {
       OnFocusChange(hwnd);
       break;
     case WM_ENABLE:
-      ShowEnabled(hwnd, wparam != 0);
+      ShowEnabled(hwnd, wParam != 0);
+      break;
+    case WM_SETTEXT:
+    case WM_SETFONT:
+    case WM_UPDATEUISTATE:
+    case BM_SETSTYLE:
+      Refresh(hwnd);
       break;
     case WM_KEYDOWN:
-      if (wparam == VK_SPACE) FadeTo(hwnd, kStatePressed, kKeyPressStartAlpha);
+      if (wParam == VK_SPACE) FadeTo(hwnd, kStatePressed, kKeyPressStartAlpha);
       break;
     case WM_KEYUP:
-      if (wparam == VK_SPACE) OnRelease(hwnd);
+      if (wParam == VK_SPACE) OnRelease(hwnd);
       break;
     case WM_MOUSEMOVE:
       OnMouseMove(hwnd);
@@ -102,30 +168,51 @@ void AfterPassingOn(HWND hwnd, UINT msg, WPARAM wparam) {
       break;
   }
 }
+
+LRESULT HandleButtonMessage(WNDPROC previous, HWND hwnd, UINT message, WPARAM wParam,
+                            LPARAM lParam) {
+  switch (message) {
+    case WM_DESTROY:
+      // The skin comes off first; the button's own procedure still needs to
+      // see its destruction.
+      UnskinButton(hwnd);
+      return CallWindowProcW(previous, hwnd, message, wParam, lParam);
+    case WM_PAINT:
+      Paint(hwnd);
+      return 0;
+    case WM_TIMER:
+      RunFadeStep(hwnd);
+      return CallWindowProcW(previous, hwnd, message, wParam, lParam);
+    case WM_GETDLGCODE:
+      return PushButtonDialogCode(hwnd, CallWindowProcW(previous, hwnd, message, wParam, lParam));
+    case BM_SETSTYLE:
+      wParam = KeepOwnerDrawn(hwnd, wParam);
+      break;
+    default:
+      break;
+  }
+  const LRESULT result = CallWindowProcW(previous, hwnd, message, wParam, lParam);
+  AfterPassingOn(hwnd, message, wParam);
+  return result;
+}
 }  // namespace
 
-LRESULT CALLBACK ButtonWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  if (!hWnd) return 0;
-  WNDPROC previous = GetPreviousProc(hWnd);
-  // Being set up or taken down: never hand the message to a stale procedure.
-  if (!previous) return DefWindowProcW(hWnd, uMsg, wParam, lParam);
-  switch (uMsg) {
-    case WM_DESTROY:
-      // Take the skin off first; the button's own procedure still needs to
-      // see its destruction.
-      UnskinButton(hWnd);
-      return PassOn(previous, hWnd, uMsg, wParam, lParam);
-    case WM_PAINT:
-      Paint(hWnd);
-      return 0;
-    case WM_TIMER: {
-      RunFadeStep(hWnd);
-      return PassOn(previous, hWnd, uMsg, wParam, lParam);
-    }
-    default: {
-      const LRESULT result = PassOn(previous, hWnd, uMsg, wParam, lParam);
-      AfterPassingOn(hWnd, uMsg, wParam);
-      return result;
-    }
-  }
+LRESULT CALLBACK ButtonWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  return RunHooked(HandleButtonMessage, hwnd, message, wParam, lParam);
 }
+
+UINT_PTR StartFadeTimer(HWND hwnd) {
+  if (GetPropInt(hwnd, kPropTimerId) != 0) return 0;
+  const UINT_PTR id = SetTimer(hwnd, kFadeTimerId, kFadeIntervalMs, nullptr);
+  SetPropInt(hwnd, kPropTimerId, static_cast<std::intptr_t>(id));
+  return id;
+}
+
+BOOL StopFadeTimer(HWND hwnd) {
+  const std::intptr_t id = GetPropInt(hwnd, kPropTimerId);
+  if (id == 0) return FALSE;
+  SetPropInt(hwnd, kPropTimerId, 0);
+  return KillTimer(hwnd, static_cast<UINT_PTR>(id));
+}
+
+}  // namespace skin

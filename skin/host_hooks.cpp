@@ -1,43 +1,116 @@
-#include "host_hooks.h"
+// Forms and dialogs, and their controls other than buttons: the host
+// procedure spreads the skin to every dialog the window opens, the child
+// procedure replaces the sunken client edge with a flat one-pixel frame.
+#include "skin_attach.h"
+#include "skin_internal.h"
 
-#include "hook_procs.h"
-#include "skin_state.h"
-#include "skin_template.h"
-#include "window_props.h"
+namespace skin {
 
 namespace {
+// The flat frame's outer ring, blue while enabled, grey when disabled.
+constexpr COLORREF kFlatFrameColour = RGB(84, 165, 213);
+constexpr COLORREF kFlatFrameDisabledColour = RGB(204, 204, 204);
+
 // Repaints the whole frame at once: the flat one when hooked, the control's
 // own sunken edge when unhooked.
 void RepaintFrame(HWND hwnd) { SendMessageW(hwnd, WM_NCPAINT, 1, 0); }
+
+// A one-pixel frame along the inside of the rectangle.
+int FrameRectColor(HDC dc, int x, int y, int width, int height, COLORREF colour) {
+  const RECT rect{x, y, x + width, y + height};
+  win32::Brush brush(CreateSolidBrush(colour));
+  return brush ? FrameRect(dc, &rect, brush) : 0;
+}
+
+// Three rings over the control's own frame: the coloured line, then two in
+// the control's background colour, which hide the sunken edge.
+void DrawFlatFrame(HWND hwnd) {
+  WindowBounds bounds{};
+  GetWindowBounds(hwnd, bounds);
+  const int w = bounds.Width;
+  const int h = bounds.Height;
+  win32::WindowDC frame(hwnd);
+  win32::WindowDC client(hwnd, win32::WindowDC::Area::Client);
+  const COLORREF outer = IsWindowEnabled(hwnd) ? kFlatFrameColour : kFlatFrameDisabledColour;
+  FrameRectColor(frame, 0, 0, w, h, outer);
+  FrameRectColor(frame, 1, 1, w - 2, h - 2, GetBkColor(client));
+  FrameRectColor(frame, 2, 2, w - 4, h - 4, GetBkColor(client));
+}
+
+bool HasClientEdge(HWND hwnd) {
+  return (GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0;
+}
+
+// Only windows of this process can take our procedures.
+bool IsOurs(HWND hwnd) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(hwnd, &process);
+  return process == GetCurrentProcessId();
+}
+
+// Whether the other window is being activated or deactivated: attaching is
+// idempotent, so a second pass only picks up controls created since.
+void AttachOtherWindow(HWND host, HWND other) {
+  if (!other || other == host) return;
+  if (!IsActivationHostClass(GetWindowClass(other)) || !IsOurs(other)) return;
+  SkinWindow(other);
+}
+
+LRESULT HandleHostMessage(WNDPROC previous, HWND hwnd, UINT message, WPARAM wParam,
+                          LPARAM lParam) {
+  // Unhooked first on destruction; the window's own procedure still gets its
+  // WM_DESTROY (a dialog frees its resources there).
+  if (message == WM_DESTROY) UnhookHostWindow(hwnd);
+  if (message == WM_ACTIVATE) AttachOtherWindow(hwnd, reinterpret_cast<HWND>(lParam));
+  return CallWindowProcW(previous, hwnd, message, wParam, lParam);
+}
+
+LRESULT HandleChildMessage(WNDPROC previous, HWND hwnd, UINT message, WPARAM wParam,
+                           LPARAM lParam) {
+  if (message == WM_DESTROY) UnhookChildBorder(hwnd);
+  const LRESULT result = CallWindowProcW(previous, hwnd, message, wParam, lParam);
+  if (message == WM_NCPAINT && HasClientEdge(hwnd)) DrawFlatFrame(hwnd);
+  return result;
+}
 }  // namespace
 
-int HookHostWindow(HWND hWnd) {
-  if (IsAttached(hWnd)) return 0;
-  ReplaceWindowProc(hWnd, HostWndProc);
-  ++HookedHostCount;
+LRESULT CALLBACK HostWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  return RunHooked(HandleHostMessage, hwnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK ChildBorderWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  return RunHooked(HandleChildMessage, hwnd, message, wParam, lParam);
+}
+
+int HookHostWindow(HWND hwnd) {
+  if (PreviousProc(hwnd)) return 0;
+  ReplaceWindowProc(hwnd, HostWndProc);
+  ++State().HookedHostCount;
   return 1;
 }
 
-int UnhookHostWindow(HWND hWnd) {
-  WNDPROC previous = GetPreviousProc(hWnd);
+int UnhookHostWindow(HWND hwnd) {
+  WNDPROC previous = PreviousProc(hwnd);
   if (!previous) return 0;
-  RestoreWindowProc(hWnd, previous);
-  --HookedHostCount;
+  RestoreWindowProc(hwnd, previous);
+  --State().HookedHostCount;
   ReleaseSkinTemplateIfUnused();
   return 1;
 }
 
-int HookChildBorder(HWND hWnd) {
-  if (IsAttached(hWnd)) return 0;
-  ReplaceWindowProc(hWnd, ChildBorderWndProc);
-  RepaintFrame(hWnd);
+int HookChildBorder(HWND hwnd) {
+  if (PreviousProc(hwnd)) return 0;
+  ReplaceWindowProc(hwnd, ChildBorderWndProc);
+  RepaintFrame(hwnd);
   return 1;
 }
 
-int UnhookChildBorder(HWND hWnd) {
-  WNDPROC previous = GetPreviousProc(hWnd);
+int UnhookChildBorder(HWND hwnd) {
+  WNDPROC previous = PreviousProc(hwnd);
   if (!previous) return 0;
-  RestoreWindowProc(hWnd, previous);
-  RepaintFrame(hWnd);
+  RestoreWindowProc(hwnd, previous);
+  RepaintFrame(hwnd);
   return 1;
 }
+
+}  // namespace skin

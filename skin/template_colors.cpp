@@ -1,6 +1,8 @@
 // The skin template's colours, one row of nine pixels per template row.
 // Values are COLORREF (0x00BBGGRR), so blue is the high byte of each entry.
-#include "template_colors.h"
+#include "skin_core.h"
+
+namespace skin {
 
 const std::uint32_t kTemplateColors[kTemplateHeight][kTemplateWidth] = {
     {0xE6BA78, 0xE3B36B, 0xD8972C, 0xD58F1B, 0xD58F1B, 0xD58F1B, 0xD8972C, 0xE3B36B, 0xE6BA78},  // y 0: slice 0, row 0
@@ -88,3 +90,5 @@ const std::uint32_t kTemplateColors[kTemplateHeight][kTemplateWidth] = {
     {0xD5D5D5, 0xD6D6D6, 0xDFDFDF, 0xE6E6E6, 0xE6E6E6, 0xE6E6E6, 0xDFDFDF, 0xD6D6D6, 0xD5D5D5},  // y 82: slice 3, row 19
     {0xD8D8D8, 0xD4D4D4, 0xC4C4C4, 0xBFBFBF, 0xBFBFBF, 0xBFBFBF, 0xC4C4C4, 0xD4D4D4, 0xD8D8D8},  // y 83: slice 3, row 20
 };
+
+}  // namespace skin

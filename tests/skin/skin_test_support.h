@@ -1,50 +1,71 @@
 #pragma once
-// Real top-level windows and controls for the skin's tests under Wine, and
-// the module state reset between tests.
+// Real windows for the skin's tests under Wine (Xvfb at depth 24, so that
+// colours read back exactly).
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <string>
-#include <vector>
+#include "skin_attach.h"
+#include "skin_internal.h"
 
-// The message log of the test form's own procedure.
-struct FormLog {
-  int destroys = 0;
-  std::vector<WORD> clicked_ids;
-  // Called inside WM_COMMAND (BN_CLICKED), i.e. while the click is delivered.
-  std::function<void(HWND button)> on_click;
-};
-extern FormLog g_form_log;
+using namespace skin;
 
-// A visible window of class "Form", which the skin treats as a host: a child
-// of one lasting top-level window, or an active top-level window of its own
-// where activation matters.
-HWND CreateForm(int client_width = 400, int client_height = 200, bool top_level = false);
-// A child control with the default GUI font, as dialogs have.
-HWND CreateControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int x,
-                   int y, int width, int height, int id = 0, DWORD ex_style = 0);
-HWND CreateButton(HWND parent, const wchar_t* caption, int x, int y, int width, int height,
-                  DWORD style = BS_PUSHBUTTON, int id = 0);
+inline void Pump() {
+  for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&msg);
+}
 
-// Dispatches everything pending.
-void Pump();
-// Pumps until `done` holds or `timeout_ms` passed (a safety net against
-// hangs, not a timing check). Returns whether `done` held.
-bool PumpUntil(const std::function<bool()>& done, int timeout_ms = 5000);
+// A visible window of class "Form", which the skin hooks as a host: a child
+// of one lasting top-level window (Wine is slow to destroy top-level windows
+// without a window manager), or a top-level window where activation matters.
+inline HWND CreateForm(bool topLevel = false) {
+  static WNDCLASSW formClass{0, DefWindowProcW, 0, 0, nullptr, nullptr, nullptr,
+                             static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)), nullptr, L"Form"};
+  static const bool registered = RegisterClassW(&formClass) != 0;
+  static HWND desk = CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE, 40, 40, 900, 700, nullptr,
+                                     nullptr, nullptr, nullptr);
+  HWND form = CreateWindowExW(0, L"Form", L"", (topLevel ? WS_POPUP : WS_CHILD) | WS_VISIBLE, 20, 20, 400,
+                              200, topLevel ? nullptr : desk, nullptr, nullptr, nullptr);
+  EXPECT_TRUE(registered && form);
+  SetCursorPos(0, 0);  // the mouse stays off the tests' windows, whatever ran before
+  SetForegroundWindow(topLevel ? form : desk);
+  Pump();
+  return form;
+}
 
-bool HasProp(HWND hwnd, const wchar_t* name);
-std::intptr_t PropValue(HWND hwnd, const wchar_t* name);
-// All the skin's property names present on the window.
-std::vector<std::wstring> SkinPropsOn(HWND hwnd);
+inline HWND CreateControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y,
+                          int width = 75, int height = 25, DWORD exStyle = 0) {
+  HWND control = CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, x, y, width,
+                                 height, parent, nullptr, nullptr, nullptr);
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
+  return control;
+}
 
-// Screen pixel of a window, read through its window DC.
-COLORREF ScreenPixel(HWND hwnd, int x, int y);
+inline HWND CreateButton(HWND parent, const wchar_t* caption, int x, int y, int width = 75, int height = 25,
+                         DWORD style = BS_PUSHBUTTON) {
+  return CreateControl(parent, L"Button", caption, style, x, y, width, height);
+}
 
-// Destroys the windows a test made and checks the module is back at rest.
+inline BOOL CALLBACK CountProp(HWND, LPWSTR, HANDLE, ULONG_PTR count) { return ++*reinterpret_cast<int*>(count); }
+
+// Properties of any name left on the window.
+inline int PropCount(HWND hwnd) {
+  int count = 0;
+  EnumPropsExW(hwnd, CountProp, reinterpret_cast<LPARAM>(&count));
+  return count;
+}
+
+inline COLORREF ScreenPixel(HWND hwnd, int x, int y) { return GetPixel(win32::WindowDC(hwnd), x, y); }
+
+// Destroys the form a test made and checks that the module is at rest:
+// destruction takes everything down through the hooks, template included.
 class SkinTest : public ::testing::Test {
  protected:
-  void TearDown() override;
+  void TearDown() override {
+    if (form_) DestroyWindow(form_);
+    Pump();
+    EXPECT_EQ(State().SkinnedButtonCount, 0);
+    EXPECT_EQ(State().HookedHostCount, 0);
+    EXPECT_FALSE(State().SkinInitialized);
+  }
   HWND form_ = nullptr;
 };
