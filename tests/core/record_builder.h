@@ -14,37 +14,19 @@ inline std::string Sf(std::string_view code, std::string_view value) {
 
 class RecordBuilder {
  public:
-  RecordBuilder& Type(char type) {  // the leader's 7th byte
-    leader_[6] = type;
-    return *this;
-  }
-  RecordBuilder& Coding(char scheme) {  // leader position 9: 'a' is UTF-8 in MARC 21
-    leader_[9] = scheme;
-    return *this;
-  }
+  // The leader's type of record (position 6) and coding scheme (9: 'a' is UTF-8 in MARC 21).
+  RecordBuilder& Type(char type) { return leader_[6] = type, *this; }
+  RecordBuilder& Coding(char scheme) { return leader_[9] = scheme, *this; }
   // A field; data without its terminator, which Build adds.
   RecordBuilder& Field(std::string_view tag, std::string_view data) {
-    fields_.push_back({std::string(tag), std::string(data), "", ""});
-    return *this;
+    return fields_.push_back({std::string(tag), std::string(data), "", ""}), *this;
   }
   // Replaces the 4 Length or 5 Start characters of field i's directory entry.
-  RecordBuilder& LengthText(std::size_t i, std::string_view text) {
-    fields_.at(i).lengthText = std::string(text);
-    return *this;
-  }
-  RecordBuilder& StartText(std::size_t i, std::string_view text) {
-    fields_.at(i).startText = std::string(text);
-    return *this;
-  }
+  RecordBuilder& LengthText(std::size_t i, std::string_view text) { return fields_.at(i).lengthText = text, *this; }
+  RecordBuilder& StartText(std::size_t i, std::string_view text) { return fields_.at(i).startText = text, *this; }
   // Bytes added to the end of the directory (a length that is no multiple of 12).
-  RecordBuilder& DirectoryTail(std::string_view bytes) {
-    directoryTail_ = std::string(bytes);
-    return *this;
-  }
-  RecordBuilder& WithoutRecordTerminator() {
-    recordTerminator_ = false;
-    return *this;
-  }
+  RecordBuilder& DirectoryTail(std::string_view bytes) { return directoryTail_ = bytes, *this; }
+  RecordBuilder& WithoutRecordTerminator() { return recordTerminator_ = false, *this; }
 
   std::string Build() const {
     std::string directory;

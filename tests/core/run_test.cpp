@@ -33,6 +33,8 @@ struct Scene {
   std::string output = folder.File("输出.txt");
   FakeRunWindow window;
   RunSummary summary;
+  std::unique_ptr<FileSystem> files;  // when not the machine's own
+  std::unique_ptr<OutputFile> held;   // an output another run holds
 };
 
 class Run : public ::testing::Test, public Scene {};
@@ -231,65 +233,64 @@ TEST_F(Run, EachRecordInTheOutputsEncoding) {
 
 // Files that fail: a clear error naming the file and the reason; lines
 // already written stay and end at a line boundary; a file this run created
-// without writing a line into it goes again.
+// without writing a line into it goes again; a file another run holds is
+// left as it is.
+struct Failure {
+  const char* what;
+  std::function<void(Scene&)> setUp;
+  std::string error;  // ".../" stands for the folder
+  std::string outputAfter;  // "-" for no output file
+};
+
+const std::string kThree = Record("A") + Record("B") + Record("C");
+const std::string kTwoLines = "200a\t200f\t\r\nA\t\t\r\nB\t\t\r\n";
+
+std::function<void(Scene&)> InputBreaksOff(std::size_t after, bool throwing) {
+  return [=](Scene& t) {
+    t.files = std::make_unique<MemoryInputFiles>(
+        [=] { return std::make_unique<MemoryInput>(kThree, 7, 0, '\0', after, throwing); });
+  };
+}
+
+const Failure kFailures[] = {
+    {"a read error", InputBreaksOff(kThree.size() - 3, false), "无法读取输入文件：.../输入.iso（读写错误）", kTwoLines},
+    {"no memory", InputBreaksOff(Record("A").size() + Record("B").size() + 5, true), run_messages::RunBrokeOff("内存不足"),
+     kTwoLines},
+    {"nothing read: the new file goes", InputBreaksOff(0, false), "无法读取输入文件：.../输入.iso（读写错误）", "-"},
+    {"nothing read: a file that was there stays", [](Scene& t) { InputBreaksOff(0, false)(t), WriteBytes(t.output, ""); },
+     "无法读取输入文件：.../输入.iso（读写错误）", ""},
+    {"an input that is a folder",
+     [](Scene& t) { std::filesystem::create_directory(std::filesystem::u8path(t.window.inputPath = t.folder.File("d.iso"))); },
+     "无法打开输入文件：.../d.iso（这是一个文件夹）", "-"},
+    {"an output in a missing folder", [](Scene& t) { t.window.savePath = t.folder.File("missing") + "/out.txt"; },
+     "无法创建输出文件：.../missing/out.txt（路径不存在）", "-"},
+    {"an output another run holds",
+     [](Scene& t) {
+       FileError error;
+       WriteBytes(t.output, "first run\r\n");
+       t.held = LocalFileSystem().OpenForAppending(t.output, error);
+     },
+     "无法创建输出文件：.../输出.txt（文件正被另一程序使用）", "first run\r\n"},
+};
+
 TEST_F(Run, FailuresSayWhatAndKeepWhatWasWritten) {
-  const std::string three = Record("A") + Record("B") + Record("C");
-  const auto breakingOff = [&](std::size_t after, bool throwing) {
-    return MemoryInputFiles([=] { return std::make_unique<MemoryInput>(three, 7, 0, '\0', after, throwing); });
-  };
-  WriteBytes(input, "");
-  MemoryInputFiles readError = breakingOff(three.size() - 3, false);
-  Convert(readError);
-  EXPECT_EQ(summary.error, "无法读取输入文件：" + input + "（读写错误）");
-  EXPECT_EQ(ReadBytes(output), "200a\t200f\t\r\nA\t\t\r\nB\t\t\r\n");
-
-  RemoveOutput();
-  MemoryInputFiles noMemory = breakingOff(Record("A").size() + Record("B").size() + 5, true);
-  Convert(noMemory);
-  EXPECT_EQ(summary.error, run_messages::RunBrokeOff("内存不足"));
-  EXPECT_EQ(ReadBytes(output), "200a\t200f\t\r\nA\t\t\r\nB\t\t\r\n");
-
-  RemoveOutput();
-  MemoryInputFiles atOnce = breakingOff(0, false);
-  Convert(atOnce);
-  EXPECT_FALSE(Exists(output)) << "a file created for nothing is removed";
-  WriteBytes(output, "");
-  Convert(atOnce);
-  EXPECT_TRUE(Exists(output)) << "a file that was there stays";
-}
-
-TEST_F(Run, FilesThatCannotBeOpened) {
-  WriteBytes(input, Record("A"));
-  const std::string folderInput = folder.File("folder.iso");
-  std::filesystem::create_directory(std::filesystem::u8path(folderInput));
-  const std::string inMissingFolder = folder.File("missing") + "/out.txt";
-  const std::vector<std::pair<std::function<void()>, std::string>> cases = {
-      {[&] { window.inputPath = folderInput; }, "无法打开输入文件：" + folderInput + "（这是一个文件夹）"},
-      {[&] { window.inputPath = input, window.savePath = inMissingFolder; },
-       "无法创建输出文件：" + inMissingFolder + "（路径不存在）"},
-      {[&] { window.savePath = "/dev/full"; }, "无法写入输出文件：/dev/full（磁盘空间不足）"},
-  };
-  for (const auto& [setUp, message] : cases) {
-    window.calls.clear();
-    setUp();
-    if (window.savePath == "/dev/full" && !Exists("/dev/full")) continue;
-    Convert();
-    EXPECT_EQ(window.calls.at(window.calls.size() - 2), ErrorBox(message));
+  for (const Failure& f : kFailures) {
+    Scene t;
+    WriteBytes(t.input, Record("A"));
+    f.setUp(t);
+    t.Convert(t.files ? *t.files : LocalFileSystem());
+    if (t.held) t.held->Close();
+    std::string error = f.error;
+    if (error.find(".../") != std::string::npos) error.replace(error.find(".../"), 4, t.folder.File(""));
+    EXPECT_EQ(t.summary.error, error) << f.what;
+    EXPECT_EQ(Exists(t.output) ? ReadBytes(t.output) : "-", f.outputAfter) << f.what;
+    EXPECT_EQ(t.window.calls.at(t.window.calls.size() - 2), ErrorBox(t.summary.error)) << f.what;
   }
-}
-
-// One run at a time per output file: a second one is refused, and the
-// first one's file is left as it is.
-TEST_F(Run, AnOutputInUseIsRefused) {
+  if (!Exists("/dev/full")) return;
+  window.savePath = "/dev/full";
   WriteBytes(input, Record("A"));
-  WriteBytes(output, "first run\r\n");
-  FileError error;
-  std::unique_ptr<OutputFile> held = LocalFileSystem().OpenForAppending(output, error);
-  ASSERT_TRUE(held);
   Convert();
-  EXPECT_EQ(summary.error, "无法创建输出文件：" + output + "（文件正被另一程序使用）");
-  held->Close();
-  EXPECT_EQ(ReadBytes(output), "first run\r\n");
+  EXPECT_EQ(summary.error, "无法写入输出文件：/dev/full（磁盘空间不足）");
 }
 
 }  // namespace
