@@ -62,13 +62,13 @@ TEST(Splitter, TooLongRecordsAreSkippedInFlatMemory) {
               (std::vector<std::string>{"0:A\x1D", "2:<too long>", "50003:B\x1D", "50005:<too long>", "120007:C\x1D"}));
     EXPECT_LE(input.largestRequest, 10000 + 2 * block) << block;
   }
-  MemoryInput endless("", 1 << 16, 40u << 20, '\0');  // /dev/zero, as far as the test cares to read
+  MemoryInput endless(std::string(40u << 20, '\0'), 1 << 16);  // /dev/zero, as far as the test cares to read
   EXPECT_EQ(Split(endless, 1 << 20), (std::vector<std::string>{"0:<too long>"}));
   EXPECT_LE(endless.largestRequest, kLargestRecord + (2u << 20));
 }
 
 TEST(Splitter, ReadErrorEndsTheSplit) {
-  MemoryInput input("A\x1D" "B\x1D" "CCCC\x1D", 3, 0, '\0', 5);
+  MemoryInput input("A\x1D" "B\x1D" "CCCC\x1D", 3, 5);
   EXPECT_EQ(Split(input, 8), (std::vector<std::string>{"0:A\x1D", "2:B\x1D", "<read error>"}));
 }
 

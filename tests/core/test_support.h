@@ -51,26 +51,20 @@ inline std::string ReadBytes(const std::string& path) {
 
 inline bool Exists(const std::string& path) { return std::filesystem::exists(std::filesystem::u8path(path)); }
 
-// Bytes handed out at most `chunk` at a time; bytes past the text are
-// `filler` up to `size`; after failAfter bytes the reads fail, or throw
-// std::bad_alloc as a full memory would.
+// Bytes handed out at most `chunk` at a time; after failAfter bytes the
+// reads fail, or throw std::bad_alloc as a full memory would.
 class MemoryInput : public InputFile {
  public:
-  MemoryInput(std::string text, std::size_t chunk, std::size_t size = 0, char filler = '\0',
-              std::size_t failAfter = std::string::npos, bool throwInstead = false)
-      : text_(std::move(text)), chunk_(chunk), size_(std::max(size, text_.size())), filler_(filler),
-        failAfter_(failAfter), throw_(throwInstead) {}
+  MemoryInput(std::string text, std::size_t chunk, std::size_t failAfter = std::string::npos, bool throwing = false)
+      : text_(std::move(text)), chunk_(chunk), failAfter_(failAfter), throw_(throwing) {}
 
   std::size_t Read(char* buffer, std::size_t size) override {
     largestRequest = std::max(largestRequest, size);
     if (at_ >= failAfter_ && throw_) throw std::bad_alloc();
     if (at_ >= failAfter_) return error_ = {FileError::Kind::ReadWrite, 5}, 0;
-    const std::size_t n = std::min({size, chunk_, size_ - at_, failAfter_ - at_});
-    const std::size_t fromText = at_ < text_.size() ? std::min(n, text_.size() - at_) : 0;
-    std::memcpy(buffer, text_.data() + std::min(at_, text_.size()), fromText);
-    std::memset(buffer + fromText, filler_, n - fromText);
-    at_ += n;
-    return n;
+    const std::size_t n = std::min({size, chunk_, text_.size() - at_, failAfter_ - at_});
+    std::memcpy(buffer, text_.data() + at_, n);
+    return at_ += n, n;
   }
   FileError Error() const override { return error_; }
 
@@ -78,9 +72,7 @@ class MemoryInput : public InputFile {
 
  private:
   std::string text_;
-  std::size_t chunk_, size_;
-  char filler_;
-  std::size_t failAfter_;
+  std::size_t chunk_, failAfter_;
   bool throw_;
   std::size_t at_ = 0;
   FileError error_;
@@ -107,33 +99,24 @@ using Calls = std::vector<std::string>;
 // A window that answers from a script and writes down every call.
 class FakeRunWindow : public RunWindow {
  public:
-  std::string inputPath;
-  std::string fieldList;
+  std::string inputPath, fieldList;
   std::deque<Answer> answers;  // AskYesNo answers in order; Yes when used up
   std::string savePath;        // "" cancels the save dialog
   long closeAtProgress = -1;   // ShowProgress returns false on this call (1-based)
-
   Calls calls;
-  std::string labelCaption;
   bool startEnabled = true;
 
   std::string InputPathText() override { return Log("InputPathText"), inputPath; }
   std::string FieldListText() override { return Log("FieldListText"), fieldList; }
-  void SetStartEnabled(bool enabled) override {
-    Log(enabled ? "SetStartEnabled(true)" : "SetStartEnabled(false)");
-    startEnabled = enabled;
-  }
+  void SetStartEnabled(bool on) override { Log(on ? "SetStartEnabled(true)" : "SetStartEnabled(false)"), startEnabled = on; }
   void ShowProgressLabel() override { Log("ShowProgressLabel"); }
   bool ShowProgress(const std::string& caption, const RunProgress&) override {
-    Log("ShowProgress(" + caption + ")");
-    labelCaption = caption;
-    return ++progressCalls_ != closeAtProgress;
+    return Log("ShowProgress(" + caption + ")"), ++progressCalls_ != closeAtProgress;
   }
   Answer AskYesNo(const std::string& prompt, unsigned style, const std::string& title) override {
     Log("AskYesNo(" + prompt + "|" + std::to_string(style) + "|" + title + ")");
-    if (answers.empty()) return Answer::Yes;
-    const Answer answer = answers.front();
-    answers.pop_front();
+    const Answer answer = answers.empty() ? Answer::Yes : answers.front();
+    if (!answers.empty()) answers.pop_front();
     return answer;
   }
   void ShowMessage(const std::string& prompt, unsigned style, const std::string& title) override {
