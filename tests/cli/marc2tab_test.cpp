@@ -1,9 +1,6 @@
 // marc2tab as a shell script runs it: its arguments, its exit status, what it
 // says on standard error, and the files it leaves.
-#include <fcntl.h>
-#include <sys/file.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -15,10 +12,14 @@
 
 namespace {
 
+const std::string kRecord = RecordBuilder().Field("001", "B1").Field("200", "1 " + Sf("a", Gbk("中文题名"))).Build();
+const std::string kExpected = "200a\t000?\t\r\n" + Gbk("中文题名") + "\t" + Gbk("文字资料印刷品") + "\t\r\n";
+const std::string kJoined = RecordBuilder().Field("701", Sf("a", Gbk("甲"))).Field("701", Sf("a", Gbk("乙"))).Build();
+const std::string kUtf8Joined = "\xEF\xBB\xBF" "701a*\t\r\n甲 / 乙\t\r\n";
+
 struct Result {
   int exitCode = -1;
-  std::string out;
-  std::string err;
+  std::string out, err;
 };
 
 std::string Quoted(const std::string& argument) {
@@ -27,118 +28,89 @@ std::string Quoted(const std::string& argument) {
   return quoted + "'";
 }
 
-class Marc2tab : public ::testing::Test {
- protected:
-  // Runs marc2tab; its standard output goes to stdoutPath (appended with ">>" when asked).
-  Result Run(const std::vector<std::string>& arguments, bool appendStdout = false) {
-    std::string command = Quoted(MARC2TAB_PATH);
-    for (const std::string& argument : arguments) command += " " + Quoted(argument);
-    command += (appendStdout ? " >>" : " >") + Quoted(stdoutPath) + " 2>" + Quoted(folder.File("err")) + " </dev/null";
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadBytes(stdoutPath), ReadBytes(folder.File("err"))};
+// Runs marc2tab in the folder; "IN" and "OUT" in the arguments stand for the
+// input and output files there. Standard output goes to `out` (">>" when
+// appending), standard error to `err`.
+Result RunMarc2tab(const TempFolder& folder, std::vector<std::string> arguments, const std::string& out, bool append = false) {
+  std::string command = Quoted(MARC2TAB_PATH);
+  for (std::string& argument : arguments) {
+    if (argument == "IN" || argument == "OUT") argument = folder.File(argument == "IN" ? "in.iso" : "out.txt");
+    command += " " + Quoted(argument);
   }
-
-  TempFolder folder;
-  std::string input = folder.File("records.iso");
-  std::string output = folder.File("out.txt");
-  std::string stdoutPath = folder.File("stdout");
-};
-
-const std::string kRecord = RecordBuilder().Field("001", "B1").Field("200", "1 " + Sf("a", Gbk("中文题名"))).Build();
-const std::string kExpected = "200a\t000?\t\r\n" + Gbk("中文题名") + "\t" + Gbk("文字资料印刷品") + "\t\r\n";
-
-TEST_F(Marc2tab, WritesTheSameBytesToAFileAndToStandardOutput) {
-  WriteBytes(input, kRecord);
-  const Result toFile = Run({"--fields", "200a，000?", input, output});
-  EXPECT_EQ(toFile.exitCode, 0);
-  EXPECT_EQ(toFile.err, "marc2tab: converted 1 records, 0 malformed\n");
-  EXPECT_EQ(ReadBytes(output), kExpected);
-  const Result toStdout = Run({"--fields=200a,000?", input, "-"});
-  EXPECT_EQ(toStdout.exitCode, 0);
-  EXPECT_EQ(toStdout.out, kExpected);
+  command += (append ? " >>" : " >") + Quoted(out) + " 2>" + Quoted(folder.File("err")) + " </dev/null";
+  const int status = std::system(command.c_str());
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadBytes(out), ReadBytes(folder.File("err"))};
 }
 
-TEST_F(Marc2tab, WrongCallsChangeNothing) {
-  WriteBytes(input, kRecord);
-  const std::vector<std::vector<std::string>> calls = {
-      {}, {input}, {input, output, "third"}, {"--fields"}, {"--bogus", input, output},
-      {input, ""}, {"", output}, {"--encoding", "latin1", input, output}};
-  for (const std::vector<std::string>& arguments : calls) {
-    const Result result = Run(arguments);
-    EXPECT_EQ(result.exitCode, 2) << arguments.size();
-    EXPECT_NE(result.err.find("Usage: marc2tab"), std::string::npos) << result.err;
+struct Call {
+  const char* what;
+  std::string input;         // "-" for none
+  std::string outputBefore;  // "-" for none
+  std::vector<std::string> arguments;
+  int exitCode;
+  std::string errHas;       // a piece of what standard error says
+  std::string outputAfter;  // "-" for none
+};
+
+const Call kCalls[] = {
+    {"converts", kRecord, "-", {"--fields", "200a，000?", "IN", "OUT"}, 0,
+     "marc2tab: converted 1 records, 0 malformed\n", kExpected},
+    {"no arguments", kRecord, "-", {}, 2, "Usage: marc2tab", "-"},
+    {"no output", kRecord, "-", {"IN"}, 2, "Usage: marc2tab", "-"},
+    {"a third file", kRecord, "-", {"IN", "OUT", "third"}, 2, "Usage: marc2tab", "-"},
+    {"a list missing", kRecord, "-", {"IN", "OUT", "--fields"}, 2, "Usage: marc2tab", "-"},
+    {"an unknown option", kRecord, "-", {"--bogus", "IN", "OUT"}, 2, "Usage: marc2tab", "-"},
+    {"an empty output name", kRecord, "-", {"IN", ""}, 2, "OUTPUT is empty", "-"},
+    {"an empty input name", kRecord, "-", {"", "OUT"}, 2, "INPUT is empty", "-"},
+    {"an unknown encoding", kRecord, "-", {"--encoding", "latin1", "IN", "OUT"}, 2, "Usage: marc2tab", "-"},
+    {"an output that exists", kRecord, "keep\r\n", {"IN", "OUT"}, 2, "use --append", "keep\r\n"},
+    {"appended", kRecord, "keep\r\n", {"--append", "--fields", "200a,000?", "IN", "OUT"}, 0, "", "keep\r\n" + kExpected},
+    {"the input as output", kRecord, "-", {"--append", "IN", "IN"}, 1, "输出文件不能是输入文件：", "-"},
+    {"no input", "-", "-", {"IN", "OUT"}, 1, "in.iso（文件不存在）\n", "-"},
+    {"an input that cannot be read: no file left for nothing", "-", "-", {"/proc/self/mem", "OUT"}, 1,
+     "无法读取输入文件：/proc/self/mem（读写错误）\n", "-"},
+    {"joined, in UTF-8", kJoined, "-", {"--encoding", "utf-8", "--join", " / ", "--fields", "701a*", "IN", "OUT"}, 0,
+     "", kUtf8Joined},
+    {"GBK after UTF-8", kJoined, kUtf8Joined, {"--append", "--fields", "701a*", "IN", "OUT"}, 2,
+     "输出文件已是UTF-8编码，不能追加GBK编码的数据：", kUtf8Joined},
+};
+
+TEST(Marc2tab, ArgumentsExitStatusAndFiles) {
+  for (const Call& call : kCalls) {
+    TempFolder folder;
+    if (call.input != "-") WriteBytes(folder.File("in.iso"), call.input);
+    if (call.outputBefore != "-") WriteBytes(folder.File("out.txt"), call.outputBefore);
+    const Result result = RunMarc2tab(folder, call.arguments, folder.File("stdout"));
+    EXPECT_EQ(result.exitCode, call.exitCode) << call.what;
+    EXPECT_NE(result.err.find(call.errHas), std::string::npos) << call.what << ": " << result.err;
+    const std::string output = folder.File("out.txt");
+    EXPECT_EQ(Exists(output) ? ReadBytes(output) : "-", call.outputAfter) << call.what;
   }
-  EXPECT_FALSE(Exists(output));
-  const Result help = Run({"--help"});
+  TempFolder folder;
+  const Result help = RunMarc2tab(folder, {"--help"}, folder.File("stdout"));
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_EQ(help.out.rfind("Usage: marc2tab", 0), 0u);
 }
 
-TEST_F(Marc2tab, AnExistingOutputNeedsAppend) {
-  WriteBytes(input, kRecord);
-  WriteBytes(output, "keep\r\n");
-  const Result refused = Run({input, output});
-  EXPECT_EQ(refused.exitCode, 2);
-  EXPECT_NE(refused.err.find("--append"), std::string::npos);
-  EXPECT_EQ(ReadBytes(output), "keep\r\n");
-  EXPECT_EQ(Run({"--append", "--fields", "200a,000?", input, output}).exitCode, 0);
-  EXPECT_EQ(ReadBytes(output), "keep\r\n" + kExpected);
+// "-" is standard output: the same bytes, and never the input itself.
+TEST(Marc2tab, StandardOutput) {
+  TempFolder folder;
+  WriteBytes(folder.File("in.iso"), kRecord);
+  EXPECT_EQ(RunMarc2tab(folder, {"--fields=200a,000?", "IN", "-"}, folder.File("stdout")).out, kExpected);
+  const Result ontoItsInput = RunMarc2tab(folder, {"IN", "-"}, folder.File("in.iso"), true);
+  EXPECT_EQ(ontoItsInput.exitCode, 1);
+  EXPECT_EQ(ReadBytes(folder.File("in.iso")), kRecord);
 }
 
-// Reading back its own output would alter the input: refused, by any name.
-TEST_F(Marc2tab, TheInputIsNeverTheOutput) {
-  WriteBytes(input, kRecord);
-  const Result named = Run({"--append", input, input});
-  EXPECT_EQ(named.exitCode, 1);
-  EXPECT_EQ(named.err, "marc2tab: 输出文件不能是输入文件：" + input + "\n");
-  stdoutPath = input;
-  const Result redirected = Run({input, "-"}, true);
-  EXPECT_EQ(redirected.exitCode, 1);
-  EXPECT_EQ(ReadBytes(input), kRecord);
-}
-
-TEST_F(Marc2tab, FileErrorsExitWithOne) {
-  const Result missing = Run({input, output});
-  EXPECT_EQ(missing.exitCode, 1);
-  EXPECT_EQ(missing.err, "marc2tab: 无法打开输入文件：" + input + "（文件不存在）\n");
-
-  if (Exists("/proc/self/mem")) {  // reading it from the start fails at once
-    const Result unreadable = Run({"/proc/self/mem", output});
-    EXPECT_EQ(unreadable.exitCode, 1);
-    EXPECT_EQ(unreadable.err, "marc2tab: 无法读取输入文件：/proc/self/mem（读写错误）\n");
-    EXPECT_FALSE(Exists(output)) << "no file is left behind for nothing";
-  }
-
-  WriteBytes(input, kRecord);
-  WriteBytes(output, "another run's\r\n");
-  const int held = ::open(output.c_str(), O_RDWR);
-  ASSERT_EQ(::flock(held, LOCK_EX), 0);
-  const Result locked = Run({"--append", input, output});
-  ::close(held);
-  EXPECT_EQ(locked.exitCode, 1);
-  EXPECT_EQ(locked.err, "marc2tab: 无法创建输出文件：" + output + "（文件正被另一程序使用）\n");
-  EXPECT_EQ(ReadBytes(output), "another run's\r\n");
-}
-
-TEST_F(Marc2tab, JoinsAndWritesUtf8ButNeverMixesEncodings) {
-  WriteBytes(input, RecordBuilder().Field("701", Sf("a", Gbk("甲"))).Field("701", Sf("a", Gbk("乙"))).Build());
-  EXPECT_EQ(Run({"--encoding", "utf-8", "--join", " / ", "--fields", "701a*", input, output}).exitCode, 0);
-  EXPECT_EQ(ReadBytes(output), "\xEF\xBB\xBF" "701a*\t\r\n甲 / 乙\t\r\n");
-  const Result mixed = Run({"--append", "--fields", "701a*", input, output});
-  EXPECT_EQ(mixed.exitCode, 2);
-  EXPECT_EQ(mixed.err, "marc2tab: 输出文件已是UTF-8编码，不能追加GBK编码的数据：" + output + "（一个文件不能混用两种编码）\n");
-  EXPECT_EQ(ReadBytes(output), "\xEF\xBB\xBF" "701a*\t\r\n甲 / 乙\t\r\n");
-}
-
-TEST_F(Marc2tab, TheSummaryNamesTheMalformedRecords) {
+TEST(Marc2tab, TheSummaryNamesTheMalformedRecords) {
+  TempFolder folder;
   std::string bytes = kRecord;
   for (int i = 0; i < 11; ++i) bytes += "junk\r\n";
-  WriteBytes(input, bytes + RecordBuilder().Field("200", "").WithoutRecordTerminator().Build());
-  const Result result = Run({input, output});
+  WriteBytes(folder.File("in.iso"), bytes + RecordBuilder().Field("200", "").WithoutRecordTerminator().Build());
+  const Result result = RunMarc2tab(folder, {"IN", "OUT"}, folder.File("stdout"));
   EXPECT_EQ(result.exitCode, 0);
-  const std::string first = std::to_string(kRecord.size());
   EXPECT_EQ(result.err.substr(0, result.err.find('\n', result.err.find('\n') + 1) + 1),
-            "marc2tab: converted 13 records, 12 malformed\n  record 2 at byte " + first +
+            "marc2tab: converted 13 records, 12 malformed\n  record 2 at byte " + std::to_string(kRecord.size()) +
                 ": unreadable (no field terminator after the leader), written as empty cells\n");
   EXPECT_NE(result.err.find("  ... and 2 more\n"), std::string::npos) << result.err;
 }
