@@ -6,7 +6,6 @@
 
 #include <cstdlib>
 
-#include "gbk_text.h"
 #include "record_builder.h"
 #include "test_support.h"
 

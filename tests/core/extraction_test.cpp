@@ -5,7 +5,6 @@
 #include <optional>
 
 #include "field_extractor.h"
-#include "gbk_text.h"
 #include "record_builder.h"
 
 namespace {
@@ -39,6 +38,9 @@ const std::string kUtf8Text = "中文题名和作者耀";  // eight three-byte c
 const std::string kCutShort = RecordBuilder().Field("200", Sf("a", "cut")).WithoutRecordTerminator().Build();
 
 const Case kCases[] = {
+    // However many entries, in whatever overlap, the work stays in proportion to the record.
+    {"entries that all point at one field", ManyEntries(100000, false), "200z*", ""},
+    {"entries that overlap", ManyEntries(100000, true), "200a", "v"},
     {"100 says UTF-8", RecordBuilder().Field("100", Field100("50")).Field("200", Sf("中", "值")).Build(), "200中", "值"},
     {"the first 100$a says otherwise",
      RecordBuilder().Field("100", Sf("b", Field100("50").substr(4)) + Sf("a", Field100("01").substr(4)) + Sf("a", Field100("50").substr(4)))
@@ -124,43 +126,6 @@ TEST(Extraction, ColumnsTogetherGiveWhatEachGivesAlone) {
       EXPECT_EQ(together, GetFieldValue(c.record, items[column]).value_or("<fails>")) << c.what << " " << items[column];
     }
   }
-}
-
-// A record whose directory has one entry per start given, every one of
-// tag 200 and pointing at the one field.
-std::string ManyEntries(const std::string& field, const std::vector<std::string>& starts) {
-  std::string directory;
-  const std::string length = std::to_string(field.size() + 1);
-  for (const std::string& start : starts) directory += "200" + std::string(4 - length.size(), '0') + length + start;
-  return "00000nam  2200000   450 " + directory + "\x1E" + field + "\x1E\x1D";
-}
-
-// A directory whose entries all point at one field: read once, however many
-// entries there are. Entries that overlap each other are read until the
-// bytes read are as long as the record; the record says so.
-TEST(Extraction, OverlappingEntriesAreNotReadAgainAndAgain) {
-  std::string field = "1 " + Sf("a", "v");
-  while (field.size() < 9990) field += Sf("b", "");
-  static const RecordTypeNames names(TextEncoding::Gbk);
-  FieldExtractor extractor({ParseFieldCode("200a"), ParseFieldCode("200z*")}, names);
-  RecordView view;
-  std::string_view value;
-
-  const std::string same = ManyEntries(field, std::vector<std::string>(100000, "00000"));
-  view.Build(same);
-  extractor.Read(view);
-  ASSERT_TRUE(extractor.Value(0, value));
-  EXPECT_EQ(value, "v");
-  EXPECT_FALSE(extractor.FieldsOverlap());
-
-  std::vector<std::string> starts;
-  for (int i = 0; i < 100000; ++i) starts.push_back(i % 2 ? "00001" : "00000");
-  const std::string shifted = ManyEntries(field, starts);
-  view.Build(shifted);
-  extractor.Read(view);
-  EXPECT_TRUE(extractor.FieldsOverlap());
-  ASSERT_TRUE(extractor.Value(0, value));
-  EXPECT_EQ(value, "v");
 }
 
 }  // namespace

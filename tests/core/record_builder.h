@@ -3,9 +3,19 @@
 // the fields, the fields each ended by 0x1E, and the record terminator 0x1D.
 // The corruption setters break exactly one thing.
 #include <algorithm>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "gbk_codec.h"
+
+// Test texts are written in UTF-8; GBK records hold these bytes.
+inline std::string Gbk(std::string_view utf8) {
+  const std::optional<std::string> gbk = Utf8ToGbk(utf8);
+  if (!gbk) throw std::invalid_argument("no GBK form");
+  return *gbk;
+}
 
 // One subfield: the delimiter 0x1F, the code and the value.
 inline std::string Sf(std::string_view code, std::string_view value) {
@@ -66,3 +76,13 @@ class RecordBuilder {
   std::string directoryTail_;
   bool recordTerminator_ = true;
 };
+
+// A record with count directory entries of tag 200, all pointing at one long
+// field of empty subfields, or, shifted, every other one a byte further on.
+inline std::string ManyEntries(std::size_t count, bool shifted) {
+  std::string field = "1 " + Sf("a", "v");
+  while (field.size() < 9990) field += Sf("b", "");
+  std::string directory;
+  for (std::size_t i = 0; i < count; ++i) directory += "200" + std::to_string(field.size() + 1) + (shifted && i % 2 ? "00001" : "00000");
+  return "00000nam  2200000   450 " + directory + "\x1E" + field + "\x1E\x1D";
+}

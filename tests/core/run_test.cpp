@@ -5,7 +5,6 @@
 #include <functional>
 
 #include "conversion_run.h"
-#include "gbk_text.h"
 #include "record_builder.h"
 #include "record_splitter.h"
 #include "test_support.h"
@@ -194,30 +193,35 @@ TEST_F(Run, AFullDisk) {
 // Bad records keep their line, with empty cells, and the end message says
 // how many there were and where the first one is.
 TEST_F(Run, MalformedRecordsAreCountedAndFound) {
-  const std::string good = Record("A");
-  const std::string refused = RecordBuilder().Field("200", Sf("a", "R")).DirectoryTail("X").Build();
-  const std::string badLength = RecordBuilder().Field("200", Sf("a", "L")).Field("300", "").LengthText(0, "12a4").Build();
-  const std::string cutShort = RecordBuilder().Field("200", Sf("a", "cut")).WithoutRecordTerminator().Build();
-  WriteBytes(input, good + refused + badLength + "junk\r\n" + good + cutShort);
-  window.fieldList = "200a,000?";
-  Convert();
   const std::string type = Gbk("文字资料印刷品");
-  EXPECT_EQ(ReadBytes(output), "200a\t000?\t\r\nA\t" + type + "\t\r\n\t\t\r\n\t" + type + "\t\r\n\t\t\r\nA\t" + type +
-                                   "\t\r\ncut\t" + type + "\t\r\n");
-  EXPECT_EQ(summary.malformed, 4);
-  const std::vector<std::pair<MalformedKind, std::uint64_t>> expectedKinds = {
-      {MalformedKind::Refused, good.size()},
-      {MalformedKind::BadCell, good.size() + refused.size()},
-      {MalformedKind::Unreadable, good.size() + refused.size() + badLength.size()},
-      {MalformedKind::NoRecordEnd, 2 * good.size() + refused.size() + badLength.size() + 6}};
-  ASSERT_EQ(summary.firstMalformed.size(), expectedKinds.size());
-  for (std::size_t i = 0; i < expectedKinds.size(); ++i) {
-    EXPECT_EQ(summary.firstMalformed[i].kind, expectedKinds[i].first) << i;
-    EXPECT_EQ(summary.firstMalformed[i].offset, expectedKinds[i].second) << i;
+  const struct {
+    std::string bytes;
+    MalformedKind kind;
+    std::string row;
+  } records[] = {
+      {RecordBuilder().Field("200", Sf("a", "R")).DirectoryTail("X").Build(), MalformedKind::Refused, "\t\t"},
+      {RecordBuilder().Field("200", Sf("a", "L")).Field("300", "").LengthText(0, "12a4").Build(), MalformedKind::BadCell,
+       "\t" + type + "\t"},
+      {"junk\r\n", MalformedKind::Unreadable, "\t\t"},
+      {ManyEntries(1000, true), MalformedKind::FieldsOverlap, "v\t" + type + "\t"},
+      {RecordBuilder().Field("200", Sf("a", "cut")).WithoutRecordTerminator().Build(), MalformedKind::NoRecordEnd,
+       "cut\t" + type + "\t"},
+  };
+  std::string bytes = Record("A"), lines = "200a\t000?\t200b*\t\r\nA\t" + type + "\t\t\r\n";
+  for (const auto& record : records) bytes += record.bytes, lines += record.row + "\t\r\n";
+  WriteBytes(input, bytes);
+  window.fieldList = "200a,000?,200b*";  // every 200 field is read for the joined column
+  Convert();
+  EXPECT_EQ(ReadBytes(output), lines);
+  ASSERT_EQ(summary.firstMalformed.size(), std::size(records));
+  std::uint64_t offset = Record("A").size();
+  for (std::size_t i = 0; i < std::size(records); offset += records[i++].bytes.size()) {
+    EXPECT_EQ(summary.firstMalformed[i].kind, records[i].kind) << i;
+    EXPECT_EQ(summary.firstMalformed[i].offset, offset) << i;
   }
   EXPECT_EQ(window.calls.at(window.calls.size() - 2),
-            Message(std::string(run_messages::kFinishedPrompt) + "\n其中4条记录无法完整读取，第一条是第2条记录（位于文件第" +
-                        std::to_string(good.size()) + "字节）。",
+            Message(std::string(run_messages::kFinishedPrompt) + "\n其中5条记录无法完整读取，第一条是第2条记录（位于文件第" +
+                        std::to_string(Record("A").size()) + "字节）。",
                     kStyleInformation));
 }
 
