@@ -241,16 +241,16 @@ TEST_F(Run, NothingReadableEndsWithAWarning) {
 // and one file never holds both encodings.
 TEST_F(Run, EachRecordInTheOutputsEncoding) {
   const std::string utf8 =
-      RecordBuilder().Coding('a').Field("200", "1 " + Sf("a", "题名") + Sf("f", "作者😀ก") + Sf("g", "\xE4\xB8" "A")).Build();
+      RecordBuilder().Coding('a').Field("200", "1 " + Sf("a", "题名") + Sf("f", "作者😀ก") + Sf("g", "\xE4\xB8" "A\xF5\x80\x80\x80")).Build();
   WriteBytes(input, utf8 + Record(Gbk("摘要"), "\xFE\x40" "bad\x81"));
   window.fieldList = "200a,200f,000?,200g";
   Convert();
   const std::string type = Gbk("文字资料印刷品");
   EXPECT_EQ(ReadBytes(output), "200a\t200f\t000?\t200g\t\r\n" + Gbk("题名") + "\t" + Gbk("作者") + "???\t" + type +
-                                   "\t??A\t\r\n" + Gbk("摘要") + "\t\xFE\x40" "bad\x81\t" + type + "\t\t\r\n");
+                                   "\t??A????\t\r\n" + Gbk("摘要") + "\t\xFE\x40" "bad\x81\t" + type + "\t\t\r\n");
   EXPECT_EQ(window.calls.at(window.calls.size() - 2),
             Message(std::string(run_messages::kFinishedPrompt) + "\n其中1条记录是UTF-8编码的。" +
-                        "\n有4个字符无法用GBK编码写出，已用替代字符代替，第一个在第1条记录。",
+                        "\n有8个字符无法用GBK编码写出，已用替代字符代替，第一个在第1条记录。",
                     kStyleInformation));
 
   RemoveOutput();
@@ -260,10 +260,11 @@ TEST_F(Run, EachRecordInTheOutputsEncoding) {
   window.fieldList = "200a,200f*,000?,200g";
   const auto convertToUtf8 = [&] { return summary = RunConversion(window, LocalFileSystem(), utf8Output); };
   convertToUtf8();
-  const std::string lines = "200a\t200f*\t000?\t200g\t\r\n题名\t作者😀ก\t文字资料印刷品\t\xEF\xBF\xBD\xEF\xBF\xBD" "A\t\r\n"
+  const std::string lines = "200a\t200f*\t000?\t200g\t\r\n题名\t作者😀ก\t文字资料印刷品\t\xEF\xBF\xBD\xEF\xBF\xBD" "A"
+                            "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\t\r\n"
                             "摘要\t\xEF\xA8\x8C" "bad\xEF\xBF\xBD\t文字资料印刷品\t\t\r\n";
   EXPECT_EQ(ReadBytes(output), "\xEF\xBB\xBF" + lines);
-  EXPECT_EQ(summary.unwritable, 3);
+  EXPECT_EQ(summary.unwritable, 7);
   convertToUtf8();
   EXPECT_EQ(ReadBytes(output), "\xEF\xBB\xBF" + lines + lines) << "no second byte order mark";
 
