@@ -10,6 +10,7 @@ input=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
 rounds=${3:-3}
 cmake --build "$build" --target bench_window -j2 >/dev/null
 
+. "$here/../scripts/wine-path.sh"
 export WINEDEBUG=-all
 export WINEPREFIX=${QUIRNEL_WINEPREFIX:-$here/../build/wineprefix}
 export WINEDLLOVERRIDES="mscoree,mshtml="

@@ -20,16 +20,18 @@ head -n 4 "$output" | iconv -f CP936 -t UTF-8 | LC_ALL=C.UTF-8 sed -E 's/^(.{0,1
 
 if [ -n "${DISPLAY:-}" ]; then
   scripts/setup.sh windows
-  cmake -S . -B build/win-i686 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
-  cmake --build build/win-i686 -j "$jobs" --target quirnel
+  . scripts/wine-path.sh  # the 32-bit build where the kernel runs 32-bit programs, else the 64-bit one
+  arch=$QUIRNEL_WINE_ARCH
+  cmake -S . -B "build/win-$arch" -DCMAKE_TOOLCHAIN_FILE="cmake/mingw-$arch.cmake" -DCMAKE_BUILD_TYPE=Release >/dev/null
+  cmake --build "build/win-$arch" -j "$jobs" --target quirnel
   export WINEPREFIX=${QUIRNEL_WINEPREFIX:-$PWD/build/wineprefix} WINEDEBUG=-all
   mkdir -p "$WINEPREFIX"
   wineserver -p 2>/dev/null || true
   wine wineboot >/dev/null 2>&1 </dev/null || true
   scripts/wine-prefix-setup.sh
   echo
-  echo "Starting the window under Wine; pick $sample with 选择 and press Begin."
-  wine build/win-i686/ui/quirnel.exe
+  echo "Starting the window under Wine with $sample in it; press Begin."
+  wine "build/win-$arch/ui/quirnel.exe" "Z:$PWD/$sample"
 else
   echo
   echo "No display here (DISPLAY is not set), so the window was not started."

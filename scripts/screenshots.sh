@@ -3,13 +3,14 @@
 # window as it opens with the sample file, and the window after a run with its
 # end message. Run by hand after changing what the window looks like, and
 # commit the pictures:
-#   scripts/screenshots.sh [BUILD_DIR]       (default: build/win-i686)
+#   scripts/screenshots.sh [BUILD_DIR]       (default: the Windows build Wine can run here)
 # It writes docs/images/window.png and docs/images/finished-run.png. A fresh
 # Wine prefix shows the default field list; Wine's own dialog texts are in
 # Chinese when the zh_CN.UTF-8 locale can be made (localedef, no root needed).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=$(cd "${1:-build/win-i686}" && pwd)
+. scripts/wine-path.sh
+build=$(cd "${1:-build/win-$QUIRNEL_WINE_ARCH}" && pwd)
 cmake --build "$build" --target quirnel quirnel_driver >/dev/null
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT

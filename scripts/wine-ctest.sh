@@ -13,16 +13,7 @@ export WINEPREFIX=${QUIRNEL_WINEPREFIX:-$here/../build/wineprefix}
 export WINEDLLOVERRIDES="mscoree,mshtml="   # no Mono/Gecko installer prompts
 mkdir -p "$WINEPREFIX"
 
-# Debian's wine script starts the 32-bit loader whenever it is installed, and
-# lets it hand 64-bit programs on. A kernel without 32-bit support (some
-# virtual machines) cannot start that loader: 64-bit programs then go to the
-# 64-bit loader directly, through a "wine" of our own first on the PATH.
-if ! /usr/lib/wine/wine --version >/dev/null 2>&1 && [ -x /usr/lib/wine/wine64 ]; then
-  shim=$(mktemp -d)
-  printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$shim/wine"
-  chmod +x "$shim/wine"
-  export PATH="$shim:$PATH"
-fi
+. "$here/wine-path.sh"
 export WINEPREFIX=$(cd "$(dirname "$WINEPREFIX")" && pwd)/$(basename "$WINEPREFIX")
 
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
