@@ -2,6 +2,7 @@
 // and how it ends when records or files are bad.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "conversion_run.h"
@@ -51,6 +52,37 @@ TEST_F(Run, EveryRecordBecomesOneLine) {
   EXPECT_EQ(window.calls, StartThen({"ChooseSaveFile", Progress(1), Progress(2), Progress(3), kFinished,
                                      "SetStartEnabled(true)"}));
   EXPECT_EQ(summary.records, 3);
+}
+
+// Real records written by other people's software, with their real faults
+// and in their encodings: every one comes through, one line of aligned cells
+// each, and those in UTF-8 are read as such.
+TEST_F(Run, ThirdPartyRecords) {
+  const struct {
+    const char* name;
+    int records, malformed, utf8;
+  } files[] = {
+      {"pymarc/testunimarc.dat", 1, 0, 1},          {"pymarc/bad_records.mrc", 8, 2, 0},
+      {"pymarc/utf8_invalid.mrc", 1, 0, 1},         {"pymarc/bad_indicator.dat", 1, 0, 1},
+      {"pymarc/bad_subfield_code.dat", 1, 0, 0},    {"pymarc/1251.dat", 6, 0, 0},
+      {"marc4j/chinese_mangled_multibyte.mrc", 4, 0, 1}, {"marc4j/bad_leaders_10_11.mrc", 1, 0, 0},
+      {"marc4j/unordered-directory-entries.mrc", 1, 0, 0}, {"marc4j/bad_oversize_field_bad_directory.mrc", 5, 1, 4},
+      {"yaz/marc1.marc", 1, 0, 0},                  {"yaz/marc5.marc", 1, 0, 1},
+      {"yaz/marc6.marc", 1, 0, 0},                  {"marcrecord/rusmarc_1.iso", 1, 0, 0},
+      {"marcrecord/rusmarc_2.iso", 1, 0, 0},
+  };
+  window.fieldList = "000?,001a,200a,245a,020a,650a*";
+  for (const auto& file : files) {
+    RemoveOutput();
+    window.inputPath = std::string(QUIRNEL_TEST_DATA) + "/third-party/" + file.name;
+    Convert();
+    EXPECT_EQ(summary.records, file.records) << file.name;
+    EXPECT_EQ(summary.malformed, file.malformed) << file.name;
+    EXPECT_EQ(summary.utf8Records, file.utf8) << file.name;
+    const std::string text = ReadBytes(output);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\t'), 6 * (file.records + 1)) << file.name;
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\r'), file.records + 1) << file.name;
+  }
 }
 
 // Thousands of columns over a record of a megabyte: each cell is only as
