@@ -158,6 +158,7 @@ void ConvertsLikeMarc2tab(const std::wstring& exe, const std::wstring& sample, c
   const wchar_t separator[] = L" | ";
   RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Pellmoor\\Sorrelant", L"JoinSeparator", REG_SZ, separator,
                   sizeof separator);
+  RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Pellmoor\\Sorrelant", L"Setting");  // no list of an earlier run
   DeleteFileW((output + L".txt").c_str());
   {
     Program program(exe, Quoted(sample));
