@@ -28,9 +28,9 @@ int LiveGdiObjects() {
 // resize, disable, rename, frame repainted), then detached or destroyed.
 void SkinUseAndDropAWindow(bool detachFirst) {
   HWND form = CreateForm();
-  HWND button = CreateButton(form, L"Begin", 10, 10);
-  CreateButton(form, L"\x9009\x62e9", 100, 10);
-  HWND edit = CreateControl(form, L"Edit", L"", 0, 10, 50, 200, 24, WS_EX_CLIENTEDGE);
+  HWND button = CreateChild(form, L"Button", L"Begin", 10, 10);
+  CreateChild(form, L"Button", L"\x9009\x62e9", 100, 10);
+  HWND edit = CreateChild(form, L"Edit", L"", 10, 50, 200, 24, 0, WS_EX_CLIENTEDGE);
   SkinWindow(form);
   for (UINT message : {WM_MOUSEMOVE, WM_TIMER, WM_LBUTTONDOWN}) SendMessageW(button, message, 1, MAKELPARAM(5, 5));
   SetWindowPos(button, nullptr, 0, 0, 80, 30, SWP_NOMOVE | SWP_NOZORDER);
@@ -55,8 +55,8 @@ TEST_F(SkinTest, GdiObjectCountIsBackWhereItWasAfterManyWindowsAndWhenObjectsRun
   // With the handle table full, a resize fails and keeps the old images; with
   // three handles left, making a button's images fails part way.
   form_ = CreateForm();
-  HWND button = CreateButton(form_, L"Begin", 10, 10);
-  HWND late = CreateButton(form_, L"Late", 100, 10);
+  HWND button = CreateChild(form_, L"Button", L"Begin", 10, 10);
+  HWND late = CreateChild(form_, L"Button", L"Late", 100, 10);
   SkinWindow(button);
   const int skinned = LiveGdiObjects();
   std::vector<HBRUSH> filler;

@@ -32,17 +32,14 @@ inline HWND CreateForm(bool topLevel = false) {
   return form;
 }
 
-inline HWND CreateControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y,
-                          int width = 75, int height = 25, DWORD exStyle = 0) {
+// A visible control of the class (a push button's size unless told), in the
+// font dialogs use.
+inline HWND CreateChild(HWND parent, const wchar_t* cls, const wchar_t* text, int x, int y, int width = 75,
+                        int height = 25, DWORD style = 0, DWORD exStyle = 0) {
   HWND control = CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, x, y, width,
                                  height, parent, nullptr, nullptr, nullptr);
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
   return control;
-}
-
-inline HWND CreateButton(HWND parent, const wchar_t* caption, int x, int y, int width = 75, int height = 25,
-                         DWORD style = BS_PUSHBUTTON) {
-  return CreateControl(parent, L"Button", caption, style, x, y, width, height);
 }
 
 inline BOOL CALLBACK CountProp(HWND, LPWSTR, HANDLE, ULONG_PTR count) { return ++*reinterpret_cast<int*>(count); }

@@ -1,20 +1,92 @@
-// The main window as a person meets it: where its controls are, how the keys
-// move and press, the link's colour, and what a failure shows.
-#include "form_test.h"
+// The main window as a person meets it, created inside the test with its
+// dialogs and message boxes answered from a script and its settings kept
+// nowhere: where its controls are, how the keys move and press, the link's
+// colour, and what a failure shows.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <new>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "desktop_services.h"
+#include "file_system.h"
+#include "form1.h"
+#include "message_loop.h"
+#include "settings_store.h"
 
 namespace {
 
-struct Place {
-  ControlId id;
-  int left, top, width, height;  // twips, from the top-left of the client area
+struct MessageBoxCall {
+  std::wstring prompt;
+  unsigned style;
+  std::wstring title;
 };
 
-RECT ClientRectOf(HWND control) {
-  RECT rect;
-  GetWindowRect(control, &rect);
-  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
-  return rect;
-}
+class ScriptedDesktop : public DesktopServices {
+ public:
+  std::wstring ChooseOpenFile(HWND) override {
+    ++openDialogs;
+    if (openDialogBreaks) throw std::runtime_error("the open dialog broke");
+    return {};
+  }
+  std::wstring ChooseSaveFile(HWND) override { return {}; }
+  int ShowMessageBox(HWND, const std::wstring& prompt, unsigned style, const std::wstring& title) override {
+    messages.push_back({prompt, style, title});
+    return IDNO;  // the run's confirmation declined
+  }
+  bool OpenAddress(const std::wstring&) override { return false; }
+
+  bool openDialogBreaks = false;
+  int openDialogs = 0;
+  std::vector<MessageBoxCall> messages;
+};
+
+// Settings that keep nothing; saving them may run out of memory.
+class NoSettings : public SettingsStore {
+ public:
+  std::string Get(const std::string&, const std::string&, const std::string&, const std::string& absent) override {
+    return absent;
+  }
+  bool Save(const std::string&, const std::string&, const std::string&, const std::string&) override {
+    if (savingRunsOutOfMemory) throw std::bad_alloc();
+    return true;
+  }
+  bool savingRunsOutOfMemory = false;
+};
+
+class FormTest : public ::testing::Test {
+ protected:
+  // Any file that exists will do as the input: this test program.
+  void SetUp() override {
+    ASSERT_TRUE(form.Create(GetModuleHandleW(nullptr), SW_SHOWNORMAL));
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    SetWindowTextW(Control(kText1), self);
+    SetForegroundWindow(form.Window());
+    PumpPendingMessages(form.Window());
+  }
+
+  HWND Control(ControlId id) { return form.Control(id); }
+
+  // A key pressed where the focus is, through the window's message loop.
+  void Press(WPARAM key, bool shift = false) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(keys);
+    PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
+    PumpPendingMessages(form.Window());
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+  }
+
+  ScriptedDesktop desktop;
+  NoSettings settings;
+  Form1 form{desktop, settings, LocalFileSystem()};
+};
 
 // The colour the window gives a label's text when it paints.
 COLORREF TextColourOf(HWND window, HWND label) {
@@ -25,42 +97,40 @@ COLORREF TextColourOf(HWND window, HWND label) {
 
 }  // namespace
 
-TEST_F(FormTest, ControlsSitAtTheirPlacesInPixelsOfTheWindowsDpi) {
-  const Place places[] = {{kLabel2, 60, 300, 495, 375},     {kText1, 540, 240, 4935, 315},
-                          {kCommand1, 5520, 240, 915, 315}, {kLabel1, 180, 780, 315, 1095},
-                          {kText2, 540, 780, 4935, 1095},   {kCommand3, 5520, 840, 915, 975},
-                          {kLabel3, 540, 1980, 4215, 195},  {kLabel4, 5280, 1980, 1395, 195}};
-  const int dpi = GetDeviceCaps(win32::WindowDC(form->Window()), LOGPIXELSX);
+// The stored layout is in twips: the window shows it in pixels of its own
+// DPI, from the top-left of a client area of the size it is given.
+TEST_F(FormTest, ControlsAndClientAreaTakeTheirTwipsInPixelsOfTheWindowsDpi) {
+  const int dpi = GetDeviceCaps(win32::WindowDC(form.Window()), LOGPIXELSX);
   const auto pixels = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
-  for (const Place& place : places) {
-    const RECT rect = ClientRectOf(Control(place.id));
+  for (const ControlLayout& place : Form1Layout()) {
+    RECT rect;
+    GetWindowRect(Control(place.id), &rect);
+    MapWindowPoints(nullptr, form.Window(), reinterpret_cast<POINT*>(&rect), 2);
     EXPECT_EQ(rect.left, pixels(place.left)) << place.id;
     EXPECT_EQ(rect.top, pixels(place.top)) << place.id;
     EXPECT_EQ(rect.right - rect.left, pixels(place.width)) << place.id;
     EXPECT_EQ(rect.bottom - rect.top, pixels(place.height)) << place.id;
   }
   RECT client;
-  GetClientRect(form->Window(), &client);
-  EXPECT_EQ(client.right, pixels(6525));
-  EXPECT_EQ(client.bottom, pixels(2250));
+  GetClientRect(form.Window(), &client);
+  EXPECT_EQ(client.right, pixels(kClientWidthTwips));
+  EXPECT_EQ(client.bottom, pixels(kClientHeightTwips));
 }
 
+// Once pointed at, the link stays red until the pointer is over the bare
+// background of the window.
 TEST_F(FormTest, Label4TurnsRedUnderThePointerAndBlueOnlyOverTheBackground) {
-  const struct {
-    HWND under;
-    COLORREF expected;
-  } moves[] = {{Control(kLabel4), RGB(255, 0, 0)},
-               {Control(kText1), RGB(255, 0, 0)},
-               {Control(kCommand3), RGB(255, 0, 0)},
-               {form->Window(), RGB(0, 0, 255)}};
-  EXPECT_EQ(TextColourOf(form->Window(), Control(kLabel4)), RGB(0, 0, 255));
-  for (const auto& move : moves) {
-    SendMessageW(move.under, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
-    EXPECT_EQ(TextColourOf(form->Window(), Control(kLabel4)), move.expected);
+  EXPECT_EQ(TextColourOf(form.Window(), Control(kLabel4)), RGB(0, 0, 255));
+  for (HWND under : {Control(kLabel4), Control(kText1), Control(kCommand3), form.Window()}) {
+    SendMessageW(under, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    const COLORREF expected = under == form.Window() ? RGB(0, 0, 255) : RGB(255, 0, 0);
+    EXPECT_EQ(TextColourOf(form.Window(), Control(kLabel4)), expected) << under;
   }
 }
 
-TEST_F(FormTest, TabAndShiftTabGoRoundText1Command1Text2Command3) {
+// The window is no dialog, yet Tab goes round as in one, and the control
+// that had the focus gets it back when the window is active again.
+TEST_F(FormTest, TabGoesRoundText1Command1Text2Command3AndTheFocusComesBackAfterAnotherWindow) {
   ASSERT_EQ(GetFocus(), Control(kText1));
   for (ControlId next : {kCommand1, kText2, kCommand3, kText1}) {
     Press(VK_TAB);
@@ -68,15 +138,11 @@ TEST_F(FormTest, TabAndShiftTabGoRoundText1Command1Text2Command3) {
   }
   Press(VK_TAB, true);
   EXPECT_EQ(GetFocus(), Control(kCommand3));
-}
-
-TEST_F(FormTest, FocusComesBackToItsControlAfterAnotherWindowWasActive) {
-  SetFocus(Control(kText2));
   HWND other = CreateWindowExW(0, L"Static", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
                                GetModuleHandleW(nullptr), nullptr);
   SetActiveWindow(other);
-  SetActiveWindow(form->Window());
-  EXPECT_EQ(GetFocus(), Control(kText2));
+  SetActiveWindow(form.Window());
+  EXPECT_EQ(GetFocus(), Control(kCommand3));
   DestroyWindow(other);
 }
 
@@ -87,7 +153,6 @@ TEST_F(FormTest, EnterPressesTheFocusedButtonStartsTheRunFromText1AndBreaksTheLi
     std::size_t messages;  // the run's confirmation asked
     int text2Lines;
   } cases[] = {{kText1, 0, 1, 1}, {kCommand3, 0, 1, 1}, {kCommand1, 1, 0, 1}, {kText2, 0, 0, 2}};
-  ChooseAnExistingInput();
   SetWindowTextW(Control(kText2), L"200a");
   for (const auto& enter : cases) {
     desktop = {};
@@ -100,7 +165,6 @@ TEST_F(FormTest, EnterPressesTheFocusedButtonStartsTheRunFromText1AndBreaksTheLi
 }
 
 TEST_F(FormTest, AnExceptionEndsInAnErrorBoxAndTheWindowGoesOn) {
-  ChooseAnExistingInput();
   settings.savingRunsOutOfMemory = true;
   SendMessageW(Control(kCommand3), BM_CLICK, 0, 0);
   desktop.openDialogBreaks = true;
