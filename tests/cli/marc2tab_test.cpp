@@ -54,7 +54,6 @@ struct Call {
 const Call kCalls[] = {
     {"converts", kRecord, "-", {"--fields", "200a，000?", "IN", "OUT"}, 0,
      "marc2tab: converted 1 records, 0 malformed\n", kExpected},
-    {"no arguments", kRecord, "-", {}, 2, "Usage: marc2tab", "-"},
     {"no output", kRecord, "-", {"IN"}, 2, "Usage: marc2tab", "-"},
     {"a third file", kRecord, "-", {"IN", "OUT", "third"}, 2, "Usage: marc2tab", "-"},
     {"a list missing", kRecord, "-", {"IN", "OUT", "--fields"}, 2, "Usage: marc2tab", "-"},
@@ -62,6 +61,7 @@ const Call kCalls[] = {
     {"an empty output name", kRecord, "-", {"IN", ""}, 2, "OUTPUT is empty", "-"},
     {"an empty input name", kRecord, "-", {"", "OUT"}, 2, "INPUT is empty", "-"},
     {"an unknown encoding", kRecord, "-", {"--encoding", "latin1", "IN", "OUT"}, 2, "Usage: marc2tab", "-"},
+    {"an empty list: no columns", kRecord, "-", {"--fields", "", "IN", "OUT"}, 0, "", "\r\n\r\n"},
     {"an output that exists", kRecord, "keep\r\n", {"IN", "OUT"}, 2, "use --append", "keep\r\n"},
     {"appended", kRecord, "keep\r\n", {"--append", "--fields", "200a,000?", "IN", "OUT"}, 0, "", "keep\r\n" + kExpected},
     {"the input as output", kRecord, "-", {"--append", "IN", "IN"}, 1, "输出文件不能是输入文件：", "-"},

@@ -17,7 +17,6 @@ std::vector<std::string> Split(MemoryInput& input, std::size_t block, std::size_
     const std::string text = result == RecordSplitter::Result::TooLong ? "<too long>" : std::string(record);
     pieces.push_back(std::to_string(splitter.RecordOffset()) + ":" + text + (splitter.CutShort() ? "*" : ""));
   }
-  if (splitter.ReadFailed()) pieces.push_back("<read error>");
   return pieces;
 }
 
@@ -65,11 +64,6 @@ TEST(Splitter, TooLongRecordsAreSkippedInFlatMemory) {
   MemoryInput endless(std::string(40u << 20, '\0'), 1 << 16);  // /dev/zero, as far as the test cares to read
   EXPECT_EQ(Split(endless, 1 << 20), (std::vector<std::string>{"0:<too long>"}));
   EXPECT_LE(endless.largestRequest, kLargestRecord + (2u << 20));
-}
-
-TEST(Splitter, ReadErrorEndsTheSplit) {
-  MemoryInput input("A\x1D" "B\x1D" "CCCC\x1D", 3, 5);
-  EXPECT_EQ(Split(input, 8), (std::vector<std::string>{"0:A\x1D", "2:B\x1D", "<read error>"}));
 }
 
 }  // namespace

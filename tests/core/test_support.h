@@ -104,11 +104,10 @@ class FakeRunWindow : public RunWindow {
   std::string savePath;        // "" cancels the save dialog
   long closeAtProgress = -1;   // ShowProgress returns false on this call (1-based)
   Calls calls;
-  bool startEnabled = true;
 
   std::string InputPathText() override { return Log("InputPathText"), inputPath; }
   std::string FieldListText() override { return Log("FieldListText"), fieldList; }
-  void SetStartEnabled(bool on) override { Log(on ? "SetStartEnabled(true)" : "SetStartEnabled(false)"), startEnabled = on; }
+  void SetStartEnabled(bool on) override { Log(on ? "SetStartEnabled(true)" : "SetStartEnabled(false)"); }
   void ShowProgressLabel() override { Log("ShowProgressLabel"); }
   bool ShowProgress(const std::string& caption, const RunProgress&) override {
     return Log("ShowProgress(" + caption + ")"), ++progressCalls_ != closeAtProgress;
