@@ -83,6 +83,7 @@ const Case kCases[] = {
     {"empty directory", "00000nam  2200000   450 \x1E\x1D", "000?", Gbk("文字资料印刷品")},
     {"unusable Length", RecordBuilder().Field("200", Sf("a", "x")).LengthText(0, "12a4").Build(), "200a", kFails},
     {"negative Length", RecordBuilder().Field("200", Sf("a", "x")).LengthText(0, "-004").Build(), "200a", kFails},
+    {"Start at the first byte: the leader read as field", RecordBuilder().Field("200", Sf("a", "x")).StartText(0, "-0037").Build(), "200a", ""},
     {"Start before the record", RecordBuilder().Field("200", Sf("a", "x")).StartText(0, "-0099").Build(), "200a", kFails},
     {"signed and fractional numbers", RecordBuilder().Field("200", Sf("a", "xy")).LengthText(0, "+4.9").StartText(0, " 0   ").Build(), "200a", "xy"},
     {"a bad entry after the value is never read",
