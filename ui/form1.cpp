@@ -31,11 +31,9 @@ bool RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = procedure;
   windowClass.hInstance = instance;
-  // Shared icons: the system owns them for as long as the program runs.
+  // A shared icon: the system owns it. The small one is the window's own
+  // (see SetSmallIcon).
   windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
-  windowClass.hIconSm =
-      static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
-                                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
   windowClass.lpszClassName = kWindowClass;
@@ -79,6 +77,14 @@ Form1::~Form1() {
   }
 }
 
+// The title bar's icon, made at the small size from the resource. A shared
+// one would be the large icon already loaded for the class, shrunk when drawn.
+void Form1::SetSmallIcon(HINSTANCE instance) {
+  smallIcon_.Reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+  if (smallIcon_) SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
+}
+
 bool Form1::Create(HINSTANCE instance, int showCommand) {
   INITCOMMONCONTROLSEX commonControls = {sizeof commonControls, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&commonControls);
@@ -87,6 +93,7 @@ bool Form1::Create(HINSTANCE instance, int showCommand) {
                   CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
   if (window_ == nullptr) return false;
   dpi_ = DpiOfWindow(window_);
+  SetSmallIcon(instance);
   if (!CreateControls(instance)) return false;
   CreateToolTip(instance);
   ApplyFonts();

@@ -65,6 +65,7 @@ class Form1 : public RunWindow {
   void OnDropFiles(HDROP drop);
   void OnDpiChanged(int dpi, const RECT& suggested);
 
+  void SetSmallIcon(HINSTANCE instance);
   bool CreateControls(HINSTANCE instance);
   void CreateToolTip(HINSTANCE instance);
   void ApplyLayout();
@@ -85,6 +86,7 @@ class Form1 : public RunWindow {
   HWND window_ = nullptr;
   std::array<HWND, kControlCount> controls_ = {};
   HWND focusBeforeDeactivation_ = nullptr;
+  win32::Icon smallIcon_;  // released after ~Form1 has destroyed the window
   win32::Font font_;
   win32::Font columnFont_;  // Label1's, small enough for its one-character column
   int dpi_ = 96;

@@ -57,6 +57,12 @@ using Region = GdiObject<HRGN>;
 // A memory DC from CreateCompatibleDC or CreateDC.
 using MemoryDC = Owned<HDC, DeleteMemoryDC>;
 
+// An icon made by LoadImage without LR_SHARED.
+struct DestroyIconHandle {
+  void operator()(HICON icon) const { DestroyIcon(icon); }
+};
+using Icon = Owned<HICON, DestroyIconHandle>;
+
 // A DC borrowed from a window (GetWindowDC / GetDC, the screen when window is
 // null) and handed back with ReleaseDC.
 class WindowDC {
