@@ -68,8 +68,12 @@ int Convert(const CommandLine& line) {
   options.outputEncoding = line.encoding;
   const RunSummary summary = RunConversion(window, files, options);
   window.EndProgress();
-  if (summary.outcome == RunSummary::Outcome::Failed || summary.outcome == RunSummary::Outcome::Refused) {
-    std::fprintf(stderr, "marc2tab: %s\n", summary.error.c_str());
+  if (summary.outcome != RunSummary::Outcome::Completed) {
+    // Nothing here declines or closes; a run that did not complete failed.
+    const std::string error = summary.error.empty()
+                                  ? run_messages::CannotOpenInput(line.input, {FileError::Kind::NotFound, 0})
+                                  : summary.error;
+    std::fprintf(stderr, "marc2tab: %s\n", error.c_str());
     return summary.outcome == RunSummary::Outcome::Refused ? kExitUsage : kExitFileError;
   }
   ReportSummary(summary, line.encoding);

@@ -306,18 +306,6 @@ class Converter {
   RunSummary summary_;
 };
 
-// A path pasted from Explorer's "Copy as path" comes in double quotes, and a
-// pasted path often brings blanks along: neither is part of the name.
-std::string CleanPath(std::string path) {
-  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-  while (!path.empty() && blank(path.back())) path.pop_back();
-  std::size_t first = 0;
-  while (first < path.size() && blank(path[first])) ++first;
-  path.erase(0, first);
-  if (path.size() >= 2 && path.front() == '"' && path.back() == '"') path = path.substr(1, path.size() - 2);
-  return path;
-}
-
 RunSummary Declined(RunWindow& window) {
   window.SetStartEnabled(true);
   RunSummary summary;
@@ -346,7 +334,7 @@ unsigned EndStyle(const RunSummary& summary) {
 
 RunSummary Run(RunWindow& window, FileSystem& files, const RunOptions& options) {
   using namespace run_messages;
-  const std::string inputPath = CleanPath(window.InputPathText());
+  const std::string inputPath = window.InputPathText();
   if (inputPath.empty() || !files.Exists(inputPath)) return {};
 
   window.SetStartEnabled(false);

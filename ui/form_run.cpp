@@ -11,6 +11,18 @@
 
 namespace {
 
+// A path pasted from Explorer's "Copy as path" comes in double quotes, and a
+// pasted path often brings blanks along: neither is part of the name.
+std::string CleanPath(std::string path) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  while (!path.empty() && blank(path.back())) path.pop_back();
+  std::size_t first = 0;
+  while (first < path.size() && blank(path[first])) ++first;
+  path.erase(0, first);
+  if (path.size() >= 2 && path.front() == '"' && path.back() == '"') path = path.substr(1, path.size() - 2);
+  return path;
+}
+
 // The caption changes with every record, but repainting it and running the
 // window's events that often would cost more than the conversion itself; a
 // person cannot read faster than this anyway.
@@ -76,7 +88,7 @@ int Form1::ShowMessageBox(const wchar_t* prompt, unsigned style, const wchar_t* 
   return desktop_.ShowMessageBox(window_, prompt, style, title);
 }
 
-std::string Form1::InputPathText() { return Narrow(WindowText(Control(kText1))); }
+std::string Form1::InputPathText() { return CleanPath(Narrow(WindowText(Control(kText1)))); }
 
 std::string Form1::FieldListText() { return Narrow(WindowText(Control(kText2))); }
 

@@ -91,11 +91,14 @@ TEST(Marc2tab, ArgumentsExitStatusAndFiles) {
   EXPECT_EQ(help.out.rfind("Usage: marc2tab", 0), 0u);
 }
 
-// "-" is standard output: the same bytes, and never the input itself.
+// "-" is standard output: the same bytes, and never the input itself. The
+// input is the file named, blanks and all.
 TEST(Marc2tab, StandardOutput) {
   TempFolder folder;
   WriteBytes(folder.File("in.iso"), kRecord);
   EXPECT_EQ(RunMarc2tab(folder, {"--fields=200a,000?", "IN", "-"}, folder.File("stdout")).out, kExpected);
+  WriteBytes(folder.File("blank.iso "), kRecord);
+  EXPECT_EQ(RunMarc2tab(folder, {"--fields=200a,000?", folder.File("blank.iso "), "-"}, folder.File("stdout")).out, kExpected);
   const Result ontoItsInput = RunMarc2tab(folder, {"IN", "-"}, folder.File("in.iso"), true);
   EXPECT_EQ(ontoItsInput.exitCode, 1);
   EXPECT_EQ(ReadBytes(folder.File("in.iso")), kRecord);

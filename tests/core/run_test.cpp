@@ -151,8 +151,6 @@ const Conversation kConversations[] = {
     {"no such input: nothing at all", [](Scene& t) { t.window.inputPath = t.folder.File("missing.iso"); },
      {"InputPathText"}, "-"},
     {"no input path", [](Scene& t) { t.window.inputPath = "  "; }, {"InputPathText"}, "-"},
-    {"a path copied with its quotes", [](Scene& t) { t.window.inputPath = " \"" + t.input + "\" "; },
-     StartThen({"ChooseSaveFile", Progress(1), kFinished, "SetStartEnabled(true)"}), kOneLine},
     {"No to the confirmation", [](Scene& t) { t.window.answers = {Answer::No}; },
      StartThen({"SetStartEnabled(true)"}), "-"},
     {"the save dialog cancelled", [](Scene& t) { t.window.savePath = ""; },
