@@ -50,6 +50,9 @@ bool IsFolder(const std::wstring& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+// The bytes of standard output's start kept for the run (a byte order mark
+// needs three).
+constexpr std::size_t kStandardOutputStart = 16;
 // At most this much per ReadFile or WriteFile call (their counts are DWORDs).
 constexpr std::size_t kLargestTransfer = 1u << 30;
 
@@ -77,9 +80,32 @@ class HandleInput : public InputFile {
   FileError error_;
 };
 
+// The first bytes of a file through a handle of its own: a read through a
+// synchronous handle moves that handle's write position too.
+std::optional<std::string> ReadStart(HANDLE file, std::size_t size) {
+  LARGE_INTEGER length;
+  if (GetFileType(file) != FILE_TYPE_DISK || (GetFileSizeEx(file, &length) && length.QuadPart == 0)) {
+    return std::string();  // a pipe or console starts here
+  }
+  const HANDLE reader = ReOpenFile(file, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, 0);
+  if (reader == INVALID_HANDLE_VALUE) return std::nullopt;  // open for writing only
+  std::string bytes(size, '\0');
+  DWORD got = 0;
+  OVERLAPPED at = {};
+  const bool read = ReadFile(reader, bytes.data(), static_cast<DWORD>(size), &got, &at) != 0;
+  CloseHandle(reader);
+  if (!read) return std::nullopt;
+  return bytes.substr(0, got);
+}
+
 class HandleOutput : public OutputFile {
  public:
-  HandleOutput(HANDLE file, bool created, bool owned) : file_(file), created_(created), owned_(owned) {}
+  // A file this program opened for appending.
+  HandleOutput(HANDLE file, bool created) : file_(file), created_(created), owned_(true) {}
+  // Standard output, whose start was read before it was locked: a lock keeps
+  // out even this process's other handles.
+  HandleOutput(HANDLE file, std::optional<std::string> start)
+      : file_(file), created_(false), owned_(false), standardOutputStart_(std::move(start)) {}
   ~HandleOutput() override { Close(); }
   HandleOutput(const HandleOutput&) = delete;
   HandleOutput& operator=(const HandleOutput&) = delete;
@@ -88,27 +114,16 @@ class HandleOutput : public OutputFile {
 
   std::optional<std::string> Start(std::size_t size) override {
     if (file_ == nullptr) return std::nullopt;
-    LARGE_INTEGER length;
-    if (GetFileType(file_) != FILE_TYPE_DISK || (GetFileSizeEx(file_, &length) && length.QuadPart == 0)) {
-      return std::string();  // a pipe or console starts here
-    }
-    std::string bytes(size, '\0');
-    DWORD got = 0;
-    if (ReadAt(file_, bytes, got)) return bytes.substr(0, got);
-    // Standard output may be open for writing only: read the same file again.
-    const HANDLE reader = ReOpenFile(file_, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, 0);
-    if (reader == INVALID_HANDLE_VALUE) return std::nullopt;
-    const bool read = ReadAt(reader, bytes, got);
-    CloseHandle(reader);
-    if (!read) return std::nullopt;
-    return bytes.substr(0, got);
+    if (owned_) return ReadStart(file_, size);
+    if (!standardOutputStart_) return std::nullopt;
+    return standardOutputStart_->substr(0, size);
   }
 
   bool Write(const char* data, std::size_t size) override {
     while (size > 0 && file_ != nullptr) {
       DWORD written = 0;
       const DWORD chunk = static_cast<DWORD>(size < kLargestTransfer ? size : kLargestTransfer);
-      if (!WriteFile(file_, data, chunk, &written, nullptr)) {
+      if (!WriteFile(file_, data, chunk, &written, nullptr) || written == 0) {
         Remember(LastError());
         return false;
       }
@@ -128,11 +143,6 @@ class HandleOutput : public OutputFile {
   FileError Error() const override { return error_; }
 
  private:
-  static bool ReadAt(HANDLE file, std::string& bytes, DWORD& got) {
-    OVERLAPPED at = {};
-    return ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, &at) != 0;
-  }
-
   void Remember(const FileError& error) {
     if (!error_) error_ = error ? error : FileError{FileError::Kind::ReadWrite, 0};
   }
@@ -140,6 +150,7 @@ class HandleOutput : public OutputFile {
   HANDLE file_;
   bool created_;
   bool owned_;
+  std::optional<std::string> standardOutputStart_;
   FileError error_;
 };
 
@@ -208,7 +219,7 @@ class WindowsFileSystem : public FileSystem {
       return nullptr;
     }
     const bool created = GetLastError() != ERROR_ALREADY_EXISTS;
-    return std::make_unique<HandleOutput>(file, created, true);
+    return std::make_unique<HandleOutput>(file, created);
   }
 
   bool Remove(const std::string& path) override { return DeleteFileW(Widen(path).c_str()) != 0; }
@@ -227,6 +238,7 @@ std::unique_ptr<OutputFile> OpenStandardOutput(FileError& error) {
     error = LastError();
     return nullptr;
   }
+  std::optional<std::string> start = ReadStart(out, kStandardOutputStart);
   if (GetFileType(out) == FILE_TYPE_DISK) {
     // The shell opened it with its own sharing; a lock over every byte, the
     // ones still to come included, keeps a second run out instead.
@@ -236,7 +248,7 @@ std::unique_ptr<OutputFile> OpenStandardOutput(FileError& error) {
       return nullptr;
     }
   }
-  return std::make_unique<HandleOutput>(out, false, false);
+  return std::make_unique<HandleOutput>(out, std::move(start));
 }
 
 bool StandardOutputIs(const std::string& path) {
