@@ -182,7 +182,8 @@ void ResizeStateImages(HWND hwnd) {
     }
     for (int state = 0; state < kStateCount; ++state) {
       const std::wstring name = StateBitmapName(state);
-      SelectObject(StateImage(hwnd, state), bitmaps[state]);
+      // The bitmap the image held goes only once it is no longer selected.
+      if (!SelectObject(StateImage(hwnd, state), bitmaps[state])) continue;
       win32::Bitmap stale(reinterpret_cast<HBITMAP>(GetPropW(hwnd, name.c_str())));
       SetPropInt(hwnd, name.c_str(), reinterpret_cast<std::intptr_t>(bitmaps[state].Release()));
     }

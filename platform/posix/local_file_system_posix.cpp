@@ -137,7 +137,7 @@ class DescriptorOutput : public OutputFile {
 // One run at a time per output file; a second one is told the file is in use.
 bool LockForThisRun(int fd, FileError& error) {
   if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
-  error = FromErrno(errno == EWOULDBLOCK ? EWOULDBLOCK : errno);
+  error = FromErrno(errno);
   return false;
 }
 
