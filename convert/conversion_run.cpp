@@ -19,6 +19,12 @@
 
 namespace {
 
+// The reason an exception gives the user for a run that broke off.
+std::string WhatStopped(const std::exception& e) {
+  if (dynamic_cast<const std::bad_alloc*>(&e) != nullptr) return run_messages::Reason({FileError::Kind::OutOfMemory, 0});
+  return e.what();
+}
+
 constexpr std::size_t kOutputFlushSize = 1 << 20;
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
@@ -89,10 +95,8 @@ class Converter {
     }
     try {
       return Convert(*input);
-    } catch (const std::bad_alloc&) {
-      return BreakOff(run_messages::Reason({FileError::Kind::OutOfMemory, 0}));
     } catch (const std::exception& e) {
-      return BreakOff(e.what());
+      return BreakOff(WhatStopped(e));
     }
   }
 
@@ -365,10 +369,9 @@ RunSummary RunConversion(RunWindow& window, FileSystem& files, const RunOptions&
     return Run(window, files, options);
   } catch (const std::exception& e) {
     // Before any file was opened (a field list too long for memory, say).
-    const bool memory = dynamic_cast<const std::bad_alloc*>(&e) != nullptr;
     RunSummary summary;
     summary.outcome = RunSummary::Outcome::Failed;
-    summary.error = run_messages::RunBrokeOff(memory ? run_messages::Reason({FileError::Kind::OutOfMemory, 0}) : e.what());
+    summary.error = run_messages::RunBrokeOff(WhatStopped(e));
     return ReportFailure(window, std::move(summary));
   }
 }

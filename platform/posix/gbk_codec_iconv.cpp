@@ -1,6 +1,7 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <stdexcept>
 
 #include "gbk_codec.h"
 
@@ -17,14 +18,13 @@ struct GbkCodec::State {
 GbkCodec::GbkCodec(TextEncoding from, TextEncoding to) : state_(std::make_unique<State>()) {
   const auto name = [](TextEncoding encoding) { return encoding == TextEncoding::Gbk ? kGbk : "UTF-8"; };
   state_->handle = iconv_open(name(to), name(from));
+  // Without it every character would silently become '?'; the run stops instead.
+  if (state_->handle == kNoHandle) throw std::runtime_error("本机的iconv不支持GBK（CP936）编码");
 }
 
-GbkCodec::~GbkCodec() {
-  if (state_->handle != kNoHandle) iconv_close(state_->handle);
-}
+GbkCodec::~GbkCodec() { iconv_close(state_->handle); }
 
 bool GbkCodec::Convert(std::string_view text, std::string& out) {
-  if (state_->handle == kNoHandle) return false;
   iconv(state_->handle, nullptr, nullptr, nullptr, nullptr);
   const std::size_t before = out.size();
   char* in = const_cast<char*>(text.data());
