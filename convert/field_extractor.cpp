@@ -67,16 +67,10 @@ FieldExtractor::FieldExtractor(std::vector<FieldCode> codes, const RecordTypeNam
 std::int32_t FieldExtractor::NewSlot(const std::string& tag) {
   const auto slot = static_cast<std::int32_t>(slots_.size());
   slots_.emplace_back();
-  slots_.back().tag = tag;
   slots_.back().byAsciiCode.fill(-1);
   firstOccurrences_.push_back(0);
-  bool numeric = true;
-  int number = 0;
-  for (char c : tag) {
-    numeric &= c >= '0' && c <= '9';
-    number = number * 10 + (c - '0');
-  }
-  if (numeric) {
+  const int number = NumericTag(tag);
+  if (number >= 0) {
     slotOfNumericTag_[static_cast<std::size_t>(number)] = slot;
   } else {
     otherTags_.insert(std::lower_bound(otherTags_.begin(), otherTags_.end(), std::make_pair(tag, slot)), {tag, slot});

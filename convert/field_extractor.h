@@ -78,7 +78,6 @@ class FieldExtractor {
   using KeyedWants = std::vector<std::pair<std::uint64_t, std::int32_t>>;
   // A distinct tag that some column asks for.
   struct Slot {
-    std::string tag;
     std::vector<std::int32_t> wants;
     std::array<std::int32_t, 128> byAsciiCode;  // the first want of each ASCII subfield code, or -1
     KeyedWants byKeyGbk;   // sorted, for codes of more than one byte
@@ -97,17 +96,19 @@ class FieldExtractor {
   std::int32_t NewSlot(const std::string& tag);
   void AddCodeOf(Slot& owner, std::int32_t want);
   // The slot of a directory tag, or -1; is100 tells whether it is 100.
-  std::int32_t SlotOfTag(std::string_view tag, bool& is100) const {
+  // "000".."999" as their number, -1 for any other tag.
+  static int NumericTag(std::string_view tag) {
     const unsigned d0 = static_cast<unsigned char>(tag[0]) - unsigned{'0'};
     const unsigned d1 = static_cast<unsigned char>(tag[1]) - unsigned{'0'};
     const unsigned d2 = static_cast<unsigned char>(tag[2]) - unsigned{'0'};
-    if (d0 > 9 || d1 > 9 || d2 > 9) {
-      is100 = false;
-      return otherTags_.empty() ? -1 : SlotOfOtherTag(tag);
-    }
-    const unsigned number = d0 * 100 + d1 * 10 + d2;
+    if (d0 > 9 || d1 > 9 || d2 > 9) return -1;
+    return static_cast<int>(d0 * 100 + d1 * 10 + d2);
+  }
+  std::int32_t SlotOfTag(std::string_view tag, bool& is100) const {
+    const int number = NumericTag(tag);
     is100 = number == 100;
-    return slotOfNumericTag_[number];
+    if (number < 0) return otherTags_.empty() ? -1 : SlotOfOtherTag(tag);
+    return slotOfNumericTag_[static_cast<std::size_t>(number)];
   }
   std::int32_t SlotOfOtherTag(std::string_view tag) const;
   void WalkDirectory();
