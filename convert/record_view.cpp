@@ -54,7 +54,5 @@ FieldSlice RecordView::FieldData(const DirectoryEntry& entry) const {
   // Field positions count from the first byte after the directory's terminator.
   const long first = *start + static_cast<long>(directoryEnd_) + 1;
   if (first < 0) return {};
-  const auto from = static_cast<std::size_t>(first);
-  if (from >= dataEnd_) return {true, {}};
-  return {true, record_.substr(from, std::min(static_cast<std::size_t>(*length), dataEnd_ - from))};
+  return Slice(static_cast<std::size_t>(first), static_cast<std::size_t>(*length));
 }

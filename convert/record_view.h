@@ -70,15 +70,18 @@ class RecordView {
     const std::size_t length = (values & 0xFF) * 100 + ((values >> 16) & 0xFF);
     const std::size_t start = ((values >> 32) & 0xFF) * 1000 + ((values >> 48) & 0xFF) * 10 + last;
     // Field positions count from the first byte after the directory's terminator.
-    const std::size_t from = start + directoryEnd_ + 1;
-    if (from >= dataEnd_) return {true, {}};
-    return {true, std::string_view(record_.data() + from, std::min(length, dataEnd_ - from))};
+    return Slice(start + directoryEnd_ + 1, length);
   }
 
   static constexpr std::size_t kLeaderLength = 24;
   static constexpr std::size_t kEntryLength = 12;
 
  private:
+  // The field's bytes from `from`, cut short at the record's end.
+  FieldSlice Slice(std::size_t from, std::size_t length) const {
+    if (from >= dataEnd_) return {true, {}};
+    return {true, std::string_view(record_.data() + from, std::min(length, dataEnd_ - from))};
+  }
   // Eight bytes, the first in the lowest bits, whatever the machine's order.
   static std::uint64_t Load(const unsigned char* bytes) {
     std::uint64_t value = 0;
