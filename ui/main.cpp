@@ -14,15 +14,11 @@
 
 namespace {
 
-struct FreeLocal {
-  void operator()(wchar_t** memory) const { LocalFree(memory); }
-};
-
 // The first argument, read from the wide command line so that no character
 // of the path is lost to the ANSI code page; "" when there is none.
 std::wstring PathFromCommandLine() {
   int count = 0;
-  const win32::Owned<wchar_t**, FreeLocal> arguments(CommandLineToArgvW(GetCommandLineW(), &count));
+  const win32::LocalMemory<wchar_t**> arguments(CommandLineToArgvW(GetCommandLineW(), &count));
   if (!arguments || count < 2) return {};
   return arguments.Get()[1];
 }

@@ -57,6 +57,13 @@ using Region = GdiObject<HRGN>;
 // A memory DC from CreateCompatibleDC or CreateDC.
 using MemoryDC = Owned<HDC, DeleteMemoryDC>;
 
+// Memory the system allocated with LocalAlloc (CommandLineToArgvW's array).
+struct FreeLocal {
+  void operator()(void* memory) const { LocalFree(memory); }
+};
+template <typename Pointer>
+using LocalMemory = Owned<Pointer, FreeLocal>;
+
 // An icon made by LoadImage without LR_SHARED.
 struct DestroyIconHandle {
   void operator()(HICON icon) const { DestroyIcon(icon); }
