@@ -108,13 +108,13 @@ TEST(Marc2tab, TheSummaryNamesTheMalformedRecords) {
   TempFolder folder;
   std::string bytes = kRecord;
   for (int i = 0; i < 11; ++i) bytes += "junk\r\n";
-  WriteBytes(folder.File("in.iso"), bytes + RecordBuilder().Field("200", "").WithoutRecordTerminator().Build());
+  WriteBytes(folder.File("in.iso"), bytes + RecordBuilder().Coding('a').Field("200", "").WithoutRecordTerminator().Build());
   const Result result = RunMarc2tab(folder, {"IN", "OUT"}, folder.File("stdout"));
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.err.substr(0, result.err.find('\n', result.err.find('\n') + 1) + 1),
             "marc2tab: converted 13 records, 12 malformed\n  record 2 at byte " + std::to_string(kRecord.size()) +
                 ": unreadable (no field terminator after the leader), written as empty cells\n");
-  EXPECT_NE(result.err.find("  ... and 2 more\n"), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("  ... and 2 more\n  1 records read as UTF-8\n"), std::string::npos) << result.err;
 }
 
 }  // namespace

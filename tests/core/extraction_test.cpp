@@ -92,6 +92,7 @@ const Case kCases[] = {
     {"Start past the end", RecordBuilder().Field("200", Sf("a", "x")).StartText(0, "09999").Build(), "200a", ""},
     {"Length past the end stops before the record terminator",
      RecordBuilder().Field("200", Sf("a", "end")).LengthText(0, "0900").Build(), "200a", "end"},
+    {"a last field without its terminator", "00000nam  2200000   450 200000500000\x1E" "1 \x1F" "ax\x1D", "200a", "x"},
     {"stray terminators inside a field are deleted",
      RecordBuilder().Field("200", "1 \x1F\x1E" "ab\x1E" "c").LengthText(0, "0009").Build(), "200a", "bc"},
 };
@@ -106,7 +107,7 @@ TEST(Extraction, EveryWayOfReadingARecord) {
 // on its own.
 TEST(Extraction, ColumnsTogetherGiveWhatEachGivesAlone) {
   const std::vector<std::string> items = {"200a", "200e", "606x", "606x*", "001a", "001a*", "000?", "200a", "606a*",
-                                          "200", "",    "0019"};
+                                          "200", "",    "0019", "200a*"};
   static const RecordTypeNames names(TextEncoding::Gbk);
   std::vector<FieldCode> codes;
   for (const std::string& item : items) codes.push_back(ParseFieldCode(item));

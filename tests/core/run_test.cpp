@@ -239,6 +239,7 @@ TEST_F(Run, MalformedRecordsAreCountedAndFound) {
   window.fieldList = "200a,000?,200b*";  // every 200 field is read for the joined column
   Convert();
   EXPECT_EQ(ReadBytes(output), lines);
+  EXPECT_EQ(summary.records, static_cast<std::int64_t>(std::size(records) + 1));
   ASSERT_EQ(summary.firstMalformed.size(), std::size(records));
   std::uint64_t offset = Record("A").size();
   for (std::size_t i = 0; i < std::size(records); offset += records[i++].bytes.size()) {
@@ -267,12 +268,12 @@ TEST_F(Run, NothingReadableEndsWithAWarning) {
 TEST_F(Run, EachRecordInTheOutputsEncoding) {
   const std::string utf8 =
       RecordBuilder().Coding('a').Field("200", "1 " + Sf("a", "题名") + Sf("f", "作者😀ก") + Sf("g", "\xE4\xB8" "A\xF5\x80\x80\x80")).Build();
-  WriteBytes(input, utf8 + Record(Gbk("摘要"), "\xFE\x40" "bad\x81"));
+  WriteBytes(input, utf8 + Record(Gbk("摘要"), "\xFE\x40" + Gbk("摘") + "\x80" "bad\x81"));
   window.fieldList = "200a,200f,000?,200g";
   Convert();
   const std::string type = Gbk("文字资料印刷品");
   EXPECT_EQ(ReadBytes(output), "200a\t200f\t000?\t200g\t\r\n" + Gbk("题名") + "\t" + Gbk("作者") + "???\t" + type +
-                                   "\t??A????\t\r\n" + Gbk("摘要") + "\t\xFE\x40" "bad\x81\t" + type + "\t\t\r\n");
+                                   "\t??A????\t\r\n" + Gbk("摘要") + "\t\xFE\x40" + Gbk("摘") + "\x80" "bad\x81\t" + type + "\t\t\r\n");
   EXPECT_EQ(window.calls.at(window.calls.size() - 2),
             Message(std::string(run_messages::kFinishedPrompt) + "\n其中1条记录是UTF-8编码的。" +
                         "\n有8个字符无法用GBK编码写出，已用替代字符代替，第一个在第1条记录。",
@@ -287,7 +288,7 @@ TEST_F(Run, EachRecordInTheOutputsEncoding) {
   convertToUtf8();
   const std::string lines = "200a\t200f*\t000?\t200g\t\r\n题名\t作者😀ก\t文字资料印刷品\t\xEF\xBF\xBD\xEF\xBF\xBD" "A"
                             "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\t\r\n"
-                            "摘要\t\xEF\xA8\x8C" "bad\xEF\xBF\xBD\t文字资料印刷品\t\t\r\n";
+                            "摘要\t\xEF\xA8\x8C摘€bad\xEF\xBF\xBD\t文字资料印刷品\t\t\r\n";
   EXPECT_EQ(ReadBytes(output), "\xEF\xBB\xBF" + lines);
   EXPECT_EQ(summary.unwritable, 7);
   convertToUtf8();
