@@ -42,10 +42,9 @@ std::wstring WindowsPath(std::wstring path) {
   return path;
 }
 
-void Finish(PROCESS_INFORMATION& process) {
-  WaitForSingleObject(process.hProcess, kWait);
-  CloseHandle(process.hProcess);
-  CloseHandle(process.hThread);
+// Waits for the program's end; its handles go with their owner.
+void Finish(const win32::ProcessInformation& process) {
+  WaitForSingleObject(process.Get().hProcess, kWait);
 }
 
 std::string ReadFileBytes(const std::wstring& path) {
@@ -60,9 +59,9 @@ double Median(std::vector<double> values) {
 
 // One conversion through the window; its time, or a negative value.
 double TimeTheWindow(const std::wstring& quirnel, const std::wstring& input, const std::wstring& output) {
-  PROCESS_INFORMATION process = {};
-  if (!StartProgram(Quoted(quirnel) + L" " + Quoted(input), process)) return -1;
-  const DWORD id = process.dwProcessId;
+  const win32::ProcessInformation process = StartProgram(Quoted(quirnel) + L" " + Quoted(input));
+  if (!process) return -1;
+  const DWORD id = process.Get().dwProcessId;
   double seconds = -1;
   HWND window = WaitForProcessWindow(id, L"Form", kWindowCaption, kWait);
   if (window != nullptr) {
@@ -106,10 +105,10 @@ int wmain(int argc, wchar_t** argv) {
   std::vector<double> windowTimes, cliTimes;
   for (int round = 1; round <= rounds; ++round) {
     DeleteFileW(cliOut.c_str());
-    PROCESS_INFORMATION cli = {};
     const LARGE_INTEGER cliStart = Now();
-    if (!StartProgram(Quoted(marc2tab) + L" " + Quoted(input) + L" " + Quoted(cliOut), cli)) return 1;
-    WaitForSingleObject(cli.hProcess, INFINITE);
+    const win32::ProcessInformation cli = StartProgram(Quoted(marc2tab) + L" " + Quoted(input) + L" " + Quoted(cliOut));
+    if (!cli) return 1;
+    WaitForSingleObject(cli.Get().hProcess, INFINITE);
     cliTimes.push_back(SecondsSince(cliStart));
     Finish(cli);
 

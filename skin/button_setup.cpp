@@ -27,7 +27,7 @@ BOOL DrawFocusRectAt(HDC dc, int x, int y, int width, int height) {
 }
 
 void CopyTemplatePieces(HDC image, int width, int height, int state) {
-  HDC skinTemplate = State().SkinTemplateDC;
+  HDC skinTemplate = State().SkinTemplateDC.Get();
   for (const NinePiece& piece : NinePieces(width, height, state)) {
     const PieceRect& d = piece.destination;
     const PieceRect& s = piece.source;
@@ -58,7 +58,7 @@ void RenderState(HWND hwnd, HDC image, const WindowBounds& bounds, int state,
 void SetRoundRegion(HWND hwnd, const WindowBounds& bounds) {
   win32::Region region(CreateRoundRectRgn(0, 0, bounds.Width + 1, bounds.Height + 1, 3, 3));
   // The window owns the region once it is set.
-  if (region && SetWindowRgn(hwnd, region, TRUE)) region.Release();
+  if (region && SetWindowRgn(hwnd, region.Get(), TRUE)) region.Release();
 }
 
 // One state image while it is made: freed again unless handed to the button.
@@ -71,13 +71,13 @@ struct NewImage {
 // window DC, not with the memory DC); false when any cannot be made.
 bool MakeStateImages(HWND hwnd, const WindowBounds& bounds,
                      std::array<NewImage, kStateCount>& images) {
-  win32::WindowDC reference(hwnd);
+  const win32::WindowDC reference = win32::BorrowWindowDC(hwnd);
   if (!reference) return false;
   for (NewImage& image : images) {
-    image.dc.Reset(CreateCompatibleDC(reference));
-    image.bitmap.Reset(CreateCompatibleBitmap(reference, bounds.Width, bounds.Height));
+    image.dc.Reset(CreateCompatibleDC(reference.Get()));
+    image.bitmap.Reset(CreateCompatibleBitmap(reference.Get(), bounds.Width, bounds.Height));
     if (!image.dc || !image.bitmap) return false;
-    SelectObject(image.dc, image.bitmap);  // replaces the DC's stock bitmap
+    SelectObject(image.dc.Get(), image.bitmap.Get());  // replaces the DC's stock bitmap
   }
   return true;
 }
@@ -173,17 +173,17 @@ void ResizeStateImages(HWND hwnd) {
   WindowBounds bounds{};
   GetWindowBounds(hwnd, bounds);
   {
-    win32::WindowDC reference(hwnd);
+    const win32::WindowDC reference = win32::BorrowWindowDC(hwnd);
     if (!reference) return;
     std::array<win32::Bitmap, kStateCount> bitmaps;
     for (win32::Bitmap& bitmap : bitmaps) {
-      bitmap.Reset(CreateCompatibleBitmap(reference, bounds.Width, bounds.Height));
+      bitmap.Reset(CreateCompatibleBitmap(reference.Get(), bounds.Width, bounds.Height));
       if (!bitmap) return;  // keeps the images of the old size
     }
     for (int state = 0; state < kStateCount; ++state) {
       const std::wstring name = StateBitmapName(state);
       // The bitmap the image held goes only once it is no longer selected.
-      if (!SelectObject(StateImage(hwnd, state), bitmaps[state])) continue;
+      if (!SelectObject(StateImage(hwnd, state), bitmaps[state].Get())) continue;
       win32::Bitmap stale(reinterpret_cast<HBITMAP>(GetPropW(hwnd, name.c_str())));
       SetPropInt(hwnd, name.c_str(), reinterpret_cast<std::intptr_t>(bitmaps[state].Release()));
     }

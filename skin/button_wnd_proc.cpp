@@ -38,9 +38,9 @@ void RunFadeStep(HWND hwnd) {
   const int state = static_cast<int>(GetPropInt(hwnd, kPropOldState));
   const int alpha = static_cast<int>(GetPropInt(hwnd, kPropAlphaLevel));
   {
-    win32::WindowDC screen(hwnd);
+    const win32::WindowDC screen = win32::BorrowWindowDC(hwnd);
     const BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(alpha), 0};
-    AlphaBlend(screen, 0, 0, bounds.Width, bounds.Height, StateImage(hwnd, state), 0, 0,
+    AlphaBlend(screen.Get(), 0, 0, bounds.Width, bounds.Height, StateImage(hwnd, state), 0, 0,
                bounds.Width, bounds.Height, blend);
   }
   const FadeAdvance next = AdvanceFade(alpha);
@@ -66,18 +66,16 @@ void CopyStateTo(HWND hwnd, HDC screen, int state) {
 
 // The target image in full, even in the middle of a fade.
 void Paint(HWND hwnd) {
-  PAINTSTRUCT paint{};
-  HDC dc = BeginPaint(hwnd, &paint);
-  CopyStateTo(hwnd, dc, static_cast<int>(GetPropInt(hwnd, kPropOldState)));
-  EndPaint(hwnd, &paint);
+  const win32::PaintDC dc = win32::BeginPainting(hwnd);
+  CopyStateTo(hwnd, dc.Get(), static_cast<int>(GetPropInt(hwnd, kPropOldState)));
 }
 
 // Enabling and disabling show the new look at once, without a fade.
 void ShowEnabled(HWND hwnd, bool enabled) {
   const int state = enabled ? kStateNormal : kStateDisabled;
   SetPropInt(hwnd, kPropOldState, state);
-  win32::WindowDC screen(hwnd);
-  CopyStateTo(hwnd, screen, state);
+  const win32::WindowDC screen = win32::BorrowWindowDC(hwnd);
+  CopyStateTo(hwnd, screen.Get(), state);
 }
 
 // The caption, font, underline or button type changed: draw the images

@@ -19,7 +19,7 @@ void RepaintFrame(HWND hwnd) { SendMessageW(hwnd, WM_NCPAINT, 1, 0); }
 int FrameRectColor(HDC dc, int x, int y, int width, int height, COLORREF colour) {
   const RECT rect{x, y, x + width, y + height};
   win32::Brush brush(CreateSolidBrush(colour));
-  return brush ? FrameRect(dc, &rect, brush) : 0;
+  return brush ? FrameRect(dc, &rect, brush.Get()) : 0;
 }
 
 // Three rings over the control's own frame: the coloured line, then two in
@@ -29,12 +29,12 @@ void DrawFlatFrame(HWND hwnd) {
   GetWindowBounds(hwnd, bounds);
   const int w = bounds.Width;
   const int h = bounds.Height;
-  win32::WindowDC frame(hwnd);
-  win32::WindowDC client(hwnd, win32::WindowDC::Area::Client);
+  const win32::WindowDC frame = win32::BorrowWindowDC(hwnd);
+  const win32::WindowDC client = win32::BorrowClientDC(hwnd);
   const COLORREF outer = IsWindowEnabled(hwnd) ? kFlatFrameColour : kFlatFrameDisabledColour;
-  FrameRectColor(frame, 0, 0, w, h, outer);
-  FrameRectColor(frame, 1, 1, w - 2, h - 2, GetBkColor(client));
-  FrameRectColor(frame, 2, 2, w - 4, h - 4, GetBkColor(client));
+  FrameRectColor(frame.Get(), 0, 0, w, h, outer);
+  FrameRectColor(frame.Get(), 1, 1, w - 2, h - 2, GetBkColor(client.Get()));
+  FrameRectColor(frame.Get(), 2, 2, w - 4, h - 4, GetBkColor(client.Get()));
 }
 
 bool HasClientEdge(HWND hwnd) {

@@ -21,13 +21,13 @@ void BuildSkinTemplate() {
   // screen's format need no conversion.
   win32::MemoryDC display(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
   if (!display) return;
-  win32::Bitmap image(CreateCompatibleBitmap(display, kTemplateWidth, kTemplateHeight));
-  win32::MemoryDC dc(CreateCompatibleDC(display));
+  win32::Bitmap image(CreateCompatibleBitmap(display.Get(), kTemplateWidth, kTemplateHeight));
+  win32::MemoryDC dc(CreateCompatibleDC(display.Get()));
   if (!image || !dc) return;
   // The DC's own bitmap is a stock object: nothing to delete.
-  SelectObject(dc, image);
+  SelectObject(dc.Get(), image.Get());
   for (int y = 0; y < kTemplateHeight; ++y) {
-    for (int x = 0; x < kTemplateWidth; ++x) SetPixel(dc, x, y, kTemplateColors[y][x]);
+    for (int x = 0; x < kTemplateWidth; ++x) SetPixel(dc.Get(), x, y, kTemplateColors[y][x]);
   }
   State().templateImage = std::move(image);
   State().SkinTemplateDC = std::move(dc);

@@ -10,8 +10,8 @@ Function User32Function(const char* name) {
 }
 
 int SystemDpi() {
-  const win32::WindowDC screen(nullptr, win32::WindowDC::Area::Client);
-  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+  const win32::WindowDC screen = win32::BorrowClientDC(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
   return dpi > 0 ? dpi : 96;
 }
 

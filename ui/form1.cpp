@@ -19,12 +19,6 @@ constexpr DWORD kWindowExStyle = 0;
 constexpr int kIconResource = 1;
 constexpr UINT_PTR kLabel4Subclass = 1;
 
-// Files dropped from Explorer, handed back with DragFinish.
-struct FinishDrag {
-  void operator()(HDROP drop) const { DragFinish(drop); }
-};
-using DroppedFiles = win32::Owned<HDROP, FinishDrag>;
-
 bool RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
   WNDCLASSEXW windowClass = {};
   if (GetClassInfoExW(instance, kWindowClass, &windowClass)) return true;
@@ -44,7 +38,7 @@ bool RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
 // beside Text2. A large interface font would push the last characters below
 // the box; the column then gets the same face just small enough to fit.
 int WrappedHeight(HDC dc, HFONT font, const wchar_t* text, int width) {
-  win32::Selection selected(dc, font);
+  const win32::Selection selected = win32::Select(dc, font);
   RECT box = {0, 0, width, 0};
   DrawTextW(dc, text, -1, &box, DT_CALCRECT | DT_WORDBREAK | DT_LEFT);
   return box.bottom - box.top;
@@ -53,9 +47,9 @@ int WrappedHeight(HDC dc, HFONT font, const wchar_t* text, int width) {
 win32::Font CreateColumnFont(const LOGFONTW& base, const wchar_t* text, int width, int height) {
   LOGFONTW column = base;
   win32::Font font(CreateFontIndirectW(&column));
-  const win32::WindowDC screen(nullptr, win32::WindowDC::Area::Client);
+  const win32::WindowDC screen = win32::BorrowClientDC(nullptr);
   if (!font || !screen) return font;
-  for (int step = 0; step < 16 && WrappedHeight(screen, font, text, width) > height; ++step) {
+  for (int step = 0; step < 16 && WrappedHeight(screen.Get(), font.Get(), text, width) > height; ++step) {
     if (column.lfHeight < -6) ++column.lfHeight;
     if (column.lfHeight > 6) --column.lfHeight;
     win32::Font smaller(CreateFontIndirectW(&column));
@@ -265,7 +259,7 @@ LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       OnActivate(wParam);
       return 0;
     case WM_DROPFILES:
-      OnDropFiles(reinterpret_cast<HDROP>(wParam));
+      OnDropFiles(win32::DroppedFiles(reinterpret_cast<HDROP>(wParam)));
       return 0;
     case WM_DPICHANGED:
       OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
@@ -330,13 +324,12 @@ void Form1::OnActivate(WPARAM wParam) {
   }
 }
 
-void Form1::OnDropFiles(HDROP drop) {
+void Form1::OnDropFiles(const win32::DroppedFiles& files) {
   // Of several files dropped at once, the first is the one to convert.
-  const DroppedFiles files(drop);
-  if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) == 0) return;
-  const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+  if (DragQueryFileW(files.Get(), 0xFFFFFFFF, nullptr, 0) == 0) return;
+  const UINT length = DragQueryFileW(files.Get(), 0, nullptr, 0);
   std::wstring path(length + 1, L'\0');
-  path.resize(DragQueryFileW(drop, 0, path.data(), length + 1));
+  path.resize(DragQueryFileW(files.Get(), 0, path.data(), length + 1));
   if (!path.empty()) SetInputPath(path);
 }
 

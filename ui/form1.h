@@ -62,7 +62,7 @@ class Form1 : public RunWindow {
   void OnActivate(WPARAM wParam);
   void OnNextControl(WPARAM wParam, LPARAM lParam);
   int DefaultButton() const;
-  void OnDropFiles(HDROP drop);
+  void OnDropFiles(const win32::DroppedFiles& files);
   void OnDpiChanged(int dpi, const RECT& suggested);
 
   void SetSmallIcon(HINSTANCE instance);

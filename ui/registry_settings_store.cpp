@@ -11,11 +11,6 @@ std::wstring KeyPath(const std::string& application, const std::string& section)
   return L"Software\\" + Widen(application) + L"\\" + Widen(section);
 }
 
-struct CloseKey {
-  void operator()(HKEY key) const { RegCloseKey(key); }
-};
-using RegistryKey = win32::Owned<HKEY, CloseKey>;
-
 // The REG_SZ value, or false when it is absent or of another type.
 bool ReadString(HKEY key, const std::wstring& name, std::wstring& value) {
   DWORD type = 0;
@@ -41,27 +36,25 @@ bool ReadString(HKEY key, const std::wstring& name, std::wstring& value) {
 
 std::string RegistrySettingsStore::Get(const std::string& application, const std::string& section,
                                        const std::string& key, const std::string& defaultValue) {
-  HKEY handle = nullptr;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath(application, section).c_str(), 0, KEY_QUERY_VALUE, &handle) !=
+  win32::RegistryKey opened;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath(application, section).c_str(), 0, KEY_QUERY_VALUE, opened.Put()) !=
       ERROR_SUCCESS) {
     return defaultValue;
   }
-  const RegistryKey opened(handle);
   std::wstring value;
-  if (!ReadString(opened, Widen(key), value)) return defaultValue;
+  if (!ReadString(opened.Get(), Widen(key), value)) return defaultValue;
   return Narrow(value);
 }
 
 bool RegistrySettingsStore::Save(const std::string& application, const std::string& section,
                                  const std::string& key, const std::string& value) {
-  HKEY handle = nullptr;
+  win32::RegistryKey created;
   if (RegCreateKeyExW(HKEY_CURRENT_USER, KeyPath(application, section).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                      nullptr, &handle, nullptr) != ERROR_SUCCESS) {
+                      nullptr, created.Put(), nullptr) != ERROR_SUCCESS) {
     return false;
   }
-  const RegistryKey created(handle);
   const std::wstring wide = Widen(value);
   const DWORD bytes = static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t));
-  return RegSetValueExW(created, Widen(key).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+  return RegSetValueExW(created.Get(), Widen(key).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
                         bytes) == ERROR_SUCCESS;
 }

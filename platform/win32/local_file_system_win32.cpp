@@ -7,6 +7,7 @@
 
 #include "file_system.h"
 #include "standard_output.h"
+#include "win32_handles.h"
 #include "win32_text.h"
 
 namespace {
@@ -58,15 +59,12 @@ constexpr std::size_t kLargestTransfer = 1u << 30;
 
 class HandleInput : public InputFile {
  public:
-  explicit HandleInput(HANDLE file) : file_(file) {}
-  ~HandleInput() override { CloseHandle(file_); }
-  HandleInput(const HandleInput&) = delete;
-  HandleInput& operator=(const HandleInput&) = delete;
+  explicit HandleInput(win32::FileHandle file) : file_(std::move(file)) {}
 
   std::size_t Read(char* buffer, std::size_t size) override {
     DWORD got = 0;
     const DWORD wanted = static_cast<DWORD>(size < kLargestTransfer ? size : kLargestTransfer);
-    if (!ReadFile(file_, buffer, wanted, &got, nullptr)) {
+    if (!ReadFile(file_.Get(), buffer, wanted, &got, nullptr)) {
       const DWORD code = GetLastError();
       if (code != ERROR_BROKEN_PIPE && code != ERROR_HANDLE_EOF) error_ = FromLastError(code);
       return 0;
@@ -76,7 +74,7 @@ class HandleInput : public InputFile {
   FileError Error() const override { return error_; }
 
  private:
-  HANDLE file_;
+  win32::FileHandle file_;
   FileError error_;
 };
 
@@ -87,13 +85,13 @@ std::optional<std::string> ReadStart(HANDLE file, std::size_t size) {
   if (GetFileType(file) != FILE_TYPE_DISK || (GetFileSizeEx(file, &length) && length.QuadPart == 0)) {
     return std::string();  // a pipe or console starts here
   }
-  const HANDLE reader = ReOpenFile(file, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, 0);
-  if (reader == INVALID_HANDLE_VALUE) return std::nullopt;  // open for writing only
+  win32::FileHandle reader(ReOpenFile(file, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, 0));
+  if (!reader) return std::nullopt;  // open for writing only
   std::string bytes(size, '\0');
   DWORD got = 0;
   OVERLAPPED at = {};
-  const bool read = ReadFile(reader, bytes.data(), static_cast<DWORD>(size), &got, &at) != 0;
-  CloseHandle(reader);
+  const bool read = ReadFile(reader.Get(), bytes.data(), static_cast<DWORD>(size), &got, &at) != 0;
+  reader.Reset();
   if (!read) return std::nullopt;
   return bytes.substr(0, got);
 }
@@ -101,11 +99,11 @@ std::optional<std::string> ReadStart(HANDLE file, std::size_t size) {
 class HandleOutput : public OutputFile {
  public:
   // A file this program opened for appending.
-  HandleOutput(HANDLE file, bool created) : file_(file), created_(created), owned_(true) {}
+  HandleOutput(win32::FileHandle file, bool created) : file_(file.Get()), owned_(std::move(file)), created_(created) {}
   // Standard output, whose start was read before it was locked: a lock keeps
   // out even this process's other handles.
   HandleOutput(HANDLE file, std::optional<std::string> start)
-      : file_(file), created_(false), owned_(false), standardOutputStart_(std::move(start)) {}
+      : file_(file), created_(false), standardOutputStart_(std::move(start)) {}
   ~HandleOutput() override { Close(); }
   HandleOutput(const HandleOutput&) = delete;
   HandleOutput& operator=(const HandleOutput&) = delete;
@@ -114,7 +112,7 @@ class HandleOutput : public OutputFile {
 
   std::optional<std::string> Start(std::size_t size) override {
     if (file_ == nullptr) return std::nullopt;
-    if (owned_) return ReadStart(file_, size);
+    if (owned_) return ReadStart(owned_.Get(), size);
     if (!standardOutputStart_) return std::nullopt;
     return standardOutputStart_->substr(0, size);
   }
@@ -135,7 +133,7 @@ class HandleOutput : public OutputFile {
 
   bool Close() override {
     if (file_ == nullptr) return !error_;
-    if (owned_ && !CloseHandle(file_)) Remember(LastError());
+    if (owned_ && !CloseHandle(owned_.Release())) Remember(LastError());
     file_ = nullptr;
     return !error_;
   }
@@ -147,9 +145,9 @@ class HandleOutput : public OutputFile {
     if (!error_) error_ = error ? error : FileError{FileError::Kind::ReadWrite, 0};
   }
 
-  HANDLE file_;
+  HANDLE file_;  // written to: owned_'s handle, or standard output, which is not ours to close
+  win32::FileHandle owned_;
   bool created_;
-  bool owned_;
   std::optional<std::string> standardOutputStart_;
   FileError error_;
 };
@@ -160,11 +158,10 @@ bool Identify(HANDLE file, BY_HANDLE_FILE_INFORMATION& information) {
 }
 
 bool Identify(const std::string& path, BY_HANDLE_FILE_INFORMATION& information) {
-  const HANDLE file = CreateFileW(Widen(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  const bool known = Identify(file, information);
-  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-  return known;
+  const win32::FileHandle file(CreateFileW(Widen(path).c_str(), 0,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  return Identify(file.Get(), information);
 }
 
 bool SameFile(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b) {
@@ -189,13 +186,14 @@ class WindowsFileSystem : public FileSystem {
       error = {FileError::Kind::IsFolder, ERROR_DIRECTORY};
       return nullptr;
     }
-    const HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    win32::FileHandle file(CreateFileW(wide.c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) {
       error = LastError();
       return nullptr;
     }
-    return std::make_unique<HandleInput>(file);
+    return std::make_unique<HandleInput>(std::move(file));
   }
 
   // Without write sharing: while the run holds the file, another run (or a
@@ -207,19 +205,19 @@ class WindowsFileSystem : public FileSystem {
       error = {FileError::Kind::IsFolder, ERROR_DIRECTORY};
       return nullptr;
     }
-    HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ | FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED) {
+    win32::FileHandle file(CreateFileW(wide.c_str(), GENERIC_READ | FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                                       OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file && GetLastError() == ERROR_ACCESS_DENIED) {
       // A file one may write but not read is still appended to.
-      file = CreateFileW(wide.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
+      file.Reset(CreateFileW(wide.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
     }
-    if (file == INVALID_HANDLE_VALUE) {
+    if (!file) {
       error = LastError();
       return nullptr;
     }
     const bool created = GetLastError() != ERROR_ALREADY_EXISTS;
-    return std::make_unique<HandleOutput>(file, created);
+    return std::make_unique<HandleOutput>(std::move(file), created);
   }
 
   bool Remove(const std::string& path) override { return DeleteFileW(Widen(path).c_str()) != 0; }

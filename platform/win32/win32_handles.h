@@ -1,108 +1,173 @@
 #pragma once
 // Owners of Win32 handles: each releases its handle exactly once, with the
-// call that matches how it was obtained, when it goes out of scope.
+// call that matches how it was obtained, when it goes out of scope. One
+// template serves every kind; a kind differs only in how its handle is
+// released and in which value means "no handle".
 #include <windows.h>
+#include <shellapi.h>
 
 #include <utility>
 
 namespace win32 {
 
-// A handle with a release function; movable, not copyable.
-template <typename Handle, typename Releaser>
-class Owned {
+// Most handles are empty when null.
+template <typename Handle>
+struct NullIsEmpty {
+  static Handle Value() { return Handle{}; }
+  static bool Is(Handle handle) { return handle == Handle{}; }
+};
+
+// CreateFileW and ReOpenFile fail with INVALID_HANDLE_VALUE; null is no
+// failure value there.
+struct InvalidIsEmpty {
+  static HANDLE Value() { return INVALID_HANDLE_VALUE; }
+  static bool Is(HANDLE handle) { return handle == INVALID_HANDLE_VALUE; }
+};
+
+// One handle and what releases it; movable, not copyable, and never turned
+// into the raw handle behind the reader's back: Get() says so. The release
+// may carry what it needs besides the handle (the window a DC came from).
+template <typename Handle, typename Close, typename Empty = NullIsEmpty<Handle>>
+class Owner {
  public:
-  Owned() = default;
-  explicit Owned(Handle handle) : handle_(handle) {}
-  ~Owned() { Reset(); }
-  Owned(Owned&& other) noexcept : handle_(std::exchange(other.handle_, Handle{})) {}
-  Owned& operator=(Owned&& other) noexcept {
+  Owner() = default;
+  explicit Owner(Handle handle, Close close = Close()) : handle_(handle), close_(std::move(close)) {}
+  ~Owner() { Reset(); }
+  Owner(Owner&& other) noexcept : handle_(other.Release()), close_(std::move(other.close_)) {}
+  Owner& operator=(Owner&& other) noexcept {
     if (this != &other) {
-      Reset();
-      handle_ = std::exchange(other.handle_, Handle{});
+      Reset(other.Release());
+      close_ = std::move(other.close_);
     }
     return *this;
   }
-  Owned(const Owned&) = delete;
-  Owned& operator=(const Owned&) = delete;
+  Owner(const Owner&) = delete;
+  Owner& operator=(const Owner&) = delete;
 
   Handle Get() const { return handle_; }
-  operator Handle() const { return handle_; }
-  explicit operator bool() const { return handle_ != Handle{}; }
+  explicit operator bool() const { return !Empty::Is(handle_); }
   // Gives the handle up without releasing it (to a window that takes it over).
-  Handle Release() { return std::exchange(handle_, Handle{}); }
-  void Reset(Handle handle = Handle{}) {
-    if (handle_ != Handle{}) Releaser()(handle_);
-    handle_ = handle;
+  Handle Release() { return std::exchange(handle_, Empty::Value()); }
+  void Reset(Handle handle = Empty::Value()) {
+    const Handle old = std::exchange(handle_, handle);
+    if (!Empty::Is(old)) close_(old);
+  }
+  // For functions that hand a new handle out through a pointer: the handle
+  // held so far is released first, and the new one is owned from the start.
+  Handle* Put() {
+    Reset();
+    return &handle_;
   }
 
  private:
-  Handle handle_ = Handle{};
+  Handle handle_ = Empty::Value();
+  Close close_;
 };
 
-struct DeleteGdiObject {
-  void operator()(HGDIOBJ object) const { DeleteObject(object); }
-};
-struct DeleteMemoryDC {
-  void operator()(HDC dc) const { DeleteDC(dc); }
-};
+// ---- Kernel objects ----
 
-// GDI objects: pens, brushes, fonts, bitmaps, regions.
-template <typename Handle>
-using GdiObject = Owned<Handle, DeleteGdiObject>;
-using Bitmap = GdiObject<HBITMAP>;
-using Brush = GdiObject<HBRUSH>;
-using Font = GdiObject<HFONT>;
-using Region = GdiObject<HRGN>;
+struct CloseKernelHandle {
+  void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+// Processes, threads, events.
+using KernelHandle = Owner<HANDLE, CloseKernelHandle>;
+// Files opened by CreateFileW or ReOpenFile.
+using FileHandle = Owner<HANDLE, CloseKernelHandle, InvalidIsEmpty>;
 
-// A memory DC from CreateCompatibleDC or CreateDC.
-using MemoryDC = Owned<HDC, DeleteMemoryDC>;
+// A started process and its first thread, as CreateProcessW hands them out.
+struct NoProcess {
+  static PROCESS_INFORMATION Value() { return {}; }
+  static bool Is(const PROCESS_INFORMATION& started) { return started.hProcess == nullptr; }
+};
+struct CloseProcessAndThread {
+  void operator()(const PROCESS_INFORMATION& started) const {
+    CloseHandle(started.hThread);
+    CloseHandle(started.hProcess);
+  }
+};
+using ProcessInformation = Owner<PROCESS_INFORMATION, CloseProcessAndThread, NoProcess>;
+
+// ---- The registry, the shell, the heap ----
+
+struct CloseRegistryKey {
+  void operator()(HKEY key) const { RegCloseKey(key); }
+};
+using RegistryKey = Owner<HKEY, CloseRegistryKey>;
+
+// Files dropped from Explorer, handed back with DragFinish.
+struct FinishDrag {
+  void operator()(HDROP drop) const { DragFinish(drop); }
+};
+using DroppedFiles = Owner<HDROP, FinishDrag>;
 
 // Memory the system allocated with LocalAlloc (CommandLineToArgvW's array).
 struct FreeLocal {
   void operator()(void* memory) const { LocalFree(memory); }
 };
 template <typename Pointer>
-using LocalMemory = Owned<Pointer, FreeLocal>;
+using LocalMemory = Owner<Pointer, FreeLocal>;
+
+// ---- GDI ----
+
+struct DeleteGdiObject {
+  void operator()(HGDIOBJ object) const { DeleteObject(object); }
+};
+// Pens, brushes, fonts, bitmaps, regions.
+template <typename Handle>
+using GdiObject = Owner<Handle, DeleteGdiObject>;
+using Bitmap = GdiObject<HBITMAP>;
+using Brush = GdiObject<HBRUSH>;
+using Font = GdiObject<HFONT>;
+using Region = GdiObject<HRGN>;
+
+// A memory DC from CreateCompatibleDC or CreateDC.
+struct DeleteMemoryDC {
+  void operator()(HDC dc) const { DeleteDC(dc); }
+};
+using MemoryDC = Owner<HDC, DeleteMemoryDC>;
 
 // An icon made by LoadImage without LR_SHARED.
 struct DestroyIconHandle {
   void operator()(HICON icon) const { DestroyIcon(icon); }
 };
-using Icon = Owned<HICON, DestroyIconHandle>;
+using Icon = Owner<HICON, DestroyIconHandle>;
 
-// A DC borrowed from a window (GetWindowDC / GetDC, the screen when window is
-// null) and handed back with ReleaseDC.
-class WindowDC {
- public:
-  enum class Area { Whole, Client };
-  explicit WindowDC(HWND window, Area area = Area::Whole)
-      : window_(window), dc_(area == Area::Whole ? GetWindowDC(window) : GetDC(window)) {}
-  ~WindowDC() {
-    if (dc_ != nullptr) ReleaseDC(window_, dc_);
-  }
-  WindowDC(const WindowDC&) = delete;
-  WindowDC& operator=(const WindowDC&) = delete;
-  operator HDC() const { return dc_; }
-  explicit operator bool() const { return dc_ != nullptr; }
-
- private:
-  HWND window_;
-  HDC dc_;
+// A DC borrowed from a window and handed back to it.
+struct ReleaseWindowDC {
+  HWND window = nullptr;
+  void operator()(HDC dc) const { ReleaseDC(window, dc); }
 };
+using WindowDC = Owner<HDC, ReleaseWindowDC>;
+// The whole window's DC, frame included (the screen's when window is null).
+inline WindowDC BorrowWindowDC(HWND window) { return WindowDC(GetWindowDC(window), ReleaseWindowDC{window}); }
+// The client area's DC (the screen's when window is null).
+inline WindowDC BorrowClientDC(HWND window) { return WindowDC(GetDC(window), ReleaseWindowDC{window}); }
 
-// An object selected into a DC for a while; the one it replaced goes back.
-class Selection {
- public:
-  Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(object != nullptr ? SelectObject(dc, object) : nullptr) {}
-  ~Selection() {
-    if (previous_ != nullptr && previous_ != HGDI_ERROR) SelectObject(dc_, previous_);
-  }
-  Selection(const Selection&) = delete;
-  Selection& operator=(const Selection&) = delete;
-
- private:
-  HDC dc_;
-  HGDIOBJ previous_;
+// The DC of one WM_PAINT, from BeginPaint to EndPaint.
+struct EndPainting {
+  HWND window = nullptr;
+  PAINTSTRUCT paint = {};
+  void operator()(HDC) const { EndPaint(window, &paint); }
 };
+using PaintDC = Owner<HDC, EndPainting>;
+inline PaintDC BeginPainting(HWND window) {
+  EndPainting end{window, {}};
+  // Two steps: the owner takes the paint structure as BeginPaint wrote it.
+  HDC dc = BeginPaint(window, &end.paint);
+  return PaintDC(dc, end);
+}
+
+// An object selected into a DC for a while. The owner holds the object it
+// replaced, which goes back when the owner goes; a null object selects
+// nothing. (Regions are not for this: selecting one returns no object.)
+struct SelectBack {
+  HDC dc = nullptr;
+  void operator()(HGDIOBJ previous) const { SelectObject(dc, previous); }
+};
+using Selection = Owner<HGDIOBJ, SelectBack>;
+inline Selection Select(HDC dc, HGDIOBJ object) {
+  const HGDIOBJ previous = object != nullptr ? SelectObject(dc, object) : nullptr;
+  return Selection(previous == HGDI_ERROR ? nullptr : previous, SelectBack{dc});
+}
 
 }  // namespace win32

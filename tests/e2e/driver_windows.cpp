@@ -1,10 +1,12 @@
 #include "driver_windows.h"
 
-bool StartProgram(const std::wstring& commandLine, PROCESS_INFORMATION& process) {
+win32::ProcessInformation StartProgram(const std::wstring& commandLine) {
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   std::wstring line = commandLine;
-  return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process) != 0;
+  win32::ProcessInformation started;
+  CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, started.Put());
+  return started;
 }
 
 HWND WaitForProcessWindow(DWORD processId, const wchar_t* className, const wchar_t* title, DWORD timeoutMs,

@@ -5,8 +5,10 @@
 
 #include <string>
 
-// Starts a program; false when it could not be started.
-bool StartProgram(const std::wstring& commandLine, PROCESS_INFORMATION& process);
+#include "win32_handles.h"
+
+// Starts a program; the owner is empty when it could not be started.
+win32::ProcessInformation StartProgram(const std::wstring& commandLine);
 // The visible top-level window of the process with this class and exact
 // title, waiting up to timeoutMs for it to come; nullptr if none came.
 HWND WaitForProcessWindow(DWORD processId, const wchar_t* className, const wchar_t* title, DWORD timeoutMs,

@@ -55,10 +55,10 @@ bool LooksGrey(HWND window, HWND cover) {
   RECT bounds, covered;
   GetWindowRect(window, &bounds);
   GetWindowRect(cover, &covered);
-  const win32::WindowDC screen(nullptr);
+  const win32::WindowDC screen = win32::BorrowWindowDC(nullptr);
   for (POINT point{bounds.left, bounds.top}; point.y < bounds.bottom; ++point.y) {
     for (point.x = bounds.left; point.x < bounds.right; ++point.x) {
-      const COLORREF colour = GetPixel(screen, point.x, point.y);
+      const COLORREF colour = GetPixel(screen.Get(), point.x, point.y);
       const bool grey = GetRValue(colour) == GetGValue(colour) && GetGValue(colour) == GetBValue(colour);
       if (!grey && !PtInRect(&covered, point)) return false;
     }
@@ -70,7 +70,7 @@ bool TopEdgeShows(HWND window, COLORREF colour) {
   return Eventually([&] {
     RECT bounds;
     GetWindowRect(window, &bounds);
-    return GetPixel(win32::WindowDC(nullptr), (bounds.left + bounds.right) / 2, bounds.top) == colour;
+    return GetPixel(win32::BorrowWindowDC(nullptr).Get(), (bounds.left + bounds.right) / 2, bounds.top) == colour;
   });
 }
 
@@ -91,16 +91,13 @@ void ClickWithTheMouse(HWND window) {
 // One running quirnel.exe and its window.
 class Program {
  public:
-  Program(const std::wstring& exe, const std::wstring& arguments) {
-    if (StartProgram(Quoted(exe) + L" " + arguments, process_)) {
-      window_ = WaitForProcessWindow(process_.dwProcessId, L"Form", kWindowCaption, kWait);
-    }
+  Program(const std::wstring& exe, const std::wstring& arguments)
+      : process_(StartProgram(Quoted(exe) + L" " + arguments)) {
+    if (process_) window_ = WaitForProcessWindow(Id(), L"Form", kWindowCaption, kWait);
     Check(window_ != nullptr, "the window of quirnel.exe appears");
   }
   ~Program() {
-    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 99);
-    CloseHandle(process_.hProcess);
-    CloseHandle(process_.hThread);
+    if (process_ && WaitForSingleObject(Process(), 0) == WAIT_TIMEOUT) TerminateProcess(Process(), 99);
   }
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
@@ -108,7 +105,7 @@ class Program {
   HWND Control(int id) const { return GetDlgItem(window_, id); }
   void Click(int id) const { Press(window_, id); }
   HWND Dialog(const wchar_t* title) const {
-    return WaitForProcessWindow(process_.dwProcessId, L"#32770", title, kWait);
+    return WaitForProcessWindow(Id(), L"#32770", title, kWait);
   }
   // Answers a message box; returns its prompt.
   std::wstring Answer(const wchar_t* title, int button) const {
@@ -128,20 +125,23 @@ class Program {
     const DROPFILES header = {sizeof(DROPFILES), {}, FALSE, TRUE};  // wide names follow it
     std::string block(reinterpret_cast<const char*>(&header), sizeof header);
     block.append(reinterpret_cast<const char*>(names.c_str()), (names.size() + 1) * sizeof(wchar_t));
-    void* memory = VirtualAllocEx(process_.hProcess, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    WriteProcessMemory(process_.hProcess, memory, block.data(), block.size(), nullptr);
+    void* memory = VirtualAllocEx(Process(), nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    WriteProcessMemory(Process(), memory, block.data(), block.size(), nullptr);
     PostMessageW(window_, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
   }
   int Close() const {
     PostMessageW(window_, WM_CLOSE, 0, 0);
     DWORD code = STILL_ACTIVE;
-    WaitForSingleObject(process_.hProcess, kWait);
-    GetExitCodeProcess(process_.hProcess, &code);
+    WaitForSingleObject(Process(), kWait);
+    GetExitCodeProcess(Process(), &code);
     return static_cast<int>(code);
   }
 
  private:
-  PROCESS_INFORMATION process_ = {};
+  HANDLE Process() const { return process_.Get().hProcess; }
+  DWORD Id() const { return process_.Get().dwProcessId; }
+
+  win32::ProcessInformation process_;
   HWND window_ = nullptr;
 };
 

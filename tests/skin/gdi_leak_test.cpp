@@ -46,9 +46,9 @@ void SkinUseAndDropAWindow(bool detachFirst) {
 TEST_F(SkinTest, GdiObjectCountIsBackWhereItWasAfterManyWindowsAndWhenObjectsRunOut) {
   SkinUseAndDropAWindow(true);  // the system's own objects, made on first use
   const int before = LiveGdiObjects();
-  HBRUSH probe = CreateSolidBrush(0);
+  win32::Brush probe(CreateSolidBrush(0));
   ASSERT_EQ(LiveGdiObjects(), before + 1);  // the count is a count
-  DeleteObject(probe);
+  probe.Reset();
   for (int cycle = 0; cycle < 20; ++cycle) SkinUseAndDropAWindow(cycle % 2 == 0);
   EXPECT_EQ(LiveGdiObjects(), before);
 
@@ -59,12 +59,12 @@ TEST_F(SkinTest, GdiObjectCountIsBackWhereItWasAfterManyWindowsAndWhenObjectsRun
   HWND late = CreateChild(form_, L"Button", L"Late", 100, 10);
   SkinWindow(button);
   const int skinned = LiveGdiObjects();
-  std::vector<HBRUSH> filler;
-  while (HBRUSH brush = CreateSolidBrush(0)) filler.push_back(brush);
+  std::vector<win32::Brush> filler;
+  while (win32::Brush brush{CreateSolidBrush(0)}) filler.push_back(std::move(brush));
   SendMessageW(button, WM_SIZE, 0, 0);
-  for (int freed = 0; freed < 3; ++freed, filler.pop_back()) DeleteObject(filler.back());
+  filler.resize(filler.size() - 3);
   EXPECT_EQ(SkinWindow(late), 0);
-  for (HBRUSH brush : filler) DeleteObject(brush);
+  filler.clear();
   EXPECT_EQ(LiveGdiObjects(), skinned);
   EXPECT_EQ(PropCount(late), 0);
   EXPECT_NE(GetPixel(StateImage(button, kStateNormal), 1, 1), CLR_INVALID);

@@ -51,7 +51,7 @@ inline int PropCount(HWND hwnd) {
   return count;
 }
 
-inline COLORREF ScreenPixel(HWND hwnd, int x, int y) { return GetPixel(win32::WindowDC(hwnd), x, y); }
+inline COLORREF ScreenPixel(HWND hwnd, int x, int y) { return GetPixel(win32::BorrowWindowDC(hwnd).Get(), x, y); }
 
 // Destroys the form a test made and checks that the module is at rest:
 // destruction takes everything down through the hooks, template included.

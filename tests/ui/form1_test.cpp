@@ -92,7 +92,7 @@ class FormTest : public ::testing::Test {
 COLORREF TextColourOf(HWND window, HWND label) {
   const win32::MemoryDC dc(CreateCompatibleDC(nullptr));
   SendMessageW(window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc.Get()), reinterpret_cast<LPARAM>(label));
-  return GetTextColor(dc);
+  return GetTextColor(dc.Get());
 }
 
 }  // namespace
@@ -100,7 +100,7 @@ COLORREF TextColourOf(HWND window, HWND label) {
 // The stored layout is in twips: the window shows it in pixels of its own
 // DPI, from the top-left of a client area of the size it is given.
 TEST_F(FormTest, ControlsAndClientAreaTakeTheirTwipsInPixelsOfTheWindowsDpi) {
-  const int dpi = GetDeviceCaps(win32::WindowDC(form.Window()), LOGPIXELSX);
+  const int dpi = GetDeviceCaps(win32::BorrowWindowDC(form.Window()).Get(), LOGPIXELSX);
   const auto pixels = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
   for (const ControlLayout& place : Form1Layout()) {
     RECT rect;
