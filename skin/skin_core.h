@@ -1,8 +1,9 @@
 #pragma once
 // The skin's pure pieces: the template's colours, where the nine pieces of a
 // slice go in a button image, the arithmetic of the fade, and how a window
-// is treated by its class name. No Win32 here, so they build and are tested
-// everywhere.
+// is treated by its class name. No Win32 here: what the rest of the skin
+// does with windows stays apart from these rules, which the Wine tests check
+// through the buttons and windows they shape.
 #include <array>
 #include <cstdint>
 #include <string>
