@@ -19,7 +19,7 @@ constexpr int kSliceHeight = 21;
 extern const std::uint32_t kTemplateColors[kTemplateHeight][kTemplateWidth];
 
 // The four looks of a skinned button. The number picks the template slice
-// and the state image ("HDC" + n), and is what "OLDSTATE" holds.
+// and the state image.
 enum ButtonState : int {
   kStateNormal = 0,
   kStateHover = 1,
