@@ -15,8 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "console.h"
-#include "conversion_run.h"
+#include "conversion.h"
 #include "field_list.h"
 #include "file_system.h"
 
@@ -80,12 +79,13 @@ bool Baseline(const std::string& input, const std::string& output, Timing& timin
   return ok && closed;
 }
 
-bool Conversion(const std::string& input, const std::string& output, const std::string& fields,
-                const RunOptions& options, Timing& timing) {
-  std::remove(output.c_str());  // the run appends
+// The conversion as marc2tab runs it: the list split, the files opened and
+// the table written, no progress shown.
+bool Conversion(ConversionRequest request, const std::string& fields, Timing& timing) {
+  std::remove(request.outputPath.c_str());
   const Stopwatch stopwatch;
-  ConsoleWindow window(input, output, fields, false);  // every question answered Yes, no progress shown
-  const RunSummary summary = RunConversion(window, LocalFileSystem(), options);
+  request.items = ParseFieldList(fields);
+  const RunSummary summary = Convert(request, LocalFileSystem());
   stopwatch.Stop(timing);
   timing.records = summary.records;
   if (summary.outcome != RunSummary::Outcome::Completed) {
@@ -122,7 +122,7 @@ void Report(const char* name, const Timing& best, double megabytes) {
 int main(int argc, char** argv) {
   int repeat = 3;
   std::string fields = DefaultFieldList;
-  RunOptions options;
+  ConversionRequest request;
   std::string input;
   for (int i = 1; i < argc; ++i) {
     const std::string argument = argv[i];
@@ -131,7 +131,7 @@ int main(int argc, char** argv) {
     } else if (argument == "--fields" && i + 1 < argc) {
       fields = argv[++i];
     } else if (argument == "--encoding" && i + 1 < argc && std::string(argv[i + 1]) == "utf-8") {
-      options.outputEncoding = TextEncoding::Utf8;
+      request.outputEncoding = TextEncoding::Utf8;
       ++i;
     } else if (input.empty() && argument[0] != '-') {
       input = argument;
@@ -152,6 +152,8 @@ int main(int argc, char** argv) {
   const double megabytes = static_cast<double>(size) / 1e6;
   const std::string baselineOutput = input + ".bench-baseline.txt";
   const std::string conversionOutput = input + ".bench-conversion.txt";
+  request.inputPath = input;
+  request.outputPath = conversionOutput;
 
   // Best of several alternating runs, after one untimed pass that warms the
   // page cache and the allocator.
@@ -166,7 +168,7 @@ int main(int argc, char** argv) {
     Timing t;
     if (!Baseline(input, baselineOutput, t)) return 1;
     KeepBest(bestBaseline, t);
-    if (!Conversion(input, conversionOutput, fields, options, t)) return 1;
+    if (!Conversion(request, fields, t)) return 1;
     KeepBest(bestConversion, t);
   }
   std::remove(baselineOutput.c_str());

@@ -15,7 +15,9 @@
 
 #include "app_identity.h"
 #include "driver_windows.h"
-#include "form_layout.h"
+#include "field_list.h"
+#include "win32_text.h"
+#include "main_window_layout.h"
 
 namespace {
 
@@ -63,12 +65,12 @@ double TimeTheWindow(const std::wstring& quirnel, const std::wstring& input, con
   if (!process) return -1;
   const DWORD id = process.Get().dwProcessId;
   double seconds = -1;
-  HWND window = WaitForProcessWindow(id, L"Form", kWindowCaption, kWait);
+  HWND window = WaitForProcessWindow(id, kMainWindowClass, kWindowCaption, kWait);
   if (window != nullptr) {
-    HWND label3 = GetDlgItem(window, kLabel3);
+    HWND label3 = GetDlgItem(window, kProgressLabel);
     // marc2tab's list: the window's own is whatever was stored last.
-    SetTextOf(GetDlgItem(window, kText2), L"010a,010d,101a,200a,200f,200g,210a,210c,210d,215a,215d,225a,330a,606a,690a");
-    Press(window, kCommand3);
+    SetTextOf(GetDlgItem(window, kFieldListBox), Widen(DefaultFieldList));
+    Press(window, kBeginButton);
     HWND confirmation = WaitForProcessWindow(id, L"#32770", L"操作提示", kWait);
     Press(confirmation, IDYES);
     HWND save = WaitForProcessWindow(id, L"#32770", L"保存Marc文件", kWait);
@@ -78,9 +80,9 @@ double TimeTheWindow(const std::wstring& quirnel, const std::wstring& input, con
     // manager it alone takes about 2 s. Looking every 5 ms is often enough to
     // time a run of a few tenths of a second and seldom enough not to take
     // the processor from the program.
-    while (save != nullptr && TextOf(label3) == kLabel3InitialCaption) Sleep(5);
+    while (save != nullptr && TextOf(label3) == kProgressLabelInitialCaption) Sleep(5);
     const LARGE_INTEGER start = Now();
-    HWND end = WaitForProcessWindow(id, L"#32770", L"温馨提示", 3600000, 5);
+    HWND end = WaitForProcessWindow(id, L"#32770", kNoticeTitle, 3600000, 5);
     seconds = SecondsSince(start);
     Press(end, IDOK);
     PostMessageW(window, WM_CLOSE, 0, 0);

@@ -8,6 +8,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "$1" && pwd)
 input=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
 rounds=${3:-3}
+cmake -S "$here/.." -B "$build" -DQUIRNEL_BENCH=ON >/dev/null
 cmake --build "$build" --target bench_window -j2 >/dev/null
 
 . "$here/../scripts/wine-path.sh"
@@ -22,7 +23,7 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   wineserver -p
   wine wineboot >/dev/null 2>&1 </dev/null
   "$here/../scripts/wine-prefix-setup.sh"
-  wine "$build/tests/e2e/bench_window.exe" "Z:$build/ui/quirnel.exe" "Z:$build/cli/marc2tab.exe" \
+  wine "$build/bench/bench_window.exe" "Z:$build/ui/quirnel.exe" "Z:$build/cli/marc2tab.exe" \
        "Z:$input" "Z:$build/bench-window" "$rounds"; rc=$?
   rm -rf "$build/bench-window"
   wineserver -k; wineserver -w; exit $rc' bash "$here" "$build" "$input" "$rounds"

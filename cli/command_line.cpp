@@ -1,27 +1,28 @@
 #include "command_line.h"
 
-const char* const kUsage =
-    "Usage: marc2tab [--fields LIST] [--join SEP] [--encoding gbk|utf-8] [--append] INPUT OUTPUT\n"
-    "\n"
-    "Converts a file of ISO 2709 records (UNIMARC/CNMARC, GBK or UTF-8) into\n"
-    "tab-delimited text (CR LF): a header line of field codes, then one line per\n"
-    "record.\n"
-    "\n"
-    "  --fields LIST      comma-separated field codes, UTF-8 (tag + subfield code,\n"
-    "                     e.g. 200a; 000? gives the record type; 701a* joins every\n"
-    "                     occurrence). Default:\n"
-    "                     010a,010d,101a,200a,200f,200g,210a,210c,210d,215a,215d,\n"
-    "                     225a,330a,606a,690a\n"
-    "  --join SEP         between the occurrences of a joined code (default \"; \")\n"
-    "  --encoding ENC     of OUTPUT: gbk (default) or utf-8 (begins with a BOM)\n"
-    "  --append           add to OUTPUT if it exists (otherwise an existing OUTPUT\n"
-    "                     is refused and left untouched)\n"
-    "  --help             show this text\n"
-    "  OUTPUT             a file name, or - for standard output\n"
-    "\n"
-    "Exit status: 0 converted, 1 a file could not be read or written or the run\n"
-    "broke off, 2 wrong usage, OUTPUT exists without --append, or OUTPUT holds\n"
-    "text in the other encoding.\n";
+#include "field_list.h"
+
+std::string Usage() {
+  return std::string(
+             "用法：marc2tab [--fields 字段列表] [--join 分隔符] [--encoding gbk|utf-8] [--append] 输入文件 输出文件\n"
+             "\n"
+             "把 ISO 2709 格式的书目数据文件（UNIMARC/CNMARC，GBK 或 UTF-8 编码）转换成制表符分隔的\n"
+             "文本文件（CR LF 换行）：第一行是字段代码，之后每条记录一行。\n"
+             "\n"
+             "  --fields 字段列表   用逗号隔开的字段代码（字段号加子字段代码，例如 200a；000? 输出记录类型；\n"
+             "                      701a* 取出全部出现并连接）。默认：\n"
+             "                      ") +
+         DefaultFieldList +
+         "\n"
+         "  --join 分隔符       701a* 这类代码各次出现之间的分隔符（默认“; ”），不能有制表符或换行\n"
+         "  --encoding 编码     输出文件的编码：gbk（默认）或 utf-8（文件以 BOM 开头）\n"
+         "  --append            输出文件已存在时追加到其末尾（否则拒绝，文件不变）\n"
+         "  --help              显示本说明\n"
+         "  输出文件            文件名，或 - 表示标准输出\n"
+         "\n"
+         "退出码：0 转换完成；1 文件无法读写，或转换中断；2 用法错误、输出文件已存在而没有 --append，\n"
+         "或输出文件是另一种编码。\n";
+}
 
 namespace {
 
@@ -35,7 +36,7 @@ bool TakeValue(const std::vector<std::string>& arguments, std::size_t& i, const 
   }
   if (argument != name) return false;
   if (i + 1 == arguments.size()) {
-    error = name + " needs a value";
+    error = name + " 需要一个值";
   } else {
     value = arguments[++i];
   }
@@ -75,20 +76,20 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     } else if (TakeValue(arguments, i, "--fields", line.fields, parsed.error) ||
                TakeValue(arguments, i, "--join", line.join, parsed.error)) {
     } else if (TakeValue(arguments, i, "--encoding", encoding, parsed.error)) {
-      if (encoding && !ReadEncoding(*encoding, line.encoding)) parsed.error = "unknown encoding " + *encoding;
+      if (encoding && !ReadEncoding(*encoding, line.encoding)) parsed.error = "未知的编码 " + *encoding;
     } else {
-      parsed.error = "unknown option " + argument;
+      parsed.error = "未知的选项 " + argument;
     }
   }
   if (!parsed.error.empty()) return parsed;
   if (line.join && line.join->find_first_of("\t\r\n") != std::string::npos) {
     // It would split the joined cell into columns or lines.
-    parsed.error = "--join must not hold a tab or a line break";
+    parsed.error = "--join 的分隔符中不能有制表符或换行";
   } else if (positional.size() != 2) {
-    parsed.error = "expected INPUT and OUTPUT";
+    parsed.error = "需要输入文件和输出文件各一个";
   } else if (positional[0].empty() || positional[1].empty()) {
     // An unset variable in a script: nothing to read, or nowhere to write.
-    parsed.error = positional[0].empty() ? "INPUT is empty" : "OUTPUT is empty";
+    parsed.error = positional[0].empty() ? "输入文件名是空的" : "输出文件名是空的";
   } else {
     line.input = positional[0];
     line.output = positional[1];

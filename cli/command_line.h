@@ -24,4 +24,5 @@ struct ParsedCommandLine {
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 
-extern const char* const kUsage;
+// How to call marc2tab, with the default field list.
+std::string Usage();

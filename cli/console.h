@@ -1,46 +1,17 @@
 #pragma once
-// What a conversion run gets from the command line instead of a window: no
-// questions (the answers were given as options), a progress line on standard
-// error when it is a terminal, and "-" as the name of standard output.
+// What marc2tab adds to the conversion on a console: "-" as the name of
+// standard output, and a progress line on standard error.
 #include <chrono>
+#include <memory>
 #include <string>
 
+#include "conversion.h"
 #include "file_system.h"
-#include "run_window.h"
-
-class ConsoleWindow : public RunWindow {
- public:
-  ConsoleWindow(std::string input, std::string output, std::string fields, bool showProgress);
-
-  std::string InputPathText() override { return input_; }
-  std::string FieldListText() override { return fields_; }
-  void SetStartEnabled(bool) override {}
-  void ShowProgressLabel() override {}
-  bool ShowProgress(const std::string& caption, const RunProgress& progress) override;
-  Answer AskYesNo(const std::string&, unsigned, const std::string&) override { return Answer::Yes; }
-  void ShowMessage(const std::string&, unsigned, const std::string&) override {}
-  std::string ChooseSaveFile() override { return output_; }
-  void FieldListSetting(const std::string&) override {}  // the command line keeps no settings
-
-  // Ends the progress line so later messages start on a line of their own.
-  void EndProgress();
-
- private:
-  void PrintProgress(const RunProgress& progress);
-
-  std::string input_;
-  std::string output_;
-  std::string fields_;
-  bool showProgress_;
-  bool progressShown_ = false;
-  std::chrono::steady_clock::time_point started_;
-  std::chrono::steady_clock::time_point lastShown_;
-};
 
 // The local files, with "-" as the output name meaning standard output.
-class ConsoleFiles : public FileSystem {
+class StandardOutputFiles : public FileSystem {
  public:
-  explicit ConsoleFiles(FileSystem& files) : files_(files) {}
+  explicit StandardOutputFiles(FileSystem& files) : files_(files) {}
 
   bool Exists(const std::string& path) override { return path != "-" && files_.Exists(path); }
   bool IsSameFile(const std::string& first, const std::string& second) override;
@@ -51,4 +22,20 @@ class ConsoleFiles : public FileSystem {
 
  private:
   FileSystem& files_;
+};
+
+// Records, megabytes and speed on one line of standard error, redrawn a few
+// times a second, when standard error is a terminal.
+class ProgressLine {
+ public:
+  explicit ProgressLine(bool shown);
+  void Show(const RunProgress& progress);
+  // Ends the line so later messages start on a line of their own.
+  void End();
+
+ private:
+  bool shown_;
+  bool drawn_ = false;
+  std::chrono::steady_clock::time_point started_;
+  std::chrono::steady_clock::time_point lastDrawn_;
 };

@@ -302,22 +302,3 @@ const std::vector<std::string_view>& FieldExtractor::Occurrences(std::size_t col
   const Want& want = wants_[static_cast<std::size_t>(wantOfColumn_[column])];
   return occurrences_[static_cast<std::size_t>(want.joinedIndex)];
 }
-
-std::optional<std::string> GetFieldValue(std::string_view record, std::string_view code) {
-  static const RecordTypeNames names(TextEncoding::Gbk);
-  RecordView view;
-  view.Build(record);
-  FieldExtractor extractor({ParseFieldCode(code)}, names);
-  extractor.Read(view);
-  if (extractor.IsJoined(0)) {
-    std::string joined;
-    for (std::string_view occurrence : extractor.Occurrences(0)) {
-      if (!joined.empty()) joined += "; ";
-      joined += occurrence;
-    }
-    return joined;
-  }
-  std::string_view value;
-  if (!extractor.Value(0, value)) return std::nullopt;
-  return std::string(value);
-}

@@ -155,8 +155,3 @@ class FieldExtractor {
   std::vector<std::vector<std::string_view>> occurrences_;
   std::string scratch_;  // cleaned copies of fields with stray terminators inside
 };
-
-// One record and one field-list item (UTF-8) to the cell value, GBK output,
-// 0x1E deleted, joined codes with "; "; nullopt when extraction fails.
-// Convenience for tests and tools; a run prepares its codes once instead.
-std::optional<std::string> GetFieldValue(std::string_view record, std::string_view code);

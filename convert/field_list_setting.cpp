@@ -1,20 +1,24 @@
 #include "field_list_setting.h"
 
-#include "conversion_run.h"
-#include "field_list.h"
+#include "conversion.h"
 
-bool FieldListSetting(std::string_view mode, SettingsStore& store, FieldListBox& box) {
-  if (mode == "read") {
-    const std::string stored = store.Get(kSettingsApplication, kSettingsSection, kSettingsKey, kAbsentMarker);
-    box.SetText(stored == kAbsentMarker ? std::string(DefaultFieldList) : stored);
-    return true;
-  }
-  return store.Save(kSettingsApplication, kSettingsSection, kSettingsKey, box.Text());
+namespace {
+constexpr const char* kOldAbsentMarker = "NotExsists";
+}  // namespace
+
+std::optional<std::string> LoadFieldList(SettingsStore& store) {
+  std::optional<std::string> stored = store.Get(kSettingsApplication, kSettingsSection, kFieldListKey);
+  if (stored && *stored == kOldAbsentMarker) return std::nullopt;
+  return stored;
+}
+
+bool SaveFieldList(SettingsStore& store, const std::string& list) {
+  return store.Save(kSettingsApplication, kSettingsSection, kFieldListKey, list);
 }
 
 std::string JoinSeparatorSetting(SettingsStore& store) {
-  const std::string stored = store.Get(kSettingsApplication, kSettingsSection, kJoinSeparatorKey, kAbsentMarker);
+  const std::optional<std::string> stored = store.Get(kSettingsApplication, kSettingsSection, kJoinSeparatorKey);
   // A tab or a line break would split the joined cell: such a value is no separator.
-  const bool usable = stored != kAbsentMarker && stored.find_first_of("\t\r\n") == std::string::npos;
-  return usable ? stored : std::string(RunOptions().joinSeparator);
+  const bool usable = stored && stored->find_first_of("\t\r\n") == std::string::npos;
+  return usable ? *stored : ConversionRequest().joinSeparator;
 }

@@ -7,10 +7,11 @@
 #include <optional>
 #include <string_view>
 
+// The numbers of a directory entry, read only when its tag is asked for.
+// (Its tag, the first 3 bytes, is compared where the directory is walked.)
 struct DirectoryEntry {
-  std::string_view Tag;     // 3 bytes, compared as they are
-  std::string_view Length;  // 4 bytes, read only when the tag is asked for
-  std::string_view Start;   // 5 bytes, likewise
+  std::string_view Length;  // 4 bytes
+  std::string_view Start;   // 5 bytes
 };
 
 enum class ViewStatus {
@@ -55,7 +56,7 @@ class RecordView {
   std::size_t EntryCount() const { return entryCount_; }
   DirectoryEntry Entry(std::size_t index) const {
     const std::string_view entry = record_.substr(kLeaderLength + kEntryLength * index, kEntryLength);
-    return {entry.substr(0, 3), entry.substr(3, 4), entry.substr(7, 5)};
+    return {entry.substr(3, 4), entry.substr(7, 5)};
   }
   FieldSlice FieldData(const DirectoryEntry& entry) const;
   // The same for entry `index`, in line for the numbers of nearly every

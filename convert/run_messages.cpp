@@ -1,6 +1,10 @@
 #include "run_messages.h"
 
-#include "conversion_run.h"
+#include <new>
+#include <stdexcept>
+
+#include "conversion.h"
+#include "record_splitter.h"
 
 namespace run_messages {
 
@@ -26,6 +30,12 @@ std::string Reason(const FileError& error) {
     case Kind::Other: break;
   }
   return "错误代码 " + std::to_string(error.code);
+}
+
+std::string Reason(const std::exception& error) {
+  const bool memory = dynamic_cast<const std::bad_alloc*>(&error) != nullptr ||
+                      dynamic_cast<const std::length_error*>(&error) != nullptr;
+  return memory ? Reason({FileError::Kind::OutOfMemory, 0}) : "程序内部错误";
 }
 
 namespace {
@@ -62,6 +72,13 @@ std::string MixedEncodings(const std::string& path, TextEncoding output) {
 
 std::string EncodingUnknown(const std::string& path) { return "无法读取输出文件的开头，不能确定其编码：" + path; }
 
+std::string ReadAsUtf8(std::int64_t records) { return "其中" + std::to_string(records) + "条记录是UTF-8编码的。"; }
+
+std::string Unwritable(const RunSummary& summary, TextEncoding output) {
+  return "有" + std::to_string(summary.unwritable) + "个字符无法用" + Name(output) + "编码写出，已用替代字符代替，第一个在第" +
+         std::to_string(summary.firstUnwritableRecord) + "条记录。";
+}
+
 std::string Finished(const RunSummary& summary, TextEncoding output) {
   std::string text = kFinishedPrompt;
   if (!summary.firstMalformed.empty()) {
@@ -69,12 +86,37 @@ std::string Finished(const RunSummary& summary, TextEncoding output) {
     text += "\n其中" + std::to_string(summary.malformed) + "条记录无法完整读取，第一条是第" +
             std::to_string(first.number) + "条记录（位于文件第" + std::to_string(first.offset) + "字节）。";
   }
-  if (summary.utf8Records > 0) text += "\n其中" + std::to_string(summary.utf8Records) + "条记录是UTF-8编码的。";
-  if (summary.unwritable > 0) {
-    text += "\n有" + std::to_string(summary.unwritable) + "个字符无法用" + Name(output) +
-            "编码写出，已用替代字符代替，第一个在第" + std::to_string(summary.firstUnwritableRecord) + "条记录。";
-  }
+  if (summary.utf8Records > 0) text += "\n" + ReadAsUtf8(summary.utf8Records);
+  if (summary.unwritable > 0) text += "\n" + Unwritable(summary, output);
   return text;
+}
+
+std::string Converted(const RunSummary& summary) {
+  return "已转换" + std::to_string(summary.records) + "条记录，其中" + std::to_string(summary.malformed) + "条格式有误。";
+}
+
+std::string Located(const MalformedRecord& record) {
+  return "第" + std::to_string(record.number) + "条记录（位于文件第" + std::to_string(record.offset) +
+         "字节）：" + Describe(record.kind);
+}
+
+std::string MoreMalformed(std::int64_t more) { return "……另有" + std::to_string(more) + "条"; }
+
+std::string Describe(MalformedKind kind) {
+  switch (kind) {
+    case MalformedKind::Refused: return "目录长度不是12的倍数，各列写为空值";
+    case MalformedKind::Unreadable: return "记录头之后没有字段结束符，各列写为空值";
+    case MalformedKind::BadCell: return "目录项的长度或起始位置无法使用，该列写为空值";
+    case MalformedKind::TooLong:
+      return "超过" + std::to_string(kLargestRecord >> 20) + " MiB，各列写为空值，并跳到其结尾";
+    case MalformedKind::NoRecordEnd: return "文件在记录中间结束，能读的部分照常转换";
+    case MalformedKind::FieldsOverlap: return "目录项指向互相重叠的数据，只读了一部分";
+  }
+  return "";
+}
+
+std::string ExistsWithoutAppend(const std::string& path) {
+  return "输出文件已存在：" + path + "（要追加数据请加 --append；文件未作改动）";
 }
 
 }  // namespace run_messages

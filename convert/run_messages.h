@@ -1,18 +1,20 @@
 #pragma once
-// The texts a conversion run shows, UTF-8.
+// The texts a conversion shows a person, in the window and from marc2tab
+// alike: UTF-8, Chinese.
 #include <cstdint>
+#include <exception>
 #include <string>
 
 #include "file_system.h"
 #include "text_encoding.h"
 
+struct MalformedRecord;
 struct RunSummary;
+enum class MalformedKind;
 
 namespace run_messages {
 inline constexpr const char* kConfirmPrompt = "您好,是否确定导出数据为制表符文本数据？";
-inline constexpr const char* kConfirmTitle = "操作提示";
 inline constexpr const char* kAppendPrompt = "该文件已存在，是否追加数据！";
-inline constexpr const char* kNoticeTitle = "温馨提示";
 inline constexpr const char* kFinishedPrompt = "恭喜，数据已经转换完毕咯！";
 inline constexpr const char* kProgressPrefix = "正在预读数据，目前已完成";
 inline constexpr const char* kProgressSuffix = "条.....";
@@ -21,6 +23,18 @@ inline constexpr const char* kProgressSuffix = "条.....";
 // user should know about (records that could not be read, and where the
 // first one is).
 std::string Finished(const RunSummary& summary, TextEncoding output);
+// Its lines, which marc2tab's summary shares.
+std::string ReadAsUtf8(std::int64_t records);
+std::string Unwritable(const RunSummary& summary, TextEncoding output);
+
+// marc2tab's summary: the records converted, each of the first malformed
+// ones with where it is and what was wrong, and how many more there were.
+std::string Converted(const RunSummary& summary);
+std::string Located(const MalformedRecord& record);
+std::string MoreMalformed(std::int64_t more);
+std::string Describe(MalformedKind kind);
+// marc2tab was not told to append to an output that exists.
+std::string ExistsWithoutAppend(const std::string& path);
 
 // "无法打开输入文件：D:\data\a.iso（文件不存在）" and its kin.
 std::string CannotOpenInput(const std::string& path, const FileError& error);
@@ -40,4 +54,8 @@ std::string RunBrokeOff(const std::string& what);
 std::string KeptRecords(std::int64_t kept);
 // A short Chinese reason for a file error.
 std::string Reason(const FileError& error);
+// The reason a person reads for an exception: memory that ran out (or a size
+// no memory could hold), or else a fault of the program's own. An
+// exception's own text is for programmers, in English, and never shown.
+std::string Reason(const std::exception& error);
 }  // namespace run_messages

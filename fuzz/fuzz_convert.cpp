@@ -24,8 +24,8 @@
 #include <string_view>
 #include <vector>
 
-#include "console.h"
-#include "conversion_run.h"
+#include "conversion.h"
+#include "field_value.h"
 #include "field_extractor.h"
 #include "field_list.h"
 #include "file_system.h"
@@ -175,8 +175,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   MemoryFiles files(file, chunk);
-  ConsoleWindow window("in", "out", fields, false);
-  const RunSummary summary = RunConversion(window, files);
+  ConversionRequest request;
+  request.inputPath = "in";
+  request.outputPath = "out";
+  request.items = items;
+  const RunSummary summary = Convert(request, files);
   Check(summary.outcome == RunSummary::Outcome::Completed);
   std::size_t lines = 0;
   for (std::size_t at = 0; (at = files.output.find("\r\n", at)) != std::string::npos; at += 2) ++lines;

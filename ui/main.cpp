@@ -7,7 +7,7 @@
 
 #include "desktop_services.h"
 #include "file_system.h"
-#include "form1.h"
+#include "main_window.h"
 #include "message_loop.h"
 #include "registry_settings_store.h"
 #include "win32_handles.h"
@@ -27,9 +27,9 @@ std::wstring PathFromCommandLine() {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   RegistrySettingsStore settings;
-  Form1 form(SystemDesktop(), settings, LocalFileSystem());
-  if (!form.Create(instance, showCommand)) return 1;
+  MainWindow window(SystemDesktop(), settings, LocalFileSystem());
+  if (!window.Create(instance, showCommand)) return 1;
   const std::wstring path = PathFromCommandLine();
-  if (!path.empty()) form.SetInputPath(path);
-  return RunMessageLoop(form.Window());
+  if (!path.empty()) window.SetInputPath(path);
+  return RunMessageLoop(window.Window());
 }

@@ -57,21 +57,21 @@ struct Call {
 
 const Call kCalls[] = {
     {"converts", kRecord, "-", {"--fields", "200a，000?", "IN", "OUT"}, 0,
-     "marc2tab: converted 1 records, 0 malformed\n", kExpected},
-    {"no output", kRecord, "-", {"IN"}, 2, "Usage: marc2tab", "-"},
-    {"a third file", kRecord, "-", {"IN", "OUT", "third"}, 2, "Usage: marc2tab", "-"},
-    {"a list missing", kRecord, "-", {"IN", "OUT", "--fields"}, 2, "Usage: marc2tab", "-"},
-    {"an unknown option", kRecord, "-", {"--bogus", "IN", "OUT"}, 2, "Usage: marc2tab", "-"},
-    {"an empty output name", kRecord, "-", {"IN", ""}, 2, "OUTPUT is empty", "-"},
-    {"an empty input name", kRecord, "-", {"", "OUT"}, 2, "INPUT is empty", "-"},
-    {"an unknown encoding", kRecord, "-", {"--encoding", "latin1", "IN", "OUT"}, 2, "Usage: marc2tab", "-"},
+     "marc2tab: 已转换1条记录，其中0条格式有误。\n", kExpected},
+    {"no output", kRecord, "-", {"IN"}, 2, "用法：marc2tab", "-"},
+    {"a third file", kRecord, "-", {"IN", "OUT", "third"}, 2, "用法：marc2tab", "-"},
+    {"a list missing", kRecord, "-", {"IN", "OUT", "--fields"}, 2, "用法：marc2tab", "-"},
+    {"an unknown option", kRecord, "-", {"--bogus", "IN", "OUT"}, 2, "用法：marc2tab", "-"},
+    {"an empty output name", kRecord, "-", {"IN", ""}, 2, "输出文件名是空的", "-"},
+    {"an empty input name", kRecord, "-", {"", "OUT"}, 2, "输入文件名是空的", "-"},
+    {"an unknown encoding", kRecord, "-", {"--encoding", "latin1", "IN", "OUT"}, 2, "用法：marc2tab", "-"},
     {"an empty list: no columns", kRecord, "-", {"--fields", "", "IN", "OUT"}, 0, "", "\r\n\r\n"},
-    {"an output that exists", kRecord, "keep\r\n", {"IN", "OUT"}, 2, "use --append", "keep\r\n"},
+    {"an output that exists", kRecord, "keep\r\n", {"IN", "OUT"}, 2, "要追加数据请加 --append", "keep\r\n"},
     {"appended", kRecord, "keep\r\n", {"--append", "--fields", "200a,000?", "IN", "OUT"}, 0, "", "keep\r\n" + kExpected},
     {"the input as output", kRecord, "-", {"--append", "IN", "IN"}, 1, "输出文件不能是输入文件：", "-"},
     {"the input as output, not appending", kRecord, "-", {"IN", "IN"}, 1, "输出文件不能是输入文件：", "-"},
     {"a separator that would break the row", kRecord, "-", {"--join", "\t", "IN", "OUT"}, 2,
-     "--join must not hold a tab or a line break", "-"},
+     "--join 的分隔符中不能有制表符或换行", "-"},
     {"no input", "-", "-", {"IN", "OUT"}, 1, "in.iso（文件不存在）\n", "-"},
     {"joined, in UTF-8", kJoined, "-", {"--encoding", "utf-8", "--join", " / ", "--fields", "701a*", "IN", "OUT"}, 0,
      "", kUtf8Joined},
@@ -93,7 +93,7 @@ TEST(Marc2tab, ArgumentsExitStatusAndFiles) {
   TempFolder folder;
   const Result help = RunMarc2tab(folder, {"--help"}, folder.File("stdout"));
   EXPECT_EQ(help.exitCode, 0);
-  EXPECT_EQ(help.out.rfind("Usage: marc2tab", 0), 0u);
+  EXPECT_EQ(help.out.rfind("用法：marc2tab", 0), 0u);
 }
 
 // "-" is standard output: the same bytes, and never the input itself. The
@@ -117,9 +117,9 @@ TEST(Marc2tab, TheSummaryNamesTheMalformedRecords) {
   const Result result = RunMarc2tab(folder, {"IN", "OUT"}, folder.File("stdout"));
   EXPECT_EQ(result.exitCode, 0);
   EXPECT_EQ(result.err.substr(0, result.err.find('\n', result.err.find('\n') + 1) + 1),
-            "marc2tab: converted 13 records, 12 malformed\n  record 2 at byte " + std::to_string(kRecord.size()) +
-                ": unreadable (no field terminator after the leader), written as empty cells\n");
-  EXPECT_NE(result.err.find("  ... and 2 more\n  1 records read as UTF-8\n"), std::string::npos) << result.err;
+            "marc2tab: 已转换13条记录，其中12条格式有误。\n  第2条记录（位于文件第" + std::to_string(kRecord.size()) +
+                "字节）：记录头之后没有字段结束符，各列写为空值\n");
+  EXPECT_NE(result.err.find("  ……另有2条\n  其中1条记录是UTF-8编码的。\n"), std::string::npos) << result.err;
 }
 
 std::string ManyRecords() {

@@ -2,9 +2,11 @@
 // record can be read: well-formed, refused, unreadable, and with bad numbers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
 #include <optional>
 
-#include "field_extractor.h"
+#include "field_value.h"
 #include "record_builder.h"
 
 namespace {
@@ -130,6 +132,25 @@ TEST(Extraction, ColumnsTogetherGiveWhatEachGivesAlone) {
       }
       EXPECT_EQ(together, GetFieldValue(c.record, items[column]).value_or("<fails>")) << c.what << " " << items[column];
     }
+  }
+}
+
+// How long the UTF-8 sequence at the start is, 0 for none. Each text lies
+// in a buffer of exactly its size, so that a read past a sequence cut short
+// by the end of the text is a fault the address sanitizer sees.
+TEST(Extraction, Utf8SequencesEndWhereTheTextEnds) {
+  const struct {
+    std::string text;
+    std::size_t length;
+  } cases[] = {
+      {"a", 1},          {"\xC3\xA9", 2},     {"\xE4\xB8\xAD", 3}, {"\xF0\x9F\x98\x80", 4}, {"\xE4\xB8", 0},
+      {"\xF0\x9F\x98", 0}, {"\xC3", 0},         {"\xC0\xAF", 0},     {"\xED\xA0\x80", 0},       {"\xF4\x90\x80\x80", 0},
+      {"\xE0\x9F\xBF", 0}, {"\xF5\x80\x80\x80", 0}, {"\x80", 0},
+  };
+  for (const auto& c : cases) {
+    const std::unique_ptr<char[]> exact(new char[c.text.size()]);
+    std::copy(c.text.begin(), c.text.end(), exact.get());
+    EXPECT_EQ(Utf8SequenceAt(std::string_view(exact.get(), c.text.size()), 0), c.length) << c.text.size() << " bytes";
   }
 }
 

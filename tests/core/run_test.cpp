@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "conversion_run.h"
+#include "window_run.h"
 #include "record_builder.h"
 #include "record_splitter.h"
 #include "test_support.h"
@@ -29,14 +29,14 @@ struct Scene {
     window.savePath = output;
     window.fieldList = "200a,200f";
   }
-  RunSummary Convert(FileSystem& files = LocalFileSystem()) { return summary = RunConversion(window, files, options); }
+  RunSummary Convert(FileSystem& files = LocalFileSystem()) { return summary = RunFromWindow(window, files, options); }
   void RemoveOutput() { std::filesystem::remove(std::filesystem::u8path(output)); }
 
   TempFolder folder;
   std::string input = folder.File("输入.iso");
   std::string output = folder.File("输出.txt");
   FakeRunWindow window;
-  RunOptions options;
+  WindowRunOptions options;
   RunSummary summary;
   std::unique_ptr<FaultyFiles> files;  // when not the machine's own
   std::unique_ptr<OutputFile> held;   // an output another run holds
@@ -157,47 +157,47 @@ const std::string kJoinedTwice = RecordBuilder().Field("200", Sf("a", "A")).Fiel
 
 const Conversation kConversations[] = {
     {"no such input: nothing at all", [](Scene& t) { t.window.inputPath = t.folder.File("missing.iso"); },
-     {"InputPathText"}, "-"},
-    {"no input path", [](Scene& t) { t.window.inputPath = "  "; }, {"InputPathText"}, "-"},
-    {"No to the confirmation", [](Scene& t) { t.window.answers = {Answer::No}; },
-     StartThen({"SetStartEnabled(true)"}), "-"},
+     {"InputPath"}, "-"},
+    {"no input path", [](Scene& t) { t.window.inputPath = "  "; }, {"InputPath"}, "-"},
+    {"No to the confirmation", [](Scene& t) { t.window.answers = {false}; },
+     StartThen({"SetBeginEnabled(true)"}), "-"},
     {"the save dialog cancelled", [](Scene& t) { t.window.savePath = ""; },
-     StartThen({"ChooseSaveFile", "SetStartEnabled(true)"}), "-"},
-    {"No to appending", [](Scene& t) { WriteBytes(t.output, "old\n\x80"), t.window.answers = {Answer::Yes, Answer::No}; },
-     StartThen({"ChooseSaveFile", kAskAppend, "SetStartEnabled(true)"}), "old\n\x80"},
+     StartThen({"ChooseOutputFile", "SetBeginEnabled(true)"}), "-"},
+    {"No to appending", [](Scene& t) { WriteBytes(t.output, "old\n\x80"), t.window.answers = {true, false}; },
+     StartThen({"ChooseOutputFile", kAskAppend, "SetBeginEnabled(true)"}), "old\n\x80"},
     {"Yes to appending", [](Scene& t) { WriteBytes(t.output, "old\r\n"); },
-     StartThen({"ChooseSaveFile", kAskAppend, Progress(1), kFinished, "SetStartEnabled(true)"}), "old\r\n" + kOneLine},
+     StartThen({"ChooseOutputFile", kAskAppend, Progress(1), kFinished, "SetBeginEnabled(true)"}), "old\r\n" + kOneLine},
     {"the input itself as output", [](Scene& t) { t.window.savePath = t.folder.File("./输入.iso"); },
-     StartThen({"ChooseSaveFile", ErrorBox(run_messages::OutputIsInput("..././输入.iso")), "SetStartEnabled(true)"}),
+     StartThen({"ChooseOutputFile", ErrorBox(run_messages::OutputIsInput("..././输入.iso")), "SetBeginEnabled(true)"}),
      "-"},
     {"the window closes during the run", [](Scene& t) { WriteBytes(t.input, kThree), t.window.closeAtProgress = 2; },
-     StartThen({"ChooseSaveFile", Progress(1), Progress(2)}), kTwoLines},
+     StartThen({"ChooseOutputFile", Progress(1), Progress(2)}), kTwoLines},
     {"a read error", InputBreaksOff(kThree.size() - 3),
-     StartThen({"ChooseSaveFile", Progress(1), Progress(2), ReadError("已写出的2条记录保留在输出文件中。"),
-                "SetStartEnabled(true)"}),
+     StartThen({"ChooseOutputFile", Progress(1), Progress(2), ReadError("已写出的2条记录保留在输出文件中。"),
+                "SetBeginEnabled(true)"}),
      kTwoLines},
     {"no memory", InputBreaksOff(Record("A").size() + Record("B").size() + 5, true),
-     StartThen({"ChooseSaveFile", Progress(1), Progress(2),
+     StartThen({"ChooseOutputFile", Progress(1), Progress(2),
                 ErrorBox(run_messages::RunBrokeOff("内存不足") + "。已写出的2条记录保留在输出文件中。"),
-                "SetStartEnabled(true)"}),
+                "SetBeginEnabled(true)"}),
      kTwoLines},
     {"nothing read: the new file goes", InputBreaksOff(0),
-     StartThen({"ChooseSaveFile", ReadError("没有写出任何记录。"), "SetStartEnabled(true)"}), "-"},
+     StartThen({"ChooseOutputFile", ReadError("没有写出任何记录。"), "SetBeginEnabled(true)"}), "-"},
     {"nothing read: a file that was there stays", [](Scene& t) { InputBreaksOff(0)(t), WriteBytes(t.output, ""); },
-     StartThen({"ChooseSaveFile", kAskAppend, ReadError("没有写出任何记录。"), "SetStartEnabled(true)"}), ""},
+     StartThen({"ChooseOutputFile", kAskAppend, ReadError("没有写出任何记录。"), "SetBeginEnabled(true)"}), ""},
     {"a separator and items with tabs and line breaks break no row",
      [](Scene& t) {
        WriteBytes(t.input, kJoinedTwice);
        t.window.fieldList = "20\t0a,701a*,2\n00a,200a\r";
-       t.options.joinSeparator = "\t\r\n/";
+       t.options.joinSeparator = "\t\r\n；";
      },
-     StartThen({"ChooseSaveFile", Progress(1), kFinished, "SetStartEnabled(true)"}),
-     "200a\t701a*\t200a\t200a\t\r\n\tx/y\t\t\t\r\n"},
+     StartThen({"ChooseOutputFile", Progress(1), kFinished, "SetBeginEnabled(true)"}),
+     "200a\t701a*\t200a\t200a\t\r\n\tx" + Gbk("；") + "y\t\t\t\r\n"},
     {"an input that is a folder",
      [](Scene& t) { std::filesystem::create_directory(std::filesystem::u8path(t.window.inputPath = t.folder.File("d"))); },
-     StartThen({"ChooseSaveFile", ErrorBox("无法打开输入文件：.../d（这是一个文件夹）"), "SetStartEnabled(true)"}), "-"},
+     StartThen({"ChooseOutputFile", ErrorBox("无法打开输入文件：.../d（这是一个文件夹）"), "SetBeginEnabled(true)"}), "-"},
     {"an output in a missing folder", [](Scene& t) { t.window.savePath = t.folder.File("missing") + "/out.txt"; },
-     StartThen({"ChooseSaveFile", ErrorBox("无法创建输出文件：.../missing/out.txt（路径不存在）"), "SetStartEnabled(true)"}),
+     StartThen({"ChooseOutputFile", ErrorBox("无法创建输出文件：.../missing/out.txt（路径不存在）"), "SetBeginEnabled(true)"}),
      "-"},
     {"an output another run holds",
      [](Scene& t) {
@@ -205,8 +205,8 @@ const Conversation kConversations[] = {
        WriteBytes(t.output, "first run\r\n");
        t.held = LocalFileSystem().OpenOutput(t.output, OutputMode::Append, error);
      },
-     StartThen({"ChooseSaveFile", kAskAppend, ErrorBox("无法创建输出文件：.../输出.txt（文件正被另一程序使用）"),
-                "SetStartEnabled(true)"}),
+     StartThen({"ChooseOutputFile", kAskAppend, ErrorBox("无法创建输出文件：.../输出.txt（文件正被另一程序使用）"),
+                "SetBeginEnabled(true)"}),
      "first run\r\n"},
 };
 
@@ -218,7 +218,7 @@ TEST_F(Run, WhatItAsksAndWhatItLeaves) {
     t.Convert(t.files ? *t.files : LocalFileSystem());
     if (t.held) t.held->Close();
     for (std::string& call : t.window.calls) call = WithFolderAsDots(call, t.folder);
-    EXPECT_EQ(t.window.calls, c.calls) << c.what;
+    EXPECT_EQ(FirstDifference(t.window.calls, c.calls), "") << c.what;
     EXPECT_EQ(Exists(t.output) ? ReadBytes(t.output) : "-", c.outputAfter) << c.what;
   }
 }
@@ -333,9 +333,8 @@ TEST_F(Run, MalformedRecordsAreCountedAndFound) {
     EXPECT_EQ(summary.firstMalformed[i].offset, offset) << i;
   }
   EXPECT_EQ(window.calls.at(window.calls.size() - 2),
-            Message(std::string(run_messages::kFinishedPrompt) + "\n其中6条记录无法完整读取，第一条是第2条记录（位于文件第" +
-                        std::to_string(Record("A").size()) + "字节）。",
-                    kStyleInformation));
+            Finished(std::string(run_messages::kFinishedPrompt) + "\n其中6条记录无法完整读取，第一条是第2条记录（位于文件第" +
+                        std::to_string(Record("A").size()) + "字节）。"));
 }
 
 // A file that is no record file at all must not end as a success.
@@ -344,8 +343,7 @@ TEST_F(Run, NothingReadableEndsWithAWarning) {
   Convert();
   EXPECT_EQ(ReadBytes(output), "200a\t200f\t\r\n\t\t\r\n\t\t\r\n");
   EXPECT_EQ(window.calls.at(window.calls.size() - 2),
-            Message(std::string(run_messages::kFinishedPrompt) + "\n其中2条记录无法完整读取，第一条是第1条记录（位于文件第0字节）。",
-                    kStyleWarning));
+            Warning(std::string(run_messages::kFinishedPrompt) + "\n其中2条记录无法完整读取，第一条是第1条记录（位于文件第0字节）。"));
 }
 
 // UTF-8 records come out in the output's encoding; GBK ones pass through
@@ -361,22 +359,22 @@ TEST_F(Run, EachRecordInTheOutputsEncoding) {
   EXPECT_EQ(ReadBytes(output), "200a\t200f\t000?\t200g\t\r\n" + Gbk("题名") + "\t" + Gbk("作者") + "???\t" + type +
                                    "\t??A????\t\r\n" + Gbk("摘要") + "\t\xFE\x40" + Gbk("摘") + "\x80" "bad\x81\t" + type + "\t\t\r\n");
   EXPECT_EQ(window.calls.at(window.calls.size() - 2),
-            Message(std::string(run_messages::kFinishedPrompt) + "\n其中1条记录是UTF-8编码的。" +
-                        "\n有8个字符无法用GBK编码写出，已用替代字符代替，第一个在第1条记录。",
-                    kStyleInformation));
+            Finished(std::string(run_messages::kFinishedPrompt) + "\n其中1条记录是UTF-8编码的。" +
+                     "\n有8个字符无法用GBK编码写出，已用替代字符代替，第一个在第1条记录。"));
 
   RemoveOutput();
-  RunOptions utf8Output;
+  WindowRunOptions utf8Output;
   utf8Output.outputEncoding = TextEncoding::Utf8;
   utf8Output.joinSeparator = "|";
   window.fieldList = "200a,200f*,000?,200g";
-  const auto convertToUtf8 = [&] { return summary = RunConversion(window, LocalFileSystem(), utf8Output); };
+  const auto convertToUtf8 = [&] { return summary = RunFromWindow(window, LocalFileSystem(), utf8Output); };
   convertToUtf8();
   const std::string lines = "200a\t200f*\t000?\t200g\t\r\n题名\t作者😀ก\t文字资料印刷品\t\xEF\xBF\xBD\xEF\xBF\xBD" "A"
                             "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\t\r\n"
                             "摘要\t\xEF\xA8\x8C摘€bad\xEF\xBF\xBD\t文字资料印刷品\t\t\r\n";
   EXPECT_EQ(ReadBytes(output), "\xEF\xBB\xBF" + lines);
   EXPECT_EQ(summary.unwritable, 7);
+  EXPECT_EQ(summary.firstUnwritableRecord, 1) << "both records have some; the first is named";
   convertToUtf8();
   EXPECT_EQ(ReadBytes(output), "\xEF\xBB\xBF" + lines + lines) << "no second byte order mark";
 

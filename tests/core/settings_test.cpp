@@ -1,53 +1,56 @@
 // The field list and its join separator, kept from one start to the next.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <optional>
 
-#include "field_list.h"
 #include "field_list_setting.h"
-#include "test_support.h"
-#ifndef _WIN32
-#include "file_settings_store.h"
-#endif
 
 namespace {
 
-#ifndef _WIN32
-class MemoryBox : public FieldListBox {
+class MemorySettings : public SettingsStore {
  public:
-  std::string text = "in the box";
-  std::string Text() override { return text; }
-  void SetText(const std::string& value) override { text = value; }
+  std::optional<std::string> Get(const std::string& application, const std::string& section,
+                                 const std::string& key) override {
+    const auto found = values.find(application + "/" + section + "/" + key);
+    return found == values.end() ? std::nullopt : std::optional<std::string>(found->second);
+  }
+  bool Save(const std::string& application, const std::string& section, const std::string& key,
+            const std::string& value) override {
+    values[application + "/" + section + "/" + key] = value;
+    return true;
+  }
+  std::map<std::string, std::string> values;
 };
 
-// What the box shows after "read" for what the store holds, what a save
-// keeps, and the join separator stored beside the list.
-TEST(FieldListSetting, TheListComesBackAsItWasSaved) {
-  TempFolder folder;
-  FileSettingsStore store(folder.File("sub/settings.ini"));
-  const std::vector<std::pair<std::optional<std::string>, std::string>> cases = {
-      {std::nullopt, DefaultFieldList},
-      {"NotExsists", DefaultFieldList},
-      {"notexsists", "notexsists"},
-      {"", ""},
-      {"200a,\\n\r\n[x]\n606a=\\", "200a,\\n\r\n[x]\n606a=\\"},
+// What a load gives for what the store holds, where a save puts the list,
+// and the separator stored beside it.
+TEST(FieldListSetting, StoredValuesAndWhatTheyGive) {
+  const struct {
+    std::optional<std::string> stored;
+    std::optional<std::string> list;  // nullopt: the default list is shown
+    std::string separator;
+  } cases[] = {
+      {std::nullopt, std::nullopt, "; "},
+      {"NotExsists", std::nullopt, "NotExsists"},
+      {"notexsists", "notexsists", "notexsists"},
+      {"", "", ""},
+      {"200a,\r\n606a\t|", "200a,\r\n606a\t|", "; "},
+      {" | ", " | ", " | "},
+      {"\n", "\n", "; "},
   };
-  for (const auto& [stored, shown] : cases) {
-    if (stored) {
-      EXPECT_TRUE(store.Save("Pellmoor", "Sorrelant", "Setting", *stored));
+  for (const auto& c : cases) {
+    MemorySettings store;
+    if (c.stored) {
+      store.values["Pellmoor/Sorrelant/Setting"] = *c.stored;
+      store.values["Pellmoor/Sorrelant/JoinSeparator"] = *c.stored;
     }
-    MemoryBox box;
-    FieldListSetting("read", store, box);
-    EXPECT_EQ(box.text, shown);
+    EXPECT_EQ(LoadFieldList(store), c.list) << c.stored.value_or("<nothing>");
+    EXPECT_EQ(JoinSeparatorSetting(store), c.separator) << c.stored.value_or("<nothing>");
   }
-  EXPECT_EQ(JoinSeparatorSetting(store), "; ");
-  EXPECT_TRUE(store.Save("Pellmoor", "Sorrelant", "JoinSeparator", " | "));
-  EXPECT_EQ(JoinSeparatorSetting(store), " | ");
-  MemoryBox box;
-  FieldListSetting("Read", store, box);  // any other mode saves
-  EXPECT_EQ(FileSettingsStore(folder.File("sub/settings.ini")).Get("Pellmoor", "Sorrelant", "Setting", ""), "in the box");
-  EXPECT_EQ(store.Get("Pellmoor", "Sorrelant", "JoinSeparator", ""), " | ");
+  MemorySettings store;
+  EXPECT_TRUE(SaveFieldList(store, "200a\r\n,701a*"));
+  EXPECT_EQ(store.values, (std::map<std::string, std::string>{{"Pellmoor/Sorrelant/Setting", "200a\r\n,701a*"}}));
 }
-#endif
 
 }  // namespace

@@ -17,7 +17,7 @@
 
 #include "file_system.h"
 #include "run_messages.h"
-#include "run_window.h"
+#include "window_run.h"
 
 // A fresh folder under the system's temporary folder, removed at the end.
 class TempFolder {
@@ -138,33 +138,45 @@ class FaultyFiles : public FileSystem {
 
 using Calls = std::vector<std::string>;
 
+// Where two lists first differ, in one line ("" when they are equal): a
+// failing table row names its row and this, not two long lists.
+inline std::string FirstDifference(const std::vector<std::string>& got, const std::vector<std::string>& wanted) {
+  for (std::size_t i = 0; i < std::max(got.size(), wanted.size()); ++i) {
+    const std::string a = i < got.size() ? got[i] : "<nothing>", b = i < wanted.size() ? wanted[i] : "<nothing>";
+    if (a != b) return "at " + std::to_string(i) + ": got " + a + ", wanted " + b;
+  }
+  return "";
+}
+
 // A window that answers from a script and writes down every call.
 class FakeRunWindow : public RunWindow {
  public:
   std::string inputPath, fieldList;
-  std::deque<Answer> answers;  // AskYesNo answers in order; Yes when used up
-  std::string savePath;        // "" cancels the save dialog
-  long closeAtProgress = -1;   // ShowProgress returns false on this call (1-based)
+  std::deque<bool> answers;  // Ask's answers in order; Yes when used up
+  std::string savePath;      // "" cancels the save dialog
+  long closeAtProgress = -1;  // ShowProgress returns false on this call (1-based)
   Calls calls;
 
-  std::string InputPathText() override { return Log("InputPathText"), inputPath; }
-  std::string FieldListText() override { return Log("FieldListText"), fieldList; }
-  void SetStartEnabled(bool on) override { Log(on ? "SetStartEnabled(true)" : "SetStartEnabled(false)"); }
+  std::string InputPath() override { return Log("InputPath"), inputPath; }
+  std::string FieldList() override { return Log("FieldList"), fieldList; }
+  void SetBeginEnabled(bool on) override { Log(on ? "SetBeginEnabled(true)" : "SetBeginEnabled(false)"); }
   void ShowProgressLabel() override { Log("ShowProgressLabel"); }
   bool ShowProgress(const std::string& caption, const RunProgress&) override {
     return Log("ShowProgress(" + caption + ")"), ++progressCalls_ != closeAtProgress;
   }
-  Answer AskYesNo(const std::string& prompt, unsigned style, const std::string& title) override {
-    Log("AskYesNo(" + prompt + "|" + std::to_string(style) + "|" + title + ")");
-    const Answer answer = answers.empty() ? Answer::Yes : answers.front();
+  bool Ask(Question question, const std::string& prompt) override {
+    Log(std::string("Ask(") + (question == Question::ConfirmExport ? "ConfirmExport|" : "AppendToExisting|") + prompt +
+        ")");
+    const bool answer = answers.empty() || answers.front();
     if (!answers.empty()) answers.pop_front();
     return answer;
   }
-  void ShowMessage(const std::string& prompt, unsigned style, const std::string& title) override {
-    Log("ShowMessage(" + prompt + "|" + std::to_string(style) + "|" + title + ")");
+  void Tell(Notice notice, const std::string& text) override {
+    const char* const names[] = {"Finished", "FinishedWithWarning", "Failed"};
+    Log(std::string("Tell(") + names[static_cast<int>(notice)] + "|" + text + ")");
   }
-  std::string ChooseSaveFile() override { return Log("ChooseSaveFile"), savePath; }
-  void FieldListSetting(const std::string& mode) override { Log("FieldListSetting(" + mode + ")"); }
+  std::string ChooseOutputFile() override { return Log("ChooseOutputFile"), savePath; }
+  void SaveFieldList() override { Log("SaveFieldList"); }
 
  private:
   void Log(std::string call) { calls.push_back(std::move(call)); }
@@ -173,20 +185,18 @@ class FakeRunWindow : public RunWindow {
 
 namespace expected {
 using namespace run_messages;
-inline const std::string kConfirm = "AskYesNo(" + std::string(kConfirmPrompt) + "|52|" + kConfirmTitle + ")";
-inline const std::string kAskAppend = "AskYesNo(" + std::string(kAppendPrompt) + "|324|" + kNoticeTitle + ")";
+inline const std::string kConfirm = "Ask(ConfirmExport|" + std::string(kConfirmPrompt) + ")";
+inline const std::string kAskAppend = "Ask(AppendToExisting|" + std::string(kAppendPrompt) + ")";
 inline std::string Progress(int records) {
   return "ShowProgress(" + std::string(kProgressPrefix) + std::to_string(records) + kProgressSuffix + ")";
 }
-inline std::string Message(const std::string& text, unsigned style) {
-  return "ShowMessage(" + text + "|" + std::to_string(style) + "|" + kNoticeTitle + ")";
-}
-inline const std::string kFinished = Message(kFinishedPrompt, kStyleInformation);
-inline std::string ErrorBox(const std::string& text) { return Message(text, kStyleError); }
+inline std::string Finished(const std::string& text) { return "Tell(Finished|" + text + ")"; }
+inline std::string Warning(const std::string& text) { return "Tell(FinishedWithWarning|" + text + ")"; }
+inline std::string ErrorBox(const std::string& text) { return "Tell(Failed|" + text + ")"; }
+inline const std::string kFinished = Finished(kFinishedPrompt);
 // Every run that gets going begins so, up to its first question.
 inline Calls StartThen(std::initializer_list<std::string> more) {
-  Calls calls = {"InputPathText", "SetStartEnabled(false)", "FieldListSetting(write)", "ShowProgressLabel",
-                 "FieldListText", kConfirm};
+  Calls calls = {"InputPath", "SetBeginEnabled(false)", "SaveFieldList", "ShowProgressLabel", "FieldList", kConfirm};
   calls.insert(calls.end(), more);
   return calls;
 }

@@ -13,9 +13,12 @@
 #include <string>
 
 #include "app_identity.h"
+#include "field_list_setting.h"
+#include "registry_settings_store.h"
 #include "driver_windows.h"
-#include "form_layout.h"
+#include "main_window_layout.h"
 #include "win32_handles.h"
+#include "win32_text.h"
 
 namespace {
 
@@ -93,7 +96,7 @@ class Program {
  public:
   Program(const std::wstring& exe, const std::wstring& arguments)
       : process_(StartProgram(Quoted(exe) + L" " + arguments)) {
-    if (process_) window_ = WaitForProcessWindow(Id(), L"Form", kWindowCaption, kWait);
+    if (process_) window_ = WaitForProcessWindow(Id(), kMainWindowClass, kWindowCaption, kWait);
     Check(window_ != nullptr, "the window of quirnel.exe appears");
   }
   ~Program() {
@@ -156,23 +159,25 @@ void ConvertsLikeMarc2tab(const std::wstring& exe, const std::wstring& sample, c
   const std::wstring output = folder + L"\\窗口导出";
   const std::wstring typedList = L"200a,010d，\r\n000?,200f,101a,690a,001?,701a*";
   const wchar_t separator[] = L" | ";
-  RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Pellmoor\\Sorrelant", L"JoinSeparator", REG_SZ, separator,
+  const std::wstring settings = RegistryKeyPath(kSettingsApplication, kSettingsSection);
+  RegSetKeyValueW(HKEY_CURRENT_USER, settings.c_str(), Widen(kJoinSeparatorKey).c_str(), REG_SZ, separator,
                   sizeof separator);
-  RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Pellmoor\\Sorrelant", L"Setting");  // no list of an earlier run
+  // No list of an earlier run.
+  RegDeleteKeyValueW(HKEY_CURRENT_USER, settings.c_str(), Widen(kFieldListKey).c_str());
   DeleteFileW((output + L".txt").c_str());
   {
     Program program(exe, Quoted(sample));
-    Check(TextOf(program.Control(kText1)) == sample, "quirnel.exe PATH starts with PATH in Text1");
+    Check(TextOf(program.Control(kInputPathBox)) == sample, "quirnel.exe PATH starts with PATH in Text1");
     program.Drop(folder + L"\\拖入.iso" + L'\0' + folder + L"\\second.iso" + L'\0');
-    Check(Eventually([&] { return TextOf(program.Control(kText1)) == folder + L"\\拖入.iso"; }), "dropped file");
-    for (ControlId id : {kCommand1, kCommand3}) Check(TopEdgeShows(program.Control(id), kSkinnedButtonEdge), "skin");
-    for (ControlId id : {kText1, kText2}) Check(TopEdgeShows(program.Control(id), kFlatFrame), "flat frame");
+    Check(Eventually([&] { return TextOf(program.Control(kInputPathBox)) == folder + L"\\拖入.iso"; }), "dropped file");
+    for (ControlId id : {kChooseButton, kBeginButton}) Check(TopEdgeShows(program.Control(id), kSkinnedButtonEdge), "skin");
+    for (ControlId id : {kInputPathBox, kFieldListBox}) Check(TopEdgeShows(program.Control(id), kFlatFrame), "flat frame");
 
-    SetTextOf(program.Control(kText1), L"  " + Quoted(sample));  // as "Copy as path" pastes it
-    SetTextOf(program.Control(kText2), typedList);
-    ClickWithTheMouse(program.Control(kCommand3));
+    SetTextOf(program.Control(kInputPathBox), L"  " + Quoted(sample));  // as "Copy as path" pastes it
+    SetTextOf(program.Control(kFieldListBox), typedList);
+    ClickWithTheMouse(program.Control(kBeginButton));
     HWND confirmation = program.Dialog(L"操作提示");
-    Check(Eventually([&] { return LooksGrey(program.Control(kCommand3), confirmation); }),
+    Check(Eventually([&] { return LooksGrey(program.Control(kBeginButton), confirmation); }),
           "Begin shows its grey disabled image while the run asks");
     Check(TopEdgeShows(GetDlgItem(confirmation, IDYES), kSkinnedButtonEdge), "skinned message box");
     program.Answer(L"操作提示", IDYES);
@@ -183,14 +188,14 @@ void ConvertsLikeMarc2tab(const std::wstring& exe, const std::wstring& sample, c
     Check(program.Close() == 0, "the program ends when its window closes");
   }
   const Program again(exe, L"");
-  Check(TextOf(again.Control(kText2)) == typedList, "the field list is there at the next start");
+  Check(TextOf(again.Control(kFieldListBox)) == typedList, "the field list is there at the next start");
 }
 
 // Not a check: the window after a run, its end message up, for the user
 // guide's picture (scripts/screenshots.sh, which then ends Wine).
 void PoseAfterARun(const std::wstring& exe, const std::wstring& sample, const std::wstring& folder) {
   const Program program(exe, Quoted(sample));
-  program.Click(kCommand3);
+  program.Click(kBeginButton);
   program.Answer(L"操作提示", IDYES);
   program.SaveAs(folder + L"\\书目.txt");
   Sleep(INFINITE);

@@ -1,27 +1,26 @@
-#include "form1.h"
+#include "main_window.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
 
 #include "app_identity.h"
 #include "dpi_awareness.h"
+#include "field_list.h"
+#include "field_list_setting.h"
 #include "skin_attach.h"
 #include "win32_text.h"
 
 namespace {
 
-// The end-to-end test and the window benchmark find the window by its class.
-// The skin takes the window as its host whatever the class (Form_Load).
-constexpr wchar_t kWindowClass[] = L"Form";
 // A fixed-size window: the layout does not follow resizing.
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kWindowExStyle = 0;
 constexpr int kIconResource = 1;
-constexpr UINT_PTR kLabel4Subclass = 1;
+constexpr UINT_PTR kSiteLinkSubclass = 1;
 
 bool RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
   WNDCLASSEXW windowClass = {};
-  if (GetClassInfoExW(instance, kWindowClass, &windowClass)) return true;
+  if (GetClassInfoExW(instance, kMainWindowClass, &windowClass)) return true;
   windowClass.cbSize = sizeof windowClass;
   windowClass.lpfnWndProc = procedure;
   windowClass.hInstance = instance;
@@ -30,12 +29,12 @@ bool RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
   windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kIconResource));
   windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-  windowClass.lpszClassName = kWindowClass;
+  windowClass.lpszClassName = kMainWindowClass;
   return RegisterClassExW(&windowClass) != 0;
 }
 
-// Label1 is only about one character wide, so its caption wraps into a column
-// beside Text2. A large interface font would push the last characters below
+// The field list's label is only about one character wide, so its caption
+// wraps into a column beside the list. A large interface font would push the last characters below
 // the box; the column then gets the same face just small enough to fit.
 int WrappedHeight(HDC dc, HFONT font, const wchar_t* text, int width) {
   const win32::Selection selected = win32::Select(dc, font);
@@ -61,10 +60,10 @@ win32::Font CreateColumnFont(const LOGFONTW& base, const wchar_t* text, int widt
 
 }  // namespace
 
-Form1::Form1(DesktopServices& desktop, SettingsStore& settings, FileSystem& files)
+MainWindow::MainWindow(DesktopServices& desktop, SettingsStore& settings, FileSystem& files)
     : desktop_(desktop), settings_(settings), files_(files) {}
 
-Form1::~Form1() {
+MainWindow::~MainWindow() {
   if (window_ != nullptr) {
     if (!closing_) UnskinWindow(window_);
     DestroyWindow(window_);
@@ -73,17 +72,17 @@ Form1::~Form1() {
 
 // The title bar's icon, made at the small size from the resource. A shared
 // one would be the large icon already loaded for the class, shrunk when drawn.
-void Form1::SetSmallIcon(HINSTANCE instance) {
+void MainWindow::SetSmallIcon(HINSTANCE instance) {
   smallIcon_.Reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON,
                                                  GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
   if (smallIcon_) SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
 }
 
-bool Form1::Create(HINSTANCE instance, int showCommand) {
+bool MainWindow::Create(HINSTANCE instance, int showCommand) {
   INITCOMMONCONTROLSEX commonControls = {sizeof commonControls, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&commonControls);
   if (!RegisterWindowClass(instance, WindowProcedure)) return false;
-  CreateWindowExW(kWindowExStyle, kWindowClass, kWindowCaption, kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+  CreateWindowExW(kWindowExStyle, kMainWindowClass, kWindowCaption, kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                   CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
   if (window_ == nullptr) return false;
   dpi_ = DpiOfWindow(window_);
@@ -93,37 +92,37 @@ bool Form1::Create(HINSTANCE instance, int showCommand) {
   ApplyFonts();
   ApplyLayout();
   DragAcceptFiles(window_, TRUE);
-  Form_Load();
+  OnLoad();
   CentreOnScreen();
   ShowWindow(window_, showCommand);
   UpdateWindow(window_);
-  SetFocus(Control(kText1));
+  SetFocus(Control(kInputPathBox));
   return true;
 }
 
-HWND Form1::Control(ControlId id) const {
+HWND MainWindow::Control(ControlId id) const {
   for (std::size_t i = 0; i < controls_.size(); ++i) {
-    if (Form1Layout()[i].id == id) return controls_[i];
+    if (MainWindowLayout()[i].id == id) return controls_[i];
   }
   return nullptr;
 }
 
-void Form1::SetInputPath(const std::wstring& path) { SetWindowTextW(Control(kText1), path.c_str()); }
+void MainWindow::SetInputPath(const std::wstring& path) { SetWindowTextW(Control(kInputPathBox), path.c_str()); }
 
-bool Form1::CreateControls(HINSTANCE instance) {
+bool MainWindow::CreateControls(HINSTANCE instance) {
   for (std::size_t i = 0; i < controls_.size(); ++i) {
-    const ControlLayout& layout = Form1Layout()[i];
+    const ControlLayout& layout = MainWindowLayout()[i];
     controls_[i] = CreateWindowExW(layout.exStyle, layout.className, layout.caption, layout.style, 0, 0, 0, 0,
                                    window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance,
                                    nullptr);
     if (controls_[i] == nullptr) return false;
   }
-  SetWindowSubclass(Control(kLabel4), Label4Procedure, kLabel4Subclass, reinterpret_cast<DWORD_PTR>(this));
-  focusBeforeDeactivation_ = Control(kText1);
+  SetWindowSubclass(Control(kSiteLink), SiteLinkProcedure, kSiteLinkSubclass, reinterpret_cast<DWORD_PTR>(this));
+  focusBeforeDeactivation_ = Control(kInputPathBox);
   return true;
 }
 
-void Form1::CreateToolTip(HINSTANCE instance) {
+void MainWindow::CreateToolTip(HINSTANCE instance) {
   // Owned by the window, which destroys it with itself.
   HWND toolTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance, nullptr);
@@ -132,20 +131,20 @@ void Form1::CreateToolTip(HINSTANCE instance) {
   tool.cbSize = TTTOOLINFOW_V2_SIZE;  // understood by every version of the common controls
   tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
   tool.hwnd = window_;
-  tool.uId = reinterpret_cast<UINT_PTR>(Control(kText2));
-  tool.lpszText = const_cast<wchar_t*>(kText2ToolTip);
+  tool.uId = reinterpret_cast<UINT_PTR>(Control(kFieldListBox));
+  tool.lpszText = const_cast<wchar_t*>(kFieldListToolTip);
   SendMessageW(toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-void Form1::ApplyFonts() {
+void MainWindow::ApplyFonts() {
   const LOGFONTW message = MessageFontFor(dpi_);
   win32::Font font(CreateFontIndirectW(&message));
-  const ControlLayout& label1 = LayoutOf(kLabel1);
+  const ControlLayout& label1 = LayoutOf(kFieldListLabel);
   win32::Font columnFont = CreateColumnFont(message, label1.caption, TwipsToPixels(label1.width, dpi_),
                                             TwipsToPixels(label1.height, dpi_));
   if (!font || !columnFont) return;  // the controls keep the fonts they have
   for (std::size_t i = 0; i < controls_.size(); ++i) {
-    HFONT chosen = Form1Layout()[i].id == kLabel1 ? columnFont.Get() : font.Get();
+    HFONT chosen = MainWindowLayout()[i].id == kFieldListLabel ? columnFont.Get() : font.Get();
     SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(chosen), TRUE);
   }
   // The controls use the new fonts now; the old ones can go.
@@ -153,9 +152,9 @@ void Form1::ApplyFonts() {
   columnFont_ = std::move(columnFont);
 }
 
-void Form1::ApplyLayout() {
+void MainWindow::ApplyLayout() {
   for (std::size_t i = 0; i < controls_.size(); ++i) {
-    const ControlLayout& layout = Form1Layout()[i];
+    const ControlLayout& layout = MainWindowLayout()[i];
     SetWindowPos(controls_[i], nullptr, TwipsToPixels(layout.left, dpi_), TwipsToPixels(layout.top, dpi_),
                  TwipsToPixels(layout.width, dpi_), TwipsToPixels(layout.height, dpi_),
                  SWP_NOZORDER | SWP_NOACTIVATE);
@@ -165,7 +164,7 @@ void Form1::ApplyLayout() {
   SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Form1::CentreOnScreen() {
+void MainWindow::CentreOnScreen() {
   MONITORINFO monitor = {};
   monitor.cbSize = sizeof monitor;
   RECT outer;
@@ -183,28 +182,33 @@ void Form1::CentreOnScreen() {
 
 // ---- Event handlers ----
 
-void Form1::Form_Load() {
-  SetLabel4Colour(kLinkColour);
+void MainWindow::OnLoad() {
+  SetSiteLinkColour(kLinkColour);
   // The skin spreads from the window to every dialog and message box it opens.
   SkinHostWindow(window_);
-  FieldListSetting("read");
+  LoadFieldList();
 }
 
-void Form1::Form_MouseMove() { SetLabel4Colour(kLinkColour); }
+void MainWindow::LoadFieldList() {
+  const std::string list = ::LoadFieldList(settings_).value_or(DefaultFieldList);
+  SetWindowTextW(Control(kFieldListBox), Widen(list).c_str());
+}
 
-void Form1::Label4_MouseMove() { SetLabel4Colour(kLinkHoverColour); }
+void MainWindow::OnMouseOverBackground() { SetSiteLinkColour(kLinkColour); }
 
-void Form1::Label4_Click() {
+void MainWindow::OnMouseOverSiteLink() { SetSiteLinkColour(kLinkHoverColour); }
+
+void MainWindow::OnSiteLinkClick() {
   // Without a browser nothing happens, and nothing needs saying.
   desktop_.OpenAddress(kSiteAddress);
 }
 
-void Form1::Command1_Click() {
+void MainWindow::OnChooseInput() {
   const std::wstring path = desktop_.ChooseOpenFile(window_);
   if (!path.empty()) SetInputPath(path);
 }
 
-void Form1::Form_Unload() {
+void MainWindow::OnClose() {
   if (closing_ || window_ == nullptr) return;
   closing_ = true;
   UnskinWindow(window_);
@@ -216,31 +220,31 @@ void Form1::Form_Unload() {
 
 // ---- Window procedures ----
 
-LRESULT CALLBACK Form1::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK MainWindow::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
-    auto* form = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    form->window_ = window;
+    auto* created = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+    created->window_ = window;
   }
-  auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (form == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+  auto* mainWindow = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (mainWindow == nullptr) return DefWindowProcW(window, message, wParam, lParam);
   // An exception must not unwind through the system's code that called us.
   try {
-    return form->Handle(message, wParam, lParam);
+    return mainWindow->Handle(message, wParam, lParam);
   } catch (...) {
-    form->ReportFailure(false);
+    mainWindow->ReportFailure(false);
     return 0;
   }
 }
 
-LRESULT CALLBACK Form1::Label4Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                        DWORD_PTR form) {
-  if (message == WM_MOUSEMOVE) reinterpret_cast<Form1*>(form)->Label4_MouseMove();
-  if (message == WM_NCDESTROY) RemoveWindowSubclass(window, Label4Procedure, kLabel4Subclass);
+LRESULT CALLBACK MainWindow::SiteLinkProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                            DWORD_PTR mainWindow) {
+  if (message == WM_MOUSEMOVE) reinterpret_cast<MainWindow*>(mainWindow)->OnMouseOverSiteLink();
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(window, SiteLinkProcedure, kSiteLinkSubclass);
   return DefSubclassProc(window, message, wParam, lParam);
 }
 
-LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   HWND window = window_;
   switch (message) {
     case WM_COMMAND:
@@ -254,7 +258,7 @@ LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORSTATIC:
       return OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_MOUSEMOVE:
-      Form_MouseMove();
+      OnMouseOverBackground();
       return 0;
     case WM_ACTIVATE:
       OnActivate(wParam);
@@ -266,7 +270,7 @@ LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_CLOSE:
-      Form_Unload();
+      OnClose();
       return 0;
     case WM_NCDESTROY:
       window_ = nullptr;
@@ -277,24 +281,24 @@ LRESULT Form1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-void Form1::OnCommand(int id, int code) {
+void MainWindow::OnCommand(int id, int code) {
   if (code != BN_CLICKED) return;  // also STN_CLICKED, which has the same value
   switch (id) {
-    case kCommand1: Command1_Click(); break;
-    case kCommand3: Command3_Click(); break;
-    case kLabel4: Label4_Click(); break;
+    case kChooseButton: OnChooseInput(); break;
+    case kBeginButton: OnBegin(); break;
+    case kSiteLink: OnSiteLinkClick(); break;
     default: break;
   }
 }
 
 // Enter, as in a dialog: the dialog manager presses the button this names.
-// A focused push button is pressed itself; anywhere else (Text1) Begin is.
-// Text2 keeps its Enter for line breaks and never asks.
-int Form1::DefaultButton() const { return GetFocus() == Control(kCommand1) ? kCommand1 : kCommand3; }
+// A focused push button is pressed itself; anywhere else (the input path
+// box) Begin is. The field list keeps its Enter for line breaks and never asks.
+int MainWindow::DefaultButton() const { return GetFocus() == Control(kChooseButton) ? kChooseButton : kBeginButton; }
 
-void Form1::OnNextControl(WPARAM wParam, LPARAM lParam) {
+void MainWindow::OnNextControl(WPARAM wParam, LPARAM lParam) {
   // Tab navigation of a window that is not a dialog: IsDialogMessage and the
-  // multi-line Text2 ask for the next control with this message.
+  // multi-line field list ask for the next control with this message.
   HWND target = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
                                : GetNextDlgTabItem(window_, GetFocus(), wParam != 0 ? TRUE : FALSE);
   if (target == nullptr) return;
@@ -302,11 +306,11 @@ void Form1::OnNextControl(WPARAM wParam, LPARAM lParam) {
   if (SendMessageW(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) SendMessageW(target, EM_SETSEL, 0, -1);
 }
 
-LRESULT Form1::OnControlColour(HDC dc, HWND control) {
+LRESULT MainWindow::OnControlColour(HDC dc, HWND control) {
   COLORREF colour = GetSysColor(COLOR_BTNTEXT);
   const int id = GetDlgCtrlID(control);
-  if (id == kLabel1 || id == kLabel2) colour = kCaptionLabelColour;
-  if (id == kLabel4) colour = label4Colour_;
+  if (id == kFieldListLabel || id == kMarcLabel) colour = kCaptionLabelColour;
+  if (id == kSiteLink) colour = siteLinkColour_;
   SetTextColor(dc, colour);
   // The labels show the window's white through their background; painting
   // it white (not leaving it) lets a changing caption erase the old one.
@@ -314,7 +318,7 @@ LRESULT Form1::OnControlColour(HDC dc, HWND control) {
   return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
 }
 
-void Form1::OnActivate(WPARAM wParam) {
+void MainWindow::OnActivate(WPARAM wParam) {
   // A window that is not a dialog does not keep its focused control across a
   // message box or another program; keep it here.
   if (LOWORD(wParam) == WA_INACTIVE) {
@@ -325,7 +329,7 @@ void Form1::OnActivate(WPARAM wParam) {
   }
 }
 
-void Form1::OnDropFiles(const win32::DroppedFiles& files) {
+void MainWindow::OnDropFiles(const win32::DroppedFiles& files) {
   // Of several files dropped at once, the first is the one to convert.
   if (DragQueryFileW(files.Get(), 0xFFFFFFFF, nullptr, 0) == 0) return;
   const UINT length = DragQueryFileW(files.Get(), 0, nullptr, 0);
@@ -334,7 +338,7 @@ void Form1::OnDropFiles(const win32::DroppedFiles& files) {
   if (!path.empty()) SetInputPath(path);
 }
 
-void Form1::OnDpiChanged(int dpi, const RECT& suggested) {
+void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {
   // Moved to a monitor of another scale: the same layout at its DPI.
   dpi_ = dpi;
   SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
@@ -343,8 +347,8 @@ void Form1::OnDpiChanged(int dpi, const RECT& suggested) {
   ApplyLayout();
 }
 
-void Form1::SetLabel4Colour(COLORREF colour) {
-  if (colour == label4Colour_ && window_ != nullptr && IsWindowVisible(window_)) return;
-  label4Colour_ = colour;
-  InvalidateRect(Control(kLabel4), nullptr, TRUE);
+void MainWindow::SetSiteLinkColour(COLORREF colour) {
+  if (colour == siteLinkColour_ && window_ != nullptr && IsWindowVisible(window_)) return;
+  siteLinkColour_ = colour;
+  InvalidateRect(Control(kSiteLink), nullptr, TRUE);
 }

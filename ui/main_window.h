@@ -8,54 +8,53 @@
 
 #include "desktop_services.h"
 #include "file_system.h"
-#include "form_layout.h"
-#include "run_window.h"
+#include "main_window_layout.h"
 #include "settings_store.h"
 #include "win32_handles.h"
+#include "window_run.h"
 
-class Form1 : public RunWindow {
+class MainWindow : public RunWindow {
  public:
-  Form1(DesktopServices& desktop, SettingsStore& settings, FileSystem& files);
-  ~Form1() override;
-  Form1(const Form1&) = delete;
-  Form1& operator=(const Form1&) = delete;
+  MainWindow(DesktopServices& desktop, SettingsStore& settings, FileSystem& files);
+  ~MainWindow() override;
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
 
-  // Creates the window and its controls, runs Form_Load, and shows the window
-  // centred on the screen with the focus in Text1. False if it could not be
-  // created.
+  // Creates the window and its controls, loads it (skin, stored field list),
+  // and shows it centred on the screen with the focus in the input path box.
+  // False if it could not be created.
   bool Create(HINSTANCE instance, int showCommand);
 
   HWND Window() const { return window_; }
   HWND Control(ControlId id) const;
-  // Puts a path into Text1: a chosen, dropped or "Open with" file.
+  // Puts a path into the input path box: a chosen, dropped or "Open with" file.
   void SetInputPath(const std::wstring& path);
 
   // Services a conversion run uses.
-  std::string InputPathText() override;
-  std::string FieldListText() override;
-  void SetStartEnabled(bool enabled) override;
+  std::string InputPath() override;
+  std::string FieldList() override;
+  void SetBeginEnabled(bool enabled) override;
   void ShowProgressLabel() override;
   bool ShowProgress(const std::string& caption, const RunProgress& progress) override;
-  Answer AskYesNo(const std::string& prompt, unsigned style, const std::string& title) override;
-  void ShowMessage(const std::string& prompt, unsigned style, const std::string& title) override;
-  std::string ChooseSaveFile() override;
-  // "read" loads the stored field list into Text2; any other mode saves it.
-  void FieldListSetting(const std::string& mode) override;
+  bool Ask(Question question, const std::string& prompt) override;
+  void Tell(Notice notice, const std::string& text) override;
+  std::string ChooseOutputFile() override;
+  void SaveFieldList() override;
 
  private:
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK Label4Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                          UINT_PTR subclassId, DWORD_PTR form);
+  static LRESULT CALLBACK SiteLinkProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                            UINT_PTR subclassId, DWORD_PTR mainWindow);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
   // Event handlers.
-  void Form_Load();
-  void Form_MouseMove();
-  void Label4_MouseMove();
-  void Label4_Click();
-  void Command1_Click();
-  void Command3_Click();
-  void Form_Unload();
+  void OnLoad();
+  void OnMouseOverBackground();
+  void OnMouseOverSiteLink();
+  void OnSiteLinkClick();
+  void OnChooseInput();
+  void OnBegin();
+  void OnClose();
 
   void OnCommand(int id, int code);
   LRESULT OnControlColour(HDC dc, HWND control);
@@ -71,7 +70,8 @@ class Form1 : public RunWindow {
   void ApplyLayout();
   void ApplyFonts();
   void CentreOnScreen();
-  void SetLabel4Colour(COLORREF colour);
+  void LoadFieldList();
+  void SetSiteLinkColour(COLORREF colour);
 
   int ShowMessageBox(const wchar_t* prompt, unsigned style, const wchar_t* title);
   // Tells the user that the exception being handled stopped the run or a
@@ -86,11 +86,11 @@ class Form1 : public RunWindow {
   HWND window_ = nullptr;
   std::array<HWND, kControlCount> controls_ = {};
   HWND focusBeforeDeactivation_ = nullptr;
-  win32::Icon smallIcon_;  // released after ~Form1 has destroyed the window
+  win32::Icon smallIcon_;  // released after ~MainWindow has destroyed the window
   win32::Font font_;
-  win32::Font columnFont_;  // Label1's, small enough for its one-character column
+  win32::Font columnFont_;  // the field list label's, small enough for its one-character column
   int dpi_ = 96;
-  COLORREF label4Colour_ = kLinkColour;
+  COLORREF siteLinkColour_ = kLinkColour;
   bool running_ = false;
   bool closing_ = false;
 

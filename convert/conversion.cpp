@@ -1,10 +1,9 @@
-#include "conversion_run.h"
+#include "conversion.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <memory>
-#include <new>
 #include <optional>
 
 #include "field_code.h"
@@ -19,12 +18,6 @@
 #include "run_messages.h"
 
 namespace {
-
-// The reason an exception gives the user for a run that broke off.
-std::string WhatStopped(const std::exception& e) {
-  if (dynamic_cast<const std::bad_alloc*>(&e) != nullptr) return run_messages::Reason({FileError::Kind::OutOfMemory, 0});
-  return e.what();
-}
 
 constexpr std::size_t kOutputFlushSize = 1 << 20;
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
@@ -46,45 +39,21 @@ std::vector<FieldCode> PrepareCodes(const std::vector<std::string>& items) {
   return codes;
 }
 
-// "正在预读数据，目前已完成3条....." for every record: only the digits change,
-// and they are written in place.
-class ProgressCaption {
- public:
-  const std::string& For(std::int64_t records) {
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, records).ptr;
-    const auto count = static_cast<std::size_t>(end - digits);
-    if (count != digitCount_) {
-      text_.assign(run_messages::kProgressPrefix);
-      text_.append(count, '0');
-      text_.append(run_messages::kProgressSuffix);
-      digitCount_ = count;
-    }
-    std::memcpy(text_.data() + std::strlen(run_messages::kProgressPrefix), digits, count);
-    return text_;
-  }
-
- private:
-  std::string text_;
-  std::size_t digitCount_ = 0;
-};
-
 // Opens the files and turns every record into one line.
 class Converter {
  public:
-  Converter(RunWindow& window, FileSystem& files, std::string inputPath, std::string outputPath, OutputMode mode,
-            const std::vector<std::string>& items, const RunOptions& options)
-      : window_(window),
-        files_(files),
-        inputPath_(std::move(inputPath)),
-        outputPath_(std::move(outputPath)),
-        mode_(mode),
-        outputEncoding_(options.outputEncoding),
-        typeNames_(options.outputEncoding),
-        extractor_(PrepareCodes(items), typeNames_),
-        separator_(ForOutput(options.joinSeparator, options.outputEncoding)),
-        fromGbk_(TextEncoding::Gbk, options.outputEncoding),
-        fromUtf8_(TextEncoding::Utf8, options.outputEncoding) {}
+  Converter(const ConversionRequest& request, FileSystem& files, const ProgressCallback& progress)
+      : files_(files),
+        progress_(progress),
+        inputPath_(request.inputPath),
+        outputPath_(request.outputPath),
+        mode_(request.outputMode),
+        outputEncoding_(request.outputEncoding),
+        typeNames_(request.outputEncoding),
+        extractor_(PrepareCodes(request.items), typeNames_),
+        separator_(ForOutput(request.joinSeparator, request.outputEncoding)),
+        fromGbk_(TextEncoding::Gbk, request.outputEncoding),
+        fromUtf8_(TextEncoding::Utf8, request.outputEncoding) {}
 
   RunSummary Run() {
     FileError error;
@@ -103,7 +72,7 @@ class Converter {
     try {
       return Convert(*input);
     } catch (const std::exception& e) {
-      return BreakOff(WhatStopped(e));
+      return BreakOff(run_messages::Reason(e));
     }
   }
 
@@ -148,9 +117,7 @@ class Converter {
       if (result == RecordSplitter::Result::Record) WriteRow(record, splitter);
       if (result == RecordSplitter::Result::TooLong) WriteEmptyRow(splitter.RecordOffset());
       if (buffer_.Size() >= kOutputFlushSize && !Flush()) return FailWriting();
-      progress_.records = summary_.records;
-      progress_.bytesRead = splitter.BytesConsumed();
-      if (!window_.ShowProgress(caption_.For(summary_.records), progress_)) {
+      if (progress_ && !progress_({summary_.records, splitter.BytesConsumed()})) {
         summary_.outcome = RunSummary::Outcome::Stopped;
         if (!Flush() || !output_->Close()) return FailWriting();
         return summary_;
@@ -319,8 +286,8 @@ class Converter {
     return summary_;
   }
 
-  RunWindow& window_;
   FileSystem& files_;
+  const ProgressCallback& progress_;
   std::string inputPath_;
   std::string outputPath_;
   OutputMode mode_;
@@ -337,74 +304,27 @@ class Converter {
   std::int64_t keptRecords_ = 0;  // records whose lines are in the output
   LineBuffer buffer_;
   RecordView view_;
-  ProgressCaption caption_;
-  RunProgress progress_;
   RunSummary summary_;
 };
 
-RunSummary Declined(RunWindow& window) {
-  window.SetStartEnabled(true);
-  RunSummary summary;
-  summary.outcome = RunSummary::Outcome::Declined;
-  return summary;
-}
-
-// Ends the run with an error box.
-RunSummary ReportFailure(RunWindow& window, RunSummary summary) {
-  window.ShowMessage(summary.error, kStyleError, run_messages::kNoticeTitle);
-  window.SetStartEnabled(true);
-  return summary;
-}
-
-RunSummary Refuse(RunWindow& window, std::string message) {
+RunSummary Failed(std::string message) {
   RunSummary summary;
   summary.outcome = RunSummary::Outcome::Failed;
   summary.error = std::move(message);
-  return ReportFailure(window, std::move(summary));
-}
-
-unsigned EndStyle(const RunSummary& summary) {
-  const bool nothingRead = summary.records > 0 && summary.malformed == summary.records;
-  return nothingRead ? kStyleWarning : kStyleInformation;
-}
-
-RunSummary Run(RunWindow& window, FileSystem& files, const RunOptions& options) {
-  using namespace run_messages;
-  const std::string inputPath = window.InputPathText();
-  if (inputPath.empty() || !files.Exists(inputPath)) return {};
-
-  window.SetStartEnabled(false);
-  window.FieldListSetting("write");  // saved even when the user goes no further
-  window.ShowProgressLabel();
-  const std::vector<std::string> items = ParseFieldList(window.FieldListText());
-
-  if (window.AskYesNo(kConfirmPrompt, kStyleConfirm, kConfirmTitle) == Answer::No) return Declined(window);
-  const std::string outputPath = window.ChooseSaveFile();
-  if (outputPath.empty()) return Declined(window);
-  if (files.IsSameFile(inputPath, outputPath)) return Refuse(window, OutputIsInput(outputPath));
-  const bool exists = files.Exists(outputPath);
-  if (exists && window.AskYesNo(kAppendPrompt, kStyleAskAppend, kNoticeTitle) == Answer::No) return Declined(window);
-  // A file that appears after the question is not appended to unasked.
-  const OutputMode mode = options.outputMode.value_or(exists ? OutputMode::Append : OutputMode::CreateNew);
-
-  RunSummary summary = Converter(window, files, inputPath, outputPath, mode, items, options).Run();
-  if (summary.outcome == RunSummary::Outcome::Stopped) return summary;  // the window is going away
-  if (summary.outcome != RunSummary::Outcome::Completed) return ReportFailure(window, std::move(summary));
-  window.ShowMessage(Finished(summary, options.outputEncoding), EndStyle(summary), kNoticeTitle);
-  window.SetStartEnabled(true);
   return summary;
 }
 
 }  // namespace
 
-RunSummary RunConversion(RunWindow& window, FileSystem& files, const RunOptions& options) {
+RunSummary Convert(const ConversionRequest& request, FileSystem& files, const ProgressCallback& progress) {
+  // Appending to the input while reading it would read back the lines just written.
+  if (files.IsSameFile(request.inputPath, request.outputPath)) {
+    return Failed(run_messages::OutputIsInput(request.outputPath));
+  }
   try {
-    return Run(window, files, options);
+    return Converter(request, files, progress).Run();
   } catch (const std::exception& e) {
     // Before any file was opened (a field list too long for memory, say).
-    RunSummary summary;
-    summary.outcome = RunSummary::Outcome::Failed;
-    summary.error = run_messages::RunBrokeOff(WhatStopped(e)) + "。";
-    return ReportFailure(window, std::move(summary));
+    return Failed(run_messages::RunBrokeOff(run_messages::Reason(e)) + "。");
   }
 }

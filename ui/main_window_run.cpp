@@ -1,11 +1,10 @@
-// Form1 as the window of a conversion run: Begin's handler and the services
-// the run uses (the boxes' texts, Begin, the progress label, the message
-// boxes, the save dialog and the stored field list).
+// The main window as the window of a conversion run: Begin's handler and the
+// services the run uses (the boxes' texts, Begin, the progress label, the
+// message boxes, the save dialog and the stored field list).
 #include <new>
 
-#include "conversion_run.h"
 #include "field_list_setting.h"
-#include "form1.h"
+#include "main_window.h"
 #include "message_loop.h"
 #include "win32_text.h"
 
@@ -28,8 +27,6 @@ std::string CleanPath(std::string path) {
 // person cannot read faster than this anyway.
 constexpr DWORD kRepaintIntervalMs = 30;
 
-constexpr wchar_t kFailureTitle[] = L"温馨提示";
-
 // What the user reads when an exception stopped something. Fixed texts: there
 // may be no memory left to compose one.
 const wchar_t* FailurePrompt(bool duringRun) noexcept {
@@ -42,67 +39,79 @@ const wchar_t* FailurePrompt(bool duringRun) noexcept {
   }
 }
 
-// Field-list box view of Text2 for the settings.
-class Text2Box : public FieldListBox {
- public:
-  explicit Text2Box(HWND text2) : text2_(text2) {}
-  std::string Text() override { return Narrow(WindowText(text2_)); }
-  void SetText(const std::string& text) override { SetWindowTextW(text2_, Widen(text).c_str()); }
-
- private:
-  HWND text2_;
+// How each question and notice of a run looks: its buttons, icon and title.
+struct BoxLook {
+  unsigned style;
+  const wchar_t* title;
 };
+
+BoxLook LookOf(RunWindow::Question question) {
+  switch (question) {
+    case RunWindow::Question::ConfirmExport: return {MB_YESNO | MB_ICONEXCLAMATION, kConfirmTitle};
+    case RunWindow::Question::AppendToExisting: break;
+  }
+  return {MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2, kNoticeTitle};  // No is the default
+}
+
+BoxLook LookOf(RunWindow::Notice notice) {
+  switch (notice) {
+    case RunWindow::Notice::Finished: return {MB_OK | MB_ICONINFORMATION, kNoticeTitle};
+    case RunWindow::Notice::FinishedWithWarning: return {MB_OK | MB_ICONWARNING, kNoticeTitle};
+    case RunWindow::Notice::Failed: break;
+  }
+  return {MB_OK | MB_ICONERROR, kNoticeTitle};
+}
 
 }  // namespace
 
-void Form1::Command3_Click() {
-  if (running_) return;  // Command3 is disabled during a run; a posted click must not start a second one
+void MainWindow::OnBegin() {
+  if (running_) return;  // Begin is disabled during a run; a posted click must not start a second one
   running_ = true;
   progressShown_ = true;
   everPumped_ = false;
   try {
-    RunOptions options;  // the window writes GBK; the join separator may be set beside the field list
+    WindowRunOptions options;  // the window writes GBK; the join separator may be set beside the field list
     options.joinSeparator = JoinSeparatorSetting(settings_);
-    RunConversion(*this, files_, options);
+    RunFromWindow(*this, files_, options);
     FinishProgress();
   } catch (...) {
     // Whatever stopped the run, the window goes on and can start another.
     ReportFailure(true);
-    SetStartEnabled(true);
+    SetBeginEnabled(true);
   }
   running_ = false;
 }
 
-void Form1::ReportFailure(bool duringRun) noexcept {
+void MainWindow::ReportFailure(bool duringRun) noexcept {
   if (closing_) return;
   const wchar_t* prompt = FailurePrompt(duringRun);
   try {
-    ShowMessageBox(prompt, MB_OK | MB_ICONERROR, kFailureTitle);
+    ShowMessageBox(prompt, MB_OK | MB_ICONERROR, kNoticeTitle);
   } catch (...) {
-    MessageBoxW(window_, prompt, kFailureTitle, MB_OK | MB_ICONERROR);
+    MessageBoxW(window_, prompt, kNoticeTitle, MB_OK | MB_ICONERROR);
   }
 }
 
-int Form1::ShowMessageBox(const wchar_t* prompt, unsigned style, const wchar_t* title) {
+int MainWindow::ShowMessageBox(const wchar_t* prompt, unsigned style, const wchar_t* title) {
   if (closing_) return (style & MB_TYPEMASK) == MB_OK ? IDOK : IDNO;
   return desktop_.ShowMessageBox(window_, prompt, style, title);
 }
 
-std::string Form1::InputPathText() { return CleanPath(Narrow(WindowText(Control(kText1)))); }
+std::string MainWindow::InputPath() { return CleanPath(Narrow(WindowText(Control(kInputPathBox)))); }
 
-std::string Form1::FieldListText() { return Narrow(WindowText(Control(kText2))); }
+std::string MainWindow::FieldList() { return Narrow(WindowText(Control(kFieldListBox))); }
 
-void Form1::SetStartEnabled(bool enabled) {
+void MainWindow::SetBeginEnabled(bool enabled) {
   if (closing_) return;
-  EnableWindow(Control(kCommand3), enabled ? TRUE : FALSE);
+  EnableWindow(Control(kBeginButton), enabled ? TRUE : FALSE);
 }
 
-void Form1::ShowProgressLabel() {
+void MainWindow::ShowProgressLabel() {
   if (closing_) return;
-  ShowWindow(Control(kLabel3), SW_SHOWNA);
+  ShowWindow(Control(kProgressLabel), SW_SHOWNA);
 }
 
-bool Form1::ShowProgress(const std::string& caption, const RunProgress&) {
+bool MainWindow::ShowProgress(const std::string& caption, const RunProgress&) {
   if (closing_) return false;
   progressCaption_ = caption;
   progressShown_ = false;
@@ -116,36 +125,36 @@ bool Form1::ShowProgress(const std::string& caption, const RunProgress&) {
   return !closing_;
 }
 
-void Form1::PaintProgress() {
-  HWND label = Control(kLabel3);
+void MainWindow::PaintProgress() {
+  HWND label = Control(kProgressLabel);
   SetWindowTextW(label, Widen(progressCaption_).c_str());
   UpdateWindow(label);
   progressShown_ = true;
 }
 
 // Puts the latest progress caption on the label if it is not there yet.
-void Form1::FinishProgress() {
+void MainWindow::FinishProgress() {
   if (!progressShown_ && !closing_) PaintProgress();
 }
 
-Answer Form1::AskYesNo(const std::string& prompt, unsigned style, const std::string& title) {
+bool MainWindow::Ask(Question question, const std::string& prompt) {
   FinishProgress();
-  const int pressed = ShowMessageBox(Widen(prompt).c_str(), style, Widen(title).c_str());
-  return pressed == IDYES ? Answer::Yes : Answer::No;
+  const BoxLook look = LookOf(question);
+  return ShowMessageBox(Widen(prompt).c_str(), look.style, look.title) == IDYES;
 }
 
-void Form1::ShowMessage(const std::string& prompt, unsigned style, const std::string& title) {
+void MainWindow::Tell(Notice notice, const std::string& text) {
   // The last record's count is on the label before the end message appears.
   FinishProgress();
-  ShowMessageBox(Widen(prompt).c_str(), style, Widen(title).c_str());
+  const BoxLook look = LookOf(notice);
+  ShowMessageBox(Widen(text).c_str(), look.style, look.title);
 }
 
-std::string Form1::ChooseSaveFile() {
+std::string MainWindow::ChooseOutputFile() {
   if (closing_) return {};
   return Narrow(desktop_.ChooseSaveFile(window_));
 }
 
-void Form1::FieldListSetting(const std::string& mode) {
-  Text2Box box(Control(kText2));
-  ::FieldListSetting(mode, settings_, box);  // a store that cannot be written does not stop the run
+void MainWindow::SaveFieldList() {
+  ::SaveFieldList(settings_, FieldList());  // a store that cannot be written does not stop the run
 }

@@ -2,14 +2,18 @@
 // The per-user settings in the registry: application and section name the key
 // HKEY_CURRENT_USER\Software\<application>\<section>, the key names a REG_SZ
 // value under it.
+#include <optional>
 #include <string>
 
 #include "settings_store.h"
 
+// The key under HKEY_CURRENT_USER that holds a section's values.
+std::wstring RegistryKeyPath(const std::string& application, const std::string& section);
+
 class RegistrySettingsStore : public SettingsStore {
  public:
-  std::string Get(const std::string& application, const std::string& section, const std::string& key,
-                  const std::string& defaultValue) override;
+  std::optional<std::string> Get(const std::string& application, const std::string& section,
+                                 const std::string& key) override;
   bool Save(const std::string& application, const std::string& section, const std::string& key,
             const std::string& value) override;
 };

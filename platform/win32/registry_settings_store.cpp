@@ -5,11 +5,11 @@
 #include "win32_handles.h"
 #include "win32_text.h"
 
-namespace {
-
-std::wstring KeyPath(const std::string& application, const std::string& section) {
+std::wstring RegistryKeyPath(const std::string& application, const std::string& section) {
   return L"Software\\" + Widen(application) + L"\\" + Widen(section);
 }
+
+namespace {
 
 // The REG_SZ value, or false when it is absent or of another type.
 bool ReadString(HKEY key, const std::wstring& name, std::wstring& value) {
@@ -34,22 +34,22 @@ bool ReadString(HKEY key, const std::wstring& name, std::wstring& value) {
 
 }  // namespace
 
-std::string RegistrySettingsStore::Get(const std::string& application, const std::string& section,
-                                       const std::string& key, const std::string& defaultValue) {
+std::optional<std::string> RegistrySettingsStore::Get(const std::string& application, const std::string& section,
+                                                       const std::string& key) {
   win32::RegistryKey opened;
-  if (RegOpenKeyExW(HKEY_CURRENT_USER, KeyPath(application, section).c_str(), 0, KEY_QUERY_VALUE, opened.Put()) !=
-      ERROR_SUCCESS) {
-    return defaultValue;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, RegistryKeyPath(application, section).c_str(), 0, KEY_QUERY_VALUE,
+                    opened.Put()) != ERROR_SUCCESS) {
+    return std::nullopt;
   }
   std::wstring value;
-  if (!ReadString(opened.Get(), Widen(key), value)) return defaultValue;
+  if (!ReadString(opened.Get(), Widen(key), value)) return std::nullopt;
   return Narrow(value);
 }
 
 bool RegistrySettingsStore::Save(const std::string& application, const std::string& section,
                                  const std::string& key, const std::string& value) {
   win32::RegistryKey created;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, KeyPath(application, section).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, RegistryKeyPath(application, section).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
                       nullptr, created.Put(), nullptr) != ERROR_SUCCESS) {
     return false;
   }

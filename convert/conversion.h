@@ -1,0 +1,67 @@
+#pragma once
+// A conversion as a library call: a record file in, a table out, with the
+// codes, the options and a progress callback given, and a summary back. It
+// asks nothing: the window's questions and marc2tab's options both end up
+// as the request.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "file_system.h"
+#include "text_encoding.h"
+
+enum class MalformedKind {
+  Refused,        // directory length not a multiple of 12: a row of empty cells
+  Unreadable,     // no field terminator at or after byte 25
+  BadCell,        // a matching directory entry with an unusable Length or Start
+  TooLong,        // longer than the largest record accepted: a row of empty cells
+  NoRecordEnd,    // the input ends inside the record: converted as far as it goes
+  FieldsOverlap,  // directory entries point at overlapping bytes: read in part
+};
+
+struct MalformedRecord {
+  std::int64_t number = 0;   // 1-based, counting records only
+  std::uint64_t offset = 0;  // byte offset of the record in the input
+  MalformedKind kind = MalformedKind::Refused;
+};
+
+constexpr std::size_t kMalformedRecordsKept = 10;
+
+struct ConversionRequest {
+  std::string inputPath;   // UTF-8
+  std::string outputPath;  // UTF-8
+  OutputMode outputMode = OutputMode::CreateNew;
+  std::vector<std::string> items;    // the column codes, as the field list gives them (UTF-8)
+  std::string joinSeparator = "; ";  // UTF-8, between the occurrences of "701a*"
+  TextEncoding outputEncoding = TextEncoding::Gbk;
+};
+
+struct RunProgress {
+  std::int64_t records = 0;     // records converted so far
+  std::uint64_t bytesRead = 0;  // input bytes consumed so far
+};
+// Called after every record; false stops the run there, at a line boundary.
+using ProgressCallback = std::function<bool(const RunProgress&)>;
+
+struct RunSummary {
+  enum class Outcome {
+    NotStarted,  // the window's run found no input to start with
+    Declined,    // the user said No or cancelled the save dialog (the window's run)
+    Completed,
+    Failed,   // a file could not be opened, read or written, or the run broke off; error says why
+    Refused,  // the output cannot take this run's lines (another encoding); left untouched
+    Stopped,  // the progress callback stopped it; the output ends at a line boundary
+  };
+  Outcome outcome = Outcome::NotStarted;
+  std::int64_t records = 0;
+  std::int64_t malformed = 0;
+  std::vector<MalformedRecord> firstMalformed;  // the first few, for finding them
+  std::int64_t utf8Records = 0;                 // records read as UTF-8
+  std::int64_t unwritable = 0;                  // characters the output's encoding could not take
+  std::int64_t firstUnwritableRecord = 0;       // 0 when there were none
+  std::string error;
+  FileError fileError;  // of a file that failed, when one did
+};
+
+RunSummary Convert(const ConversionRequest& request, FileSystem& files, const ProgressCallback& progress = {});

@@ -1,0 +1,49 @@
+#pragma once
+// The conversion as the main window runs it when Begin is pressed: check the
+// input path, save the field list, ask, let the user choose the output file,
+// convert with the progress on the label, and end with a message. It reaches
+// the window only through RunWindow, whose questions and notices say what
+// they are about; how they look (icons, titles, buttons) is the window's.
+// All texts are UTF-8.
+#include <string>
+
+#include "conversion.h"
+#include "file_system.h"
+
+class RunWindow {
+ public:
+  enum class Question {
+    ConfirmExport,     // before anything is written
+    AppendToExisting,  // the chosen file exists; No is the safe answer
+  };
+  enum class Notice {
+    Finished,             // the run completed
+    FinishedWithWarning,  // completed, but no record could be read in full
+    Failed,               // a file failed or the run broke off; the text says why
+  };
+
+  virtual ~RunWindow() = default;
+
+  virtual std::string InputPath() = 0;  // as typed or chosen
+  virtual std::string FieldList() = 0;  // the list box's whole text
+  virtual void SetBeginEnabled(bool enabled) = 0;
+  virtual void ShowProgressLabel() = 0;
+  // Sets the progress label's caption and lets pending window events run.
+  // False when the window is being closed: the run then stops at a line
+  // boundary.
+  virtual bool ShowProgress(const std::string& caption, const RunProgress& progress) = 0;
+  // True for Yes.
+  virtual bool Ask(Question question, const std::string& prompt) = 0;
+  virtual void Tell(Notice notice, const std::string& text) = 0;
+  // The chosen output path, or "" when the user cancels.
+  virtual std::string ChooseOutputFile() = 0;
+  // Keeps the list box's text for the next start.
+  virtual void SaveFieldList() = 0;
+};
+
+struct WindowRunOptions {
+  std::string joinSeparator = "; ";
+  TextEncoding outputEncoding = TextEncoding::Gbk;
+};
+
+RunSummary RunFromWindow(RunWindow& window, FileSystem& files, const WindowRunOptions& options = {});

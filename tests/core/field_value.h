@@ -1,0 +1,32 @@
+#pragma once
+// One record and one field-list item (UTF-8) to the cell value, as a run
+// writes it into GBK output (0x1E deleted, joined codes with "; "); nullopt
+// when extraction fails. The tests' and the fuzzer's reference: a run
+// prepares its codes once instead.
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "field_code.h"
+#include "field_extractor.h"
+#include "record_type.h"
+#include "record_view.h"
+
+inline std::optional<std::string> GetFieldValue(std::string_view record, std::string_view code) {
+  static const RecordTypeNames names(TextEncoding::Gbk);
+  RecordView view;
+  view.Build(record);
+  FieldExtractor extractor({ParseFieldCode(code)}, names);
+  extractor.Read(view);
+  if (extractor.IsJoined(0)) {
+    std::string joined;
+    for (std::string_view occurrence : extractor.Occurrences(0)) {
+      if (!joined.empty()) joined += "; ";
+      joined += occurrence;
+    }
+    return joined;
+  }
+  std::string_view value;
+  if (!extractor.Value(0, value)) return std::nullopt;
+  return std::string(value);
+}
