@@ -1,5 +1,11 @@
-# GoogleTest from the Debian source package, built with the project's own compiler
-# (natively, or with mingw-w64 for the Windows tests that run under Wine).
+# GoogleTest: the system's own when CMake finds one (Debian's libgtest-dev
+# natively), else built from the Debian source package with the project's
+# own compiler (mingw-w64 for the Windows tests that run under Wine).
+include(GoogleTest)
+find_package(GTest QUIET)
+if(GTest_FOUND)
+  return()
+endif()
 if(WIN32)
   set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
 endif()
@@ -10,4 +16,3 @@ set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 set(CMAKE_INTERPROCEDURAL_OPTIMIZATION_RELEASE OFF)
 set(CMAKE_INTERPROCEDURAL_OPTIMIZATION_RELWITHDEBINFO OFF)
 add_subdirectory(/usr/src/googletest googletest EXCLUDE_FROM_ALL)
-include(GoogleTest)
