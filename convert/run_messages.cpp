@@ -42,6 +42,7 @@ std::string CannotWriteOutput(const std::string& path, const FileError& e) {
 }
 std::string OutputIsInput(const std::string& path) { return "输出文件不能是输入文件：" + path; }
 std::string RunBrokeOff(const std::string& what) { return "转换中断（" + what + "），已写出的记录保留在输出文件中。"; }
+std::string CensusBrokeOff(const std::string& what) { return "字段统计中断（" + what + "）。"; }
 
 namespace {
 const char* Name(TextEncoding encoding) { return encoding == TextEncoding::Gbk ? "GBK" : "UTF-8"; }

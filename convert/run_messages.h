@@ -35,6 +35,8 @@ std::string MixedEncodings(const std::string& path, TextEncoding output);
 std::string EncodingUnknown(const std::string& path);
 // Memory ran out, or something else went wrong inside the run.
 std::string RunBrokeOff(const std::string& what);
+// Memory ran out, or something else went wrong, during the census of a file.
+std::string CensusBrokeOff(const std::string& what);
 // A short Chinese reason for a file error.
 std::string Reason(const FileError& error);
 }  // namespace run_messages
