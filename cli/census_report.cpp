@@ -111,10 +111,13 @@ void AlignToTabStops(std::vector<Line>& lines) {
 }
 
 std::string Summary(const Census& census) {
-  std::string text = "共读取" + std::to_string(census.records) + "条记录";
-  if (census.malformed > 0) text += "，其中" + std::to_string(census.malformed) + "条格式有误，未计入";
-  if (census.partlyRead > 0) text += "，" + std::to_string(census.partlyRead) + "条有字段无法读取";
-  text += "。\n";
+  std::string text = "共读取" + std::to_string(census.records) + "条记录。";
+  std::string details;
+  if (census.malformed > 0) details += std::to_string(census.malformed) + "条格式有误，未计入统计";
+  if (census.malformed > 0 && census.partlyRead > 0) details += "；";
+  if (census.partlyRead > 0) details += std::to_string(census.partlyRead) + "条有字段无法读取，只计入其余字段";
+  if (!details.empty()) text += "其中" + details + "。";
+  text += "\n";
   if (census.outcome == Census::Outcome::Stopped) text += "统计未完成：已中止，以上只是前面的记录。\n";
   if (census.outcome == Census::Outcome::Failed) text += "统计未完成：" + census.error + "\n";
   return text;

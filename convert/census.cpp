@@ -102,7 +102,9 @@ std::string SubfieldItem(const std::string& tag, const std::string& code) {
 
 // The conversion gives 001 and 005 whole for any fourth character, and
 // reads 002-004 and 006-009 as data fields, which have no subfields to give.
-std::string ControlFieldItem(const std::string& tag) { return tag == "001" || tag == "005" ? tag + "a" : std::string(); }
+std::string ControlFieldItem(const std::string& tag) {
+  return tag == "001" || tag == "005" ? tag + "a" : std::string();
+}
 
 class CensusTaker {
  public:
@@ -177,12 +179,16 @@ bool CensusTaker::CountFields() {
   // a record takes stays in proportion to its size.
   std::size_t budget = view_.Record().size();
   bool complete = true;
+  std::string_view previous;  // an entry that points at the same field again is no other field
   for (std::size_t i = 0, entries = view_.EntryCount(); i < entries; ++i) {
     const FieldSlice slice = view_.FieldAt(i);
     if (!slice.ok) {
       complete = false;
       continue;
     }
+    const bool again = slice.bytes.data() == previous.data() && slice.bytes.size() == previous.size();
+    if (again && !slice.bytes.empty()) continue;
+    previous = slice.bytes;
     if (slice.bytes.size() > budget) return false;
     budget -= slice.bytes.size();
     CountField(std::string_view(directory + RecordView::kEntryLength * i, 3),
@@ -226,8 +232,9 @@ TagTally* CensusTaker::TagOf(std::string_view bytes) {
   const int number = field_data::NumericTag(bytes);
   std::int16_t index = kUnseen;
   if (number >= 0) {
-    index = tagOfNumber_[static_cast<std::size_t>(number)];
-    if (index == kUnseen) tagOfNumber_[static_cast<std::size_t>(number)] = index = static_cast<std::int16_t>(tags_.size());
+    std::int16_t& known = tagOfNumber_[static_cast<std::size_t>(number)];
+    if (known == kUnseen) known = static_cast<std::int16_t>(tags_.size());
+    index = known;
   } else {
     const auto known = tagOfOther_.find(bytes);
     if (known != tagOfOther_.end()) {
@@ -325,7 +332,8 @@ void CensusTaker::AddTag(std::vector<CensusEntry>& entries, const TagTally& tag)
   entries.push_back(Row(Kind::DataField, "", text, "", tag.field));
   std::vector<const CodeTally*> codes;
   for (const CodeTally& code : tag.codes) codes.push_back(&code);
-  std::sort(codes.begin(), codes.end(), [](const CodeTally* a, const CodeTally* b) { return CodeBefore(a->code, b->code); });
+  std::sort(codes.begin(), codes.end(),
+            [](const CodeTally* a, const CodeTally* b) { return CodeBefore(a->code, b->code); });
   for (const CodeTally* code : codes) {
     entries.push_back(Row(Kind::Subfield, SubfieldItem(text, code->code), text, code->code, code->tally));
   }
