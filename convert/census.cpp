@@ -116,6 +116,7 @@ class CensusTaker {
   void Count(std::string_view record, bool cutShort);
   void CountTooLong() { ++records_, ++malformed_; }
   std::int64_t Records() const { return records_; }
+  // Hands what was counted over to the census; the taker is spent.
   void Finish(Census& census);
 
  private:
@@ -134,7 +135,7 @@ class CensusTaker {
   TextEncoding Encoding();
   std::int32_t FirstEntry100() const;
   std::string Utf8Of(std::string_view bytes, TextEncoding encoding);
-  void AddTag(std::vector<CensusEntry>& entries, const TagTally& tag);
+  void AddTag(std::vector<CensusEntry>& entries, TagTally& tag);
 
   std::int64_t records_ = 0;
   std::int64_t malformed_ = 0;
@@ -304,8 +305,9 @@ std::string CensusTaker::Utf8Of(std::string_view bytes, TextEncoding encoding) {
   return utf8;
 }
 
-CensusEntry Row(CensusEntry::Kind kind, std::string item, std::string tag, std::string subfield, const Tally& tally) {
-  return {kind, std::move(item), std::move(tag), std::move(subfield), tally.records, tally.occurrences, tally.sample};
+CensusEntry Row(CensusEntry::Kind kind, std::string item, std::string tag, std::string subfield, Tally& tally) {
+  return {kind, std::move(item), std::move(tag), std::move(subfield), tally.records, tally.occurrences,
+          std::move(tally.sample)};
 }
 
 void CensusTaker::Finish(Census& census) {
@@ -313,15 +315,18 @@ void CensusTaker::Finish(Census& census) {
   census.malformed = malformed_;
   census.partlyRead = partlyRead_;
   using Kind = CensusEntry::Kind;
+  std::size_t rows = 2;  // the record type and the other tags
+  for (const TagTally& tag : tags_) rows += 2 + tag.codes.size();
+  census.entries.reserve(rows);
   if (recordType_.occurrences > 0) census.entries.push_back(Row(Kind::RecordType, "000?", "", "", recordType_));
-  std::vector<const TagTally*> tags;
-  for (const TagTally& tag : tags_) tags.push_back(&tag);
+  std::vector<TagTally*> tags;
+  for (TagTally& tag : tags_) tags.push_back(&tag);
   std::sort(tags.begin(), tags.end(), [](const TagTally* a, const TagTally* b) { return a->bytes < b->bytes; });
-  for (const TagTally* tag : tags) AddTag(census.entries, *tag);
+  for (TagTally* tag : tags) AddTag(census.entries, *tag);
   if (otherTags_.occurrences > 0) census.entries.push_back(Row(Kind::OtherTags, "", "", "", otherTags_));
 }
 
-void CensusTaker::AddTag(std::vector<CensusEntry>& entries, const TagTally& tag) {
+void CensusTaker::AddTag(std::vector<CensusEntry>& entries, TagTally& tag) {
   using Kind = CensusEntry::Kind;
   // The conversion reads a tag as GBK bytes, whatever the record's encoding.
   const std::string text = Utf8Of(tag.bytes, TextEncoding::Gbk);
@@ -330,11 +335,11 @@ void CensusTaker::AddTag(std::vector<CensusEntry>& entries, const TagTally& tag)
     return;
   }
   entries.push_back(Row(Kind::DataField, "", text, "", tag.field));
-  std::vector<const CodeTally*> codes;
-  for (const CodeTally& code : tag.codes) codes.push_back(&code);
+  std::vector<CodeTally*> codes;
+  for (CodeTally& code : tag.codes) codes.push_back(&code);
   std::sort(codes.begin(), codes.end(),
             [](const CodeTally* a, const CodeTally* b) { return CodeBefore(a->code, b->code); });
-  for (const CodeTally* code : codes) {
+  for (CodeTally* code : codes) {
     entries.push_back(Row(Kind::Subfield, SubfieldItem(text, code->code), text, code->code, code->tally));
   }
   if (tag.otherCodes.occurrences > 0) entries.push_back(Row(Kind::OtherSubfields, "", text, "", tag.otherCodes));
