@@ -108,13 +108,18 @@ std::string ControlFieldItem(const std::string& tag) {
 
 class CensusTaker {
  public:
-  CensusTaker() : typeNames_(TextEncoding::Utf8), fromGbk_(TextEncoding::Gbk, TextEncoding::Utf8),
-                  fromUtf8_(TextEncoding::Utf8, TextEncoding::Utf8) {
+  CensusTaker()
+      : typeNames_(TextEncoding::Utf8),
+        fromGbk_(TextEncoding::Gbk, TextEncoding::Utf8),
+        fromUtf8_(TextEncoding::Utf8, TextEncoding::Utf8) {
     tagOfNumber_.fill(kUnseen);
   }
 
   void Count(std::string_view record, bool cutShort);
-  void CountTooLong() { ++records_, ++malformed_; }
+  void CountTooLong() {
+    ++records_;
+    ++malformed_;
+  }
   std::int64_t Records() const { return records_; }
   // Hands what was counted over to the census; the taker is spent.
   void Finish(Census& census);
@@ -200,7 +205,10 @@ bool CensusTaker::CountFields() {
 
 void CensusTaker::CountField(std::string_view tagBytes, std::string_view data) {
   TagTally* const tag = TagOf(tagBytes);
-  if (tag == nullptr) return Note(otherTags_, data);
+  if (tag == nullptr) {
+    Note(otherTags_, data);
+    return;
+  }
   Note(tag->field, data);
   if (!tag->control) CountSubfields(*tag, data);
 }
