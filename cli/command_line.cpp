@@ -81,7 +81,10 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     }
   }
   if (!parsed.error.empty()) return parsed;
-  if (positional.size() != 2) {
+  if (line.join && line.join->find_first_of("\t\r\n") != std::string::npos) {
+    // It would split the joined cell into columns or lines.
+    parsed.error = "--join must not hold a tab or a line break";
+  } else if (positional.size() != 2) {
     parsed.error = "expected INPUT and OUTPUT";
   } else if (positional[0].empty() || positional[1].empty()) {
     // An unset variable in a script: nothing to read, or nowhere to write.

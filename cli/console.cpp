@@ -45,7 +45,7 @@ bool ConsoleFiles::IsSameFile(const std::string& first, const std::string& secon
   return files_.IsSameFile(first, second);
 }
 
-std::unique_ptr<OutputFile> ConsoleFiles::OpenForAppending(const std::string& path, FileError& error) {
+std::unique_ptr<OutputFile> ConsoleFiles::OpenOutput(const std::string& path, OutputMode mode, FileError& error) {
   if (path == "-") return OpenStandardOutput(error);
-  return files_.OpenForAppending(path, error);
+  return files_.OpenOutput(path, mode, error);
 }

@@ -47,8 +47,7 @@ class ConsoleFiles : public FileSystem {
   std::unique_ptr<InputFile> OpenForReading(const std::string& path, FileError& error) override {
     return files_.OpenForReading(path, error);
   }
-  std::unique_ptr<OutputFile> OpenForAppending(const std::string& path, FileError& error) override;
-  bool Remove(const std::string& path) override { return path != "-" && files_.Remove(path); }
+  std::unique_ptr<OutputFile> OpenOutput(const std::string& path, OutputMode mode, FileError& error) override;
 
  private:
   FileSystem& files_;

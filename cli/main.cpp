@@ -51,6 +51,11 @@ void ReportSummary(const RunSummary& summary, TextEncoding output) {
   }
 }
 
+int ExistsWithoutAppend(const std::string& output) {
+  std::fprintf(stderr, "marc2tab: %s exists; use --append to add to it (left untouched)\n", output.c_str());
+  return kExitUsage;
+}
+
 int Convert(const CommandLine& line) {
   ConsoleFiles files(LocalFileSystem());
   if (!files.Exists(line.input)) {
@@ -58,17 +63,22 @@ int Convert(const CommandLine& line) {
     std::fprintf(stderr, "marc2tab: %s\n", run_messages::CannotOpenInput(line.input, missing).c_str());
     return kExitFileError;
   }
-  if (files.Exists(line.output) && !line.append) {
-    std::fprintf(stderr, "marc2tab: %s exists; use --append to add to it (left untouched)\n", line.output.c_str());
-    return kExitUsage;
+  // Before the question of appending, which cannot help here.
+  if (files.IsSameFile(line.input, line.output)) {
+    std::fprintf(stderr, "marc2tab: %s\n", run_messages::OutputIsInput(line.output).c_str());
+    return kExitFileError;
   }
+  if (files.Exists(line.output) && !line.append) return ExistsWithoutAppend(line.output);
   ConsoleWindow window(line.input, line.output, line.fields.value_or(DefaultFieldList), StandardErrorIsTerminal());
   RunOptions options;
   if (line.join) options.joinSeparator = *line.join;
   options.outputEncoding = line.encoding;
+  options.outputMode = line.append ? OutputMode::Append : OutputMode::CreateNew;
   const RunSummary summary = RunConversion(window, files, options);
   window.EndProgress();
   if (summary.outcome != RunSummary::Outcome::Completed) {
+    // Another run created the file since it was looked for.
+    if (summary.fileError.kind == FileError::Kind::Exists) return ExistsWithoutAppend(line.output);
     // Nothing here declines or closes; a run that did not complete failed.
     const std::string error = summary.error.empty()
                                   ? run_messages::CannotOpenInput(line.input, {FileError::Kind::NotFound, 0})
@@ -96,7 +106,7 @@ int Main(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  PrepareConsoleForUtf8();
+  PrepareStandardStreams();
   // Whatever goes wrong, the lines written so far stay, and the caller
   // learns of it from the exit status.
   try {

@@ -1,5 +1,6 @@
 #include "conversion_run.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <memory>
@@ -28,10 +29,13 @@ std::string WhatStopped(const std::exception& e) {
 constexpr std::size_t kOutputFlushSize = 1 << 20;
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-// Text typed by a person (UTF-8) in the output's encoding.
+// Text typed by a person (UTF-8) in the output's encoding, without the tabs
+// and line breaks that would split a cell or a row.
 std::string ForOutput(std::string_view utf8, TextEncoding output) {
   std::string text;
   Recoder(TextEncoding::Utf8, output).Convert(utf8, text);
+  text.erase(std::remove_if(text.begin(), text.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }),
+             text.end());
   return text;
 }
 
@@ -68,12 +72,13 @@ class ProgressCaption {
 // Opens the files and turns every record into one line.
 class Converter {
  public:
-  Converter(RunWindow& window, FileSystem& files, std::string inputPath, std::string outputPath,
+  Converter(RunWindow& window, FileSystem& files, std::string inputPath, std::string outputPath, OutputMode mode,
             const std::vector<std::string>& items, const RunOptions& options)
       : window_(window),
         files_(files),
         inputPath_(std::move(inputPath)),
         outputPath_(std::move(outputPath)),
+        mode_(mode),
         outputEncoding_(options.outputEncoding),
         typeNames_(options.outputEncoding),
         extractor_(PrepareCodes(items), typeNames_),
@@ -84,15 +89,17 @@ class Converter {
   RunSummary Run() {
     FileError error;
     std::unique_ptr<InputFile> input = files_.OpenForReading(inputPath_, error);
-    if (!input) return Fail(run_messages::CannotOpenInput(inputPath_, error));
-    output_ = files_.OpenForAppending(outputPath_, error);
-    if (!output_) return Fail(run_messages::CannotCreateOutput(outputPath_, error));
+    if (!input) return Fail(run_messages::CannotOpenInput(inputPath_, error), error);
+    output_ = files_.OpenOutput(outputPath_, mode_, error);
+    if (!output_) return Fail(run_messages::CannotCreateOutput(outputPath_, error), error);
+    committed_ = output_->SizeBefore();
     if (const std::optional<std::string> refusal = MatchEncoding()) {
       output_->Close();
       summary_.outcome = RunSummary::Outcome::Refused;
       summary_.error = *refusal;
       return summary_;
     }
+    EndTornLine();
     try {
       return Convert(*input);
     } catch (const std::exception& e) {
@@ -105,19 +112,30 @@ class Converter {
   // file with a byte order mark (Excel reads it as UTF-8 then) and goes only
   // where one is; GBK output never goes after one. The refusal, if any.
   std::optional<std::string> MatchEncoding() {
-    const std::optional<std::string> start = output_->Start(kByteOrderMark.size());
+    const std::optional<std::string> first = output_->FirstBytes();
     const bool utf8 = outputEncoding_ == TextEncoding::Utf8;
-    if (!start) {
+    if (!first) {
       if (!utf8 || output_->Created()) return std::nullopt;
       return run_messages::EncodingUnknown(outputPath_);
     }
-    const bool marked = *start == kByteOrderMark;
-    if (!start->empty() && marked != utf8) return run_messages::MixedEncodings(outputPath_, outputEncoding_);
-    if (utf8 && start->empty()) {
+    const bool marked = first->compare(0, kByteOrderMark.size(), kByteOrderMark) == 0;
+    if (!first->empty() && marked != utf8) return run_messages::MixedEncodings(outputPath_, outputEncoding_);
+    if (utf8 && first->empty()) {
       buffer_.Reserve(kByteOrderMark.size());
       buffer_.Append(kByteOrderMark);
     }
     return std::nullopt;
+  }
+
+  // A file that ends inside a line (an earlier run killed, or a disk that
+  // filled under another program) gets its line ended first, so that its
+  // last row never swallows this run's header.
+  void EndTornLine() {
+    const std::optional<std::string> last = output_->LastBytes();
+    if (!last || last->empty() || last->back() == '\n') return;
+    if (output_->SizeBefore() == kByteOrderMark.size() && *last == kByteOrderMark) return;  // only the mark
+    buffer_.Reserve(2);
+    buffer_.Append(last->back() == '\r' ? "\n" : "\r\n");
   }
 
   RunSummary Convert(InputFile& input) {
@@ -139,11 +157,11 @@ class Converter {
       }
     }
     if (splitter.ReadFailed()) {
-      // The records converted before the error stay; an input that could
-      // not be read at all leaves no header behind.
-      if (summary_.records > 0 && !Flush()) return FailWriting();
-      output_->Close();
-      return Fail(run_messages::CannotReadInput(inputPath_, input.Error()));
+      // The records converted before the error stay.
+      if (!Flush()) return FailWriting();
+      const std::int64_t kept = CutBackToWholeLines();
+      return Fail(run_messages::CannotReadInput(inputPath_, input.Error()) + run_messages::KeptRecords(kept),
+                  input.Error());
     }
     if (!Flush()) return FailWriting();
     if (!output_->Close()) return FailWriting();
@@ -151,6 +169,8 @@ class Converter {
     return summary_;
   }
 
+  // The items as typed, but a tab or line break in one (a list pasted from a
+  // spreadsheet row) must not split the header.
   void WriteHeader() {
     for (const FieldCode& code : extractor_.Codes()) {
       const std::string header = ForOutput(code.item, outputEncoding_);
@@ -205,7 +225,7 @@ class Converter {
 
   void WriteJoined(const std::vector<std::string_view>& occurrences, bool mayHoldTabs) {
     for (std::size_t i = 0; i < occurrences.size(); ++i) {
-      if (i > 0) WriteCell(separator_, true);
+      if (i > 0) WriteCell(separator_, false);
       WriteCell(Recode(occurrences[i]), mayHoldTabs);
     }
   }
@@ -252,40 +272,50 @@ class Converter {
     }
   }
 
-  // Writes the complete lines gathered so far.
+  // Writes the complete lines gathered so far. The file then ends with a
+  // whole line again.
   bool Flush() {
     const std::string_view lines = buffer_.Lines();
     if (lines.empty()) return true;
-    const bool written = output_->Write(lines.data(), lines.size());
-    wroteSomething_ |= written;
+    if (!output_->Write(lines.data(), lines.size())) return false;
+    committed_ += lines.size();
+    keptRecords_ = summary_.records;
     buffer_.Clear();
-    return written;
+    return true;
+  }
+
+  // After a failure the output keeps the whole lines of the records written
+  // so far, whatever a write left after them; with no record kept it is as
+  // it was before the run, and a file this run created goes again (the next
+  // run would take it for someone's file). Returns the records kept.
+  std::int64_t CutBackToWholeLines() {
+    if (keptRecords_ == 0 && output_->Created()) {
+      output_->Discard();
+      return 0;
+    }
+    output_->Truncate(keptRecords_ > 0 ? committed_ : output_->SizeBefore());
+    output_->Close();
+    return keptRecords_;
   }
 
   // Something went wrong inside the run (memory ran out): the lines
-  // converted so far are kept, and the file ends at a line boundary.
+  // converted so far are kept.
   RunSummary BreakOff(const std::string& reason) {
-    buffer_.DropUnfinishedLine();
     if (!Flush()) return FailWriting();
-    output_->Close();
-    return Fail(run_messages::RunBrokeOff(reason));
+    const std::int64_t kept = CutBackToWholeLines();
+    return Fail(run_messages::RunBrokeOff(reason) + run_messages::KeptRecords(kept));
   }
 
   RunSummary FailWriting() {
     const FileError error = output_->Error();
-    output_->Close();
-    return Fail(run_messages::CannotWriteOutput(outputPath_, error));
+    const std::int64_t kept = CutBackToWholeLines();
+    return Fail(run_messages::CannotWriteOutput(outputPath_, error) + run_messages::KeptRecords(kept), error);
   }
 
-  // A file this run created and could not write a single line into is not
-  // left behind: the next run would take it for someone's file.
-  RunSummary Fail(std::string message) {
-    if (output_ && !wroteSomething_ && output_->Created()) {
-      output_->Close();
-      files_.Remove(outputPath_);
-    }
+  RunSummary Fail(std::string message, const FileError& error = {}) {
     summary_.outcome = RunSummary::Outcome::Failed;
     summary_.error = std::move(message);
+    summary_.fileError = error;
     return summary_;
   }
 
@@ -293,6 +323,7 @@ class Converter {
   FileSystem& files_;
   std::string inputPath_;
   std::string outputPath_;
+  OutputMode mode_;
   TextEncoding outputEncoding_;
   RecordTypeNames typeNames_;
   FieldExtractor extractor_;
@@ -302,7 +333,8 @@ class Converter {
   Recoder* recoder_ = nullptr;  // for the record being written; null when its bytes pass through
   std::string recoded_;
   std::unique_ptr<OutputFile> output_;
-  bool wroteSomething_ = false;
+  std::uint64_t committed_ = 0;    // the output's size up to the last whole line written
+  std::int64_t keptRecords_ = 0;  // records whose lines are in the output
   LineBuffer buffer_;
   RecordView view_;
   ProgressCaption caption_;
@@ -350,11 +382,12 @@ RunSummary Run(RunWindow& window, FileSystem& files, const RunOptions& options) 
   const std::string outputPath = window.ChooseSaveFile();
   if (outputPath.empty()) return Declined(window);
   if (files.IsSameFile(inputPath, outputPath)) return Refuse(window, OutputIsInput(outputPath));
-  if (files.Exists(outputPath) && window.AskYesNo(kAppendPrompt, kStyleAskAppend, kNoticeTitle) == Answer::No) {
-    return Declined(window);
-  }
+  const bool exists = files.Exists(outputPath);
+  if (exists && window.AskYesNo(kAppendPrompt, kStyleAskAppend, kNoticeTitle) == Answer::No) return Declined(window);
+  // A file that appears after the question is not appended to unasked.
+  const OutputMode mode = options.outputMode.value_or(exists ? OutputMode::Append : OutputMode::CreateNew);
 
-  RunSummary summary = Converter(window, files, inputPath, outputPath, items, options).Run();
+  RunSummary summary = Converter(window, files, inputPath, outputPath, mode, items, options).Run();
   if (summary.outcome == RunSummary::Outcome::Stopped) return summary;  // the window is going away
   if (summary.outcome != RunSummary::Outcome::Completed) return ReportFailure(window, std::move(summary));
   window.ShowMessage(Finished(summary, options.outputEncoding), EndStyle(summary), kNoticeTitle);
@@ -371,7 +404,7 @@ RunSummary RunConversion(RunWindow& window, FileSystem& files, const RunOptions&
     // Before any file was opened (a field list too long for memory, say).
     RunSummary summary;
     summary.outcome = RunSummary::Outcome::Failed;
-    summary.error = run_messages::RunBrokeOff(WhatStopped(e));
+    summary.error = run_messages::RunBrokeOff(WhatStopped(e)) + "。";
     return ReportFailure(window, std::move(summary));
   }
 }

@@ -4,6 +4,7 @@
 // record and ends with a message. It reaches the window and the files only
 // through RunWindow and FileSystem.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,9 @@ struct MalformedRecord {
 struct RunOptions {
   std::string joinSeparator = "; ";  // UTF-8, between the occurrences of "701a*"
   TextEncoding outputEncoding = TextEncoding::Gbk;
+  // Given by the caller (marc2tab's --append), or else decided by the window's
+  // answer: an existing file appended to, a missing one created anew.
+  std::optional<OutputMode> outputMode;
 };
 
 struct RunSummary {
@@ -48,6 +52,7 @@ struct RunSummary {
   std::int64_t unwritable = 0;                  // characters the output's encoding could not take
   std::int64_t firstUnwritableRecord = 0;       // 0 when there were none
   std::string error;
+  FileError fileError;  // of a file that failed, when one did
 };
 
 constexpr std::size_t kMalformedRecordsKept = 10;

@@ -25,9 +25,14 @@ std::uint64_t CodeKey(std::string_view code) {
 FieldExtractor::FieldExtractor(std::vector<FieldCode> codes, const RecordTypeNames& typeNames)
     : codes_(std::move(codes)), typeNames_(typeNames) {
   slotOfNumericTag_.fill(-1);
+  KnownWants known;
   for (const FieldCode& code : codes_) {
-    wantOfColumn_.push_back(AddWant(code));
+    wantOfColumn_.push_back(AddWant(code, known));
     joined_.push_back(code.joined ? 1 : 0);
+  }
+  for (Slot& slot : slots_) {
+    std::sort(slot.byKeyGbk.begin(), slot.byKeyGbk.end());
+    std::sort(slot.byKeyUtf8.begin(), slot.byKeyUtf8.end());
   }
   wantStates_.resize(wants_.size());
   pending_.resize(slots_.size());
@@ -45,13 +50,13 @@ std::int32_t FieldExtractor::NewSlot(const std::string& tag) {
   if (number >= 0) {
     slotOfNumericTag_[static_cast<std::size_t>(number)] = slot;
   } else {
-    otherTags_.insert(std::lower_bound(otherTags_.begin(), otherTags_.end(), std::make_pair(tag, slot)), {tag, slot});
+    otherTags_.emplace(tag, slot);
   }
   return slot;
 }
 
 // Columns that ask the same of the same tag share one want.
-std::int32_t FieldExtractor::AddWant(const FieldCode& code) {
+std::int32_t FieldExtractor::AddWant(const FieldCode& code, KnownWants& known) {
   if (code.kind != FieldCode::Kind::Subfield && code.kind != FieldCode::Kind::ControlField) return -1;
   bool is100 = false;
   std::int32_t slot = SlotOfTag(code.tag, is100);
@@ -65,15 +70,11 @@ std::int32_t FieldExtractor::AddWant(const FieldCode& code) {
     want.keyUtf8 = CodeKey(code.subfieldUtf8);
   }
   Slot& owner = slots_[static_cast<std::size_t>(slot)];
-  for (std::int32_t known : owner.wants) {
-    const Want& other = wants_[static_cast<std::size_t>(known)];
-    if (other.wholeField == want.wholeField && other.joined == want.joined && other.keyGbk == want.keyGbk &&
-        other.keyUtf8 == want.keyUtf8) {
-      return known;
-    }
-  }
-  if (want.joined) want.joinedIndex = joinedCount_++;
   const auto index = static_cast<std::int32_t>(wants_.size());
+  const auto [place, isNew] =
+      known.try_emplace(std::make_tuple(slot, want.wholeField, want.joined, want.keyGbk, want.keyUtf8), index);
+  if (!isNew) return place->second;
+  if (want.joined) want.joinedIndex = joinedCount_++;
   wants_.push_back(want);
   owner.wants.push_back(index);
   if (!want.joined) ++firstOccurrences_[static_cast<std::size_t>(slot)];
@@ -84,7 +85,7 @@ std::int32_t FieldExtractor::AddWant(const FieldCode& code) {
 }
 
 // An ASCII code is the same byte in GBK and UTF-8 records and is found
-// through a table; longer codes through sorted keys.
+// through a table; longer codes through keys, sorted once all are in.
 void FieldExtractor::AddCodeOf(Slot& owner, std::int32_t index) {
   Want& want = wants_[static_cast<std::size_t>(index)];
   const std::uint64_t asciiKey = 1u << 8;
@@ -95,17 +96,15 @@ void FieldExtractor::AddCodeOf(Slot& owner, std::int32_t index) {
     return;
   }
   const auto add = [index](KeyedWants& keyed, std::uint64_t key) {
-    if (key == 0) return;
-    keyed.insert(std::upper_bound(keyed.begin(), keyed.end(), std::make_pair(key, index)), {key, index});
+    if (key != 0) keyed.emplace_back(key, index);
   };
   add(owner.byKeyGbk, want.keyGbk);
   add(owner.byKeyUtf8, want.keyUtf8);
 }
 
 std::int32_t FieldExtractor::SlotOfOtherTag(std::string_view tag) const {
-  const auto place = std::lower_bound(otherTags_.begin(), otherTags_.end(), tag,
-                                      [](const auto& known, std::string_view wanted) { return known.first < wanted; });
-  return place != otherTags_.end() && place->first == tag ? place->second : -1;
+  const auto place = otherTags_.find(tag);
+  return place != otherTags_.end() ? place->second : -1;
 }
 
 void FieldExtractor::Read(const RecordView& view) {

@@ -12,9 +12,11 @@
 // to the record and the columns, whatever its directory says.
 #include <array>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include "field_code.h"
@@ -92,8 +94,11 @@ class FieldExtractor {
     std::int32_t next;
   };
 
+  // The wants made so far, by slot, whole field, joined and keys.
+  using KnownWants = std::map<std::tuple<std::int32_t, bool, bool, std::uint64_t, std::uint64_t>, std::int32_t>;
+
   bool OtherValue(std::size_t column, std::string_view& value) const;
-  std::int32_t AddWant(const FieldCode& code);
+  std::int32_t AddWant(const FieldCode& code, KnownWants& known);
   std::int32_t NewSlot(const std::string& tag);
   void AddCodeOf(Slot& owner, std::int32_t want);
   // The slot of a directory tag, or -1; is100 tells whether it is 100.
@@ -123,7 +128,7 @@ class FieldExtractor {
   std::vector<Slot> slots_;
   std::vector<std::int32_t> firstOccurrences_;  // per slot: wants that stop at their first value
   std::array<std::int32_t, 1000> slotOfNumericTag_;  // "000".."999" -> slot, -1 if not wanted
-  std::vector<std::pair<std::string, std::int32_t>> otherTags_;  // sorted: tags that are not three digits
+  std::map<std::string, std::int32_t, std::less<>> otherTags_;  // tags that are not three digits
   std::int32_t joinedCount_ = 0;
 
   // The record read last.

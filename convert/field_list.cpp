@@ -5,28 +5,43 @@ const char* const DefaultFieldList =
 
 namespace {
 
-std::string ReplaceAll(std::string text, std::string_view from, std::string_view to) {
-  std::size_t at = 0;
-  while ((at = text.find(from, at)) != std::string::npos) {
-    text.replace(at, from.size(), to);
-    at += to.size();
-  }
-  return text;
+constexpr std::string_view kFullWidthComma = "，";
+
+// Where an item may end or a CR LF pair may be: at ',', CR or the full-width
+// comma's first byte.
+std::size_t NextSpecial(std::string_view text, std::size_t from) {
+  while (from < text.size() && text[from] != ',' && text[from] != '\r' && text[from] != kFullWidthComma[0]) ++from;
+  return from;
 }
 
 }  // namespace
 
+// One pass over the text, so that even a list of megabytes (a stored value
+// can be anything) is split at once.
 std::vector<std::string> ParseFieldList(std::string_view text) {
-  std::string normalised = ReplaceAll(std::string(text), "，", ",");
-  normalised = ReplaceAll(std::move(normalised), "\r\n", "");
   std::vector<std::string> items;
-  if (normalised.empty()) return items;
-  std::size_t begin = 0;
-  for (;;) {
-    const std::size_t comma = normalised.find(',', begin);
-    items.push_back(normalised.substr(begin, comma - begin));
-    if (comma == std::string::npos) break;
-    begin = comma + 1;
+  std::string item;
+  bool any = false;  // whether anything but CR LF pairs was seen
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t special = NextSpecial(text, at);
+    item.append(text, at, special - at);
+    any |= special > at;
+    at = special;
+    if (at == text.size()) break;
+    if (text.compare(at, 2, "\r\n") == 0) {
+      at += 2;
+      continue;
+    }
+    const std::size_t comma = text[at] == ',' ? 1 : text.compare(at, kFullWidthComma.size(), kFullWidthComma) == 0 ? kFullWidthComma.size() : 0;
+    if (comma == 0) {
+      item += text[at++];  // a lone CR, or another character beginning with that byte
+    } else {
+      at += comma;
+      items.push_back(std::move(item));
+      item.clear();
+    }
+    any = true;
   }
+  if (any) items.push_back(std::move(item));
   return items;
 }

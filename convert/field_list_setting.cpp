@@ -14,5 +14,7 @@ bool FieldListSetting(std::string_view mode, SettingsStore& store, FieldListBox&
 
 std::string JoinSeparatorSetting(SettingsStore& store) {
   const std::string stored = store.Get(kSettingsApplication, kSettingsSection, kJoinSeparatorKey, kAbsentMarker);
-  return stored == kAbsentMarker ? std::string(RunOptions().joinSeparator) : stored;
+  // A tab or a line break would split the joined cell: such a value is no separator.
+  const bool usable = stored != kAbsentMarker && stored.find_first_of("\t\r\n") == std::string::npos;
+  return usable ? stored : std::string(RunOptions().joinSeparator);
 }

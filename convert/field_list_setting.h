@@ -27,5 +27,6 @@ class FieldListBox {
 // text unchanged. Returns false only when a save could not be written.
 bool FieldListSetting(std::string_view mode, SettingsStore& store, FieldListBox& box);
 
-// The separator for joined codes: the stored one, or "; " when none is stored.
+// The separator for joined codes: the stored one, or "; " when none is
+// stored or the stored one holds a tab or a line break.
 std::string JoinSeparatorSetting(SettingsStore& store);

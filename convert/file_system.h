@@ -18,10 +18,12 @@ struct FileError {
     NoPermission,
     IsFolder,
     InUse,         // another program holds the file open or locked
+    Exists,        // a new file was asked for and one is there
     DiskFull,
     ReadOnly,
     TooManyOpen,
-    TooLarge,
+    TooLarge,      // past the largest file the system or a limit allows
+    BrokenPipe,    // the program reading the output has gone
     InvalidName,
     NameTooLong,
     ReadWrite,     // the device failed
@@ -43,22 +45,37 @@ class InputFile {
   virtual FileError Error() const = 0;
 };
 
-// A file open for appending, held by this run alone until it is closed: a
-// second run that wants the same file is refused instead of mixing its lines
-// into this one's.
+// A file open for this run's lines, held by this run alone until it is
+// closed: a second run that wants the same file is refused instead of mixing
+// its lines into this one's.
 class OutputFile {
  public:
   virtual ~OutputFile() = default;
   // Whether this run created the file (it did not exist before).
   virtual bool Created() const = 0;
-  // Up to size bytes from the beginning of the file ("" for a new or empty
-  // file, or a stream that is no file); nullopt when they cannot be read.
-  virtual std::optional<std::string> Start(std::size_t size) = 0;
+  // What the file held before this run: its size, and up to kEdgeBytes of its
+  // first and last bytes ("" for a new or empty file, or a stream that is no
+  // file); nullopt when they cannot be read.
+  static constexpr std::size_t kEdgeBytes = 16;
+  virtual std::uint64_t SizeBefore() const = 0;
+  virtual std::optional<std::string> FirstBytes() const = 0;
+  virtual std::optional<std::string> LastBytes() const = 0;
   // Writes all bytes or fails; false on failure (Error tells why).
   virtual bool Write(const char* data, std::size_t size) = 0;
+  // Cuts the file back to its first `size` bytes, after a write that failed
+  // part way. Nothing to do for a stream that is no file.
+  virtual bool Truncate(std::uint64_t size) = 0;
   // Flushes and closes; false if anything could not be written.
   virtual bool Close() = 0;
+  // Closes and deletes the file this run created, and only that file: when
+  // its name now leads to another file, nothing is deleted.
+  virtual void Discard() = 0;
   virtual FileError Error() const = 0;
+};
+
+enum class OutputMode {
+  CreateNew,  // the file must not exist yet: one that appears meanwhile is an error (Exists)
+  Append,     // created when missing; existing content is kept and added to
 };
 
 class FileSystem {
@@ -70,11 +87,9 @@ class FileSystem {
   virtual bool IsSameFile(const std::string& first, const std::string& second) = 0;
   // nullptr on failure, with error set.
   virtual std::unique_ptr<InputFile> OpenForReading(const std::string& path, FileError& error) = 0;
-  // Creates the file when missing; existing content is kept and appended to.
-  // nullptr on failure (InUse when another run or program holds it).
-  virtual std::unique_ptr<OutputFile> OpenForAppending(const std::string& path, FileError& error) = 0;
-  // Deletes a file this run created and left without a line.
-  virtual bool Remove(const std::string& path) = 0;
+  // nullptr on failure (InUse when another run or program holds it, Exists
+  // when a new file was asked for).
+  virtual std::unique_ptr<OutputFile> OpenOutput(const std::string& path, OutputMode mode, FileError& error) = 0;
 };
 
 // The machine's own files.

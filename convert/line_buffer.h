@@ -42,8 +42,6 @@ class LineBuffer {
     Append("\r\n");
     lineEnd_ = size_;
   }
-  // Forgets what was written after the last complete line.
-  void DropUnfinishedLine() { size_ = lineEnd_; }
 
   // The complete lines gathered so far.
   std::string_view Lines() const { return std::string_view(bytes_.data(), lineEnd_); }

@@ -93,11 +93,17 @@ bool RecordSplitter::SkipTooLongRecord() {
   return true;
 }
 
-RecordSplitter::Result RecordSplitter::Give(std::string_view& record, std::size_t length, bool cutShort) {
-  record = std::string_view(buffer_.data() + begin_, length);
+// The record of `length` bytes at begin_, or TooLong when it is longer than
+// the largest accepted; the next record starts at `next`.
+RecordSplitter::Result RecordSplitter::Take(std::string_view& record, std::size_t length, std::size_t next,
+                                            bool afterTerminator, bool cutShort) {
+  const bool tooLong = length > largestRecord_;
+  record = tooLong ? std::string_view() : std::string_view(buffer_.data() + begin_, length);
   recordOffset_ = bufferOffset_ + begin_;
-  cutShort_ = cutShort;
-  return Result::Record;
+  cutShort_ = cutShort && !tooLong;
+  begin_ = next;
+  skippingAfterTerminator_ = afterTerminator;
+  return tooLong ? Result::TooLong : Result::Record;
 }
 
 RecordSplitter::Result RecordSplitter::Next(std::string_view& record) {
@@ -117,36 +123,29 @@ RecordSplitter::Result RecordSplitter::Next(std::string_view& record) {
       }
     }
     const std::size_t at = FindRecordEnd(scanned);
-    if (at < end_ && buffer_[at] == kRecordTerminator) {
-      Give(record, at + 1 - begin_, false);
-      begin_ = at + 1;
-      skippingAfterTerminator_ = true;
-      return Result::Record;
-    }
+    if (at < end_ && buffer_[at] == kRecordTerminator) return Take(record, at + 1 - begin_, at + 1, true, false);
     if (at < end_ && (at + 1 < end_ || atEnd_)) {  // a CR, and we can see what follows it
-      const std::size_t length = at - begin_;
       const std::size_t next = at + 1 + (at + 1 < end_ && buffer_[at + 1] == '\n');
-      if (length > 0) {
-        Give(record, length, false);
-        begin_ = next;
-        return Result::Record;
-      }
-      begin_ = next;
+      if (at > begin_) return Take(record, at - begin_, next, false, false);
+      begin_ = next;  // an empty line
       scanned = begin_;
       continue;
     }
     if (at == end_ && atEnd_) {  // the last record needs no line break, but should end in 0x1D
       if (begin_ == end_) return Result::End;
-      Give(record, end_ - begin_, true);
-      begin_ = end_;
-      return Result::Record;
+      return Take(record, end_ - begin_, end_, false, true);
     }
-    // Need more bytes: the record (or the byte after a CR) continues past the buffer.
-    if (end_ - begin_ >= largestRecord_) {
+    // Need more bytes: the record (or the byte after a CR) continues past the
+    // buffer. Once it is known to be too long, its bytes are no longer kept.
+    if (at - begin_ > largestRecord_) {
       record = {};
       recordOffset_ = bufferOffset_ + begin_;
       cutShort_ = false;
-      skippingTooLong_ = true;
+      if (at < end_) {
+        begin_ = at;  // the CR (and its LF) end the record as usual
+      } else {
+        skippingTooLong_ = true;
+      }
       return Result::TooLong;
     }
     const std::size_t unscanned = at - begin_;  // offset of the first byte to look at again

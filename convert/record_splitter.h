@@ -6,9 +6,11 @@
 // empty records are skipped. Files written with or without line breaks
 // between records therefore split alike.
 //
-// A record longer than the largest one accepted is not held in memory: it is
-// reported as too long, and the bytes up to the next record end are skipped
-// a block at a time, so that even an endless input runs in flat memory.
+// A record of up to the largest size accepted is given however it ends (0x1D,
+// which counts as one of its bytes, CR LF, a lone CR, or the end of the
+// input). A longer one is not held in memory: it is reported as too long,
+// and the bytes up to the next record end are skipped a block at a time, so
+// that even an endless input runs in flat memory.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -49,7 +51,7 @@ class RecordSplitter {
   bool SkipTooLongRecord();
   std::size_t NextRecordTerminator(std::size_t from);
   std::size_t FindRecordEnd(std::size_t from);
-  Result Give(std::string_view& record, std::size_t length, bool cutShort);
+  Result Take(std::string_view& record, std::size_t length, std::size_t next, bool afterTerminator, bool cutShort);
 
   static constexpr std::size_t kNoTerminator = static_cast<std::size_t>(-1);
 

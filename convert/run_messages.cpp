@@ -13,10 +13,12 @@ std::string Reason(const FileError& error) {
     case Kind::NoPermission: return "没有访问权限";
     case Kind::IsFolder: return "这是一个文件夹";
     case Kind::InUse: return "文件正被另一程序使用";
+    case Kind::Exists: return "文件已存在";
     case Kind::DiskFull: return "磁盘空间不足";
     case Kind::ReadOnly: return "磁盘只读";
     case Kind::TooManyOpen: return "打开的文件太多";
-    case Kind::TooLarge: return "文件太大";
+    case Kind::TooLarge: return "超出文件大小上限";
+    case Kind::BrokenPipe: return "接收输出的程序已关闭";
     case Kind::InvalidName: return "文件名无效";
     case Kind::NameTooLong: return "文件名太长";
     case Kind::ReadWrite: return "读写错误";
@@ -41,8 +43,13 @@ std::string CannotWriteOutput(const std::string& path, const FileError& e) {
   return Compose("无法写入输出文件", path, e);
 }
 std::string OutputIsInput(const std::string& path) { return "输出文件不能是输入文件：" + path; }
-std::string RunBrokeOff(const std::string& what) { return "转换中断（" + what + "），已写出的记录保留在输出文件中。"; }
+std::string RunBrokeOff(const std::string& what) { return "转换中断（" + what + "）"; }
 std::string CensusBrokeOff(const std::string& what) { return "字段统计中断（" + what + "）。"; }
+
+std::string KeptRecords(std::int64_t kept) {
+  if (kept == 0) return "。没有写出任何记录。";
+  return "。已写出的" + std::to_string(kept) + "条记录保留在输出文件中。";
+}
 
 namespace {
 const char* Name(TextEncoding encoding) { return encoding == TextEncoding::Gbk ? "GBK" : "UTF-8"; }

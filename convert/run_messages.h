@@ -1,5 +1,6 @@
 #pragma once
 // The texts a conversion run shows, UTF-8.
+#include <cstdint>
 #include <string>
 
 #include "file_system.h"
@@ -35,6 +36,8 @@ std::string MixedEncodings(const std::string& path, TextEncoding output);
 std::string EncodingUnknown(const std::string& path);
 // Memory ran out, or something else went wrong inside the run.
 std::string RunBrokeOff(const std::string& what);
+// What follows the reason a run failed: how many records the output kept.
+std::string KeptRecords(std::int64_t kept);
 // Memory ran out, or something else went wrong, during the census of a file.
 std::string CensusBrokeOff(const std::string& what);
 // A short Chinese reason for a file error.

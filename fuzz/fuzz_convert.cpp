@@ -65,9 +65,13 @@ class MemoryOutput : public OutputFile {
  public:
   explicit MemoryOutput(std::string& bytes) : bytes_(bytes) {}
   bool Created() const override { return true; }
-  std::optional<std::string> Start(std::size_t) override { return std::string(); }
+  std::uint64_t SizeBefore() const override { return 0; }
+  std::optional<std::string> FirstBytes() const override { return std::string(); }
+  std::optional<std::string> LastBytes() const override { return std::string(); }
   bool Write(const char* data, std::size_t size) override { return bytes_.append(data, size), true; }
+  bool Truncate(std::uint64_t size) override { return bytes_.resize(size), true; }
   bool Close() override { return true; }
+  void Discard() override { bytes_.clear(); }
   FileError Error() const override { return {}; }
 
  private:
@@ -82,10 +86,9 @@ class MemoryFiles : public FileSystem {
   std::unique_ptr<InputFile> OpenForReading(const std::string&, FileError&) override {
     return std::make_unique<MemoryInput>(input_, chunk_);
   }
-  std::unique_ptr<OutputFile> OpenForAppending(const std::string&, FileError&) override {
+  std::unique_ptr<OutputFile> OpenOutput(const std::string&, OutputMode, FileError&) override {
     return std::make_unique<MemoryOutput>(output);
   }
-  bool Remove(const std::string&) override { return true; }
   std::string output;
 
  private:

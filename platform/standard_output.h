@@ -6,11 +6,13 @@
 
 #include "file_system.h"
 
-// Standard output, written byte for byte and locked like any output file
-// when it is a file; the run never closes it.
+// Standard output, written byte for byte, and locked like any output file
+// when it is a file (where the system allows a lock); the run never closes it.
 std::unique_ptr<OutputFile> OpenStandardOutput(FileError& error);
 // Whether standard output is the file at path (through any spelling of it).
 bool StandardOutputIs(const std::string& path);
 bool StandardErrorIsTerminal();
-// Lets the console show UTF-8 messages (Windows); nothing elsewhere.
-void PrepareConsoleForUtf8();
+// Lets the console show UTF-8 messages (Windows); on POSIX systems, lets a
+// write past the file-size limit fail with its reason instead of ending the
+// program.
+void PrepareStandardStreams();

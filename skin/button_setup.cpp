@@ -1,6 +1,8 @@
 // Setting a push button up for the skin and taking it down again: its four
-// state images, made, drawn, resized and freed here.
+// state images, made, drawn and resized here.
 #include <array>
+#include <memory>
+#include <new>
 
 #include "skin_internal.h"
 #include "win32_text.h"
@@ -55,41 +57,22 @@ void RenderState(HWND hwnd, HDC image, const WindowBounds& bounds, int state,
 }
 
 // The rounded outline: corners cut by a 3 x 3 ellipse.
-void SetRoundRegion(HWND hwnd, const WindowBounds& bounds) {
+void SetRoundRegion(HWND hwnd) {
+  WindowBounds bounds{};
+  GetWindowBounds(hwnd, bounds);
   win32::Region region(CreateRoundRectRgn(0, 0, bounds.Width + 1, bounds.Height + 1, 3, 3));
   // The window owns the region once it is set.
   if (region && SetWindowRgn(hwnd, region.Get(), TRUE)) region.Release();
 }
 
-// One state image while it is made: freed again unless handed to the button.
-struct NewImage {
-  win32::Bitmap bitmap;
-  win32::MemoryDC dc;  // after its bitmap, so that it goes first
-};
-
-// Images of the button's size in the screen's format (compatible with the
-// window DC, not with the memory DC); false when any cannot be made.
-bool MakeStateImages(HWND hwnd, const WindowBounds& bounds,
-                     std::array<NewImage, kStateCount>& images) {
-  const win32::WindowDC reference = win32::BorrowWindowDC(hwnd);
-  if (!reference) return false;
-  for (NewImage& image : images) {
-    image.dc.Reset(CreateCompatibleDC(reference.Get()));
-    image.bitmap.Reset(CreateCompatibleBitmap(reference.Get(), bounds.Width, bounds.Height));
-    if (!image.dc || !image.bitmap) return false;
-    SelectObject(image.dc.Get(), image.bitmap.Get());  // replaces the DC's stock bitmap
-  }
-  return true;
-}
-
-void DeleteStateImages(HWND hwnd) {
-  for (int state = 0; state < kStateCount; ++state) {
-    const std::wstring bitmapName = StateBitmapName(state);
-    const std::wstring imageName = StateImageName(state);
-    // Taken over to be freed: the DC goes before the bitmap it holds.
-    win32::Bitmap bitmap(reinterpret_cast<HBITMAP>(RemovePropW(hwnd, bitmapName.c_str())));
-    win32::MemoryDC image(reinterpret_cast<HDC>(RemovePropW(hwnd, imageName.c_str())));
-  }
+// The button as it was before the skin: its own push button type, its own
+// rectangle, its own painting.
+void RestorePlainButton(HWND hwnd, bool isDefault) {
+  const LONG_PTR type = isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+  const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
+  SetWindowLongPtrW(hwnd, GWL_STYLE, (style & ~static_cast<LONG_PTR>(BS_TYPEMASK)) | type);
+  SetWindowRgn(hwnd, nullptr, TRUE);
+  RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE);
 }
 
 bool HidesUnderline(HWND hwnd) {
@@ -105,75 +88,45 @@ BOOL GetWindowBounds(HWND hwnd, WindowBounds& bounds) {
   return ok;
 }
 
-void RenderButtonStates(HWND hwnd) {
+SkinnedButton::SkinnedButton(HWND button, bool isDefault)
+    : window_(button), shownState_(IsWindowEnabled(button) ? kStateNormal : kStateDisabled), isDefault_(isDefault) {}
+
+SkinnedButton::~SkinnedButton() { StopFadeTimer(); }
+
+// In the screen's format: compatible with the window DC, not with the
+// memory DC.
+bool SkinnedButton::MakeImages() {
   WindowBounds bounds{};
-  GetWindowBounds(hwnd, bounds);
+  GetWindowBounds(window_, bounds);
+  const win32::WindowDC reference = win32::BorrowWindowDC(window_);
+  if (!reference) return false;
+  for (StateImage& image : images_) {
+    image.dc.Reset(CreateCompatibleDC(reference.Get()));
+    image.bitmap.Reset(CreateCompatibleBitmap(reference.Get(), bounds.Width, bounds.Height));
+    if (!image.dc || !image.bitmap) return false;
+    SelectObject(image.dc.Get(), image.bitmap.Get());  // replaces the DC's stock bitmap
+  }
+  return true;
+}
+
+void SkinnedButton::RenderImages() {
+  WindowBounds bounds{};
+  GetWindowBounds(window_, bounds);
   // The underline follows the window's keyboard cues, as a plain button's.
-  const bool hideUnderline = HidesUnderline(hwnd);
-  const std::wstring text = WindowText(hwnd);
+  const bool hideUnderline = HidesUnderline(window_);
+  const std::wstring text = WindowText(window_);
   const std::wstring caption = hideUnderline ? WithoutPrefix(text) : text;
   const UINT format = kCaptionFormat | (hideUnderline ? DT_NOPREFIX : 0);
   for (int state = 0; state < kStateCount; ++state) {
-    RenderState(hwnd, StateImage(hwnd, state), bounds, state, caption, format);
+    RenderState(window_, Image(state), bounds, state, caption, format);
   }
 }
 
-int SkinButton(HWND hwnd) {
-  if (PreviousProc(hwnd) || !State().SkinTemplateDC) return 0;
+void SkinnedButton::Resize() {
   WindowBounds bounds{};
-  GetWindowBounds(hwnd, bounds);
-  std::array<NewImage, kStateCount> images;
-  if (!MakeStateImages(hwnd, bounds, images)) return 0;
-  for (int state = 0; state < kStateCount; ++state) {
-    SetPropInt(hwnd, StateImageName(state).c_str(),
-               reinterpret_cast<std::intptr_t>(images[state].dc.Release()));
-    SetPropInt(hwnd, StateBitmapName(state).c_str(),
-               reinterpret_cast<std::intptr_t>(images[state].bitmap.Release()));
-  }
-  RenderButtonStates(hwnd);
-  // The dialog manager's default, kept while the type is owner-drawn.
-  const bool isDefault = (GetWindowLongPtrW(hwnd, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
-  // Owner-drawn, so the button's own painting no longer covers the skin.
-  SendMessageW(hwnd, BM_SETSTYLE, BS_OWNERDRAW, TRUE);
-  SetPropInt(hwnd, kPropMouseFlag, 0);
-  SetPropInt(hwnd, kPropTimerId, 0);
-  SetPropInt(hwnd, kPropOldState, IsWindowEnabled(hwnd) ? kStateNormal : kStateDisabled);
-  SetPropInt(hwnd, kPropAlphaLevel, 0);
-  SetPropInt(hwnd, kPropDefButton, isDefault ? 1 : 0);
-  SetRoundRegion(hwnd, bounds);
-  ReplaceWindowProc(hwnd, ButtonWndProc);
-  ++State().SkinnedButtonCount;
-  return 1;
-}
-
-int UnskinButton(HWND hwnd) {
-  WNDPROC previous = PreviousProc(hwnd);
-  if (!previous) return 0;
-  DeleteStateImages(hwnd);
-  StopFadeTimer(hwnd);
-  const LONG_PTR type = GetPropInt(hwnd, kPropDefButton) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
-  for (const wchar_t* name :
-       {kPropMouseFlag, kPropTimerId, kPropOldState, kPropAlphaLevel, kPropDefButton}) {
-    RemovePropW(hwnd, name);
-  }
-  // "PROCADDR" goes before the style change, whose messages then reach
-  // DefWindowProc rather than a half-dismantled skin.
-  RemovePropW(hwnd, kPropProcAddr);
-  const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
-  SetWindowLongPtrW(hwnd, GWL_STYLE, (style & ~static_cast<LONG_PTR>(BS_TYPEMASK)) | type);
-  SetWindowRgn(hwnd, nullptr, TRUE);
-  SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
-  RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE);
-  --State().SkinnedButtonCount;
-  ReleaseSkinTemplateIfUnused();
-  return 1;
-}
-
-void ResizeStateImages(HWND hwnd) {
-  WindowBounds bounds{};
-  GetWindowBounds(hwnd, bounds);
+  GetWindowBounds(window_, bounds);
   {
-    const win32::WindowDC reference = win32::BorrowWindowDC(hwnd);
+    const win32::WindowDC reference = win32::BorrowWindowDC(window_);
     if (!reference) return;
     std::array<win32::Bitmap, kStateCount> bitmaps;
     for (win32::Bitmap& bitmap : bitmaps) {
@@ -181,15 +134,47 @@ void ResizeStateImages(HWND hwnd) {
       if (!bitmap) return;  // keeps the images of the old size
     }
     for (int state = 0; state < kStateCount; ++state) {
-      const std::wstring name = StateBitmapName(state);
       // The bitmap the image held goes only once it is no longer selected.
-      if (!SelectObject(StateImage(hwnd, state), bitmaps[state].Get())) continue;
-      win32::Bitmap stale(reinterpret_cast<HBITMAP>(GetPropW(hwnd, name.c_str())));
-      SetPropInt(hwnd, name.c_str(), reinterpret_cast<std::intptr_t>(bitmaps[state].Release()));
+      if (!SelectObject(Image(state), bitmaps[state].Get())) continue;
+      images_[state].bitmap = std::move(bitmaps[state]);
     }
-    RenderButtonStates(hwnd);
+    RenderImages();
   }
-  SetRoundRegion(hwnd, bounds);
+  SetRoundRegion(window_);
+}
+
+int SkinButton(HWND hwnd) {
+  if (IsAttached(hwnd) || !State().SkinTemplateDC) return 0;
+  // The dialog manager's default, kept while the type is owner-drawn.
+  const bool isDefault = (GetWindowLongPtrW(hwnd, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+  std::unique_ptr<SkinnedButton> button(new (std::nothrow) SkinnedButton(hwnd, isDefault));
+  if (!button || !button->MakeImages()) return 0;
+  button->RenderImages();
+  // Owner-drawn, so the button's own painting no longer covers the skin.
+  SendMessageW(hwnd, BM_SETSTYLE, BS_OWNERDRAW, TRUE);
+  SetRoundRegion(hwnd);
+  if (!SetWindowSubclass(hwnd, ButtonSubclassProc, kSkinSubclassId, reinterpret_cast<DWORD_PTR>(button.get()))) {
+    RestorePlainButton(hwnd, isDefault);
+    return 0;
+  }
+  button.release();  // the subclass holds it now; UnskinButton takes it back
+  ++State().SkinnedButtonCount;
+  return 1;
+}
+
+int UnskinButton(HWND hwnd) {
+  std::unique_ptr<SkinnedButton> button(SkinnedButtonOf(hwnd));
+  if (!button) return 0;
+  // The subclass goes before the style and the region change, whose
+  // messages then reach the button's own procedure rather than a
+  // half-dismantled skin.
+  RemoveWindowSubclass(hwnd, ButtonSubclassProc, kSkinSubclassId);
+  const bool isDefault = button->IsDefault();
+  button.reset();
+  RestorePlainButton(hwnd, isDefault);
+  --State().SkinnedButtonCount;
+  ReleaseSkinTemplateIfUnused();
+  return 1;
 }
 
 }  // namespace skin

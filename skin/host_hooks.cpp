@@ -1,6 +1,7 @@
 // Forms and dialogs, and their controls other than buttons: the host
-// procedure spreads the skin to every dialog the window opens, the child
-// procedure replaces the sunken client edge with a flat one-pixel frame.
+// subclass spreads the skin to every dialog the window opens, the child
+// border subclass replaces the sunken client edge with a flat one-pixel
+// frame.
 #include "skin_attach.h"
 #include "skin_internal.h"
 
@@ -41,7 +42,7 @@ bool HasClientEdge(HWND hwnd) {
   return (GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0;
 }
 
-// Only windows of this process can take our procedures.
+// Only windows of this process can take our subclasses.
 bool IsOurs(HWND hwnd) {
   DWORD process = 0;
   GetWindowThreadProcessId(hwnd, &process);
@@ -55,60 +56,50 @@ void AttachOtherWindow(HWND host, HWND other) {
   if (!IsActivationHostClass(GetWindowClass(other)) || !IsOurs(other)) return;
   SkinWindow(other);
 }
+}  // namespace
 
-LRESULT HandleHostMessage(WNDPROC previous, HWND hwnd, UINT message, WPARAM wParam,
-                          LPARAM lParam) {
-  // Unhooked first on destruction; the window's own procedure still gets its
-  // WM_DESTROY (a dialog frees its resources there).
+// Unhooked first on destruction; the window's own procedure still gets its
+// WM_DESTROY (a dialog frees its resources there).
+LRESULT CALLBACK HostSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
   if (message == WM_DESTROY) UnhookHostWindow(hwnd);
   if (message == WM_ACTIVATE) AttachOtherWindow(hwnd, reinterpret_cast<HWND>(lParam));
-  return CallWindowProcW(previous, hwnd, message, wParam, lParam);
+  return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
-LRESULT HandleChildMessage(WNDPROC previous, HWND hwnd, UINT message, WPARAM wParam,
-                           LPARAM lParam) {
+LRESULT CALLBACK ChildBorderSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                         DWORD_PTR) {
   if (message == WM_DESTROY) UnhookChildBorder(hwnd);
-  const LRESULT result = CallWindowProcW(previous, hwnd, message, wParam, lParam);
+  const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
   if (message == WM_NCPAINT && HasClientEdge(hwnd)) DrawFlatFrame(hwnd);
   return result;
 }
-}  // namespace
 
-LRESULT CALLBACK HostWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  return RunHooked(HandleHostMessage, hwnd, message, wParam, lParam);
-}
-
-LRESULT CALLBACK ChildBorderWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  return RunHooked(HandleChildMessage, hwnd, message, wParam, lParam);
+bool IsHookedHost(HWND hwnd) {
+  DWORD_PTR data = 0;
+  return FindSkinSubclass(hwnd, HostSubclassProc, data);
 }
 
 int HookHostWindow(HWND hwnd) {
-  if (PreviousProc(hwnd)) return 0;
-  ReplaceWindowProc(hwnd, HostWndProc);
+  if (IsAttached(hwnd) || !SetWindowSubclass(hwnd, HostSubclassProc, kSkinSubclassId, 0)) return 0;
   ++State().HookedHostCount;
   return 1;
 }
 
 int UnhookHostWindow(HWND hwnd) {
-  WNDPROC previous = PreviousProc(hwnd);
-  if (!previous) return 0;
-  RestoreWindowProc(hwnd, previous);
+  if (!RemoveWindowSubclass(hwnd, HostSubclassProc, kSkinSubclassId)) return 0;
   --State().HookedHostCount;
   ReleaseSkinTemplateIfUnused();
   return 1;
 }
 
 int HookChildBorder(HWND hwnd) {
-  if (PreviousProc(hwnd)) return 0;
-  ReplaceWindowProc(hwnd, ChildBorderWndProc);
+  if (IsAttached(hwnd) || !SetWindowSubclass(hwnd, ChildBorderSubclassProc, kSkinSubclassId, 0)) return 0;
   RepaintFrame(hwnd);
   return 1;
 }
 
 int UnhookChildBorder(HWND hwnd) {
-  WNDPROC previous = PreviousProc(hwnd);
-  if (!previous) return 0;
-  RestoreWindowProc(hwnd, previous);
+  if (!RemoveWindowSubclass(hwnd, ChildBorderSubclassProc, kSkinSubclassId)) return 0;
   RepaintFrame(hwnd);
   return 1;
 }

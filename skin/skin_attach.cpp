@@ -6,22 +6,8 @@
 namespace skin {
 
 namespace {
-// Whether the library exports the function. A library that was not loaded
-// already is loaded for the question and freed again.
-bool IsFunctionExported(const char* functionName, const wchar_t* dllName) {
-  HMODULE module = GetModuleHandleW(dllName);
-  const bool loadedHere = !module;
-  if (loadedHere) module = LoadLibraryW(dllName);
-  if (!module) return false;
-  const bool exported = GetProcAddress(module, functionName) != nullptr;
-  if (loadedHere) FreeLibrary(module);
-  return exported;
-}
-
 void InitializeSkin() {
-  ModuleState& state = State();
-  state.SkinInitialized = true;
-  state.HasUser32TrackMouseEvent = IsFunctionExported("TrackMouseEvent", L"User32");
+  State().SkinInitialized = true;
   BuildSkinTemplate();
 }
 
@@ -53,6 +39,12 @@ BOOL CALLBACK UnskinChildProc(HWND hwnd, LPARAM) {
   }
   return TRUE;
 }
+
+// Descendants first (buttons inside frames too), then the host itself.
+int AttachHost(HWND hwnd) {
+  EnumChildWindows(hwnd, SkinChildProc, 0);
+  return HookHostWindow(hwnd);
+}
 }  // namespace
 
 std::wstring GetWindowClass(HWND hwnd) {
@@ -72,24 +64,23 @@ int SkinWindow(HWND hwnd) {
     case WindowRole::Button:
       return IsPushButton(hwnd) ? SkinButton(hwnd) : 0;
     case WindowRole::Host:
-      // Descendants first (buttons inside frames too), then the host itself.
-      EnumChildWindows(hwnd, SkinChildProc, 0);
-      return HookHostWindow(hwnd);
+      return AttachHost(hwnd);
     case WindowRole::Other:
       break;
   }
   return 0;
 }
 
+int SkinHostWindow(HWND hwnd) {
+  if (!State().SkinInitialized) InitializeSkin();
+  return AttachHost(hwnd);
+}
+
 int UnskinWindow(HWND hwnd) {
-  switch (RoleOf(hwnd)) {
-    case WindowRole::Button:
-      return UnskinButton(hwnd);
-    case WindowRole::Host:
-      EnumChildWindows(hwnd, UnskinChildProc, 0);
-      return UnhookHostWindow(hwnd);
-    case WindowRole::Other:
-      break;
+  // A host hooked whatever its class comes off as a form does.
+  if (IsHookedHost(hwnd) || RoleOf(hwnd) == WindowRole::Host) {
+    EnumChildWindows(hwnd, UnskinChildProc, 0);
+    return UnhookHostWindow(hwnd);
   }
-  return 0;
+  return RoleOf(hwnd) == WindowRole::Button ? UnskinButton(hwnd) : 0;
 }

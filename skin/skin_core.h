@@ -1,8 +1,9 @@
 #pragma once
 // The skin's pure pieces: the template's colours, where the nine pieces of a
 // slice go in a button image, the arithmetic of the fade, and how a window
-// is treated by its class name. No Win32 here, so they build and are tested
-// everywhere.
+// is treated by its class name. No Win32 here: what the rest of the skin
+// does with windows stays apart from these rules, which the Wine tests check
+// through the buttons and windows they shape.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -18,7 +19,7 @@ constexpr int kSliceHeight = 21;
 extern const std::uint32_t kTemplateColors[kTemplateHeight][kTemplateWidth];
 
 // The four looks of a skinned button. The number picks the template slice
-// and the state image ("HDC" + n), and is what "OLDSTATE" holds.
+// and the state image.
 enum ButtonState : int {
   kStateNormal = 0,
   kStateHover = 1,

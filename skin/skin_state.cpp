@@ -1,15 +1,25 @@
-// The module's shared template and the per-window properties, including the
-// procedure each attached window had before.
+// The module's shared template, and which windows it is attached to.
 #include "skin_internal.h"
 
 namespace skin {
 
-const wchar_t kPropProcAddr[] = L"PROCADDR";
-const wchar_t kPropMouseFlag[] = L"MOUSEFLAG";
-const wchar_t kPropTimerId[] = L"TIMERID";
-const wchar_t kPropOldState[] = L"OLDSTATE";
-const wchar_t kPropAlphaLevel[] = L"ALPHALEVEL";
-const wchar_t kPropDefButton[] = L"DEFBUTTON";
+namespace {
+using GetWindowSubclassFunction = BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR*);
+
+// Looked up at run time: comctl32 exports it by name beside SetWindowSubclass,
+// but mingw-w64's import library for x86_64 lacks it.
+GetWindowSubclassFunction LookUpGetWindowSubclass() {
+  const HMODULE comctl = GetModuleHandleW(L"comctl32.dll");  // loaded for SetWindowSubclass
+  if (!comctl) return nullptr;
+  return reinterpret_cast<GetWindowSubclassFunction>(
+      reinterpret_cast<void (*)()>(GetProcAddress(comctl, "GetWindowSubclass")));
+}
+
+GetWindowSubclassFunction GetWindowSubclassFound() {
+  static const GetWindowSubclassFunction found = LookUpGetWindowSubclass();
+  return found;
+}
+}  // namespace
 
 ModuleState& State() {
   static ModuleState state;
@@ -41,40 +51,20 @@ void ReleaseSkinTemplateIfUnused() {
   state.SkinInitialized = false;
 }
 
-std::intptr_t GetPropInt(HWND hwnd, const wchar_t* name) {
-  return reinterpret_cast<std::intptr_t>(GetPropW(hwnd, name));
+bool FindSkinSubclass(HWND hwnd, SUBCLASSPROC proc, DWORD_PTR& data) {
+  const GetWindowSubclassFunction getWindowSubclass = GetWindowSubclassFound();
+  return getWindowSubclass && getWindowSubclass(hwnd, proc, kSkinSubclassId, &data);
 }
 
-void SetPropInt(HWND hwnd, const wchar_t* name, std::intptr_t value) {
-  SetPropW(hwnd, name, reinterpret_cast<HANDLE>(value));
-}
-
-std::wstring StateImageName(int state) { return L"HDC" + std::to_wstring(state); }
-std::wstring StateBitmapName(int state) { return L"BMP" + std::to_wstring(state); }
-
-HDC StateImage(HWND hwnd, int state) {
-  return reinterpret_cast<HDC>(GetPropInt(hwnd, StateImageName(state).c_str()));
-}
-
-WNDPROC PreviousProc(HWND hwnd) {
-  return reinterpret_cast<WNDPROC>(GetPropInt(hwnd, kPropProcAddr));
-}
-
-void ReplaceWindowProc(HWND hwnd, WNDPROC proc) {
-  const LONG_PTR previous = SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc));
-  SetPropInt(hwnd, kPropProcAddr, previous);
-}
-
-void RestoreWindowProc(HWND hwnd, WNDPROC previous) {
-  RemovePropW(hwnd, kPropProcAddr);
-  SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
-}
-
-LRESULT RunHooked(MessageHandler handler, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (!hwnd) return 0;
-  WNDPROC previous = PreviousProc(hwnd);
-  if (!previous) return DefWindowProcW(hwnd, message, wParam, lParam);
-  return handler(previous, hwnd, message, wParam, lParam);
+bool IsAttached(HWND hwnd) {
+  // A system that cannot say counts every window as attached: the skin then
+  // stays off rather than attach to a window twice.
+  if (!GetWindowSubclassFound()) return true;
+  DWORD_PTR data = 0;
+  for (SUBCLASSPROC proc : {ButtonSubclassProc, HostSubclassProc, ChildBorderSubclassProc}) {
+    if (FindSkinSubclass(hwnd, proc, data)) return true;
+  }
+  return false;
 }
 
 }  // namespace skin

@@ -1,6 +1,10 @@
 // The conversion run as the window drives it: what it asks, what it writes,
 // and how it ends when records or files are bad.
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#endif
 
 #include <algorithm>
 #include <functional>
@@ -25,15 +29,16 @@ struct Scene {
     window.savePath = output;
     window.fieldList = "200a,200f";
   }
-  RunSummary Convert(FileSystem& files = LocalFileSystem()) { return summary = RunConversion(window, files); }
+  RunSummary Convert(FileSystem& files = LocalFileSystem()) { return summary = RunConversion(window, files, options); }
   void RemoveOutput() { std::filesystem::remove(std::filesystem::u8path(output)); }
 
   TempFolder folder;
   std::string input = folder.File("输入.iso");
   std::string output = folder.File("输出.txt");
   FakeRunWindow window;
+  RunOptions options;
   RunSummary summary;
-  std::unique_ptr<FileSystem> files;  // when not the machine's own
+  std::unique_ptr<FaultyFiles> files;  // when not the machine's own
   std::unique_ptr<OutputFile> held;   // an output another run holds
 };
 
@@ -139,13 +144,16 @@ struct Conversation {
 const std::string kThree = Record("A") + Record("B") + Record("C");
 const std::string kOneLine = "200a\t200f\t\r\nA\t\t\r\n";
 const std::string kTwoLines = kOneLine + "B\t\t\r\n";
-const std::string kReadError = ErrorBox("无法读取输入文件：.../输入.iso（读写错误）");
+std::string ReadError(const std::string& kept) { return ErrorBox("无法读取输入文件：.../输入.iso（读写错误）。" + kept); }
 
 std::function<void(Scene&)> InputBreaksOff(std::size_t after, bool throwing = false) {
   return [=](Scene& t) {
-    t.files = std::make_unique<MemoryInputFiles>([=] { return std::make_unique<MemoryInput>(kThree, 7, after, throwing); });
+    t.files = std::make_unique<FaultyFiles>();
+    t.files->input = [=] { return std::make_unique<MemoryInput>(kThree, 7, after, throwing); };
   };
 }
+
+const std::string kJoinedTwice = RecordBuilder().Field("200", Sf("a", "A")).Field("701", Sf("a", "x")).Field("701", Sf("a", "y")).Build();
 
 const Conversation kConversations[] = {
     {"no such input: nothing at all", [](Scene& t) { t.window.inputPath = t.folder.File("missing.iso"); },
@@ -165,15 +173,26 @@ const Conversation kConversations[] = {
     {"the window closes during the run", [](Scene& t) { WriteBytes(t.input, kThree), t.window.closeAtProgress = 2; },
      StartThen({"ChooseSaveFile", Progress(1), Progress(2)}), kTwoLines},
     {"a read error", InputBreaksOff(kThree.size() - 3),
-     StartThen({"ChooseSaveFile", Progress(1), Progress(2), kReadError, "SetStartEnabled(true)"}), kTwoLines},
+     StartThen({"ChooseSaveFile", Progress(1), Progress(2), ReadError("已写出的2条记录保留在输出文件中。"),
+                "SetStartEnabled(true)"}),
+     kTwoLines},
     {"no memory", InputBreaksOff(Record("A").size() + Record("B").size() + 5, true),
-     StartThen({"ChooseSaveFile", Progress(1), Progress(2), ErrorBox(run_messages::RunBrokeOff("内存不足")),
+     StartThen({"ChooseSaveFile", Progress(1), Progress(2),
+                ErrorBox(run_messages::RunBrokeOff("内存不足") + "。已写出的2条记录保留在输出文件中。"),
                 "SetStartEnabled(true)"}),
      kTwoLines},
     {"nothing read: the new file goes", InputBreaksOff(0),
-     StartThen({"ChooseSaveFile", kReadError, "SetStartEnabled(true)"}), "-"},
+     StartThen({"ChooseSaveFile", ReadError("没有写出任何记录。"), "SetStartEnabled(true)"}), "-"},
     {"nothing read: a file that was there stays", [](Scene& t) { InputBreaksOff(0)(t), WriteBytes(t.output, ""); },
-     StartThen({"ChooseSaveFile", kAskAppend, kReadError, "SetStartEnabled(true)"}), ""},
+     StartThen({"ChooseSaveFile", kAskAppend, ReadError("没有写出任何记录。"), "SetStartEnabled(true)"}), ""},
+    {"a separator and items with tabs and line breaks break no row",
+     [](Scene& t) {
+       WriteBytes(t.input, kJoinedTwice);
+       t.window.fieldList = "20\t0a,701a*,2\n00a,200a\r";
+       t.options.joinSeparator = "\t\r\n/";
+     },
+     StartThen({"ChooseSaveFile", Progress(1), kFinished, "SetStartEnabled(true)"}),
+     "200a\t701a*\t200a\t200a\t\r\n\tx/y\t\t\t\r\n"},
     {"an input that is a folder",
      [](Scene& t) { std::filesystem::create_directory(std::filesystem::u8path(t.window.inputPath = t.folder.File("d"))); },
      StartThen({"ChooseSaveFile", ErrorBox("无法打开输入文件：.../d（这是一个文件夹）"), "SetStartEnabled(true)"}), "-"},
@@ -184,7 +203,7 @@ const Conversation kConversations[] = {
      [](Scene& t) {
        FileError error;
        WriteBytes(t.output, "first run\r\n");
-       t.held = LocalFileSystem().OpenForAppending(t.output, error);
+       t.held = LocalFileSystem().OpenOutput(t.output, OutputMode::Append, error);
      },
      StartThen({"ChooseSaveFile", kAskAppend, ErrorBox("无法创建输出文件：.../输出.txt（文件正被另一程序使用）"),
                 "SetStartEnabled(true)"}),
@@ -198,22 +217,89 @@ TEST_F(Run, WhatItAsksAndWhatItLeaves) {
     c.setUp(t);
     t.Convert(t.files ? *t.files : LocalFileSystem());
     if (t.held) t.held->Close();
-    const std::string folder = t.folder.File("");
-    for (std::string& call : t.window.calls) {
-      if (call.find(folder) != std::string::npos) call.replace(call.find(folder), folder.size(), ".../");
-    }
+    for (std::string& call : t.window.calls) call = WithFolderAsDots(call, t.folder);
     EXPECT_EQ(t.window.calls, c.calls) << c.what;
     EXPECT_EQ(Exists(t.output) ? ReadBytes(t.output) : "-", c.outputAfter) << c.what;
   }
 }
 
+// A failed run leaves whole lines: the file as it was, then whole lines of
+// this run's output, as many as the error says. A file ending inside a line
+// gets its line ended before this run's header. The output a run would write
+// whole is `lines`; `after` is what the file holds after the failing run,
+// with "..." standing for the whole lines the run kept of it.
+TEST_F(Run, AppendFailuresLeaveWholeLines) {
+  std::string records;
+  for (int i = 0; i < 3000; ++i) records += Record(std::to_string(i) + std::string(700, 'w'));
+  const struct {
+    const char* what;
+    std::string input;
+    std::string before;  // "-" for no file
+    std::size_t room;    // bytes the disk takes
+    bool outputAppearsMeanwhile;
+    std::string after;   // "-" for no file
+    std::string error;   // "" for none
+  } cases[] = {
+      {"a write fails in the first lines", kThree, "old\r\n", 3, false, "old\r\n",
+       "无法写入输出文件：.../输出.txt（磁盘空间不足）。没有写出任何记录。"},
+      {"a new file fails in the first lines", kThree, "-", 3, false, "-",
+       "无法写入输出文件：.../输出.txt（磁盘空间不足）。没有写出任何记录。"},
+      {"a write fails after many lines", records, "old\r\n", 1500000, false, "old\r\n...",
+       "无法写入输出文件：.../输出.txt（磁盘空间不足）。已写出的"},
+      {"a file ending inside a row", kThree, "old\tA", std::string::npos, false, "old\tA\r\n...", ""},
+      {"a file ending inside a line break", kThree, "old\r", std::string::npos, false, "old\r\n...", ""},
+      {"another run creates the file meanwhile", kThree, "other run\r\n", std::string::npos, true,
+       "other run\r\n", "无法创建输出文件：.../输出.txt（文件已存在）"},
+  };
+  for (const auto& c : cases) {
+    Scene t;
+    WriteBytes(t.input, c.input);
+    t.Convert();
+    const std::string lines = ReadBytes(t.output);
+    t.RemoveOutput();
+    if (c.before != "-") WriteBytes(t.output, c.before);
+    t.files = std::make_unique<FaultyFiles>();
+    t.files->room = c.room;
+    if (c.outputAppearsMeanwhile) t.files->seemsMissing = t.output;
+    t.Convert(*t.files);
+    const std::string after = Exists(t.output) ? ReadBytes(t.output) : "-";
+    const std::string error = WithFolderAsDots(t.summary.error, t.folder);
+    EXPECT_EQ(error.substr(0, c.error.size()), c.error) << c.what;
+    const std::size_t kept = c.after.find("...");
+    if (kept == std::string::npos) {
+      EXPECT_EQ(after, c.after) << c.what;
+      continue;
+    }
+    // The kept lines: a part of the whole output that ends with a line, and
+    // the error names as many records as it holds.
+    const std::string head = c.after.substr(0, kept);
+    ASSERT_EQ(after.substr(0, head.size()), head) << c.what;
+    const std::string written = after.substr(head.size());
+    EXPECT_EQ(lines.substr(0, written.size()), written) << c.what;
+    EXPECT_EQ(written.substr(written.size() - 2), "\r\n") << c.what;
+    const auto rows = std::count(written.begin(), written.end(), '\n') - 1;
+    if (!c.error.empty()) {
+      EXPECT_GT(rows, 0) << c.what;
+      EXPECT_NE(error.find("已写出的" + std::to_string(rows) + "条记录"), std::string::npos) << c.what << ": " << error;
+    } else {
+      EXPECT_EQ(written, lines) << c.what;
+    }
+  }
+}
+
+#ifndef _WIN32
+// A real full disk: a device node of the test's own that takes no byte.
 TEST_F(Run, AFullDisk) {
-  if (!Exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
-  window.savePath = "/dev/full";
+  const std::string full = folder.File("full");
+  if (::mknod(full.c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0) GTEST_SKIP() << "no device nodes here";
+  window.savePath = full;
   WriteBytes(input, Record("A"));
   Convert();
-  EXPECT_EQ(summary.error, "无法写入输出文件：/dev/full（磁盘空间不足）");
+  EXPECT_EQ(summary.error, "无法写入输出文件：" + full + "（磁盘空间不足）。没有写出任何记录。");
+  struct stat node;
+  EXPECT_TRUE(::stat(full.c_str(), &node) == 0 && S_ISCHR(node.st_mode)) << "the node is left as it was";
 }
+#endif
 
 // Bad records keep their line, with empty cells, and the end message says
 // how many there were and where the first one is.

@@ -8,13 +8,20 @@ namespace {
 
 // What the splitter gave: each record (or "<too long>") with its offset;
 // "*" marks a record cut short by the end of the input.
-std::vector<std::string> Split(MemoryInput& input, std::size_t block, std::size_t largest = kLargestRecord) {
+// Records are long here, so `asLengths` names each by its length. The calls
+// are bounded: a splitter that never ends fails the row instead of hanging.
+std::vector<std::string> Split(MemoryInput& input, std::size_t block, std::size_t largest = kLargestRecord,
+                               bool asLengths = false) {
   RecordSplitter splitter(input, block, largest);
   std::vector<std::string> pieces;
   std::string_view record;
+  std::size_t calls = 0;
   for (RecordSplitter::Result result; (result = splitter.Next(record)) != RecordSplitter::Result::End;) {
+    if (++calls > input.Size() + 16) return {"<endless>"};
     if (result == RecordSplitter::Result::Busy) continue;
-    const std::string text = result == RecordSplitter::Result::TooLong ? "<too long>" : std::string(record);
+    const std::string text = result == RecordSplitter::Result::TooLong ? "<too long>"
+                             : asLengths                                ? std::to_string(record.size())
+                                                                        : std::string(record);
     pieces.push_back(std::to_string(splitter.RecordOffset()) + ":" + text + (splitter.CutShort() ? "*" : ""));
   }
   return pieces;
@@ -64,6 +71,38 @@ TEST(Splitter, TooLongRecordsAreSkippedInFlatMemory) {
   MemoryInput endless(std::string(40u << 20, '\0'), 1 << 16);  // /dev/zero, as far as the test cares to read
   EXPECT_EQ(Split(endless, 1 << 20), (std::vector<std::string>{"0:<too long>"}));
   EXPECT_LE(endless.largestRequest, kLargestRecord + (2u << 20));
+}
+
+// The largest record accepted is accepted however it ends, one byte more
+// never: with 0x1D (one of its bytes), CR LF, a lone CR or the end of the
+// input; at the start of the input, and each of three in a row.
+TEST(Splitter, TheLargestRecordIsTheSameWhateverEndsIt) {
+  const std::size_t sizes[] = {kLargestRecord - 1, kLargestRecord, kLargestRecord + 1};
+  const struct {
+    const char* name;
+    std::string end;  // after the record's bytes; a 0x1D ends the last of them instead
+  } ends[] = {{"0x1D", ""}, {"CR LF", "\r\n"}, {"CR", "\r"}, {"the end of the input", ""}};
+  for (const auto& end : ends) {
+    const bool terminated = end.name == std::string("0x1D"), last = end.name == std::string("the end of the input");
+    std::string three;
+    std::vector<std::string> expected;
+    for (std::size_t size : sizes) {
+      std::string record(size, 'x');
+      if (terminated) record.back() = '\x1D';
+      const std::string name = size > kLargestRecord ? "<too long>" : std::to_string(size) + (last ? "*" : "");
+      for (std::size_t block : {std::size_t{1} << 20, std::size_t{65537}}) {
+        MemoryInput alone(record + end.end, 1 << 20);
+        EXPECT_EQ(Split(alone, block, kLargestRecord, true), std::vector<std::string>{"0:" + name})
+            << size << " bytes ended by " << end.name << ", block " << block;
+      }
+      if (last) continue;
+      expected.push_back(std::to_string(three.size()) + ":" + name);
+      three += record + end.end;
+    }
+    if (last) continue;
+    MemoryInput input(three, 1 << 20);
+    EXPECT_EQ(Split(input, 1 << 20, kLargestRecord, true), expected) << "three ended by " << end.name;
+  }
 }
 
 }  // namespace

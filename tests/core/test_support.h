@@ -6,6 +6,7 @@
 #include <cstring>
 #include <deque>
 #include <filesystem>
+#include <optional>
 #include <new>
 #include <fstream>
 #include <functional>
@@ -40,6 +41,14 @@ class TempFolder {
   std::filesystem::path path_;
 };
 
+// The text with the folder's path, where it occurs first, as ".../".
+inline std::string WithFolderAsDots(std::string text, const TempFolder& folder) {
+  const std::string path = folder.File("");
+  const std::size_t at = text.find(path);
+  if (at != std::string::npos) text.replace(at, path.size(), ".../");
+  return text;
+}
+
 inline void WriteBytes(const std::string& path, const std::string& bytes) {
   std::ofstream(std::filesystem::u8path(path), std::ios::binary) << bytes;
 }
@@ -67,6 +76,7 @@ class MemoryInput : public InputFile {
     return at_ += n, n;
   }
   FileError Error() const override { return error_; }
+  std::size_t Size() const { return text_.size(); }
 
   std::size_t largestRequest = 0;
 
@@ -78,20 +88,52 @@ class MemoryInput : public InputFile {
   FileError error_;
 };
 
-// The machine's files, but the input comes from a MemoryInput made anew.
-class MemoryInputFiles : public FileSystem {
+// An output whose writes fail as a full disk's do once `room` bytes are in:
+// the bytes that fit are written, then the write fails.
+class FillingOutput : public OutputFile {
  public:
-  explicit MemoryInputFiles(std::function<std::unique_ptr<InputFile>()> make) : make_(std::move(make)) {}
-  bool Exists(const std::string& path) override { return LocalFileSystem().Exists(path); }
-  bool IsSameFile(const std::string& a, const std::string& b) override { return LocalFileSystem().IsSameFile(a, b); }
-  std::unique_ptr<InputFile> OpenForReading(const std::string&, FileError&) override { return make_(); }
-  std::unique_ptr<OutputFile> OpenForAppending(const std::string& path, FileError& error) override {
-    return LocalFileSystem().OpenForAppending(path, error);
+  FillingOutput(std::unique_ptr<OutputFile> file, std::size_t room) : file_(std::move(file)), room_(room) {}
+  bool Created() const override { return file_->Created(); }
+  std::uint64_t SizeBefore() const override { return file_->SizeBefore(); }
+  std::optional<std::string> FirstBytes() const override { return file_->FirstBytes(); }
+  std::optional<std::string> LastBytes() const override { return file_->LastBytes(); }
+  bool Write(const char* data, std::size_t size) override {
+    const std::size_t fits = std::min(size, room_);
+    room_ -= fits;
+    if (!file_->Write(data, fits)) return false;
+    if (fits < size) full_ = true;
+    return !full_;
   }
-  bool Remove(const std::string& path) override { return LocalFileSystem().Remove(path); }
+  bool Truncate(std::uint64_t size) override { return file_->Truncate(size); }
+  bool Close() override { return file_->Close() && !full_; }
+  void Discard() override { file_->Discard(); }
+  FileError Error() const override { return full_ ? FileError{FileError::Kind::DiskFull, 28} : file_->Error(); }
 
  private:
-  std::function<std::unique_ptr<InputFile>()> make_;
+  std::unique_ptr<OutputFile> file_;
+  std::size_t room_;
+  bool full_ = false;
+};
+
+// The machine's files with faults put in: the input from a MemoryInput made
+// anew, an output that seems missing until it is opened (another run created
+// it meanwhile), or one that fills after `room` bytes.
+class FaultyFiles : public FileSystem {
+ public:
+  std::function<std::unique_ptr<InputFile>()> input;  // null: the real file
+  std::string seemsMissing;  // a path that seems not to exist
+  std::size_t room = std::string::npos;
+
+  bool Exists(const std::string& path) override { return path != seemsMissing && LocalFileSystem().Exists(path); }
+  bool IsSameFile(const std::string& a, const std::string& b) override { return LocalFileSystem().IsSameFile(a, b); }
+  std::unique_ptr<InputFile> OpenForReading(const std::string& path, FileError& error) override {
+    return input ? input() : LocalFileSystem().OpenForReading(path, error);
+  }
+  std::unique_ptr<OutputFile> OpenOutput(const std::string& path, OutputMode mode, FileError& error) override {
+    std::unique_ptr<OutputFile> file = LocalFileSystem().OpenOutput(path, mode, error);
+    if (!file || room == std::string::npos) return file;
+    return std::make_unique<FillingOutput>(std::move(file), room);
+  }
 };
 
 using Calls = std::vector<std::string>;

@@ -68,10 +68,10 @@ TEST_F(SkinTest, EachEventShowsItsStateInNinePiecesOfTheTemplateWithACentredCapt
     SkinWindow(button);
     UpdateWindow(button);
     for (const char* event = c.events; *event; ++event) Apply(button, form_, *event);
-    for (int tick = 0; tick < 100 && GetPropInt(button, kPropTimerId); ++tick) {
-      SendMessageW(button, WM_TIMER, kFadeTimerId, 0);
-    }
-    EXPECT_EQ(GetPropInt(button, kPropOldState), c.state) << c.events;
+    const SkinnedButton* skin = SkinnedButtonOf(button);
+    ASSERT_NE(skin, nullptr) << c.events;
+    for (int tick = 0; tick < 100 && skin->Fading(); ++tick) SendMessageW(button, WM_TIMER, kFadeTimerId, 0);
+    EXPECT_EQ(skin->ShownState(), c.state) << c.events;
     // Screen point -> point of the state's slice: corners one to one, the
     // middle column and band stretched.
     const POINT pairs[][2] = {{{1, 1}, {1, 1}}, {{73, 1}, {7, 1}},   {{10, 3}, {4, 3}},  {{0, 12}, {0, 10}},

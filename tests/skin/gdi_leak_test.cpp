@@ -67,7 +67,8 @@ TEST_F(SkinTest, GdiObjectCountIsBackWhereItWasAfterManyWindowsAndWhenObjectsRun
   filler.clear();
   EXPECT_EQ(LiveGdiObjects(), skinned);
   EXPECT_EQ(PropCount(late), 0);
-  EXPECT_NE(GetPixel(StateImage(button, kStateNormal), 1, 1), CLR_INVALID);
+  ASSERT_NE(SkinnedButtonOf(button), nullptr);
+  EXPECT_NE(GetPixel(SkinnedButtonOf(button)->Image(kStateNormal), 1, 1), CLR_INVALID);
   UnskinWindow(button);
   EXPECT_EQ(LiveGdiObjects(), before);
 }

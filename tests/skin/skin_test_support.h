@@ -53,6 +53,14 @@ inline int PropCount(HWND hwnd) {
 
 inline COLORREF ScreenPixel(HWND hwnd, int x, int y) { return GetPixel(win32::BorrowWindowDC(hwnd).Get(), x, y); }
 
+// Whether the window has a region of its own (a skinned button's rounded corners).
+inline bool HasWindowRegion(HWND hwnd) {
+  const win32::Region region(CreateRectRgn(0, 0, 0, 0));
+  return GetWindowRgn(hwnd, region.Get()) != ERROR;
+}
+
+inline LONG_PTR ButtonType(HWND button) { return GetWindowLongPtrW(button, GWL_STYLE) & BS_TYPEMASK; }
+
 // Destroys the form a test made and checks that the module is at rest:
 // destruction takes everything down through the hooks, template included.
 class SkinTest : public ::testing::Test {

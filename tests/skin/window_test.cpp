@@ -5,8 +5,6 @@
 #include "skin_test_support.h"
 
 namespace {
-LONG_PTR ButtonType(HWND button) { return GetWindowLongPtrW(button, GWL_STYLE) & BS_TYPEMASK; }
-
 // A key pressed in a message box, as the keyboard delivers it to the focused
 // control, after a Tab that moves the focus as the dialog manager does.
 struct KeyInABox {
@@ -27,6 +25,14 @@ void CALLBACK PressKey(HWND, UINT, UINT_PTR timer, DWORD) {
   PostMessageW(GetFocus(), WM_KEYDOWN, g_press->key, 1);
   PostMessageW(GetFocus(), WM_KEYUP, g_press->key, 0xC0000001);
 }
+
+// A subclass of the program's own, as the window puts on its link: it counts
+// the WM_USER messages it sees.
+LRESULT CALLBACK CountingSubclass(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR seen) {
+  if (message == WM_USER) ++*reinterpret_cast<int*>(seen);
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(hwnd, CountingSubclass, 1);
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
 }  // namespace
 
 // The open dialog's read-only check box lost its tick once it was skinned.
@@ -46,6 +52,7 @@ TEST_F(SkinTest, AttachAndDetachAreIdempotentAndLeaveCheckBoxesAndRadioButtonsAl
   EXPECT_EQ(State().SkinnedButtonCount, 2);
   EXPECT_EQ(State().HookedHostCount, 1);
   EXPECT_EQ(ScreenPixel(edit, 100, 0), RGB(84, 165, 213));  // the flat frame
+  EXPECT_TRUE(HasWindowRegion(plain));                      // the rounded corners
   for (HWND button : {check, radio}) {
     EXPECT_EQ(PropCount(button), 0);
     SendMessageW(button, BM_CLICK, 0, 0);
@@ -57,9 +64,51 @@ TEST_F(SkinTest, AttachAndDetachAreIdempotentAndLeaveCheckBoxesAndRadioButtonsAl
   for (HWND window : {plain, added, edit, dialog}) EXPECT_EQ(PropCount(window), 0);
   EXPECT_EQ(ButtonType(plain), BS_PUSHBUTTON);
   EXPECT_EQ(ButtonType(added), BS_DEFPUSHBUTTON);
+  for (HWND button : {plain, added}) EXPECT_FALSE(HasWindowRegion(button));
   EXPECT_NE(ScreenPixel(edit, 100, 0), RGB(84, 165, 213));  // its own edge is back at once
   const int directly[] = {SkinWindow(plain), SkinWindow(plain), UnskinWindow(plain), UnskinWindow(plain)};
   EXPECT_EQ(std::vector<int>(directly, directly + 4), (std::vector<int>{1, 0, 1, 0}));
+  EXPECT_FALSE(HasWindowRegion(plain));
+}
+
+// The skin once put back the procedure it had replaced when it came off,
+// dropping every subclass installed after it. The host here is of a class
+// the skin does not know, attached as the window attaches itself.
+TEST_F(SkinTest, ASubclassInstalledAfterTheSkinKeepsWorkingWhileTheSkinComesOffAndBack) {
+  const struct {
+    int (*change)(HWND);
+    int result;
+    bool skinned;
+  } steps[] = {{SkinHostWindow, 1, true}, {UnskinWindow, 1, false}, {SkinHostWindow, 1, true},
+               {SkinHostWindow, 0, true}, {UnskinWindow, 1, false}, {UnskinWindow, 0, false}};
+  form_ = CreateForm();
+  HWND host = CreateChild(form_, L"Static", L"", 0, 0, 400, 200, WS_CLIPCHILDREN);
+  HWND button = CreateChild(host, L"Button", L"Begin", 10, 10);
+  HWND edit = CreateChild(host, L"Edit", L"", 10, 50, 200, 24, 0, WS_EX_CLIENTEDGE);
+  int seen[2] = {};
+  for (const auto& step : steps) {
+    SCOPED_TRACE(&step - steps);
+    EXPECT_EQ(step.change(host), step.result);
+    if (&step == steps) {
+      SetWindowSubclass(button, CountingSubclass, 1, reinterpret_cast<DWORD_PTR>(&seen[0]));
+      SetWindowSubclass(edit, CountingSubclass, 1, reinterpret_cast<DWORD_PTR>(&seen[1]));
+    }
+    Pump();
+    const int before[2] = {seen[0], seen[1]};
+    for (HWND control : {button, edit}) SendMessageW(control, WM_USER, 0, 0);
+    EXPECT_EQ(seen[0], before[0] + 1);
+    EXPECT_EQ(seen[1], before[1] + 1);
+    SendMessageW(button, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    const SkinnedButton* skin = SkinnedButtonOf(button);
+    ASSERT_EQ(skin != nullptr, step.skinned);
+    if (skin) {
+      EXPECT_EQ(skin->ShownState(), kStateHover);  // the skin still sees the button's messages
+    }
+    EXPECT_EQ(ButtonType(button), step.skinned ? BS_OWNERDRAW : BS_PUSHBUTTON);
+    EXPECT_EQ(HasWindowRegion(button), step.skinned);
+    EXPECT_EQ(ScreenPixel(edit, 100, 0) == RGB(84, 165, 213), step.skinned);  // the flat frame
+    EXPECT_EQ(State().HookedHostCount, step.skinned ? 1 : 0);
+  }
 }
 
 // Enter pressed the box's first default button, whichever had the focus.

@@ -1,0 +1,65 @@
+#pragma once
+// What the machine's files and standard output share on POSIX systems: plain
+// descriptors, so that an error keeps its errno, the output can be locked,
+// and a write that fails part way can be cut back.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "file_system.h"
+
+namespace posix_files {
+
+// errno sorted into what a person can act on. With a path, a missing file
+// is told apart from a missing folder on the way to it.
+FileError FromErrno(int number, const std::string& path = {});
+
+// What an output held before this run.
+struct Existing {
+  std::uint64_t size = 0;
+  std::optional<std::string> first;  // up to OutputFile::kEdgeBytes
+  std::optional<std::string> last;
+};
+// Reads them through the descriptor. When it is open for writing only and
+// mayReopen, through a descriptor of its own on the same file: only before
+// the lock is taken, for closing any descriptor of a file drops this
+// process's fcntl lock on it.
+Existing ReadExisting(int fd, bool mayReopen);
+
+enum class LockResult { Locked, Unsupported, Conflict };
+// Takes the locks that keep a second run out of the file; sets error on a
+// conflict.
+LockResult LockForThisRun(int fd, FileError& error);
+
+// An output on a descriptor. `path` is the name it was opened by ("" for
+// standard output), kept for Discard.
+class DescriptorOutput : public OutputFile {
+ public:
+  DescriptorOutput(int fd, bool created, bool owned, Existing existing, std::string path);
+  ~DescriptorOutput() override;
+  DescriptorOutput(const DescriptorOutput&) = delete;
+  DescriptorOutput& operator=(const DescriptorOutput&) = delete;
+
+  bool Created() const override { return created_; }
+  std::uint64_t SizeBefore() const override { return existing_.size; }
+  std::optional<std::string> FirstBytes() const override { return existing_.first; }
+  std::optional<std::string> LastBytes() const override { return existing_.last; }
+  bool Write(const char* data, std::size_t size) override;
+  bool Truncate(std::uint64_t size) override;
+  bool Close() override;
+  void Discard() override;
+  FileError Error() const override { return error_; }
+
+ private:
+  bool StillNamesThisFile() const;
+  void Remember(int number);
+
+  int fd_;
+  bool created_;
+  bool owned_;
+  Existing existing_;
+  std::string path_;
+  FileError error_;
+};
+
+}  // namespace posix_files

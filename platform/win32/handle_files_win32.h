@@ -1,0 +1,63 @@
+#pragma once
+// What the machine's files and standard output share on Windows: handles
+// rather than the C runtime, so that a failure keeps GetLastError's reason,
+// and a write that fails part way can be cut back.
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "file_system.h"
+#include "win32_handles.h"
+
+namespace win32_files {
+
+FileError FromLastError(DWORD code);
+inline FileError LastError() { return FromLastError(GetLastError()); }
+
+// At most this much per ReadFile or WriteFile call (their counts are DWORDs).
+constexpr std::size_t kLargestTransfer = 1u << 30;
+
+// What an output held before this run.
+struct Existing {
+  std::uint64_t size = 0;
+  std::optional<std::string> first;  // up to OutputFile::kEdgeBytes
+  std::optional<std::string> last;
+};
+// Reads them through a handle of its own on the same file, which leaves the
+// position of `file` where it was; nullopt edges when the file may be
+// written but not read.
+Existing ReadExisting(HANDLE file);
+
+// An output on a handle: a file this program opened (owned), or standard
+// output (borrowed).
+class HandleOutput : public OutputFile {
+ public:
+  HandleOutput(win32::FileHandle file, bool created, Existing existing);
+  HandleOutput(HANDLE standardOutput, Existing existing);
+  ~HandleOutput() override;
+  HandleOutput(const HandleOutput&) = delete;
+  HandleOutput& operator=(const HandleOutput&) = delete;
+
+  bool Created() const override { return created_; }
+  std::uint64_t SizeBefore() const override { return existing_.size; }
+  std::optional<std::string> FirstBytes() const override { return existing_.first; }
+  std::optional<std::string> LastBytes() const override { return existing_.last; }
+  bool Write(const char* data, std::size_t size) override;
+  bool Truncate(std::uint64_t size) override;
+  bool Close() override;
+  void Discard() override;
+  FileError Error() const override { return error_; }
+
+ private:
+  void Remember(const FileError& error);
+
+  win32::FileHandle owned_;
+  HANDLE file_;  // owned_'s, or standard output's; null once closed
+  bool created_;
+  Existing existing_;
+  FileError error_;
+};
+
+}  // namespace win32_files
