@@ -6,41 +6,19 @@
 //
 // Outputs go to INPUT.bench-conversion.txt and INPUT.bench-baseline.txt, which
 // are removed at the end. A megabyte is 1,000,000 bytes.
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <string>
 #include <vector>
 
+#include "bench_timing.h"
 #include "conversion.h"
 #include "field_list.h"
 #include "file_system.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-struct Timing {
-  double seconds = 0;     // wall clock
-  double cpuSeconds = 0;  // processor time of this process, steadier on a busy machine
-  std::int64_t records = 0;
-};
-
-// Wall and processor time from construction to Stop.
-class Stopwatch {
- public:
-  void Stop(Timing& timing) const {
-    timing.seconds = std::chrono::duration<double>(Clock::now() - wall_).count();
-    timing.cpuSeconds = static_cast<double>(std::clock() - cpu_) / CLOCKS_PER_SEC;
-  }
-
- private:
-  Clock::time_point wall_ = Clock::now();
-  std::clock_t cpu_ = std::clock();
-};
 
 bool Baseline(const std::string& input, const std::string& output, Timing& timing) {
   const Stopwatch stopwatch;
@@ -93,28 +71,6 @@ bool Conversion(ConversionRequest request, const std::string& fields, Timing& ti
     return false;
   }
   return true;
-}
-
-// Wall and processor times are each the best of the runs.
-void KeepBest(Timing& best, const Timing& t) {
-  if (t.seconds < best.seconds) best.seconds = t.seconds;
-  if (t.cpuSeconds < best.cpuSeconds) best.cpuSeconds = t.cpuSeconds;
-  best.records = t.records;
-}
-
-long long FileSize(const std::string& path) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) return -1;
-  std::fseek(f, 0, SEEK_END);
-  const long long size = std::ftell(f);
-  std::fclose(f);
-  return size;
-}
-
-void Report(const char* name, const Timing& best, double megabytes) {
-  std::printf("%-11s %7.3f s %8.1f MB/s %10.0f records/s | cpu %7.3f s %8.1f MB/s  (%lld records)\n", name,
-              best.seconds, megabytes / best.seconds, static_cast<double>(best.records) / best.seconds,
-              best.cpuSeconds, megabytes / best.cpuSeconds, static_cast<long long>(best.records));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Builds the Release benchmarks, makes a 220 MB CNMARC file (once), warms the
-# page cache and times the conversion against the read-and-split baseline.
+# page cache and times the conversion against the read-and-split baseline,
+# and the census against the conversion.
 #   bench/run.sh [MEGABYTES]
 # The build and the data live in build-bench/ (not committed).
 set -eu
@@ -10,7 +11,7 @@ build=build-bench
 data=$build/data/cnmarc-seed1-${megabytes}mb.iso
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUIRNEL_BENCH=ON -DQUIRNEL_TESTS=OFF >/dev/null
-make -C "$build" -j2 make_cnmarc bench_convert marc2tab >/dev/null
+make -C "$build" -j2 make_cnmarc bench_convert bench_census marc2tab >/dev/null
 
 mkdir -p "$build/data"
 if [ ! -f "$data" ]; then
@@ -28,6 +29,9 @@ echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -
 echo "GBK records, UTF-8 output:";   "$build/bench/bench_convert" --repeat 5 --encoding utf-8 "$data" | sed -n 3p
 echo "UTF-8 records, GBK output:";   "$build/bench/bench_convert" --repeat 5 "$utf8" | sed -n 3p
 echo "UTF-8 records, UTF-8 output:"; "$build/bench/bench_convert" --repeat 5 --encoding utf-8 "$utf8" | sed -n 3p
+echo "census against a conversion with the default field list:"
+"$build/bench/bench_census" --repeat 5 "$data" | tail -n +2
+"$build/bench/bench_census" --repeat 5 "$utf8" | tail -n +2
 
 if command -v hyperfine >/dev/null 2>&1; then
   out=$build/data/marc2tab-out.txt

@@ -3,25 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
+#include "field_data.h"
+
 namespace {
 
-// The first c in [from, end), or end.
-const char* Find(const char* from, const char* end, char c) {
-  if (from == end) return end;
-  const void* found = std::memchr(from, c, static_cast<std::size_t>(end - from));
-  return found != nullptr ? static_cast<const char*>(found) : end;
-}
-
-// The first subfield delimiter of a field: piece 0 before it (the
-// indicators) is never a subfield. It nearly always follows two indicators,
-// which saves a search.
-const char* FirstDelimiter(std::string_view data) {
-  if (data.size() > 2 && data[2] == kSubfieldDelimiter && data[0] != kSubfieldDelimiter &&
-      data[1] != kSubfieldDelimiter) {
-    return data.data() + 2;
-  }
-  return Find(data.data(), data.data() + data.size(), kSubfieldDelimiter);
-}
+using field_data::Find;
+using field_data::FirstDelimiter;
+using field_data::WithoutTerminators;
 
 // The bytes of a subfield code (one character, 1 to 4 bytes) as one number;
 // 0 for no code, which no subfield has.
@@ -30,22 +18,6 @@ std::uint64_t CodeKey(std::string_view code) {
   std::uint64_t key = code.size();
   for (unsigned char c : code) key = (key << 8) | c;
   return key;
-}
-
-std::string_view CopyWithoutTerminators(std::string_view bytes, std::string& scratch) {
-  const std::size_t start = scratch.size();
-  for (char c : bytes) {
-    if (c != kFieldTerminator) scratch.push_back(c);
-  }
-  return std::string_view(scratch).substr(start);
-}
-
-// A well-formed field ends in its one terminator; only unusual data, with
-// 0x1E inside, needs a cleaned copy, which goes to the end of scratch.
-inline std::string_view WithoutTerminators(std::string_view bytes, std::string& scratch) {
-  while (!bytes.empty() && bytes.back() == kFieldTerminator) bytes.remove_suffix(1);
-  if (bytes.empty() || std::memchr(bytes.data(), kFieldTerminator, bytes.size()) == nullptr) return bytes;
-  return CopyWithoutTerminators(bytes, scratch);
 }
 
 }  // namespace
@@ -74,7 +46,7 @@ std::int32_t FieldExtractor::NewSlot(const std::string& tag) {
   slots_.emplace_back();
   slots_.back().byAsciiCode.fill(-1);
   firstOccurrences_.push_back(0);
-  const int number = NumericTag(tag);
+  const int number = field_data::NumericTag(tag);
   if (number >= 0) {
     slotOfNumericTag_[static_cast<std::size_t>(number)] = slot;
   } else {
@@ -186,19 +158,7 @@ void FieldExtractor::WalkDirectory() {
 }
 
 void FieldExtractor::DecideEncoding() {
-  std::optional<std::string_view> field100a;
-  if (entry100_ >= 0) {
-    scratch100_.clear();
-    const std::string_view data =
-        WithoutTerminators(view_->FieldAt(static_cast<std::size_t>(entry100_)).bytes, scratch100_);
-    const char* const end = data.data() + data.size();
-    for (const char* at = FirstDelimiter(data); at != end && !field100a;) {
-      const char* const next = Find(at + 1, end, kSubfieldDelimiter);
-      if (next - at > 1 && at[1] == 'a') field100a = std::string_view(at + 2, static_cast<std::size_t>(next - at - 2));
-      at = next;
-    }
-  }
-  encoding_ = RecordEncoding(*view_, field100a);
+  encoding_ = field_data::DeclaredEncoding(*view_, entry100_, scratch100_);
 }
 
 void FieldExtractor::ReadSlot(std::int32_t slot) {

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "field_code.h"
+#include "field_data.h"
 #include "record_type.h"
 #include "record_view.h"
 #include "text_encoding.h"
@@ -101,16 +102,8 @@ class FieldExtractor {
   std::int32_t NewSlot(const std::string& tag);
   void AddCodeOf(Slot& owner, std::int32_t want);
   // The slot of a directory tag, or -1; is100 tells whether it is 100.
-  // "000".."999" as their number, -1 for any other tag.
-  static int NumericTag(std::string_view tag) {
-    const unsigned d0 = static_cast<unsigned char>(tag[0]) - unsigned{'0'};
-    const unsigned d1 = static_cast<unsigned char>(tag[1]) - unsigned{'0'};
-    const unsigned d2 = static_cast<unsigned char>(tag[2]) - unsigned{'0'};
-    if (d0 > 9 || d1 > 9 || d2 > 9) return -1;
-    return static_cast<int>(d0 * 100 + d1 * 10 + d2);
-  }
   std::int32_t SlotOfTag(std::string_view tag, bool& is100) const {
-    const int number = NumericTag(tag);
+    const int number = field_data::NumericTag(tag);
     is100 = number == 100;
     if (number < 0) return otherTags_.empty() ? -1 : SlotOfOtherTag(tag);
     return slotOfNumericTag_[static_cast<std::size_t>(number)];

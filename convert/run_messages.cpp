@@ -54,6 +54,7 @@ std::string CannotWriteOutput(const std::string& path, const FileError& e) {
 }
 std::string OutputIsInput(const std::string& path) { return "输出文件不能是输入文件：" + path; }
 std::string RunBrokeOff(const std::string& what) { return "转换中断（" + what + "）"; }
+std::string CensusBrokeOff(const std::string& what) { return "字段统计中断（" + what + "）。"; }
 
 std::string KeptRecords(std::int64_t kept) {
   if (kept == 0) return "。没有写出任何记录。";

@@ -52,6 +52,8 @@ std::string EncodingUnknown(const std::string& path);
 std::string RunBrokeOff(const std::string& what);
 // What follows the reason a run failed: how many records the output kept.
 std::string KeptRecords(std::int64_t kept);
+// Memory ran out, or something else went wrong, during the census of a file.
+std::string CensusBrokeOff(const std::string& what);
 // A short Chinese reason for a file error.
 std::string Reason(const FileError& error);
 // The reason a person reads for an exception: memory that ran out (or a size

@@ -14,7 +14,11 @@
 //  - a record is not the input's bytes at its reported offset,
 //  - a value holds a field terminator or the record terminator,
 //  - a column read among all the others differs from the column read alone,
-//  - the output does not hold one line per record, each with one tab per column.
+//  - the output does not hold one line per record, each with one tab per column,
+//  - the census of the same bytes counts other records than the run, a row
+//    with more records than the file or occurrences than records, a sample
+//    that is not one line of at most 60 characters of UTF-8, or an item the
+//    field list would not read as a code.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
@@ -24,6 +28,7 @@
 #include <string_view>
 #include <vector>
 
+#include "census.h"
 #include "conversion.h"
 #include "field_value.h"
 #include "field_extractor.h"
@@ -31,6 +36,7 @@
 #include "file_system.h"
 #include "record_splitter.h"
 #include "record_view.h"
+#include "text_encoding.h"
 
 namespace {
 
@@ -154,6 +160,30 @@ void ExtractAll(std::string_view record, const std::vector<std::string>& items, 
   }
 }
 
+bool IsOneLineOfUtf8(std::string_view text, std::size_t maxCharacters) {
+  std::size_t characters = 0;
+  for (std::size_t at = 0; at < text.size(); ++characters) {
+    const std::size_t length = Utf8SequenceAt(text, at);
+    if (length == 0 || static_cast<unsigned char>(text[at]) < 0x20) return false;
+    at += length;
+  }
+  return characters <= maxCharacters;
+}
+
+void CheckCensus(const Census& census, const RunSummary& summary) {
+  Check(census.outcome == Census::Outcome::Completed);
+  Check(census.records == summary.records && census.malformed <= summary.malformed);
+  for (const CensusEntry& entry : census.entries) {
+    Check(entry.records > 0 && entry.records <= entry.occurrences);
+    Check(entry.records <= census.records - census.malformed);
+    Check(IsOneLineOfUtf8(entry.sample, 60));
+    if (entry.item.empty()) continue;
+    const FieldCode code = ParseFieldCode(entry.item);
+    Check(code.kind != FieldCode::Kind::AlwaysEmpty && !code.joined);
+    Check((code.kind == FieldCode::Kind::RecordType) == (entry.kind == CensusEntry::Kind::RecordType));
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -186,5 +216,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(lines == static_cast<std::size_t>(summary.records) + 1);
   const auto tabs = static_cast<std::size_t>(std::count(files.output.begin(), files.output.end(), '\t'));
   Check(tabs == lines * items.size());
+  CheckCensus(TakeCensus(files, "in"), summary);
   return 0;
 }
