@@ -5,6 +5,7 @@
 std::string Usage() {
   return std::string(
              "用法：marc2tab [--fields 字段列表] [--join 分隔符] [--encoding gbk|utf-8] [--append] 输入文件 输出文件\n"
+             "      marc2tab --census 输入文件\n"
              "\n"
              "把 ISO 2709 格式的书目数据文件（UNIMARC/CNMARC，GBK 或 UTF-8 编码）转换成制表符分隔的\n"
              "文本文件（CR LF 换行）：第一行是字段代码，之后每条记录一行。\n"
@@ -17,6 +18,8 @@ std::string Usage() {
          "  --join 分隔符       701a* 这类代码各次出现之间的分隔符（默认“; ”），不能有制表符或换行\n"
          "  --encoding 编码     输出文件的编码：gbk（默认）或 utf-8（文件以 BOM 开头）\n"
          "  --append            输出文件已存在时追加到其末尾（否则拒绝，文件不变）\n"
+         "  --census            不转换，列出输入文件中的全部字段和子字段：代码、名称、有它的记录数和占比、\n"
+         "                      出现次数、是否重复、示例\n"
          "  --help              显示本说明\n"
          "  输出文件            文件名，或 - 表示标准输出\n"
          "\n"
@@ -73,6 +76,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       return parsed;
     } else if (argument == "--append") {
       line.append = true;
+    } else if (argument == "--census") {
+      line.census = true;
     } else if (TakeValue(arguments, i, "--fields", line.fields, parsed.error) ||
                TakeValue(arguments, i, "--join", line.join, parsed.error)) {
     } else if (TakeValue(arguments, i, "--encoding", encoding, parsed.error)) {
@@ -85,6 +90,9 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   if (line.join && line.join->find_first_of("\t\r\n") != std::string::npos) {
     // It would split the joined cell into columns or lines.
     parsed.error = "--join 的分隔符中不能有制表符或换行";
+  } else if (line.census) {
+    if (positional.size() != 1 || positional[0].empty()) parsed.error = "--census 需要一个输入文件，且只要这一个";
+    if (positional.size() == 1) line.input = positional[0];
   } else if (positional.size() != 2) {
     parsed.error = "需要输入文件和输出文件各一个";
   } else if (positional[0].empty() || positional[1].empty()) {

@@ -1,5 +1,6 @@
 #pragma once
 // marc2tab [--fields LIST] [--join SEP] [--encoding gbk|utf-8] [--append] INPUT OUTPUT
+// marc2tab --census INPUT
 #include <optional>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 
 struct CommandLine {
   bool help = false;
+  bool census = false;  // the fields of INPUT instead of a conversion
   bool append = false;
   std::optional<std::string> fields;  // UTF-8, the field-list box's grammar
   std::optional<std::string> join;    // UTF-8, between the occurrences of "701a*"

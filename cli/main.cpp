@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "census.h"
+#include "census_report.h"
 #include "command_line.h"
 #include "console.h"
 #include "conversion.h"
@@ -63,6 +65,20 @@ int Convert(const CommandLine& line) {
   return summary.outcome == RunSummary::Outcome::Refused ? kExitUsage : kExitFileError;
 }
 
+int TakeCensusOf(const CommandLine& line) {
+  ProgressLine progress(StandardErrorIsTerminal());
+  const Census census = TakeCensus(LocalFileSystem(), line.input, [&](std::int64_t records, std::uint64_t bytesRead) {
+    progress.Show({records, bytesRead});
+    return true;
+  });
+  progress.End();
+  if (census.outcome != Census::Outcome::Completed) {
+    Say(census.error);
+    return kExitFileError;
+  }
+  return WriteToStandardOutput(CensusReport(census)) ? kExitConverted : kExitFileError;
+}
+
 int Main(int argc, char** argv) {
   const ParsedCommandLine parsed = ParseCommandLine(ProgramArguments(argc, argv));
   if (parsed.commandLine.help) {
@@ -74,7 +90,7 @@ int Main(int argc, char** argv) {
     std::fprintf(stderr, "\n%s", Usage().c_str());
     return kExitUsage;
   }
-  return Convert(parsed.commandLine);
+  return parsed.commandLine.census ? TakeCensusOf(parsed.commandLine) : Convert(parsed.commandLine);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdio>
 
 #include "descriptor_files.h"
 #include "standard_output.h"
@@ -34,6 +35,10 @@ bool StandardOutputIs(const std::string& path) {
 }
 
 bool StandardErrorIsTerminal() { return ::isatty(STDERR_FILENO) != 0; }
+
+bool WriteToStandardOutput(std::string_view text) {
+  return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0;
+}
 
 void PrepareStandardStreams() {
   // Past a file-size limit (ulimit -f) a write then fails with EFBIG, which

@@ -1,6 +1,8 @@
 // Standard output as the run's output on Windows.
 #include <windows.h>
 
+#include <algorithm>
+
 #include "handle_files_win32.h"
 #include "standard_output.h"
 #include "win32_handles.h"
@@ -54,5 +56,31 @@ bool StandardOutputIs(const std::string& path) {
 }
 
 bool StandardErrorIsTerminal() { return GetFileType(GetStdHandle(STD_ERROR_HANDLE)) == FILE_TYPE_CHAR; }
+
+bool WriteToStandardOutput(std::string_view text) {
+  const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+  DWORD mode = 0;
+  if (GetConsoleMode(out, &mode)) {
+    const std::wstring wide = Widen(text);
+    for (std::size_t at = 0; at < wide.size();) {
+      DWORD written = 0;
+      const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(wide.size() - at, 8192));
+      if (!WriteConsoleW(out, wide.data() + at, chunk, &written, nullptr) || written == 0) return false;
+      at += written;
+    }
+    return true;
+  }
+  std::string bytes;
+  for (char c : text) {
+    if (c == '\n') bytes += '\r';
+    bytes += c;
+  }
+  DWORD written = 0;
+  for (std::size_t at = 0; at < bytes.size(); at += written) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - at, kLargestTransfer));
+    if (!WriteFile(out, bytes.data() + at, chunk, &written, nullptr) || written == 0) return false;
+  }
+  return true;
+}
 
 void PrepareStandardStreams() { SetConsoleOutputCP(CP_UTF8); }

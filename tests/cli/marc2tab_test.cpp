@@ -73,6 +73,8 @@ const Call kCalls[] = {
     {"a separator that would break the row", kRecord, "-", {"--join", "\t", "IN", "OUT"}, 2,
      "--join 的分隔符中不能有制表符或换行", "-"},
     {"no input", "-", "-", {"IN", "OUT"}, 1, "in.iso（文件不存在）\n", "-"},
+    {"a census with an output", kRecord, "-", {"--census", "IN", "OUT"}, 2, "--census 需要一个输入文件", "-"},
+    {"a census of nothing", "-", "-", {"--census", "IN"}, 1, "in.iso（文件不存在）\n", "-"},
     {"joined, in UTF-8", kJoined, "-", {"--encoding", "utf-8", "--join", " / ", "--fields", "701a*", "IN", "OUT"}, 0,
      "", kUtf8Joined},
     {"GBK after UTF-8", kJoined, kUtf8Joined, {"--append", "--fields", "701a*", "IN", "OUT"}, 2,
@@ -107,6 +109,14 @@ TEST(Marc2tab, StandardOutput) {
   const Result ontoItsInput = RunMarc2tab(folder, {"IN", "-"}, folder.File("in.iso"), true);
   EXPECT_EQ(ontoItsInput.exitCode, 1);
   EXPECT_EQ(ReadBytes(folder.File("in.iso")), kRecord);
+}
+
+// The census of the sample, as marc2tab prints it.
+TEST(Marc2tab, TheCensusOfTheSample) {
+  TempFolder folder;
+  const Result result = RunMarc2tab(folder, {"--census", QUIRNEL_SOURCE_DIR "/samples/sample.iso"}, folder.File("stdout"));
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, ReadBytes(QUIRNEL_SOURCE_DIR "/tests/cli/sample-census.expected.txt"));
 }
 
 TEST(Marc2tab, TheSummaryNamesTheMalformedRecords) {
