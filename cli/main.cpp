@@ -45,16 +45,23 @@ ConversionRequest RequestOf(const CommandLine& line) {
   return request;
 }
 
+// Warnings change nothing of what is written, nor the exit status.
+void Warn(const std::string& text) { Say("警告：" + text); }
+
 int Convert(const CommandLine& line) {
   StandardOutputFiles files(LocalFileSystem());
+  const ConversionRequest request = RequestOf(line);
+  const std::vector<std::string> unmatchable = ItemsThatCannotMatch(request.items);
+  if (!unmatchable.empty()) Warn(run_messages::CannotMatch(unmatchable));
   ProgressLine progress(StandardErrorIsTerminal());
-  const RunSummary summary = Convert(RequestOf(line), files, [&](const RunProgress& done) {
+  const RunSummary summary = Convert(request, files, [&](const RunProgress& done) {
     progress.Show(done);
     return true;
   });
   progress.End();
   if (summary.outcome == RunSummary::Outcome::Completed) {
     ReportSummary(summary, line.encoding);
+    if (summary.records > 0 && !summary.emptyColumns.empty()) Warn(run_messages::EmptyColumns(summary.emptyColumns));
     return kExitConverted;
   }
   if (summary.fileError.kind == FileError::Kind::Exists) {

@@ -53,7 +53,8 @@ class Converter {
         extractor_(PrepareCodes(request.items), typeNames_),
         separator_(ForOutput(request.joinSeparator, request.outputEncoding)),
         fromGbk_(TextEncoding::Gbk, request.outputEncoding),
-        fromUtf8_(TextEncoding::Utf8, request.outputEncoding) {}
+        fromUtf8_(TextEncoding::Utf8, request.outputEncoding),
+        filled_(extractor_.Columns(), 0) {}
 
   RunSummary Run() {
     FileError error;
@@ -110,6 +111,7 @@ class Converter {
   RunSummary Convert(InputFile& input) {
     WriteHeader();
     RecordSplitter splitter(input);
+    const std::uint64_t inputSize = input.Size();
     std::string_view record;
     for (;;) {
       const RecordSplitter::Result result = splitter.Next(record);
@@ -117,8 +119,9 @@ class Converter {
       if (result == RecordSplitter::Result::Record) WriteRow(record, splitter);
       if (result == RecordSplitter::Result::TooLong) WriteEmptyRow(splitter.RecordOffset());
       if (buffer_.Size() >= kOutputFlushSize && !Flush()) return FailWriting();
-      if (progress_ && !progress_({summary_.records, splitter.BytesConsumed()})) {
+      if (progress_ && !progress_({summary_.records, splitter.BytesConsumed(), inputSize})) {
         summary_.outcome = RunSummary::Outcome::Stopped;
+        NoteEmptyColumns();
         if (!Flush() || !output_->Close()) return FailWriting();
         return summary_;
       }
@@ -132,8 +135,17 @@ class Converter {
     }
     if (!Flush()) return FailWriting();
     if (!output_->Close()) return FailWriting();
+    // The line breaks after the last record are read only now: the whole input.
+    if (progress_) progress_({summary_.records, splitter.BytesConsumed(), inputSize});
     summary_.outcome = RunSummary::Outcome::Completed;
+    NoteEmptyColumns();
     return summary_;
+  }
+
+  void NoteEmptyColumns() {
+    for (std::size_t column = 0; column < extractor_.Columns(); ++column) {
+      if (!filled_[column]) summary_.emptyColumns.push_back(extractor_.Codes()[column].item);
+    }
   }
 
   // The items as typed, but a tab or line break in one (a list pasted from a
@@ -163,9 +175,12 @@ class Converter {
     const std::size_t columns = extractor_.Columns();
     for (std::size_t column = 0; column < columns; ++column) {
       if (extractor_.IsJoined(column)) {
-        WriteJoined(extractor_.Occurrences(column), recordHasTabs);
+        const std::vector<std::string_view>& occurrences = extractor_.Occurrences(column);
+        filled_[column] |= !occurrences.empty();
+        WriteJoined(occurrences, recordHasTabs);
         buffer_.Reserve(1);
       } else if (extractor_.Value(column, value)) {
+        filled_[column] |= !value.empty();
         // The names of record types are written in the output's encoding already.
         if (recoder_ != nullptr && !extractor_.IsRecordType(column)) value = Recode(value);
         WriteCell(value, recordHasTabs);
@@ -304,6 +319,7 @@ class Converter {
   std::int64_t keptRecords_ = 0;  // records whose lines are in the output
   LineBuffer buffer_;
   RecordView view_;
+  std::vector<char> filled_;  // per column: whether any record gave it a value
   RunSummary summary_;
 };
 

@@ -40,6 +40,7 @@ struct ConversionRequest {
 struct RunProgress {
   std::int64_t records = 0;     // records converted so far
   std::uint64_t bytesRead = 0;  // input bytes consumed so far
+  std::uint64_t inputSize = 0;  // 0 when not known (a pipe)
 };
 // Called after every record; false stops the run there, at a line boundary.
 using ProgressCallback = std::function<bool(const RunProgress&)>;
@@ -60,6 +61,9 @@ struct RunSummary {
   std::int64_t utf8Records = 0;                 // records read as UTF-8
   std::int64_t unwritable = 0;                  // characters the output's encoding could not take
   std::int64_t firstUnwritableRecord = 0;       // 0 when there were none
+  // The items of the columns that had no value in any record (all of them
+  // when there was no record).
+  std::vector<std::string> emptyColumns;
   std::string error;
   FileError fileError;  // of a file that failed, when one did
 };

@@ -13,3 +13,8 @@ extern const char* const DefaultFieldList;
 // empty items stay, nothing is trimmed, case matters. An empty text gives no
 // columns at all.
 std::vector<std::string> ParseFieldList(std::string_view text);
+
+// The items no record can ever give a value for, each once, in list order:
+// not four characters long (five with a final '*'), or holding a blank, a
+// tab or a line break. They stay columns, of empty cells.
+std::vector<std::string> ItemsThatCannotMatch(const std::vector<std::string>& items);

@@ -89,8 +89,35 @@ std::string Finished(const RunSummary& summary, TextEncoding output) {
   }
   if (summary.utf8Records > 0) text += "\n" + ReadAsUtf8(summary.utf8Records);
   if (summary.unwritable > 0) text += "\n" + Unwritable(summary, output);
+  if (summary.records > 0 && !summary.emptyColumns.empty()) text += "\n" + EmptyColumns(summary.emptyColumns);
   return text;
 }
+
+std::string InputNotFound(const std::string& path) { return "找不到数据文件：" + path; }
+
+namespace {
+// Items in quotes, one after the other; a list of thousands is cut short.
+std::string Quoted(const std::vector<std::string>& items, bool quotes) {
+  constexpr std::size_t kNamed = 20;
+  std::string text;
+  for (std::size_t i = 0; i < items.size() && i < kNamed; ++i) {
+    if (i > 0) text += "、";
+    text += quotes ? "“" + items[i] + "”" : items[i];
+  }
+  if (items.size() > kNamed) text += "……共" + std::to_string(items.size()) + "项";
+  return text;
+}
+}  // namespace
+
+std::string CannotMatch(const std::vector<std::string>& items) {
+  return "以下字段代码不是四个字符，对应的列将全部为空：" + Quoted(items, true) + "。";
+}
+
+std::string EmptyColumns(const std::vector<std::string>& items) {
+  return "以下各列在所有记录中都没有值：" + Quoted(items, false);
+}
+
+std::string Stopped(std::int64_t records) { return "转换已停止，已写出" + std::to_string(records) + "条记录。"; }
 
 std::string Converted(const RunSummary& summary) {
   return "已转换" + std::to_string(summary.records) + "条记录，其中" + std::to_string(summary.malformed) + "条格式有误。";

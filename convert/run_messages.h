@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "file_system.h"
 #include "text_encoding.h"
@@ -18,6 +19,18 @@ inline constexpr const char* kAppendPrompt = "该文件已存在，是否追加�
 inline constexpr const char* kFinishedPrompt = "恭喜，数据已经转换完毕咯！";
 inline constexpr const char* kProgressPrefix = "正在预读数据，目前已完成";
 inline constexpr const char* kProgressSuffix = "条.....";
+inline constexpr const char* kNoInputPath = "请先选择数据文件。";
+inline constexpr const char* kContinueAnyway = "是否仍然继续？";
+inline constexpr const char* kStopPrompt = "是否停止转换？已转换的记录会保留。";
+
+// A path in the input box that leads to no file.
+std::string InputNotFound(const std::string& path);
+// Items of the field list that can never give a value, named before a run;
+// the columns that had no value in any record, named after it.
+std::string CannotMatch(const std::vector<std::string>& items);
+std::string EmptyColumns(const std::vector<std::string>& items);
+// A run the user stopped.
+std::string Stopped(std::int64_t records);
 
 // The end message: the fixed first line, then a line for each thing the
 // user should know about (records that could not be read, and where the

@@ -1,7 +1,7 @@
 #include "window_run.h"
 
+#include <algorithm>
 #include <charconv>
-#include <cstring>
 
 #include "field_list.h"
 #include "run_messages.h"
@@ -11,27 +11,31 @@ namespace {
 using Question = RunWindow::Question;
 using Notice = RunWindow::Notice;
 
-// "正在预读数据，目前已完成3条....." for every record: only the digits change,
-// and they are written in place.
+// "正在预读数据，目前已完成3条....." for every record, with "（45%）" of the
+// input after it when its size is known.
 class ProgressCaption {
  public:
-  const std::string& For(std::int64_t records) {
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, records).ptr;
-    const auto count = static_cast<std::size_t>(end - digits);
-    if (count != digitCount_) {
-      text_.assign(run_messages::kProgressPrefix);
-      text_.append(count, '0');
-      text_.append(run_messages::kProgressSuffix);
-      digitCount_ = count;
+  const std::string& For(const RunProgress& progress) {
+    text_.assign(run_messages::kProgressPrefix);
+    AppendNumber(progress.records);
+    text_.append(run_messages::kProgressSuffix);
+    if (progress.inputSize > 0) {
+      text_.append("（");
+      AppendNumber(static_cast<std::int64_t>(std::min<std::uint64_t>(progress.bytesRead, progress.inputSize) * 100 /
+                                             progress.inputSize));
+      text_.append("%）");
     }
-    std::memcpy(text_.data() + std::strlen(run_messages::kProgressPrefix), digits, count);
     return text_;
   }
 
  private:
-  std::string text_;
-  std::size_t digitCount_ = 0;
+  void AppendNumber(std::int64_t number) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    text_.append(digits, end);
+  }
+
+  std::string text_;  // kept, so that its memory is
 };
 
 RunSummary Ended(RunWindow& window, RunSummary::Outcome outcome) {
@@ -52,17 +56,36 @@ Notice EndNotice(const RunSummary& summary) {
   return nothingRead ? Notice::FinishedWithWarning : Notice::Finished;
 }
 
+// The input path typed or chosen, or "" after telling the user there is
+// none to start with.
+std::string InputToStartWith(RunWindow& window, FileSystem& files) {
+  const std::string path = window.InputPath();
+  if (path.empty()) {
+    window.Tell(Notice::NoInputPath, run_messages::kNoInputPath);
+  } else if (!files.Exists(path)) {
+    window.Tell(Notice::InputNotFound, run_messages::InputNotFound(path));
+  } else {
+    return path;
+  }
+  return {};
+}
+
 RunSummary Run(RunWindow& window, FileSystem& files, const WindowRunOptions& options) {
   using namespace run_messages;
   ConversionRequest request;
-  request.inputPath = window.InputPath();
-  if (request.inputPath.empty() || !files.Exists(request.inputPath)) return {};
+  request.inputPath = InputToStartWith(window, files);
+  if (request.inputPath.empty()) return {};
 
   window.SetBeginEnabled(false);
   window.SaveFieldList();  // saved even when the user goes no further
   window.ShowProgressLabel();
   request.items = ParseFieldList(window.FieldList());
 
+  const std::vector<std::string> unmatchable = ItemsThatCannotMatch(request.items);
+  if (!unmatchable.empty() &&
+      !window.Ask(Question::ContinueWithEmptyColumns, CannotMatch(unmatchable) + kContinueAnyway)) {
+    return Ended(window, RunSummary::Outcome::Declined);
+  }
   if (!window.Ask(Question::ConfirmExport, kConfirmPrompt)) return Ended(window, RunSummary::Outcome::Declined);
   request.outputPath = window.ChooseOutputFile();
   if (request.outputPath.empty()) return Ended(window, RunSummary::Outcome::Declined);
@@ -82,12 +105,19 @@ RunSummary Run(RunWindow& window, FileSystem& files, const WindowRunOptions& opt
   request.outputEncoding = options.outputEncoding;
 
   ProgressCaption caption;
+  RunWindow::ProgressAnswer answer = RunWindow::ProgressAnswer::Continue;
   RunSummary summary = Convert(request, files, [&](const RunProgress& progress) {
-    return window.ShowProgress(caption.For(progress.records), progress);
+    answer = window.ShowProgress(caption.For(progress), progress);
+    return answer == RunWindow::ProgressAnswer::Continue;
   });
-  if (summary.outcome == RunSummary::Outcome::Stopped) return summary;  // the window is going away
-  if (summary.outcome != RunSummary::Outcome::Completed) return ReportFailure(window, std::move(summary));
-  window.Tell(EndNotice(summary), Finished(summary, options.outputEncoding));
+  if (summary.outcome == RunSummary::Outcome::Stopped && answer == RunWindow::ProgressAnswer::Close) return summary;
+  if (summary.outcome == RunSummary::Outcome::Stopped) {
+    window.Tell(Notice::Finished, Stopped(summary.records));
+  } else if (summary.outcome != RunSummary::Outcome::Completed) {
+    return ReportFailure(window, std::move(summary));
+  } else {
+    window.Tell(EndNotice(summary), Finished(summary, options.outputEncoding));
+  }
   window.SetBeginEnabled(true);
   return summary;
 }

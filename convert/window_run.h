@@ -13,13 +13,21 @@
 class RunWindow {
  public:
   enum class Question {
-    ConfirmExport,     // before anything is written
-    AppendToExisting,  // the chosen file exists; No is the safe answer
+    ContinueWithEmptyColumns,  // some items can never give a value; No returns to editing
+    ConfirmExport,             // before anything is written
+    AppendToExisting,          // the chosen file exists; No is the safe answer
   };
   enum class Notice {
-    Finished,             // the run completed
+    NoInputPath,          // the input path box is empty: the user is sent back to it
+    InputNotFound,        // no file at the path typed
+    Finished,             // the run completed, or the user stopped it
     FinishedWithWarning,  // completed, but no record could be read in full
     Failed,               // a file failed or the run broke off; the text says why
+  };
+  enum class ProgressAnswer {
+    Continue,
+    Stop,   // the user asked to stop: the lines so far are kept, and the end message says so
+    Close,  // the window is being closed: the run ends at a line boundary, without a word
   };
 
   virtual ~RunWindow() = default;
@@ -28,10 +36,9 @@ class RunWindow {
   virtual std::string FieldList() = 0;  // the list box's whole text
   virtual void SetBeginEnabled(bool enabled) = 0;
   virtual void ShowProgressLabel() = 0;
-  // Sets the progress label's caption and lets pending window events run.
-  // False when the window is being closed: the run then stops at a line
-  // boundary.
-  virtual bool ShowProgress(const std::string& caption, const RunProgress& progress) = 0;
+  // Sets the progress label's caption and lets pending window events run,
+  // and says whether the run is to go on.
+  virtual ProgressAnswer ShowProgress(const std::string& caption, const RunProgress& progress) = 0;
   // True for Yes.
   virtual bool Ask(Question question, const std::string& prompt) = 0;
   virtual void Tell(Notice notice, const std::string& text) = 0;

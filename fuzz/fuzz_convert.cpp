@@ -55,6 +55,7 @@ class MemoryInput : public InputFile {
     return n;
   }
   FileError Error() const override { return {}; }
+  std::uint64_t Size() const override { return bytes_.size(); }
 
  private:
   std::string_view bytes_;

@@ -43,6 +43,9 @@ class InputFile {
   // returns 0 and Error() tells why.
   virtual std::size_t Read(char* buffer, std::size_t size) = 0;
   virtual FileError Error() const = 0;
+  // The file's size, for showing how far a run has got; 0 when it is not
+  // known (a pipe).
+  virtual std::uint64_t Size() const = 0;
 };
 
 // A file open for this run's lines, held by this run alone until it is

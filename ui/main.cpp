@@ -27,6 +27,7 @@ std::wstring PathFromCommandLine() {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   RegistrySettingsStore settings;
+  const win32::ComApartment com;  // the taskbar button's progress
   MainWindow window(SystemDesktop(), settings, LocalFileSystem());
   if (!window.Create(instance, showCommand)) return 1;
   const std::wstring path = PathFromCommandLine();

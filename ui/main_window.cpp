@@ -286,6 +286,7 @@ void MainWindow::OnCommand(int id, int code) {
   switch (id) {
     case kChooseButton: OnChooseInput(); break;
     case kBeginButton: OnBegin(); break;
+    case IDCANCEL: OnEscape(); break;  // Esc, as the dialog manager reports it
     case kSiteLink: OnSiteLinkClick(); break;
     default: break;
   }

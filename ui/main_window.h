@@ -4,12 +4,14 @@
 #include <windows.h>
 
 #include <array>
+#include <memory>
 #include <string>
 
 #include "desktop_services.h"
 #include "file_system.h"
 #include "main_window_layout.h"
 #include "settings_store.h"
+#include "taskbar_progress.h"
 #include "win32_handles.h"
 #include "window_run.h"
 
@@ -35,7 +37,7 @@ class MainWindow : public RunWindow {
   std::string FieldList() override;
   void SetBeginEnabled(bool enabled) override;
   void ShowProgressLabel() override;
-  bool ShowProgress(const std::string& caption, const RunProgress& progress) override;
+  ProgressAnswer ShowProgress(const std::string& caption, const RunProgress& progress) override;
   bool Ask(Question question, const std::string& prompt) override;
   void Tell(Notice notice, const std::string& text) override;
   std::string ChooseOutputFile() override;
@@ -54,6 +56,7 @@ class MainWindow : public RunWindow {
   void OnSiteLinkClick();
   void OnChooseInput();
   void OnBegin();
+  void OnEscape();
   void OnClose();
 
   void OnCommand(int id, int code);
@@ -92,11 +95,15 @@ class MainWindow : public RunWindow {
   int dpi_ = 96;
   COLORREF siteLinkColour_ = kLinkColour;
   bool running_ = false;
+  bool stopAsked_ = false;  // during a run: Esc was pressed and the question is up or answered
+  bool stopping_ = false;   // the user said to stop the run
   bool closing_ = false;
 
   // The progress of the run: the latest caption, whether it is on the label,
   // and when the label was last repainted.
   std::string progressCaption_;
+  RunProgress progress_;
+  std::unique_ptr<TaskbarProgress> taskbar_;
   bool progressShown_ = true;
   bool everPumped_ = false;
   DWORD lastPumped_ = 0;

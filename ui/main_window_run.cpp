@@ -5,6 +5,7 @@
 
 #include "field_list_setting.h"
 #include "main_window.h"
+#include "run_messages.h"
 #include "message_loop.h"
 #include "win32_text.h"
 
@@ -47,6 +48,7 @@ struct BoxLook {
 
 BoxLook LookOf(RunWindow::Question question) {
   switch (question) {
+    case RunWindow::Question::ContinueWithEmptyColumns: return {MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2, kNoticeTitle};
     case RunWindow::Question::ConfirmExport: return {MB_YESNO | MB_ICONEXCLAMATION, kConfirmTitle};
     case RunWindow::Question::AppendToExisting: break;
   }
@@ -55,6 +57,8 @@ BoxLook LookOf(RunWindow::Question question) {
 
 BoxLook LookOf(RunWindow::Notice notice) {
   switch (notice) {
+    case RunWindow::Notice::NoInputPath:
+    case RunWindow::Notice::InputNotFound: return {MB_OK | MB_ICONWARNING, kNoticeTitle};
     case RunWindow::Notice::Finished: return {MB_OK | MB_ICONINFORMATION, kNoticeTitle};
     case RunWindow::Notice::FinishedWithWarning: return {MB_OK | MB_ICONWARNING, kNoticeTitle};
     case RunWindow::Notice::Failed: break;
@@ -67,6 +71,7 @@ BoxLook LookOf(RunWindow::Notice notice) {
 void MainWindow::OnBegin() {
   if (running_) return;  // Begin is disabled during a run; a posted click must not start a second one
   running_ = true;
+  stopAsked_ = stopping_ = false;
   progressShown_ = true;
   everPumped_ = false;
   try {
@@ -74,6 +79,7 @@ void MainWindow::OnBegin() {
     options.joinSeparator = JoinSeparatorSetting(settings_);
     RunFromWindow(*this, files_, options);
     FinishProgress();
+    if (taskbar_) taskbar_->Clear();
   } catch (...) {
     // Whatever stopped the run, the window goes on and can start another.
     ReportFailure(true);
@@ -111,24 +117,37 @@ void MainWindow::ShowProgressLabel() {
   ShowWindow(Control(kProgressLabel), SW_SHOWNA);
 }
 
-bool MainWindow::ShowProgress(const std::string& caption, const RunProgress&) {
-  if (closing_) return false;
+RunWindow::ProgressAnswer MainWindow::ShowProgress(const std::string& caption, const RunProgress& progress) {
+  if (closing_) return ProgressAnswer::Close;
   progressCaption_ = caption;
+  progress_ = progress;
   progressShown_ = false;
   const DWORD now = GetTickCount();
-  if (everPumped_ && now - lastPumped_ < kRepaintIntervalMs) return true;
+  if (everPumped_ && now - lastPumped_ < kRepaintIntervalMs) return ProgressAnswer::Continue;
   PaintProgress();
-  // Lets the user pick another file, click the link or close the window.
+  // Lets the user pick another file, click the link, stop the run with Esc
+  // or close the window.
   PumpPendingMessages(window_);
   everPumped_ = true;
   lastPumped_ = GetTickCount();
-  return !closing_;
+  if (closing_) return ProgressAnswer::Close;
+  return stopping_ ? ProgressAnswer::Stop : ProgressAnswer::Continue;
+}
+
+// Esc during a run asks whether to stop it; the run waits for the answer.
+void MainWindow::OnEscape() {
+  if (!running_ || stopAsked_ || closing_) return;
+  stopAsked_ = true;
+  stopping_ = ShowMessageBox(Widen(run_messages::kStopPrompt).c_str(), MB_YESNO | MB_ICONQUESTION, kNoticeTitle) == IDYES;
+  stopAsked_ = stopping_;  // after a No, Esc may ask again
 }
 
 void MainWindow::PaintProgress() {
   HWND label = Control(kProgressLabel);
   SetWindowTextW(label, Widen(progressCaption_).c_str());
   UpdateWindow(label);
+  if (!taskbar_) taskbar_ = std::make_unique<TaskbarProgress>(window_);
+  taskbar_->Show(progress_.bytesRead, progress_.inputSize);
   progressShown_ = true;
 }
 
@@ -148,6 +167,7 @@ void MainWindow::Tell(Notice notice, const std::string& text) {
   FinishProgress();
   const BoxLook look = LookOf(notice);
   ShowMessageBox(Widen(text).c_str(), look.style, look.title);
+  if (notice == Notice::NoInputPath && !closing_) SetFocus(Control(kInputPathBox));
 }
 
 std::string MainWindow::ChooseOutputFile() {

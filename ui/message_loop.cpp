@@ -2,7 +2,18 @@
 
 namespace {
 
+bool IsEscapeIn(HWND mainWindow, const MSG& message) {
+  return message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE &&
+         (message.hwnd == mainWindow || IsChild(mainWindow, message.hwnd));
+}
+
 void Deliver(HWND mainWindow, MSG& message) {
+  // Esc anywhere in the window, as a dialog's Cancel: the multi-line field
+  // list would keep it for itself, and a disabled Begin would lose it.
+  if (IsWindow(mainWindow) && IsEscapeIn(mainWindow, message)) {
+    SendMessageW(mainWindow, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    return;
+  }
   if (IsWindow(mainWindow) && IsDialogMessageW(mainWindow, &message)) return;
   TranslateMessage(&message);
   DispatchMessageW(&message);

@@ -29,6 +29,10 @@ class DescriptorInput : public InputFile {
     }
   }
   FileError Error() const override { return error_; }
+  std::uint64_t Size() const override {
+    struct stat info;
+    return ::fstat(fd_, &info) == 0 && S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
+  }
 
  private:
   int fd_;

@@ -33,6 +33,11 @@ class HandleInput : public InputFile {
     return got;
   }
   FileError Error() const override { return error_; }
+  std::uint64_t Size() const override {
+    LARGE_INTEGER size = {};
+    if (GetFileType(file_.Get()) != FILE_TYPE_DISK || !GetFileSizeEx(file_.Get(), &size)) return 0;
+    return static_cast<std::uint64_t>(size.QuadPart);
+  }
 
  private:
   win32::FileHandle file_;

@@ -4,6 +4,7 @@
 // template serves every kind; a kind differs only in how its handle is
 // released and in which value means "no handle".
 #include <windows.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <utility>
@@ -106,6 +107,28 @@ struct FreeLocal {
 };
 template <typename Pointer>
 using LocalMemory = Owner<Pointer, FreeLocal>;
+
+// A COM interface, released once.
+struct ReleaseComObject {
+  void operator()(IUnknown* object) const { object->Release(); }
+};
+template <typename Interface>
+using ComPointer = Owner<Interface*, ReleaseComObject>;
+
+// COM on this thread, from CoInitializeEx to CoUninitialize; where it
+// cannot be had, what needs it does without.
+class ComApartment {
+ public:
+  ComApartment() : initialized_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+  ~ComApartment() {
+    if (initialized_) CoUninitialize();
+  }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+
+ private:
+  bool initialized_;
+};
 
 // ---- GDI ----
 

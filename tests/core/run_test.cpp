@@ -143,6 +143,7 @@ struct Conversation {
 
 const std::string kThree = Record("A") + Record("B") + Record("C");
 const std::string kOneLine = "200a\t200f\t\r\nA\t\t\r\n";
+const std::string kFinishedWithout200f = Finished(std::string(kFinishedPrompt) + "\n以下各列在所有记录中都没有值：200f");
 const std::string kTwoLines = kOneLine + "B\t\t\r\n";
 std::string ReadError(const std::string& kept) { return ErrorBox("无法读取输入文件：.../输入.iso（读写错误）。" + kept); }
 
@@ -156,9 +157,22 @@ std::function<void(Scene&)> InputBreaksOff(std::size_t after, bool throwing = fa
 const std::string kJoinedTwice = RecordBuilder().Field("200", Sf("a", "A")).Field("701", Sf("a", "x")).Field("701", Sf("a", "y")).Build();
 
 const Conversation kConversations[] = {
-    {"no such input: nothing at all", [](Scene& t) { t.window.inputPath = t.folder.File("missing.iso"); },
-     {"InputPath"}, "-"},
-    {"no input path", [](Scene& t) { t.window.inputPath = "  "; }, {"InputPath"}, "-"},
+    {"no such input: said, and nothing else", [](Scene& t) { t.window.inputPath = t.folder.File("missing.iso"); },
+     {"InputPath", "Tell(InputNotFound|找不到数据文件：.../missing.iso)"}, "-"},
+    {"no input path", [](Scene& t) { t.window.inputPath = ""; }, {"InputPath", "Tell(NoInputPath|请先选择数据文件。)"}, "-"},
+    {"items no record can match: No goes back to editing",
+     [](Scene& t) { t.window.fieldList = "200a,001, 200f,001", t.window.answers = {false}; },
+     {"InputPath", "SetBeginEnabled(false)", "SaveFieldList", "ShowProgressLabel", "FieldList",
+      "Ask(ContinueWithEmptyColumns|以下字段代码不是四个字符，对应的列将全部为空：“001”、“ 200f”。是否仍然继续？)",
+      "SetBeginEnabled(true)"},
+     "-"},
+    {"items no record can match: Yes goes on, and the end names the empty columns",
+     [](Scene& t) { t.window.fieldList = "200a,001,200A"; },
+     {"InputPath", "SetBeginEnabled(false)", "SaveFieldList", "ShowProgressLabel", "FieldList",
+      "Ask(ContinueWithEmptyColumns|以下字段代码不是四个字符，对应的列将全部为空：“001”。是否仍然继续？)", kConfirm,
+      "ChooseOutputFile", Progress(1, 100), Progress(1, 100),
+      Finished(std::string(kFinishedPrompt) + "\n以下各列在所有记录中都没有值：001、200A"), "SetBeginEnabled(true)"},
+     "200a\t001\t200A\t\r\nA\t\t\t\r\n"},
     {"No to the confirmation", [](Scene& t) { t.window.answers = {false}; },
      StartThen({"SetBeginEnabled(true)"}), "-"},
     {"the save dialog cancelled", [](Scene& t) { t.window.savePath = ""; },
@@ -166,18 +180,23 @@ const Conversation kConversations[] = {
     {"No to appending", [](Scene& t) { WriteBytes(t.output, "old\n\x80"), t.window.answers = {true, false}; },
      StartThen({"ChooseOutputFile", kAskAppend, "SetBeginEnabled(true)"}), "old\n\x80"},
     {"Yes to appending", [](Scene& t) { WriteBytes(t.output, "old\r\n"); },
-     StartThen({"ChooseOutputFile", kAskAppend, Progress(1), kFinished, "SetBeginEnabled(true)"}), "old\r\n" + kOneLine},
+     StartThen({"ChooseOutputFile", kAskAppend, Progress(1, 100), Progress(1, 100), kFinishedWithout200f, "SetBeginEnabled(true)"}),
+     "old\r\n" + kOneLine},
     {"the input itself as output", [](Scene& t) { t.window.savePath = t.folder.File("./输入.iso"); },
      StartThen({"ChooseOutputFile", ErrorBox(run_messages::OutputIsInput("..././输入.iso")), "SetBeginEnabled(true)"}),
      "-"},
     {"the window closes during the run", [](Scene& t) { WriteBytes(t.input, kThree), t.window.closeAtProgress = 2; },
-     StartThen({"ChooseOutputFile", Progress(1), Progress(2)}), kTwoLines},
+     StartThen({"ChooseOutputFile", Progress(1, 33), Progress(2, 66)}), kTwoLines},
+    {"the user stops the run", [](Scene& t) { WriteBytes(t.input, kThree), t.window.stopAtProgress = 2; },
+     StartThen({"ChooseOutputFile", Progress(1, 33), Progress(2, 66), "Tell(Finished|转换已停止，已写出2条记录。)",
+                "SetBeginEnabled(true)"}),
+     kTwoLines},
     {"a read error", InputBreaksOff(kThree.size() - 3),
-     StartThen({"ChooseOutputFile", Progress(1), Progress(2), ReadError("已写出的2条记录保留在输出文件中。"),
+     StartThen({"ChooseOutputFile", Progress(1, 33), Progress(2, 66), ReadError("已写出的2条记录保留在输出文件中。"),
                 "SetBeginEnabled(true)"}),
      kTwoLines},
     {"no memory", InputBreaksOff(Record("A").size() + Record("B").size() + 5, true),
-     StartThen({"ChooseOutputFile", Progress(1), Progress(2),
+     StartThen({"ChooseOutputFile", Progress(1, 33), Progress(2, 66),
                 ErrorBox(run_messages::RunBrokeOff("内存不足") + "。已写出的2条记录保留在输出文件中。"),
                 "SetBeginEnabled(true)"}),
      kTwoLines},
@@ -191,7 +210,11 @@ const Conversation kConversations[] = {
        t.window.fieldList = "20\t0a,701a*,2\n00a,200a\r";
        t.options.joinSeparator = "\t\r\n；";
      },
-     StartThen({"ChooseOutputFile", Progress(1), kFinished, "SetBeginEnabled(true)"}),
+     {"InputPath", "SetBeginEnabled(false)", "SaveFieldList", "ShowProgressLabel", "FieldList",
+      "Ask(ContinueWithEmptyColumns|以下字段代码不是四个字符，对应的列将全部为空：“20\t0a”、“2\n00a”、“200a\r”。是否仍然继续？)",
+      kConfirm, "ChooseOutputFile", Progress(1, 100), Progress(1, 100),
+      Finished(std::string(kFinishedPrompt) + "\n以下各列在所有记录中都没有值：20\t0a、2\n00a、200a\r"),
+      "SetBeginEnabled(true)"},
      "200a\t701a*\t200a\t200a\t\r\n\tx" + Gbk("；") + "y\t\t\t\r\n"},
     {"an input that is a folder",
      [](Scene& t) { std::filesystem::create_directory(std::filesystem::u8path(t.window.inputPath = t.folder.File("d"))); },
@@ -334,7 +357,7 @@ TEST_F(Run, MalformedRecordsAreCountedAndFound) {
   }
   EXPECT_EQ(window.calls.at(window.calls.size() - 2),
             Finished(std::string(run_messages::kFinishedPrompt) + "\n其中6条记录无法完整读取，第一条是第2条记录（位于文件第" +
-                        std::to_string(Record("A").size()) + "字节）。"));
+                        std::to_string(Record("A").size()) + "字节）。\n以下各列在所有记录中都没有值：200b*"));
 }
 
 // A file that is no record file at all must not end as a success.
@@ -343,7 +366,8 @@ TEST_F(Run, NothingReadableEndsWithAWarning) {
   Convert();
   EXPECT_EQ(ReadBytes(output), "200a\t200f\t\r\n\t\t\r\n\t\t\r\n");
   EXPECT_EQ(window.calls.at(window.calls.size() - 2),
-            Warning(std::string(run_messages::kFinishedPrompt) + "\n其中2条记录无法完整读取，第一条是第1条记录（位于文件第0字节）。"));
+            Warning(std::string(run_messages::kFinishedPrompt) + "\n其中2条记录无法完整读取，第一条是第1条记录（位于文件第0字节）。" +
+                    "\n以下各列在所有记录中都没有值：200a、200f"));
 }
 
 // UTF-8 records come out in the output's encoding; GBK ones pass through

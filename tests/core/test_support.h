@@ -76,7 +76,7 @@ class MemoryInput : public InputFile {
     return at_ += n, n;
   }
   FileError Error() const override { return error_; }
-  std::size_t Size() const { return text_.size(); }
+  std::uint64_t Size() const override { return text_.size(); }
 
   std::size_t largestRequest = 0;
 
@@ -154,25 +154,29 @@ class FakeRunWindow : public RunWindow {
   std::string inputPath, fieldList;
   std::deque<bool> answers;  // Ask's answers in order; Yes when used up
   std::string savePath;      // "" cancels the save dialog
-  long closeAtProgress = -1;  // ShowProgress returns false on this call (1-based)
+  long closeAtProgress = -1;  // on this call (1-based) ShowProgress says the window closes,
+  long stopAtProgress = -1;   // or that the user asked to stop
   Calls calls;
 
   std::string InputPath() override { return Log("InputPath"), inputPath; }
   std::string FieldList() override { return Log("FieldList"), fieldList; }
   void SetBeginEnabled(bool on) override { Log(on ? "SetBeginEnabled(true)" : "SetBeginEnabled(false)"); }
   void ShowProgressLabel() override { Log("ShowProgressLabel"); }
-  bool ShowProgress(const std::string& caption, const RunProgress&) override {
-    return Log("ShowProgress(" + caption + ")"), ++progressCalls_ != closeAtProgress;
+  ProgressAnswer ShowProgress(const std::string& caption, const RunProgress&) override {
+    Log("ShowProgress(" + caption + ")");
+    ++progressCalls_;
+    if (progressCalls_ == closeAtProgress) return ProgressAnswer::Close;
+    return progressCalls_ == stopAtProgress ? ProgressAnswer::Stop : ProgressAnswer::Continue;
   }
   bool Ask(Question question, const std::string& prompt) override {
-    Log(std::string("Ask(") + (question == Question::ConfirmExport ? "ConfirmExport|" : "AppendToExisting|") + prompt +
-        ")");
+    const char* const names[] = {"ContinueWithEmptyColumns", "ConfirmExport", "AppendToExisting"};
+    Log(std::string("Ask(") + names[static_cast<int>(question)] + "|" + prompt + ")");
     const bool answer = answers.empty() || answers.front();
     if (!answers.empty()) answers.pop_front();
     return answer;
   }
   void Tell(Notice notice, const std::string& text) override {
-    const char* const names[] = {"Finished", "FinishedWithWarning", "Failed"};
+    const char* const names[] = {"NoInputPath", "InputNotFound", "Finished", "FinishedWithWarning", "Failed"};
     Log(std::string("Tell(") + names[static_cast<int>(notice)] + "|" + text + ")");
   }
   std::string ChooseOutputFile() override { return Log("ChooseOutputFile"), savePath; }
@@ -187,8 +191,10 @@ namespace expected {
 using namespace run_messages;
 inline const std::string kConfirm = "Ask(ConfirmExport|" + std::string(kConfirmPrompt) + ")";
 inline const std::string kAskAppend = "Ask(AppendToExisting|" + std::string(kAppendPrompt) + ")";
-inline std::string Progress(int records) {
-  return "ShowProgress(" + std::string(kProgressPrefix) + std::to_string(records) + kProgressSuffix + ")";
+// The caption after `records` records, `percent` of the input read.
+inline std::string Progress(int records, int percent) {
+  return "ShowProgress(" + std::string(kProgressPrefix) + std::to_string(records) + kProgressSuffix + "（" +
+         std::to_string(percent) + "%）)";
 }
 inline std::string Finished(const std::string& text) { return "Tell(Finished|" + text + ")"; }
 inline std::string Warning(const std::string& text) { return "Tell(FinishedWithWarning|" + text + ")"; }

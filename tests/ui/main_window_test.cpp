@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <new>
 #include <optional>
@@ -199,6 +201,55 @@ TEST_F(MainWindowTest, AnExceptionEndsInAnErrorBoxAndTheWindowGoesOn) {
   EXPECT_TRUE(IsWindowEnabled(Control(kBeginButton)));
 }
 
+// Begin with no file to start with says so, and with an empty path sends the
+// user back to the box; nothing else happens.
+TEST_F(MainWindowTest, BeginWithoutAnInputSaysSo) {
+  const struct {
+    const wchar_t* path;
+    std::wstring message;
+    bool focusInThePathBox;
+  } cases[] = {{L"", L"请先选择数据文件。", true}, {L"Z:\\no\\such.iso", L"找不到数据文件：Z:\\no\\such.iso", false}};
+  for (const auto& c : cases) {
+    desktop.messages.clear();
+    SetWindowTextW(Control(kInputPathBox), c.path);
+    SetFocus(Control(kChooseButton));
+    SendMessageW(Control(kBeginButton), BM_CLICK, 0, 0);
+    ASSERT_EQ(desktop.messages.size(), 1u) << c.path;
+    EXPECT_EQ(desktop.messages[0].prompt, c.message);
+    EXPECT_EQ(GetFocus() == Control(kInputPathBox), c.focusInThePathBox) << c.path;
+    EXPECT_TRUE(IsWindowEnabled(Control(kBeginButton)));
+  }
+}
+
+// Esc during a run asks whether to stop; Yes stops it with whole lines kept,
+// No lets it finish.
+TEST_F(MainWindowTest, EscStopsARunWhenTheUserSaysYes) {
+  const std::filesystem::path output = std::filesystem::temp_directory_path() / "quirnel-window-stop.txt";
+  const struct {
+    int yeses;  // the confirmation, then the question Esc asks
+    std::wstring end;
+    std::size_t lines;
+  } cases[] = {{2, L"转换已停止，已写出1条记录。", 2}, {1, L"恭喜，数据已经转换完毕咯！", 41}};
+  for (const auto& c : cases) {
+    std::filesystem::remove(output);
+    desktop = {};
+    desktop.yeses = c.yeses;
+    desktop.savePath = output.wstring();
+    SetWindowTextW(Control(kInputPathBox), QUIRNEL_SAMPLE);
+    SetWindowTextW(Control(kFieldListBox), L"200a");
+    PostMessageW(Control(kFieldListBox), WM_KEYDOWN, VK_ESCAPE, 1);  // read at the run's first breath
+    SendMessageW(Control(kBeginButton), BM_CLICK, 0, 0);
+    ASSERT_EQ(desktop.messages.size(), 3u);
+    EXPECT_EQ(desktop.messages[1].prompt, L"是否停止转换？已转换的记录会保留。");
+    EXPECT_EQ(desktop.messages[2].prompt, c.end);
+    std::ifstream written(output, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(written)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')), c.lines);
+    EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
+  }
+  std::filesystem::remove(output);
+}
+
 // A run from Begin to its end message: the message comes once the label
 // shows the count of the last record, not the last one repainted.
 TEST_F(MainWindowTest, TheEndMessageComesWithTheLastCountOnTheLabel) {
@@ -210,7 +261,7 @@ TEST_F(MainWindowTest, TheEndMessageComesWithTheLastCountOnTheLabel) {
   SendMessageW(Control(kBeginButton), BM_CLICK, 0, 0);
   ASSERT_EQ(desktop.messages.size(), 2u);
   EXPECT_EQ(desktop.messages[1].prompt, L"恭喜，数据已经转换完毕咯！");
-  EXPECT_EQ(desktop.messages[1].progress, L"正在预读数据，目前已完成40条.....");
+  EXPECT_EQ(desktop.messages[1].progress, L"正在预读数据，目前已完成40条.....（100%）");
   std::filesystem::remove(output);
 }
 
