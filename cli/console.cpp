@@ -21,6 +21,12 @@ std::unique_ptr<OutputFile> StandardOutputFiles::OpenOutput(const std::string& p
   return files_.OpenOutput(path, mode, error);
 }
 
+std::unique_ptr<OutputFile> StandardOutputFiles::OpenReplacement(const std::string& path, bool replace,
+                                                                 FileError& error) {
+  if (path == "-") return OpenStandardOutput(error);
+  return files_.OpenReplacement(path, replace, error);
+}
+
 ProgressLine::ProgressLine(bool shown)
     : shown_(shown), started_(std::chrono::steady_clock::now()), lastDrawn_(started_) {}
 

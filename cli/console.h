@@ -19,6 +19,8 @@ class StandardOutputFiles : public FileSystem {
     return files_.OpenForReading(path, error);
   }
   std::unique_ptr<OutputFile> OpenOutput(const std::string& path, OutputMode mode, FileError& error) override;
+  // Standard output is written as it goes: it cannot be put in place at the end.
+  std::unique_ptr<OutputFile> OpenReplacement(const std::string& path, bool replace, FileError& error) override;
 
  private:
   FileSystem& files_;

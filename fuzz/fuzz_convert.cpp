@@ -90,6 +90,9 @@ class MemoryFiles : public FileSystem {
   std::unique_ptr<OutputFile> OpenOutput(const std::string&, OutputMode, FileError&) override {
     return std::make_unique<MemoryOutput>(output);
   }
+  std::unique_ptr<OutputFile> OpenReplacement(const std::string&, bool, FileError&) override {
+    return std::make_unique<MemoryOutput>(output);
+  }
   std::string output;
 
  private:

@@ -93,6 +93,13 @@ class FileSystem {
   // nullptr on failure (InUse when another run or program holds it, Exists
   // when a new file was asked for).
   virtual std::unique_ptr<OutputFile> OpenOutput(const std::string& path, OutputMode mode, FileError& error) = 0;
+  // A whole new file, written beside `path` under a name of its own and put
+  // in its place only by Close: a run that fails or is discarded leaves no
+  // half-written file, and the file that was there stays as it was until
+  // then. Without `replace`, a file at `path` is an error (Exists), at the
+  // open and again at the close. InUse when another run or program holds
+  // the file so that it cannot be replaced.
+  virtual std::unique_ptr<OutputFile> OpenReplacement(const std::string& path, bool replace, FileError& error) = 0;
 };
 
 // The machine's own files.

@@ -136,6 +136,13 @@ bool DescriptorOutput::Write(const char* data, std::size_t size) {
   return size == 0;
 }
 
+bool DescriptorOutput::Flush() {
+  if (fd_ < 0) return false;
+  if (::fsync(fd_) == 0) return true;
+  Remember(errno);
+  return false;
+}
+
 bool DescriptorOutput::Truncate(std::uint64_t size) {
   struct stat info;
   if (fd_ < 0 || ::fstat(fd_, &info) != 0) return false;

@@ -3,6 +3,7 @@
 // descriptors, so that an error keeps its errno, the output can be locked,
 // and a write that fails part way can be cut back.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -45,6 +46,8 @@ class DescriptorOutput : public OutputFile {
   std::optional<std::string> FirstBytes() const override { return existing_.first; }
   std::optional<std::string> LastBytes() const override { return existing_.last; }
   bool Write(const char* data, std::size_t size) override;
+  // Makes what was written durable (fsync), for a file about to be renamed into place.
+  bool Flush();
   bool Truncate(std::uint64_t size) override;
   bool Close() override;
   void Discard() override;
@@ -61,5 +64,9 @@ class DescriptorOutput : public OutputFile {
   std::string path_;
   FileError error_;
 };
+
+// A whole new file written beside path, renamed over it by Close (see
+// FileSystem::OpenReplacement).
+std::unique_ptr<OutputFile> OpenReplacementFile(const std::string& path, bool replace, FileError& error);
 
 }  // namespace posix_files

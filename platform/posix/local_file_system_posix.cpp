@@ -94,6 +94,10 @@ class PosixFileSystem : public FileSystem {
     // Read under the lock, so that the size is the one this run's lines follow.
     return std::make_unique<DescriptorOutput>(fd, created, true, ReadExisting(fd, false), path);
   }
+
+  std::unique_ptr<OutputFile> OpenReplacement(const std::string& path, bool replace, FileError& error) override {
+    return OpenReplacementFile(path, replace, error);
+  }
 };
 
 }  // namespace

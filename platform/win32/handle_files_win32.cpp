@@ -101,6 +101,13 @@ bool HandleOutput::Write(const char* data, std::size_t size) {
   return size == 0;
 }
 
+bool HandleOutput::Flush() {
+  if (file_ == nullptr) return false;
+  if (FlushFileBuffers(file_)) return true;
+  Remember(LastError());
+  return false;
+}
+
 bool HandleOutput::Truncate(std::uint64_t size) {
   if (file_ == nullptr) return false;
   if (GetFileType(file_) != FILE_TYPE_DISK) return true;

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -45,6 +46,8 @@ class HandleOutput : public OutputFile {
   std::optional<std::string> FirstBytes() const override { return existing_.first; }
   std::optional<std::string> LastBytes() const override { return existing_.last; }
   bool Write(const char* data, std::size_t size) override;
+  // Makes what was written durable, for a file about to be moved into place.
+  bool Flush();
   bool Truncate(std::uint64_t size) override;
   bool Close() override;
   void Discard() override;
@@ -59,5 +62,9 @@ class HandleOutput : public OutputFile {
   Existing existing_;
   FileError error_;
 };
+
+// A whole new file written beside path, moved over it by Close (see
+// FileSystem::OpenReplacement).
+std::unique_ptr<OutputFile> OpenReplacementFile(const std::string& path, bool replace, FileError& error);
 
 }  // namespace win32_files

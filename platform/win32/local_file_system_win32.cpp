@@ -113,6 +113,10 @@ class WindowsFileSystem : public FileSystem {
     Existing existing = ReadExisting(file.Get());
     return std::make_unique<HandleOutput>(std::move(file), created, std::move(existing));
   }
+
+  std::unique_ptr<OutputFile> OpenReplacement(const std::string& path, bool replace, FileError& error) override {
+    return OpenReplacementFile(path, replace, error);
+  }
 };
 
 }  // namespace

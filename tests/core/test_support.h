@@ -130,7 +130,14 @@ class FaultyFiles : public FileSystem {
     return input ? input() : LocalFileSystem().OpenForReading(path, error);
   }
   std::unique_ptr<OutputFile> OpenOutput(const std::string& path, OutputMode mode, FileError& error) override {
-    std::unique_ptr<OutputFile> file = LocalFileSystem().OpenOutput(path, mode, error);
+    return Filling(LocalFileSystem().OpenOutput(path, mode, error));
+  }
+  std::unique_ptr<OutputFile> OpenReplacement(const std::string& path, bool replace, FileError& error) override {
+    return Filling(LocalFileSystem().OpenReplacement(path, replace, error));
+  }
+
+ private:
+  std::unique_ptr<OutputFile> Filling(std::unique_ptr<OutputFile> file) const {
     if (!file || room == std::string::npos) return file;
     return std::make_unique<FillingOutput>(std::move(file), room);
   }
