@@ -3,6 +3,7 @@
 // one it is written in.
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 
 class RecordView;
@@ -25,3 +26,25 @@ std::size_t FirstCharacterLength(std::string_view text, TextEncoding encoding);
 std::size_t Utf8SequenceAt(std::string_view text, std::size_t at);
 
 bool IsAscii(std::string_view text);
+
+// The code point of a valid UTF-8 sequence of 2 to 4 bytes.
+inline char32_t Utf8CodePoint(std::string_view sequence) {
+  const auto byte = [&](std::size_t i) { return static_cast<char32_t>(static_cast<unsigned char>(sequence[i])); };
+  const std::size_t length = sequence.size();
+  char32_t code = byte(0) & (0x7Fu >> length);
+  for (std::size_t i = 1; i < length; ++i) code = code << 6 | (byte(i) & 0x3F);
+  return code;
+}
+
+// Appends a code point of the BMP above ASCII (not a surrogate) in UTF-8.
+inline void AppendUtf8(char16_t unit, std::string& out) {
+  const char32_t code = unit;
+  if (code < 0x800) {
+    const char bytes[] = {static_cast<char>(0xC0 | code >> 6), static_cast<char>(0x80 | (code & 0x3F))};
+    out.append(bytes, 2);
+  } else {
+    const char bytes[] = {static_cast<char>(0xE0 | code >> 12), static_cast<char>(0x80 | (code >> 6 & 0x3F)),
+                          static_cast<char>(0x80 | (code & 0x3F))};
+    out.append(bytes, 3);
+  }
+}
