@@ -12,7 +12,7 @@
    WC_NO_BEST_FIT_CHARS) writes each of those characters with the very code
    it came from: checked here for every BMP character. What Windows writes
    that the table does not give back (U+F8F5 as the single byte 0xFF, which
-   the program reads as no character) is reported on standard error and left
+   Windows itself refuses to read) is reported on standard error and left
    out. */
 #include <windows.h>
 

@@ -19,7 +19,6 @@ trap 'rm -rf "$work"' EXIT
 # Only a complete run replaces the committed files.
 wine "$build/cp936_table.exe" >"$work/table.cpp" </dev/null
 wine "$build/cp936_table.exe" --decoded >"$work/decoded.txt" </dev/null
-wineserver -w
 mv "$work/table.cpp" "$root/convert/cp936_table.cpp"
 mv "$work/decoded.txt" "$root/tests/data/cp936-decoded.txt"
 echo "wrote convert/cp936_table.cpp and tests/data/cp936-decoded.txt"
