@@ -1,7 +1,24 @@
 #include "recoder.h"
 
+#include <algorithm>
+#include <stdexcept>
+
 namespace {
+
 constexpr std::string_view kReplacementUtf8 = "\xEF\xBF\xBD";
+
+// Room at the end of out for up to perByte bytes for each byte of a text of
+// textSize bytes; returns where it begins. The caller cuts out back to what
+// it wrote.
+char* MakeRoom(std::string& out, std::size_t textSize, std::size_t perByte) {
+  const std::size_t before = out.size();
+  if (textSize > (out.max_size() - before) / perByte) throw std::length_error("文本过长，无法转换编码");
+  out.resize(before + textSize * perByte);
+  return out.data() + before;
+}
+
+void CutBackTo(std::string& out, const char* end) { out.resize(static_cast<std::size_t>(end - out.data())); }
+
 }  // namespace
 
 Recoder::Recoder(TextEncoding from, TextEncoding to) : from_(from), to_(to) {
@@ -18,49 +35,52 @@ std::size_t Recoder::Convert(std::string_view text, std::string& out) {
 }
 
 // A byte that begins no character, and a pair the code page leaves empty,
-// each become one U+FFFD.
+// each become one U+FFFD: three bytes of UTF-8 at most for each byte of GBK.
 std::size_t Recoder::FromGbk(std::string_view text, std::string& out) const {
   std::size_t replaced = 0;
+  char* next = MakeRoom(out, text.size(), 3);
   for (std::size_t at = 0; at < text.size();) {
     if (static_cast<unsigned char>(text[at]) < 0x80) {
-      out += text[at++];
+      *next++ = text[at++];
       continue;
     }
     const cp936::Character character = cp936::CharacterAt(text, at);
     at += character.length;
     if (character.unit != 0) {
-      AppendUtf8(character.unit, out);
+      next = WriteUtf8(character.unit, next);
     } else {
-      out += kReplacementUtf8;
+      next = std::copy(kReplacementUtf8.begin(), kReplacementUtf8.end(), next);
       ++replaced;
     }
   }
+  CutBackTo(out, next);
   return replaced;
 }
 
 // A byte that begins no valid UTF-8 sequence becomes one '?'; a character
 // GBK lacks becomes '?', or "??" beyond the BMP as Windows writes a
-// surrogate pair.
+// surrogate pair. None of them, nor a GBK code, is longer than its UTF-8.
 std::size_t Recoder::ToGbk(std::string_view text, std::string& out) const {
   std::size_t replaced = 0;
+  char* next = MakeRoom(out, text.size(), 1);
   for (std::size_t at = 0; at < text.size();) {
     if (static_cast<unsigned char>(text[at]) < 0x80) {
-      out += text[at++];
+      *next++ = text[at++];
       continue;
     }
     const std::size_t length = Utf8SequenceAt(text, at);
     const std::uint16_t code = length == 2 || length == 3 ? (*gbkCodes_)[Utf8CodePoint(text.substr(at, length))] : 0;
     at += length > 0 ? length : 1;
-    if (code > 0xFF) {
-      const char bytes[] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
-      out.append(bytes, 2);
-    } else if (code != 0) {
-      out += static_cast<char>(code);
-    } else {
-      out += length == 4 ? "??" : "?";
+    if (code == 0) {
+      *next++ = '?';
+      if (length == 4) *next++ = '?';
       ++replaced;
+    } else {
+      if (code > 0xFF) *next++ = static_cast<char>(code >> 8);  // the lead byte of a two-byte code
+      *next++ = static_cast<char>(code & 0xFF);
     }
   }
+  CutBackTo(out, next);
   return replaced;
 }
 
@@ -70,6 +90,10 @@ std::size_t Recoder::CheckUtf8(std::string_view text, std::string& out) {
   std::size_t replaced = 0;
   std::size_t runStart = 0;
   for (std::size_t at = 0; at < text.size();) {
+    if (static_cast<unsigned char>(text[at]) < 0x80) {
+      ++at;
+      continue;
+    }
     const std::size_t length = Utf8SequenceAt(text, at);
     if (length > 0) {
       at += length;

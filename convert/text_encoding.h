@@ -3,7 +3,6 @@
 // one it is written in.
 #include <cstddef>
 #include <optional>
-#include <string>
 #include <string_view>
 
 class RecordView;
@@ -23,7 +22,32 @@ std::size_t FirstCharacterLength(std::string_view text, TextEncoding encoding);
 
 // The length of the valid UTF-8 sequence at text[at], or 0 when there is
 // none (overlong forms, surrogates and code points past U+10FFFF are not).
-std::size_t Utf8SequenceAt(std::string_view text, std::size_t at);
+// Inline: it runs for every character of UTF-8 text converted.
+inline std::size_t Utf8SequenceAt(std::string_view text, std::size_t at) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[at + i]); };
+  const unsigned char lead = byte(0);
+  if (lead < 0x80) return 1;
+  std::size_t length = 0;
+  unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (text.size() - at < length || byte(1) < low || byte(1) > high) return 0;
+  for (std::size_t i = 2; i < length; ++i) {
+    if ((byte(i) & 0xC0) != 0x80) return 0;
+  }
+  return length;
+}
 
 bool IsAscii(std::string_view text);
 
@@ -36,15 +60,16 @@ inline char32_t Utf8CodePoint(std::string_view sequence) {
   return code;
 }
 
-// Appends a code point of the BMP above ASCII (not a surrogate) in UTF-8.
-inline void AppendUtf8(char16_t unit, std::string& out) {
+// Writes a code point of the BMP above ASCII (not a surrogate) in UTF-8 at
+// out; returns the end of what it wrote.
+inline char* WriteUtf8(char16_t unit, char* out) {
   const char32_t code = unit;
   if (code < 0x800) {
-    const char bytes[] = {static_cast<char>(0xC0 | code >> 6), static_cast<char>(0x80 | (code & 0x3F))};
-    out.append(bytes, 2);
+    *out++ = static_cast<char>(0xC0 | code >> 6);
   } else {
-    const char bytes[] = {static_cast<char>(0xE0 | code >> 12), static_cast<char>(0x80 | (code >> 6 & 0x3F)),
-                          static_cast<char>(0x80 | (code & 0x3F))};
-    out.append(bytes, 3);
+    *out++ = static_cast<char>(0xE0 | code >> 12);
+    *out++ = static_cast<char>(0x80 | (code >> 6 & 0x3F));
   }
+  *out++ = static_cast<char>(0x80 | (code & 0x3F));
+  return out;
 }
