@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "text_encoding.h"
+
 namespace cp936 {
 
 namespace {
@@ -21,7 +23,30 @@ std::unique_ptr<EncodeTable> TurnedRound() {
   return codes;
 }
 
+std::uint32_t PackedUtf8(std::uint16_t unit) {
+  if (unit == 0) return 0;
+  char bytes[3] = {};
+  const auto length = static_cast<std::uint32_t>(WriteUtf8(static_cast<char16_t>(unit), bytes) - bytes);
+  std::uint32_t packed = length << 24;
+  for (std::uint32_t i = 0; i < length; ++i) {
+    packed |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i])) << (8 * i);
+  }
+  return packed;
+}
+
+std::unique_ptr<Utf8Table> Utf8OfEveryCode() {
+  auto table = std::make_unique<Utf8Table>();  // zeroed: no character, as at kNoCodeIndex
+  for (std::size_t index = 0; index < kByte80Index; ++index) (*table)[index] = PackedUtf8(kDecode[index]);
+  (*table)[kByte80Index] = PackedUtf8(kByte80);
+  return table;
+}
+
 }  // namespace
+
+const Utf8Table& Utf8Decoding() {
+  static const std::unique_ptr<Utf8Table> table = Utf8OfEveryCode();
+  return *table;
+}
 
 const EncodeTable& Encoding() {
   static const std::unique_ptr<EncodeTable> codes = TurnedRound();

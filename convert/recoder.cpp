@@ -23,6 +23,7 @@ void CutBackTo(std::string& out, const char* end) { out.resize(static_cast<std::
 
 Recoder::Recoder(TextEncoding from, TextEncoding to) : from_(from), to_(to) {
   if (to == TextEncoding::Gbk) gbkCodes_ = &cp936::Encoding();
+  if (from == TextEncoding::Gbk && to == TextEncoding::Utf8) utf8Codes_ = &cp936::Utf8Decoding();
 }
 
 std::size_t Recoder::Convert(std::string_view text, std::string& out) {
@@ -44,10 +45,15 @@ std::size_t Recoder::FromGbk(std::string_view text, std::string& out) const {
       *next++ = text[at++];
       continue;
     }
-    const cp936::Character character = cp936::CharacterAt(text, at);
-    at += character.length;
-    if (character.unit != 0) {
-      next = WriteUtf8(character.unit, next);
+    const cp936::Code code = cp936::CodeAt(text, at);
+    at += code.length;
+    const std::uint32_t utf8 = (*utf8Codes_)[code.index];
+    if (utf8 != 0) {
+      // Three bytes written, however many belong: a code of one byte has room for three.
+      next[0] = static_cast<char>(utf8 & 0xFF);
+      next[1] = static_cast<char>(utf8 >> 8 & 0xFF);
+      next[2] = static_cast<char>(utf8 >> 16 & 0xFF);
+      next += utf8 >> 24;
     } else {
       next = std::copy(kReplacementUtf8.begin(), kReplacementUtf8.end(), next);
       ++replaced;

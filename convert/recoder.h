@@ -24,6 +24,7 @@ class Recoder {
   TextEncoding from_;
   TextEncoding to_;
   const cp936::EncodeTable* gbkCodes_ = nullptr;  // when writing GBK
+  const cp936::Utf8Table* utf8Codes_ = nullptr;   // when reading GBK into UTF-8
 };
 
 // UTF-8 to GBK exactly; nullopt when some character has no GBK form.
