@@ -2,8 +2,6 @@
 
 #include <memory>
 
-#include "text_encoding.h"
-
 namespace cp936 {
 
 namespace {
@@ -23,15 +21,11 @@ std::unique_ptr<EncodeTable> TurnedRound() {
   return codes;
 }
 
-std::uint32_t PackedUtf8(std::uint16_t unit) {
+// The UTF-8 of a BMP character above ASCII, packed as the table holds it.
+std::uint32_t PackedUtf8(std::uint32_t unit) {
   if (unit == 0) return 0;
-  char bytes[3] = {};
-  const auto length = static_cast<std::uint32_t>(WriteUtf8(static_cast<char16_t>(unit), bytes) - bytes);
-  std::uint32_t packed = length << 24;
-  for (std::uint32_t i = 0; i < length; ++i) {
-    packed |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i])) << (8 * i);
-  }
-  return packed;
+  if (unit < 0x800) return 2u << 24 | (0x80 | (unit & 0x3F)) << 8 | (0xC0 | unit >> 6);
+  return 3u << 24 | (0x80 | (unit & 0x3F)) << 16 | (0x80 | (unit >> 6 & 0x3F)) << 8 | (0xE0 | unit >> 12);
 }
 
 std::unique_ptr<Utf8Table> Utf8OfEveryCode() {

@@ -59,17 +59,3 @@ inline char32_t Utf8CodePoint(std::string_view sequence) {
   for (std::size_t i = 1; i < length; ++i) code = code << 6 | (byte(i) & 0x3F);
   return code;
 }
-
-// Writes a code point of the BMP above ASCII (not a surrogate) in UTF-8 at
-// out; returns the end of what it wrote.
-inline char* WriteUtf8(char16_t unit, char* out) {
-  const char32_t code = unit;
-  if (code < 0x800) {
-    *out++ = static_cast<char>(0xC0 | code >> 6);
-  } else {
-    *out++ = static_cast<char>(0xE0 | code >> 12);
-    *out++ = static_cast<char>(0x80 | (code >> 6 & 0x3F));
-  }
-  *out++ = static_cast<char>(0x80 | (code & 0x3F));
-  return out;
-}

@@ -16,13 +16,13 @@ namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 
-// Written here rather than borrowed from the program, whose own is under test.
+// A BMP character in UTF-8, written here rather than borrowed from the
+// program, whose own is under test.
 std::string Utf8(char32_t c) {
   const auto byte = [](char32_t bits) { return static_cast<char>(bits); };
   if (c < 0x80) return {byte(c)};
   if (c < 0x800) return {byte(0xC0 | c >> 6), byte(0x80 | (c & 0x3F))};
-  if (c < 0x10000) return {byte(0xE0 | c >> 12), byte(0x80 | (c >> 6 & 0x3F)), byte(0x80 | (c & 0x3F))};
-  return {byte(0xF0 | c >> 18), byte(0x80 | (c >> 12 & 0x3F)), byte(0x80 | (c >> 6 & 0x3F)), byte(0x80 | (c & 0x3F))};
+  return {byte(0xE0 | c >> 12), byte(0x80 | (c >> 6 & 0x3F)), byte(0x80 | (c & 0x3F))};
 }
 
 // The list's lines, "AAA1 U+E000" or "AAA1 none": the bytes of each code and
@@ -87,7 +87,7 @@ TEST(Cp936, EveryCharacterIsWrittenWithItsCodeOrAsAQuestionMark) {
   std::map<char32_t, std::string> codeOf;
   for (const Decoded& decoded : DecodedList()) {
     if (decoded.character && !codeOf.emplace(*decoded.character, decoded.code).second) {
-      ADD_FAILURE() << "two codes read as U+" << Hex(Utf8(*decoded.character));
+      ADD_FAILURE() << "two codes read as the character of UTF-8 " << Hex(Utf8(*decoded.character));
     }
   }
   Recoder writer(TextEncoding::Utf8, TextEncoding::Gbk);
@@ -120,7 +120,7 @@ TEST(Cp936, WhatCannotBeConvertedIsReplacedAndCounted) {
   const Row rows[] = {
       {gbk, utf8, "\xAA\xA1\x80", "\xEE\x80\x80\xE2\x82\xAC", 0, true},  // U+E000, the euro sign
       {gbk, utf8, "\x81\x7F\x81" "0\xFF", r + "\x7F" + r + "0" + r, 3, false},  // bad trail bytes, 0xFF
-      {gbk, utf8, "a\xB0", "a" + r, 1, false},                                 // a lead byte at the end
+      {gbk, utf8, "\x80\xB0", "\xE2\x82\xAC" + r, 1, false},  // a lead byte at the end; 3 bytes a byte
       {utf8, gbk, "\xEE\x80\x80\xE2\x82\xAC", "\xAA\xA1\x80", 0, true},
       {utf8, gbk, "\xF0\x9F\x98\x80\xEF\xA3\xB5" "a", "???a", 2, false},     // beyond the BMP, U+F8F5
       {utf8, gbk, "\xC0\x80\xED\xA0\x80\xE4\xB8", "???????", 7, false},     // overlong, surrogate, cut short
