@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "cnmarc_words.h"
-#include "gbk_codec.h"
+#include "recoder.h"
 
 namespace {
 

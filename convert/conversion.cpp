@@ -9,7 +9,6 @@
 #include "field_code.h"
 #include "field_extractor.h"
 #include "field_list.h"
-#include "gbk_codec.h"
 #include "line_buffer.h"
 #include "record_splitter.h"
 #include "record_type.h"

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "gbk_codec.h"
+#include "recoder.h"
 
 namespace {
 

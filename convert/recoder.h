@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "gbk_codec.h"
+#include "cp936.h"
 #include "text_encoding.h"
 
 class Recoder {
@@ -17,10 +17,19 @@ class Recoder {
   std::size_t Convert(std::string_view text, std::string& out);
 
  private:
-  std::size_t ByCharacter(std::string_view text, std::string& out);
-  std::size_t CharacterLength(std::string_view text, std::size_t at, bool& valid) const;
+  std::size_t FromGbk(std::string_view text, std::string& out) const;
+  std::size_t ToGbk(std::string_view text, std::string& out) const;
+  static std::size_t CheckUtf8(std::string_view text, std::string& out);
 
   TextEncoding from_;
   TextEncoding to_;
-  std::optional<GbkCodec> codec_;  // when the encodings differ
+  const cp936::EncodeTable* gbkCodes_ = nullptr;  // when writing GBK
+  const cp936::Utf8Table* utf8Codes_ = nullptr;   // when reading GBK into UTF-8
 };
+
+// UTF-8 to GBK exactly; nullopt when some character has no GBK form.
+std::optional<std::string> Utf8ToGbk(std::string_view utf8);
+
+// For display: characters without a GBK form become '?' ("??" beyond the
+// BMP, as Windows writes a surrogate pair).
+std::string Utf8ToGbkOrQuestionMarks(std::string_view utf8);

@@ -1,6 +1,6 @@
 #include "record_type.h"
 
-#include "gbk_codec.h"
+#include "recoder.h"
 
 namespace {
 
