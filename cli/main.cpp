@@ -31,6 +31,8 @@ void ReportSummary(const RunSummary& summary, TextEncoding output) {
   const auto listed = static_cast<std::int64_t>(summary.firstMalformed.size());
   if (summary.malformed > listed) std::fprintf(stderr, "  %s\n", MoreMalformed(summary.malformed - listed).c_str());
   if (summary.utf8Records > 0) std::fprintf(stderr, "  %s\n", ReadAsUtf8(summary.utf8Records).c_str());
+  const std::string overridden = Overridden(summary);
+  if (!overridden.empty()) std::fprintf(stderr, "  %s\n", overridden.c_str());
   if (summary.unwritable > 0) std::fprintf(stderr, "  %s\n", Unwritable(summary, output).c_str());
 }
 

@@ -293,7 +293,7 @@ std::int16_t CensusTaker::CodeIndex(TagTally& tag, std::string code) {
 // The record's encoding, decided as the conversion decides it.
 TextEncoding CensusTaker::Encoding() {
   if (!encodingKnown_) {
-    encoding_ = field_data::DeclaredEncoding(view_, FirstEntry100(), scratch_);
+    encoding_ = field_data::DecideEncoding(view_, FirstEntry100(), scratch_).encoding;
     encodingKnown_ = true;
   }
   return encoding_;

@@ -84,7 +84,8 @@ class Converter {
     const std::optional<std::string> first = output_->FirstBytes();
     const bool utf8 = outputEncoding_ == TextEncoding::Utf8;
     if (!first) {
-      if (!utf8 || output_->Created()) return std::nullopt;
+      // A file one may write but not read could hold either encoding.
+      if (output_->Created()) return std::nullopt;
       return run_messages::EncodingUnknown(outputPath_);
     }
     const bool marked = first->compare(0, kByteOrderMark.size(), kByteOrderMark) == 0;
@@ -132,6 +133,7 @@ class Converter {
       return Fail(run_messages::CannotReadInput(inputPath_, input.Error()) + run_messages::KeptRecords(kept),
                   input.Error());
     }
+    summary_.unwritableBeyondBmp = static_cast<std::int64_t>(fromUtf8_.WrittenAsTwoMarks());
     if (!Flush()) return FailWriting();
     if (!output_->Close()) return FailWriting();
     // The line breaks after the last record are read only now: the whole input.
@@ -139,6 +141,13 @@ class Converter {
     summary_.outcome = RunSummary::Outcome::Completed;
     NoteEmptyColumns();
     return summary_;
+  }
+
+  void NoteOverride(TextEncoding readAs) {
+    const bool asUtf8 = readAs == TextEncoding::Utf8;
+    std::int64_t& count = asUtf8 ? summary_.gbkReadAsUtf8 : summary_.utf8ReadAsGbk;
+    std::int64_t& first = asUtf8 ? summary_.firstGbkReadAsUtf8 : summary_.firstUtf8ReadAsGbk;
+    if (count++ == 0) first = summary_.records + 1;
   }
 
   void NoteEmptyColumns() {
@@ -167,6 +176,7 @@ class Converter {
     const bool recordHasTabs = !record.empty() && std::memchr(record.data(), '\t', record.size()) != nullptr;
     const TextEncoding encoding = extractor_.Encoding();
     if (encoding == TextEncoding::Utf8) ++summary_.utf8Records;
+    if (extractor_.Decision().Overridden()) NoteOverride(encoding);
     // GBK records in GBK output, nearly every one, pass through as they are.
     recoder_ = encoding == TextEncoding::Gbk ? (outputEncoding_ == TextEncoding::Gbk ? nullptr : &fromGbk_) : &fromUtf8_;
     bool cellFailed = false;

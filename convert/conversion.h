@@ -59,8 +59,13 @@ struct RunSummary {
   std::int64_t malformed = 0;
   std::vector<MalformedRecord> firstMalformed;  // the first few, for finding them
   std::int64_t utf8Records = 0;                 // records read as UTF-8
+  // Records whose bytes plainly contradicted the encoding they declared,
+  // each way, and the first of them (0 when none).
+  std::int64_t gbkReadAsUtf8 = 0, firstGbkReadAsUtf8 = 0;
+  std::int64_t utf8ReadAsGbk = 0, firstUtf8ReadAsGbk = 0;
   std::int64_t unwritable = 0;                  // characters the output's encoding could not take
   std::int64_t firstUnwritableRecord = 0;       // 0 when there were none
+  std::int64_t unwritableBeyondBmp = 0;         // of them, written as "??" in GBK
   // The items of the columns that had no value in any record (all of them
   // when there was no record).
   std::vector<std::string> emptyColumns;

@@ -10,7 +10,7 @@ std::string_view CopyWithoutTerminators(std::string_view bytes, std::string& scr
   return std::string_view(scratch).substr(start);
 }
 
-TextEncoding DeclaredEncoding(const RecordView& view, std::int32_t entry100, std::string& scratch) {
+EncodingDecision DecideEncoding(const RecordView& view, std::int32_t entry100, std::string& scratch) {
   std::optional<std::string_view> field100a;
   if (entry100 >= 0) {
     scratch.clear();

@@ -58,8 +58,9 @@ inline std::string_view WithoutTerminators(std::string_view bytes, std::string& 
 }
 
 // The encoding of a record whose first 100 field is directory entry
-// entry100 (negative when it has none): the field's first $a decides, as
-// RecordEncoding says. scratch holds a cleaned copy of the field if needed.
-TextEncoding DeclaredEncoding(const RecordView& view, std::int32_t entry100, std::string& scratch);
+// entry100 (negative when it has none), from the field's first $a and the
+// record's bytes, as RecordEncoding decides it. scratch holds a cleaned copy
+// of the field if needed.
+EncodingDecision DecideEncoding(const RecordView& view, std::int32_t entry100, std::string& scratch);
 
 }  // namespace field_data

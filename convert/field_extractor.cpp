@@ -109,7 +109,7 @@ std::int32_t FieldExtractor::SlotOfOtherTag(std::string_view tag) const {
 
 void FieldExtractor::Read(const RecordView& view) {
   view_ = &view;
-  encoding_ = TextEncoding::Gbk;
+  decision_ = EncodingDecision();
   badEntry_ = false;
   overlap_ = false;
   found_.clear();
@@ -158,7 +158,7 @@ void FieldExtractor::WalkDirectory() {
 }
 
 void FieldExtractor::DecideEncoding() {
-  encoding_ = field_data::DeclaredEncoding(*view_, entry100_, scratch100_);
+  decision_ = field_data::DecideEncoding(*view_, entry100_, scratch100_);
 }
 
 void FieldExtractor::ReadSlot(std::int32_t slot) {
@@ -226,9 +226,9 @@ void FieldExtractor::TakeSubfields(std::int32_t slot, std::string_view data) {
 
 void FieldExtractor::TakeOtherCode(std::int32_t slot, std::string_view piece) {
   const Slot& owner = slots_[static_cast<std::size_t>(slot)];
-  const KeyedWants& keyed = encoding_ == TextEncoding::Utf8 ? owner.byKeyUtf8 : owner.byKeyGbk;
+  const KeyedWants& keyed = decision_.encoding == TextEncoding::Utf8 ? owner.byKeyUtf8 : owner.byKeyGbk;
   if (keyed.empty()) return;
-  const std::size_t codeLength = FirstCharacterLength(piece, encoding_);
+  const std::size_t codeLength = FirstCharacterLength(piece, decision_.encoding);
   const std::uint64_t key = CodeKey(piece.substr(0, codeLength));
   auto match = std::lower_bound(keyed.begin(), keyed.end(), std::make_pair(key, std::int32_t{-1}));
   for (; match != keyed.end() && match->first == key; ++match) Give(match->second, piece.substr(codeLength));

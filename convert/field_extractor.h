@@ -54,7 +54,8 @@ class FieldExtractor {
   const std::vector<std::string_view>& Occurrences(std::size_t column) const;
 
   // What Read found out about the record.
-  TextEncoding Encoding() const { return encoding_; }
+  TextEncoding Encoding() const { return decision_.encoding; }
+  const EncodingDecision& Decision() const { return decision_; }
   // A wanted directory entry had an unusable Length or Start.
   bool HadBadEntry() const { return badEntry_; }
   // The wanted fields overlapped until they were longer than the record
@@ -133,7 +134,7 @@ class FieldExtractor {
 
   // The record read last.
   const RecordView* view_ = nullptr;
-  TextEncoding encoding_ = TextEncoding::Gbk;
+  EncodingDecision decision_;
   bool readable_ = false;  // the record's directory could be read
   bool badEntry_ = false;
   bool overlap_ = false;

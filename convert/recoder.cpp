@@ -66,7 +66,7 @@ std::size_t Recoder::FromGbk(std::string_view text, std::string& out) const {
 // A byte that begins no valid UTF-8 sequence becomes one '?'; a character
 // GBK lacks becomes '?', or "??" beyond the BMP as Windows writes a
 // surrogate pair. None of them, nor a GBK code, is longer than its UTF-8.
-std::size_t Recoder::ToGbk(std::string_view text, std::string& out) const {
+std::size_t Recoder::ToGbk(std::string_view text, std::string& out) {
   std::size_t replaced = 0;
   char* next = MakeRoom(out, text.size(), 1);
   for (std::size_t at = 0; at < text.size();) {
@@ -79,7 +79,7 @@ std::size_t Recoder::ToGbk(std::string_view text, std::string& out) const {
     at += length > 0 ? length : 1;
     if (code == 0) {
       *next++ = '?';
-      if (length == 4) *next++ = '?';
+      if (length == 4) *next++ = '?', ++beyondBmp_;
       ++replaced;
     } else {
       if (code > 0xFF) *next++ = static_cast<char>(code >> 8);  // the lead byte of a two-byte code

@@ -15,16 +15,19 @@ class Recoder {
   // Appends text to out; returns how many characters were replaced. GBK to
   // GBK passes through untouched.
   std::size_t Convert(std::string_view text, std::string& out);
+  // How many of the replaced characters lay beyond the BMP, written as "??".
+  std::size_t WrittenAsTwoMarks() const { return beyondBmp_; }
 
  private:
   std::size_t FromGbk(std::string_view text, std::string& out) const;
-  std::size_t ToGbk(std::string_view text, std::string& out) const;
+  std::size_t ToGbk(std::string_view text, std::string& out);
   static std::size_t CheckUtf8(std::string_view text, std::string& out);
 
   TextEncoding from_;
   TextEncoding to_;
   const cp936::EncodeTable* gbkCodes_ = nullptr;  // when writing GBK
   const cp936::Utf8Table* utf8Codes_ = nullptr;   // when reading GBK into UTF-8
+  std::size_t beyondBmp_ = 0;
 };
 
 // UTF-8 to GBK exactly; nullopt when some character has no GBK form.

@@ -75,9 +75,32 @@ std::string EncodingUnknown(const std::string& path) { return "无法读取输�
 
 std::string ReadAsUtf8(std::int64_t records) { return "其中" + std::to_string(records) + "条记录是UTF-8编码的。"; }
 
+std::string Overridden(const RunSummary& summary) {
+  std::string text;
+  const auto line = [&](std::int64_t count, std::int64_t first, const char* declared, const char* read) {
+    if (count == 0) return;
+    if (!text.empty()) text += "\n";
+    text += std::to_string(count) + "条记录声明为" + declared + "，实际按" + read + "读取，第一条是第" + std::to_string(first) +
+            "条记录。";
+  };
+  line(summary.gbkReadAsUtf8, summary.firstGbkReadAsUtf8, "GBK", "UTF-8");
+  line(summary.utf8ReadAsGbk, summary.firstUtf8ReadAsGbk, "UTF-8", "GBK");
+  return text;
+}
+
+// Written as what is in the file: "?" in GBK ("??" for a character beyond
+// the BMP, as Windows writes one), U+FFFD in UTF-8.
 std::string Unwritable(const RunSummary& summary, TextEncoding output) {
-  return "有" + std::to_string(summary.unwritable) + "个字符无法用" + Name(output) + "编码写出，已用替代字符代替，第一个在第" +
-         std::to_string(summary.firstUnwritableRecord) + "条记录。";
+  std::string writtenAs = "“\xEF\xBF\xBD”（U+FFFD）";
+  if (output == TextEncoding::Gbk) {
+    writtenAs = summary.unwritableBeyondBmp == 0              ? "“?”"
+                : summary.unwritableBeyondBmp == summary.unwritable ? "“??”"
+                                                                  : "“?”（BMP以外的" +
+                                                                        std::to_string(summary.unwritableBeyondBmp) +
+                                                                        "个写成“??”）";
+  }
+  return "有" + std::to_string(summary.unwritable) + "个字符无法用" + Name(output) + "编码写出，已写成" + writtenAs +
+         "，第一个在第" + std::to_string(summary.firstUnwritableRecord) + "条记录。";
 }
 
 std::string Finished(const RunSummary& summary, TextEncoding output) {
@@ -88,6 +111,7 @@ std::string Finished(const RunSummary& summary, TextEncoding output) {
             std::to_string(first.number) + "条记录（位于文件第" + std::to_string(first.offset) + "字节）。";
   }
   if (summary.utf8Records > 0) text += "\n" + ReadAsUtf8(summary.utf8Records);
+  if (!Overridden(summary).empty()) text += "\n" + Overridden(summary);
   if (summary.unwritable > 0) text += "\n" + Unwritable(summary, output);
   if (summary.records > 0 && !summary.emptyColumns.empty()) text += "\n" + EmptyColumns(summary.emptyColumns);
   return text;

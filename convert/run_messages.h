@@ -38,6 +38,8 @@ std::string Stopped(std::int64_t records);
 std::string Finished(const RunSummary& summary, TextEncoding output);
 // Its lines, which marc2tab's summary shares.
 std::string ReadAsUtf8(std::int64_t records);
+// Records read otherwise than they declared, because their bytes said so.
+std::string Overridden(const RunSummary& summary);
 std::string Unwritable(const RunSummary& summary, TextEncoding output);
 
 // marc2tab's summary: the records converted, each of the first malformed

@@ -1,12 +1,16 @@
 #include "text_encoding.h"
 
+#include <cstdint>
+#include <cstring>
+
+#include "cp936.h"
 #include "record_view.h"
 
 namespace {
 
 constexpr std::size_t kCharacterSetPosition = 26;  // in 100$a
 constexpr std::size_t kLeaderCodingScheme = 9;
-constexpr std::size_t kEnoughMultiByteCharacters = 8;
+constexpr std::size_t kEnoughLongCharacters = 8;  // UTF-8 characters of three or more bytes
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -20,27 +24,105 @@ bool IsAscii(std::string_view text) {
 
 namespace {
 
-bool IsClearlyUtf8(std::string_view data) {
-  std::size_t multiByte = 0;
-  for (std::size_t at = 0; at < data.size();) {
-    const std::size_t length = Utf8SequenceAt(data, at);
-    if (length == 0) return false;
-    multiByte += length > 1;
-    at += length;
+// The first byte above ASCII at or after from, or the text's size; eight
+// bytes at a time, for the long runs of ASCII in every record.
+std::size_t FirstNonAscii(std::string_view text, std::size_t from) {
+  while (from + 8 <= text.size()) {
+    std::uint64_t eight;
+    std::memcpy(&eight, text.data() + from, 8);
+    if ((eight & 0x8080808080808080u) != 0) break;
+    from += 8;
   }
-  return multiByte >= kEnoughMultiByteCharacters;
+  while (from < text.size() && static_cast<unsigned char>(text[from]) < 0x80) ++from;
+  return from;
 }
 
-}  // namespace
+// What the bytes above ASCII make as UTF-8: the characters of three or more
+// bytes, and the bytes that lie outside any valid sequence. Stops at the
+// first such byte when asked to (where GBK text soon has one).
+struct Utf8Evidence {
+  std::size_t high = 0;
+  std::size_t stray = 0;
+  std::size_t longCharacters = 0;
+};
 
-TextEncoding RecordEncoding(const RecordView& view, std::optional<std::string_view> field100a) {
+// Three bytes of one character: most of Chinese in UTF-8, so worth a path
+// of its own (no overlong form, no surrogate).
+bool IsThreeByteCharacter(std::string_view data, std::size_t at) {
+  if (data.size() - at < 3) return false;
+  const auto b0 = static_cast<unsigned char>(data[at]), b1 = static_cast<unsigned char>(data[at + 1]),
+             b2 = static_cast<unsigned char>(data[at + 2]);
+  return (b0 & 0xF0) == 0xE0 && (b1 & 0xC0) == 0x80 && (b2 & 0xC0) == 0x80 && (b0 != 0xE0 || b1 >= 0xA0) &&
+         (b0 != 0xED || b1 < 0xA0);
+}
+
+Utf8Evidence ScanUtf8(std::string_view data, bool stopAtStray) {
+  Utf8Evidence evidence;
+  for (std::size_t at = 0; at < data.size();) {
+    if (static_cast<unsigned char>(data[at]) < 0x80) {
+      at = FirstNonAscii(data, at);
+      continue;
+    }
+    const std::size_t length = IsThreeByteCharacter(data, at) ? 3 : Utf8SequenceAt(data, at);
+    if (length == 0) {
+      ++evidence.stray;
+      ++evidence.high;
+      if (stopAtStray) break;
+      ++at;
+      continue;
+    }
+    evidence.high += length;
+    evidence.longCharacters += length >= 3;
+    at += length;
+  }
+  return evidence;
+}
+
+// Valid UTF-8 throughout, with at least eight characters of three or more bytes.
+bool IsPlainlyUtf8(std::string_view data) {
+  const Utf8Evidence evidence = ScanUtf8(data, true);
+  return evidence.stray == 0 && evidence.longCharacters >= kEnoughLongCharacters;
+}
+
+// More than one in ten of the bytes above ASCII lie outside valid UTF-8 sequences.
+bool IsMostlyNotUtf8(std::string_view data) {
+  const Utf8Evidence evidence = ScanUtf8(data, false);
+  return evidence.stray * 10 > evidence.high;
+}
+
+// Every byte above ASCII belongs to a character of code page 936.
+bool IsValidGbk(std::string_view data) {
+  for (std::size_t at = FirstNonAscii(data, 0); at < data.size(); at = FirstNonAscii(data, at)) {
+    const cp936::Character character = cp936::CharacterAt(data, at);
+    if (character.unit == 0) return false;
+    at += character.length;
+  }
+  return true;
+}
+
+std::optional<TextEncoding> Declared(const RecordView& view, std::optional<std::string_view> field100a) {
   if (field100a && field100a->size() >= kCharacterSetPosition + 2) {
     const std::string_view set = field100a->substr(kCharacterSetPosition, 2);
     if (IsDigit(set[0]) && IsDigit(set[1])) return set == "50" ? TextEncoding::Utf8 : TextEncoding::Gbk;
   }
   const std::string_view record = view.Record();
   if (record.size() > kLeaderCodingScheme && record[kLeaderCodingScheme] == 'a') return TextEncoding::Utf8;
-  return IsClearlyUtf8(view.Data()) ? TextEncoding::Utf8 : TextEncoding::Gbk;
+  return std::nullopt;
+}
+
+}  // namespace
+
+EncodingDecision RecordEncoding(const RecordView& view, std::optional<std::string_view> field100a) {
+  EncodingDecision decision;
+  decision.declared = Declared(view, field100a);
+  const std::string_view data = view.Data();
+  if (decision.declared == TextEncoding::Utf8) {
+    const bool plainlyGbk = IsMostlyNotUtf8(data) && IsValidGbk(data);
+    decision.encoding = plainlyGbk ? TextEncoding::Gbk : TextEncoding::Utf8;
+  } else {
+    decision.encoding = IsPlainlyUtf8(data) ? TextEncoding::Utf8 : TextEncoding::Gbk;
+  }
+  return decision;
 }
 
 std::size_t FirstCharacterLength(std::string_view text, TextEncoding encoding) {

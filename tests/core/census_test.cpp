@@ -140,7 +140,7 @@ std::vector<Case> Cases() {
         {"200$f", "200f", 1, 1, "F"}}},
       {"samples in UTF-8 from GBK and UTF-8 records; one row for a code in both",
        RecordBuilder().Field("200", "1 " + Sf(Gbk("中"), Gbk("值")) + Sf("a", Gbk("题名") + "\xFF")).Build() +
-           RecordBuilder().Coding('a').Field("200", "1 " + Sf("中", "值二") + Sf("b", "\xE4\xB8")).Build(),
+           RecordBuilder().Coding('a').Field("200", "1 " + Sf("中", "值二三四五六七八九十") + Sf("b", "\xE4\xB8")).Build(),
        2, 0, 0, 5,
        {{"000?", "000?", 2, 2, kType},
         {"200", "", 2, 2, "1 $中值$a题名\xEF\xBF\xBD"},

@@ -260,19 +260,22 @@ TEST_F(Run, AppendFailuresLeaveWholeLines) {
     std::string before;  // "-" for no file
     std::size_t room;    // bytes the disk takes
     bool outputAppearsMeanwhile;
+    bool unreadable;     // the file may be written but not read
     std::string after;   // "-" for no file
     std::string error;   // "" for none
   } cases[] = {
-      {"a write fails in the first lines", kThree, "old\r\n", 3, false, "old\r\n",
+      {"a write fails in the first lines", kThree, "old\r\n", 3, false, false, "old\r\n",
        "无法写入输出文件：.../输出.txt（磁盘空间不足）。没有写出任何记录。"},
-      {"a new file fails in the first lines", kThree, "-", 3, false, "-",
+      {"a new file fails in the first lines", kThree, "-", 3, false, false, "-",
        "无法写入输出文件：.../输出.txt（磁盘空间不足）。没有写出任何记录。"},
-      {"a write fails after many lines", records, "old\r\n", 1500000, false, "old\r\n...",
+      {"a write fails after many lines", records, "old\r\n", 1500000, false, false, "old\r\n...",
        "无法写入输出文件：.../输出.txt（磁盘空间不足）。已写出的"},
-      {"a file ending inside a row", kThree, "old\tA", std::string::npos, false, "old\tA\r\n...", ""},
-      {"a file ending inside a line break", kThree, "old\r", std::string::npos, false, "old\r\n...", ""},
-      {"another run creates the file meanwhile", kThree, "other run\r\n", std::string::npos, true,
+      {"a file ending inside a row", kThree, "old\tA", std::string::npos, false, false, "old\tA\r\n...", ""},
+      {"a file ending inside a line break", kThree, "old\r", std::string::npos, false, false, "old\r\n...", ""},
+      {"another run creates the file meanwhile", kThree, "other run\r\n", std::string::npos, true, false,
        "other run\r\n", "无法创建输出文件：.../输出.txt（文件已存在）"},
+      {"a file that cannot be read, whose encoding is not known", kThree, "old\r\n", std::string::npos, false, true,
+       "old\r\n", "无法读取输出文件的开头，不能确定其编码：.../输出.txt"},
   };
   for (const auto& c : cases) {
     Scene t;
@@ -284,6 +287,7 @@ TEST_F(Run, AppendFailuresLeaveWholeLines) {
     t.files = std::make_unique<FaultyFiles>();
     t.files->room = c.room;
     if (c.outputAppearsMeanwhile) t.files->seemsMissing = t.output;
+    t.files->unreadable = c.unreadable;
     t.Convert(*t.files);
     const std::string after = Exists(t.output) ? ReadBytes(t.output) : "-";
     const std::string error = WithFolderAsDots(t.summary.error, t.folder);
@@ -370,6 +374,26 @@ TEST_F(Run, NothingReadableEndsWithAWarning) {
                     "\n以下各列在所有记录中都没有值：200a、200f"));
 }
 
+// A record whose bytes plainly contradict what it declares is read as its
+// bytes say, and the end message counts such records each way and names the
+// first of each.
+TEST_F(Run, RecordsReadOtherwiseThanDeclaredAreCounted) {
+  const auto field100 = [](const char* set) {
+    return "  " + Sf("a", std::string("20060827d2006    km y0chiy") + set + "20    ea");
+  };
+  const std::string utf8Text = "中文题名和作者耀", gbkText = Gbk("中华人民共和国图书馆");
+  WriteBytes(input, RecordBuilder().Field("100", field100("01")).Field("200", Sf("a", utf8Text)).Build() +
+                        RecordBuilder().Field("100", field100("50")).Field("200", Sf("a", gbkText)).Build() +
+                        RecordBuilder().Field("100", field100("01")).Field("200", Sf("a", utf8Text)).Build());
+  window.fieldList = "200a";
+  Convert();
+  EXPECT_EQ(ReadBytes(output), "200a\t\r\n" + Gbk(utf8Text) + "\t\r\n" + gbkText + "\t\r\n" + Gbk(utf8Text) + "\t\r\n");
+  EXPECT_EQ(window.calls.at(window.calls.size() - 2),
+            Finished(std::string(run_messages::kFinishedPrompt) + "\n其中2条记录是UTF-8编码的。" +
+                     "\n2条记录声明为GBK，实际按UTF-8读取，第一条是第1条记录。" +
+                     "\n1条记录声明为UTF-8，实际按GBK读取，第一条是第2条记录。"));
+}
+
 // UTF-8 records come out in the output's encoding; GBK ones pass through
 // untouched into GBK. What an encoding cannot hold is replaced and counted,
 // and one file never holds both encodings.
@@ -384,7 +408,7 @@ TEST_F(Run, EachRecordInTheOutputsEncoding) {
                                    "\t??A????\t\r\n" + Gbk("摘要") + "\t\xFE\x40" + Gbk("摘") + "\x80" "bad\x81\t" + type + "\t\t\r\n");
   EXPECT_EQ(window.calls.at(window.calls.size() - 2),
             Finished(std::string(run_messages::kFinishedPrompt) + "\n其中1条记录是UTF-8编码的。" +
-                     "\n有8个字符无法用GBK编码写出，已用替代字符代替，第一个在第1条记录。"));
+                     "\n有8个字符无法用GBK编码写出，已写成“?”（BMP以外的1个写成“??”），第一个在第1条记录。"));
 
   RemoveOutput();
   WindowRunOptions utf8Output;

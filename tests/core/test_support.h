@@ -89,14 +89,15 @@ class MemoryInput : public InputFile {
 };
 
 // An output whose writes fail as a full disk's do once `room` bytes are in:
-// the bytes that fit are written, then the write fails.
+// the bytes that fit are written, then the write fails. Or one whose bytes
+// cannot be read back.
 class FillingOutput : public OutputFile {
  public:
   FillingOutput(std::unique_ptr<OutputFile> file, std::size_t room) : file_(std::move(file)), room_(room) {}
   bool Created() const override { return file_->Created(); }
   std::uint64_t SizeBefore() const override { return file_->SizeBefore(); }
-  std::optional<std::string> FirstBytes() const override { return file_->FirstBytes(); }
-  std::optional<std::string> LastBytes() const override { return file_->LastBytes(); }
+  std::optional<std::string> FirstBytes() const override { return unreadable ? std::nullopt : file_->FirstBytes(); }
+  std::optional<std::string> LastBytes() const override { return unreadable ? std::nullopt : file_->LastBytes(); }
   bool Write(const char* data, std::size_t size) override {
     const std::size_t fits = std::min(size, room_);
     room_ -= fits;
@@ -108,6 +109,8 @@ class FillingOutput : public OutputFile {
   bool Close() override { return file_->Close() && !full_; }
   void Discard() override { file_->Discard(); }
   FileError Error() const override { return full_ ? FileError{FileError::Kind::DiskFull, 28} : file_->Error(); }
+
+  bool unreadable = false;  // as a file one may write but not read
 
  private:
   std::unique_ptr<OutputFile> file_;
@@ -123,6 +126,7 @@ class FaultyFiles : public FileSystem {
   std::function<std::unique_ptr<InputFile>()> input;  // null: the real file
   std::string seemsMissing;  // a path that seems not to exist
   std::size_t room = std::string::npos;
+  bool unreadable = false;  // the output may be written but not read
 
   bool Exists(const std::string& path) override { return path != seemsMissing && LocalFileSystem().Exists(path); }
   bool IsSameFile(const std::string& a, const std::string& b) override { return LocalFileSystem().IsSameFile(a, b); }
@@ -138,8 +142,10 @@ class FaultyFiles : public FileSystem {
 
  private:
   std::unique_ptr<OutputFile> Filling(std::unique_ptr<OutputFile> file) const {
-    if (!file || room == std::string::npos) return file;
-    return std::make_unique<FillingOutput>(std::move(file), room);
+    if (!file || (room == std::string::npos && !unreadable)) return file;
+    auto filling = std::make_unique<FillingOutput>(std::move(file), room);
+    filling->unreadable = unreadable;
+    return filling;
   }
 };
 
