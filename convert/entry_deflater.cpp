@@ -88,6 +88,12 @@ bool EntryDeflater::End(Sums& sums) {
 // Passes the filled chunk to zlib, or to the second thread once it has
 // finished the one before.
 void EntryDeflater::Hand(bool last) {
+  // The CRC on the caller's thread: deflate is the slower half, so the second
+  // thread does nothing else. A chunk is at most kChunkSize bytes, which
+  // zlib's 32-bit count holds.
+  sums_.crc = static_cast<std::uint32_t>(
+      crc32(sums_.crc, reinterpret_cast<const Bytef*>(filling_.data()), static_cast<uInt>(filled_)));
+  sums_.size += filled_;
   if (!worker_.joinable()) {
     Deflate(filling_.data(), filled_, last);
     filled_ = 0;
@@ -134,10 +140,6 @@ void EntryDeflater::Work() {
 void EntryDeflater::Deflate(const char* data, std::size_t size, bool last) {
   if (failed_) return;
   z_stream& zlib = stream_->zlib;
-  // A chunk is at most kChunkSize bytes: zlib's 32-bit counts hold it.
-  sums_.crc = static_cast<std::uint32_t>(
-      crc32(sums_.crc, reinterpret_cast<const Bytef*>(data), static_cast<uInt>(size)));
-  sums_.size += size;
   zlib.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
   zlib.avail_in = static_cast<uInt>(size);
   for (;;) {

@@ -62,7 +62,7 @@ class EntryDeflater {
   std::size_t filled_ = 0;
   std::vector<char> output_;
   std::size_t outputUsed_ = 0;
-  Sums sums_;
+  Sums sums_;  // the CRC and size are the caller's thread's, the compressed size the deflating one's
   std::atomic<bool> failed_{false};
 
   // The hand-over to the second thread: one chunk at a time.

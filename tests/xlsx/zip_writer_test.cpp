@@ -66,6 +66,9 @@ const Contents kContents[] = {
     {"many chunks", {{"rows.xml", Repeated("<row r=\"1\"><c><is><t>题名</t></is></c></row>", 100000)}}},
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const Contents& contents, std::ostream* out) { *out << contents.what; }
+
 class ZipContentsTest : public ::testing::TestWithParam<std::tuple<Contents, bool, bool>> {};
 
 TEST_P(ZipContentsTest, ReadBack) {
