@@ -65,7 +65,8 @@ Row MakeRow(Words& words) {
   row.push_back(std::to_string(words.Number(50, 900)) + "页");
   row.push_back(words.Number(0, 3) == 0 ? words.Pick(kSeries) : "");
   row.push_back(words.Pick(kSubjects) + "-" + words.Pick(kSubdivisions) + "-" + words.Pick(kPeriods));
-  row.push_back(words.Pick(kClassHeads) + std::to_string(words.Number(0, 999)) + "." + std::to_string(words.Number(1, 9)));
+  row.push_back(words.Pick(kClassHeads) + std::to_string(words.Number(0, 999)) + "." +
+                std::to_string(words.Number(1, 9)));
   row.push_back(words.Name() + "+" + words.Name());
   std::string abstract;
   for (int sentences = words.Number(3, 7); sentences > 0; --sentences) abstract += words.Pick(kAbstractSentences);

@@ -18,7 +18,9 @@ std::string FilterRange(std::int64_t lastRow, std::size_t columns, bool absolute
 
 std::string ColumnName(std::size_t index) {
   std::string name;
-  for (std::size_t n = index + 1; n > 0; n = (n - 1) / 26) name.insert(name.begin(), static_cast<char>('A' + (n - 1) % 26));
+  for (std::size_t n = index + 1; n > 0; n = (n - 1) / 26) {
+    name.insert(name.begin(), static_cast<char>('A' + (n - 1) % 26));
+  }
   return name;
 }
 

@@ -201,7 +201,7 @@ std::string DecodeXml(const std::string& xml) {
       out += kNamed.at(name);
     } else if (name.size() > 1 && name[0] == '#') {
       const bool hex = name[1] == 'x';
-      const std::uint32_t code = static_cast<std::uint32_t>(std::stoul(name.substr(hex ? 2 : 1), nullptr, hex ? 16 : 10));
+      const auto code = static_cast<std::uint32_t>(std::stoul(name.substr(hex ? 2 : 1), nullptr, hex ? 16 : 10));
       if (!AllowedInXml(code)) Fail("a character reference to a character XML forbids");
       AppendUtf8(out, code);
     } else {
@@ -324,7 +324,9 @@ Rows ReadSheet(const std::string& xml) {
   Rows rows;
   for (std::size_t at = 0; at < data.size();) {
     const std::size_t tagEnd = data.find('>', at);
-    if (data.compare(at, 5, "<row ") != 0 || tagEnd == std::string::npos) Fail("expected a row: " + data.substr(at, 40));
+    if (data.compare(at, 5, "<row ") != 0 || tagEnd == std::string::npos) {
+      Fail("expected a row: " + data.substr(at, 40));
+    }
     const std::string number = Attribute(data.substr(at, tagEnd - at), "r");
     if (number != std::to_string(rows.size() + 1)) Fail("row " + number + " out of place");
     const std::size_t rowEnd = data.find("</row>", tagEnd);

@@ -35,7 +35,9 @@ std::string Zip(const Entries& entries, ZipOptions options, std::size_t piece = 
   ZipWriter zip(sink, options);
   for (const auto& [name, data] : entries) {
     EXPECT_TRUE(zip.BeginEntry(name));
-    for (std::size_t at = 0; at < data.size(); at += piece) EXPECT_TRUE(zip.Write(std::string_view(data).substr(at, piece)));
+    for (std::size_t at = 0; at < data.size(); at += piece) {
+      EXPECT_TRUE(zip.Write(std::string_view(data).substr(at, piece)));
+    }
     EXPECT_TRUE(zip.EndEntry());
   }
   EXPECT_TRUE(zip.Finish());
@@ -151,9 +153,10 @@ TEST(Zip, FailingSink) {
   ZipOptions whole;
   whole.compressInBackground = false;
   const std::size_t size = Zip(entries, whole).size();
+  // In the first local header, in the data, in the directory, in the end record.
+  const std::size_t failures[] = {0, 10, 200, 300 * 1024, size - 120, size - 10, size - 1};
   for (const bool background : {false, true}) {
-    for (const std::size_t failAt : {std::size_t{0}, std::size_t{10}, std::size_t{200}, std::size_t{300 * 1024}, size - 120,
-                                     size - 10, size - 1}) {
+    for (const std::size_t failAt : failures) {
       SCOPED_TRACE("background " + std::to_string(background) + ", fail at " + std::to_string(failAt));
       MemorySink sink(failAt);
       ZipOptions options;
