@@ -1,7 +1,7 @@
 #!/bin/sh
 # Builds the Release benchmarks, makes a 220 MB CNMARC file (once), warms the
 # page cache and times the conversion against the read-and-split baseline,
-# and the census against the conversion.
+# the census against the conversion, then the workbook writer at each zlib level.
 #   bench/run.sh [MEGABYTES]
 # The build and the data live in build-bench/ (not committed).
 set -eu
@@ -11,7 +11,7 @@ build=build-bench
 data=$build/data/cnmarc-seed1-${megabytes}mb.iso
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUIRNEL_BENCH=ON -DQUIRNEL_TESTS=OFF >/dev/null
-make -C "$build" -j2 make_cnmarc bench_convert bench_census marc2tab >/dev/null
+make -C "$build" -j2 make_cnmarc bench_convert bench_census bench_xlsx marc2tab >/dev/null
 
 mkdir -p "$build/data"
 if [ ! -f "$data" ]; then
@@ -41,3 +41,6 @@ if command -v hyperfine >/dev/null 2>&1; then
     -n 'marc2tab, default field list' "$build/cli/marc2tab $data $out"
   rm -f "$out"
 fi
+
+echo "The workbook writer at each zlib level (see BENCHMARKS.md):"
+"$build/bench/bench_xlsx" --repeat 3

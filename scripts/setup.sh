@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Installs what building and testing need, on Debian 12 as root. Idempotent:
 # packages already present are not touched, and apt is not even asked then.
-#   scripts/setup.sh native    compilers, CMake, GoogleTest, clang for fuzzing
-#   scripts/setup.sh windows   native + mingw-w64, Wine (32- and 64-bit), Xvfb, a CJK font
+#   scripts/setup.sh native    compilers, CMake, GoogleTest, clang for fuzzing, zlib, LibreOffice Calc
+#                              (headless, to open the workbooks the tests write)
+#   scripts/setup.sh windows   native + mingw-w64 and its zlib, Wine (32- and 64-bit), Xvfb, a CJK font
 set -euo pipefail
 
-native_packages=(g++ make cmake googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev libc6-dev zip)
+native_packages=(g++ make cmake googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev libc6-dev zip
+                 zlib1g-dev unzip libreoffice-calc-nogui)
 windows_packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb xauth x11-apps
-                  xdotool imagemagick fonts-wqy-microhei)
+                  xdotool imagemagick fonts-wqy-microhei libz-mingw-w64-dev)
 
 missing_packages() {
   local package

@@ -1,0 +1,60 @@
+#pragma once
+// Values that spreadsheets damage when they open text (numbers, dates,
+// formulas), and values that XML or the cell's length limit would damage,
+// each with what a spreadsheet must read back.
+#include <cstddef>
+#include <string>
+#include <vector>
+
+inline std::string Times(const std::string& piece, std::size_t times) {
+  std::string text;
+  for (std::size_t i = 0; i < times; ++i) text += piece;
+  return text;
+}
+
+inline std::string Controls() {
+  std::string text;
+  for (char c = 1; c < 0x20; ++c) text += c;
+  return text;
+}
+
+inline const std::string kEmoji = "\xF0\x9F\x98\x80";  // U+1F600, two UTF-16 units
+
+struct HardValue {
+  const char* what;
+  std::string given;
+  std::string cut;  // what is left of it after the cut, "" when it fits
+
+  const std::string& Expected() const { return cut.empty() ? given : cut; }
+};
+
+inline const std::vector<HardValue> kHardValues = {
+    {"record number with leading zeros", "0012345678", ""},
+    {"ISBN-10 with a leading zero", "0306406152", ""},
+    {"18 digits", "123456789012345678", ""},
+    {"20 digits", "12345678901234567890", ""},
+    {"formula", "=SUM(1,2)", ""},
+    {"thousands separator", "1,234", ""},
+    {"date-like", "2019.10", ""},
+    {"price", "35.00", ""},
+    {"every control byte", Controls(), ""},
+    {"literal escape form", "_x0041_", ""},
+    {"literal escaped underscore", "a_x005F_b", ""},
+    {"escape form with capital X", "_X0041_", ""},
+    {"short and broken escape forms", "_x004_ _x4_ _xZZZZ_ __x0041 _x", ""},
+    {"markup characters", "&<>\"'&amp;", ""},
+    {"leading and trailing blanks", "  both ends  ", ""},
+    {"only a blank", " ", ""},
+    {"CR", "a\rb", ""},
+    {"CR LF", "a\r\nb", ""},
+    {"CR at the end", "a\r", ""},
+    {"LF", "line 1\nline 2\n", ""},
+    {"U+FFFE and U+FFFF", "\xEF\xBF\xBE\xEF\xBF\xBF", ""},
+    {"neighbours of U+FFFE", "\xEF\xBF\xBD\xEF\xBC\x8C", ""},
+    {"empty", "", ""},
+    {"beyond the BMP", "题" + kEmoji + "名", ""},
+    {"40,000 characters", std::string(40000, 'a'), std::string(32767, 'a')},
+    {"a pair straddling the cut", std::string(32766, 'b') + kEmoji, std::string(32766, 'b')},
+    {"a pair ending at the cut", std::string(32765, 'c') + kEmoji + "x", std::string(32765, 'c') + kEmoji},
+    {"Chinese past the cut", Times("中", 32768), Times("中", 32767)},
+};

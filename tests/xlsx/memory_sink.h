@@ -1,0 +1,36 @@
+#pragma once
+// A sink that keeps the bytes in memory, and can be told to fail (or throw)
+// once it holds a given number of them, as a full disk would.
+#include <cstddef>
+#include <limits>
+#include <new>
+#include <string>
+
+#include "zip_writer.h"
+
+class MemorySink : public ByteSink {
+ public:
+  explicit MemorySink(std::size_t failAt = std::numeric_limits<std::size_t>::max(), bool throwing = false)
+      : failAt_(failAt), throwing_(throwing) {}
+
+  bool Write(const char* data, std::size_t size) override {
+    ++writes;
+    if (failed) ++writesAfterFailure;
+    if (size > failAt_ - bytes.size()) {
+      failed = true;
+      if (throwing_) throw std::bad_alloc();
+      return false;
+    }
+    bytes.append(data, size);
+    return true;
+  }
+
+  std::string bytes;
+  bool failed = false;
+  int writes = 0;
+  int writesAfterFailure = 0;
+
+ private:
+  std::size_t failAt_;
+  bool throwing_;
+};

@@ -1,0 +1,28 @@
+#pragma once
+// Reads back what the ZIP and XLSX writers wrote, the way a spreadsheet
+// program does: the ZIP's central directory (ZIP64 records too), each entry
+// inflated and checked against its CRC-32 and sizes, and a worksheet's XML
+// parsed into rows of cell text with entities, _xHHHH_ forms and XML's
+// line-end handling applied. Anything malformed throws std::runtime_error.
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+struct ZipContents {
+  std::vector<std::string> names;              // in the directory's order
+  std::map<std::string, std::string> entries;  // name -> data
+  bool zip64End = false;                       // the ZIP64 end record and locator are there
+  std::vector<std::string> zip64Entries;       // entries with a ZIP64 extra field
+};
+
+ZipContents ReadZip(const std::string& bytes);
+
+using Rows = std::vector<std::vector<std::string>>;
+
+// A worksheet's cells by their references (missing cells are ""). Every
+// cell must be an inline string, every row and cell numbered in order.
+Rows ReadSheet(const std::string& xml);
+
+// XML character data as a spreadsheet reads it.
+std::string DecodeCellText(const std::string& xml);
