@@ -4,11 +4,12 @@
 
 std::string Usage() {
   return std::string(
-             "用法：marc2tab [--fields 字段列表] [--join 分隔符] [--encoding gbk|utf-8] [--append] 输入文件 输出文件\n"
+             "用法：marc2tab [--fields 字段列表] [--join 分隔符] [--format tsv|xlsx] [--encoding gbk|utf-8]\n"
+             "               [--append | --replace] 输入文件 输出文件\n"
              "      marc2tab --census 输入文件\n"
              "\n"
              "把 ISO 2709 格式的书目数据文件（UNIMARC/CNMARC，GBK 或 UTF-8 编码）转换成制表符分隔的\n"
-             "文本文件（CR LF 换行）：第一行是字段代码，之后每条记录一行。\n"
+             "文本文件（CR LF 换行）或 Excel 工作簿：第一行是字段代码，之后每条记录一行。\n"
              "\n"
              "  --fields 字段列表   用逗号隔开的字段代码（字段号加子字段代码，例如 200a；000? 输出记录类型；\n"
              "                      701a* 取出全部出现并连接）。默认：\n"
@@ -16,8 +17,12 @@ std::string Usage() {
          DefaultFieldList +
          "\n"
          "  --join 分隔符       701a* 这类代码各次出现之间的分隔符（默认“; ”），不能有制表符或换行\n"
-         "  --encoding 编码     输出文件的编码：gbk（默认）或 utf-8（文件以 BOM 开头）\n"
-         "  --append            输出文件已存在时追加到其末尾（否则拒绝，文件不变）\n"
+         "  --format 格式       tsv：制表符分隔的文本；xlsx：Excel 工作簿，每个值都是文本单元格。\n"
+         "                      输出文件名以 .xlsx 结尾时默认 xlsx，否则默认 tsv\n"
+         "  --encoding 编码     文本输出的编码：gbk（默认）或 utf-8（文件以 BOM 开头）\n"
+         "  --append            文本输出文件已存在时追加到其末尾\n"
+         "  --replace           输出文件已存在时整个替换（写完后才替换，失败时原文件不变）；\n"
+         "                      两者都不加时，已存在的输出文件被拒绝，文件不变\n"
          "  --census            不转换，列出输入文件中的全部字段和子字段：代码、名称、有它的记录数和占比、\n"
          "                      出现次数、是否重复、示例\n"
          "  --help              显示本说明\n"
@@ -46,6 +51,17 @@ bool TakeValue(const std::vector<std::string>& arguments, std::size_t& i, const 
   return true;
 }
 
+bool ReadFormat(const std::string& name, std::optional<TableFormat>& format) {
+  if (name == "tsv" || name == "TSV") {
+    format = TableFormat::Text;
+  } else if (name == "xlsx" || name == "XLSX") {
+    format = TableFormat::Workbook;
+  } else {
+    return false;
+  }
+  return true;
+}
+
 bool ReadEncoding(const std::string& name, TextEncoding& encoding) {
   if (name == "gbk" || name == "GBK") {
     encoding = TextEncoding::Gbk;
@@ -66,7 +82,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   bool optionsEnded = false;
   for (std::size_t i = 0; i < arguments.size() && parsed.error.empty(); ++i) {
     const std::string& argument = arguments[i];
-    std::optional<std::string> encoding;
+    std::optional<std::string> encoding, format;
     if (optionsEnded || argument == "-" || argument.empty() || argument[0] != '-') {
       positional.push_back(argument);
     } else if (argument == "--") {
@@ -78,8 +94,12 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
       line.append = true;
     } else if (argument == "--census") {
       line.census = true;
+    } else if (argument == "--replace") {
+      line.replace = true;
     } else if (TakeValue(arguments, i, "--fields", line.fields, parsed.error) ||
                TakeValue(arguments, i, "--join", line.join, parsed.error)) {
+    } else if (TakeValue(arguments, i, "--format", format, parsed.error)) {
+      if (format && !ReadFormat(*format, line.format)) parsed.error = "未知的格式 " + *format;
     } else if (TakeValue(arguments, i, "--encoding", encoding, parsed.error)) {
       if (encoding && !ReadEncoding(*encoding, line.encoding)) parsed.error = "未知的编码 " + *encoding;
     } else {
@@ -87,7 +107,12 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     }
   }
   if (!parsed.error.empty()) return parsed;
-  if (line.join && line.join->find_first_of("\t\r\n") != std::string::npos) {
+  const bool workbook = line.format ? *line.format == TableFormat::Workbook : positional.size() == 2 && NamesWorkbook(positional[1]);
+  if (line.append && line.replace) {
+    parsed.error = "--append 和 --replace 只能用一个";
+  } else if (line.append && workbook) {
+    parsed.error = "Excel 工作簿不能追加，只能新建或用 --replace 替换";
+  } else if (line.join && line.join->find_first_of("\t\r\n") != std::string::npos) {
     // It would split the joined cell into columns or lines.
     parsed.error = "--join 的分隔符中不能有制表符或换行";
   } else if (line.census) {

@@ -1,16 +1,20 @@
 #pragma once
-// marc2tab [--fields LIST] [--join SEP] [--encoding gbk|utf-8] [--append] INPUT OUTPUT
+// marc2tab [--fields LIST] [--join SEP] [--format tsv|xlsx] [--encoding gbk|utf-8] [--append | --replace] INPUT OUTPUT
 // marc2tab --census INPUT
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "conversion.h"
 #include "text_encoding.h"
 
 struct CommandLine {
   bool help = false;
   bool census = false;  // the fields of INPUT instead of a conversion
   bool append = false;
+  bool replace = false;
+  // Given, or else a workbook when OUTPUT ends in .xlsx.
+  std::optional<TableFormat> format;
   std::optional<std::string> fields;  // UTF-8, the field-list box's grammar
   std::optional<std::string> join;    // UTF-8, between the occurrences of "701a*"
   TextEncoding encoding = TextEncoding::Gbk;

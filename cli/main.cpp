@@ -24,9 +24,10 @@ constexpr int kExitUsage = 2;
 
 void Say(const std::string& text) { std::fprintf(stderr, "marc2tab: %s\n", text.c_str()); }
 
-void ReportSummary(const RunSummary& summary, TextEncoding output) {
+void ReportSummary(const RunSummary& summary, TextEncoding output, const std::string& path) {
   using namespace run_messages;
   Say(Converted(summary));
+  std::fprintf(stderr, "  %s\n", OutputNamed(path, summary.sheets).c_str());
   for (const MalformedRecord& record : summary.firstMalformed) std::fprintf(stderr, "  %s\n", Located(record).c_str());
   const auto listed = static_cast<std::int64_t>(summary.firstMalformed.size());
   if (summary.malformed > listed) std::fprintf(stderr, "  %s\n", MoreMalformed(summary.malformed - listed).c_str());
@@ -34,13 +35,15 @@ void ReportSummary(const RunSummary& summary, TextEncoding output) {
   const std::string overridden = Overridden(summary);
   if (!overridden.empty()) std::fprintf(stderr, "  %s\n", overridden.c_str());
   if (summary.unwritable > 0) std::fprintf(stderr, "  %s\n", Unwritable(summary, output).c_str());
+  if (summary.cutValues > 0) std::fprintf(stderr, "  %s\n", CutValues(summary).c_str());
 }
 
 ConversionRequest RequestOf(const CommandLine& line) {
   ConversionRequest request;
   request.inputPath = line.input;
   request.outputPath = line.output;
-  request.outputMode = line.append ? OutputMode::Append : OutputMode::CreateNew;
+  request.format = line.format.value_or(NamesWorkbook(line.output) ? TableFormat::Workbook : TableFormat::Text);
+  request.outputMode = line.append ? OutputMode::Append : line.replace ? OutputMode::Replace : OutputMode::CreateNew;
   request.items = ParseFieldList(line.fields.value_or(DefaultFieldList));
   if (line.join) request.joinSeparator = *line.join;
   request.outputEncoding = line.encoding;
@@ -62,12 +65,12 @@ int Convert(const CommandLine& line) {
   });
   progress.End();
   if (summary.outcome == RunSummary::Outcome::Completed) {
-    ReportSummary(summary, line.encoding);
+    ReportSummary(summary, request.format == TableFormat::Workbook ? TextEncoding::Utf8 : line.encoding, line.output);
     if (summary.records > 0 && !summary.emptyColumns.empty()) Warn(run_messages::EmptyColumns(summary.emptyColumns));
     return kExitConverted;
   }
   if (summary.fileError.kind == FileError::Kind::Exists) {
-    Say(run_messages::ExistsWithoutAppend(line.output));
+    Say(run_messages::ExistsWithoutAppend(line.output, request.format == TableFormat::Workbook));
     return kExitUsage;
   }
   Say(summary.error);

@@ -9,7 +9,7 @@
 #include "field_code.h"
 #include "field_extractor.h"
 #include "field_list.h"
-#include "line_buffer.h"
+#include "table_output.h"
 #include "record_splitter.h"
 #include "record_type.h"
 #include "record_view.h"
@@ -18,8 +18,6 @@
 
 namespace {
 
-constexpr std::size_t kOutputFlushSize = 1 << 20;
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 // Text typed by a person (UTF-8) in the output's encoding, without the tabs
 // and line breaks that would split a cell or a row.
@@ -38,109 +36,111 @@ std::vector<FieldCode> PrepareCodes(const std::vector<std::string>& items) {
   return codes;
 }
 
-// Opens the files and turns every record into one line.
+// Opens the files and turns every record into one row of the table.
 class Converter {
  public:
   Converter(const ConversionRequest& request, FileSystem& files, const ProgressCallback& progress)
       : files_(files),
         progress_(progress),
-        inputPath_(request.inputPath),
-        outputPath_(request.outputPath),
-        mode_(request.outputMode),
-        outputEncoding_(request.outputEncoding),
-        typeNames_(request.outputEncoding),
+        request_(request),
+        encoding_(request.format == TableFormat::Workbook ? TextEncoding::Utf8 : request.outputEncoding),
+        typeNames_(encoding_),
         extractor_(PrepareCodes(request.items), typeNames_),
-        separator_(ForOutput(request.joinSeparator, request.outputEncoding)),
-        fromGbk_(TextEncoding::Gbk, request.outputEncoding),
-        fromUtf8_(TextEncoding::Utf8, request.outputEncoding),
+        separator_(ForOutput(request.joinSeparator, encoding_)),
+        fromGbk_(TextEncoding::Gbk, encoding_),
+        fromUtf8_(TextEncoding::Utf8, encoding_),
         filled_(extractor_.Columns(), 0) {}
 
   RunSummary Run() {
     FileError error;
-    std::unique_ptr<InputFile> input = files_.OpenForReading(inputPath_, error);
-    if (!input) return Fail(run_messages::CannotOpenInput(inputPath_, error), error);
-    output_ = files_.OpenOutput(outputPath_, mode_, error);
-    if (!output_) return Fail(run_messages::CannotCreateOutput(outputPath_, error), error);
-    committed_ = output_->SizeBefore();
-    if (const std::optional<std::string> refusal = MatchEncoding()) {
-      output_->Close();
+    std::unique_ptr<InputFile> input = files_.OpenForReading(request_.inputPath, error);
+    if (!input) return Fail(run_messages::CannotOpenInput(request_.inputPath, error), error);
+    if (!OpenTable(error)) return Fail(run_messages::CannotCreateOutput(request_.outputPath, error), error);
+    return workbook_ ? ConvertInto(*workbook_, *input) : ConvertInto(*text_, *input);
+  }
+
+ private:
+  // A workbook is always written whole; text too when it replaces a file.
+  bool OpenTable(FileError& error) {
+    const bool replace = request_.outputMode == OutputMode::Replace;
+    const std::string& path = request_.outputPath;
+    if (request_.format == TableFormat::Workbook) {
+      std::unique_ptr<OutputFile> file = files_.OpenReplacement(path, replace, error);
+      if (file) workbook_ = std::make_unique<WorkbookTable>(std::move(file));
+      return workbook_ != nullptr;
+    }
+    std::unique_ptr<OutputFile> file =
+        replace ? files_.OpenReplacement(path, true, error) : files_.OpenOutput(path, request_.outputMode, error);
+    if (file) text_ = std::make_unique<TextTable>(std::move(file), encoding_, replace);
+    return text_ != nullptr;
+  }
+
+  template <typename Table>
+  RunSummary ConvertInto(Table& table, InputFile& input) {
+    if (const std::optional<std::string> refusal = table.Refusal(request_.outputPath)) {
+      table.Abandon();
       summary_.outcome = RunSummary::Outcome::Refused;
       summary_.error = *refusal;
       return summary_;
     }
-    EndTornLine();
     try {
-      return Convert(*input);
+      return Convert(table, input);
     } catch (const std::exception& e) {
-      return BreakOff(run_messages::Reason(e));
+      // Memory ran out: the lines converted so far are kept.
+      if (!table.FlushWholeLines()) return FailWriting(table);
+      return Fail(run_messages::RunBrokeOff(run_messages::Reason(e)) + run_messages::KeptRecords(table.Abandon()));
     }
   }
 
- private:
-  // One file never mixes two encodings: UTF-8 output begins a new or empty
-  // file with a byte order mark (Excel reads it as UTF-8 then) and goes only
-  // where one is; GBK output never goes after one. The refusal, if any.
-  std::optional<std::string> MatchEncoding() {
-    const std::optional<std::string> first = output_->FirstBytes();
-    const bool utf8 = outputEncoding_ == TextEncoding::Utf8;
-    if (!first) {
-      // A file one may write but not read could hold either encoding.
-      if (output_->Created()) return std::nullopt;
-      return run_messages::EncodingUnknown(outputPath_);
-    }
-    const bool marked = first->compare(0, kByteOrderMark.size(), kByteOrderMark) == 0;
-    if (!first->empty() && marked != utf8) return run_messages::MixedEncodings(outputPath_, outputEncoding_);
-    if (utf8 && first->empty()) {
-      buffer_.Reserve(kByteOrderMark.size());
-      buffer_.Append(kByteOrderMark);
-    }
-    return std::nullopt;
-  }
-
-  // A file that ends inside a line (an earlier run killed, or a disk that
-  // filled under another program) gets its line ended first, so that its
-  // last row never swallows this run's header.
-  void EndTornLine() {
-    const std::optional<std::string> last = output_->LastBytes();
-    if (!last || last->empty() || last->back() == '\n') return;
-    if (output_->SizeBefore() == kByteOrderMark.size() && *last == kByteOrderMark) return;  // only the mark
-    buffer_.Reserve(2);
-    buffer_.Append(last->back() == '\r' ? "\n" : "\r\n");
-  }
-
-  RunSummary Convert(InputFile& input) {
-    WriteHeader();
+  template <typename Table>
+  RunSummary Convert(Table& table, InputFile& input) {
+    WriteHeader(table);
     RecordSplitter splitter(input);
     const std::uint64_t inputSize = input.Size();
     std::string_view record;
     for (;;) {
       const RecordSplitter::Result result = splitter.Next(record);
       if (result == RecordSplitter::Result::End) break;
-      if (result == RecordSplitter::Result::Record) WriteRow(record, splitter);
-      if (result == RecordSplitter::Result::TooLong) WriteEmptyRow(splitter.RecordOffset());
-      if (buffer_.Size() >= kOutputFlushSize && !Flush()) return FailWriting();
+      if (result == RecordSplitter::Result::Record && !WriteRow(table, record, splitter)) return FailWriting(table);
+      if (result == RecordSplitter::Result::TooLong && !WriteEmptyRow(table, splitter.RecordOffset())) {
+        return FailWriting(table);
+      }
       if (progress_ && !progress_({summary_.records, splitter.BytesConsumed(), inputSize})) {
+        // Stopped: the table ends with the rows so far, a workbook finished.
         summary_.outcome = RunSummary::Outcome::Stopped;
-        NoteEmptyColumns();
-        if (!Flush() || !output_->Close()) return FailWriting();
-        return summary_;
+        return Finish(table);
       }
     }
     if (splitter.ReadFailed()) {
-      // The records converted before the error stay.
-      if (!Flush()) return FailWriting();
-      const std::int64_t kept = CutBackToWholeLines();
-      return Fail(run_messages::CannotReadInput(inputPath_, input.Error()) + run_messages::KeptRecords(kept),
+      // The records converted before the error stay (lines of text).
+      if (!table.FlushWholeLines()) return FailWriting(table);
+      return Fail(run_messages::CannotReadInput(request_.inputPath, input.Error()) +
+                      run_messages::KeptRecords(table.Abandon()),
                   input.Error());
     }
-    summary_.unwritableBeyondBmp = static_cast<std::int64_t>(fromUtf8_.WrittenAsTwoMarks());
-    if (!Flush()) return FailWriting();
-    if (!output_->Close()) return FailWriting();
-    // The line breaks after the last record are read only now: the whole input.
-    if (progress_) progress_({summary_.records, splitter.BytesConsumed(), inputSize});
     summary_.outcome = RunSummary::Outcome::Completed;
+    const RunSummary finished = Finish(table);
+    // The line breaks after the last record are read only now: the whole input.
+    if (progress_ && finished.outcome == RunSummary::Outcome::Completed) {
+      progress_({summary_.records, splitter.BytesConsumed(), inputSize});
+    }
+    return finished;
+  }
+
+  template <typename Table>
+  RunSummary Finish(Table& table) {
+    summary_.unwritableBeyondBmp = static_cast<std::int64_t>(fromUtf8_.WrittenAsTwoMarks());
     NoteEmptyColumns();
+    NoteWorkbook();
+    if (!table.Finish()) return FailWriting(table);
     return summary_;
+  }
+
+  void NoteWorkbook() {
+    if (!workbook_) return;
+    summary_.sheets = workbook_->Sheets();
+    summary_.cutValues = workbook_->CutCells();
+    summary_.firstCutRecord = workbook_->FirstCutRow();
   }
 
   void NoteOverride(TextEncoding readAs) {
@@ -158,17 +158,16 @@ class Converter {
 
   // The items as typed, but a tab or line break in one (a list pasted from a
   // spreadsheet row) must not split the header.
-  void WriteHeader() {
-    for (const FieldCode& code : extractor_.Codes()) {
-      const std::string header = ForOutput(code.item, outputEncoding_);
-      buffer_.Reserve(header.size() + 1);
-      buffer_.Append(header);
-      buffer_.Append('\t');
-    }
-    buffer_.EndLine();
+  template <typename Table>
+  void WriteHeader(Table& table) {
+    std::vector<std::string> cells;
+    cells.reserve(extractor_.Columns());
+    for (const FieldCode& code : extractor_.Codes()) cells.push_back(ForOutput(code.item, encoding_));
+    table.Header(cells);
   }
 
-  void WriteRow(std::string_view record, const RecordSplitter& splitter) {
+  template <typename Table>
+  bool WriteRow(Table& table, std::string_view record, const RecordSplitter& splitter) {
     view_.Build(record);
     extractor_.Read(view_);
     // Tabs are rare in records: when the record has none, no value needs
@@ -178,47 +177,32 @@ class Converter {
     if (encoding == TextEncoding::Utf8) ++summary_.utf8Records;
     if (extractor_.Decision().Overridden()) NoteOverride(encoding);
     // GBK records in GBK output, nearly every one, pass through as they are.
-    recoder_ = encoding == TextEncoding::Gbk ? (outputEncoding_ == TextEncoding::Gbk ? nullptr : &fromGbk_) : &fromUtf8_;
+    recoder_ = encoding == TextEncoding::Gbk ? (encoding_ == TextEncoding::Gbk ? nullptr : &fromGbk_) : &fromUtf8_;
     bool cellFailed = false;
     std::string_view value;
     const std::size_t columns = extractor_.Columns();
+    table.StartRow();
     for (std::size_t column = 0; column < columns; ++column) {
       if (extractor_.IsJoined(column)) {
         const std::vector<std::string_view>& occurrences = extractor_.Occurrences(column);
         filled_[column] |= !occurrences.empty();
-        WriteJoined(occurrences, recordHasTabs);
-        buffer_.Reserve(1);
+        for (std::size_t i = 0; i < occurrences.size(); ++i) {
+          if (i > 0) table.Add(separator_, false);
+          table.Add(Recode(occurrences[i]), recordHasTabs);
+        }
       } else if (extractor_.Value(column, value)) {
         filled_[column] |= !value.empty();
         // The names of record types are written in the output's encoding already.
         if (recoder_ != nullptr && !extractor_.IsRecordType(column)) value = Recode(value);
-        WriteCell(value, recordHasTabs);
+        table.Add(value, recordHasTabs);
       } else {
         cellFailed = true;  // an empty cell keeps the columns aligned
-        buffer_.Reserve(1);
       }
-      buffer_.Append('\t');
+      table.EndCell();
     }
-    buffer_.EndLine();
     ++summary_.records;
     NoteMalformed(Classify(cellFailed, splitter.CutShort()), splitter.RecordOffset());
-  }
-
-  // Writes a value, with room to spare for the tab that ends its cell.
-  void WriteCell(std::string_view value, bool mayHoldTabs) {
-    buffer_.Reserve(value.size() + 1);
-    if (mayHoldTabs) {
-      buffer_.AppendWithoutTabs(value);
-    } else {
-      buffer_.Append(value);
-    }
-  }
-
-  void WriteJoined(const std::vector<std::string_view>& occurrences, bool mayHoldTabs) {
-    for (std::size_t i = 0; i < occurrences.size(); ++i) {
-      if (i > 0) WriteCell(separator_, false);
-      WriteCell(Recode(occurrences[i]), mayHoldTabs);
-    }
+    return table.EndRow(summary_.records);
   }
 
   // A value of the record in the output's encoding; what cannot be written
@@ -235,13 +219,14 @@ class Converter {
   }
 
   // A record too long to hold: one empty cell per column keeps the count of
-  // lines and records equal.
-  void WriteEmptyRow(std::uint64_t offset) {
-    buffer_.Reserve(extractor_.Columns());
-    for (std::size_t column = 0; column < extractor_.Columns(); ++column) buffer_.Append('\t');
-    buffer_.EndLine();
+  // rows and records equal.
+  template <typename Table>
+  bool WriteEmptyRow(Table& table, std::uint64_t offset) {
+    table.StartRow();
+    for (std::size_t column = 0; column < extractor_.Columns(); ++column) table.EndCell();
     ++summary_.records;
     NoteMalformed(MalformedKind::TooLong, offset);
+    return table.EndRow(summary_.records);
   }
 
   // What was wrong with the record just written, if anything; the first
@@ -263,44 +248,11 @@ class Converter {
     }
   }
 
-  // Writes the complete lines gathered so far. The file then ends with a
-  // whole line again.
-  bool Flush() {
-    const std::string_view lines = buffer_.Lines();
-    if (lines.empty()) return true;
-    if (!output_->Write(lines.data(), lines.size())) return false;
-    committed_ += lines.size();
-    keptRecords_ = summary_.records;
-    buffer_.Clear();
-    return true;
-  }
-
-  // After a failure the output keeps the whole lines of the records written
-  // so far, whatever a write left after them; with no record kept it is as
-  // it was before the run, and a file this run created goes again (the next
-  // run would take it for someone's file). Returns the records kept.
-  std::int64_t CutBackToWholeLines() {
-    if (keptRecords_ == 0 && output_->Created()) {
-      output_->Discard();
-      return 0;
-    }
-    output_->Truncate(keptRecords_ > 0 ? committed_ : output_->SizeBefore());
-    output_->Close();
-    return keptRecords_;
-  }
-
-  // Something went wrong inside the run (memory ran out): the lines
-  // converted so far are kept.
-  RunSummary BreakOff(const std::string& reason) {
-    if (!Flush()) return FailWriting();
-    const std::int64_t kept = CutBackToWholeLines();
-    return Fail(run_messages::RunBrokeOff(reason) + run_messages::KeptRecords(kept));
-  }
-
-  RunSummary FailWriting() {
-    const FileError error = output_->Error();
-    const std::int64_t kept = CutBackToWholeLines();
-    return Fail(run_messages::CannotWriteOutput(outputPath_, error) + run_messages::KeptRecords(kept), error);
+  template <typename Table>
+  RunSummary FailWriting(Table& table) {
+    const FileError error = table.Error();
+    const std::int64_t kept = table.Abandon();
+    return Fail(run_messages::CannotWriteOutput(request_.outputPath, error) + run_messages::KeptRecords(kept), error);
   }
 
   RunSummary Fail(std::string message, const FileError& error = {}) {
@@ -312,21 +264,17 @@ class Converter {
 
   FileSystem& files_;
   const ProgressCallback& progress_;
-  std::string inputPath_;
-  std::string outputPath_;
-  OutputMode mode_;
-  TextEncoding outputEncoding_;
+  const ConversionRequest& request_;
+  TextEncoding encoding_;  // of the table: a workbook's is UTF-8
   RecordTypeNames typeNames_;
   FieldExtractor extractor_;
-  std::string separator_;  // in the output's encoding
+  std::string separator_;  // in the table's encoding
   Recoder fromGbk_;
   Recoder fromUtf8_;
   Recoder* recoder_ = nullptr;  // for the record being written; null when its bytes pass through
   std::string recoded_;
-  std::unique_ptr<OutputFile> output_;
-  std::uint64_t committed_ = 0;    // the output's size up to the last whole line written
-  std::int64_t keptRecords_ = 0;  // records whose lines are in the output
-  LineBuffer buffer_;
+  std::unique_ptr<TextTable> text_;  // the one of the two the run writes
+  std::unique_ptr<WorkbookTable> workbook_;
   RecordView view_;
   std::vector<char> filled_;  // per column: whether any record gave it a value
   RunSummary summary_;
@@ -341,10 +289,23 @@ RunSummary Failed(std::string message) {
 
 }  // namespace
 
+bool NamesWorkbook(const std::string& path) {
+  constexpr std::string_view kExtension = ".xlsx";
+  if (path.size() < kExtension.size()) return false;
+  for (std::size_t i = 0; i < kExtension.size(); ++i) {
+    const char c = path[path.size() - kExtension.size() + i];
+    if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != kExtension[i]) return false;
+  }
+  return true;
+}
+
 RunSummary Convert(const ConversionRequest& request, FileSystem& files, const ProgressCallback& progress) {
   // Appending to the input while reading it would read back the lines just written.
   if (files.IsSameFile(request.inputPath, request.outputPath)) {
     return Failed(run_messages::OutputIsInput(request.outputPath));
+  }
+  if (request.format == TableFormat::Workbook && request.outputMode == OutputMode::Append) {
+    return Failed(run_messages::WorkbookCannotBeAppended(request.outputPath));
   }
   try {
     return Converter(request, files, progress).Run();

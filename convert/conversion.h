@@ -28,13 +28,19 @@ struct MalformedRecord {
 
 constexpr std::size_t kMalformedRecordsKept = 10;
 
+enum class TableFormat {
+  Text,      // tab-delimited lines, appended to or written anew
+  Workbook,  // an Excel workbook (.xlsx), written whole: never appended to
+};
+
 struct ConversionRequest {
   std::string inputPath;   // UTF-8
   std::string outputPath;  // UTF-8
+  TableFormat format = TableFormat::Text;
   OutputMode outputMode = OutputMode::CreateNew;
   std::vector<std::string> items;    // the column codes, as the field list gives them (UTF-8)
   std::string joinSeparator = "; ";  // UTF-8, between the occurrences of "701a*"
-  TextEncoding outputEncoding = TextEncoding::Gbk;
+  TextEncoding outputEncoding = TextEncoding::Gbk;  // of text; a workbook's is always Unicode
 };
 
 struct RunProgress {
@@ -66,6 +72,10 @@ struct RunSummary {
   std::int64_t unwritable = 0;                  // characters the output's encoding could not take
   std::int64_t firstUnwritableRecord = 0;       // 0 when there were none
   std::int64_t unwritableBeyondBmp = 0;         // of them, written as "??" in GBK
+  // A workbook's sheets, and the values longer than a cell holds, cut, with
+  // the record of the first.
+  int sheets = 0;
+  std::int64_t cutValues = 0, firstCutRecord = 0;
   // The items of the columns that had no value in any record (all of them
   // when there was no record).
   std::vector<std::string> emptyColumns;
@@ -74,3 +84,6 @@ struct RunSummary {
 };
 
 RunSummary Convert(const ConversionRequest& request, FileSystem& files, const ProgressCallback& progress = {});
+
+// Whether a file name ends in ".xlsx", in any letter case: a workbook's name.
+bool NamesWorkbook(const std::string& path);

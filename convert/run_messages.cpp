@@ -71,6 +71,10 @@ std::string MixedEncodings(const std::string& path, TextEncoding output) {
          "（一个文件不能混用两种编码）";
 }
 
+std::string WorkbookCannotBeAppended(const std::string& path) {
+  return "Excel 工作簿不能追加数据，只能新建或替换：" + path;
+}
+
 std::string EncodingUnknown(const std::string& path) { return "无法读取输出文件的开头，不能确定其编码：" + path; }
 
 std::string ReadAsUtf8(std::int64_t records) { return "其中" + std::to_string(records) + "条记录是UTF-8编码的。"; }
@@ -103,8 +107,20 @@ std::string Unwritable(const RunSummary& summary, TextEncoding output) {
          "，第一个在第" + std::to_string(summary.firstUnwritableRecord) + "条记录。";
 }
 
-std::string Finished(const RunSummary& summary, TextEncoding output) {
+std::string OutputNamed(const std::string& path, int sheets) {
+  std::string text = path == "-" ? std::string("输出到标准输出") : "输出文件：" + path;
+  if (sheets > 1) text += "（共" + std::to_string(sheets) + "个工作表）";
+  return text;
+}
+
+std::string CutValues(const RunSummary& summary) {
+  return "有" + std::to_string(summary.cutValues) + "个值超过单元格的上限（32767个字符），已截断，第一个在第" +
+         std::to_string(summary.firstCutRecord) + "条记录。";
+}
+
+std::string Finished(const RunSummary& summary, TextEncoding output, const std::string& path) {
   std::string text = kFinishedPrompt;
+  text += "\n" + OutputNamed(path, summary.sheets);
   if (!summary.firstMalformed.empty()) {
     const MalformedRecord& first = summary.firstMalformed.front();
     text += "\n其中" + std::to_string(summary.malformed) + "条记录无法完整读取，第一条是第" +
@@ -113,6 +129,7 @@ std::string Finished(const RunSummary& summary, TextEncoding output) {
   if (summary.utf8Records > 0) text += "\n" + ReadAsUtf8(summary.utf8Records);
   if (!Overridden(summary).empty()) text += "\n" + Overridden(summary);
   if (summary.unwritable > 0) text += "\n" + Unwritable(summary, output);
+  if (summary.cutValues > 0) text += "\n" + CutValues(summary);
   if (summary.records > 0 && !summary.emptyColumns.empty()) text += "\n" + EmptyColumns(summary.emptyColumns);
   return text;
 }
@@ -141,7 +158,9 @@ std::string EmptyColumns(const std::vector<std::string>& items) {
   return "以下各列在所有记录中都没有值：" + Quoted(items, false);
 }
 
-std::string Stopped(std::int64_t records) { return "转换已停止，已写出" + std::to_string(records) + "条记录。"; }
+std::string Stopped(const RunSummary& summary, const std::string& path) {
+  return "转换已停止，已写出" + std::to_string(summary.records) + "条记录。\n" + OutputNamed(path, summary.sheets);
+}
 
 std::string Converted(const RunSummary& summary) {
   return "已转换" + std::to_string(summary.records) + "条记录，其中" + std::to_string(summary.malformed) + "条格式有误。";
@@ -167,8 +186,9 @@ std::string Describe(MalformedKind kind) {
   return "";
 }
 
-std::string ExistsWithoutAppend(const std::string& path) {
-  return "输出文件已存在：" + path + "（要追加数据请加 --append；文件未作改动）";
+std::string ExistsWithoutAppend(const std::string& path, bool workbook) {
+  return "输出文件已存在：" + path + (workbook ? "（要替换它请加 --replace；文件未作改动）"
+                                             : "（要追加数据请加 --append，要替换它请加 --replace；文件未作改动）");
 }
 
 }  // namespace run_messages

@@ -16,6 +16,7 @@ enum class MalformedKind;
 namespace run_messages {
 inline constexpr const char* kConfirmPrompt = "您好,是否确定导出数据为制表符文本数据？";
 inline constexpr const char* kAppendPrompt = "该文件已存在，是否追加数据！";
+inline constexpr const char* kReplacePrompt = "该文件已存在，是否替换？";
 inline constexpr const char* kFinishedPrompt = "恭喜，数据已经转换完毕咯！";
 inline constexpr const char* kProgressPrefix = "正在预读数据，目前已完成";
 inline constexpr const char* kProgressSuffix = "条.....";
@@ -30,13 +31,15 @@ std::string InputNotFound(const std::string& path);
 std::string CannotMatch(const std::vector<std::string>& items);
 std::string EmptyColumns(const std::vector<std::string>& items);
 // A run the user stopped.
-std::string Stopped(std::int64_t records);
+std::string Stopped(const RunSummary& summary, const std::string& path);
 
 // The end message: the fixed first line, then a line for each thing the
 // user should know about (records that could not be read, and where the
 // first one is).
-std::string Finished(const RunSummary& summary, TextEncoding output);
+std::string Finished(const RunSummary& summary, TextEncoding output, const std::string& path);
 // Its lines, which marc2tab's summary shares.
+std::string OutputNamed(const std::string& path, int sheets);
+std::string CutValues(const RunSummary& summary);
 std::string ReadAsUtf8(std::int64_t records);
 // Records read otherwise than they declared, because their bytes said so.
 std::string Overridden(const RunSummary& summary);
@@ -49,7 +52,7 @@ std::string Located(const MalformedRecord& record);
 std::string MoreMalformed(std::int64_t more);
 std::string Describe(MalformedKind kind);
 // marc2tab was not told to append to an output that exists.
-std::string ExistsWithoutAppend(const std::string& path);
+std::string ExistsWithoutAppend(const std::string& path, bool workbook);
 
 // "无法打开输入文件：D:\data\a.iso（文件不存在）" and its kin.
 std::string CannotOpenInput(const std::string& path, const FileError& error);
@@ -61,6 +64,8 @@ std::string CannotWriteOutput(const std::string& path, const FileError& error);
 std::string OutputIsInput(const std::string& path);
 // Appending in one encoding to a file that holds the other.
 std::string MixedEncodings(const std::string& path, TextEncoding output);
+// A workbook is written whole, never added to.
+std::string WorkbookCannotBeAppended(const std::string& path);
 // The file's first bytes, which tell its encoding, cannot be read.
 std::string EncodingUnknown(const std::string& path);
 // Memory ran out, or something else went wrong inside the run.

@@ -87,7 +87,8 @@ RunSummary Run(RunWindow& window, FileSystem& files, const WindowRunOptions& opt
     return Ended(window, RunSummary::Outcome::Declined);
   }
   if (!window.Ask(Question::ConfirmExport, kConfirmPrompt)) return Ended(window, RunSummary::Outcome::Declined);
-  request.outputPath = window.ChooseOutputFile();
+  const OutputChoice choice = window.ChooseOutputFile();
+  request.outputPath = choice.path;
   if (request.outputPath.empty()) return Ended(window, RunSummary::Outcome::Declined);
   if (files.IsSameFile(request.inputPath, request.outputPath)) {
     RunSummary refused;
@@ -95,14 +96,18 @@ RunSummary Run(RunWindow& window, FileSystem& files, const WindowRunOptions& opt
     refused.error = OutputIsInput(request.outputPath);
     return ReportFailure(window, std::move(refused));
   }
+  // A name ending in .xlsx is a workbook, whatever the type chosen.
+  const bool workbook = choice.type == OutputType::Workbook || NamesWorkbook(request.outputPath);
   const bool exists = files.Exists(request.outputPath);
-  if (exists && !window.Ask(Question::AppendToExisting, kAppendPrompt)) {
+  if (exists && !(workbook ? window.Ask(Question::ReplaceExisting, kReplacePrompt)
+                           : window.Ask(Question::AppendToExisting, kAppendPrompt))) {
     return Ended(window, RunSummary::Outcome::Declined);
   }
-  // A file that appears after the question is not appended to unasked.
-  request.outputMode = exists ? OutputMode::Append : OutputMode::CreateNew;
+  // A file that appears after the question is neither appended to nor replaced unasked.
+  request.format = workbook ? TableFormat::Workbook : TableFormat::Text;
+  request.outputMode = !exists ? OutputMode::CreateNew : workbook ? OutputMode::Replace : OutputMode::Append;
+  request.outputEncoding = choice.type == OutputType::Utf8Text ? TextEncoding::Utf8 : TextEncoding::Gbk;
   request.joinSeparator = options.joinSeparator;
-  request.outputEncoding = options.outputEncoding;
 
   ProgressCaption caption;
   RunWindow::ProgressAnswer answer = RunWindow::ProgressAnswer::Continue;
@@ -112,11 +117,12 @@ RunSummary Run(RunWindow& window, FileSystem& files, const WindowRunOptions& opt
   });
   if (summary.outcome == RunSummary::Outcome::Stopped && answer == RunWindow::ProgressAnswer::Close) return summary;
   if (summary.outcome == RunSummary::Outcome::Stopped) {
-    window.Tell(Notice::Finished, Stopped(summary.records));
+    window.Tell(Notice::Finished, Stopped(summary, request.outputPath));
   } else if (summary.outcome != RunSummary::Outcome::Completed) {
     return ReportFailure(window, std::move(summary));
   } else {
-    window.Tell(EndNotice(summary), Finished(summary, options.outputEncoding));
+    const TextEncoding written = workbook ? TextEncoding::Utf8 : request.outputEncoding;
+    window.Tell(EndNotice(summary), Finished(summary, written, request.outputPath));
   }
   window.SetBeginEnabled(true);
   return summary;

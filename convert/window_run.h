@@ -10,12 +10,25 @@
 #include "conversion.h"
 #include "file_system.h"
 
+// The kinds of file the save dialog offers.
+enum class OutputType {
+  GbkText,   // tab-delimited text in GBK, as the program always wrote
+  Utf8Text,  // the same in UTF-8, for systems that are not Chinese
+  Workbook,  // an Excel workbook
+};
+
+struct OutputChoice {
+  std::string path;  // "" when the user cancelled
+  OutputType type = OutputType::GbkText;
+};
+
 class RunWindow {
  public:
   enum class Question {
     ContinueWithEmptyColumns,  // some items can never give a value; No returns to editing
     ConfirmExport,             // before anything is written
-    AppendToExisting,          // the chosen file exists; No is the safe answer
+    AppendToExisting,          // the chosen text file exists; No is the safe answer
+    ReplaceExisting,           // the chosen workbook exists; No is the safe answer
   };
   enum class Notice {
     NoInputPath,          // the input path box is empty: the user is sent back to it
@@ -42,15 +55,13 @@ class RunWindow {
   // True for Yes.
   virtual bool Ask(Question question, const std::string& prompt) = 0;
   virtual void Tell(Notice notice, const std::string& text) = 0;
-  // The chosen output path, or "" when the user cancels.
-  virtual std::string ChooseOutputFile() = 0;
+  virtual OutputChoice ChooseOutputFile() = 0;
   // Keeps the list box's text for the next start.
   virtual void SaveFieldList() = 0;
 };
 
 struct WindowRunOptions {
   std::string joinSeparator = "; ";
-  TextEncoding outputEncoding = TextEncoding::Gbk;
 };
 
 RunSummary RunFromWindow(RunWindow& window, FileSystem& files, const WindowRunOptions& options = {});

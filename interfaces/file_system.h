@@ -79,6 +79,7 @@ class OutputFile {
 enum class OutputMode {
   CreateNew,  // the file must not exist yet: one that appears meanwhile is an error (Exists)
   Append,     // created when missing; existing content is kept and added to
+  Replace,    // a whole new file put in the place of one that may be there
 };
 
 class FileSystem {

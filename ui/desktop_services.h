@@ -11,7 +11,9 @@ class DesktopServices {
   virtual ~DesktopServices() = default;
   // The path the user chose, or "" when the dialog was cancelled or failed.
   virtual std::wstring ChooseOpenFile(HWND owner) = 0;
-  virtual std::wstring ChooseSaveFile(HWND owner) = 0;
+  // The save dialog's types are those of OutputType, in its order; `type`
+  // comes in as the one to offer first and goes out as the one chosen.
+  virtual std::wstring ChooseSaveFile(HWND owner, int& type) = 0;
   // A modal message box; the id of the button pressed (IDYES, IDNO, IDOK).
   virtual int ShowMessageBox(HWND owner, const std::wstring& prompt, unsigned style, const std::wstring& title) = 0;
   // Opens the address in the default browser without waiting; false on failure.

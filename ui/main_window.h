@@ -40,7 +40,7 @@ class MainWindow : public RunWindow {
   ProgressAnswer ShowProgress(const std::string& caption, const RunProgress& progress) override;
   bool Ask(Question question, const std::string& prompt) override;
   void Tell(Notice notice, const std::string& text) override;
-  std::string ChooseOutputFile() override;
+  OutputChoice ChooseOutputFile() override;
   void SaveFieldList() override;
 
  private:

@@ -46,11 +46,19 @@ struct BoxLook {
   const wchar_t* title;
 };
 
+// Whether the file name (after the last folder) has an extension.
+bool HasExtension(const std::wstring& path) {
+  const std::size_t name = path.find_last_of(L"\\/");
+  const std::size_t dot = path.find_last_of(L'.');
+  return dot != std::wstring::npos && (name == std::wstring::npos || dot > name) && dot + 1 < path.size();
+}
+
 BoxLook LookOf(RunWindow::Question question) {
   switch (question) {
     case RunWindow::Question::ContinueWithEmptyColumns: return {MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2, kNoticeTitle};
     case RunWindow::Question::ConfirmExport: return {MB_YESNO | MB_ICONEXCLAMATION, kConfirmTitle};
-    case RunWindow::Question::AppendToExisting: break;
+    case RunWindow::Question::AppendToExisting:
+    case RunWindow::Question::ReplaceExisting: break;
   }
   return {MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2, kNoticeTitle};  // No is the default
 }
@@ -170,9 +178,19 @@ void MainWindow::Tell(Notice notice, const std::string& text) {
   if (notice == Notice::NoInputPath && !closing_) SetFocus(Control(kInputPathBox));
 }
 
-std::string MainWindow::ChooseOutputFile() {
+// The type offered first is the one chosen last time; the type chosen now is
+// kept for the next. A name typed without an extension gets the type's.
+OutputChoice MainWindow::ChooseOutputFile() {
   if (closing_) return {};
-  return Narrow(desktop_.ChooseSaveFile(window_));
+  int type = static_cast<int>(LoadOutputType(settings_));
+  std::wstring path = desktop_.ChooseSaveFile(window_, type);
+  if (path.empty()) return {};
+  OutputChoice choice;
+  choice.type = static_cast<OutputType>(type);
+  SaveOutputType(settings_, choice.type);
+  if (!HasExtension(path)) path += choice.type == OutputType::Workbook ? L".xlsx" : L".txt";
+  choice.path = Narrow(path);
+  return choice;
 }
 
 void MainWindow::SaveFieldList() {

@@ -12,35 +12,40 @@ namespace {
 constexpr DWORD kPathCapacity = 32768;
 
 // Both file dialogs: the name cleared first, the given filter and title; a
-// name that does not exist yet is fine and nobody is asked to overwrite. The
-// save dialog adds ".txt" to a name typed without an extension.
-std::wstring RunFileDialog(HWND owner, const wchar_t* filter, const wchar_t* title, const wchar_t* defaultExtension,
-                           bool save) {
+// name that does not exist yet is fine and nobody is asked to overwrite.
+// filterIndex (1-based) is the type offered first, and the one chosen after.
+std::wstring RunFileDialog(HWND owner, const wchar_t* filter, const wchar_t* title, DWORD& filterIndex, bool save) {
   std::vector<wchar_t> name(kPathCapacity, L'\0');
   OPENFILENAMEW dialog = {};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = owner;
   dialog.lpstrFilter = filter;
-  dialog.nFilterIndex = 1;
+  dialog.nFilterIndex = filterIndex;
   dialog.lpstrFile = name.data();
   dialog.nMaxFile = kPathCapacity;
   dialog.lpstrTitle = title;
-  dialog.lpstrDefExt = defaultExtension;
   // Keep the program's working folder where it was.
   dialog.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR;
   const BOOL chosen = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
   if (!chosen) return {};
+  filterIndex = dialog.nFilterIndex;
   return std::wstring(name.data());
 }
 
 class SystemDesktopServices : public DesktopServices {
  public:
   std::wstring ChooseOpenFile(HWND owner) override {
-    return RunFileDialog(owner, L"(*.iso)\0*.iso\0All Files\0*.*\0", L"打开MARC数据文件", nullptr, false);
+    DWORD first = 1;
+    return RunFileDialog(owner, L"(*.iso)\0*.iso\0All Files\0*.*\0", L"打开MARC数据文件", first, false);
   }
 
-  std::wstring ChooseSaveFile(HWND owner) override {
-    return RunFileDialog(owner, L"文本形式\0*.txt\0", L"保存Marc文件", L"txt", true);
+  std::wstring ChooseSaveFile(HWND owner, int& type) override {
+    DWORD index = static_cast<DWORD>(type) + 1;
+    const std::wstring path = RunFileDialog(
+        owner, L"文本形式\0*.txt\0文本形式（UTF-8，适用于非中文系统）\0*.txt\0Excel 工作簿\0*.xlsx\0",
+        L"保存Marc文件", index, true);
+    if (index >= 1 && index <= 3) type = static_cast<int>(index) - 1;
+    return path;
   }
 
   int ShowMessageBox(HWND owner, const std::wstring& prompt, unsigned style, const std::wstring& title) override {

@@ -115,6 +115,53 @@ TEST(Marc2tab, StandardOutput) {
   EXPECT_EQ(ReadBytes(folder.File("in.iso")), kRecord);
 }
 
+// Workbooks: by the output's name or by --format, written whole, replaced
+// only with --replace, never appended to; and text replaced with --replace.
+// The sample's workbook is the same bytes in every build.
+TEST(Marc2tab, Workbooks) {
+  const struct {
+    const char* what;
+    std::vector<std::string> arguments;  // "BOOK" stands for out.xlsx, "OUT" for out.txt
+    const char* before;                  // of the file written, nullptr for none
+    int exitCode;
+    std::string errHas;
+    std::string begins;  // the file after; "-" for none
+  } cases[] = {
+      {"a workbook by its name", {"IN", "BOOK"}, nullptr, 0, "输出文件：", "PK\x03\x04"},
+      {"a workbook by its format", {"--format", "xlsx", "IN", "OUT"}, nullptr, 0, "", "PK\x03\x04"},
+      {"text by its format", {"--format", "tsv", "IN", "BOOK"}, nullptr, 0, "", "010a\t"},
+      {"a workbook that exists", {"IN", "BOOK"}, "old", 2, "要替换它请加 --replace", "old"},
+      {"a workbook replaced", {"--replace", "IN", "BOOK"}, "old", 0, "", "PK\x03\x04"},
+      {"a workbook appended to", {"--append", "IN", "BOOK"}, "old", 2, "Excel 工作簿不能追加", "old"},
+      {"text replaced", {"--replace", "--fields", "200a", "IN", "OUT"}, "old", 0, "", "200a\t\r\n"},
+      {"both --append and --replace", {"--append", "--replace", "IN", "OUT"}, "old", 2, "只能用一个", "old"},
+      {"an unknown format", {"--format", "ods", "IN", "OUT"}, nullptr, 2, "未知的格式 ods", "-"},
+  };
+  for (const auto& c : cases) {
+    TempFolder folder;
+    WriteBytes(folder.File("in.iso"), kRecord);
+    std::vector<std::string> arguments = c.arguments;
+    std::string written = folder.File("out.txt");
+    for (std::string& argument : arguments) {
+      if (argument == "BOOK") argument = written = folder.File("out.xlsx");
+    }
+    for (const std::string& argument : arguments) {
+      if (argument == "OUT") written = folder.File("out.txt");
+    }
+    if (c.before != nullptr) WriteBytes(written, c.before);
+    const Result result = RunMarc2tab(folder, arguments, folder.File("stdout"));
+    EXPECT_EQ(result.exitCode, c.exitCode) << c.what << ": " << result.err;
+    EXPECT_NE(result.err.find(c.errHas), std::string::npos) << c.what << ": " << result.err;
+    EXPECT_EQ(Exists(written) ? ReadBytes(written).substr(0, c.begins.size()) : "-", c.begins) << c.what;
+  }
+  TempFolder folder;
+  const Result sample = RunMarc2tab(folder, {"--fields", "200a,701a*,606a*,000?", QUIRNEL_SOURCE_DIR "/samples/sample.iso",
+                                             folder.File("sample.xlsx")}, folder.File("stdout"));
+  EXPECT_EQ(sample.exitCode, 0) << sample.err;
+  EXPECT_TRUE(ReadBytes(folder.File("sample.xlsx")) == ReadBytes(QUIRNEL_SOURCE_DIR "/tests/cli/sample.expected.xlsx"))
+      << "the sample's workbook is not the committed one";
+}
+
 // The census of the sample, as marc2tab prints it.
 TEST(Marc2tab, TheCensusOfTheSample) {
   TempFolder folder;
@@ -130,9 +177,10 @@ TEST(Marc2tab, TheSummaryNamesTheMalformedRecords) {
   WriteBytes(folder.File("in.iso"), bytes + RecordBuilder().Coding('a').Field("200", "").WithoutRecordTerminator().Build());
   const Result result = RunMarc2tab(folder, {"IN", "OUT"}, folder.File("stdout"));
   EXPECT_EQ(result.exitCode, 0);
-  EXPECT_EQ(result.err.substr(0, result.err.find('\n', result.err.find('\n') + 1) + 1),
-            "marc2tab: 已转换13条记录，其中12条格式有误。\n  第2条记录（位于文件第" + std::to_string(kRecord.size()) +
-                "字节）：记录头之后没有字段结束符，各列写为空值\n");
+  const std::string firstLines = "marc2tab: 已转换13条记录，其中12条格式有误。\n  输出文件：" + folder.File("out.txt") +
+                                 "\n  第2条记录（位于文件第" + std::to_string(kRecord.size()) +
+                                 "字节）：记录头之后没有字段结束符，各列写为空值\n";
+  EXPECT_EQ(result.err.substr(0, firstLines.size()), firstLines);
   EXPECT_NE(result.err.find("  ……另有2条\n  其中1条记录是UTF-8编码的。\n"), std::string::npos) << result.err;
 }
 

@@ -143,7 +143,8 @@ struct Conversation {
 
 const std::string kThree = Record("A") + Record("B") + Record("C");
 const std::string kOneLine = "200a\t200f\t\r\nA\t\t\r\n";
-const std::string kFinishedWithout200f = Finished(std::string(kFinishedPrompt) + "\n以下各列在所有记录中都没有值：200f");
+const std::string kToOutput = "\n输出文件：.../输出.txt";
+const std::string kFinishedWithout200f = Finished(kFinishedPrompt + kToOutput + "\n以下各列在所有记录中都没有值：200f");
 const std::string kTwoLines = kOneLine + "B\t\t\r\n";
 std::string ReadError(const std::string& kept) { return ErrorBox("无法读取输入文件：.../输入.iso（读写错误）。" + kept); }
 
@@ -171,7 +172,7 @@ const Conversation kConversations[] = {
      {"InputPath", "SetBeginEnabled(false)", "SaveFieldList", "ShowProgressLabel", "FieldList",
       "Ask(ContinueWithEmptyColumns|以下字段代码不是四个字符，对应的列将全部为空：“001”。是否仍然继续？)", kConfirm,
       "ChooseOutputFile", Progress(1, 100), Progress(1, 100),
-      Finished(std::string(kFinishedPrompt) + "\n以下各列在所有记录中都没有值：001、200A"), "SetBeginEnabled(true)"},
+      Finished(kFinishedPrompt + kToOutput + "\n以下各列在所有记录中都没有值：001、200A"), "SetBeginEnabled(true)"},
      "200a\t001\t200A\t\r\nA\t\t\t\r\n"},
     {"No to the confirmation", [](Scene& t) { t.window.answers = {false}; },
      StartThen({"SetBeginEnabled(true)"}), "-"},
@@ -188,7 +189,7 @@ const Conversation kConversations[] = {
     {"the window closes during the run", [](Scene& t) { WriteBytes(t.input, kThree), t.window.closeAtProgress = 2; },
      StartThen({"ChooseOutputFile", Progress(1, 33), Progress(2, 66)}), kTwoLines},
     {"the user stops the run", [](Scene& t) { WriteBytes(t.input, kThree), t.window.stopAtProgress = 2; },
-     StartThen({"ChooseOutputFile", Progress(1, 33), Progress(2, 66), "Tell(Finished|转换已停止，已写出2条记录。)",
+     StartThen({"ChooseOutputFile", Progress(1, 33), Progress(2, 66), "Tell(Finished|转换已停止，已写出2条记录。" + kToOutput + ")",
                 "SetBeginEnabled(true)"}),
      kTwoLines},
     {"a read error", InputBreaksOff(kThree.size() - 3),
@@ -213,7 +214,7 @@ const Conversation kConversations[] = {
      {"InputPath", "SetBeginEnabled(false)", "SaveFieldList", "ShowProgressLabel", "FieldList",
       "Ask(ContinueWithEmptyColumns|以下字段代码不是四个字符，对应的列将全部为空：“20\t0a”、“2\n00a”、“200a\r”。是否仍然继续？)",
       kConfirm, "ChooseOutputFile", Progress(1, 100), Progress(1, 100),
-      Finished(std::string(kFinishedPrompt) + "\n以下各列在所有记录中都没有值：20\t0a、2\n00a、200a\r"),
+      Finished(kFinishedPrompt + kToOutput + "\n以下各列在所有记录中都没有值：20\t0a、2\n00a、200a\r"),
       "SetBeginEnabled(true)"},
      "200a\t701a*\t200a\t200a\t\r\n\tx" + Gbk("；") + "y\t\t\t\r\n"},
     {"an input that is a folder",
@@ -360,7 +361,7 @@ TEST_F(Run, MalformedRecordsAreCountedAndFound) {
     EXPECT_EQ(summary.firstMalformed[i].offset, offset) << i;
   }
   EXPECT_EQ(window.calls.at(window.calls.size() - 2),
-            Finished(std::string(run_messages::kFinishedPrompt) + "\n其中6条记录无法完整读取，第一条是第2条记录（位于文件第" +
+            Finished(std::string(run_messages::kFinishedPrompt) + "\n输出文件：" + output + "\n其中6条记录无法完整读取，第一条是第2条记录（位于文件第" +
                         std::to_string(Record("A").size()) + "字节）。\n以下各列在所有记录中都没有值：200b*"));
 }
 
@@ -370,7 +371,7 @@ TEST_F(Run, NothingReadableEndsWithAWarning) {
   Convert();
   EXPECT_EQ(ReadBytes(output), "200a\t200f\t\r\n\t\t\r\n\t\t\r\n");
   EXPECT_EQ(window.calls.at(window.calls.size() - 2),
-            Warning(std::string(run_messages::kFinishedPrompt) + "\n其中2条记录无法完整读取，第一条是第1条记录（位于文件第0字节）。" +
+            Warning(std::string(run_messages::kFinishedPrompt) + "\n输出文件：" + output + "\n其中2条记录无法完整读取，第一条是第1条记录（位于文件第0字节）。" +
                     "\n以下各列在所有记录中都没有值：200a、200f"));
 }
 
@@ -389,7 +390,7 @@ TEST_F(Run, RecordsReadOtherwiseThanDeclaredAreCounted) {
   Convert();
   EXPECT_EQ(ReadBytes(output), "200a\t\r\n" + Gbk(utf8Text) + "\t\r\n" + gbkText + "\t\r\n" + Gbk(utf8Text) + "\t\r\n");
   EXPECT_EQ(window.calls.at(window.calls.size() - 2),
-            Finished(std::string(run_messages::kFinishedPrompt) + "\n其中2条记录是UTF-8编码的。" +
+            Finished(std::string(run_messages::kFinishedPrompt) + "\n输出文件：" + output + "\n其中2条记录是UTF-8编码的。" +
                      "\n2条记录声明为GBK，实际按UTF-8读取，第一条是第1条记录。" +
                      "\n1条记录声明为UTF-8，实际按GBK读取，第一条是第2条记录。"));
 }
@@ -407,12 +408,12 @@ TEST_F(Run, EachRecordInTheOutputsEncoding) {
   EXPECT_EQ(ReadBytes(output), "200a\t200f\t000?\t200g\t\r\n" + Gbk("题名") + "\t" + Gbk("作者") + "???\t" + type +
                                    "\t??A????\t\r\n" + Gbk("摘要") + "\t\xFE\x40" + Gbk("摘") + "\x80" "bad\x81\t" + type + "\t\t\r\n");
   EXPECT_EQ(window.calls.at(window.calls.size() - 2),
-            Finished(std::string(run_messages::kFinishedPrompt) + "\n其中1条记录是UTF-8编码的。" +
+            Finished(std::string(run_messages::kFinishedPrompt) + "\n输出文件：" + output + "\n其中1条记录是UTF-8编码的。" +
                      "\n有8个字符无法用GBK编码写出，已写成“?”（BMP以外的1个写成“??”），第一个在第1条记录。"));
 
   RemoveOutput();
   WindowRunOptions utf8Output;
-  utf8Output.outputEncoding = TextEncoding::Utf8;
+  window.saveType = OutputType::Utf8Text;
   utf8Output.joinSeparator = "|";
   window.fieldList = "200a,200f*,000?,200g";
   const auto convertToUtf8 = [&] { return summary = RunFromWindow(window, LocalFileSystem(), utf8Output); };

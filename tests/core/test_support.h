@@ -167,6 +167,7 @@ class FakeRunWindow : public RunWindow {
   std::string inputPath, fieldList;
   std::deque<bool> answers;  // Ask's answers in order; Yes when used up
   std::string savePath;      // "" cancels the save dialog
+  OutputType saveType = OutputType::GbkText;
   long closeAtProgress = -1;  // on this call (1-based) ShowProgress says the window closes,
   long stopAtProgress = -1;   // or that the user asked to stop
   Calls calls;
@@ -182,7 +183,7 @@ class FakeRunWindow : public RunWindow {
     return progressCalls_ == stopAtProgress ? ProgressAnswer::Stop : ProgressAnswer::Continue;
   }
   bool Ask(Question question, const std::string& prompt) override {
-    const char* const names[] = {"ContinueWithEmptyColumns", "ConfirmExport", "AppendToExisting"};
+    const char* const names[] = {"ContinueWithEmptyColumns", "ConfirmExport", "AppendToExisting", "ReplaceExisting"};
     Log(std::string("Ask(") + names[static_cast<int>(question)] + "|" + prompt + ")");
     const bool answer = answers.empty() || answers.front();
     if (!answers.empty()) answers.pop_front();
@@ -192,7 +193,7 @@ class FakeRunWindow : public RunWindow {
     const char* const names[] = {"NoInputPath", "InputNotFound", "Finished", "FinishedWithWarning", "Failed"};
     Log(std::string("Tell(") + names[static_cast<int>(notice)] + "|" + text + ")");
   }
-  std::string ChooseOutputFile() override { return Log("ChooseOutputFile"), savePath; }
+  OutputChoice ChooseOutputFile() override { return Log("ChooseOutputFile"), OutputChoice{savePath, saveType}; }
   void SaveFieldList() override { Log("SaveFieldList"); }
 
  private:
@@ -212,7 +213,6 @@ inline std::string Progress(int records, int percent) {
 inline std::string Finished(const std::string& text) { return "Tell(Finished|" + text + ")"; }
 inline std::string Warning(const std::string& text) { return "Tell(FinishedWithWarning|" + text + ")"; }
 inline std::string ErrorBox(const std::string& text) { return "Tell(Failed|" + text + ")"; }
-inline const std::string kFinished = Finished(kFinishedPrompt);
 // Every run that gets going begins so, up to its first question.
 inline Calls StartThen(std::initializer_list<std::string> more) {
   Calls calls = {"InputPath", "SetBeginEnabled(false)", "SaveFieldList", "ShowProgressLabel", "FieldList", kConfirm};

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "app_identity.h"
 #include "field_list_setting.h"
@@ -91,6 +92,19 @@ void ClickWithTheMouse(HWND window) {
   }
 }
 
+// The types a file dialog offers, from its type box.
+std::vector<std::wstring> FileTypes(HWND dialog) {
+  HWND types = GetDlgItem(dialog, 0x470);
+  std::vector<std::wstring> names;
+  const LRESULT count = SendMessageW(types, CB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    std::wstring name(static_cast<std::size_t>(SendMessageW(types, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
+    name.resize(static_cast<std::size_t>(SendMessageW(types, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(name.data()))));
+    names.push_back(name);
+  }
+  return names;
+}
+
 // One running quirnel.exe and its window.
 class Program {
  public:
@@ -119,6 +133,8 @@ class Program {
   }
   void SaveAs(const std::wstring& path) const {
     HWND save = Dialog(L"保存Marc文件");
+    Check(FileTypes(save) == std::vector<std::wstring>{L"文本形式", L"文本形式（UTF-8，适用于非中文系统）", L"Excel 工作簿"},
+          "the save dialog offers the three types");
     SetTextOf(GetDlgItem(save, 0x47C), path);  // the file name box
     Press(save, IDOK);
   }
@@ -182,7 +198,7 @@ void ConvertsLikeMarc2tab(const std::wstring& exe, const std::wstring& sample, c
     Check(TopEdgeShows(GetDlgItem(confirmation, IDYES), kSkinnedButtonEdge), "skinned message box");
     program.Answer(L"操作提示", IDYES);
     program.SaveAs(output);
-    Check(program.Answer(L"温馨提示", IDOK) == L"恭喜，数据已经转换完毕咯！", "end message");
+    Check(program.Answer(L"温馨提示", IDOK).rfind(L"恭喜，数据已经转换完毕咯！\n输出文件：", 0) == 0, "end message");
     const std::string reference = ReadFileBytes(folder + L"\\reference.txt");
     Check(reference.size() > 1000 && ReadFileBytes(output + L".txt") == reference, "the window writes marc2tab's");
     Check(program.Close() == 0, "the program ends when its window closes");

@@ -44,7 +44,11 @@ class ScriptedDesktop : public DesktopServices {
     if (openDialogBreaks) throw std::runtime_error("the open dialog broke");
     return {};
   }
-  std::wstring ChooseSaveFile(HWND) override { return savePath; }
+  std::wstring ChooseSaveFile(HWND, int& type) override {
+    offeredType = type;
+    if (chosenType >= 0) type = chosenType;
+    return savePath;
+  }
   int ShowMessageBox(HWND owner, const std::wstring& prompt, unsigned style, const std::wstring& title) override {
     messages.push_back({prompt, style, title, WindowText(GetDlgItem(owner, kProgressLabel))});
     return yeses-- > 0 ? IDYES : IDNO;
@@ -53,6 +57,8 @@ class ScriptedDesktop : public DesktopServices {
 
   int yeses = 0;
   std::wstring savePath;
+  int chosenType = -1;   // the type the user picks in the save dialog; -1 leaves it as offered
+  int offeredType = -1;  // the type the dialog offered first
   bool openDialogBreaks = false;
   int openDialogs = 0;
   std::vector<MessageBoxCall> messages;
@@ -241,13 +247,67 @@ TEST_F(MainWindowTest, EscStopsARunWhenTheUserSaysYes) {
     SendMessageW(Control(kBeginButton), BM_CLICK, 0, 0);
     ASSERT_EQ(desktop.messages.size(), 3u);
     EXPECT_EQ(desktop.messages[1].prompt, L"是否停止转换？已转换的记录会保留。");
-    EXPECT_EQ(desktop.messages[2].prompt, c.end);
+    EXPECT_EQ(desktop.messages[2].prompt.substr(0, c.end.size()), c.end);
     std::ifstream written(output, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(written)), std::istreambuf_iterator<char>());
     EXPECT_EQ(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')), c.lines);
     EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
   }
   std::filesystem::remove(output);
+}
+
+// The type chosen in the save dialog decides the file, and is offered first
+// the next time; a name ending in .xlsx is a workbook whatever the type. A
+// workbook that exists is replaced only when the user says so, and not at
+// all while another program holds it.
+TEST_F(MainWindowTest, TheTypeChosenDecidesTheFileAndIsRemembered) {
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / "quirnel-window-types";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  const struct {
+    const wchar_t* name;
+    int type;            // chosen in the dialog: 0 GBK text, 1 UTF-8 text, 2 workbook
+    const char* before;  // the file's content before, or nullptr
+    bool holdOpen;       // another program holds the file as a spreadsheet does
+    int yeses;           // the confirmation, then the question about the file
+    std::string begins;  // how the file begins after
+    std::wstring endsWith;  // the last message
+  } cases[] = {
+      {L"gbk", 0, nullptr, false, 1, "200a\t\r\n", L"gbk.txt"},
+      {L"utf8", 1, nullptr, false, 1, "\xEF\xBB\xBF" "200a\t\r\n", L"utf8.txt"},
+      {L"book", 2, nullptr, false, 1, "PK", L"book.xlsx"},
+      {L"typed.xlsx", 0, nullptr, false, 1, "PK", L"typed.xlsx"},
+      {L"kept.xlsx", 2, "old", false, 1, "old", L"该文件已存在，是否替换？"},
+      {L"replaced.xlsx", 2, "old", false, 2, "PK", L"replaced.xlsx"},
+      {L"held.xlsx", 2, "old", true, 2, "old", L"（文件正被另一程序使用）"},
+  };
+  int offered = 0;
+  for (const auto& c : cases) {
+    const std::filesystem::path path = folder / c.name;
+    if (c.before != nullptr) std::ofstream(path, std::ios::binary) << c.before;
+    win32::FileHandle held;
+    if (c.holdOpen) held.Reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    desktop = {};
+    desktop.yeses = c.yeses;
+    desktop.savePath = path.wstring();
+    desktop.chosenType = c.type;
+    SetWindowTextW(Control(kInputPathBox), QUIRNEL_SAMPLE);
+    SetWindowTextW(Control(kFieldListBox), L"200a");
+    SendMessageW(Control(kBeginButton), BM_CLICK, 0, 0);
+    held.Reset();
+    EXPECT_EQ(desktop.offeredType, offered) << c.name;
+    offered = c.type;
+    ASSERT_FALSE(desktop.messages.empty()) << c.name;
+    const std::wstring& last = desktop.messages.back().prompt;
+    EXPECT_NE(last.find(c.endsWith), std::wstring::npos) << c.name << ": " << Narrow(last);
+    std::filesystem::path written = path;
+    if (!std::filesystem::exists(written)) written += c.type == 2 ? L".xlsx" : L".txt";
+    std::ifstream file(written, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(bytes.substr(0, c.begins.size()), c.begins) << c.name;
+  }
+  EXPECT_EQ(settings.values["OutputType"], "xlsx");
+  std::filesystem::remove_all(folder);
 }
 
 // A run from Begin to its end message: the message comes once the label
@@ -260,7 +320,7 @@ TEST_F(MainWindowTest, TheEndMessageComesWithTheLastCountOnTheLabel) {
   desktop.savePath = output.wstring();
   SendMessageW(Control(kBeginButton), BM_CLICK, 0, 0);
   ASSERT_EQ(desktop.messages.size(), 2u);
-  EXPECT_EQ(desktop.messages[1].prompt, L"恭喜，数据已经转换完毕咯！");
+  EXPECT_EQ(desktop.messages[1].prompt, L"恭喜，数据已经转换完毕咯！\n输出文件：" + output.wstring());
   EXPECT_EQ(desktop.messages[1].progress, L"正在预读数据，目前已完成40条.....（100%）");
   std::filesystem::remove(output);
 }

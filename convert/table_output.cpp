@@ -1,0 +1,80 @@
+#include "table_output.h"
+
+#include <cstring>
+
+#include "run_messages.h"
+
+namespace {
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+}  // namespace
+
+TextTable::TextTable(std::unique_ptr<OutputFile> file, TextEncoding encoding, bool wholeFile)
+    : file_(std::move(file)), encoding_(encoding), wholeFile_(wholeFile), committed_(file_->SizeBefore()) {}
+
+// One file never mixes two encodings: UTF-8 output begins a new or empty
+// file with a byte order mark (Excel reads it as UTF-8 then) and goes only
+// where one is; GBK output never goes after one. A file that ends inside a
+// line (an earlier run killed, or a disk that filled under another program)
+// gets its line ended first, so that its last row never swallows this run's
+// header.
+std::optional<std::string> TextTable::Refusal(const std::string& path) {
+  const std::optional<std::string> first = file_->FirstBytes();
+  const bool utf8 = encoding_ == TextEncoding::Utf8;
+  // A file one may write but not read could hold either encoding.
+  if (!first) return file_->Created() ? std::nullopt : std::optional(run_messages::EncodingUnknown(path));
+  const bool marked = first->compare(0, kByteOrderMark.size(), kByteOrderMark) == 0;
+  if (!first->empty() && marked != utf8) return run_messages::MixedEncodings(path, encoding_);
+  if (utf8 && first->empty()) {
+    buffer_.Reserve(kByteOrderMark.size());
+    buffer_.Append(kByteOrderMark);
+  }
+  const std::optional<std::string> last = file_->LastBytes();
+  const bool onlyTheMark = file_->SizeBefore() == kByteOrderMark.size() && last == kByteOrderMark;
+  if (last && !last->empty() && last->back() != '\n' && !onlyTheMark) {
+    buffer_.Reserve(2);
+    buffer_.Append(last->back() == '\r' ? "\n" : "\r\n");
+  }
+  return std::nullopt;
+}
+
+void TextTable::Header(const std::vector<std::string>& cells) {
+  for (const std::string& cell : cells) {
+    Add(cell, false);
+    EndCell();
+  }
+  buffer_.EndLine();
+}
+
+// Writes the complete lines gathered so far. The file then ends with a whole
+// line again.
+bool TextTable::Flush() {
+  const std::string_view lines = buffer_.Lines();
+  if (lines.empty()) return true;
+  if (!file_->Write(lines.data(), lines.size())) return false;
+  committed_ += lines.size();
+  keptRecords_ = rows_;
+  buffer_.Clear();
+  return true;
+}
+
+bool TextTable::Finish() { return Flush() && file_->Close(); }
+
+std::int64_t TextTable::Abandon() {
+  if (wholeFile_ || (keptRecords_ == 0 && file_->Created())) {
+    file_->Discard();
+    return 0;
+  }
+  file_->Truncate(keptRecords_ > 0 ? committed_ : file_->SizeBefore());
+  file_->Close();
+  return keptRecords_;
+}
+
+void WorkbookTable::Add(std::string_view value, bool mayHoldTabs) {
+  if (!mayHoldTabs) {
+    cell_ += value;
+    return;
+  }
+  for (char c : value) {
+    if (c != '\t') cell_ += c;
+  }
+}
