@@ -1,8 +1,8 @@
 // Drives the real quirnel.exe from outside as a person would, and checks what
 // the person sees on the screen and what the window writes.
 //   quirnel_driver convert QUIRNEL_EXE SAMPLE_FILE WORK_FOLDER
-// or, with pose-after-a-run instead of convert, it leaves the window as the
-// user guide shows it.
+// or, with pose-after-a-run or pose-chooser instead of convert, it leaves the
+// window as the user guide shows it.
 #include <windows.h>
 #include <shlobj.h>  // DROPFILES
 
@@ -16,6 +16,7 @@
 #include "field_list_setting.h"
 #include "registry_settings_store.h"
 #include "driver_windows.h"
+#include "field_chooser.h"
 #include "main_window_layout.h"
 #include "win32_handles.h"
 #include "win32_text.h"
@@ -201,6 +202,20 @@ void PoseAfterARun(const std::wstring& exe, const std::wstring& sample, const st
   Sleep(INFINITE);
 }
 
+// Not a check: the field chooser opened from its label, a few rows down the
+// list ticked, for the user guide's picture.
+void PoseChooser(const std::wstring& exe, const std::wstring& sample, const std::wstring&) {
+  const Program program(exe, Quoted(sample));
+  HWND label = program.Control(kFieldListLabel);
+  PostMessageW(label, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  PostMessageW(label, WM_LBUTTONUP, 0, 0);
+  HWND chooser = program.Dialog(kFieldChooserTitle);
+  HWND list = GetDlgItem(chooser, kChooserList);
+  Eventually([&] { return IsWindowVisible(list) != FALSE; });
+  for (WPARAM key : {VK_DOWN, VK_DOWN, VK_SPACE, VK_DOWN, VK_DOWN, VK_DOWN, VK_SPACE}) PostMessageW(list, WM_KEYDOWN, key, 1);
+  Sleep(INFINITE);
+}
+
 // Windows form of a path: the file dialogs refuse forward slashes.
 std::wstring WindowsPath(std::wstring path) {
   std::replace(path.begin(), path.end(), L'/', L'\\');
@@ -211,11 +226,11 @@ std::wstring WindowsPath(std::wstring path) {
 
 int wmain(int argc, wchar_t** argv) {
   const std::wstring what = argc == 5 ? argv[1] : L"";
-  if (what != L"convert" && what != L"pose-after-a-run") {
-    std::fprintf(stderr, "usage: quirnel_driver convert|pose-after-a-run QUIRNEL_EXE SAMPLE_FILE WORK_FOLDER\n");
+  if (what != L"convert" && what != L"pose-after-a-run" && what != L"pose-chooser") {
+    std::fprintf(stderr, "usage: quirnel_driver convert|pose-after-a-run|pose-chooser QUIRNEL_EXE SAMPLE_FILE WORK_FOLDER\n");
     return 2;
   }
-  const auto run = what == L"convert" ? ConvertsLikeMarc2tab : PoseAfterARun;
+  const auto run = what == L"convert" ? ConvertsLikeMarc2tab : what == L"pose-chooser" ? PoseChooser : PoseAfterARun;
   run(WindowsPath(argv[2]), WindowsPath(argv[3]), WindowsPath(argv[4]));
   return failures == 0 ? 0 : 1;
 }
