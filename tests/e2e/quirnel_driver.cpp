@@ -149,8 +149,24 @@ class Program {
   HWND window_ = nullptr;
 };
 
+// F4 in the path box opens the field chooser on the file: a dialog whose
+// buttons wear the skin, which Cancel closes with the list as it was.
+void OpensTheChooserWithF4(const Program& program, const std::wstring& sample) {
+  SetTextOf(program.Control(kInputPathBox), sample);
+  const std::wstring list = TextOf(program.Control(kFieldListBox));
+  PostMessageW(program.Control(kInputPathBox), WM_KEYDOWN, VK_F4, 1);
+  HWND chooser = program.Dialog(kFieldChooserTitle);
+  Check(chooser != nullptr, "F4 opens the chooser");
+  Check(Eventually([&] { return IsWindowEnabled(GetDlgItem(chooser, IDOK)) != FALSE; }), "the chooser reads the file");
+  for (int id : {IDOK, IDCANCEL}) Check(TopEdgeShows(GetDlgItem(chooser, id), kSkinnedButtonEdge), "skinned chooser");
+  Press(chooser, IDCANCEL);
+  Check(Eventually([&] { return !IsWindow(chooser); }), "Cancel closes the chooser");
+  Check(TextOf(program.Control(kFieldListBox)) == list, "Cancel leaves the list as it was");
+}
+
 // A session at the window: the file comes in on the command line, by a drop
-// and as a quoted path; the skin shows on the window and its message box;
+// and as a quoted path; the skin shows on the window, its chooser and its
+// message box;
 // Begin clicked with the mouse shows its grey disabled image while the run
 // asks, although the pointer left it for the message box; the output equals
 // marc2tab's reference (the same list, and the join separator set beside it
@@ -173,6 +189,7 @@ void ConvertsLikeMarc2tab(const std::wstring& exe, const std::wstring& sample, c
     Check(Eventually([&] { return TextOf(program.Control(kInputPathBox)) == folder + L"\\拖入.iso"; }), "dropped file");
     for (ControlId id : {kChooseButton, kBeginButton}) Check(TopEdgeShows(program.Control(id), kSkinnedButtonEdge), "skin");
     for (ControlId id : {kInputPathBox, kFieldListBox}) Check(TopEdgeShows(program.Control(id), kFlatFrame), "flat frame");
+    OpensTheChooserWithF4(program, sample);
 
     SetTextOf(program.Control(kInputPathBox), L"  " + Quoted(sample));  // as "Copy as path" pastes it
     SetTextOf(program.Control(kFieldListBox), typedList);
