@@ -10,6 +10,9 @@
 #include "file_system.h"
 
 constexpr std::size_t kPreviewRecords = 20;
+// A preview shows no more columns than this, more than anyone reads: a list
+// of thousands of items costs no more than that on every tick.
+constexpr std::size_t kPreviewColumnsShown = 200;
 // Reading stops after the record that takes it past this many bytes of the
 // file: a file of huge records still shows its first one, and the preview
 // holds no more than this and one record.

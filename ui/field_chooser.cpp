@@ -22,6 +22,8 @@ constexpr DWORD kDialogStyle =
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
 constexpr DWORD kTable = kChild | WS_TABSTOP | WS_GROUP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
                          LVS_NOSORTHEADER;
+// The list of codes shows rows of the chooser's own, which may be many thousand.
+constexpr DWORD kCodeList = kTable | LVS_OWNERDATA;
 
 struct ControlSpec {
   int id;
@@ -35,7 +37,7 @@ struct ControlSpec {
 const ControlSpec kControls[] = {
     {kChooserSummary, L"Static", kChild | SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0, L""},
     {kChooserProgress, PROGRESS_CLASSW, kChild, 0, L""},
-    {kChooserList, WC_LISTVIEWW, kTable, WS_EX_CLIENTEDGE, L""},
+    {kChooserList, WC_LISTVIEWW, kCodeList, WS_EX_CLIENTEDGE, L""},
     {kChooserPreviewLabel, L"Static", kChild | SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0, L""},
     {kChooserPreview, WC_LISTVIEWW, kTable, WS_EX_CLIENTEDGE, L""},
     {IDOK, L"Button", kChild | WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON, 0, L"确定"},
@@ -187,6 +189,9 @@ bool FieldChooser::CreateControls() {
   SendMessageW(Control(kChooserProgress), PBM_SETRANGE32, 0, kProgressSteps);
   const DWORD tableStyle = LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER;
   SendMessageW(Control(kChooserList), LVM_SETEXTENDEDLISTVIEWSTYLE, 0, tableStyle | LVS_EX_CHECKBOXES);
+  // The check boxes show the rows' own ticks, asked for with the rows' text.
+  SendMessageW(Control(kChooserList), LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
+  SetWindowSubclass(Control(kChooserList), ListProcedure, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
   SendMessageW(Control(kChooserPreview), LVM_SETEXTENDEDLISTVIEWSTYLE, 0, tableStyle | LVS_EX_GRIDLINES);
   CreateListColumns();
   return true;

@@ -33,8 +33,6 @@ inline constexpr int kChooserCodeColumn = 0;
 inline constexpr int kChooserNameColumn = 1;
 inline constexpr int kChooserShareColumn = 2;
 inline constexpr int kChooserSampleColumn = 3;
-// More columns than anyone reads in a preview; the rest are only counted.
-inline constexpr std::size_t kPreviewColumnsShown = 200;
 
 struct FieldChooserRequest {
   std::string inputPath;  // UTF-8, as the window cleaned it
@@ -57,6 +55,7 @@ class FieldChooser {
   // Posted once the dialog is up: read the file.
   static constexpr UINT kReadFileMessage = WM_APP + 1;
   static constexpr int kProgressSteps = 1000;
+  static constexpr UINT_PTR kListSubclass = 1;
 
   static INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
@@ -80,8 +79,13 @@ class FieldChooser {
   // The two tables (field_chooser_tables.cpp).
   void FillList();
   INT_PTR OnListNotify(NMHDR& header);
-  INT_PTR OnListItemChanging(const NMLISTVIEW& change) const;
-  void OnListItemChanged(const NMLISTVIEW& change);
+  void OnListDisplayInfo(LVITEMW& item) const;
+  static LRESULT CALLBACK ListProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclassId,
+                                       DWORD_PTR chooser);
+  bool OnListInput(UINT message, WPARAM wParam, LPARAM lParam);
+  int FocusedRow() const;
+  void ToggleRow(int row);
+  INT_PTR FindRow(const NMLVFINDITEMW& find) const;
   LRESULT OnListCustomDraw(NMLVCUSTOMDRAW& draw) const;
   void RefreshPreview();
   void OnOk();
@@ -106,6 +110,5 @@ class FieldChooser {
   Census census_;
   std::vector<FieldChoice> choices_;
   PreviewRecords previewRecords_;
-  bool filling_ = false;  // the list is being filled: its changes are not the user's
   std::optional<std::string> result_;
 };

@@ -2,8 +2,11 @@
 // the preview, which follows every tick.
 #include <windows.h>
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <algorithm>
+#include <cwchar>
+#include <new>
 
 #include "field_chooser.h"
 #include "field_chooser_layout.h"
@@ -29,13 +32,27 @@ UINT CheckBoxOf(const FieldChoice& choice) {
   return choice.ticked ? kTicked : kUnticked;
 }
 
-UINT CheckBoxIn(UINT state) { return (state & LVIS_STATEIMAGEMASK) >> 12; }
+const std::string& CellOf(const FieldChoice& choice, int column) {
+  switch (column) {
+    case kChooserNameColumn: return choice.name;
+    case kChooserShareColumn: return choice.share;
+    case kChooserSampleColumn: return choice.sample;
+    default: return choice.code;
+  }
+}
 
-void SetCheckBox(HWND list, int row, UINT checkBox) {
-  LVITEMW item = {};
-  item.stateMask = LVIS_STATEIMAGEMASK;
-  item.state = INDEXTOSTATEIMAGEMASK(checkBox);
-  SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+// Copies text into a buffer of the list's, cut to fit.
+void CopyInto(const std::wstring& text, wchar_t* buffer, int capacity) {
+  if (buffer == nullptr || capacity <= 0) return;
+  const std::size_t length = std::min(text.size(), static_cast<std::size_t>(capacity - 1));
+  std::copy(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(length), buffer);
+  buffer[length] = L'\0';
+}
+
+bool StartsWithIgnoringCase(const std::wstring& text, const wchar_t* prefix) {
+  const std::size_t length = std::wcslen(prefix);
+  return text.size() >= length && CompareStringOrdinal(text.c_str(), static_cast<int>(length), prefix,
+                                                       static_cast<int>(length), TRUE) == CSTR_EQUAL;
 }
 
 // Adds a row with its first cell; its index, or -1.
@@ -56,15 +73,15 @@ void SetCell(HWND table, int row, int column, const std::string& text) {
   SendMessageW(table, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
 }
 
-// Gives the table exactly `count` columns (at least one: a list view's
-// first column stays), with these headers and widths.
-void SetColumns(HWND table, const std::vector<std::string>& headers, std::size_t count, int width) {
+// Gives the table a column for each header (at least one: a list view's
+// first column stays), all of the same width.
+void SetColumns(HWND table, const std::vector<std::string>& headers, int width) {
   HWND header = reinterpret_cast<HWND>(SendMessageW(table, LVM_GETHEADER, 0, 0));
   int have = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
-  const int want = static_cast<int>(std::max<std::size_t>(count, 1));
+  const int want = static_cast<int>(std::max<std::size_t>(headers.size(), 1));
   while (have > want && SendMessageW(table, LVM_DELETECOLUMN, have - 1, 0)) --have;
   for (int column = 0; column < want; ++column) {
-    std::wstring text = static_cast<std::size_t>(column) < count ? Widen(headers[column]) : std::wstring();
+    std::wstring text = headers.empty() ? std::wstring() : Widen(headers[column]);
     LVCOLUMNW spec = {};
     spec.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     spec.pszText = text.data();
@@ -92,38 +109,26 @@ class Redraw {
 
 }  // namespace
 
+// The list holds no rows of its own: it asks for what it shows (see
+// OnListDisplayInfo), so that a file of many thousand codes fills it at once.
 void FieldChooser::FillList() {
   HWND list = Control(kChooserList);
-  filling_ = true;
-  {
-    const Redraw redraw(list);
-    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
-    SendMessageW(list, LVM_SETITEMCOUNT, choices_.size(), 0);
-    for (std::size_t i = 0; i < choices_.size(); ++i) {
-      const FieldChoice& choice = choices_[i];
-      const int row = InsertRow(list, static_cast<int>(i), choice.code);
-      if (row < 0) throw std::bad_alloc();
-      SetCell(list, row, kChooserNameColumn, choice.name);
-      SetCell(list, row, kChooserShareColumn, choice.share);
-      SetCell(list, row, kChooserSampleColumn, choice.sample);
-      SetCheckBox(list, row, CheckBoxOf(choice));
-    }
-    if (!choices_.empty()) {
-      LVITEMW first = {};
-      first.stateMask = first.state = LVIS_FOCUSED | LVIS_SELECTED;
-      SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&first));
-    }
+  SendMessageW(list, LVM_SETITEMCOUNT, choices_.size(), 0);
+  if (!choices_.empty()) {
+    LVITEMW first = {};
+    first.stateMask = first.state = LVIS_FOCUSED | LVIS_SELECTED;
+    SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&first));
   }
-  filling_ = false;
+  InvalidateRect(list, nullptr, TRUE);
 }
 
 INT_PTR FieldChooser::OnListNotify(NMHDR& header) {
   switch (header.code) {
-    case LVN_ITEMCHANGING:
-      return OnListItemChanging(reinterpret_cast<const NMLISTVIEW&>(header));
-    case LVN_ITEMCHANGED:
-      OnListItemChanged(reinterpret_cast<const NMLISTVIEW&>(header));
+    case LVN_GETDISPINFOW:
+      OnListDisplayInfo(reinterpret_cast<NMLVDISPINFOW&>(header).item);
       return 0;
+    case LVN_ODFINDITEMW:
+      return FindRow(reinterpret_cast<const NMLVFINDITEMW&>(header));
     case NM_CUSTOMDRAW:
       return OnListCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(header));
     default:
@@ -131,24 +136,79 @@ INT_PTR FieldChooser::OnListNotify(NMHDR& header) {
   }
 }
 
-// A row for information only never gets a check box: the list would give
-// it one on Space or a click.
-INT_PTR FieldChooser::OnListItemChanging(const NMLISTVIEW& change) const {
-  if (filling_ || !(change.uChanged & LVIF_STATE) || change.iItem < 0) return FALSE;
-  const auto row = static_cast<std::size_t>(change.iItem);
-  if (row >= choices_.size() || Tickable(choices_[row])) return FALSE;
-  return CheckBoxIn(change.uNewState) != kNoCheckBox && ((change.uNewState ^ change.uOldState) & LVIS_STATEIMAGEMASK);
+void FieldChooser::OnListDisplayInfo(LVITEMW& item) const {
+  if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= choices_.size()) return;
+  const FieldChoice& choice = choices_[static_cast<std::size_t>(item.iItem)];
+  if (item.mask & LVIF_TEXT) CopyInto(Widen(CellOf(choice, item.iSubItem)), item.pszText, item.cchTextMax);
+  if (item.mask & LVIF_STATE) {
+    item.state = (item.state & ~LVIS_STATEIMAGEMASK) | INDEXTOSTATEIMAGEMASK(CheckBoxOf(choice));
+    item.stateMask |= LVIS_STATEIMAGEMASK;
+  }
 }
 
-void FieldChooser::OnListItemChanged(const NMLISTVIEW& change) {
-  if (filling_ || !(change.uChanged & LVIF_STATE) || change.iItem < 0) return;
-  if (!((change.uNewState ^ change.uOldState) & LVIS_STATEIMAGEMASK)) return;
-  const auto row = static_cast<std::size_t>(change.iItem);
-  if (row >= choices_.size() || !Tickable(choices_[row])) return;
-  const bool ticked = CheckBoxIn(change.uNewState) == kTicked;
-  if (choices_[row].ticked == ticked) return;
-  choices_[row].ticked = ticked;
+// Space and a click on a check box tick or untick a row here, before the
+// list sees them: what a list of rows it does not hold does with them
+// differs between versions of the common controls. True when the message
+// was one of them.
+bool FieldChooser::OnListInput(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_KEYDOWN && wParam == VK_SPACE) {
+    ToggleRow(FocusedRow());
+    return true;
+  }
+  if (message == WM_CHAR && wParam == L' ') return true;  // no code begins with a blank to look for
+  if (message != WM_LBUTTONDOWN && message != WM_LBUTTONDBLCLK) return false;
+  HWND list = Control(kChooserList);
+  LVHITTESTINFO hit = {};
+  hit.pt = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+  const int row = static_cast<int>(SendMessageW(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+  if (row < 0 || !(hit.flags & LVHT_ONITEMSTATEICON)) return false;
+  SetFocus(list);
+  LVITEMW focus = {};
+  focus.stateMask = focus.state = LVIS_FOCUSED | LVIS_SELECTED;
+  SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&focus));
+  ToggleRow(row);
+  return true;
+}
+
+LRESULT CALLBACK FieldChooser::ListProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                             DWORD_PTR self) {
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(list, ListProcedure, kListSubclass);
+  auto* chooser = reinterpret_cast<FieldChooser*>(self);
+  // An exception must not unwind through the system's code that called us.
+  try {
+    if (chooser->OnListInput(message, wParam, lParam)) return 0;
+  } catch (...) {
+    chooser->ReportFailure();
+    chooser->result_.reset();
+    EndDialog(chooser->dialog_, IDCANCEL);
+    return 0;
+  }
+  return DefSubclassProc(list, message, wParam, lParam);
+}
+
+int FieldChooser::FocusedRow() const {
+  return static_cast<int>(SendMessageW(Control(kChooserList), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+}
+
+void FieldChooser::ToggleRow(int row) {
+  if (row < 0 || static_cast<std::size_t>(row) >= choices_.size()) return;
+  FieldChoice& choice = choices_[static_cast<std::size_t>(row)];
+  if (!Tickable(choice)) return;
+  choice.ticked = !choice.ticked;
+  SendMessageW(Control(kChooserList), LVM_REDRAWITEMS, row, row);
   RefreshPreview();
+}
+
+// Typing a code's first characters moves to its row, as in any list.
+INT_PTR FieldChooser::FindRow(const NMLVFINDITEMW& find) const {
+  if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || find.lvfi.psz == nullptr || choices_.empty()) return -1;
+  const std::size_t count = choices_.size();
+  const std::size_t start = find.iStart >= 0 ? static_cast<std::size_t>(find.iStart) % count : 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::size_t row = (start + i) % count;
+    if (StartsWithIgnoringCase(Widen(choices_[row].code), find.lvfi.psz)) return static_cast<INT_PTR>(row);
+  }
+  return -1;
 }
 
 LRESULT FieldChooser::OnListCustomDraw(NMLVCUSTOMDRAW& draw) const {
@@ -164,12 +224,13 @@ LRESULT FieldChooser::OnListCustomDraw(NMLVCUSTOMDRAW& draw) const {
 void FieldChooser::RefreshPreview() {
   const std::vector<std::string> items = ChosenItems(listed_, choices_);
   const std::size_t shown = std::min(items.size(), kPreviewColumnsShown);
-  const std::vector<PreviewRow> rows = PreviewTable(previewRecords_, items, request_.joinSeparator);
+  const std::vector<std::string> shownItems(items.begin(), items.begin() + static_cast<std::ptrdiff_t>(shown));
+  const std::vector<PreviewRow> rows = PreviewTable(previewRecords_, shownItems, request_.joinSeparator);
   HWND preview = Control(kChooserPreview);
   {
     const Redraw redraw(preview);
     SendMessageW(preview, LVM_DELETEALLITEMS, 0, 0);
-    SetColumns(preview, items, shown, PreviewColumnWidth(dpi_));
+    SetColumns(preview, shownItems, PreviewColumnWidth(dpi_));
     for (std::size_t r = 0; r < rows.size() && shown > 0; ++r) {
       const int row = InsertRow(preview, static_cast<int>(r), rows[r][0]);
       if (row < 0) throw std::bad_alloc();

@@ -219,10 +219,24 @@ void Toggle(HWND dialog, const std::wstring& code) {
   Press(dialog, VK_SPACE);
 }
 
-// Space, then a tick as some versions of the list give one on Space or a
-// click even where there is no check box.
+// Clicks where a row's check box is, or would be, scrolled into view first.
+void ClickCheckBox(HWND dialog, const std::wstring& code) {
+  HWND list = GetDlgItem(dialog, kChooserList);
+  const int index = RowOf(list, code);
+  SendMessageW(list, LVM_ENSUREVISIBLE, index, FALSE);
+  RECT row = {LVIR_BOUNDS, 0, 0, 0};
+  SendMessageW(list, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&row));
+  const LPARAM at = MAKELPARAM(row.left + GetSystemMetrics(SM_CXSMICON) / 2 + 2, (row.top + row.bottom) / 2);
+  PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  PostMessageW(list, WM_LBUTTONUP, 0, at);
+  PumpPendingMessages(dialog);
+}
+
+// Space, a click and a tick given straight to the list, where a row has no
+// check box.
 void TryToTick(HWND dialog, const std::wstring& code) {
   Toggle(dialog, code);
+  ClickCheckBox(dialog, code);
   HWND list = GetDlgItem(dialog, kChooserList);
   SetRowState(list, RowOf(list, code), LVIS_STATEIMAGEMASK, INDEXTOSTATEIMAGEMASK(2));
 }
@@ -389,8 +403,8 @@ TEST_F(FieldChooserTest, WithoutAFileAMessageSaysSoInstead) {
   }
 }
 
-// The list's own items come first, ticked; every tick shows in the preview
-// at once, in the order OK writes; Enter is OK.
+// The list's own items come first, ticked; every tick, by Space or a click,
+// shows in the preview at once, in the order OK writes; Enter is OK.
 TEST_F(FieldChooserTest, TicksShowInThePreviewAtOnceAndOkWritesTheList) {
   const struct {
     std::function<void(HWND)> act;
@@ -399,7 +413,7 @@ TEST_F(FieldChooserTest, TicksShowInThePreviewAtOnceAndOkWritesTheList) {
       {[](HWND) {}, {L"200f", L"9999", L"200a"}},
       {[](HWND dialog) { Toggle(dialog, L"9999"); }, {L"200f", L"200a"}},
       {[](HWND dialog) { Toggle(dialog, L"701a*"); }, {L"200f", L"200a", L"701a*"}},
-      {[](HWND dialog) { Toggle(dialog, L"000?"); }, {L"200f", L"200a", L"000?", L"701a*"}},
+      {[](HWND dialog) { ClickCheckBox(dialog, L"000?"); }, {L"200f", L"200a", L"000?", L"701a*"}},
       {[](HWND dialog) { TryToTick(dialog, L"200"); }, {L"200f", L"200a", L"000?", L"701a*"}},  // no check box
       {[](HWND dialog) { Toggle(dialog, L"606a"); }, {L"200f", L"200a", L"000?", L"606a", L"701a*"}},
       {[](HWND dialog) { Toggle(dialog, L"606a"); }, {L"200f", L"200a", L"000?", L"701a*"}},
@@ -482,10 +496,11 @@ TEST_F(FieldChooserTest, TabGoesRoundTheButtonsWearTheSkinAndTheLayoutFollowsThe
       Press(dialog, VK_TAB, shift);
       focus.push_back(GetDlgCtrlID(GetFocus()));
     }
-    UpdateWindow(dialog);
-    RECT ok;
-    GetWindowRect(GetDlgItem(dialog, IDOK), &ok);
-    okTopEdge = GetPixel(win32::BorrowWindowDC(nullptr).Get(), (ok.left + ok.right) / 2, ok.top);
+    HWND ok = GetDlgItem(dialog, IDOK);
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RECT okBounds;
+    GetWindowRect(ok, &okBounds);
+    okTopEdge = GetPixel(win32::BorrowWindowDC(ok).Get(), (okBounds.right - okBounds.left) / 2, 0);
     for (int grow : {0, 200}) {
       RECT outer;
       GetWindowRect(dialog, &outer);
