@@ -483,24 +483,31 @@ TEST_F(FieldChooserTest, CancelWhileTheFileIsReadStopsTheReading) {
   EXPECT_TRUE(desktop.boxes.empty());
 }
 
-// Tab goes round the list, the preview and the buttons; the buttons wear
-// the skin; the controls sit where the layout of the window's DPI puts them,
-// also once the dialog is made larger.
-TEST_F(FieldChooserTest, TabGoesRoundTheButtonsWearTheSkinAndTheLayoutFollowsTheSize) {
+// Typing a code goes to its row; Tab goes round the list, the preview and
+// the buttons; the buttons wear the skin; the controls sit where the layout
+// of the window's DPI puts them, also once the dialog is made larger.
+TEST_F(FieldChooserTest, TypingFindsACodeTabGoesRoundTheButtonsWearTheSkinAndTheLayoutFollowsTheSize) {
+  std::wstring typedTo;
   std::vector<int> focus;
-  COLORREF okTopEdge = 0;
+  std::vector<bool> skinned;  // drawn by the skin, with its rounded outline
   std::vector<std::wstring> misplaced;
   ChooserScript script([&](HWND dialog) {
+    HWND list = GetDlgItem(dialog, kChooserList);
+    for (wchar_t c : std::wstring(L"701a")) PostMessageW(list, WM_CHAR, c, 1);
+    PumpPendingMessages(dialog);
+    typedTo = CellText(list, static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)),
+                       kChooserCodeColumn);
     focus.push_back(GetDlgCtrlID(GetFocus()));
     for (bool shift : {false, false, false, false, true}) {
       Press(dialog, VK_TAB, shift);
       focus.push_back(GetDlgCtrlID(GetFocus()));
     }
-    HWND ok = GetDlgItem(dialog, IDOK);
-    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    RECT okBounds;
-    GetWindowRect(ok, &okBounds);
-    okTopEdge = GetPixel(win32::BorrowWindowDC(ok).Get(), (okBounds.right - okBounds.left) / 2, 0);
+    for (int id : {IDOK, IDCANCEL}) {
+      HWND button = GetDlgItem(dialog, id);
+      const win32::Region outline(CreateRectRgn(0, 0, 0, 0));
+      skinned.push_back((GetWindowLongPtrW(button, GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW &&
+                        GetWindowRgn(button, outline.Get()) != ERROR);
+    }
     for (int grow : {0, 200}) {
       RECT outer;
       GetWindowRect(dialog, &outer);
@@ -523,8 +530,9 @@ TEST_F(FieldChooserTest, TabGoesRoundTheButtonsWearTheSkinAndTheLayoutFollowsThe
   });
   ClickLabel();
   ASSERT_EQ(script.runs, 1);
+  EXPECT_EQ(typedTo, L"701a");
   EXPECT_EQ(focus, (std::vector<int>{kChooserList, kChooserPreview, IDOK, IDCANCEL, kChooserList, IDCANCEL}));
-  EXPECT_EQ(okTopEdge, RGB(27, 143, 213));  // the skin's blue top edge
+  EXPECT_EQ(skinned, (std::vector<bool>{true, true}));
   EXPECT_TRUE(misplaced.empty()) << Narrow(misplaced.front());
 }
 
