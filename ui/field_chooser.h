@@ -60,6 +60,8 @@ class FieldChooser {
   static INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
   void ReportFailure() noexcept;
+  void OnOk();
+  void OnCancel();
 
   // Setting up and laying out.
   void OnInitDialog();
@@ -88,8 +90,6 @@ class FieldChooser {
   INT_PTR FindRow(const NMLVFINDITEMW& find) const;
   LRESULT OnListCustomDraw(NMLVCUSTOMDRAW& draw) const;
   void RefreshPreview();
-  void OnOk();
-  void OnCancel();
 
   HWND Control(int id) const { return GetDlgItem(dialog_, id); }
 

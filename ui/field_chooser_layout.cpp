@@ -16,7 +16,9 @@ constexpr SIZE kSmallestClient = {420, 320};
 // The list gets this share of the height the two tables share.
 constexpr int kListPercent = 55;
 
-RECT Box(int left, int top, int width, int height) { return {left, top, left + std::max(width, 0), top + std::max(height, 0)}; }
+RECT Box(int left, int top, int width, int height) {
+  return {left, top, left + std::max(width, 0), top + std::max(height, 0)};
+}
 
 }  // namespace
 

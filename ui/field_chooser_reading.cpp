@@ -39,8 +39,9 @@ void FieldChooser::ReadFile() {
   everPumped_ = false;
   fileSize_ = FileSize(request_.inputPath);
   SetWindowTextW(Control(kChooserSummary), (L"正在读取" + FileNameOf(request_.inputPath) + L"……").c_str());
-  census_ = TakeCensus(files_, request_.inputPath,
-                       [this](std::int64_t records, std::uint64_t bytesRead) { return OnReadProgress(records, bytesRead); });
+  census_ = TakeCensus(files_, request_.inputPath, [this](std::int64_t records, std::uint64_t bytesRead) {
+    return OnReadProgress(records, bytesRead);
+  });
   reading_ = false;
   // A census that failed at once has nothing to show: the message says why.
   const bool nothingRead = census_.outcome == Census::Outcome::Failed && census_.records == 0;

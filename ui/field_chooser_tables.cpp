@@ -234,7 +234,9 @@ void FieldChooser::RefreshPreview() {
     for (std::size_t r = 0; r < rows.size() && shown > 0; ++r) {
       const int row = InsertRow(preview, static_cast<int>(r), rows[r][0]);
       if (row < 0) throw std::bad_alloc();
-      for (std::size_t column = 1; column < shown; ++column) SetCell(preview, row, static_cast<int>(column), rows[r][column]);
+      for (std::size_t column = 1; column < shown; ++column) {
+        SetCell(preview, row, static_cast<int>(column), rows[r][column]);
+      }
     }
   }
   std::wstring label = L"预览：前" + std::to_wstring(rows.size()) + L"条记录按勾选的字段转换的结果，列的顺序即确定后字段列表的顺序";

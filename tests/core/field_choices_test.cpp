@@ -22,7 +22,11 @@ std::string TwoRecords() {
              .Field("701", " 0" + Sf("a", Gbk("乙")))
              .Field("999", "  " + Sf("z", "x"))
              .Build() +
-         RecordBuilder().Field("001", "id2").Field("200", "1 " + Sf("a", Gbk("题名二"))).Field("701", " 0" + Sf("a", Gbk("丙"))).Build();
+         RecordBuilder()
+             .Field("001", "id2")
+             .Field("200", "1 " + Sf("a", Gbk("题名二")))
+             .Field("701", " 0" + Sf("a", Gbk("丙")))
+             .Build();
 }
 
 Census CensusOfTwoRecords() {

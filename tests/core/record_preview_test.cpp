@@ -15,8 +15,9 @@ namespace {
 
 // Every kind of item: the record type, whole control fields, first and
 // every occurrence, codes no record has, an empty item, a typing mistake.
-const std::vector<std::string> kItems = {"000?", "001a", "005?", "010a", "010d", "101a", "100a", "200a",  "200f", "200a*",
-                                         "701a*", "606a*", "690a", "9999", "",     "200A", "题名", "2001", "245a", "245c*"};
+const std::vector<std::string> kItems = {"000?", "001a", "005?", "010a", "010d", "101a", "100a",
+                                         "200a", "200f", "200a*", "701a*", "606a*", "690a", "9999",
+                                         "",     "200A", "题名",  "2001",  "245a",  "245c*"};
 // A tab in it would split cells; both sides take it out.
 const std::string kSeparator = " |\t| ";
 
@@ -139,7 +140,9 @@ TEST(RecordPreview, CellsAreTheCellsOfAConversionIntoUtf8) {
     const std::vector<PreviewRow> rows = PreviewTable(preview, kItems, kSeparator);
     const std::vector<PreviewRow> converted = ConvertedRows(path);
     ASSERT_EQ(rows.size(), std::min(converted.size(), kPreviewRecords)) << c.what;
-    for (std::size_t i = 0; i < rows.size(); ++i) EXPECT_EQ(Shown(rows[i]), Shown(converted[i])) << c.what << ", row " << i;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      EXPECT_EQ(Shown(rows[i]), Shown(converted[i])) << c.what << ", row " << i;
+    }
   }
 }
 
@@ -156,8 +159,9 @@ TEST(RecordPreview, KeepsTwentyRecordsAndReadsAFewMegabytes) {
       {"small records", [] { return Records(25, "T"); }, std::string::npos, kPreviewRecords, std::string::npos, ""},
       {"records of 1.5 MiB: the third passes 4 MiB", [&] { return Records(5, big); }, std::string::npos, 3,
        kPreviewBytes + (1u << 20), ""},
-      {"a record too long to hold, then more", [] { return std::string(kLargestRecord + 1, 'x') + "\x1D" + Records(3, "T"); },
-       std::string::npos, 1, kLargestRecord + kPreviewBytes, ""},
+      {"a record too long to hold, then more",
+       [] { return std::string(kLargestRecord + 1, 'x') + "\x1D" + Records(3, "T"); }, std::string::npos, 1,
+       kLargestRecord + kPreviewBytes, ""},
       {"a record without end: read until it is known to be too long", [] { return std::string(64u << 20, 'x'); },
        std::string::npos, 1, kLargestRecord + (2u << 20), ""},
       {"a read that fails after two records", [] { return Records(5, "T"); }, 2 * Records(1, "T").size() + 10, 2,

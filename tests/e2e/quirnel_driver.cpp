@@ -229,7 +229,9 @@ void PoseChooser(const std::wstring& exe, const std::wstring& sample, const std:
   HWND chooser = program.Dialog(kFieldChooserTitle);
   HWND list = GetDlgItem(chooser, kChooserList);
   Eventually([&] { return IsWindowVisible(list) != FALSE; });
-  for (WPARAM key : {VK_DOWN, VK_DOWN, VK_SPACE, VK_DOWN, VK_DOWN, VK_DOWN, VK_SPACE}) PostMessageW(list, WM_KEYDOWN, key, 1);
+  for (WPARAM key : {VK_DOWN, VK_DOWN, VK_SPACE, VK_DOWN, VK_DOWN, VK_DOWN, VK_SPACE}) {
+    PostMessageW(list, WM_KEYDOWN, key, 1);
+  }
   Sleep(INFINITE);
 }
 
@@ -244,7 +246,8 @@ std::wstring WindowsPath(std::wstring path) {
 int wmain(int argc, wchar_t** argv) {
   const std::wstring what = argc == 5 ? argv[1] : L"";
   if (what != L"convert" && what != L"pose-after-a-run" && what != L"pose-chooser") {
-    std::fprintf(stderr, "usage: quirnel_driver convert|pose-after-a-run|pose-chooser QUIRNEL_EXE SAMPLE_FILE WORK_FOLDER\n");
+    std::fprintf(stderr,
+                 "usage: quirnel_driver convert|pose-after-a-run|pose-chooser QUIRNEL_EXE SAMPLE_FILE WORK_FOLDER\n");
     return 2;
   }
   const auto run = what == L"convert" ? ConvertsLikeMarc2tab : what == L"pose-chooser" ? PoseChooser : PoseAfterARun;

@@ -97,8 +97,9 @@ class ChooserScript {
     ChooserScript* self = current_;
     HWND dialog = FindWindowW(L"#32770", kFieldChooserTitle);
     if (self == nullptr || self->runs > 0 || dialog == nullptr) return;
-    const bool ready = self->whileReading_ ? WindowText(GetDlgItem(dialog, kChooserSummary)).find(L"已读") != std::wstring::npos
-                                           : IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE;
+    const bool ready = self->whileReading_
+                           ? WindowText(GetDlgItem(dialog, kChooserSummary)).find(L"已读") != std::wstring::npos
+                           : IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE;
     if (!ready) {
       if (++self->waits > 500) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
       return;
@@ -495,8 +496,8 @@ TEST_F(FieldChooserTest, TypingFindsACodeTabGoesRoundTheButtonsWearTheSkinAndThe
     HWND list = GetDlgItem(dialog, kChooserList);
     for (wchar_t c : std::wstring(L"701a")) PostMessageW(list, WM_CHAR, c, 1);
     PumpPendingMessages(dialog);
-    typedTo = CellText(list, static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)),
-                       kChooserCodeColumn);
+    const auto focused = SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
+    typedTo = CellText(list, static_cast<int>(focused), kChooserCodeColumn);
     focus.push_back(GetDlgCtrlID(GetFocus()));
     for (bool shift : {false, false, false, false, true}) {
       Press(dialog, VK_TAB, shift);
@@ -516,14 +517,19 @@ TEST_F(FieldChooserTest, TypingFindsACodeTabGoesRoundTheButtonsWearTheSkinAndThe
       RECT client;
       GetClientRect(dialog, &client);
       const FieldChooserLayout layout = LayOutFieldChooser({client.right, client.bottom}, DpiOfWindow(dialog));
-      const std::pair<int, RECT> places[] = {{kChooserSummary, layout.summary}, {kChooserList, layout.list},
-                                             {kChooserPreviewLabel, layout.previewLabel}, {kChooserPreview, layout.preview},
-                                             {IDOK, layout.okButton}, {IDCANCEL, layout.cancelButton}};
+      const std::pair<int, RECT> places[] = {{kChooserSummary, layout.summary},
+                                             {kChooserList, layout.list},
+                                             {kChooserPreviewLabel, layout.previewLabel},
+                                             {kChooserPreview, layout.preview},
+                                             {IDOK, layout.okButton},
+                                             {IDCANCEL, layout.cancelButton}};
       for (const auto& [id, place] : places) {
         RECT rect;
         GetWindowRect(GetDlgItem(dialog, id), &rect);
         MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-        if (!EqualRect(&rect, &place)) misplaced.push_back(std::to_wstring(id) + L" after growing " + std::to_wstring(grow));
+        if (!EqualRect(&rect, &place)) {
+          misplaced.push_back(std::to_wstring(id) + L" after growing " + std::to_wstring(grow));
+        }
       }
     }
     SendMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
