@@ -25,7 +25,7 @@ constexpr DWORD kTable = kChild | WS_TABSTOP | WS_GROUP | LVS_REPORT | LVS_SINGL
 // The list of codes shows rows of the chooser's own, which may be many thousand.
 constexpr DWORD kCodeList = kTable | LVS_OWNERDATA;
 
-struct ControlSpec {
+struct ChildControl {
   int id;
   const wchar_t* className;
   DWORD style;
@@ -34,7 +34,7 @@ struct ControlSpec {
 };
 
 // In tab order: the order they are made in is the order the dialog's Tab follows.
-const ControlSpec kControls[] = {
+const ChildControl kControls[] = {
     {kChooserSummary, L"Static", kChild | SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0, L""},
     {kChooserProgress, PROGRESS_CLASSW, kChild, 0, L""},
     {kChooserList, WC_LISTVIEWW, kCodeList, WS_EX_CLIENTEDGE, L""},
@@ -181,9 +181,9 @@ void FieldChooser::OnInitDialog() {
 
 bool FieldChooser::CreateControls() {
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog_, GWLP_HINSTANCE));
-  for (const ControlSpec& spec : kControls) {
-    HWND control = CreateWindowExW(spec.exStyle, spec.className, spec.caption, spec.style, 0, 0, 0, 0, dialog_,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+  for (const ChildControl& child : kControls) {
+    HWND control = CreateWindowExW(child.exStyle, child.className, child.caption, child.style, 0, 0, 0, 0, dialog_,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(child.id)), instance, nullptr);
     if (control == nullptr) return false;
   }
   SendMessageW(Control(kChooserProgress), PBM_SETRANGE32, 0, kProgressSteps);
@@ -200,12 +200,12 @@ bool FieldChooser::CreateControls() {
 void FieldChooser::CreateListColumns() {
   const wchar_t* const headers[] = {L"代码", L"名称", L"记录占比", L"示例"};
   for (int column = 0; column < 4; ++column) {
-    LVCOLUMNW spec = {};
-    spec.mask = LVCF_TEXT | LVCF_SUBITEM | LVCF_FMT;
-    spec.fmt = column == kChooserShareColumn ? LVCFMT_RIGHT : LVCFMT_LEFT;
-    spec.pszText = const_cast<wchar_t*>(headers[column]);
-    spec.iSubItem = column;
-    SendMessageW(Control(kChooserList), LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&spec));
+    LVCOLUMNW header = {};
+    header.mask = LVCF_TEXT | LVCF_SUBITEM | LVCF_FMT;
+    header.fmt = column == kChooserShareColumn ? LVCFMT_RIGHT : LVCFMT_LEFT;
+    header.pszText = const_cast<wchar_t*>(headers[column]);
+    header.iSubItem = column;
+    SendMessageW(Control(kChooserList), LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&header));
   }
 }
 
@@ -213,8 +213,8 @@ void FieldChooser::ApplyFonts() {
   const LOGFONTW message = MessageFontFor(dpi_);
   win32::Font font(CreateFontIndirectW(&message));
   if (!font) return;  // the controls keep the font they have
-  for (const ControlSpec& spec : kControls) {
-    SendMessageW(Control(spec.id), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+  for (const ChildControl& child : kControls) {
+    SendMessageW(Control(child.id), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
   }
   font_ = std::move(font);
 }

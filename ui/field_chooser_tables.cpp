@@ -76,19 +76,19 @@ void SetCell(HWND table, int row, int column, const std::string& text) {
 // Gives the table a column for each header (at least one: a list view's
 // first column stays), all of the same width.
 void SetColumns(HWND table, const std::vector<std::string>& headers, int width) {
-  HWND header = reinterpret_cast<HWND>(SendMessageW(table, LVM_GETHEADER, 0, 0));
-  int have = static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+  HWND headerControl = reinterpret_cast<HWND>(SendMessageW(table, LVM_GETHEADER, 0, 0));
+  int have = static_cast<int>(SendMessageW(headerControl, HDM_GETITEMCOUNT, 0, 0));
   const int want = static_cast<int>(std::max<std::size_t>(headers.size(), 1));
   while (have > want && SendMessageW(table, LVM_DELETECOLUMN, have - 1, 0)) --have;
   for (int column = 0; column < want; ++column) {
     std::wstring text = headers.empty() ? std::wstring() : Widen(headers[column]);
-    LVCOLUMNW spec = {};
-    spec.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-    spec.pszText = text.data();
-    spec.cx = width;
-    spec.iSubItem = column;
+    LVCOLUMNW header = {};
+    header.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    header.pszText = text.data();
+    header.cx = width;
+    header.iSubItem = column;
     const UINT message = column < have ? LVM_SETCOLUMNW : LVM_INSERTCOLUMNW;
-    SendMessageW(table, message, column, reinterpret_cast<LPARAM>(&spec));
+    SendMessageW(table, message, column, reinterpret_cast<LPARAM>(&header));
   }
 }
 

@@ -143,15 +143,15 @@ int RowOf(HWND list, const std::wstring& code) {
 }
 
 std::vector<std::wstring> Headers(HWND table) {
-  HWND header = reinterpret_cast<HWND>(SendMessageW(table, LVM_GETHEADER, 0, 0));
+  HWND headerControl = reinterpret_cast<HWND>(SendMessageW(table, LVM_GETHEADER, 0, 0));
   std::vector<std::wstring> headers;
-  for (int column = 0; column < SendMessageW(header, HDM_GETITEMCOUNT, 0, 0); ++column) {
+  for (int column = 0; column < SendMessageW(headerControl, HDM_GETITEMCOUNT, 0, 0); ++column) {
     wchar_t text[256] = {};
-    LVCOLUMNW spec = {};
-    spec.mask = LVCF_TEXT;
-    spec.pszText = text;
-    spec.cchTextMax = 256;
-    SendMessageW(table, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&spec));
+    LVCOLUMNW header = {};
+    header.mask = LVCF_TEXT;
+    header.pszText = text;
+    header.cchTextMax = 256;
+    SendMessageW(table, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&header));
     headers.push_back(text);
   }
   return headers;
