@@ -1,7 +1,7 @@
 #!/bin/sh
 # Builds the Release benchmarks, makes a 220 MB CNMARC file (once), warms the
 # page cache and times the conversion against the read-and-split baseline,
-# the census against the conversion, then the workbook writer at each zlib level.
+# the census against the conversion, the field chooser's tick, then the workbook writer at each zlib level.
 #   bench/run.sh [MEGABYTES]
 # The build and the data live in build-bench/ (not committed).
 set -eu
@@ -11,7 +11,7 @@ build=build-bench
 data=$build/data/cnmarc-seed1-${megabytes}mb.iso
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUIRNEL_BENCH=ON -DQUIRNEL_TESTS=OFF >/dev/null
-make -C "$build" -j2 make_cnmarc bench_convert bench_census bench_xlsx marc2tab >/dev/null
+make -C "$build" -j2 make_cnmarc bench_convert bench_census bench_preview bench_xlsx marc2tab >/dev/null
 
 mkdir -p "$build/data"
 if [ ! -f "$data" ]; then
@@ -32,6 +32,8 @@ echo "UTF-8 records, UTF-8 output:"; "$build/bench/bench_convert" --repeat 5 --e
 echo "census against a conversion with the default field list:"
 "$build/bench/bench_census" --repeat 5 "$data" | tail -n +2
 "$build/bench/bench_census" --repeat 5 "$utf8" | tail -n +2
+echo "the field chooser's tick:"
+"$build/bench/bench_preview" --repeat 5 "$data"
 
 if command -v hyperfine >/dev/null 2>&1; then
   out=$build/data/marc2tab-out.txt

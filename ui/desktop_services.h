@@ -1,6 +1,6 @@
 #pragma once
 // What the window asks of the desktop: the common file dialogs, modal message
-// boxes and the default browser. The program uses the system's own; tests
+// boxes, shortcut menus and the default browser. The program uses the system's own; tests
 // answer them from a script.
 #include <windows.h>
 
@@ -16,6 +16,9 @@ class DesktopServices {
   virtual std::wstring ChooseSaveFile(HWND owner, int& type) = 0;
   // A modal message box; the id of the button pressed (IDYES, IDNO, IDOK).
   virtual int ShowMessageBox(HWND owner, const std::wstring& prompt, unsigned style, const std::wstring& title) = 0;
+  // Shows the menu at the point (screen coordinates) until the user chooses
+  // or dismisses it; the id of the item chosen, or 0.
+  virtual UINT ShowShortcutMenu(HWND owner, HMENU menu, POINT at) = 0;
   // Opens the address in the default browser without waiting; false on failure.
   virtual bool OpenAddress(const std::wstring& address) = 0;
 };

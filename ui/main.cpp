@@ -32,5 +32,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   if (!window.Create(instance, showCommand)) return 1;
   const std::wstring path = PathFromCommandLine();
   if (!path.empty()) window.SetInputPath(path);
-  return RunMessageLoop(window.Window());
+  return RunMessageLoop(window.Window(), window.Shortcuts());
 }

@@ -5,6 +5,7 @@
 
 #include "app_identity.h"
 #include "dpi_awareness.h"
+#include "field_chooser_access.h"
 #include "field_list.h"
 #include "field_list_setting.h"
 #include "skin_attach.h"
@@ -118,6 +119,7 @@ bool MainWindow::CreateControls(HINSTANCE instance) {
     if (controls_[i] == nullptr) return false;
   }
   SetWindowSubclass(Control(kSiteLink), SiteLinkProcedure, kSiteLinkSubclass, reinterpret_cast<DWORD_PTR>(this));
+  SetUpFieldChooser();
   focusBeforeDeactivation_ = Control(kInputPathBox);
   return true;
 }
@@ -134,6 +136,7 @@ void MainWindow::CreateToolTip(HINSTANCE instance) {
   tool.uId = reinterpret_cast<UINT_PTR>(Control(kFieldListBox));
   tool.lpszText = const_cast<wchar_t*>(kFieldListToolTip);
   SendMessageW(toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  AddFieldListLabelTool(toolTip);
 }
 
 void MainWindow::ApplyFonts() {
@@ -260,6 +263,9 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MOUSEMOVE:
       OnMouseOverBackground();
       return 0;
+    case WM_SETCURSOR:
+      if (OnSetCursor(reinterpret_cast<HWND>(wParam))) return TRUE;
+      break;
     case WM_ACTIVATE:
       OnActivate(wParam);
       return 0;
@@ -282,12 +288,17 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void MainWindow::OnCommand(int id, int code) {
+  if (id == static_cast<int>(kChooseFieldsCommand)) {  // from the menu or the key
+    OnChooseFields();
+    return;
+  }
   if (code != BN_CLICKED) return;  // also STN_CLICKED, which has the same value
   switch (id) {
     case kChooseButton: OnChooseInput(); break;
     case kBeginButton: OnBegin(); break;
     case IDCANCEL: OnEscape(); break;  // Esc, as the dialog manager reports it
     case kSiteLink: OnSiteLinkClick(); break;
+    case kFieldListLabel: OnChooseFields(); break;
     default: break;
   }
 }

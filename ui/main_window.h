@@ -28,6 +28,8 @@ class MainWindow : public RunWindow {
   bool Create(HINSTANCE instance, int showCommand);
 
   HWND Window() const { return window_; }
+  // The window's keyboard shortcuts, for its message loop.
+  HACCEL Shortcuts() const { return shortcuts_.Get(); }
   HWND Control(ControlId id) const;
   // Puts a path into the input path box: a chosen, dropped or "Open with" file.
   void SetInputPath(const std::wstring& path);
@@ -47,6 +49,8 @@ class MainWindow : public RunWindow {
   static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK SiteLinkProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                             UINT_PTR subclassId, DWORD_PTR mainWindow);
+  static LRESULT CALLBACK FieldListBoxProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam,
+                                                UINT_PTR subclassId, DWORD_PTR mainWindow);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
   // Event handlers.
@@ -58,6 +62,13 @@ class MainWindow : public RunWindow {
   void OnBegin();
   void OnEscape();
   void OnClose();
+
+  // The field chooser and the ways to it (main_window_chooser.cpp).
+  void SetUpFieldChooser();
+  void AddFieldListLabelTool(HWND toolTip);
+  bool OnSetCursor(HWND under);
+  void OnChooseFields();
+  void OnFieldListMenu(LPARAM at);
 
   void OnCommand(int id, int code);
   LRESULT OnControlColour(HDC dc, HWND control);
@@ -92,6 +103,7 @@ class MainWindow : public RunWindow {
   win32::Icon smallIcon_;  // released after ~MainWindow has destroyed the window
   win32::Font font_;
   win32::Font columnFont_;  // the field list label's, small enough for its one-character column
+  win32::AcceleratorTable shortcuts_;
   int dpi_ = 96;
   COLORREF siteLinkColour_ = kLinkColour;
   bool running_ = false;

@@ -52,6 +52,12 @@ class SystemDesktopServices : public DesktopServices {
     return MessageBoxW(owner, prompt.c_str(), title.c_str(), style);
   }
 
+  UINT ShowShortcutMenu(HWND owner, HMENU menu, POINT at) override {
+    const BOOL chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, owner,
+                                       nullptr);
+    return chosen > 0 ? static_cast<UINT>(chosen) : 0;
+  }
+
   bool OpenAddress(const std::wstring& address) override {
     // ShellExecute hands a web address to the default browser and returns at
     // once; a value above 32 means it started.

@@ -130,6 +130,20 @@ class ComApartment {
   bool initialized_;
 };
 
+// ---- Menus and keyboard shortcuts ----
+
+// A menu made by CreatePopupMenu or CreateMenu and attached to no window.
+struct DestroyMenuHandle {
+  void operator()(HMENU menu) const { DestroyMenu(menu); }
+};
+using Menu = Owner<HMENU, DestroyMenuHandle>;
+
+// A table made by CreateAcceleratorTable.
+struct DestroyAccelerators {
+  void operator()(HACCEL table) const { DestroyAcceleratorTable(table); }
+};
+using AcceleratorTable = Owner<HACCEL, DestroyAccelerators>;
+
 // ---- GDI ----
 
 struct DeleteGdiObject {

@@ -1,8 +1,8 @@
 // Drives the real quirnel.exe from outside as a person would, and checks what
 // the person sees on the screen and what the window writes.
 //   quirnel_driver convert QUIRNEL_EXE SAMPLE_FILE WORK_FOLDER
-// or, with pose-after-a-run instead of convert, it leaves the window as the
-// user guide shows it.
+// or, with pose-after-a-run or pose-chooser instead of convert, it leaves the
+// window as the user guide shows it.
 #include <windows.h>
 #include <shlobj.h>  // DROPFILES
 
@@ -17,6 +17,7 @@
 #include "field_list_setting.h"
 #include "registry_settings_store.h"
 #include "driver_windows.h"
+#include "field_chooser.h"
 #include "main_window_layout.h"
 #include "win32_handles.h"
 #include "win32_text.h"
@@ -164,8 +165,24 @@ class Program {
   HWND window_ = nullptr;
 };
 
+// F4 in the path box opens the field chooser on the file: a dialog whose
+// buttons wear the skin, which Cancel closes with the list as it was.
+void OpensTheChooserWithF4(const Program& program, const std::wstring& sample) {
+  SetTextOf(program.Control(kInputPathBox), sample);
+  const std::wstring list = TextOf(program.Control(kFieldListBox));
+  PostMessageW(program.Control(kInputPathBox), WM_KEYDOWN, VK_F4, 1);
+  HWND chooser = program.Dialog(kFieldChooserTitle);
+  Check(chooser != nullptr, "F4 opens the chooser");
+  Check(Eventually([&] { return IsWindowEnabled(GetDlgItem(chooser, IDOK)) != FALSE; }), "the chooser reads the file");
+  for (int id : {IDOK, IDCANCEL}) Check(TopEdgeShows(GetDlgItem(chooser, id), kSkinnedButtonEdge), "skinned chooser");
+  Press(chooser, IDCANCEL);
+  Check(Eventually([&] { return !IsWindow(chooser); }), "Cancel closes the chooser");
+  Check(TextOf(program.Control(kFieldListBox)) == list, "Cancel leaves the list as it was");
+}
+
 // A session at the window: the file comes in on the command line, by a drop
-// and as a quoted path; the skin shows on the window and its message box;
+// and as a quoted path; the skin shows on the window, its chooser and its
+// message box;
 // Begin clicked with the mouse shows its grey disabled image while the run
 // asks, although the pointer left it for the message box; the output equals
 // marc2tab's reference (the same list, and the join separator set beside it
@@ -188,6 +205,7 @@ void ConvertsLikeMarc2tab(const std::wstring& exe, const std::wstring& sample, c
     Check(Eventually([&] { return TextOf(program.Control(kInputPathBox)) == folder + L"\\拖入.iso"; }), "dropped file");
     for (ControlId id : {kChooseButton, kBeginButton}) Check(TopEdgeShows(program.Control(id), kSkinnedButtonEdge), "skin");
     for (ControlId id : {kInputPathBox, kFieldListBox}) Check(TopEdgeShows(program.Control(id), kFlatFrame), "flat frame");
+    OpensTheChooserWithF4(program, sample);
 
     SetTextOf(program.Control(kInputPathBox), L"  " + Quoted(sample));  // as "Copy as path" pastes it
     SetTextOf(program.Control(kFieldListBox), typedList);
@@ -217,6 +235,22 @@ void PoseAfterARun(const std::wstring& exe, const std::wstring& sample, const st
   Sleep(INFINITE);
 }
 
+// Not a check: the field chooser opened from its label, a few rows down the
+// list ticked, for the user guide's picture.
+void PoseChooser(const std::wstring& exe, const std::wstring& sample, const std::wstring&) {
+  const Program program(exe, Quoted(sample));
+  HWND label = program.Control(kFieldListLabel);
+  PostMessageW(label, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  PostMessageW(label, WM_LBUTTONUP, 0, 0);
+  HWND chooser = program.Dialog(kFieldChooserTitle);
+  HWND list = GetDlgItem(chooser, kChooserList);
+  Eventually([&] { return IsWindowVisible(list) != FALSE; });
+  for (WPARAM key : {VK_DOWN, VK_DOWN, VK_SPACE, VK_DOWN, VK_DOWN, VK_DOWN, VK_SPACE}) {
+    PostMessageW(list, WM_KEYDOWN, key, 1);
+  }
+  Sleep(INFINITE);
+}
+
 // Windows form of a path: the file dialogs refuse forward slashes.
 std::wstring WindowsPath(std::wstring path) {
   std::replace(path.begin(), path.end(), L'/', L'\\');
@@ -227,11 +261,12 @@ std::wstring WindowsPath(std::wstring path) {
 
 int wmain(int argc, wchar_t** argv) {
   const std::wstring what = argc == 5 ? argv[1] : L"";
-  if (what != L"convert" && what != L"pose-after-a-run") {
-    std::fprintf(stderr, "usage: quirnel_driver convert|pose-after-a-run QUIRNEL_EXE SAMPLE_FILE WORK_FOLDER\n");
+  if (what != L"convert" && what != L"pose-after-a-run" && what != L"pose-chooser") {
+    std::fprintf(stderr,
+                 "usage: quirnel_driver convert|pose-after-a-run|pose-chooser QUIRNEL_EXE SAMPLE_FILE WORK_FOLDER\n");
     return 2;
   }
-  const auto run = what == L"convert" ? ConvertsLikeMarc2tab : PoseAfterARun;
+  const auto run = what == L"convert" ? ConvertsLikeMarc2tab : what == L"pose-chooser" ? PoseChooser : PoseAfterARun;
   run(WindowsPath(argv[2]), WindowsPath(argv[3]), WindowsPath(argv[4]));
   return failures == 0 ? 0 : 1;
 }

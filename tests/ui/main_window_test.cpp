@@ -53,6 +53,7 @@ class ScriptedDesktop : public DesktopServices {
     messages.push_back({prompt, style, title, WindowText(GetDlgItem(owner, kProgressLabel))});
     return yeses-- > 0 ? IDYES : IDNO;
   }
+  UINT ShowShortcutMenu(HWND, HMENU, POINT) override { return 0; }
   bool OpenAddress(const std::wstring&) override { return false; }
 
   int yeses = 0;

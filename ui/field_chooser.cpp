@@ -1,0 +1,280 @@
+// The field chooser as a dialog: made from a template in memory, so that it
+// is a real dialog (class "#32770") that the skin reaches through its owner,
+// with its controls made and placed here at the window's DPI.
+#include "field_chooser.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <stdexcept>
+
+#include "dpi_awareness.h"
+#include "field_chooser_layout.h"
+#include "field_list.h"
+#include "main_window_layout.h"
+
+namespace {
+
+constexpr DWORD kDialogStyle =
+    WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_CLIPCHILDREN | DS_MODALFRAME;
+constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+constexpr DWORD kTable = kChild | WS_TABSTOP | WS_GROUP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
+                         LVS_NOSORTHEADER;
+// The list of codes shows rows of the chooser's own, which may be many thousand.
+constexpr DWORD kCodeList = kTable | LVS_OWNERDATA;
+
+struct ChildControl {
+  int id;
+  const wchar_t* className;
+  DWORD style;
+  DWORD exStyle;
+  const wchar_t* caption;
+};
+
+// In tab order: the order they are made in is the order the dialog's Tab follows.
+const ChildControl kControls[] = {
+    {kChooserSummary, L"Static", kChild | SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0, L""},
+    {kChooserProgress, PROGRESS_CLASSW, kChild, 0, L""},
+    {kChooserList, WC_LISTVIEWW, kCodeList, WS_EX_CLIENTEDGE, L""},
+    {kChooserPreviewLabel, L"Static", kChild | SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0, L""},
+    {kChooserPreview, WC_LISTVIEWW, kTable, WS_EX_CLIENTEDGE, L""},
+    {IDOK, L"Button", kChild | WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON, 0, L"确定"},
+    {IDCANCEL, L"Button", kChild | WS_TABSTOP | BS_PUSHBUTTON, 0, L"取消"},
+};
+
+// A dialog template without controls and without a font of its own: the
+// controls are made at WM_INITDIALOG, in the font of the window's DPI. It
+// must start on a DWORD boundary, which a vector's storage does.
+std::vector<WORD> DialogTemplate(DWORD style, const wchar_t* title) {
+  DLGTEMPLATE header = {};
+  header.style = style;
+  std::vector<WORD> words(sizeof header / sizeof(WORD));
+  std::memcpy(words.data(), &header, sizeof header);
+  words.push_back(0);  // no menu
+  words.push_back(0);  // the standard dialog class
+  for (const wchar_t* c = title; *c != L'\0'; ++c) words.push_back(static_cast<WORD>(*c));
+  words.push_back(0);
+  return words;
+}
+
+// The centre of the owner, kept on the owner's monitor.
+POINT CentredOn(HWND owner, SIZE outer) {
+  RECT around = {};
+  GetWindowRect(owner, &around);
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor);
+  const RECT& work = monitor.rcWork;
+  const int left = (around.left + around.right - outer.cx) / 2;
+  const int top = (around.top + around.bottom - outer.cy) / 2;
+  return {std::max<int>(work.left, std::min<int>(left, work.right - outer.cx)),
+          std::max<int>(work.top, std::min<int>(top, work.bottom - outer.cy))};
+}
+
+SIZE WorkAreaOf(HWND window) {
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof monitor;
+  if (!GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) return {1 << 15, 1 << 15};
+  return {monitor.rcWork.right - monitor.rcWork.left, monitor.rcWork.bottom - monitor.rcWork.top};
+}
+
+void Place(HWND control, const RECT& rect) {
+  SetWindowPos(control, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
+FieldChooser::FieldChooser(DesktopServices& desktop, FileSystem& files, FieldChooserRequest request)
+    : desktop_(desktop), files_(files), request_(std::move(request)) {}
+
+std::optional<std::string> FieldChooser::Show(HWND owner) {
+  listed_ = ParseFieldList(request_.fieldList);
+  result_.reset();
+  const std::vector<WORD> dialogTemplate = DialogTemplate(kDialogStyle, kFieldChooserTitle);
+  DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()),
+                          owner, DialogProcedure, reinterpret_cast<LPARAM>(this));
+  dialog_ = nullptr;
+  return result_;
+}
+
+INT_PTR CALLBACK FieldChooser::DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+    reinterpret_cast<FieldChooser*>(lParam)->dialog_ = dialog;
+  }
+  auto* chooser = reinterpret_cast<FieldChooser*>(GetWindowLongPtrW(dialog, DWLP_USER));
+  if (chooser == nullptr) return FALSE;
+  // An exception must not unwind through the system's code that called us.
+  try {
+    return chooser->Handle(message, wParam, lParam);
+  } catch (...) {
+    chooser->ReportFailure();
+    chooser->result_.reset();
+    EndDialog(dialog, IDCANCEL);
+    return TRUE;
+  }
+}
+
+INT_PTR FieldChooser::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_INITDIALOG:
+      OnInitDialog();
+      return FALSE;  // the focus is where OnInitDialog put it
+    case kReadFileMessage:
+      ReadFile();
+      return TRUE;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDOK) OnOk();
+      if (LOWORD(wParam) == IDCANCEL) OnCancel();
+      return TRUE;
+    case WM_NOTIFY: {
+      auto& header = *reinterpret_cast<NMHDR*>(lParam);
+      if (header.idFrom != kChooserList) return FALSE;
+      SetWindowLongPtrW(dialog_, DWLP_MSGRESULT, OnListNotify(header));
+      return TRUE;
+    }
+    case WM_SIZE:
+      ApplyLayout();
+      return TRUE;
+    case WM_GETMINMAXINFO: {
+      const SIZE smallest = FieldChooserSmallestClientSize(dpi_);
+      const SIZE outer = OuterSizeForClient(smallest.cx, smallest.cy, kDialogStyle, 0, dpi_);
+      reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {outer.cx, outer.cy};
+      return TRUE;
+    }
+    case WM_DPICHANGED:
+      OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+void FieldChooser::ReportFailure() noexcept {
+  const wchar_t* prompt = L"程序出错，操作未能完成。";
+  try {
+    throw;
+  } catch (const std::bad_alloc&) {
+    prompt = L"内存不足，操作未能完成。";
+  } catch (...) {
+  }
+  try {
+    desktop_.ShowMessageBox(dialog_, prompt, MB_OK | MB_ICONERROR, kNoticeTitle);
+  } catch (...) {
+    MessageBoxW(dialog_, prompt, kNoticeTitle, MB_OK | MB_ICONERROR);
+  }
+}
+
+void FieldChooser::OnInitDialog() {
+  dpi_ = DpiOfWindow(dialog_);
+  if (!CreateControls()) throw std::runtime_error("the chooser's controls could not be made");
+  ApplyFonts();
+  PlaceWindow();
+  ShowReading(true);
+  SetFocus(Control(IDCANCEL));
+  // Read once the dialog is on the screen, where its progress and Cancel show.
+  PostMessageW(dialog_, kReadFileMessage, 0, 0);
+}
+
+bool FieldChooser::CreateControls() {
+  const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog_, GWLP_HINSTANCE));
+  for (const ChildControl& child : kControls) {
+    HWND control = CreateWindowExW(child.exStyle, child.className, child.caption, child.style, 0, 0, 0, 0, dialog_,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(child.id)), instance, nullptr);
+    if (control == nullptr) return false;
+  }
+  SendMessageW(Control(kChooserProgress), PBM_SETRANGE32, 0, kProgressSteps);
+  const DWORD tableStyle = LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER;
+  SendMessageW(Control(kChooserList), LVM_SETEXTENDEDLISTVIEWSTYLE, 0, tableStyle | LVS_EX_CHECKBOXES);
+  // The check boxes show the rows' own ticks, asked for with the rows' text.
+  SendMessageW(Control(kChooserList), LVM_SETCALLBACKMASK, LVIS_STATEIMAGEMASK, 0);
+  SetWindowSubclass(Control(kChooserList), ListProcedure, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
+  SendMessageW(Control(kChooserPreview), LVM_SETEXTENDEDLISTVIEWSTYLE, 0, tableStyle | LVS_EX_GRIDLINES);
+  CreateListColumns();
+  return true;
+}
+
+void FieldChooser::CreateListColumns() {
+  const wchar_t* const headers[] = {L"代码", L"名称", L"记录占比", L"示例"};
+  for (int column = 0; column < 4; ++column) {
+    LVCOLUMNW header = {};
+    header.mask = LVCF_TEXT | LVCF_SUBITEM | LVCF_FMT;
+    header.fmt = column == kChooserShareColumn ? LVCFMT_RIGHT : LVCFMT_LEFT;
+    header.pszText = const_cast<wchar_t*>(headers[column]);
+    header.iSubItem = column;
+    SendMessageW(Control(kChooserList), LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&header));
+  }
+}
+
+void FieldChooser::ApplyFonts() {
+  const LOGFONTW message = MessageFontFor(dpi_);
+  win32::Font font(CreateFontIndirectW(&message));
+  if (!font) return;  // the controls keep the font they have
+  for (const ChildControl& child : kControls) {
+    SendMessageW(Control(child.id), WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), TRUE);
+  }
+  font_ = std::move(font);
+}
+
+// The size of a 96-DPI screen's dialog at the window's DPI, but never
+// larger than the monitor's work area, centred on the owner.
+void FieldChooser::PlaceWindow() {
+  const SIZE work = WorkAreaOf(dialog_);
+  SIZE client = FieldChooserClientSize(dpi_);
+  SIZE outer = OuterSizeForClient(client.cx, client.cy, kDialogStyle, 0, dpi_);
+  outer = {std::min(outer.cx, work.cx), std::min(outer.cy, work.cy)};
+  HWND owner = GetWindow(dialog_, GW_OWNER);
+  const POINT at = owner != nullptr ? CentredOn(owner, outer) : POINT{0, 0};
+  SetWindowPos(dialog_, nullptr, at.x, at.y, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  ApplyLayout();
+}
+
+void FieldChooser::ApplyLayout() {
+  RECT client = {};
+  if (!GetClientRect(dialog_, &client) || Control(IDOK) == nullptr) return;
+  const FieldChooserLayout layout = LayOutFieldChooser({client.right, client.bottom}, dpi_);
+  Place(Control(kChooserSummary), layout.summary);
+  Place(Control(kChooserProgress), layout.progress);
+  Place(Control(kChooserList), layout.list);
+  Place(Control(kChooserPreviewLabel), layout.previewLabel);
+  Place(Control(kChooserPreview), layout.preview);
+  Place(Control(IDOK), layout.okButton);
+  Place(Control(IDCANCEL), layout.cancelButton);
+  RECT listClient = {};
+  GetClientRect(Control(kChooserList), &listClient);
+  // Room for the vertical scroll bar, so that no horizontal one appears.
+  const FieldChooserColumns widths = FieldChooserColumnWidths(listClient.right - GetSystemMetrics(SM_CXVSCROLL), dpi_);
+  const int columnWidths[] = {widths.code, widths.name, widths.share, widths.sample};
+  for (int column = 0; column < 4; ++column) {
+    SendMessageW(Control(kChooserList), LVM_SETCOLUMNWIDTH, column, columnWidths[column]);
+  }
+}
+
+void FieldChooser::OnDpiChanged(int dpi, const RECT& suggested) {
+  // Moved to a monitor of another scale: the same layout at its DPI.
+  dpi_ = dpi;
+  ApplyFonts();
+  SetWindowPos(dialog_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  ApplyLayout();
+  if (!reading_) RefreshPreview();
+}
+
+void FieldChooser::OnOk() {
+  if (reading_) return;  // Enter while reading: nothing is chosen yet
+  result_ = JoinFieldList(ChosenItems(listed_, choices_));
+  EndDialog(dialog_, IDOK);
+}
+
+void FieldChooser::OnCancel() {
+  // While the file is read, the census is stopped first; it ends the dialog.
+  if (reading_) {
+    cancelRequested_ = true;
+    return;
+  }
+  result_.reset();
+  EndDialog(dialog_, IDCANCEL);
+}

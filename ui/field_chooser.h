@@ -1,0 +1,114 @@
+#pragma once
+// The field chooser: a dialog that reads the record file, lists every code it
+// holds with its Chinese name, how many records have it and a sample, ticks
+// the codes the field list has, shows the table the ticked codes would give
+// for the first records, and on OK gives the field list they make.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "census.h"
+#include "desktop_services.h"
+#include "field_choices.h"
+#include "file_system.h"
+#include "record_preview.h"
+#include "win32_handles.h"
+
+// The dialog's controls besides IDOK and IDCANCEL, in tab order.
+enum FieldChooserControl : int {
+  kChooserSummary = 201,
+  kChooserProgress = 202,
+  kChooserList = 203,
+  kChooserPreviewLabel = 204,
+  kChooserPreview = 205,
+};
+
+inline constexpr wchar_t kFieldChooserTitle[] = L"从数据文件中选择字段";
+// The list's columns.
+inline constexpr int kChooserCodeColumn = 0;
+inline constexpr int kChooserNameColumn = 1;
+inline constexpr int kChooserShareColumn = 2;
+inline constexpr int kChooserSampleColumn = 3;
+
+struct FieldChooserRequest {
+  std::string inputPath;  // UTF-8, as the window cleaned it
+  std::string fieldList;  // the field list box's text
+  std::string joinSeparator;
+};
+
+class FieldChooser {
+ public:
+  FieldChooser(DesktopServices& desktop, FileSystem& files, FieldChooserRequest request);
+  FieldChooser(const FieldChooser&) = delete;
+  FieldChooser& operator=(const FieldChooser&) = delete;
+
+  // Shows the chooser as a modal dialog of owner: the field list the ticked
+  // rows make when the user presses OK; nullopt when they cancel, or the
+  // file cannot be read (which a message box then says).
+  std::optional<std::string> Show(HWND owner);
+
+ private:
+  // Posted once the dialog is up: read the file.
+  static constexpr UINT kReadFileMessage = WM_APP + 1;
+  static constexpr int kProgressSteps = 1000;
+  static constexpr UINT_PTR kListSubclass = 1;
+
+  static INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+  INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
+  void ReportFailure() noexcept;
+  void OnOk();
+  void OnCancel();
+
+  // Setting up and laying out.
+  void OnInitDialog();
+  bool CreateControls();
+  void CreateListColumns();
+  void ApplyFonts();
+  void ApplyLayout();
+  void PlaceWindow();
+  void OnDpiChanged(int dpi, const RECT& suggested);
+
+  // Reading the file (field_chooser_reading.cpp).
+  void ReadFile();
+  bool OnReadProgress(std::int64_t records, std::uint64_t bytesRead);
+  void ShowReading(bool reading);
+  void ShowSummary();
+
+  // The two tables (field_chooser_tables.cpp).
+  void FillList();
+  INT_PTR OnListNotify(NMHDR& header);
+  void OnListDisplayInfo(LVITEMW& item) const;
+  static LRESULT CALLBACK ListProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclassId,
+                                       DWORD_PTR chooser);
+  bool OnListInput(UINT message, WPARAM wParam, LPARAM lParam);
+  int FocusedRow() const;
+  void ToggleRow(int row);
+  INT_PTR FindRow(const NMLVFINDITEMW& find) const;
+  LRESULT OnListCustomDraw(NMLVCUSTOMDRAW& draw) const;
+  void RefreshPreview();
+
+  HWND Control(int id) const { return GetDlgItem(dialog_, id); }
+
+  DesktopServices& desktop_;
+  FileSystem& files_;
+  FieldChooserRequest request_;
+  std::vector<std::string> listed_;  // the field list's items when the chooser opened
+  HWND dialog_ = nullptr;
+  int dpi_ = 96;
+  win32::Font font_;
+
+  bool reading_ = false;
+  bool cancelRequested_ = false;
+  bool everPumped_ = false;
+  DWORD lastPumped_ = 0;
+  std::uint64_t fileSize_ = 0;  // 0 when unknown
+
+  Census census_;
+  std::vector<FieldChoice> choices_;
+  PreviewRecords previewRecords_;
+  std::optional<std::string> result_;
+};

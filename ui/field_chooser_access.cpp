@@ -1,0 +1,72 @@
+#include "field_chooser_access.h"
+
+#include <windowsx.h>
+
+namespace {
+
+// The edit items carry the message that carries them out as their command,
+// as the edit box's own menu does.
+constexpr UINT kSelectAll = EM_SETSEL;
+
+struct Selection {
+  DWORD start = 0;
+  DWORD end = 0;
+};
+
+Selection SelectionOf(HWND box) {
+  Selection selection;
+  SendMessageW(box, EM_GETSEL, reinterpret_cast<WPARAM>(&selection.start), reinterpret_cast<LPARAM>(&selection.end));
+  return selection;
+}
+
+void Add(HMENU menu, UINT command, const wchar_t* text, bool enabled) {
+  AppendMenuW(menu, MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED), command, text);
+}
+
+}  // namespace
+
+win32::Menu FieldListMenu(HWND box) {
+  win32::Menu menu(CreatePopupMenu());
+  if (!menu) return menu;
+  const Selection selection = SelectionOf(box);
+  const bool selected = selection.end > selection.start;
+  const bool writable = (GetWindowLongPtrW(box, GWL_STYLE) & ES_READONLY) == 0;
+  const auto length = static_cast<DWORD>(GetWindowTextLengthW(box));
+  Add(menu.Get(), WM_UNDO, L"撤消(&U)\tCtrl+Z", writable && SendMessageW(box, EM_CANUNDO, 0, 0) != 0);
+  AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
+  Add(menu.Get(), WM_CUT, L"剪切(&T)\tCtrl+X", writable && selected);
+  Add(menu.Get(), WM_COPY, L"复制(&C)\tCtrl+C", selected);
+  Add(menu.Get(), WM_PASTE, L"粘贴(&P)\tCtrl+V", writable && IsClipboardFormatAvailable(CF_UNICODETEXT));
+  Add(menu.Get(), WM_CLEAR, L"删除(&D)\tDel", writable && selected);
+  AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
+  Add(menu.Get(), kSelectAll, L"全选(&A)\tCtrl+A", selection.start > 0 || selection.end < length);
+  AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
+  Add(menu.Get(), kChooseFieldsCommand, kChooseFieldsMenuItem, true);
+  return menu;
+}
+
+bool RunEditCommand(HWND box, UINT command) {
+  switch (command) {
+    case WM_UNDO:
+    case WM_CUT:
+    case WM_COPY:
+    case WM_PASTE:
+    case WM_CLEAR:
+      SendMessageW(box, command, 0, 0);
+      return true;
+    case kSelectAll:
+      SendMessageW(box, EM_SETSEL, 0, -1);
+      return true;
+    default:
+      return false;
+  }
+}
+
+POINT MenuPoint(HWND box, LPARAM at) {
+  POINT point = {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+  if (point.x != -1 || point.y != -1) return point;
+  POINT caret = {};
+  if (!GetCaretPos(&caret)) caret = {0, 0};
+  ClientToScreen(box, &caret);
+  return caret;
+}

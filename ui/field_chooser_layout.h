@@ -1,0 +1,34 @@
+#pragma once
+// Where the field chooser's controls go in a client area of a given size at
+// a given DPI: measures of a 96-DPI screen, scaled. The list of codes and the
+// preview share the height that the lines of text and the buttons leave.
+#include <windows.h>
+
+struct FieldChooserLayout {
+  RECT summary;       // the line above the list: the file, its records, what to do
+  RECT progress;      // the progress bar while the file is read, in the list's place
+  RECT list;          // the codes with their check boxes
+  RECT previewLabel;
+  RECT preview;
+  RECT okButton;
+  RECT cancelButton;
+};
+
+// Pixels at dpi for a length measured at 96 DPI.
+int ScaleForDpi(int pixelsAt96, int dpi);
+
+FieldChooserLayout LayOutFieldChooser(SIZE client, int dpi);
+
+// The client area the chooser opens with, and the smallest one it can be
+// made, at dpi.
+SIZE FieldChooserClientSize(int dpi);
+SIZE FieldChooserSmallestClientSize(int dpi);
+
+// The widths of the list's columns (code, name, share, sample) for a list
+// whose client area is listWidth wide: the sample takes what the others leave.
+struct FieldChooserColumns {
+  int code, name, share, sample;
+};
+FieldChooserColumns FieldChooserColumnWidths(int listWidth, int dpi);
+// The width of each column of the preview.
+int PreviewColumnWidth(int dpi);

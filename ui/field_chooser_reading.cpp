@@ -1,0 +1,92 @@
+// The chooser reads its file: the census of every code, with the progress
+// on the dialog and Cancel working all along, then the first records for the
+// preview.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+
+#include "field_chooser.h"
+#include "main_window_layout.h"
+#include "message_loop.h"
+#include "win32_text.h"
+
+namespace {
+
+// Often enough to look alive and to answer Cancel at once; running the
+// dialog's messages after every record would cost more than the reading.
+constexpr DWORD kRepaintIntervalMs = 30;
+
+// The file's size in bytes, or 0 when it cannot be told.
+std::uint64_t FileSize(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA attributes = {};
+  if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &attributes)) return 0;
+  return (static_cast<std::uint64_t>(attributes.nFileSizeHigh) << 32) | attributes.nFileSizeLow;
+}
+
+// The part of a path after its last folder.
+std::wstring FileNameOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of("\\/");
+  return Widen(slash == std::string::npos ? path : path.substr(slash + 1));
+}
+
+}  // namespace
+
+void FieldChooser::ReadFile() {
+  reading_ = true;
+  cancelRequested_ = false;
+  everPumped_ = false;
+  fileSize_ = FileSize(request_.inputPath);
+  SetWindowTextW(Control(kChooserSummary), (L"正在读取" + FileNameOf(request_.inputPath) + L"……").c_str());
+  census_ = TakeCensus(files_, request_.inputPath, [this](std::int64_t records, std::uint64_t bytesRead) {
+    return OnReadProgress(records, bytesRead);
+  });
+  reading_ = false;
+  // A census that failed at once has nothing to show: the message says why.
+  const bool nothingRead = census_.outcome == Census::Outcome::Failed && census_.records == 0;
+  if (nothingRead) desktop_.ShowMessageBox(dialog_, Widen(census_.error), MB_OK | MB_ICONERROR, kNoticeTitle);
+  if (nothingRead || census_.outcome == Census::Outcome::Stopped) {
+    EndDialog(dialog_, IDCANCEL);
+    return;
+  }
+  previewRecords_ = ReadPreviewRecords(files_, request_.inputPath);
+  choices_ = FieldChoices(census_, listed_);
+  ShowReading(false);
+  ShowSummary();
+  FillList();
+  RefreshPreview();
+  SendMessageW(dialog_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Control(kChooserList)), TRUE);
+}
+
+bool FieldChooser::OnReadProgress(std::int64_t records, std::uint64_t bytesRead) {
+  const DWORD now = GetTickCount();
+  if (everPumped_ && now - lastPumped_ < kRepaintIntervalMs) return !cancelRequested_;
+  const std::uint64_t done = fileSize_ > 0 ? std::min(bytesRead, fileSize_) : 0;
+  // In steps of a thousandth: no product of two sizes, which could wrap.
+  const std::uint64_t step = fileSize_ / kProgressSteps + 1;
+  SendMessageW(Control(kChooserProgress), PBM_SETPOS, static_cast<WPARAM>(done / step), 0);
+  const std::wstring caption = L"正在读取" + FileNameOf(request_.inputPath) + L"，已读" + std::to_wstring(records) +
+                               L"条记录……";
+  SetWindowTextW(Control(kChooserSummary), caption.c_str());
+  const bool going = PumpPendingMessages(dialog_);
+  everPumped_ = true;
+  lastPumped_ = GetTickCount();
+  return going && !cancelRequested_;
+}
+
+void FieldChooser::ShowReading(bool reading) {
+  const int whileReading = reading ? SW_SHOWNA : SW_HIDE;
+  const int afterReading = reading ? SW_HIDE : SW_SHOWNA;
+  ShowWindow(Control(kChooserProgress), whileReading);
+  for (int id : {kChooserList, kChooserPreviewLabel, kChooserPreview}) ShowWindow(Control(id), afterReading);
+  EnableWindow(Control(IDOK), reading ? FALSE : TRUE);
+}
+
+void FieldChooser::ShowSummary() {
+  std::wstring text = FileNameOf(request_.inputPath) + L"：共" + std::to_wstring(census_.records) + L"条记录";
+  if (census_.malformed > 0) text += L"（" + std::to_wstring(census_.malformed) + L"条格式有误）";
+  text += L"。勾选要提取的字段，空格键勾选或取消。";
+  if (census_.outcome == Census::Outcome::Failed) text += Widen(census_.error);
+  SetWindowTextW(Control(kChooserSummary), text.c_str());
+}
