@@ -4,6 +4,7 @@
 #include <map>
 #include <optional>
 
+#include "field_list.h"
 #include "field_list_setting.h"
 
 namespace {
@@ -51,6 +52,28 @@ TEST(FieldListSetting, StoredValuesAndWhatTheyGive) {
   MemorySettings store;
   EXPECT_TRUE(SaveFieldList(store, "200a\r\n,701a*"));
   EXPECT_EQ(store.values, (std::map<std::string, std::string>{{"Pellmoor/Sorrelant/Setting", "200a\r\n,701a*"}}));
+}
+
+// Which typed items can never give a value, and so are named before a run:
+// each once, in the list's order.
+TEST(FieldList, ItemsThatCanNeverMatch) {
+  const struct {
+    const char* list;
+    std::vector<std::string> named;
+  } cases[] = {
+      {"200a,701a*,000?,200中,001a", {}},
+      {"200A", {}},  // may match a record with $A: named after a run if empty throughout
+      {"001", {"001"}},
+      {" 200f,200f ", {" 200f", "200f "}},
+      {"200a**,200ab,20,", {"200a**", "200ab", "20", ""}},
+      {"20\t0a,2\n00a,200a\r", {"20\t0a", "2\n00a", "200a\r"}},
+      {"2\r\n00a", {}},  // a code broken over two lines joins up
+      {"001,001，001", {"001"}},
+      {"", {}},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ItemsThatCannotMatch(ParseFieldList(c.list)), c.named) << c.list;
+  }
 }
 
 }  // namespace

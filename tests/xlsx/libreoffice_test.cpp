@@ -7,7 +7,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "hard_values.h"
+#include "conversion.h"
+#include "hard_records.h"
 #include "memory_sink.h"
 #include "test_support.h"
 #include "xlsx_writer.h"
@@ -74,6 +75,18 @@ class FileSink : public ByteSink {
 
 constexpr std::int64_t kRowsPerSheet = 12;
 
+// Calc saves every sheet of the folder's book.xlsx as csv/book-记录N.csv,
+// each text cell quoted. With its own profile and home, both in the test's
+// folder. "" when it did, else what it said.
+std::string SaveSheetsAsCsv(const TempFolder& folder) {
+  const std::string command =
+      "HOME='" + folder.File("") + "' '" QUIRNEL_SOFFICE "' --headless -env:UserInstallation=file://" +
+      folder.File("profile") +
+      " --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76,1,,0,true,true,false,false,false,-1' --outdir '" +
+      folder.File("csv") + "' '" + folder.File("book.xlsx") + "' >'" + folder.File("soffice.log") + "' 2>&1";
+  return std::system(command.c_str()) == 0 ? "" : "soffice failed: " + ReadBytes(folder.File("soffice.log"));
+}
+
 TEST(LibreOffice, ReadsEveryValueBackAsText) {
   const TempFolder folder;
   const std::vector<std::string> header = {"序号", "值", " 200a "};
@@ -91,13 +104,7 @@ TEST(LibreOffice, ReadsEveryValueBackAsText) {
     }
     ASSERT_TRUE(writer.Finish());
   }
-  // Its own profile and home, both in the test's folder.
-  const std::string command =
-      "HOME='" + folder.File("") + "' '" QUIRNEL_SOFFICE "' --headless -env:UserInstallation=file://" +
-      folder.File("profile") +
-      " --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76,1,,0,true,true,false,false,false,-1' --outdir '" +
-      folder.File("csv") + "' '" + folder.File("book.xlsx") + "' >'" + folder.File("soffice.log") + "' 2>&1";
-  ASSERT_EQ(std::system(command.c_str()), 0) << ReadBytes(folder.File("soffice.log"));
+  ASSERT_EQ(SaveSheetsAsCsv(folder), "");
 
   const std::size_t sheets = (kHardValues.size() + kRowsPerSheet - 1) / kRowsPerSheet;
   std::size_t next = 0;
@@ -124,6 +131,37 @@ TEST(LibreOffice, ReadsEveryValueBackAsText) {
     }
   }
   EXPECT_EQ(next, kHardValues.size());
+}
+
+// A workbook the conversion writes from records holding the hard values:
+// each comes back from Calc as text, exactly, and the record numbers with
+// their leading zeros.
+TEST(LibreOffice, ReadsAConvertedWorkbookAsTheRecordsHoldIt) {
+  const TempFolder folder;
+  WriteBytes(folder.File("hard.iso"), HardRecords());
+  ConversionRequest request;
+  request.inputPath = folder.File("hard.iso");
+  request.outputPath = folder.File("book.xlsx");
+  request.format = TableFormat::Workbook;
+  request.items = {"001a", "200a*"};
+  request.joinSeparator = "";
+  ASSERT_EQ(Convert(request, LocalFileSystem()).outcome, RunSummary::Outcome::Completed);
+  ASSERT_EQ(SaveSheetsAsCsv(folder), "");
+
+  const CsvRows rows = ReadCsv(ReadBytes(folder.File("csv/book-记录1.csv")));
+  const std::vector<HardValue> values = RecordedHardValues();
+  ASSERT_EQ(rows.size(), values.size() + 1);
+  EXPECT_EQ(rows[0][0].text, "001a");
+  EXPECT_EQ(rows[0][1].text, "200a*");
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    SCOPED_TRACE(values[i].what);
+    ASSERT_EQ(rows[i + 1].size(), 2u);
+    EXPECT_EQ(rows[i + 1][0].text, "00" + std::to_string(i + 1));
+    EXPECT_TRUE(rows[i + 1][1].text == AsLibreOfficeHoldsIt(values[i].Expected())) << rows[i + 1][1].text.substr(0, 80);
+    for (const Field& field : rows[i + 1]) {
+      EXPECT_TRUE(field.quoted || field.text.empty()) << "not text: " << field.text.substr(0, 80);
+    }
+  }
 }
 
 }  // namespace
