@@ -3,6 +3,7 @@
 // subclasses it installs, and the set-up and tear-down of each kind of
 // window it attaches to.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <cstdint>

@@ -4,6 +4,7 @@
 // the codes the field list has, shows the table the ticked codes would give
 // for the first records, and on OK gives the field list they make.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <cstdint>

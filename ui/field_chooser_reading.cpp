@@ -2,6 +2,7 @@
 // on the dialog and Cancel working all along, then the first records for the
 // preview.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <algorithm>

@@ -1,6 +1,7 @@
 // The chooser's two tables: the list of codes with their check boxes, and
 // the preview, which follows every tick.
 #include <windows.h>
+
 #include <commctrl.h>
 #include <windowsx.h>
 

@@ -1,6 +1,7 @@
 // quirnel.exe [PATH]: the main window over the conversion run. "Open with"
 // and a file dropped on the program's icon start it with the file's path.
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include <string>

@@ -2,6 +2,7 @@
 // link, the field list box's shortcut menu and the F4 key; and the chooser
 // itself, opened on the file of the input path box.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <optional>

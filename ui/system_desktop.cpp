@@ -1,4 +1,5 @@
 #include <windows.h>
+
 #include <commdlg.h>
 #include <shellapi.h>
 

@@ -3,6 +3,7 @@
 // and later). Where the system offers no such thing, or COM is not there,
 // every call does nothing.
 #include <windows.h>
+
 #include <shobjidl.h>
 
 #include <cstdint>

@@ -4,6 +4,7 @@
 // template serves every kind; a kind differs only in how its handle is
 // released and in which value means "no handle".
 #include <windows.h>
+
 #include <objbase.h>
 #include <shellapi.h>
 

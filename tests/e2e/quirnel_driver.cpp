@@ -4,6 +4,7 @@
 // or, with pose-after-a-run or pose-chooser instead of convert, it leaves the
 // window as the user guide shows it.
 #include <windows.h>
+
 #include <shlobj.h>  // DROPFILES
 
 #include <algorithm>

@@ -4,6 +4,7 @@
 // the list, every way of cancelling, its keys, its skin and its layout. The
 // dialog runs its own modal loop: a script runs inside it from a timer.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
