@@ -45,6 +45,6 @@ inline long long FileSize(const std::string& path) {
 
 inline void Report(const char* name, const Timing& best, double megabytes) {
   std::printf("%-11s %7.3f s %8.1f MB/s %10.0f records/s | cpu %7.3f s %8.1f MB/s  (%lld records)\n", name,
-              best.seconds, megabytes / best.seconds, static_cast<double>(best.records) / best.seconds,
-              best.cpuSeconds, megabytes / best.cpuSeconds, static_cast<long long>(best.records));
+              best.seconds, megabytes / best.seconds, static_cast<double>(best.records) / best.seconds, best.cpuSeconds,
+              megabytes / best.cpuSeconds, static_cast<long long>(best.records));
 }

@@ -131,7 +131,8 @@ class RecordMaker {
     time += Digits(r_.Below(60), 2);
     Add("005", date + time + ".0");
     Add("010", "  ").Sub('a', Isbn()).Sub('d', Price());
-    Add("100", "  ").Sub('a', date + "d" + std::to_string(year) + (g_utf8 ? "    km y0chiy5020    ea" : "    km y0chiy0120    ea"));
+    Add("100", "  ")
+        .Sub('a', date + "d" + std::to_string(year) + (g_utf8 ? "    km y0chiy5020    ea" : "    km y0chiy0120    ea"));
     Add("101", "0 ").Sub('a', "chi");
     Title();
     Add("210", "  ").Sub('a', r_.From(w_.places)).Sub('c', r_.From(w_.publishers)).Sub('d', std::to_string(year));
@@ -283,9 +284,10 @@ bool ParseOptions(int argc, char** argv, Options& options) {
 int main(int argc, char** argv) {
   Options options;
   if (!ParseOptions(argc, argv, options)) {
-    std::fputs("Usage: make_cnmarc [--seed N] [--records N | --megabytes N] [--line-breaks crlf|none] [--utf8] OUTPUT\n"
-               "OUTPUT may be - for standard output. A megabyte is 1,000,000 bytes.\n",
-               stderr);
+    std::fputs(
+        "Usage: make_cnmarc [--seed N] [--records N | --megabytes N] [--line-breaks crlf|none] [--utf8] OUTPUT\n"
+        "OUTPUT may be - for standard output. A megabyte is 1,000,000 bytes.\n",
+        stderr);
     return 2;
   }
   std::FILE* out = options.output == "-" ? stdout : std::fopen(options.output.c_str(), "wb");

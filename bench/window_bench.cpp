@@ -16,8 +16,8 @@
 #include "app_identity.h"
 #include "driver_windows.h"
 #include "field_list.h"
-#include "win32_text.h"
 #include "main_window_layout.h"
+#include "win32_text.h"
 
 namespace {
 
@@ -45,9 +45,7 @@ std::wstring WindowsPath(std::wstring path) {
 }
 
 // Waits for the program's end; its handles go with their owner.
-void Finish(const win32::ProcessInformation& process) {
-  WaitForSingleObject(process.Get().hProcess, kWait);
-}
+void Finish(const win32::ProcessInformation& process) { WaitForSingleObject(process.Get().hProcess, kWait); }
 
 std::string ReadFileBytes(const std::wstring& path) {
   std::ifstream in(path.c_str(), std::ios::binary);
@@ -123,7 +121,7 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("round %d: window %.3f s, marc2tab %.3f s\n", round, windowTimes.back(), cliTimes.back());
   }
   const double window = Median(windowTimes), cli = Median(cliTimes);
-  std::printf("median of %d: window %.3f s, marc2tab %.3f s, window throughput / marc2tab throughput = %.2f\n",
-              rounds, window, cli, cli / window);
+  std::printf("median of %d: window %.3f s, marc2tab %.3f s, window throughput / marc2tab throughput = %.2f\n", rounds,
+              window, cli, cli / window);
   return 0;
 }

@@ -107,7 +107,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     }
   }
   if (!parsed.error.empty()) return parsed;
-  const bool workbook = line.format ? *line.format == TableFormat::Workbook : positional.size() == 2 && NamesWorkbook(positional[1]);
+  const bool workbook =
+      line.format ? *line.format == TableFormat::Workbook : positional.size() == 2 && NamesWorkbook(positional[1]);
   if (line.append && line.replace) {
     parsed.error = "--append 和 --replace 只能用一个";
   } else if (line.append && workbook) {

@@ -7,10 +7,10 @@
 #include <new>
 
 #include "field_data.h"
+#include "recoder.h"
 #include "record_splitter.h"
 #include "record_type.h"
 #include "record_view.h"
-#include "recoder.h"
 #include "run_messages.h"
 #include "sample_text.h"
 
@@ -147,7 +147,7 @@ class CensusTaker {
   std::int64_t partlyRead_ = 0;
   Tally recordType_;
   std::vector<TagTally> tags_;
-  std::array<std::int16_t, 1000> tagOfNumber_;  // "000".."999" -> index in tags_, or kUnseen
+  std::array<std::int16_t, 1000> tagOfNumber_;                   // "000".."999" -> index in tags_, or kUnseen
   std::map<std::string, std::int16_t, std::less<>> tagOfOther_;  // at most kCensusOtherTags
   Tally otherTags_;
 
@@ -314,8 +314,8 @@ std::string CensusTaker::Utf8Of(std::string_view bytes, TextEncoding encoding) {
 }
 
 CensusEntry Row(CensusEntry::Kind kind, std::string item, std::string tag, std::string subfield, Tally& tally) {
-  return {kind, std::move(item), std::move(tag), std::move(subfield), tally.records, tally.occurrences,
-          std::move(tally.sample)};
+  return {kind,          std::move(item),   std::move(tag),         std::move(subfield),
+          tally.records, tally.occurrences, std::move(tally.sample)};
 }
 
 void CensusTaker::Finish(Census& census) {

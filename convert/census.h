@@ -26,8 +26,8 @@ struct CensusEntry {
   // conversion reads as data fields (002-004, 006-009), codes that cannot be
   // typed into the list, and the two "other" rows.
   std::string item;
-  std::string tag;       // UTF-8; "" for the record type and other tags
-  std::string subfield;  // UTF-8, only for a subfield (may come from a two-byte GBK code)
+  std::string tag;               // UTF-8; "" for the record type and other tags
+  std::string subfield;          // UTF-8, only for a subfield (may come from a two-byte GBK code)
   std::int64_t records = 0;      // records that have it at least once
   std::int64_t occurrences = 0;  // in all records
   // The first non-empty value, in UTF-8 whatever the record's encoding

@@ -9,15 +9,14 @@
 #include "field_code.h"
 #include "field_extractor.h"
 #include "field_list.h"
-#include "table_output.h"
+#include "recoder.h"
 #include "record_splitter.h"
 #include "record_type.h"
 #include "record_view.h"
-#include "recoder.h"
 #include "run_messages.h"
+#include "table_output.h"
 
 namespace {
-
 
 // Text typed by a person (UTF-8) in the output's encoding, without the tabs
 // and line breaks that would split a cell or a row.
@@ -114,9 +113,9 @@ class Converter {
     if (splitter.ReadFailed()) {
       // The records converted before the error stay (lines of text).
       if (!table.FlushWholeLines()) return FailWriting(table);
-      return Fail(run_messages::CannotReadInput(request_.inputPath, input.Error()) +
-                      run_messages::KeptRecords(table.Abandon()),
-                  input.Error());
+      return Fail(
+          run_messages::CannotReadInput(request_.inputPath, input.Error()) + run_messages::KeptRecords(table.Abandon()),
+          input.Error());
     }
     summary_.outcome = RunSummary::Outcome::Completed;
     const RunSummary finished = Finish(table);

@@ -38,8 +38,8 @@ struct ConversionRequest {
   std::string outputPath;  // UTF-8
   TableFormat format = TableFormat::Text;
   OutputMode outputMode = OutputMode::CreateNew;
-  std::vector<std::string> items;    // the column codes, as the field list gives them (UTF-8)
-  std::string joinSeparator = "; ";  // UTF-8, between the occurrences of "701a*"
+  std::vector<std::string> items;                   // the column codes, as the field list gives them (UTF-8)
+  std::string joinSeparator = "; ";                 // UTF-8, between the occurrences of "701a*"
   TextEncoding outputEncoding = TextEncoding::Gbk;  // of text; a workbook's is always Unicode
 };
 
@@ -69,9 +69,9 @@ struct RunSummary {
   // each way, and the first of them (0 when none).
   std::int64_t gbkReadAsUtf8 = 0, firstGbkReadAsUtf8 = 0;
   std::int64_t utf8ReadAsGbk = 0, firstUtf8ReadAsGbk = 0;
-  std::int64_t unwritable = 0;                  // characters the output's encoding could not take
-  std::int64_t firstUnwritableRecord = 0;       // 0 when there were none
-  std::int64_t unwritableBeyondBmp = 0;         // of them, written as "??" in GBK
+  std::int64_t unwritable = 0;             // characters the output's encoding could not take
+  std::int64_t firstUnwritableRecord = 0;  // 0 when there were none
+  std::int64_t unwritableBeyondBmp = 0;    // of them, written as "??" in GBK
   // A workbook's sheets, and the values longer than a cell holds, cut, with
   // the record of the first.
   int sheets = 0;

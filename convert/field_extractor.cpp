@@ -157,9 +157,7 @@ void FieldExtractor::WalkDirectory() {
   }
 }
 
-void FieldExtractor::DecideEncoding() {
-  decision_ = field_data::DecideEncoding(*view_, entry100_, scratch100_);
-}
+void FieldExtractor::DecideEncoding() { decision_ = field_data::DecideEncoding(*view_, entry100_, scratch100_); }
 
 void FieldExtractor::ReadSlot(std::int32_t slot) {
   const Slot& owner = slots_[static_cast<std::size_t>(slot)];

@@ -84,7 +84,7 @@ class FieldExtractor {
   struct Slot {
     std::vector<std::int32_t> wants;
     std::array<std::int32_t, 128> byAsciiCode;  // the first want of each ASCII subfield code, or -1
-    KeyedWants byKeyGbk;   // sorted, for codes of more than one byte
+    KeyedWants byKeyGbk;                        // sorted, for codes of more than one byte
     KeyedWants byKeyUtf8;
     bool wholeField = false;  // 001 and 005: every want takes the whole field
     bool hasJoined = false;
@@ -127,8 +127,8 @@ class FieldExtractor {
   std::vector<char> joined_;                // per column
   std::vector<Want> wants_;
   std::vector<Slot> slots_;
-  std::vector<std::int32_t> firstOccurrences_;  // per slot: wants that stop at their first value
-  std::array<std::int32_t, 1000> slotOfNumericTag_;  // "000".."999" -> slot, -1 if not wanted
+  std::vector<std::int32_t> firstOccurrences_;                  // per slot: wants that stop at their first value
+  std::array<std::int32_t, 1000> slotOfNumericTag_;             // "000".."999" -> slot, -1 if not wanted
   std::map<std::string, std::int32_t, std::less<>> otherTags_;  // tags that are not three digits
   std::int32_t joinedCount_ = 0;
 

@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <unordered_set>
 
-const char* const DefaultFieldList =
-    "010a,010d,101a,200a,200f,200g,210a,210c,210d,215a,215d,225a,330a,606a,690a";
+const char* const DefaultFieldList = "010a,010d,101a,200a,200f,200g,210a,210c,210d,215a,215d,225a,330a,606a,690a";
 
 namespace {
 
@@ -35,7 +34,9 @@ std::vector<std::string> ParseFieldList(std::string_view text) {
       at += 2;
       continue;
     }
-    const std::size_t comma = text[at] == ',' ? 1 : text.compare(at, kFullWidthComma.size(), kFullWidthComma) == 0 ? kFullWidthComma.size() : 0;
+    const std::size_t comma = text[at] == ','                                                  ? 1
+                              : text.compare(at, kFullWidthComma.size(), kFullWidthComma) == 0 ? kFullWidthComma.size()
+                                                                                               : 0;
     if (comma == 0) {
       item += text[at++];  // a lone CR, or another character beginning with that byte
     } else {

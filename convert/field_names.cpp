@@ -31,27 +31,28 @@ struct Field {
 };
 
 constexpr Subfield kIsbn[] = {{"a", "ISBN"}, {"b", "装订"}, {"d", "获得方式/价格"}, {"z", "错误的ISBN"}};
-constexpr Subfield kIssn[] = {{"a", "ISSN"}, {"b", "限定"}, {"d", "获得方式/价格"}, {"y", "注销的ISSN"}, {"z", "错误的ISSN"}};
+constexpr Subfield kIssn[] = {
+    {"a", "ISSN"}, {"b", "限定"}, {"d", "获得方式/价格"}, {"y", "注销的ISSN"}, {"z", "错误的ISSN"}};
 constexpr Subfield kNumber[] = {{"a", "国家代码"}, {"b", "号码"}, {"z", "错误的号码"}};
 constexpr Subfield kUnifiedNumber[] = {{"a", "统一书刊号"}, {"b", "限定"}, {"d", "获得方式/价格"}};
 constexpr Subfield kGeneralData[] = {{"a", "通用处理数据"}};
-constexpr Subfield kLanguage[] = {{"a", "正文语种"},   {"b", "中间语种"},   {"c", "原作语种"},   {"d", "提要语种"},
-                                  {"e", "目次语种"},   {"f", "题名页语种"}, {"g", "正题名语种"}, {"h", "歌词语种"},
-                                  {"i", "附件语种"},   {"j", "字幕语种"}};
+constexpr Subfield kLanguage[] = {{"a", "正文语种"}, {"b", "中间语种"},   {"c", "原作语种"},   {"d", "提要语种"},
+                                  {"e", "目次语种"}, {"f", "题名页语种"}, {"g", "正题名语种"}, {"h", "歌词语种"},
+                                  {"i", "附件语种"}, {"j", "字幕语种"}};
 constexpr Subfield kCountry[] = {{"a", "出版国别"}, {"b", "出版地区"}};
 constexpr Subfield kCodedData[] = {{"a", "编码数据"}};
-constexpr Subfield kTitle[] = {{"a", "正题名"},          {"b", "一般资料标识"}, {"c", "另一作者的正题名"},
-                               {"d", "并列正题名"},      {"e", "其他题名信息"}, {"f", "第一责任说明"},
-                               {"g", "其他责任说明"},    {"h", "分辑号"},       {"i", "分辑名"},
-                               {"v", "卷标识"},          {"z", "并列正题名语种"}, {"9", "正题名汉语拼音"}};
-constexpr Subfield kEdition[] = {{"a", "版本说明"}, {"b", "附加版本说明"}, {"d", "并列版本说明"},
-                                 {"f", "版本责任说明"}, {"g", "其他版本责任说明"}};
+constexpr Subfield kTitle[] = {{"a", "正题名"},       {"b", "一般资料标识"},   {"c", "另一作者的正题名"},
+                               {"d", "并列正题名"},   {"e", "其他题名信息"},   {"f", "第一责任说明"},
+                               {"g", "其他责任说明"}, {"h", "分辑号"},         {"i", "分辑名"},
+                               {"v", "卷标识"},       {"z", "并列正题名语种"}, {"9", "正题名汉语拼音"}};
+constexpr Subfield kEdition[] = {
+    {"a", "版本说明"}, {"b", "附加版本说明"}, {"d", "并列版本说明"}, {"f", "版本责任说明"}, {"g", "其他版本责任说明"}};
 constexpr Subfield kPublication[] = {{"a", "出版地"}, {"b", "出版者地址"}, {"c", "出版者"}, {"d", "出版日期"},
                                      {"e", "制作地"}, {"f", "制作者地址"}, {"g", "制作者"}, {"h", "制作日期"}};
 constexpr Subfield kPhysical[] = {{"a", "页数/卷数"}, {"c", "其他形态细节"}, {"d", "尺寸"}, {"e", "附件"}};
-constexpr Subfield kSeries[] = {{"a", "丛编题名"},   {"d", "并列丛编题名"}, {"e", "丛编其他题名信息"},
-                                {"f", "丛编责任说明"}, {"h", "分丛编号"},   {"i", "分丛编名"},
-                                {"v", "丛编卷次"},   {"x", "丛编ISSN"},     {"z", "并列丛编题名语种"}};
+constexpr Subfield kSeries[] = {{"a", "丛编题名"},     {"d", "并列丛编题名"}, {"e", "丛编其他题名信息"},
+                                {"f", "丛编责任说明"}, {"h", "分丛编号"},     {"i", "分丛编名"},
+                                {"v", "丛编卷次"},     {"x", "丛编ISSN"},     {"z", "并列丛编题名语种"}};
 constexpr Subfield kNote[] = {{"a", "附注内容"}};
 // Linking fields embed whole fields of the other record after $1.
 constexpr Subfield kLink[] = {{"1", "连接数据"}, {"a", "题名"}, {"v", "卷次"}};
@@ -66,17 +67,17 @@ constexpr Subfield kOtherTitle[] = {{"a", "其他题名"}};
 constexpr Subfield kAddedTitle[] = {{"a", "编目员补充的附加题名"}};
 constexpr Subfield kTranslatedTitle[] = {{"a", "编目员补充的翻译题名"}};
 constexpr Subfield kTitleParts[] = {{"e", "其他题名信息"}, {"h", "分辑号"}, {"i", "分辑名"}, {"z", "题名语种"}};
-constexpr Subfield kPersonalName[] = {{"a", "款目要素"}, {"b", "名称的其余部分"}, {"c", "名称附加"}, {"d", "罗马数字"},
-                                      {"f", "年代"},     {"g", "名称首字母全称"}, {"p", "任职机构/地址"},
-                                      {"3", "规范记录号"}};
-constexpr Subfield kCorporateName[] = {{"a", "款目要素"}, {"b", "次级部分"}, {"c", "名称附加或限定"},
-                                       {"d", "会议届次"}, {"e", "会议地点"}, {"f", "会议日期"},
+constexpr Subfield kPersonalName[] = {{"a", "款目要素"},      {"b", "名称的其余部分"}, {"c", "名称附加"},
+                                      {"d", "罗马数字"},      {"f", "年代"},           {"g", "名称首字母全称"},
+                                      {"p", "任职机构/地址"}, {"3", "规范记录号"}};
+constexpr Subfield kCorporateName[] = {{"a", "款目要素"}, {"b", "次级部分"},       {"c", "名称附加或限定"},
+                                       {"d", "会议届次"}, {"e", "会议地点"},       {"f", "会议日期"},
                                        {"g", "倒置部分"}, {"h", "名称的其余部分"}, {"3", "规范记录号"}};
 constexpr Subfield kFamilyName[] = {{"a", "款目要素"}, {"f", "年代"}, {"3", "规范记录号"}};
 constexpr Subfield kEntryElement[] = {{"a", "款目要素"}};
 constexpr Subfield kResponsibility[] = {{"4", "责任方式"}, {"9", "款目要素汉语拼音"}};
-constexpr Subfield kSubdivisions[] = {{"j", "形式复分"}, {"x", "论题复分"}, {"y", "地理复分"}, {"z", "年代复分"},
-                                      {"2", "主题词表代码"}, {"3", "规范记录号"}};
+constexpr Subfield kSubdivisions[] = {{"j", "形式复分"}, {"x", "论题复分"},     {"y", "地理复分"},
+                                      {"z", "年代复分"}, {"2", "主题词表代码"}, {"3", "规范记录号"}};
 constexpr Subfield kUncontrolled[] = {{"a", "主题词"}};
 constexpr Subfield kClassNumber[] = {{"a", "分类号"}, {"v", "版次"}};
 constexpr Subfield kClcNumber[] = {{"a", "中图分类号"}, {"v", "版次"}};
@@ -84,8 +85,8 @@ constexpr Subfield kCasNumber[] = {{"a", "科图分类号"}, {"v", "版次"}};
 constexpr Subfield kOtherClassNumber[] = {{"a", "分类号"}, {"b", "书次号"}, {"v", "版次"}, {"2", "分类法代码"}};
 constexpr Subfield kSource[] = {{"a", "国家"}, {"b", "机构"}, {"c", "处理日期"}, {"g", "编目规则"}, {"2", "格式代码"}};
 constexpr Subfield kElectronicLocation[] = {{"u", "统一资源标识（URI）"}, {"z", "附注"}};
-constexpr Subfield kHoldings[] = {{"a", "馆藏机构"}, {"b", "登录号"}, {"d", "索书号（分类号）"}, {"e", "书次号"},
-                                  {"f", "种次号"}};
+constexpr Subfield kHoldings[] = {
+    {"a", "馆藏机构"}, {"b", "登录号"}, {"d", "索书号（分类号）"}, {"e", "书次号"}, {"f", "种次号"}};
 
 constexpr Field kFields[] = {
     {"001", "记录标识号", {}, {}},

@@ -6,10 +6,10 @@
 
 #include "field_code.h"
 #include "field_extractor.h"
+#include "recoder.h"
 #include "record_splitter.h"
 #include "record_type.h"
 #include "record_view.h"
-#include "recoder.h"
 #include "run_messages.h"
 
 namespace {

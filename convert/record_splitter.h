@@ -59,8 +59,8 @@ class RecordSplitter {
   std::vector<char> buffer_;
   std::size_t blockSize_;
   std::size_t largestRecord_;
-  std::size_t begin_ = 0;  // first unconsumed byte in buffer_
-  std::size_t end_ = 0;    // one past the last valid byte in buffer_
+  std::size_t begin_ = 0;           // first unconsumed byte in buffer_
+  std::size_t end_ = 0;             // one past the last valid byte in buffer_
   std::uint64_t bufferOffset_ = 0;  // file offset of buffer_[0]
   std::uint64_t recordOffset_ = 0;
   bool atEnd_ = false;

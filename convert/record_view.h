@@ -33,8 +33,8 @@ std::optional<long> ReadDirectoryNumber(std::string_view text);
 // Field data of one entry, cut out of the record: still holds 0x1E bytes,
 // which readers skip.
 struct FieldSlice {
-  bool ok = false;          // false: Length or Start unreadable, negative, or before the record
-  std::string_view bytes;   // empty when Start lies beyond the end of the record
+  bool ok = false;         // false: Length or Start unreadable, negative, or before the record
+  std::string_view bytes;  // empty when Start lies beyond the end of the record
 };
 
 class RecordView {
@@ -51,7 +51,8 @@ class RecordView {
   // The bytes after the directory, up to the record terminator ("" when the
   // record cannot be read).
   std::string_view Data() const {
-    return status_ == ViewStatus::Failed ? std::string_view() : record_.substr(directoryEnd_ + 1, dataEnd_ - directoryEnd_ - 1);
+    return status_ == ViewStatus::Failed ? std::string_view()
+                                         : record_.substr(directoryEnd_ + 1, dataEnd_ - directoryEnd_ - 1);
   }
   std::size_t EntryCount() const { return entryCount_; }
   DirectoryEntry Entry(std::size_t index) const {

@@ -44,8 +44,12 @@ std::string Compose(const char* what, const std::string& path, const FileError& 
 }
 }  // namespace
 
-std::string CannotOpenInput(const std::string& path, const FileError& e) { return Compose("无法打开输入文件", path, e); }
-std::string CannotReadInput(const std::string& path, const FileError& e) { return Compose("无法读取输入文件", path, e); }
+std::string CannotOpenInput(const std::string& path, const FileError& e) {
+  return Compose("无法打开输入文件", path, e);
+}
+std::string CannotReadInput(const std::string& path, const FileError& e) {
+  return Compose("无法读取输入文件", path, e);
+}
 std::string CannotCreateOutput(const std::string& path, const FileError& e) {
   return Compose("无法创建输出文件", path, e);
 }
@@ -84,8 +88,8 @@ std::string Overridden(const RunSummary& summary) {
   const auto line = [&](std::int64_t count, std::int64_t first, const char* declared, const char* read) {
     if (count == 0) return;
     if (!text.empty()) text += "\n";
-    text += std::to_string(count) + "条记录声明为" + declared + "，实际按" + read + "读取，第一条是第" + std::to_string(first) +
-            "条记录。";
+    text += std::to_string(count) + "条记录声明为" + declared + "，实际按" + read + "读取，第一条是第" +
+            std::to_string(first) + "条记录。";
   };
   line(summary.gbkReadAsUtf8, summary.firstGbkReadAsUtf8, "GBK", "UTF-8");
   line(summary.utf8ReadAsGbk, summary.firstUtf8ReadAsGbk, "UTF-8", "GBK");
@@ -97,11 +101,10 @@ std::string Overridden(const RunSummary& summary) {
 std::string Unwritable(const RunSummary& summary, TextEncoding output) {
   std::string writtenAs = "“\xEF\xBF\xBD”（U+FFFD）";
   if (output == TextEncoding::Gbk) {
-    writtenAs = summary.unwritableBeyondBmp == 0              ? "“?”"
-                : summary.unwritableBeyondBmp == summary.unwritable ? "“??”"
-                                                                  : "“?”（BMP以外的" +
-                                                                        std::to_string(summary.unwritableBeyondBmp) +
-                                                                        "个写成“??”）";
+    writtenAs = summary.unwritableBeyondBmp == 0 ? "“?”"
+                : summary.unwritableBeyondBmp == summary.unwritable
+                    ? "“??”"
+                    : "“?”（BMP以外的" + std::to_string(summary.unwritableBeyondBmp) + "个写成“??”）";
   }
   return "有" + std::to_string(summary.unwritable) + "个字符无法用" + Name(output) + "编码写出，已写成" + writtenAs +
          "，第一个在第" + std::to_string(summary.firstUnwritableRecord) + "条记录。";
@@ -163,12 +166,13 @@ std::string Stopped(const RunSummary& summary, const std::string& path) {
 }
 
 std::string Converted(const RunSummary& summary) {
-  return "已转换" + std::to_string(summary.records) + "条记录，其中" + std::to_string(summary.malformed) + "条格式有误。";
+  return "已转换" + std::to_string(summary.records) + "条记录，其中" + std::to_string(summary.malformed) +
+         "条格式有误。";
 }
 
 std::string Located(const MalformedRecord& record) {
-  return "第" + std::to_string(record.number) + "条记录（位于文件第" + std::to_string(record.offset) +
-         "字节）：" + Describe(record.kind);
+  return "第" + std::to_string(record.number) + "条记录（位于文件第" + std::to_string(record.offset) + "字节）：" +
+         Describe(record.kind);
 }
 
 std::string MoreMalformed(std::int64_t more) { return "……另有" + std::to_string(more) + "条"; }
@@ -187,8 +191,9 @@ std::string Describe(MalformedKind kind) {
 }
 
 std::string ExistsWithoutAppend(const std::string& path, bool workbook) {
-  return "输出文件已存在：" + path + (workbook ? "（要替换它请加 --replace；文件未作改动）"
-                                             : "（要追加数据请加 --append，要替换它请加 --replace；文件未作改动）");
+  return "输出文件已存在：" + path +
+         (workbook ? "（要替换它请加 --replace；文件未作改动）"
+                   : "（要追加数据请加 --append，要替换它请加 --replace；文件未作改动）");
 }
 
 }  // namespace run_messages

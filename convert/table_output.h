@@ -67,8 +67,8 @@ class TextTable {
   TextEncoding encoding_;
   bool wholeFile_;
   LineBuffer buffer_;
-  std::int64_t rows_ = 0;          // records in the lines made so far
-  std::uint64_t committed_ = 0;    // the file's size up to the last whole line written
+  std::int64_t rows_ = 0;         // records in the lines made so far
+  std::uint64_t committed_ = 0;   // the file's size up to the last whole line written
   std::int64_t keptRecords_ = 0;  // records whose lines are in the file
 };
 

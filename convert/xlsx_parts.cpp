@@ -30,13 +30,14 @@ std::string SheetPath(int number) { return "xl/worksheets/sheet" + std::to_strin
 
 std::string ContentTypes(int sheets) {
   std::string xml = kXmlDeclaration;
-  xml += "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-         "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-         "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-         "<Override PartName=\"/xl/workbook.xml\" "
-         "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
-         "<Override PartName=\"/xl/styles.xml\" "
-         "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/>";
+  xml +=
+      "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+      "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+      "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+      "<Override PartName=\"/xl/workbook.xml\" "
+      "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
+      "<Override PartName=\"/xl/styles.xml\" "
+      "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/>";
   for (int sheet = 1; sheet <= sheets; ++sheet) {
     xml += "<Override PartName=\"/" + SheetPath(sheet) + "\" ContentType=\"" + kSheetContentType + "\"/>";
   }
@@ -46,7 +47,9 @@ std::string ContentTypes(int sheets) {
 std::string PackageRelationships() {
   return std::string(kXmlDeclaration) +
          "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-         "<Relationship Id=\"rId1\" Type=\"" + kRelationshipTypes + "/officeDocument\" Target=\"xl/workbook.xml\"/>"
+         "<Relationship Id=\"rId1\" Type=\"" +
+         kRelationshipTypes +
+         "/officeDocument\" Target=\"xl/workbook.xml\"/>"
          "</Relationships>";
 }
 

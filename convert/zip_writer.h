@@ -21,7 +21,7 @@ class ByteSink {
 };
 
 struct ZipOptions {
-  int level = 1;                 // zlib's compression level, 1 (fastest) to 9
+  int level = 1;                     // zlib's compression level, 1 (fastest) to 9
   bool compressInBackground = true;  // deflate on a second thread while the caller makes the next chunk
   // Sizes and offsets from this value on are written in their ZIP64 form. Only
   // tests lower it, to take that path without writing 4 GiB.

@@ -30,9 +30,9 @@
 
 #include "census.h"
 #include "conversion.h"
-#include "field_value.h"
 #include "field_extractor.h"
 #include "field_list.h"
+#include "field_value.h"
 #include "file_system.h"
 #include "record_splitter.h"
 #include "record_view.h"
@@ -101,9 +101,9 @@ class MemoryFiles : public FileSystem {
 };
 
 // Items as a user types them; "200中" has a two-byte GBK subfield code.
-const char* const kItems[] = {"000?", "001a", "005x", "010a", "010d", "200a", "200f", "330a", "606x", "2009",
-                              "200中", "00a",  "200",  "",     "中文字段", "701a*", "606x*", "001a*", "100a", "200a*",
-                              "ABCa", ":00a", "0010", "000?*"};
+const char* const kItems[] = {"000?",  "001a",  "005x",  "010a",  "010d", "200a", "200f",     "330a",
+                              "606x",  "2009",  "200中", "00a",   "200",  "",     "中文字段", "701a*",
+                              "606x*", "001a*", "100a",  "200a*", "ABCa", ":00a", "0010",     "000?*"};
 constexpr std::size_t kItemCount = sizeof kItems / sizeof kItems[0];
 
 std::string FieldList(std::size_t count, unsigned seed) {
@@ -150,7 +150,8 @@ void ExtractAll(std::string_view record, const std::vector<std::string>& items, 
     std::string_view value;
     bool ok = true;
     if (extractor.IsJoined(i)) {
-      for (std::string_view occurrence : extractor.Occurrences(i)) together += (together.empty() ? "" : "; ") + std::string(occurrence);
+      for (std::string_view occurrence : extractor.Occurrences(i))
+        together += (together.empty() ? "" : "; ") + std::string(occurrence);
     } else {
       ok = extractor.Value(i, value);
       together = std::string(value);

@@ -17,18 +17,18 @@ struct FileError {
     PathNotFound,  // a folder on the way does not exist
     NoPermission,
     IsFolder,
-    InUse,         // another program holds the file open or locked
-    Exists,        // a new file was asked for and one is there
+    InUse,   // another program holds the file open or locked
+    Exists,  // a new file was asked for and one is there
     DiskFull,
     ReadOnly,
     TooManyOpen,
-    TooLarge,      // past the largest file the system or a limit allows
-    BrokenPipe,    // the program reading the output has gone
+    TooLarge,    // past the largest file the system or a limit allows
+    BrokenPipe,  // the program reading the output has gone
     InvalidName,
     NameTooLong,
-    ReadWrite,     // the device failed
+    ReadWrite,  // the device failed
     OutOfMemory,
-    Other,         // code holds the system's own number
+    Other,  // code holds the system's own number
   };
   Kind kind = Kind::None;
   long code = 0;

@@ -17,8 +17,7 @@ constexpr UINT kCaptionFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_
 
 RECT MakeRect(int x, int y, int width, int height) { return {x, y, x + width, y + height}; }
 
-int DrawTextInRect(HDC dc, const std::wstring& text, int x, int y, int width, int height,
-                   UINT format) {
+int DrawTextInRect(HDC dc, const std::wstring& text, int x, int y, int width, int height, UINT format) {
   RECT rect = MakeRect(x, y, width, height);
   return DrawTextW(dc, text.c_str(), -1, &rect, format);
 }
@@ -36,14 +35,13 @@ void CopyTemplatePieces(HDC image, int width, int height, int state) {
     if (piece.copy == PieceCopy::Copy) {
       BitBlt(image, d.x, d.y, d.width, d.height, skinTemplate, s.x, s.y, SRCCOPY);
     } else {
-      StretchBlt(image, d.x, d.y, d.width, d.height, skinTemplate, s.x, s.y, s.width, s.height,
-                 SRCCOPY);
+      StretchBlt(image, d.x, d.y, d.width, d.height, skinTemplate, s.x, s.y, s.width, s.height, SRCCOPY);
     }
   }
 }
 
-void RenderState(HWND hwnd, HDC image, const WindowBounds& bounds, int state,
-                 const std::wstring& caption, UINT format) {
+void RenderState(HWND hwnd, HDC image, const WindowBounds& bounds, int state, const std::wstring& caption,
+                 UINT format) {
   // The image keeps the button's font; the one it had before is a stock font.
   if (HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd, WM_GETFONT, 0, 0))) {
     SelectObject(image, font);
@@ -75,9 +73,7 @@ void RestorePlainButton(HWND hwnd, bool isDefault) {
   RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE);
 }
 
-bool HidesUnderline(HWND hwnd) {
-  return (SendMessageW(hwnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEACCEL) != 0;
-}
+bool HidesUnderline(HWND hwnd) { return (SendMessageW(hwnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEACCEL) != 0; }
 }  // namespace
 
 BOOL GetWindowBounds(HWND hwnd, WindowBounds& bounds) {

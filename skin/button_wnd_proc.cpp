@@ -39,8 +39,8 @@ void SkinnedButton::RunFadeStep() {
   {
     const win32::WindowDC screen = win32::BorrowWindowDC(window_);
     const BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(alpha_), 0};
-    AlphaBlend(screen.Get(), 0, 0, bounds.Width, bounds.Height, Image(shownState_), 0, 0, bounds.Width,
-               bounds.Height, blend);
+    AlphaBlend(screen.Get(), 0, 0, bounds.Width, bounds.Height, Image(shownState_), 0, 0, bounds.Width, bounds.Height,
+               blend);
   }
   const FadeAdvance next = AdvanceFade(alpha_);
   if (next.finished) StopFadeTimer();
@@ -121,48 +121,32 @@ LRESULT SkinnedButton::PushButtonDialogCode(LRESULT code) const {
 
 void SkinnedButton::AfterPassingOn(UINT message, WPARAM wParam) {
   switch (message) {
-    case WM_SIZE:
-      Resize();
-      break;
+    case WM_SIZE: Resize(); break;
     case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-      OnFocusChange();
-      break;
-    case WM_ENABLE:
-      ShowEnabled(wParam != 0);
-      break;
+    case WM_KILLFOCUS: OnFocusChange(); break;
+    case WM_ENABLE: ShowEnabled(wParam != 0); break;
     case WM_SETTEXT:
     case WM_SETFONT:
     case WM_UPDATEUISTATE:
-    case BM_SETSTYLE:
-      Refresh();
-      break;
+    case BM_SETSTYLE: Refresh(); break;
     case WM_KEYDOWN:
       if (wParam == VK_SPACE) FadeTo(kStatePressed, kKeyPressStartAlpha);
       break;
     case WM_KEYUP:
       if (wParam == VK_SPACE) OnRelease();
       break;
-    case WM_MOUSEMOVE:
-      OnMouseMove();
-      break;
-    case WM_LBUTTONDOWN:
-      FadeTo(kStatePressed, kMousePressStartAlpha);
-      break;
+    case WM_MOUSEMOVE: OnMouseMove(); break;
+    case WM_LBUTTONDOWN: FadeTo(kStatePressed, kMousePressStartAlpha); break;
     case WM_LBUTTONUP:
-    case WM_MOUSELEAVE:
-      OnRelease();
-      break;
-    default:
-      break;
+    case WM_MOUSELEAVE: OnRelease(); break;
+    default: break;
   }
 }
 
 // The button's own procedure, reached through DefSubclassProc, may run a
 // whole click handler, which can take the skin off this button (and put a
 // new one on): what follows it asks the window for its skin again.
-LRESULT CALLBACK ButtonSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                    DWORD_PTR data) {
+LRESULT CALLBACK ButtonSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
   SkinnedButton& button = *reinterpret_cast<SkinnedButton*>(data);
   switch (message) {
     case WM_DESTROY:
@@ -170,22 +154,15 @@ LRESULT CALLBACK ButtonSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
       // see its destruction.
       UnskinButton(hwnd);
       return DefSubclassProc(hwnd, message, wParam, lParam);
-    case WM_PAINT:
-      button.Paint();
-      return 0;
-    case WM_TIMER:
-      button.RunFadeStep();
-      return DefSubclassProc(hwnd, message, wParam, lParam);
+    case WM_PAINT: button.Paint(); return 0;
+    case WM_TIMER: button.RunFadeStep(); return DefSubclassProc(hwnd, message, wParam, lParam);
     case WM_GETDLGCODE: {
       const LRESULT code = DefSubclassProc(hwnd, message, wParam, lParam);
       const SkinnedButton* still = SkinnedButtonOf(hwnd);
       return still ? still->PushButtonDialogCode(code) : code;
     }
-    case BM_SETSTYLE:
-      wParam = button.KeepOwnerDrawn(wParam);
-      break;
-    default:
-      break;
+    case BM_SETSTYLE: wParam = button.KeepOwnerDrawn(wParam); break;
+    default: break;
   }
   const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
   if (SkinnedButton* still = SkinnedButtonOf(hwnd)) still->AfterPassingOn(message, wParam);

@@ -38,9 +38,7 @@ void DrawFlatFrame(HWND hwnd) {
   FrameRectColor(frame.Get(), 2, 2, w - 4, h - 4, GetBkColor(client.Get()));
 }
 
-bool HasClientEdge(HWND hwnd) {
-  return (GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0;
-}
+bool HasClientEdge(HWND hwnd) { return (GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0; }
 
 // Only windows of this process can take our subclasses.
 bool IsOurs(HWND hwnd) {
@@ -66,8 +64,7 @@ LRESULT CALLBACK HostSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
   return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
-LRESULT CALLBACK ChildBorderSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                         DWORD_PTR) {
+LRESULT CALLBACK ChildBorderSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
   if (message == WM_DESTROY) UnhookChildBorder(hwnd);
   const LRESULT result = DefSubclassProc(hwnd, message, wParam, lParam);
   if (message == WM_NCPAINT && HasClientEdge(hwnd)) DrawFlatFrame(hwnd);

@@ -61,12 +61,9 @@ int SkinWindow(HWND hwnd) {
   // Even a window that is then ignored brings the template up.
   if (!State().SkinInitialized) InitializeSkin();
   switch (RoleOf(hwnd)) {
-    case WindowRole::Button:
-      return IsPushButton(hwnd) ? SkinButton(hwnd) : 0;
-    case WindowRole::Host:
-      return AttachHost(hwnd);
-    case WindowRole::Other:
-      break;
+    case WindowRole::Button: return IsPushButton(hwnd) ? SkinButton(hwnd) : 0;
+    case WindowRole::Host: return AttachHost(hwnd);
+    case WindowRole::Other: break;
   }
   return 0;
 }

@@ -17,10 +17,8 @@ constexpr int kBottomRow = 16;
 constexpr int kAlphaStep = 3;
 constexpr int kMaxAlpha = 255;
 
-constexpr std::wstring_view kButtonClasses[] = {L"thundercommandbutton",
-                                                L"thunderrt6commandbutton", L"button"};
-constexpr std::wstring_view kHostClasses[] = {L"#32770", L"thunderformdc", L"thunderrt6formdc",
-                                              L"form"};
+constexpr std::wstring_view kButtonClasses[] = {L"thundercommandbutton", L"thunderrt6commandbutton", L"button"};
+constexpr std::wstring_view kHostClasses[] = {L"#32770", L"thunderformdc", L"thunderrt6formdc", L"form"};
 constexpr std::wstring_view kHelpClass = L"newhelpclass";
 
 // Only ASCII letters fold: the listed names hold no others.
@@ -53,18 +51,18 @@ std::array<NinePiece, 9> NinePieces(int width, int height, int state) {
       {copy, {0, 0, kCornerWidth, kTopHeight}, {0, top, kCornerWidth, kTopHeight}},
       {stretch, {kCornerWidth, 0, middleWidth, kTopHeight}, {kMiddleColumn, top, 1, kTopHeight}},
       {copy, {right, 0, kCornerWidth, kTopHeight}, {kRightColumn, top, kCornerWidth, kTopHeight}},
-      {stretch, {0, kTopHeight, kCornerWidth, middleHeight},
-       {0, top + kBandRow, kCornerWidth, kBandHeight}},
-      {stretch, {right, kTopHeight, kCornerWidth, middleHeight},
+      {stretch, {0, kTopHeight, kCornerWidth, middleHeight}, {0, top + kBandRow, kCornerWidth, kBandHeight}},
+      {stretch,
+       {right, kTopHeight, kCornerWidth, middleHeight},
        {kRightColumn, top + kBandRow, kCornerWidth, kBandHeight}},
-      {copy, {0, bottom, kCornerWidth, kBottomHeight},
-       {0, top + kBottomRow, kCornerWidth, kBottomHeight}},
-      {copy, {right, bottom, kCornerWidth, kBottomHeight},
+      {copy, {0, bottom, kCornerWidth, kBottomHeight}, {0, top + kBottomRow, kCornerWidth, kBottomHeight}},
+      {copy,
+       {right, bottom, kCornerWidth, kBottomHeight},
        {kRightColumn, top + kBottomRow, kCornerWidth, kBottomHeight}},
-      {stretch, {kCornerWidth, bottom, middleWidth, kBottomHeight},
+      {stretch,
+       {kCornerWidth, bottom, middleWidth, kBottomHeight},
        {kMiddleColumn, top + kBottomRow, 1, kBottomHeight}},
-      {stretch, {kCornerWidth, kTopHeight, middleWidth, middleHeight},
-       {kMiddleColumn, top + kBandRow, 1, kBandHeight}},
+      {stretch, {kCornerWidth, kTopHeight, middleWidth, middleHeight}, {kMiddleColumn, top + kBandRow, 1, kBandHeight}},
   }};
 }
 

@@ -43,8 +43,7 @@ constexpr UINT_PTR kSkinSubclassId = 1;
 LRESULT CALLBACK ButtonSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                     DWORD_PTR button);
 LRESULT CALLBACK HostSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR);
-LRESULT CALLBACK ChildBorderSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                         DWORD_PTR);
+LRESULT CALLBACK ChildBorderSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR);
 // Whether the skin's subclass of this procedure is on the window, and what
 // it holds.
 bool FindSkinSubclass(HWND hwnd, SUBCLASSPROC proc, DWORD_PTR& data);

@@ -25,7 +25,7 @@ enum { kLeadFirst = 0x81, kLeadLast = 0xFE, kTrailFirst = 0x40, kTrailLast = 0xF
 enum { kTrails = kTrailLast - kTrailFirst + 1, kLeads = kLeadLast - kLeadFirst + 1 };
 enum { kGbk = 936 };
 
-static unsigned short g_decoded[kLeads][kTrails];  /* 0: no character */
+static unsigned short g_decoded[kLeads][kTrails]; /* 0: no character */
 static unsigned short g_byte80;
 
 /* The UTF-16 unit of one GBK code, or 0 when Windows refuses it or makes it
@@ -81,7 +81,7 @@ static unsigned int CodeInTable(unsigned short character) {
 static int EncoderAgrees(void) {
   int agrees = 1;
   for (unsigned int character = 0x80; character <= 0xFFFF; ++character) {
-    if (character >= 0xD800 && character <= 0xDFFF) continue;  /* half a surrogate pair is no character */
+    if (character >= 0xD800 && character <= 0xDFFF) continue; /* half a surrogate pair is no character */
     unsigned char bytes[4];
     const int n = Encode((unsigned short)character, bytes);
     const unsigned int written = n == 1 ? bytes[0] : n == 2 ? (unsigned int)(bytes[0] << 8 | bytes[1]) : 0;
@@ -128,14 +128,14 @@ static void PrintDecodedList(void) {
   PrintDecoded(0x80, g_byte80);
   for (int lead = 0; lead < kLeads; ++lead) {
     for (int trail = 0; trail < kTrails; ++trail) {
-      if (IsTrail(trail + kTrailFirst)) PrintDecoded((unsigned int)((lead + kLeadFirst) << 8 | (trail + kTrailFirst)),
-                                                     g_decoded[lead][trail]);
+      if (IsTrail(trail + kTrailFirst))
+        PrintDecoded((unsigned int)((lead + kLeadFirst) << 8 | (trail + kTrailFirst)), g_decoded[lead][trail]);
     }
   }
 }
 
 int main(int argc, char** argv) {
-  _setmode(_fileno(stdout), _O_BINARY);  /* LF line ends, as in every source file */
+  _setmode(_fileno(stdout), _O_BINARY); /* LF line ends, as in every source file */
   DecodeAll();
   if (argc > 1 && strcmp(argv[1], "--decoded") == 0) {
     PrintDecodedList();

@@ -20,8 +20,8 @@ namespace {
 constexpr DWORD kDialogStyle =
     WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_CLIPCHILDREN | DS_MODALFRAME;
 constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-constexpr DWORD kTable = kChild | WS_TABSTOP | WS_GROUP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS |
-                         LVS_NOSORTHEADER;
+constexpr DWORD kTable =
+    kChild | WS_TABSTOP | WS_GROUP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER;
 // The list of codes shows rows of the chooser's own, which may be many thousand.
 constexpr DWORD kCodeList = kTable | LVS_OWNERDATA;
 
@@ -94,8 +94,8 @@ std::optional<std::string> FieldChooser::Show(HWND owner) {
   listed_ = ParseFieldList(request_.fieldList);
   result_.reset();
   const std::vector<WORD> dialogTemplate = DialogTemplate(kDialogStyle, kFieldChooserTitle);
-  DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()),
-                          owner, DialogProcedure, reinterpret_cast<LPARAM>(this));
+  DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), owner,
+                          DialogProcedure, reinterpret_cast<LPARAM>(this));
   dialog_ = nullptr;
   return result_;
 }
@@ -120,12 +120,8 @@ INT_PTR CALLBACK FieldChooser::DialogProcedure(HWND dialog, UINT message, WPARAM
 
 INT_PTR FieldChooser::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_INITDIALOG:
-      OnInitDialog();
-      return FALSE;  // the focus is where OnInitDialog put it
-    case kReadFileMessage:
-      ReadFile();
-      return TRUE;
+    case WM_INITDIALOG: OnInitDialog(); return FALSE;  // the focus is where OnInitDialog put it
+    case kReadFileMessage: ReadFile(); return TRUE;
     case WM_COMMAND:
       if (LOWORD(wParam) == IDOK) OnOk();
       if (LOWORD(wParam) == IDCANCEL) OnCancel();
@@ -136,20 +132,15 @@ INT_PTR FieldChooser::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       SetWindowLongPtrW(dialog_, DWLP_MSGRESULT, OnListNotify(header));
       return TRUE;
     }
-    case WM_SIZE:
-      ApplyLayout();
-      return TRUE;
+    case WM_SIZE: ApplyLayout(); return TRUE;
     case WM_GETMINMAXINFO: {
       const SIZE smallest = FieldChooserSmallestClientSize(dpi_);
       const SIZE outer = OuterSizeForClient(smallest.cx, smallest.cy, kDialogStyle, 0, dpi_);
       reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {outer.cx, outer.cy};
       return TRUE;
     }
-    case WM_DPICHANGED:
-      OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-      return TRUE;
-    default:
-      return FALSE;
+    case WM_DPICHANGED: OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return TRUE;
+    default: return FALSE;
   }
 }
 

@@ -84,7 +84,7 @@ class FieldChooser {
   INT_PTR OnListNotify(NMHDR& header);
   void OnListDisplayInfo(LVITEMW& item) const;
   static LRESULT CALLBACK ListProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclassId,
-                                       DWORD_PTR chooser);
+                                        DWORD_PTR chooser);
   bool OnListInput(UINT message, WPARAM wParam, LPARAM lParam);
   int FocusedRow() const;
   void ToggleRow(int row);

@@ -51,14 +51,9 @@ bool RunEditCommand(HWND box, UINT command) {
     case WM_CUT:
     case WM_COPY:
     case WM_PASTE:
-    case WM_CLEAR:
-      SendMessageW(box, command, 0, 0);
-      return true;
-    case kSelectAll:
-      SendMessageW(box, EM_SETSEL, 0, -1);
-      return true;
-    default:
-      return false;
+    case WM_CLEAR: SendMessageW(box, command, 0, 0); return true;
+    case kSelectAll: SendMessageW(box, EM_SETSEL, 0, -1); return true;
+    default: return false;
   }
 }
 

@@ -5,9 +5,9 @@
 #include <windows.h>
 
 struct FieldChooserLayout {
-  RECT summary;       // the line above the list: the file, its records, what to do
-  RECT progress;      // the progress bar while the file is read, in the list's place
-  RECT list;          // the codes with their check boxes
+  RECT summary;   // the line above the list: the file, its records, what to do
+  RECT progress;  // the progress bar while the file is read, in the list's place
+  RECT list;      // the codes with their check boxes
   RECT previewLabel;
   RECT preview;
   RECT okButton;

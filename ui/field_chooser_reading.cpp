@@ -67,8 +67,8 @@ bool FieldChooser::OnReadProgress(std::int64_t records, std::uint64_t bytesRead)
   // In steps of a thousandth: no product of two sizes, which could wrap.
   const std::uint64_t step = fileSize_ / kProgressSteps + 1;
   SendMessageW(Control(kChooserProgress), PBM_SETPOS, static_cast<WPARAM>(done / step), 0);
-  const std::wstring caption = L"正在读取" + FileNameOf(request_.inputPath) + L"，已读" + std::to_wstring(records) +
-                               L"条记录……";
+  const std::wstring caption =
+      L"正在读取" + FileNameOf(request_.inputPath) + L"，已读" + std::to_wstring(records) + L"条记录……";
   SetWindowTextW(Control(kChooserSummary), caption.c_str());
   const bool going = PumpPendingMessages(dialog_);
   everPumped_ = true;

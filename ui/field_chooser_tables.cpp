@@ -125,15 +125,10 @@ void FieldChooser::FillList() {
 
 INT_PTR FieldChooser::OnListNotify(NMHDR& header) {
   switch (header.code) {
-    case LVN_GETDISPINFOW:
-      OnListDisplayInfo(reinterpret_cast<NMLVDISPINFOW&>(header).item);
-      return 0;
-    case LVN_ODFINDITEMW:
-      return FindRow(reinterpret_cast<const NMLVFINDITEMW&>(header));
-    case NM_CUSTOMDRAW:
-      return OnListCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(header));
-    default:
-      return 0;
+    case LVN_GETDISPINFOW: OnListDisplayInfo(reinterpret_cast<NMLVDISPINFOW&>(header).item); return 0;
+    case LVN_ODFINDITEMW: return FindRow(reinterpret_cast<const NMLVFINDITEMW&>(header));
+    case NM_CUSTOMDRAW: return OnListCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW&>(header));
+    default: return 0;
   }
 }
 
@@ -240,7 +235,9 @@ void FieldChooser::RefreshPreview() {
       }
     }
   }
-  std::wstring label = L"预览：前" + std::to_wstring(rows.size()) + L"条记录按勾选的字段转换的结果，列的顺序即确定后字段列表的顺序";
-  if (shown < items.size()) label += L"（共" + std::to_wstring(items.size()) + L"列，只显示前" + std::to_wstring(shown) + L"列）";
+  std::wstring label =
+      L"预览：前" + std::to_wstring(rows.size()) + L"条记录按勾选的字段转换的结果，列的顺序即确定后字段列表的顺序";
+  if (shown < items.size())
+    label += L"（共" + std::to_wstring(items.size()) + L"列，只显示前" + std::to_wstring(shown) + L"列）";
   SetWindowTextW(Control(kChooserPreviewLabel), (label + L"：").c_str());
 }

@@ -113,9 +113,8 @@ void MainWindow::SetInputPath(const std::wstring& path) { SetWindowTextW(Control
 bool MainWindow::CreateControls(HINSTANCE instance) {
   for (std::size_t i = 0; i < controls_.size(); ++i) {
     const ControlLayout& layout = MainWindowLayout()[i];
-    controls_[i] = CreateWindowExW(layout.exStyle, layout.className, layout.caption, layout.style, 0, 0, 0, 0,
-                                   window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance,
-                                   nullptr);
+    controls_[i] = CreateWindowExW(layout.exStyle, layout.className, layout.caption, layout.style, 0, 0, 0, 0, window_,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance, nullptr);
     if (controls_[i] == nullptr) return false;
   }
   SetWindowSubclass(Control(kSiteLink), SiteLinkProcedure, kSiteLinkSubclass, reinterpret_cast<DWORD_PTR>(this));
@@ -143,8 +142,8 @@ void MainWindow::ApplyFonts() {
   const LOGFONTW message = MessageFontFor(dpi_);
   win32::Font font(CreateFontIndirectW(&message));
   const ControlLayout& label1 = LayoutOf(kFieldListLabel);
-  win32::Font columnFont = CreateColumnFont(message, label1.caption, TwipsToPixels(label1.width, dpi_),
-                                            TwipsToPixels(label1.height, dpi_));
+  win32::Font columnFont =
+      CreateColumnFont(message, label1.caption, TwipsToPixels(label1.width, dpi_), TwipsToPixels(label1.height, dpi_));
   if (!font || !columnFont) return;  // the controls keep the fonts they have
   for (std::size_t i = 0; i < controls_.size(); ++i) {
     HFONT chosen = MainWindowLayout()[i].id == kFieldListLabel ? columnFont.Get() : font.Get();
@@ -159,11 +158,10 @@ void MainWindow::ApplyLayout() {
   for (std::size_t i = 0; i < controls_.size(); ++i) {
     const ControlLayout& layout = MainWindowLayout()[i];
     SetWindowPos(controls_[i], nullptr, TwipsToPixels(layout.left, dpi_), TwipsToPixels(layout.top, dpi_),
-                 TwipsToPixels(layout.width, dpi_), TwipsToPixels(layout.height, dpi_),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+                 TwipsToPixels(layout.width, dpi_), TwipsToPixels(layout.height, dpi_), SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  const SIZE outer = OuterSizeForClient(TwipsToPixels(kClientWidthTwips, dpi_),
-                                        TwipsToPixels(kClientHeightTwips, dpi_), kWindowStyle, kWindowExStyle, dpi_);
+  const SIZE outer = OuterSizeForClient(TwipsToPixels(kClientWidthTwips, dpi_), TwipsToPixels(kClientHeightTwips, dpi_),
+                                        kWindowStyle, kWindowExStyle, dpi_);
   SetWindowPos(window_, nullptr, 0, 0, outer.cx, outer.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -241,7 +239,7 @@ LRESULT CALLBACK MainWindow::WindowProcedure(HWND window, UINT message, WPARAM w
 }
 
 LRESULT CALLBACK MainWindow::SiteLinkProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                            DWORD_PTR mainWindow) {
+                                               DWORD_PTR mainWindow) {
   if (message == WM_MOUSEMOVE) reinterpret_cast<MainWindow*>(mainWindow)->OnMouseOverSiteLink();
   if (message == WM_NCDESTROY) RemoveWindowSubclass(window, SiteLinkProcedure, kSiteLinkSubclass);
   return DefSubclassProc(window, message, wParam, lParam);
@@ -250,34 +248,18 @@ LRESULT CALLBACK MainWindow::SiteLinkProcedure(HWND window, UINT message, WPARAM
 LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   HWND window = window_;
   switch (message) {
-    case WM_COMMAND:
-      OnCommand(LOWORD(wParam), HIWORD(wParam));
-      return 0;
-    case DM_GETDEFID:
-      return MAKELRESULT(DefaultButton(), DC_HASDEFID);
-    case WM_NEXTDLGCTL:
-      OnNextControl(wParam, lParam);
-      return 0;
-    case WM_CTLCOLORSTATIC:
-      return OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_MOUSEMOVE:
-      OnMouseOverBackground();
-      return 0;
+    case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
+    case DM_GETDEFID: return MAKELRESULT(DefaultButton(), DC_HASDEFID);
+    case WM_NEXTDLGCTL: OnNextControl(wParam, lParam); return 0;
+    case WM_CTLCOLORSTATIC: return OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_MOUSEMOVE: OnMouseOverBackground(); return 0;
     case WM_SETCURSOR:
       if (OnSetCursor(reinterpret_cast<HWND>(wParam))) return TRUE;
       break;
-    case WM_ACTIVATE:
-      OnActivate(wParam);
-      return 0;
-    case WM_DROPFILES:
-      OnDropFiles(win32::DroppedFiles(reinterpret_cast<HDROP>(wParam)));
-      return 0;
-    case WM_DPICHANGED:
-      OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-      return 0;
-    case WM_CLOSE:
-      OnClose();
-      return 0;
+    case WM_ACTIVATE: OnActivate(wParam); return 0;
+    case WM_DROPFILES: OnDropFiles(win32::DroppedFiles(reinterpret_cast<HDROP>(wParam))); return 0;
+    case WM_DPICHANGED: OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); return 0;
+    case WM_CLOSE: OnClose(); return 0;
     case WM_NCDESTROY:
       window_ = nullptr;
       controls_ = {};

@@ -11,10 +11,11 @@ constexpr DWORD kShown = kChild | WS_VISIBLE;
 constexpr DWORD kLabel = kShown | SS_LEFT | SS_NOTIFY;
 
 const std::array<ControlLayout, kControlCount> kLayout = {{
-    {kInputPathBox, L"Edit", kShown | WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, L"", 540, 240, 4935, 315},
+    {kInputPathBox, L"Edit", kShown | WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE, L"", 540, 240, 4935,
+     315},
     {kChooseButton, L"Button", kShown | WS_TABSTOP | BS_PUSHBUTTON, 0, L"选择", 5520, 240, 915, 315},
-    {kFieldListBox, L"Edit", kShown | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
-     WS_EX_CLIENTEDGE, L"", 540, 780, 4935, 1095},
+    {kFieldListBox, L"Edit", kShown | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN, WS_EX_CLIENTEDGE, L"",
+     540, 780, 4935, 1095},
     {kFieldListLabel, L"Static", kLabel, 0, L"提取字段设置", 180, 780, 315, 1095},
     {kMarcLabel, L"Static", kLabel, 0, L"MARC", 60, 300, 495, 375},
     {kBeginButton, L"Button", kShown | WS_TABSTOP | BS_PUSHBUTTON, 0, L"Begin", 5520, 840, 915, 975},

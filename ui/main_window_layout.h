@@ -39,8 +39,8 @@ int TwipsToPixels(int twips, int dpi);
 
 // Colours of the labels (the window itself is white).
 inline constexpr COLORREF kCaptionLabelColour = RGB(128, 128, 255);  // the field list's label and "MARC"
-inline constexpr COLORREF kLinkColour = RGB(0, 0, 255);             // the site link at rest
-inline constexpr COLORREF kLinkHoverColour = RGB(255, 0, 0);        // the site link once pointed at
+inline constexpr COLORREF kLinkColour = RGB(0, 0, 255);              // the site link at rest
+inline constexpr COLORREF kLinkHoverColour = RGB(255, 0, 0);         // the site link once pointed at
 
 // The titles of the window's message boxes: the question before a run, and
 // every other question and notice.

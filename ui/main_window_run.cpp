@@ -5,8 +5,8 @@
 
 #include "field_list_setting.h"
 #include "main_window.h"
-#include "run_messages.h"
 #include "message_loop.h"
+#include "run_messages.h"
 #include "win32_text.h"
 
 namespace {
@@ -55,7 +55,8 @@ bool HasExtension(const std::wstring& path) {
 
 BoxLook LookOf(RunWindow::Question question) {
   switch (question) {
-    case RunWindow::Question::ContinueWithEmptyColumns: return {MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2, kNoticeTitle};
+    case RunWindow::Question::ContinueWithEmptyColumns:
+      return {MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2, kNoticeTitle};
     case RunWindow::Question::ConfirmExport: return {MB_YESNO | MB_ICONEXCLAMATION, kConfirmTitle};
     case RunWindow::Question::AppendToExisting:
     case RunWindow::Question::ReplaceExisting: break;
@@ -146,7 +147,8 @@ RunWindow::ProgressAnswer MainWindow::ShowProgress(const std::string& caption, c
 void MainWindow::OnEscape() {
   if (!running_ || stopAsked_ || closing_) return;
   stopAsked_ = true;
-  stopping_ = ShowMessageBox(Widen(run_messages::kStopPrompt).c_str(), MB_YESNO | MB_ICONQUESTION, kNoticeTitle) == IDYES;
+  stopping_ =
+      ShowMessageBox(Widen(run_messages::kStopPrompt).c_str(), MB_YESNO | MB_ICONQUESTION, kNoticeTitle) == IDYES;
   stopAsked_ = stopping_;  // after a No, Esc may ask again
 }
 

@@ -42,9 +42,9 @@ class SystemDesktopServices : public DesktopServices {
 
   std::wstring ChooseSaveFile(HWND owner, int& type) override {
     DWORD index = static_cast<DWORD>(type) + 1;
-    const std::wstring path = RunFileDialog(
-        owner, L"文本形式\0*.txt\0文本形式（UTF-8，适用于非中文系统）\0*.txt\0Excel 工作簿\0*.xlsx\0",
-        L"保存Marc文件", index, true);
+    const std::wstring path =
+        RunFileDialog(owner, L"文本形式\0*.txt\0文本形式（UTF-8，适用于非中文系统）\0*.txt\0Excel 工作簿\0*.xlsx\0",
+                      L"保存Marc文件", index, true);
     if (index >= 1 && index <= 3) type = static_cast<int>(index) - 1;
     return path;
   }
@@ -54,8 +54,8 @@ class SystemDesktopServices : public DesktopServices {
   }
 
   UINT ShowShortcutMenu(HWND owner, HMENU menu, POINT at) override {
-    const BOOL chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, owner,
-                                       nullptr);
+    const BOOL chosen =
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, owner, nullptr);
     return chosen > 0 ? static_cast<UINT>(chosen) : 0;
   }
 

@@ -162,8 +162,7 @@ bool DescriptorOutput::Close() {
 bool DescriptorOutput::StillNamesThisFile() const {
   struct stat held, named;
   if (path_.empty() || ::fstat(fd_, &held) != 0 || ::lstat(path_.c_str(), &named) != 0) return false;
-  return S_ISREG(held.st_mode) && S_ISREG(named.st_mode) && held.st_dev == named.st_dev &&
-         held.st_ino == named.st_ino;
+  return S_ISREG(held.st_mode) && S_ISREG(named.st_mode) && held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }
 
 void DescriptorOutput::Discard() {

@@ -28,8 +28,8 @@ std::string Name(const std::string& path) {
 int CreateBeside(const std::string& path, std::string& temporary) {
   static std::atomic<unsigned> counter{0};
   for (int tries = 0; tries < 100; ++tries) {
-    temporary = Folder(path) + "." + Name(path) + "." + std::to_string(::getpid()) + "-" +
-                std::to_string(counter++) + ".tmp";
+    temporary =
+        Folder(path) + "." + Name(path) + "." + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp";
     const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0 || errno != EEXIST) return fd;
   }

@@ -71,7 +71,8 @@ Existing ReadExisting(HANDLE file) {
   }
   // A read through a synchronous handle moves its position, which is where
   // the next write goes: the bytes are read through a handle of their own.
-  const win32::FileHandle reader(ReOpenFile(file, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 0));
+  const win32::FileHandle reader(
+      ReOpenFile(file, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, 0));
   if (!reader) return existing;  // open for writing only
   const std::size_t edge = static_cast<std::size_t>(std::min<std::uint64_t>(existing.size, OutputFile::kEdgeBytes));
   existing.first = ReadAt(reader.Get(), 0, edge);

@@ -88,8 +88,9 @@ class WindowsFileSystem : public FileSystem {
       error = {FileError::Kind::IsFolder, ERROR_DIRECTORY};
       return nullptr;
     }
-    win32::FileHandle file(CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                       nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    win32::FileHandle file(CreateFileW(wide.c_str(), GENERIC_READ,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                       FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) {
       error = LastError();
       return nullptr;

@@ -35,7 +35,7 @@ bool ReadString(HKEY key, const std::wstring& name, std::wstring& value) {
 }  // namespace
 
 std::optional<std::string> RegistrySettingsStore::Get(const std::string& application, const std::string& section,
-                                                       const std::string& key) {
+                                                      const std::string& key) {
   win32::RegistryKey opened;
   if (RegOpenKeyExW(HKEY_CURRENT_USER, RegistryKeyPath(application, section).c_str(), 0, KEY_QUERY_VALUE,
                     opened.Put()) != ERROR_SUCCESS) {
@@ -46,8 +46,8 @@ std::optional<std::string> RegistrySettingsStore::Get(const std::string& applica
   return Narrow(value);
 }
 
-bool RegistrySettingsStore::Save(const std::string& application, const std::string& section,
-                                 const std::string& key, const std::string& value) {
+bool RegistrySettingsStore::Save(const std::string& application, const std::string& section, const std::string& key,
+                                 const std::string& value) {
   win32::RegistryKey created;
   if (RegCreateKeyExW(HKEY_CURRENT_USER, RegistryKeyPath(application, section).c_str(), 0, nullptr, 0, KEY_SET_VALUE,
                       nullptr, created.Put(), nullptr) != ERROR_SUCCESS) {

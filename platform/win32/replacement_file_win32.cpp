@@ -27,8 +27,8 @@ win32::FileHandle CreateBeside(const std::wstring& path, std::wstring& temporary
   for (int tries = 0; tries < 100; ++tries) {
     temporary = Folder(path) + L"~" + Name(path) + L"." + std::to_wstring(GetCurrentProcessId()) + L"-" +
                 std::to_wstring(counter++) + L".tmp";
-    win32::FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
-                                       CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    win32::FileHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file || GetLastError() != ERROR_FILE_EXISTS) return file;
   }
   return win32::FileHandle();
@@ -37,8 +37,9 @@ win32::FileHandle CreateBeside(const std::wstring& path, std::wstring& temporary
 // A program that holds the target open without letting it be deleted (as
 // a spreadsheet holds its workbook) keeps it from being replaced.
 bool TargetInUse(const std::wstring& path) {
-  const win32::FileHandle probe(CreateFileW(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const win32::FileHandle probe(CreateFileW(path.c_str(), DELETE,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   return !probe && GetLastError() == ERROR_SHARING_VIOLATION;
 }
 

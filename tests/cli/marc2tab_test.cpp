@@ -17,7 +17,9 @@ namespace {
 const std::string kRecord = RecordBuilder().Field("001", "B1").Field("200", "1 " + Sf("a", Gbk("中文题名"))).Build();
 const std::string kExpected = "200a\t000?\t\r\n" + Gbk("中文题名") + "\t" + Gbk("文字资料印刷品") + "\t\r\n";
 const std::string kJoined = RecordBuilder().Field("701", Sf("a", Gbk("甲"))).Field("701", Sf("a", Gbk("乙"))).Build();
-const std::string kUtf8Joined = "\xEF\xBB\xBF" "701a*\t\r\n甲 / 乙\t\r\n";
+const std::string kUtf8Joined =
+    "\xEF\xBB\xBF"
+    "701a*\t\r\n甲 / 乙\t\r\n";
 
 struct Result {
   int exitCode = -1;
@@ -33,14 +35,16 @@ std::string Quoted(const std::string& argument) {
 // Runs marc2tab in the folder; "IN" and "OUT" in the arguments stand for the
 // input and output files there. Standard output goes to `out` (">>" when
 // appending), standard error to `err`.
-Result RunMarc2tab(const TempFolder& folder, std::vector<std::string> arguments, const std::string& out, bool append = false) {
+Result RunMarc2tab(const TempFolder& folder, std::vector<std::string> arguments, const std::string& out,
+                   bool append = false) {
   std::string command = Quoted(MARC2TAB_PATH);
   for (std::string& argument : arguments) {
     if (argument == "IN" || argument == "OUT") argument = folder.File(argument == "IN" ? "in.iso" : "out.txt");
     command += " " + Quoted(argument);
   }
   WriteBytes(folder.File("no-input"), "");
-  command += (append ? " >>" : " >") + Quoted(out) + " 2>" + Quoted(folder.File("err")) + " <" + Quoted(folder.File("no-input"));
+  command += (append ? " >>" : " >") + Quoted(out) + " 2>" + Quoted(folder.File("err")) + " <" +
+             Quoted(folder.File("no-input"));
   const int status = std::system(command.c_str());
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadBytes(out), ReadBytes(folder.File("err"))};
 }
@@ -56,8 +60,13 @@ struct Call {
 };
 
 const Call kCalls[] = {
-    {"converts", kRecord, "-", {"--fields", "200a，000?", "IN", "OUT"}, 0,
-     "marc2tab: 已转换1条记录，其中0条格式有误。\n", kExpected},
+    {"converts",
+     kRecord,
+     "-",
+     {"--fields", "200a，000?", "IN", "OUT"},
+     0,
+     "marc2tab: 已转换1条记录，其中0条格式有误。\n",
+     kExpected},
     {"no output", kRecord, "-", {"IN"}, 2, "用法：marc2tab", "-"},
     {"a third file", kRecord, "-", {"IN", "OUT", "third"}, 2, "用法：marc2tab", "-"},
     {"a list missing", kRecord, "-", {"IN", "OUT", "--fields"}, 2, "用法：marc2tab", "-"},
@@ -66,23 +75,54 @@ const Call kCalls[] = {
     {"an empty input name", kRecord, "-", {"", "OUT"}, 2, "输入文件名是空的", "-"},
     {"an unknown encoding", kRecord, "-", {"--encoding", "latin1", "IN", "OUT"}, 2, "用法：marc2tab", "-"},
     {"an empty list: no columns", kRecord, "-", {"--fields", "", "IN", "OUT"}, 0, "", "\r\n\r\n"},
-    {"items no record can match, named before", kRecord, "-", {"--fields", "200a,001,200A", "IN", "OUT"}, 0,
-     "marc2tab: 警告：以下字段代码不是四个字符，对应的列将全部为空：“001”。\n", "200a\t001\t200A\t\r\n" + Gbk("中文题名") + "\t\t\t\r\n"},
-    {"and columns empty in every record, named after", kRecord, "-", {"--fields", "200a,001,200A", "IN", "OUT"}, 0,
-     "marc2tab: 警告：以下各列在所有记录中都没有值：001、200A\n", "200a\t001\t200A\t\r\n" + Gbk("中文题名") + "\t\t\t\r\n"},
+    {"items no record can match, named before",
+     kRecord,
+     "-",
+     {"--fields", "200a,001,200A", "IN", "OUT"},
+     0,
+     "marc2tab: 警告：以下字段代码不是四个字符，对应的列将全部为空：“001”。\n",
+     "200a\t001\t200A\t\r\n" + Gbk("中文题名") + "\t\t\t\r\n"},
+    {"and columns empty in every record, named after",
+     kRecord,
+     "-",
+     {"--fields", "200a,001,200A", "IN", "OUT"},
+     0,
+     "marc2tab: 警告：以下各列在所有记录中都没有值：001、200A\n",
+     "200a\t001\t200A\t\r\n" + Gbk("中文题名") + "\t\t\t\r\n"},
     {"an output that exists", kRecord, "keep\r\n", {"IN", "OUT"}, 2, "要追加数据请加 --append", "keep\r\n"},
-    {"appended", kRecord, "keep\r\n", {"--append", "--fields", "200a,000?", "IN", "OUT"}, 0, "", "keep\r\n" + kExpected},
+    {"appended",
+     kRecord,
+     "keep\r\n",
+     {"--append", "--fields", "200a,000?", "IN", "OUT"},
+     0,
+     "",
+     "keep\r\n" + kExpected},
     {"the input as output", kRecord, "-", {"--append", "IN", "IN"}, 1, "输出文件不能是输入文件：", "-"},
     {"the input as output, not appending", kRecord, "-", {"IN", "IN"}, 1, "输出文件不能是输入文件：", "-"},
-    {"a separator that would break the row", kRecord, "-", {"--join", "\t", "IN", "OUT"}, 2,
-     "--join 的分隔符中不能有制表符或换行", "-"},
+    {"a separator that would break the row",
+     kRecord,
+     "-",
+     {"--join", "\t", "IN", "OUT"},
+     2,
+     "--join 的分隔符中不能有制表符或换行",
+     "-"},
     {"no input", "-", "-", {"IN", "OUT"}, 1, "in.iso（文件不存在）\n", "-"},
     {"a census with an output", kRecord, "-", {"--census", "IN", "OUT"}, 2, "--census 需要一个输入文件", "-"},
     {"a census of nothing", "-", "-", {"--census", "IN"}, 1, "in.iso（文件不存在）\n", "-"},
-    {"joined, in UTF-8", kJoined, "-", {"--encoding", "utf-8", "--join", " / ", "--fields", "701a*", "IN", "OUT"}, 0,
-     "", kUtf8Joined},
-    {"GBK after UTF-8", kJoined, kUtf8Joined, {"--append", "--fields", "701a*", "IN", "OUT"}, 2,
-     "输出文件已是UTF-8编码，不能追加GBK编码的数据：", kUtf8Joined},
+    {"joined, in UTF-8",
+     kJoined,
+     "-",
+     {"--encoding", "utf-8", "--join", " / ", "--fields", "701a*", "IN", "OUT"},
+     0,
+     "",
+     kUtf8Joined},
+    {"GBK after UTF-8",
+     kJoined,
+     kUtf8Joined,
+     {"--append", "--fields", "701a*", "IN", "OUT"},
+     2,
+     "输出文件已是UTF-8编码，不能追加GBK编码的数据：",
+     kUtf8Joined},
 };
 
 TEST(Marc2tab, ArgumentsExitStatusAndFiles) {
@@ -109,7 +149,8 @@ TEST(Marc2tab, StandardOutput) {
   WriteBytes(folder.File("in.iso"), kRecord);
   EXPECT_EQ(RunMarc2tab(folder, {"--fields=200a,000?", "IN", "-"}, folder.File("stdout")).out, kExpected);
   WriteBytes(folder.File("blank.iso "), kRecord);
-  EXPECT_EQ(RunMarc2tab(folder, {"--fields=200a,000?", folder.File("blank.iso "), "-"}, folder.File("stdout")).out, kExpected);
+  EXPECT_EQ(RunMarc2tab(folder, {"--fields=200a,000?", folder.File("blank.iso "), "-"}, folder.File("stdout")).out,
+            kExpected);
   const Result ontoItsInput = RunMarc2tab(folder, {"IN", "-"}, folder.File("in.iso"), true);
   EXPECT_EQ(ontoItsInput.exitCode, 1);
   EXPECT_EQ(ReadBytes(folder.File("in.iso")), kRecord);
@@ -155,8 +196,10 @@ TEST(Marc2tab, Workbooks) {
     EXPECT_EQ(Exists(written) ? ReadBytes(written).substr(0, c.begins.size()) : "-", c.begins) << c.what;
   }
   TempFolder folder;
-  const Result sample = RunMarc2tab(folder, {"--fields", "200a,701a*,606a*,000?", QUIRNEL_SOURCE_DIR "/samples/sample.iso",
-                                             folder.File("sample.xlsx")}, folder.File("stdout"));
+  const Result sample = RunMarc2tab(
+      folder,
+      {"--fields", "200a,701a*,606a*,000?", QUIRNEL_SOURCE_DIR "/samples/sample.iso", folder.File("sample.xlsx")},
+      folder.File("stdout"));
   EXPECT_EQ(sample.exitCode, 0) << sample.err;
   EXPECT_TRUE(ReadBytes(folder.File("sample.xlsx")) == ReadBytes(QUIRNEL_SOURCE_DIR "/tests/cli/sample.expected.xlsx"))
       << "the sample's workbook is not the committed one";
@@ -165,7 +208,8 @@ TEST(Marc2tab, Workbooks) {
 // The census of the sample, as marc2tab prints it.
 TEST(Marc2tab, TheCensusOfTheSample) {
   TempFolder folder;
-  const Result result = RunMarc2tab(folder, {"--census", QUIRNEL_SOURCE_DIR "/samples/sample.iso"}, folder.File("stdout"));
+  const Result result =
+      RunMarc2tab(folder, {"--census", QUIRNEL_SOURCE_DIR "/samples/sample.iso"}, folder.File("stdout"));
   EXPECT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.out, ReadBytes(QUIRNEL_SOURCE_DIR "/tests/cli/sample-census.expected.txt"));
 }
@@ -174,7 +218,8 @@ TEST(Marc2tab, TheSummaryNamesTheMalformedRecords) {
   TempFolder folder;
   std::string bytes = kRecord;
   for (int i = 0; i < 11; ++i) bytes += "junk\r\n";
-  WriteBytes(folder.File("in.iso"), bytes + RecordBuilder().Coding('a').Field("200", "").WithoutRecordTerminator().Build());
+  WriteBytes(folder.File("in.iso"),
+             bytes + RecordBuilder().Coding('a').Field("200", "").WithoutRecordTerminator().Build());
   const Result result = RunMarc2tab(folder, {"IN", "OUT"}, folder.File("stdout"));
   EXPECT_EQ(result.exitCode, 0);
   const std::string firstLines = "marc2tab: 已转换13条记录，其中12条格式有误。\n  输出文件：" + folder.File("out.txt") +
@@ -199,7 +244,8 @@ Result Spawn(const TempFolder& folder, std::vector<std::string> arguments, int o
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, out, STDOUT_FILENO);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, folder.File("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, folder.File("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0644);
   pid_t child = 0;
   int status = -1;
   if (posix_spawn(&child, MARC2TAB_PATH, &actions, nullptr, argv.data(), environ) == 0) waitpid(child, &status, 0);
@@ -243,7 +289,8 @@ TEST(Marc2tab, AReaderThatGoesAway) {
   const std::string command = "trap '' PIPE; " + Quoted(MARC2TAB_PATH) + " " + Quoted(folder.File("in.iso")) + " - 2>" +
                               Quoted(folder.File("err")) + " | head -c 1 >" + Quoted(folder.File("out"));
   std::system(command.c_str());
-  EXPECT_NE(ReadBytes(folder.File("err")).find("（接收输出的程序已关闭）"), std::string::npos) << ReadBytes(folder.File("err"));
+  EXPECT_NE(ReadBytes(folder.File("err")).find("（接收输出的程序已关闭）"), std::string::npos)
+      << ReadBytes(folder.File("err"));
 }
 
 }  // namespace

@@ -62,7 +62,7 @@ Census CensusOf(const std::string& bytes) {
 // One line per row that differs, naming the case, the row and the difference.
 void Compare(const Case& c, const Census& census) {
   const auto counts = [](bool completed, std::int64_t records, std::int64_t malformed, std::int64_t partlyRead,
-                          std::size_t rows) {
+                         std::size_t rows) {
     return std::string(completed ? "completed" : "NOT completed") + ", " + std::to_string(records) + " records, " +
            std::to_string(malformed) + " malformed, " + std::to_string(partlyRead) + " read in part, " +
            std::to_string(rows) + " rows";
@@ -88,7 +88,8 @@ void Compare(const Case& c, const Census& census) {
 
 const std::string kType = "文字资料印刷品";
 const std::string kLongTitle =
-    "中华人民共和国国家标准文献著录第一部分总则以及与之相关的各类文献著录规则汇编和编目工作手册附录与索引的说明修订版及其他相关资料的补充说明";
+    "中华人民共和国国家标准文献著录第一部分总则以及与之相关的各类文献著录规则汇编和编目工作手册附录与索引的说明修订版及"
+    "其他相关资料的补充说明";
 
 // A field of subfields with the codes '!', '"', '#' ... '!' + count - 1.
 std::string ManyCodes(int count) {
@@ -129,7 +130,10 @@ std::vector<Case> Cases() {
                .Field("200", "1 " + Sf("a", "T2"))
                .Field("200", "1 " + Sf("a", "T3") + Sf("e", ""))
                .Build(),
-       2, 0, 0, 8,
+       2,
+       0,
+       0,
+       8,
        {{"000?", "000?", 2, 2, kType},
         {"001", "001a", 2, 2, "id1"},
         {"003", "", 1, 1, "http://x"},
@@ -140,8 +144,14 @@ std::vector<Case> Cases() {
         {"200$f", "200f", 1, 1, "F"}}},
       {"samples in UTF-8 from GBK and UTF-8 records; one row for a code in both",
        RecordBuilder().Field("200", "1 " + Sf(Gbk("中"), Gbk("值")) + Sf("a", Gbk("题名") + "\xFF")).Build() +
-           RecordBuilder().Coding('a').Field("200", "1 " + Sf("中", "值二三四五六七八九十") + Sf("b", "\xE4\xB8")).Build(),
-       2, 0, 0, 5,
+           RecordBuilder()
+               .Coding('a')
+               .Field("200", "1 " + Sf("中", "值二三四五六七八九十") + Sf("b", "\xE4\xB8"))
+               .Build(),
+       2,
+       0,
+       0,
+       5,
        {{"000?", "000?", 2, 2, kType},
         {"200", "", 2, 2, "1 $中值$a题名\xEF\xBF\xBD"},
         {"200$a", "200a", 1, 1, "题名\xEF\xBF\xBD"},
@@ -150,9 +160,14 @@ std::vector<Case> Cases() {
       {"samples cut to sixty characters, control characters shown as blanks",
        RecordBuilder()
            .Field("330", "  " + Sf("a", Gbk(kLongTitle)) + Sf("b", Gbk(kLongTitle.substr(0, 3 * 60))) +
-                             Sf("c", "a\tb\nc\x01" "d"))
+                             Sf("c",
+                                "a\tb\nc\x01"
+                                "d"))
            .Build(),
-       1, 0, 0, 5,
+       1,
+       0,
+       0,
+       5,
        {{"330$a", "330a", 1, 1, kLongTitle.substr(0, 3 * 59) + "…"},
         {"330$b", "330b", 1, 1, kLongTitle.substr(0, 3 * 60)},
         {"330$c", "330c", 1, 1, "a b c d"}}},
@@ -162,22 +177,47 @@ std::vector<Case> Cases() {
            std::string(kLargestRecord + 1, 'J') + "\x1D" +
            RecordBuilder().Field("200", Sf("a", "L")).Field("300", "").LengthText(1, "12a4").Build() +
            RecordBuilder().Field("200", Sf("a", "cut")).WithoutRecordTerminator().Build(),
-       6, 3, 2, 3,
+       6,
+       3,
+       2,
+       3,
        {{"000?", "000?", 3, 3, kType}, {"200", "", 3, 3, "1 $aA"}, {"200$a", "200a", 3, 3, "A"}}},
       {"entries that point at one field again; fields longer together than the record",
-       ManyEntries(1000, false) + ManyEntries(1000, true), 2, 0, 1, 4,
+       ManyEntries(1000, false) + ManyEntries(1000, true),
+       2,
+       0,
+       1,
+       4,
        {{"200", "", 2, 3, "1 $av" + Repeat("$b", 27) + "…"}, {"200$a", "200a", 2, 3, "v"}}},
-      {"more subfield codes than a tag has rows for", RecordBuilder().Field("200", ManyCodes(70)).Build(),
-       1, 0, 0, 2 + kCensusCodesPerTag + 1,
+      {"more subfield codes than a tag has rows for",
+       RecordBuilder().Field("200", ManyCodes(70)).Build(),
+       1,
+       0,
+       0,
+       2 + kCensusCodesPerTag + 1,
        {{"200$!", "200!", 1, 1, "v"}, {"200$,", "", 1, 1, "v"}, {"200$other", "", 1, 6, "v"}}},
-      {"more tags that are not three digits than have rows", ManyOtherTags(kCensusOtherTags + 5), 1, 0, 0,
+      {"more tags that are not three digits than have rows",
+       ManyOtherTags(kCensusOtherTags + 5),
+       1,
+       0,
+       0,
        1 + 2 * kCensusOtherTags + 1,
        {{"A00", "", 1, 1, "  $ax"}, {"A00$a", "A00a", 1, 1, "x"}, {"other tags", "", 1, 5, "  $ax"}}},
       // Real files by other people's software (see tests/data/third-party/README.md).
       {"pymarc/testunimarc.dat", "", 1, 0, 0, 56, {{"200$a", "200a", 1, 1, " L' altra faccia della spirale"}}},
-      {"pymarc/bad_records.mrc", "", 8, 2, 0, 5,
+      {"pymarc/bad_records.mrc",
+       "",
+       8,
+       2,
+       0,
+       5,
        {{"000?", "000?", 6, 6, ""}, {"245$c", "245c", 5, 5, "Andrew Hunt, David Thomas."}}},
-      {"pymarc/utf8_invalid.mrc", "", 1, 0, 0, 46,
+      {"pymarc/utf8_invalid.mrc",
+       "",
+       1,
+       0,
+       0,
+       46,
        {{"260$\xEF\xBF\xBD", "", 1, 1, "bAssociation of Teacher Educators]"}}},
       {"pymarc/bad_indicator.dat", "", 1, 0, 0, 52, {{"0 2$a", "0 2a", 1, 1, "9780253325525 (alk. paper)"}}},
       {"pymarc/bad_subfield_code.dat", "", 1, 0, 0, 42, {{"245$谩", "245谩", 1, 1, "ActivePerl with ASP and ADO /"}}},
@@ -206,7 +246,7 @@ TEST(Census, CountsEveryTagAndCode) {
 struct Ending {
   const char* what;
   std::function<std::unique_ptr<InputFile>()> input;  // null: no such file
-  int stopAtCall;                                      // the progress call that says stop; 0 for none
+  int stopAtCall;                                     // the progress call that says stop; 0 for none
   Census::Outcome outcome;
   std::int64_t records;
   std::int64_t counted;  // records in the census's rows: what was counted before the end stays
@@ -222,7 +262,7 @@ const std::string kCallsOfThree = "1@" + std::to_string(kA.size()) + " 2@" + std
                                   " 3@" + std::to_string(kThree.size()) + " ";
 
 std::function<std::unique_ptr<InputFile>()> Input(const std::string& bytes, std::size_t failAfter = std::string::npos,
-                                                   bool throwing = false) {
+                                                  bool throwing = false) {
   return [=] { return std::make_unique<MemoryInput>(bytes, 1 << 20, failAfter, throwing); };
 }
 
@@ -267,7 +307,6 @@ TEST(Census, EndsAsItShould) {
     EXPECT_EQ(census.entries.empty() ? 0 : census.entries.front().records, e.counted) << e.what;
   }
 }
-
 
 // The report of the bundled sample, byte for byte as marc2tab prints it.
 TEST(CensusReport, SampleFile) {

@@ -119,13 +119,27 @@ TEST(Cp936, WhatCannotBeConvertedIsReplacedAndCounted) {
   const std::string r(kReplacement);
   const Row rows[] = {
       {gbk, utf8, "\xAA\xA1\x80", "\xEE\x80\x80\xE2\x82\xAC", 0, true},  // U+E000, the euro sign
-      {gbk, utf8, "\x81\x7F\x81" "0\xFF", r + "\x7F" + r + "0" + r, 3, false},  // bad trail bytes, 0xFF
+      {gbk, utf8,
+       "\x81\x7F\x81"
+       "0\xFF",
+       r + "\x7F" + r + "0" + r, 3, false},                   // bad trail bytes, 0xFF
       {gbk, utf8, "\x80\xB0", "\xE2\x82\xAC" + r, 1, false},  // a lead byte at the end; 3 bytes a byte
       {utf8, gbk, "\xEE\x80\x80\xE2\x82\xAC", "\xAA\xA1\x80", 0, true},
-      {utf8, gbk, "\xF0\x9F\x98\x80\xEF\xA3\xB5" "a", "???a", 2, false},     // beyond the BMP, U+F8F5
-      {utf8, gbk, "\xC0\x80\xED\xA0\x80\xE4\xB8", "???????", 7, false},     // overlong, surrogate, cut short
-      {utf8, utf8, "\xE4\xB8" "A\xF5\xE2\x82\xAC", r + r + "A" + r + "\xE2\x82\xAC", 3, false},
-      {gbk, gbk, "\xAA\xA1" "a\x80", "\xAA\xA1" "a\x80", 0, true},
+      {utf8, gbk,
+       "\xF0\x9F\x98\x80\xEF\xA3\xB5"
+       "a",
+       "???a", 2, false},                                                // beyond the BMP, U+F8F5
+      {utf8, gbk, "\xC0\x80\xED\xA0\x80\xE4\xB8", "???????", 7, false},  // overlong, surrogate, cut short
+      {utf8, utf8,
+       "\xE4\xB8"
+       "A\xF5\xE2\x82\xAC",
+       r + r + "A" + r + "\xE2\x82\xAC", 3, false},
+      {gbk, gbk,
+       "\xAA\xA1"
+       "a\x80",
+       "\xAA\xA1"
+       "a\x80",
+       0, true},
       {gbk, gbk, "\xFF\x81", "\xFF\x81", 0, false},  // passed through by the recoder, refused as inexact
   };
   for (const Row& row : rows) {

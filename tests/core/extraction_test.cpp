@@ -43,25 +43,33 @@ const Case kCases[] = {
     // However many entries, in whatever overlap, the work stays in proportion to the record.
     {"entries that all point at one field", ManyEntries(100000, false), "200z*", ""},
     {"entries that overlap", ManyEntries(100000, true), "200a", "v"},
-    {"100 says UTF-8", RecordBuilder().Field("100", Field100("50")).Field("200", Sf("中", "值")).Build(), "200中", "值"},
+    {"100 says UTF-8", RecordBuilder().Field("100", Field100("50")).Field("200", Sf("中", "值")).Build(), "200中",
+     "值"},
     {"the first 100$a says otherwise",
-     RecordBuilder().Field("100", Sf("b", Field100("50").substr(4)) + Sf("a", Field100("01").substr(4)) + Sf("a", Field100("50").substr(4)))
-         .Field("200", Sf("中", "值")).Build(), "200中", ""},
-    {"declared GBK, plainly UTF-8", RecordBuilder().Field("100", Field100("01")).Field("200", Sf("中", kUtf8Text)).Build(),
-     "200中", kUtf8Text},
+     RecordBuilder()
+         .Field("100", Sf("b", Field100("50").substr(4)) + Sf("a", Field100("01").substr(4)) +
+                           Sf("a", Field100("50").substr(4)))
+         .Field("200", Sf("中", "值"))
+         .Build(),
+     "200中", ""},
+    {"declared GBK, plainly UTF-8",
+     RecordBuilder().Field("100", Field100("01")).Field("200", Sf("中", kUtf8Text)).Build(), "200中", kUtf8Text},
     {"declared UTF-8, plainly GBK",
-     RecordBuilder().Field("100", Field100("50")).Field("200", Sf(Gbk("中"), Gbk("中华人民共和国图书馆"))).Build(), "200中",
-     Gbk("中华人民共和国图书馆")},
-    {"declared UTF-8 with a broken byte", RecordBuilder().Field("100", Field100("50")).Field("200", Sf("中", kUtf8Text + "\xFF")).Build(),
-     "200中", kUtf8Text + "\xFF"},
-    {"declared UTF-8 in Cyrillic, valid GBK byte for byte", RecordBuilder().Coding('a').Field("200", Sf("中", "Привет, мир")).Build(),
-     "200中", "Привет, мир"},
-    {"GBK that is valid UTF-8 in two-byte sequences", RecordBuilder().Field("200", Sf(Gbk("山"), Gbk("山水图说山水图说"))).Build(),
-     "200山", Gbk("山水图说山水图说")},
+     RecordBuilder().Field("100", Field100("50")).Field("200", Sf(Gbk("中"), Gbk("中华人民共和国图书馆"))).Build(),
+     "200中", Gbk("中华人民共和国图书馆")},
+    {"declared UTF-8 with a broken byte",
+     RecordBuilder().Field("100", Field100("50")).Field("200", Sf("中", kUtf8Text + "\xFF")).Build(), "200中",
+     kUtf8Text + "\xFF"},
+    {"declared UTF-8 in Cyrillic, valid GBK byte for byte",
+     RecordBuilder().Coding('a').Field("200", Sf("中", "Привет, мир")).Build(), "200中", "Привет, мир"},
+    {"GBK that is valid UTF-8 in two-byte sequences",
+     RecordBuilder().Field("200", Sf(Gbk("山"), Gbk("山水图说山水图说"))).Build(), "200山", Gbk("山水图说山水图说")},
     {"leader 9 says UTF-8", RecordBuilder().Coding('a').Field("200", Sf("中", "值")).Build(), "200中", "值"},
     {"plainly UTF-8", RecordBuilder().Field("200", Sf("中", kUtf8Text)).Build(), "200中", kUtf8Text},
-    {"seven characters are too few to be sure", RecordBuilder().Field("200", Sf("中", kUtf8Text.substr(6))).Build(), "200中", ""},
-    {"short GBK that is valid UTF-8 stays GBK", RecordBuilder().Field("200", Sf(Gbk("摘"), "v") + Sf("a", Gbk("摘要"))).Build(), "200摘", "v"},
+    {"seven characters are too few to be sure", RecordBuilder().Field("200", Sf("中", kUtf8Text.substr(6))).Build(),
+     "200中", ""},
+    {"short GBK that is valid UTF-8 stays GBK",
+     RecordBuilder().Field("200", Sf(Gbk("摘"), "v") + Sf("a", Gbk("摘要"))).Build(), "200摘", "v"},
     {"first subfield of the first field that has it", kTwo200, "200a", "A2"},
     {"code and item must be exact", kTwo200, "200A", ""},
     {"not four characters", kTwo200, "200", ""},
@@ -72,7 +80,8 @@ const Case kCases[] = {
     {"empty subfield", kBook, "200e", ""},
     {"two-byte GBK subfield code", kBook, "200中", "z"},
     {"indicators are no subfield", RecordBuilder().Field("200", "ab" + Sf("c", "v")).Build(), "200a", ""},
-    {"a code standing alone is empty, not the next subfield", RecordBuilder().Field("200", Sf("a", "") + Sf("a", "later")).Build(), "200a", ""},
+    {"a code standing alone is empty, not the next subfield",
+     RecordBuilder().Field("200", Sf("a", "") + Sf("a", "later")).Build(), "200a", ""},
     {"record type", kBook, "000?", Gbk("文字资料印刷品")},
     {"the last record type of the table", RecordBuilder().Type('v').Build(), "000?", Gbk("善本书")},
     {"record type outside the table", RecordBuilder().Type('h').Build(), "000?", ""},
@@ -91,23 +100,41 @@ const Case kCases[] = {
     {"refused: directory of 13", RecordBuilder().Field("200", Sf("a", "x")).DirectoryTail("X").Build(), "200a", ""},
     {"refused: no record type either", RecordBuilder().DirectoryTail("X").Build(), "000?", ""},
     {"unreadable: no field terminator", "00000nam  2200000   450 200000500000", "200a", kFails},
-    {"unreadable: terminator inside the leader", "00000\x1E" "am  2200000   450 ", "000?", kFails},
+    {"unreadable: terminator inside the leader",
+     "00000\x1E"
+     "am  2200000   450 ",
+     "000?", kFails},
     {"unreadable, but not a code anyway", "no terminator", "20", ""},
     {"empty directory", "00000nam  2200000   450 \x1E\x1D", "000?", Gbk("文字资料印刷品")},
     {"unusable Length", RecordBuilder().Field("200", Sf("a", "x")).LengthText(0, "12a4").Build(), "200a", kFails},
     {"negative Length", RecordBuilder().Field("200", Sf("a", "x")).LengthText(0, "-004").Build(), "200a", kFails},
-    {"Start at the first byte: the leader read as field", RecordBuilder().Field("200", Sf("a", "x")).StartText(0, "-0037").Build(), "200a", ""},
-    {"Start before the record", RecordBuilder().Field("200", Sf("a", "x")).StartText(0, "-0099").Build(), "200a", kFails},
-    {"signed and fractional numbers", RecordBuilder().Field("200", Sf("a", "xy")).LengthText(0, "+4.9").StartText(0, " 0   ").Build(), "200a", "xy"},
+    {"Start at the first byte: the leader read as field",
+     RecordBuilder().Field("200", Sf("a", "x")).StartText(0, "-0037").Build(), "200a", ""},
+    {"Start before the record", RecordBuilder().Field("200", Sf("a", "x")).StartText(0, "-0099").Build(), "200a",
+     kFails},
+    {"signed and fractional numbers",
+     RecordBuilder().Field("200", Sf("a", "xy")).LengthText(0, "+4.9").StartText(0, " 0   ").Build(), "200a", "xy"},
     {"a bad entry after the value is never read",
      RecordBuilder().Field("200", Sf("a", "x")).Field("200", Sf("a", "y")).LengthText(1, "????").Build(), "200a", "x"},
-    {"a bad entry of another tag does no harm", RecordBuilder().Field("300", "").Field("200", Sf("a", "x")).LengthText(0, "????").Build(), "200a", "x"},
+    {"a bad entry of another tag does no harm",
+     RecordBuilder().Field("300", "").Field("200", Sf("a", "x")).LengthText(0, "????").Build(), "200a", "x"},
     {"Start past the end", RecordBuilder().Field("200", Sf("a", "x")).StartText(0, "09999").Build(), "200a", ""},
     {"Length past the end stops before the record terminator",
      RecordBuilder().Field("200", Sf("a", "end")).LengthText(0, "0900").Build(), "200a", "end"},
-    {"a last field without its terminator", "00000nam  2200000   450 200000500000\x1E" "1 \x1F" "ax\x1D", "200a", "x"},
+    {"a last field without its terminator",
+     "00000nam  2200000   450 200000500000\x1E"
+     "1 \x1F"
+     "ax\x1D",
+     "200a", "x"},
     {"stray terminators inside a field are deleted",
-     RecordBuilder().Field("200", "1 \x1F\x1E" "ab\x1E" "c").LengthText(0, "0009").Build(), "200a", "bc"},
+     RecordBuilder()
+         .Field("200",
+                "1 \x1F\x1E"
+                "ab\x1E"
+                "c")
+         .LengthText(0, "0009")
+         .Build(),
+     "200a", "bc"},
 };
 
 TEST(Extraction, EveryWayOfReadingARecord) {
@@ -119,8 +146,8 @@ TEST(Extraction, EveryWayOfReadingARecord) {
 // Columns are read together, sharing fields; each must give what it gives
 // on its own.
 TEST(Extraction, ColumnsTogetherGiveWhatEachGivesAlone) {
-  const std::vector<std::string> items = {"200a", "200e", "606x", "606x*", "001a", "001a*", "000?", "200a", "606a*",
-                                          "200", "",    "0019", "200a*"};
+  const std::vector<std::string> items = {"200a", "200e",  "606x", "606x*", "001a", "001a*", "000?",
+                                          "200a", "606a*", "200",  "",      "0019", "200a*"};
   static const RecordTypeNames names(TextEncoding::Gbk);
   std::vector<FieldCode> codes;
   for (const std::string& item : items) codes.push_back(ParseFieldCode(item));
@@ -154,9 +181,19 @@ TEST(Extraction, Utf8SequencesEndWhereTheTextEnds) {
     std::string text;
     std::size_t length;
   } cases[] = {
-      {"a", 1},          {"\xC3\xA9", 2},     {"\xE4\xB8\xAD", 3}, {"\xF0\x9F\x98\x80", 4}, {"\xE4\xB8", 0},
-      {"\xF0\x9F\x98", 0}, {"\xC3", 0},         {"\xC0\xAF", 0},     {"\xED\xA0\x80", 0},       {"\xF4\x90\x80\x80", 0},
-      {"\xE0\x9F\xBF", 0}, {"\xF5\x80\x80\x80", 0}, {"\x80", 0},
+      {"a", 1},
+      {"\xC3\xA9", 2},
+      {"\xE4\xB8\xAD", 3},
+      {"\xF0\x9F\x98\x80", 4},
+      {"\xE4\xB8", 0},
+      {"\xF0\x9F\x98", 0},
+      {"\xC3", 0},
+      {"\xC0\xAF", 0},
+      {"\xED\xA0\x80", 0},
+      {"\xF4\x90\x80\x80", 0},
+      {"\xE0\x9F\xBF", 0},
+      {"\xF5\x80\x80\x80", 0},
+      {"\x80", 0},
   };
   for (const auto& c : cases) {
     const std::unique_ptr<char[]> exact(new char[c.text.size()]);

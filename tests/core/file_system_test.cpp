@@ -16,7 +16,8 @@ std::string Listing(const TempFolder& folder) {
     names.push_back(entry.path().filename().u8string());
   std::sort(names.begin(), names.end());
   std::string listing;
-  for (const std::string& name : names) listing += name + (name == "目标.xlsx" ? "=" + ReadBytes(folder.File(name)) : "") + " ";
+  for (const std::string& name : names)
+    listing += name + (name == "目标.xlsx" ? "=" + ReadBytes(folder.File(name)) : "") + " ";
   return listing;
 }
 
@@ -32,12 +33,45 @@ TEST(Replacement, TheTargetIsWholeOrAsItWas) {
   } cases[] = {
       {"a new file", nullptr, false, nullptr, false, false, false, {}, {}, "目标.xlsx=new "},
       {"a file replaced", "old", true, nullptr, false, false, false, {}, {}, "目标.xlsx=new "},
-      {"a file not to be replaced", "old", false, nullptr, false, false, false, FileError::Kind::Exists, {},
+      {"a file not to be replaced",
+       "old",
+       false,
+       nullptr,
+       false,
+       false,
+       false,
+       FileError::Kind::Exists,
+       {},
        "目标.xlsx=old "},
-      {"a file that appears meanwhile", nullptr, false, "theirs", false, false, false, {}, FileError::Kind::Exists,
+      {"a file that appears meanwhile",
+       nullptr,
+       false,
+       "theirs",
+       false,
+       false,
+       false,
+       {},
+       FileError::Kind::Exists,
        "目标.xlsx=theirs "},
-      {"a file another run holds", "old", true, nullptr, true, false, false, FileError::Kind::InUse, {}, "目标.xlsx=old "},
-      {"a file another run takes meanwhile", "old", true, nullptr, false, true, false, {}, FileError::Kind::InUse,
+      {"a file another run holds",
+       "old",
+       true,
+       nullptr,
+       true,
+       false,
+       false,
+       FileError::Kind::InUse,
+       {},
+       "目标.xlsx=old "},
+      {"a file another run takes meanwhile",
+       "old",
+       true,
+       nullptr,
+       false,
+       true,
+       false,
+       {},
+       FileError::Kind::InUse,
        "目标.xlsx=old "},
       {"a new file discarded", nullptr, false, nullptr, false, false, true, {}, {}, ""},
       {"a replacement discarded", "old", true, nullptr, false, false, true, {}, {}, "目标.xlsx=old "},

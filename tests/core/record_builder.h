@@ -83,6 +83,7 @@ inline std::string ManyEntries(std::size_t count, bool shifted) {
   std::string field = "1 " + Sf("a", "v");
   while (field.size() < 9990) field += Sf("b", "");
   std::string directory;
-  for (std::size_t i = 0; i < count; ++i) directory += "200" + std::to_string(field.size() + 1) + (shifted && i % 2 ? "00001" : "00000");
+  for (std::size_t i = 0; i < count; ++i)
+    directory += "200" + std::to_string(field.size() + 1) + (shifted && i % 2 ? "00001" : "00000");
   return "00000nam  2200000   450 " + directory + "\x1E" + field + "\x1E\x1D";
 }

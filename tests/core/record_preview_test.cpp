@@ -15,7 +15,7 @@ namespace {
 
 // Every kind of item: the record type, whole control fields, first and
 // every occurrence, codes no record has, an empty item, a typing mistake.
-const std::vector<std::string> kItems = {"000?", "001a", "005?", "010a", "010d", "101a", "100a",
+const std::vector<std::string> kItems = {"000?", "001a", "005?",  "010a",  "010d",  "101a", "100a",
                                          "200a", "200f", "200a*", "701a*", "606a*", "690a", "9999",
                                          "",     "200A", "题名",  "2001",  "245a",  "245c*"};
 // A tab in it would split cells; both sides take it out.
@@ -86,7 +86,10 @@ std::vector<FileCase> FileCases() {
        ""},
       {"UTF-8 records, told by the leader and by 100$a, with bytes that are no character",
        RecordBuilder().Coding('a').Field("200", "1 " + Sf("a", "题名\xFF") + Sf("f", "\xE4\xB8")).Build() +
-           RecordBuilder().Field("100", "  " + Sf("a", std::string(26, '0') + "50")).Field("200", Sf("a", "名")).Build(),
+           RecordBuilder()
+               .Field("100", "  " + Sf("a", std::string(26, '0') + "50"))
+               .Field("200", Sf("a", "名"))
+               .Build(),
        ""},
       {"a refused record, an unreadable one, a bad entry and one cut short",
        RecordBuilder().Field("200", Sf("a", "refused")).DirectoryTail("X").Build() + "junk\r\n" +

@@ -9,10 +9,10 @@
 #include <algorithm>
 #include <functional>
 
-#include "window_run.h"
 #include "record_builder.h"
 #include "record_splitter.h"
 #include "test_support.h"
+#include "window_run.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ struct Scene {
   WindowRunOptions options;
   RunSummary summary;
   std::unique_ptr<FaultyFiles> files;  // when not the machine's own
-  std::unique_ptr<OutputFile> held;   // an output another run holds
+  std::unique_ptr<OutputFile> held;    // an output another run holds
 };
 
 class Run : public ::testing::Test, public Scene {};
@@ -49,11 +49,14 @@ TEST_F(Run, EveryRecordBecomesOneLine) {
   window.fieldList = "200a，200f,000?,\r\n,001a, 200a,2\r\n00a,";
   Convert();
   const std::string type = Gbk("文字资料印刷品");
-  EXPECT_EQ(ReadBytes(output), "200a\t200f\t000?\t\t001a\t 200a\t200a\t\t\r\n" +
-                                   Gbk("题名") + "\t" + Gbk("张三") + "\t" + type + "\t\tid-" + Gbk("题名") + "\t\t" +
-                                   Gbk("题名") + "\t\t\r\n"
-                                   "B\t\t" + type + "\t\tid-B\t\tB\t\t\r\n"
-                                   "C\tx\ny\t" + type + "\t\tid-C\t\tC\t\t\r\n");
+  EXPECT_EQ(ReadBytes(output), "200a\t200f\t000?\t\t001a\t 200a\t200a\t\t\r\n" + Gbk("题名") + "\t" + Gbk("张三") +
+                                   "\t" + type + "\t\tid-" + Gbk("题名") + "\t\t" + Gbk("题名") +
+                                   "\t\t\r\n"
+                                   "B\t\t" +
+                                   type +
+                                   "\t\tid-B\t\tB\t\t\r\n"
+                                   "C\tx\ny\t" +
+                                   type + "\t\tid-C\t\tC\t\t\r\n");
 }
 
 // Real records written by other people's software, with their real faults
@@ -64,13 +67,20 @@ TEST_F(Run, ThirdPartyRecords) {
     const char* name;
     int records, malformed, utf8;
   } files[] = {
-      {"pymarc/testunimarc.dat", 1, 0, 1},          {"pymarc/bad_records.mrc", 8, 2, 0},
-      {"pymarc/utf8_invalid.mrc", 1, 0, 1},         {"pymarc/bad_indicator.dat", 1, 0, 1},
-      {"pymarc/bad_subfield_code.dat", 1, 0, 0},    {"pymarc/1251.dat", 6, 0, 0},
-      {"marc4j/chinese_mangled_multibyte.mrc", 4, 0, 1}, {"marc4j/bad_leaders_10_11.mrc", 1, 0, 0},
-      {"marc4j/unordered-directory-entries.mrc", 1, 0, 0}, {"marc4j/bad_oversize_field_bad_directory.mrc", 5, 1, 4},
-      {"yaz/marc1.marc", 1, 0, 0},                  {"yaz/marc5.marc", 1, 0, 1},
-      {"yaz/marc6.marc", 1, 0, 0},                  {"marcrecord/rusmarc_1.iso", 1, 0, 0},
+      {"pymarc/testunimarc.dat", 1, 0, 1},
+      {"pymarc/bad_records.mrc", 8, 2, 0},
+      {"pymarc/utf8_invalid.mrc", 1, 0, 1},
+      {"pymarc/bad_indicator.dat", 1, 0, 1},
+      {"pymarc/bad_subfield_code.dat", 1, 0, 0},
+      {"pymarc/1251.dat", 6, 0, 0},
+      {"marc4j/chinese_mangled_multibyte.mrc", 4, 0, 1},
+      {"marc4j/bad_leaders_10_11.mrc", 1, 0, 0},
+      {"marc4j/unordered-directory-entries.mrc", 1, 0, 0},
+      {"marc4j/bad_oversize_field_bad_directory.mrc", 5, 1, 4},
+      {"yaz/marc1.marc", 1, 0, 0},
+      {"yaz/marc5.marc", 1, 0, 1},
+      {"yaz/marc6.marc", 1, 0, 0},
+      {"marcrecord/rusmarc_1.iso", 1, 0, 0},
       {"marcrecord/rusmarc_2.iso", 1, 0, 0},
   };
   window.fieldList = "000?,001a,200a,245a,020a,650a*";
@@ -146,7 +156,9 @@ const std::string kOneLine = "200a\t200f\t\r\nA\t\t\r\n";
 const std::string kToOutput = "\n输出文件：.../输出.txt";
 const std::string kFinishedWithout200f = Finished(kFinishedPrompt + kToOutput + "\n以下各列在所有记录中都没有值：200f");
 const std::string kTwoLines = kOneLine + "B\t\t\r\n";
-std::string ReadError(const std::string& kept) { return ErrorBox("无法读取输入文件：.../输入.iso（读写错误）。" + kept); }
+std::string ReadError(const std::string& kept) {
+  return ErrorBox("无法读取输入文件：.../输入.iso（读写错误）。" + kept);
+}
 
 std::function<void(Scene&)> InputBreaksOff(std::size_t after, bool throwing = false) {
   return [=](Scene& t) {
@@ -155,12 +167,18 @@ std::function<void(Scene&)> InputBreaksOff(std::size_t after, bool throwing = fa
   };
 }
 
-const std::string kJoinedTwice = RecordBuilder().Field("200", Sf("a", "A")).Field("701", Sf("a", "x")).Field("701", Sf("a", "y")).Build();
+const std::string kJoinedTwice =
+    RecordBuilder().Field("200", Sf("a", "A")).Field("701", Sf("a", "x")).Field("701", Sf("a", "y")).Build();
 
 const Conversation kConversations[] = {
-    {"no such input: said, and nothing else", [](Scene& t) { t.window.inputPath = t.folder.File("missing.iso"); },
-     {"InputPath", "Tell(InputNotFound|找不到数据文件：.../missing.iso)"}, "-"},
-    {"no input path", [](Scene& t) { t.window.inputPath = ""; }, {"InputPath", "Tell(NoInputPath|请先选择数据文件。)"}, "-"},
+    {"no such input: said, and nothing else",
+     [](Scene& t) { t.window.inputPath = t.folder.File("missing.iso"); },
+     {"InputPath", "Tell(InputNotFound|找不到数据文件：.../missing.iso)"},
+     "-"},
+    {"no input path",
+     [](Scene& t) { t.window.inputPath = ""; },
+     {"InputPath", "Tell(NoInputPath|请先选择数据文件。)"},
+     "-"},
     {"items no record can match: No goes back to editing",
      [](Scene& t) { t.window.fieldList = "200a,001, 200f,001", t.window.answers = {false}; },
      {"InputPath", "SetBeginEnabled(false)", "SaveFieldList", "ShowProgressLabel", "FieldList",
@@ -174,14 +192,17 @@ const Conversation kConversations[] = {
       "ChooseOutputFile", Progress(1, 100), Progress(1, 100),
       Finished(kFinishedPrompt + kToOutput + "\n以下各列在所有记录中都没有值：001、200A"), "SetBeginEnabled(true)"},
      "200a\t001\t200A\t\r\nA\t\t\t\r\n"},
-    {"No to the confirmation", [](Scene& t) { t.window.answers = {false}; },
-     StartThen({"SetBeginEnabled(true)"}), "-"},
+    {"No to the confirmation", [](Scene& t) { t.window.answers = {false}; }, StartThen({"SetBeginEnabled(true)"}), "-"},
     {"the save dialog cancelled", [](Scene& t) { t.window.savePath = ""; },
      StartThen({"ChooseOutputFile", "SetBeginEnabled(true)"}), "-"},
-    {"No to appending", [](Scene& t) { WriteBytes(t.output, "old\n\x80"), t.window.answers = {true, false}; },
+    {"No to appending",
+     [](Scene& t) {
+       WriteBytes(t.output, "old\n\x80"), t.window.answers = {true, false};
+     },
      StartThen({"ChooseOutputFile", kAskAppend, "SetBeginEnabled(true)"}), "old\n\x80"},
     {"Yes to appending", [](Scene& t) { WriteBytes(t.output, "old\r\n"); },
-     StartThen({"ChooseOutputFile", kAskAppend, Progress(1, 100), Progress(1, 100), kFinishedWithout200f, "SetBeginEnabled(true)"}),
+     StartThen({"ChooseOutputFile", kAskAppend, Progress(1, 100), Progress(1, 100), kFinishedWithout200f,
+                "SetBeginEnabled(true)"}),
      "old\r\n" + kOneLine},
     {"the input itself as output", [](Scene& t) { t.window.savePath = t.folder.File("./输入.iso"); },
      StartThen({"ChooseOutputFile", ErrorBox(run_messages::OutputIsInput("..././输入.iso")), "SetBeginEnabled(true)"}),
@@ -189,8 +210,8 @@ const Conversation kConversations[] = {
     {"the window closes during the run", [](Scene& t) { WriteBytes(t.input, kThree), t.window.closeAtProgress = 2; },
      StartThen({"ChooseOutputFile", Progress(1, 33), Progress(2, 66)}), kTwoLines},
     {"the user stops the run", [](Scene& t) { WriteBytes(t.input, kThree), t.window.stopAtProgress = 2; },
-     StartThen({"ChooseOutputFile", Progress(1, 33), Progress(2, 66), "Tell(Finished|转换已停止，已写出2条记录。" + kToOutput + ")",
-                "SetBeginEnabled(true)"}),
+     StartThen({"ChooseOutputFile", Progress(1, 33), Progress(2, 66),
+                "Tell(Finished|转换已停止，已写出2条记录。" + kToOutput + ")", "SetBeginEnabled(true)"}),
      kTwoLines},
     {"a read error", InputBreaksOff(kThree.size() - 3),
      StartThen({"ChooseOutputFile", Progress(1, 33), Progress(2, 66), ReadError("已写出的2条记录保留在输出文件中。"),
@@ -212,16 +233,21 @@ const Conversation kConversations[] = {
        t.options.joinSeparator = "\t\r\n；";
      },
      {"InputPath", "SetBeginEnabled(false)", "SaveFieldList", "ShowProgressLabel", "FieldList",
-      "Ask(ContinueWithEmptyColumns|以下字段代码不是四个字符，对应的列将全部为空：“20\t0a”、“2\n00a”、“200a\r”。是否仍然继续？)",
+      "Ask(ContinueWithEmptyColumns|"
+      "以下字段代码不是四个字符，对应的列将全部为空：“20\t0a”、“2\n00a”、“200a\r”。是否仍然继续？)",
       kConfirm, "ChooseOutputFile", Progress(1, 100), Progress(1, 100),
       Finished(kFinishedPrompt + kToOutput + "\n以下各列在所有记录中都没有值：20\t0a、2\n00a、200a\r"),
       "SetBeginEnabled(true)"},
      "200a\t701a*\t200a\t200a\t\r\n\tx" + Gbk("；") + "y\t\t\t\r\n"},
     {"an input that is a folder",
-     [](Scene& t) { std::filesystem::create_directory(std::filesystem::u8path(t.window.inputPath = t.folder.File("d"))); },
-     StartThen({"ChooseOutputFile", ErrorBox("无法打开输入文件：.../d（这是一个文件夹）"), "SetBeginEnabled(true)"}), "-"},
+     [](Scene& t) {
+       std::filesystem::create_directory(std::filesystem::u8path(t.window.inputPath = t.folder.File("d")));
+     },
+     StartThen({"ChooseOutputFile", ErrorBox("无法打开输入文件：.../d（这是一个文件夹）"), "SetBeginEnabled(true)"}),
+     "-"},
     {"an output in a missing folder", [](Scene& t) { t.window.savePath = t.folder.File("missing") + "/out.txt"; },
-     StartThen({"ChooseOutputFile", ErrorBox("无法创建输出文件：.../missing/out.txt（路径不存在）"), "SetBeginEnabled(true)"}),
+     StartThen({"ChooseOutputFile", ErrorBox("无法创建输出文件：.../missing/out.txt（路径不存在）"),
+                "SetBeginEnabled(true)"}),
      "-"},
     {"an output another run holds",
      [](Scene& t) {
@@ -261,9 +287,9 @@ TEST_F(Run, AppendFailuresLeaveWholeLines) {
     std::string before;  // "-" for no file
     std::size_t room;    // bytes the disk takes
     bool outputAppearsMeanwhile;
-    bool unreadable;     // the file may be written but not read
-    std::string after;   // "-" for no file
-    std::string error;   // "" for none
+    bool unreadable;    // the file may be written but not read
+    std::string after;  // "-" for no file
+    std::string error;  // "" for none
   } cases[] = {
       {"a write fails in the first lines", kThree, "old\r\n", 3, false, false, "old\r\n",
        "无法写入输出文件：.../输出.txt（磁盘空间不足）。没有写出任何记录。"},
@@ -339,8 +365,8 @@ TEST_F(Run, MalformedRecordsAreCountedAndFound) {
     std::string row;
   } records[] = {
       {RecordBuilder().Field("200", Sf("a", "R")).DirectoryTail("X").Build(), MalformedKind::Refused, "\t\t"},
-      {RecordBuilder().Field("200", Sf("a", "L")).Field("300", "").LengthText(0, "12a4").Build(), MalformedKind::BadCell,
-       "\t" + type + "\t"},
+      {RecordBuilder().Field("200", Sf("a", "L")).Field("300", "").LengthText(0, "12a4").Build(),
+       MalformedKind::BadCell, "\t" + type + "\t"},
       {"junk\r\n", MalformedKind::Unreadable, "\t\t"},
       {ManyEntries(1000, true), MalformedKind::FieldsOverlap, "v\t" + type + "\t"},
       {std::string(kLargestRecord + 1, 'J') + "\x1D", MalformedKind::TooLong, "\t\t"},
@@ -361,8 +387,9 @@ TEST_F(Run, MalformedRecordsAreCountedAndFound) {
     EXPECT_EQ(summary.firstMalformed[i].offset, offset) << i;
   }
   EXPECT_EQ(window.calls.at(window.calls.size() - 2),
-            Finished(std::string(run_messages::kFinishedPrompt) + "\n输出文件：" + output + "\n其中6条记录无法完整读取，第一条是第2条记录（位于文件第" +
-                        std::to_string(Record("A").size()) + "字节）。\n以下各列在所有记录中都没有值：200b*"));
+            Finished(std::string(run_messages::kFinishedPrompt) + "\n输出文件：" + output +
+                     "\n其中6条记录无法完整读取，第一条是第2条记录（位于文件第" + std::to_string(Record("A").size()) +
+                     "字节）。\n以下各列在所有记录中都没有值：200b*"));
 }
 
 // A file that is no record file at all must not end as a success.
@@ -371,7 +398,8 @@ TEST_F(Run, NothingReadableEndsWithAWarning) {
   Convert();
   EXPECT_EQ(ReadBytes(output), "200a\t200f\t\r\n\t\t\r\n\t\t\r\n");
   EXPECT_EQ(window.calls.at(window.calls.size() - 2),
-            Warning(std::string(run_messages::kFinishedPrompt) + "\n输出文件：" + output + "\n其中2条记录无法完整读取，第一条是第1条记录（位于文件第0字节）。" +
+            Warning(std::string(run_messages::kFinishedPrompt) + "\n输出文件：" + output +
+                    "\n其中2条记录无法完整读取，第一条是第1条记录（位于文件第0字节）。" +
                     "\n以下各列在所有记录中都没有值：200a、200f"));
 }
 
@@ -390,8 +418,8 @@ TEST_F(Run, RecordsReadOtherwiseThanDeclaredAreCounted) {
   Convert();
   EXPECT_EQ(ReadBytes(output), "200a\t\r\n" + Gbk(utf8Text) + "\t\r\n" + gbkText + "\t\r\n" + Gbk(utf8Text) + "\t\r\n");
   EXPECT_EQ(window.calls.at(window.calls.size() - 2),
-            Finished(std::string(run_messages::kFinishedPrompt) + "\n输出文件：" + output + "\n其中2条记录是UTF-8编码的。" +
-                     "\n2条记录声明为GBK，实际按UTF-8读取，第一条是第1条记录。" +
+            Finished(std::string(run_messages::kFinishedPrompt) + "\n输出文件：" + output +
+                     "\n其中2条记录是UTF-8编码的。" + "\n2条记录声明为GBK，实际按UTF-8读取，第一条是第1条记录。" +
                      "\n1条记录声明为UTF-8，实际按GBK读取，第一条是第2条记录。"));
 }
 
@@ -399,17 +427,28 @@ TEST_F(Run, RecordsReadOtherwiseThanDeclaredAreCounted) {
 // untouched into GBK. What an encoding cannot hold is replaced and counted,
 // and one file never holds both encodings.
 TEST_F(Run, EachRecordInTheOutputsEncoding) {
-  const std::string utf8 =
-      RecordBuilder().Coding('a').Field("200", "1 " + Sf("a", "题名") + Sf("f", "作者😀ก") + Sf("g", "\xE4\xB8" "A\xF5\x80\x80\x80")).Build();
-  WriteBytes(input, utf8 + Record(Gbk("摘要"), "\xFE\x40" + Gbk("摘") + "\x80" "bad\x81"));
+  const std::string utf8 = RecordBuilder()
+                               .Coding('a')
+                               .Field("200", "1 " + Sf("a", "题名") + Sf("f", "作者😀ก") +
+                                                 Sf("g",
+                                                    "\xE4\xB8"
+                                                    "A\xF5\x80\x80\x80"))
+                               .Build();
+  WriteBytes(input, utf8 + Record(Gbk("摘要"), "\xFE\x40" + Gbk("摘") +
+                                                   "\x80"
+                                                   "bad\x81"));
   window.fieldList = "200a,200f,000?,200g";
   Convert();
   const std::string type = Gbk("文字资料印刷品");
   EXPECT_EQ(ReadBytes(output), "200a\t200f\t000?\t200g\t\r\n" + Gbk("题名") + "\t" + Gbk("作者") + "???\t" + type +
-                                   "\t??A????\t\r\n" + Gbk("摘要") + "\t\xFE\x40" + Gbk("摘") + "\x80" "bad\x81\t" + type + "\t\t\r\n");
-  EXPECT_EQ(window.calls.at(window.calls.size() - 2),
-            Finished(std::string(run_messages::kFinishedPrompt) + "\n输出文件：" + output + "\n其中1条记录是UTF-8编码的。" +
-                     "\n有8个字符无法用GBK编码写出，已写成“?”（BMP以外的1个写成“??”），第一个在第1条记录。"));
+                                   "\t??A????\t\r\n" + Gbk("摘要") + "\t\xFE\x40" + Gbk("摘") +
+                                   "\x80"
+                                   "bad\x81\t" +
+                                   type + "\t\t\r\n");
+  EXPECT_EQ(
+      window.calls.at(window.calls.size() - 2),
+      Finished(std::string(run_messages::kFinishedPrompt) + "\n输出文件：" + output + "\n其中1条记录是UTF-8编码的。" +
+               "\n有8个字符无法用GBK编码写出，已写成“?”（BMP以外的1个写成“??”），第一个在第1条记录。"));
 
   RemoveOutput();
   WindowRunOptions utf8Output;
@@ -418,9 +457,11 @@ TEST_F(Run, EachRecordInTheOutputsEncoding) {
   window.fieldList = "200a,200f*,000?,200g";
   const auto convertToUtf8 = [&] { return summary = RunFromWindow(window, LocalFileSystem(), utf8Output); };
   convertToUtf8();
-  const std::string lines = "200a\t200f*\t000?\t200g\t\r\n题名\t作者😀ก\t文字资料印刷品\t\xEF\xBF\xBD\xEF\xBF\xBD" "A"
-                            "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\t\r\n"
-                            "摘要\t\xEF\xA8\x8C摘€bad\xEF\xBF\xBD\t文字资料印刷品\t\t\r\n";
+  const std::string lines =
+      "200a\t200f*\t000?\t200g\t\r\n题名\t作者😀ก\t文字资料印刷品\t\xEF\xBF\xBD\xEF\xBF\xBD"
+      "A"
+      "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\t\r\n"
+      "摘要\t\xEF\xA8\x8C摘€bad\xEF\xBF\xBD\t文字资料印刷品\t\t\r\n";
   EXPECT_EQ(ReadBytes(output), "\xEF\xBB\xBF" + lines);
   EXPECT_EQ(summary.unwritable, 7);
   EXPECT_EQ(summary.firstUnwritableRecord, 1) << "both records have some; the first is named";

@@ -20,8 +20,8 @@ std::vector<std::string> Split(MemoryInput& input, std::size_t block, std::size_
     if (++calls > input.Size() + 16) return {"<endless>"};
     if (result == RecordSplitter::Result::Busy) continue;
     const std::string text = result == RecordSplitter::Result::TooLong ? "<too long>"
-                             : asLengths                                ? std::to_string(record.size())
-                                                                        : std::string(record);
+                             : asLengths                               ? std::to_string(record.size())
+                                                                       : std::string(record);
     pieces.push_back(std::to_string(splitter.RecordOffset()) + ":" + text + (splitter.CutShort() ? "*" : ""));
   }
   return pieces;
@@ -35,11 +35,21 @@ struct Framing {
 
 const Framing kFramings[] = {
     {"CR LF, lone CR, last line without a break", "A\x1D\r\nBB\x1D\rC\x1D", {"0:A\x1D", "4:BB\x1D", "8:C\x1D"}},
-    {"no line breaks at all", "A\x1D" "B\x1D", {"0:A\x1D", "2:B\x1D"}},
+    {"no line breaks at all",
+     "A\x1D"
+     "B\x1D",
+     {"0:A\x1D", "2:B\x1D"}},
     {"a lone LF stays inside a record", "A\nB\r\nC", {"0:A\nB", "5:C*"}},
-    {"padding after a record end belongs to none", std::string("A\x1D \0\n\r \x1D" "B", 9), {"0:A\x1D", "7:\x1D", "8:B*"}},
+    {"padding after a record end belongs to none",
+     std::string("A\x1D \0\n\r \x1D"
+                 "B",
+                 9),
+     {"0:A\x1D", "7:\x1D", "8:B*"}},
     {"empty lines are no records", "\r\n\r\r\nA\x1D\r\n\r\n", {"5:A\x1D"}},
-    {"the input ends inside a record", "A\x1D" "BC", {"0:A\x1D", "2:BC*"}},
+    {"the input ends inside a record",
+     "A\x1D"
+     "BC",
+     {"0:A\x1D", "2:BC*"}},
     {"a CR ends a record that has no terminator", "AB\rC\x1D", {"0:AB", "3:C\x1D"}},
     {"a CR at the very end", "A\r\nB\r", {"0:A", "3:B"}},
     {"nothing at all", "", {}},
@@ -61,9 +71,9 @@ TEST(Splitter, RecordsAreTheSameWhateverTheBlockAndReadSizes) {
 // skipped up to its end without being held: the reads stay small.
 TEST(Splitter, TooLongRecordsAreSkippedInFlatMemory) {
   for (std::size_t block : {4, 64, 4096}) {
-    MemoryInput input(std::string("A\x1D") + std::string(50000, 'x') + "\x1D" + "B\x1D" + std::string(70000, 'y') +
-                        "\r\nC\x1D",
-                    1000);
+    MemoryInput input(
+        std::string("A\x1D") + std::string(50000, 'x') + "\x1D" + "B\x1D" + std::string(70000, 'y') + "\r\nC\x1D",
+        1000);
     EXPECT_EQ(Split(input, block, 10000),
               (std::vector<std::string>{"0:A\x1D", "2:<too long>", "50003:B\x1D", "50005:<too long>", "120007:C\x1D"}));
     EXPECT_LE(input.largestRequest, 10000 + 2 * block) << block;

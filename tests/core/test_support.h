@@ -6,11 +6,11 @@
 #include <cstring>
 #include <deque>
 #include <filesystem>
-#include <optional>
-#include <new>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <new>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -124,7 +124,7 @@ class FillingOutput : public OutputFile {
 class FaultyFiles : public FileSystem {
  public:
   std::function<std::unique_ptr<InputFile>()> input;  // null: the real file
-  std::string seemsMissing;  // a path that seems not to exist
+  std::string seemsMissing;                           // a path that seems not to exist
   std::size_t room = std::string::npos;
   bool unreadable = false;  // the output may be written but not read
 

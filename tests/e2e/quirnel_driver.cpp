@@ -15,11 +15,11 @@
 #include <vector>
 
 #include "app_identity.h"
-#include "field_list_setting.h"
-#include "registry_settings_store.h"
 #include "driver_windows.h"
 #include "field_chooser.h"
+#include "field_list_setting.h"
 #include "main_window_layout.h"
+#include "registry_settings_store.h"
 #include "win32_handles.h"
 #include "win32_text.h"
 
@@ -123,9 +123,7 @@ class Program {
 
   HWND Control(int id) const { return GetDlgItem(window_, id); }
   void Click(int id) const { Press(window_, id); }
-  HWND Dialog(const wchar_t* title) const {
-    return WaitForProcessWindow(Id(), L"#32770", title, kWait);
-  }
+  HWND Dialog(const wchar_t* title) const { return WaitForProcessWindow(Id(), L"#32770", title, kWait); }
   // Answers a message box; returns its prompt.
   std::wstring Answer(const wchar_t* title, int button) const {
     HWND box = Dialog(title);
@@ -135,14 +133,15 @@ class Program {
   }
   void SaveAs(const std::wstring& path) const {
     HWND save = Dialog(L"保存Marc文件");
-    Check(FileTypes(save) == std::vector<std::wstring>{L"文本形式", L"文本形式（UTF-8，适用于非中文系统）", L"Excel 工作簿"},
+    Check(FileTypes(save) ==
+              std::vector<std::wstring>{L"文本形式", L"文本形式（UTF-8，适用于非中文系统）", L"Excel 工作簿"},
           "the save dialog offers the three types");
     SetTextOf(GetDlgItem(save, 0x47C), path);  // the file name box
     Press(save, IDOK);
   }
   // Drops files on the window as Explorer does. The DROPFILES block must be
   // memory of the program's own, so it is written into its process.
-  void Drop(const std::wstring& names) const {  // each name ended by L'\0'
+  void Drop(const std::wstring& names) const {                      // each name ended by L'\0'
     const DROPFILES header = {sizeof(DROPFILES), {}, FALSE, TRUE};  // wide names follow it
     std::string block(reinterpret_cast<const char*>(&header), sizeof header);
     block.append(reinterpret_cast<const char*>(names.c_str()), (names.size() + 1) * sizeof(wchar_t));
@@ -204,8 +203,10 @@ void ConvertsLikeMarc2tab(const std::wstring& exe, const std::wstring& sample, c
     Check(TextOf(program.Control(kInputPathBox)) == sample, "quirnel.exe PATH starts with PATH in Text1");
     program.Drop(folder + L"\\拖入.iso" + L'\0' + folder + L"\\second.iso" + L'\0');
     Check(Eventually([&] { return TextOf(program.Control(kInputPathBox)) == folder + L"\\拖入.iso"; }), "dropped file");
-    for (ControlId id : {kChooseButton, kBeginButton}) Check(TopEdgeShows(program.Control(id), kSkinnedButtonEdge), "skin");
-    for (ControlId id : {kInputPathBox, kFieldListBox}) Check(TopEdgeShows(program.Control(id), kFlatFrame), "flat frame");
+    for (ControlId id : {kChooseButton, kBeginButton})
+      Check(TopEdgeShows(program.Control(id), kSkinnedButtonEdge), "skin");
+    for (ControlId id : {kInputPathBox, kFieldListBox})
+      Check(TopEdgeShows(program.Control(id), kFlatFrame), "flat frame");
     OpensTheChooserWithF4(program, sample);
 
     SetTextOf(program.Control(kInputPathBox), L"  " + Quoted(sample));  // as "Copy as path" pastes it

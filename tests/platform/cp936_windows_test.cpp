@@ -34,8 +34,8 @@ unsigned WindowsWrites(char16_t character) {
   const wchar_t wide = static_cast<wchar_t>(character);
   unsigned char bytes[4] = {};
   BOOL usedDefault = FALSE;
-  const int n = WideCharToMultiByte(kGbk, WC_NO_BEST_FIT_CHARS, &wide, 1, reinterpret_cast<char*>(bytes), 4, "?",
-                                    &usedDefault);
+  const int n =
+      WideCharToMultiByte(kGbk, WC_NO_BEST_FIT_CHARS, &wide, 1, reinterpret_cast<char*>(bytes), 4, "?", &usedDefault);
   if (usedDefault || n <= 0 || n > 2) return 0;
   return n == 1 ? bytes[0] : static_cast<unsigned>(bytes[0] << 8 | bytes[1]);
 }

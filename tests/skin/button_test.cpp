@@ -12,9 +12,13 @@ namespace {
 void Apply(HWND button, HWND elsewhere, char event) {
   if (event == 'F' || event == 'f') SetFocus(event == 'F' ? button : elsewhere);
   if (event == 'E' || event == 'X') EnableWindow(button, event == 'E');
-  const struct { char event; UINT message; WPARAM wParam; } sent[] = {
-      {'M', WM_MOUSEMOVE, 0}, {'L', WM_MOUSELEAVE, 0}, {'D', WM_LBUTTONDOWN, MK_LBUTTON}, {'U', WM_LBUTTONUP, 0},
-      {'S', WM_KEYDOWN, VK_SPACE}, {'s', WM_KEYUP, VK_SPACE}, {'K', WM_KEYDOWN, 'A'}};
+  const struct {
+    char event;
+    UINT message;
+    WPARAM wParam;
+  } sent[] = {{'M', WM_MOUSEMOVE, 0}, {'L', WM_MOUSELEAVE, 0},     {'D', WM_LBUTTONDOWN, MK_LBUTTON},
+              {'U', WM_LBUTTONUP, 0}, {'S', WM_KEYDOWN, VK_SPACE}, {'s', WM_KEYUP, VK_SPACE},
+              {'K', WM_KEYDOWN, 'A'}};
   for (const auto& s : sent) {
     if (s.event == event) SendMessageW(button, s.message, s.wParam, MAKELPARAM(5, 5));
   }
@@ -52,10 +56,11 @@ TEST_F(SkinTest, EachEventShowsItsStateInNinePiecesOfTheTemplateWithACentredCapt
     const char* events;
     int state;
   } cases[] = {
-      {"", kStateNormal},     {"M", kStateHover},      {"MM", kStateHover},   {"ML", kStateNormal},
-      {"MD", kStatePressed},  {"MDU", kStateNormal},   {"MDUM", kStateHover}, {"S", kStatePressed},
-      {"SK", kStatePressed},  {"Ss", kStateNormal},    {"MF", kStateHover},   {"Ff", kStateNormal},
-      {"MX", kStateDisabled}, {"MXLE", kStateNormal},  {"XMEM", kStateHover},
+      {"", kStateNormal},           {"M", kStateHover},     {"MM", kStateHover},
+      {"ML", kStateNormal},         {"MD", kStatePressed},  {"MDU", kStateNormal},
+      {"MDUM", kStateHover},        {"S", kStatePressed},   {"SK", kStatePressed},
+      {"Ss", kStateNormal},         {"MF", kStateHover},    {"Ff", kStateNormal},
+      {"MX", kStateDisabled},       {"MXLE", kStateNormal}, {"XMEM", kStateHover},
       {"MDXULMSF", kStateDisabled},  // disabled by its own click, whatever follows
   };
   form_ = CreateForm();
@@ -74,7 +79,7 @@ TEST_F(SkinTest, EachEventShowsItsStateInNinePiecesOfTheTemplateWithACentredCapt
     EXPECT_EQ(skin->ShownState(), c.state) << c.events;
     // Screen point -> point of the state's slice: corners one to one, the
     // middle column and band stretched.
-    const POINT pairs[][2] = {{{1, 1}, {1, 1}}, {{73, 1}, {7, 1}},   {{10, 3}, {4, 3}},  {{0, 12}, {0, 10}},
+    const POINT pairs[][2] = {{{1, 1}, {1, 1}},  {{73, 1}, {7, 1}},  {{10, 3}, {4, 3}},  {{0, 12}, {0, 10}},
                               {{10, 5}, {4, 5}}, {{1, 23}, {1, 19}}, {{10, 19}, {4, 15}}};
     for (const auto& p : pairs) {
       EXPECT_EQ(ScreenPixel(button, p[0].x, p[0].y),

@@ -11,7 +11,13 @@ namespace {
 // block: an entry in use has a type.
 int LiveGdiObjects() {
   if (DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return static_cast<int>(count);
-  struct Entry { UINT64 object; ULONG owner; USHORT unique; BYTE type, flags; UINT64 user; };
+  struct Entry {
+    UINT64 object;
+    ULONG owner;
+    USHORT unique;
+    BYTE type, flags;
+    UINT64 user;
+  };
   PROCESS_BASIC_INFORMATION process{};
   NtQueryInformationProcess(GetCurrentProcess(), ProcessBasicInformation, &process, sizeof process, nullptr);
   auto* peb = reinterpret_cast<BYTE*>(process.PebBaseAddress);

@@ -18,13 +18,14 @@ inline void Pump() {
 // of one lasting top-level window (Wine is slow to destroy top-level windows
 // without a window manager), or a top-level window where activation matters.
 inline HWND CreateForm(bool topLevel = false) {
-  static WNDCLASSW formClass{0, DefWindowProcW, 0, 0, nullptr, nullptr, nullptr,
-                             static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)), nullptr, L"Form"};
+  static WNDCLASSW formClass{0,       DefWindowProcW, 0,       0,
+                             nullptr, nullptr,        nullptr, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)),
+                             nullptr, L"Form"};
   static const bool registered = RegisterClassW(&formClass) != 0;
-  static HWND desk = CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE, 40, 40, 900, 700, nullptr,
-                                     nullptr, nullptr, nullptr);
-  HWND form = CreateWindowExW(0, L"Form", L"", (topLevel ? WS_POPUP : WS_CHILD) | WS_VISIBLE, 20, 20, 400,
-                              200, topLevel ? nullptr : desk, nullptr, nullptr, nullptr);
+  static HWND desk =
+      CreateWindowExW(0, L"Static", L"", WS_POPUP | WS_VISIBLE, 40, 40, 900, 700, nullptr, nullptr, nullptr, nullptr);
+  HWND form = CreateWindowExW(0, L"Form", L"", (topLevel ? WS_POPUP : WS_CHILD) | WS_VISIBLE, 20, 20, 400, 200,
+                              topLevel ? nullptr : desk, nullptr, nullptr, nullptr);
   EXPECT_TRUE(registered && form);
   SetCursorPos(0, 0);  // the mouse stays off the tests' windows, whatever ran before
   SetForegroundWindow(topLevel ? form : desk);
@@ -36,8 +37,8 @@ inline HWND CreateForm(bool topLevel = false) {
 // font dialogs use.
 inline HWND CreateChild(HWND parent, const wchar_t* cls, const wchar_t* text, int x, int y, int width = 75,
                         int height = 25, DWORD style = 0, DWORD exStyle = 0) {
-  HWND control = CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, x, y, width,
-                                 height, parent, nullptr, nullptr, nullptr);
+  HWND control = CreateWindowExW(exStyle, cls, text, WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, x, y, width, height,
+                                 parent, nullptr, nullptr, nullptr);
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
   return control;
 }

@@ -20,8 +20,8 @@ void CALLBACK PressKey(HWND, UINT, UINT_PTR timer, DWORD) {
   if (!box) return;
   KillTimer(nullptr, timer);
   if (g_press->tabFirst) SendMessageW(box, WM_NEXTDLGCTL, 0, 0);
-  g_focusOnOwnerDrawnDefault = ButtonType(GetFocus()) == BS_OWNERDRAW &&
-                               (SendMessageW(GetFocus(), WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON);
+  g_focusOnOwnerDrawnDefault =
+      ButtonType(GetFocus()) == BS_OWNERDRAW && (SendMessageW(GetFocus(), WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON);
   PostMessageW(GetFocus(), WM_KEYDOWN, g_press->key, 1);
   PostMessageW(GetFocus(), WM_KEYUP, g_press->key, 0xC0000001);
 }

@@ -368,8 +368,15 @@ TEST_F(FieldChooserTest, TheLabelIsALinkAndTheListsMenuKeepsTheEditItems) {
   desktop.menuChoice = EM_SETSEL;  // 全选
   SendMessageW(Control(kFieldListBox), EM_SETSEL, 0, 0);
   SendMessageW(Control(kFieldListBox), WM_CONTEXTMENU, 0, MAKELPARAM(10, 10));
-  const std::vector<std::wstring> items = {L"[撤消(&U)\tCtrl+Z]", L"-", L"[剪切(&T)\tCtrl+X]", L"[复制(&C)\tCtrl+C]",
-                                           L"粘贴(&P)\tCtrl+V", L"[删除(&D)\tDel]", L"-", L"全选(&A)\tCtrl+A", L"-",
+  const std::vector<std::wstring> items = {L"[撤消(&U)\tCtrl+Z]",
+                                           L"-",
+                                           L"[剪切(&T)\tCtrl+X]",
+                                           L"[复制(&C)\tCtrl+C]",
+                                           L"粘贴(&P)\tCtrl+V",
+                                           L"[删除(&D)\tDel]",
+                                           L"-",
+                                           L"全选(&A)\tCtrl+A",
+                                           L"-",
                                            L"从数据文件中选择字段(&F)…\tF4"};
   OpenClipboard(window.Window());
   const bool clipboardHasText = IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE;
@@ -520,12 +527,9 @@ TEST_F(FieldChooserTest, TypingFindsACodeTabGoesRoundTheButtonsWearTheSkinAndThe
       RECT client;
       GetClientRect(dialog, &client);
       const FieldChooserLayout layout = LayOutFieldChooser({client.right, client.bottom}, DpiOfWindow(dialog));
-      const std::pair<int, RECT> places[] = {{kChooserSummary, layout.summary},
-                                             {kChooserList, layout.list},
-                                             {kChooserPreviewLabel, layout.previewLabel},
-                                             {kChooserPreview, layout.preview},
-                                             {IDOK, layout.okButton},
-                                             {IDCANCEL, layout.cancelButton}};
+      const std::pair<int, RECT> places[] = {
+          {kChooserSummary, layout.summary}, {kChooserList, layout.list}, {kChooserPreviewLabel, layout.previewLabel},
+          {kChooserPreview, layout.preview}, {IDOK, layout.okButton},     {IDCANCEL, layout.cancelButton}};
       for (const auto& [id, place] : places) {
         RECT rect;
         GetWindowRect(GetDlgItem(dialog, id), &rect);
@@ -549,8 +553,8 @@ TEST_F(FieldChooserTest, TypingFindsACodeTabGoesRoundTheButtonsWearTheSkinAndThe
 // another, and at 144 DPI one and a half times the 96-DPI one.
 TEST(FieldChooserLayout, ScalesWithTheDpiAndKeepsEveryControlInside) {
   const auto rects = [](const FieldChooserLayout& layout) {
-    return std::vector<RECT>{layout.summary, layout.list, layout.previewLabel, layout.preview, layout.okButton,
-                             layout.cancelButton};
+    return std::vector<RECT>{layout.summary, layout.list,     layout.previewLabel,
+                             layout.preview, layout.okButton, layout.cancelButton};
   };
   for (int dpi : {96, 120, 144, 192}) {
     for (SIZE client : {FieldChooserClientSize(dpi), FieldChooserSmallestClientSize(dpi)}) {

@@ -267,15 +267,18 @@ TEST_F(MainWindowTest, TheTypeChosenDecidesTheFileAndIsRemembered) {
   std::filesystem::create_directories(folder);
   const struct {
     const wchar_t* name;
-    int type;            // chosen in the dialog: 0 GBK text, 1 UTF-8 text, 2 workbook
-    const char* before;  // the file's content before, or nullptr
-    bool holdOpen;       // another program holds the file as a spreadsheet does
-    int yeses;           // the confirmation, then the question about the file
-    std::string begins;  // how the file begins after
+    int type;               // chosen in the dialog: 0 GBK text, 1 UTF-8 text, 2 workbook
+    const char* before;     // the file's content before, or nullptr
+    bool holdOpen;          // another program holds the file as a spreadsheet does
+    int yeses;              // the confirmation, then the question about the file
+    std::string begins;     // how the file begins after
     std::wstring endsWith;  // the last message
   } cases[] = {
       {L"gbk", 0, nullptr, false, 1, "200a\t\r\n", L"gbk.txt"},
-      {L"utf8", 1, nullptr, false, 1, "\xEF\xBB\xBF" "200a\t\r\n", L"utf8.txt"},
+      {L"utf8", 1, nullptr, false, 1,
+       "\xEF\xBB\xBF"
+       "200a\t\r\n",
+       L"utf8.txt"},
       {L"book", 2, nullptr, false, 1, "PK", L"book.xlsx"},
       {L"typed.xlsx", 0, nullptr, false, 1, "PK", L"typed.xlsx"},
       {L"kept.xlsx", 2, "old", false, 1, "old", L"该文件已存在，是否替换？"},
@@ -287,7 +290,8 @@ TEST_F(MainWindowTest, TheTypeChosenDecidesTheFileAndIsRemembered) {
     const std::filesystem::path path = folder / c.name;
     if (c.before != nullptr) std::ofstream(path, std::ios::binary) << c.before;
     win32::FileHandle held;
-    if (c.holdOpen) held.Reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (c.holdOpen)
+      held.Reset(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     desktop = {};
     desktop.yeses = c.yeses;
     desktop.savePath = path.wstring();

@@ -18,7 +18,8 @@ std::string FirstDifference(const std::string& got, const std::string& wanted) {
   std::size_t at = 0;
   while (at < got.size() && at < wanted.size() && got[at] == wanted[at]) ++at;
   return "at byte " + std::to_string(at) + " of " + std::to_string(got.size()) + " (wanted " +
-         std::to_string(wanted.size()) + "): got \"" + got.substr(at, 12) + "\", wanted \"" + wanted.substr(at, 12) + "\"";
+         std::to_string(wanted.size()) + "): got \"" + got.substr(at, 12) + "\", wanted \"" + wanted.substr(at, 12) +
+         "\"";
 }
 
 // The cells of text lines (CR LF after each, a tab after each cell; an LF

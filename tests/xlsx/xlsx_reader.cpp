@@ -243,8 +243,8 @@ std::string DecodeCellText(const std::string& xml) {
   const std::string text = DecodeXml(lines);
   std::string out;
   for (std::size_t at = 0; at < text.size(); ++at) {
-    if (text[at] == '_' && at + 6 < text.size() && text[at + 1] == 'x' && IsHex(text[at + 2]) &&
-        IsHex(text[at + 3]) && IsHex(text[at + 4]) && IsHex(text[at + 5]) && text[at + 6] == '_') {
+    if (text[at] == '_' && at + 6 < text.size() && text[at + 1] == 'x' && IsHex(text[at + 2]) && IsHex(text[at + 3]) &&
+        IsHex(text[at + 4]) && IsHex(text[at + 5]) && text[at + 6] == '_') {
       AppendUtf8(out, static_cast<std::uint32_t>(std::stoul(text.substr(at + 2, 4), nullptr, 16)));
       at += 6;
     } else {

@@ -39,7 +39,6 @@ Workbook Write(const std::vector<std::string>& header, const Table& rows, XlsxLi
   return {ReadZip(sink.bytes), writer.Rows(), writer.CutCells(), writer.FirstCutRow(), writer.Sheets()};
 }
 
-
 TEST(Xlsx, EveryValueReadsBackAsText) {
   Table table;
   for (const HardValue& value : kHardValues) table.push_back({value.what, value.given});
@@ -92,8 +91,8 @@ TEST(Xlsx, RowsContinueOnFurtherSheets) {
       {7, 3, 1, {3, 3, 1}},
       {6, 3, 1, {3, 3}},
       {5, 1, 1, {1, 1, 1, 1, 1}},
-      {250, 120, 1, {120, 120, 10}},      // past the rows measured for the column widths
-      {60, 50, 30000, {50, 10}},          // measuring stopped by its byte limit
+      {250, 120, 1, {120, 120, 10}},  // past the rows measured for the column widths
+      {60, 50, 30000, {50, 10}},      // measuring stopped by its byte limit
   };
   for (const auto& split : kSplits) {
     SCOPED_TRACE(std::to_string(split.rows) + " rows, " + std::to_string(split.perSheet) + " a sheet");
@@ -162,8 +161,7 @@ std::vector<double> ColumnWidths(const std::string& sheet) {
 // Columns are as wide as the header and the first rows need, Chinese
 // counting double, within readable bounds.
 TEST(Xlsx, ColumnWidths) {
-  const Table table = {
-      {"1", "短", "A fairly long English title", "中国现代文学史研究", std::string(300, 'x')}};
+  const Table table = {{"1", "短", "A fairly long English title", "中国现代文学史研究", std::string(300, 'x')}};
   const Workbook book = Write({"001", "200a", "200a", "200a", "330a"}, table);
   const std::vector<double> widths = ColumnWidths(book.Part("xl/worksheets/sheet1.xml"));
   ASSERT_EQ(widths.size(), 5u);
