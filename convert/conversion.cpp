@@ -118,7 +118,7 @@ class Converter {
           input.Error());
     }
     summary_.outcome = RunSummary::Outcome::Completed;
-    const RunSummary finished = Finish(table);
+    RunSummary finished = Finish(table);
     // The line breaks after the last record are read only now: the whole input.
     if (progress_ && finished.outcome == RunSummary::Outcome::Completed) {
       progress_({summary_.records, splitter.BytesConsumed(), inputSize});

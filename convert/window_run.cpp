@@ -59,7 +59,7 @@ Notice EndNotice(const RunSummary& summary) {
 // The input path typed or chosen, or "" after telling the user there is
 // none to start with.
 std::string InputToStartWith(RunWindow& window, FileSystem& files) {
-  const std::string path = window.InputPath();
+  std::string path = window.InputPath();
   if (path.empty()) {
     window.Tell(Notice::NoInputPath, run_messages::kNoInputPath);
   } else if (!files.Exists(path)) {

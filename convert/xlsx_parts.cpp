@@ -75,7 +75,8 @@ std::string Workbook(const std::vector<std::int64_t>& lastRows, std::size_t colu
   const int sheets = static_cast<int>(lastRows.size());
   for (int sheet = 1; sheet <= sheets; ++sheet) {
     const std::string number = std::to_string(sheet);
-    xml += "<sheet name=\"" + SheetName(sheet) + "\" sheetId=\"" + number + "\" r:id=\"rId" + number + "\"/>";
+    xml.append("<sheet name=\"").append(SheetName(sheet)).append("\" sheetId=\"").append(number);
+    xml.append("\" r:id=\"rId").append(number).append("\"/>");
   }
   xml += "</sheets>";
   if (columns > 0) {
@@ -117,8 +118,8 @@ std::string SheetStart(const std::vector<std::size_t>& widths, bool selected) {
     xml += "<cols>";
     for (std::size_t column = 0; column < widths.size(); ++column) {
       const std::string number = std::to_string(column + 1);
-      xml += "<col min=\"" + number + "\" max=\"" + number + "\" width=\"" + std::to_string(widths[column]) +
-             "\" customWidth=\"1\"/>";
+      xml.append("<col min=\"").append(number).append("\" max=\"").append(number).append("\" width=\"");
+      xml.append(std::to_string(widths[column])).append("\" customWidth=\"1\"/>");
     }
     xml += "</cols>";
   }

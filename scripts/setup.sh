@@ -7,7 +7,7 @@
 set -euo pipefail
 
 native_packages=(g++ make cmake googletest libgtest-dev libbenchmark-dev clang libclang-rt-14-dev libc6-dev zip
-                 zlib1g-dev unzip libreoffice-calc-nogui)
+                 zlib1g-dev unzip libreoffice-calc-nogui clang-format clang-tidy)
 windows_packages=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb xauth x11-apps
                   xdotool imagemagick fonts-wqy-microhei libz-mingw-w64-dev)
 

@@ -8,6 +8,10 @@ jobs=$(nproc)
 
 scripts/setup.sh windows
 
+echo "== formatting and static checks"
+scripts/format.sh --check
+scripts/tidy.sh
+
 echo "== native build and tests (ASan/UBSan)"
 cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug -DQUIRNEL_SANITIZE=ON >/dev/null
 cmake --build build/native -j "$jobs"

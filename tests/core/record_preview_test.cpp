@@ -125,7 +125,7 @@ class CountingInput : public MemoryInput {
 
 class CountingFiles : public FaultyFiles {
  public:
-  CountingFiles(std::function<std::string()> make, std::size_t failAfter) {
+  CountingFiles(const std::function<std::string()>& make, std::size_t failAfter) {
     input = [this, make, failAfter] { return std::make_unique<CountingInput>(make(), failAfter, consumed); };
   }
   std::size_t consumed = 0;

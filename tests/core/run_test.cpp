@@ -30,7 +30,7 @@ struct Scene {
     window.fieldList = "200a,200f";
   }
   RunSummary Convert(FileSystem& files = LocalFileSystem()) { return summary = RunFromWindow(window, files, options); }
-  void RemoveOutput() { std::filesystem::remove(std::filesystem::u8path(output)); }
+  void RemoveOutput() const { std::filesystem::remove(std::filesystem::u8path(output)); }
 
   TempFolder folder;
   std::string input = folder.File("输入.iso");
@@ -233,8 +233,8 @@ const Conversation kConversations[] = {
        t.options.joinSeparator = "\t\r\n；";
      },
      {"InputPath", "SetBeginEnabled(false)", "SaveFieldList", "ShowProgressLabel", "FieldList",
-      "Ask(ContinueWithEmptyColumns|"
-      "以下字段代码不是四个字符，对应的列将全部为空：“20\t0a”、“2\n00a”、“200a\r”。是否仍然继续？)",
+      std::string("Ask(ContinueWithEmptyColumns|") +
+          "以下字段代码不是四个字符，对应的列将全部为空：“20\t0a”、“2\n00a”、“200a\r”。是否仍然继续？)",
       kConfirm, "ChooseOutputFile", Progress(1, 100), Progress(1, 100),
       Finished(kFinishedPrompt + kToOutput + "\n以下各列在所有记录中都没有值：20\t0a、2\n00a、200a\r"),
       "SetBeginEnabled(true)"},

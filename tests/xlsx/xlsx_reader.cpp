@@ -278,7 +278,7 @@ std::string Between(const std::string& xml, std::size_t& at, const std::string& 
   if (xml.compare(at, open.size(), open) != 0) Fail("expected " + open + " at " + xml.substr(at, 40));
   const std::size_t end = xml.find(close, at + open.size());
   if (end == std::string::npos) Fail("no " + close);
-  const std::string inside = xml.substr(at + open.size(), end - at - open.size());
+  std::string inside = xml.substr(at + open.size(), end - at - open.size());
   at = end + close.size();
   return inside;
 }
