@@ -2,7 +2,7 @@
 // baseline that does the least any converter must do: read the file in large
 // blocks, find each record's 0x1D and write one short line per record.
 //
-//   bench_convert [--repeat N] [--fields LIST] [--encoding utf-8] INPUT
+//   bench_convert [--repeat N] [--fields LIST] [--format xlsx] [--encoding utf-8] INPUT
 //
 // Outputs go to INPUT.bench-conversion.txt and INPUT.bench-baseline.txt, which
 // are removed at the end. A megabyte is 1,000,000 bytes.
@@ -86,6 +86,9 @@ int main(int argc, char** argv) {
       repeat = std::atoi(argv[++i]);
     } else if (argument == "--fields" && i + 1 < argc) {
       fields = argv[++i];
+    } else if (argument == "--format" && i + 1 < argc && std::string(argv[i + 1]) == "xlsx") {
+      request.format = TableFormat::Workbook;
+      ++i;
     } else if (argument == "--encoding" && i + 1 < argc && std::string(argv[i + 1]) == "utf-8") {
       request.outputEncoding = TextEncoding::Utf8;
       ++i;
@@ -97,7 +100,7 @@ int main(int argc, char** argv) {
     }
   }
   if (input.empty() || repeat < 1) {
-    std::fputs("Usage: bench_convert [--repeat N] [--fields LIST] [--encoding utf-8] INPUT\n", stderr);
+    std::fputs("Usage: bench_convert [--repeat N] [--fields LIST] [--format xlsx] [--encoding utf-8] INPUT\n", stderr);
     return 2;
   }
   const long long size = FileSize(input);
