@@ -222,6 +222,14 @@ const Conversation kConversations[] = {
                 ErrorBox(run_messages::RunBrokeOff("内存不足") + "。已写出的2条记录保留在输出文件中。"),
                 "SetBeginEnabled(true)"}),
      kTwoLines},
+    {"no memory for a workbook: no file is left",
+     [](Scene& t) {
+       InputBreaksOff(Record("A").size() + Record("B").size() + 5, true)(t);
+       t.window.saveType = OutputType::Workbook;
+     },
+     StartThen({"ChooseOutputFile", Progress(1, 33), Progress(2, 66),
+                ErrorBox(run_messages::RunBrokeOff("内存不足") + "。没有写出任何记录。"), "SetBeginEnabled(true)"}),
+     "-"},
     {"nothing read: the new file goes", InputBreaksOff(0),
      StartThen({"ChooseOutputFile", ReadError("没有写出任何记录。"), "SetBeginEnabled(true)"}), "-"},
     {"nothing read: a file that was there stays", [](Scene& t) { InputBreaksOff(0)(t), WriteBytes(t.output, ""); },
