@@ -42,6 +42,13 @@ TEST(Census, CountsEveryTagAndCode) {
   const std::string title =
       "中华人民共和国国家标准文献著录第一部分总则以及与之相关的各类文献著录规则汇编和编目工作手册"
       "附录与索引的说明修订版及其他相关资料的补充说明";
+  RecordBuilder repeated, repeatedToo, gbk, utf8;
+  repeated.Field("001", "id1").Field("009", "x").Field("200", "1 " + Sf("a", "") + Sf("a", "T1") + Sf("f", "F"));
+  repeatedToo.Type('c').Field("001", "id2").Field("005", "20060827114514.0").Field("200", "1 " + Sf("a", "T2"));
+  repeatedToo.Field("200", "1 " + Sf("a", "T3") + Sf("e", ""));
+  gbk.Field("200", "1 " + Sf(Gbk("中"), Gbk("值")) + Sf("a", Gbk("题名") + "\xFF"));
+  gbk.Field("330", "  " + Sf("a", Gbk(title)) + Sf("b", Gbk(title.substr(0, 3 * 60))) + Sf("c", "a\tb\nc\x01z"));
+  utf8.Coding('a').Field("200", "1 " + Sf("中", "值二三四五六七八九十") + Sf("b", "\xE4\xB8"));
   const struct {
     const char* what;  // or a third-party file's name, with bytes empty
     std::string bytes;
@@ -49,32 +56,13 @@ TEST(Census, CountsEveryTagAndCode) {
     std::vector<std::string> rows;  // some of them
   } cases[] = {
       {"repeated fields and subfields, an empty subfield, control fields, the record type",
-       RecordBuilder()
-               .Field("001", "id1")
-               .Field("009", "x")
-               .Field("200", "1 " + Sf("a", "") + Sf("a", "T1") + Sf("f", "F"))
-               .Build() +
-           RecordBuilder()
-               .Type('c')
-               .Field("001", "id2")
-               .Field("005", "20060827114514.0")
-               .Field("200", "1 " + Sf("a", "T2"))
-               .Field("200", "1 " + Sf("a", "T3") + Sf("e", ""))
-               .Build(),
+       repeated.Build() + repeatedToo.Build(),
        "2/0/0/8",
        {"000?|000?|2|2|文字资料印刷品", "001|001a|2|2|id1", "009||1|1|x", "005|005a|1|1|20060827114514.0",
         "200||2|3|1 $a$aT1$fF", "200$a|200a|2|4|T1", "200$e|200e|1|1|", "200$f|200f|1|1|F"}},
       {"samples in UTF-8 from GBK and UTF-8 records, one row for a code in both; cut to sixty characters, "
        "control characters shown as blanks",
-       RecordBuilder()
-               .Field("200", "1 " + Sf(Gbk("中"), Gbk("值")) + Sf("a", Gbk("题名") + "\xFF"))
-               .Field("330",
-                      "  " + Sf("a", Gbk(title)) + Sf("b", Gbk(title.substr(0, 3 * 60))) + Sf("c", "a\tb\nc\x01z"))
-               .Build() +
-           RecordBuilder()
-               .Coding('a')
-               .Field("200", "1 " + Sf("中", "值二三四五六七八九十") + Sf("b", "\xE4\xB8"))
-               .Build(),
+       gbk.Build() + utf8.Build(),
        "2/0/0/9",
        {"200||2|2|1 $中值$a题名\xEF\xBF\xBD", "200$a|200a|1|1|题名\xEF\xBF\xBD",
         "200$b|200b|1|1|\xEF\xBF\xBD\xEF\xBF\xBD", "200$中|200中|2|2|值",

@@ -44,18 +44,15 @@ TEST(RecordPreview, CellsAreTheCellsOfAConversionIntoUtf8) {
                                           "200a", "200f", "200a*", "701a*", "606a*", "690a", "9999",
                                           "",     "200A", "题名",  "2001",  "245a",  "245c*"};
   const std::string separator = " |\t| ";  // a tab in it would split cells: both sides take it out
+  RecordBuilder gbk;
+  gbk.Field("001", "id\t1").Field("200", "1 " + Sf("a", Gbk("题名\t一")) + Sf("f", Gbk("著者")) + Sf("a", "second"));
+  gbk.Field("701", " 0" + Sf("a", Gbk("甲"))).Field("701", " 0" + Sf("a", Gbk("乙") + "\t") + Sf("a", "3"));
   const struct {
     const char* what;  // or a file's path in the source tree, with bytes empty
     std::string bytes;
   } cases[] = {
       {"GBK values with tabs, repeated fields, record types known and unknown",
-       RecordBuilder()
-               .Field("001", "id\t1")
-               .Field("200", "1 " + Sf("a", Gbk("题名\t一")) + Sf("f", Gbk("著者")) + Sf("a", "second"))
-               .Field("701", " 0" + Sf("a", Gbk("甲")))
-               .Field("701", " 0" + Sf("a", Gbk("乙") + "\t") + Sf("a", "3"))
-               .Build() +
-           RecordBuilder().Type('Z').Field("200", "1 " + Sf("a", "x")).Build()},
+       gbk.Build() + RecordBuilder().Type('Z').Field("200", "1 " + Sf("a", "x")).Build()},
       {"UTF-8 records, told by the leader and by 100$a, with bytes that are no character",
        RecordBuilder().Coding('a').Field("200", "1 " + Sf("a", "题名\xFF") + Sf("f", "\xE4\xB8")).Build() +
            RecordBuilder()
