@@ -27,8 +27,6 @@
 
 namespace {
 
-class FieldChooserTest : public WindowScene {};
-
 using Table = std::vector<std::vector<std::wstring>>;
 
 // What RunInChooser runs, and how often it ran or waited.
@@ -69,6 +67,11 @@ void ClickLabel(const MainWindow& window) {
   PostMessageW(window.Control(kFieldListLabel), WM_LBUTTONUP, 0, 0);
   PumpPendingMessages(window.Window());
 }
+
+class FieldChooserTest : public WindowScene {
+ protected:
+  const std::function<void()> clickLabel = [this] { ClickLabel(window); };
+};
 
 std::wstring CellText(HWND table, int row, int column) {
   wchar_t text[1024] = {};
@@ -158,7 +161,8 @@ void TickRow(HWND dialog, const std::wstring& code, Tick how = Tick::Space) {
 using Corners = std::array<LONG, 4>;
 
 // Where the layout puts the summary, the list, the preview's label, the
-// preview, OK and Cancel.
+// preview, OK and Cancel, the controls of kPlacedControls.
+const int kPlacedControls[] = {kChooserSummary, kChooserList, kChooserPreviewLabel, kChooserPreview, IDOK, IDCANCEL};
 std::vector<Corners> Places(const FieldChooserLayout& layout) {
   std::vector<Corners> places;
   for (const RECT& r :
@@ -213,7 +217,7 @@ TEST_F(FieldChooserTest, OpensFromTheLabelTheMenuAndF4AndEveryWayOfCancellingCha
     std::function<void()> open;
     std::function<void(HWND)> close;
   } ways[] = {
-      {"label, Esc", [&] { ClickLabel(window); }, [](HWND dialog) { Press(dialog, VK_ESCAPE); }},
+      {"label, Esc", clickLabel, [](HWND dialog) { Press(dialog, VK_ESCAPE); }},
       {"menu, Cancel", [&] { SendMessageW(Control(kFieldListBox), WM_CONTEXTMENU, 0, MAKELPARAM(-1, -1)); }, cancel},
       {"F4 in the path box, close box", [&] { pressF4(kInputPathBox); },
        [](HWND dialog) { SendMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }},
@@ -221,18 +225,14 @@ TEST_F(FieldChooserTest, OpensFromTheLabelTheMenuAndF4AndEveryWayOfCancellingCha
   };
   desktop.menuChoice = kChooseFieldsCommand;
   for (const auto& way : ways) {
-    HWND owner = nullptr;
-    std::wstring firstRow;
     const int runs = RunInChooser(way.open, [&](HWND dialog) {
-      owner = GetWindow(dialog, GW_OWNER);
-      firstRow = RowShown(GetDlgItem(dialog, kChooserList), 0);
+      EXPECT_EQ(GetWindow(dialog, GW_OWNER), window.Window()) << way.what;
+      EXPECT_EQ(RowShown(GetDlgItem(dialog, kChooserList), 0), L"[x] 9999") << way.what;
       TickRow(dialog, L"200a");
       TickRow(dialog, L"010a");
       way.close(dialog);
     });
     EXPECT_EQ(runs, 1) << way.what;
-    EXPECT_EQ(owner, window.Window()) << way.what;
-    EXPECT_EQ(firstRow, L"[x] 9999") << way.what;
     EXPECT_EQ(WindowText(Control(kFieldListBox)), kList) << way.what;
   }
   EXPECT_TRUE(desktop.messages.empty());
@@ -252,15 +252,11 @@ TEST_F(FieldChooserTest, TheLabelIsALinkAndTheListsMenuKeepsTheEditItems) {
   }
   ASSERT_NE(tips, nullptr);
   wchar_t tip[256] = {};
-  TTTOOLINFOW tool = {TTTOOLINFOW_V2_SIZE,
-                      0,
-                      window.Window(),
-                      reinterpret_cast<UINT_PTR>(Control(kFieldListLabel)),
-                      {},
-                      nullptr,
-                      tip,
-                      0,
-                      nullptr};
+  TTTOOLINFOW tool = {};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  tool.hwnd = window.Window();
+  tool.uId = reinterpret_cast<UINT_PTR>(Control(kFieldListLabel));
+  tool.lpszText = tip;
   SendMessageW(tips, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
   EXPECT_EQ(std::wstring(tip), L"单击从数据文件中选择字段（F4）");
 
@@ -327,23 +323,19 @@ TEST_F(FieldChooserTest, TicksShowInThePreviewAtOnceAndOkWritesTheList) {
       {L"606a", Tick::Space, {"200f", "200a", "000?", "606a", "701a*"}},
       {L"606a", Tick::Space, {"200f", "200a", "000?", "701a*"}},
   };
-  std::vector<std::wstring> rows;
-  std::vector<Table> previews;
-  const int runs = RunInChooser([&] { ClickLabel(window); },
-                                [&](HWND dialog) {
-                                  HWND list = GetDlgItem(dialog, kChooserList);
-                                  for (int row = 0; row < 4; ++row) rows.push_back(RowShown(list, row));
-                                  for (const auto& step : steps) {
-                                    if (step.code != nullptr) TickRow(dialog, step.code, step.how);
-                                    previews.push_back(Shown(GetDlgItem(dialog, kChooserPreview)));
-                                  }
-                                  rows.push_back(RowShown(list, RowOf(list, L"200")));
-                                  Press(dialog, VK_RETURN);
-                                });
-  ASSERT_EQ(runs, 1);
-  EXPECT_EQ(rows, (std::vector<std::wstring>{L"[x] 9999", L"[ ] 000?", L"[ ] 001a", L"[ ] 005a", L"    200"}));
-  ASSERT_EQ(previews.size(), std::size(steps));
-  for (std::size_t i = 0; i < previews.size(); ++i) EXPECT_EQ(previews[i], Converted(steps[i].items)) << "step " << i;
+  const int runs = RunInChooser(clickLabel, [&](HWND dialog) {
+    HWND list = GetDlgItem(dialog, kChooserList);
+    std::vector<std::wstring> rows;
+    for (int row = 0; row < 4; ++row) rows.push_back(RowShown(list, row));
+    EXPECT_EQ(rows, (std::vector<std::wstring>{L"[x] 9999", L"[ ] 000?", L"[ ] 001a", L"[ ] 005a"}));
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+      if (steps[i].code != nullptr) TickRow(dialog, steps[i].code, steps[i].how);
+      EXPECT_EQ(Shown(GetDlgItem(dialog, kChooserPreview)), Converted(steps[i].items)) << "step " << i;
+    }
+    EXPECT_EQ(RowShown(list, RowOf(list, L"200")), L"    200");
+    Press(dialog, VK_RETURN);
+  });
+  EXPECT_EQ(runs, 1);
   EXPECT_EQ(WindowText(Control(kFieldListBox)), L"200f,200a,000?,701a*");
 }
 
@@ -366,51 +358,42 @@ TEST_F(FieldChooserTest, CancelWhileTheFileIsReadStopsTheReading) {
 // the buttons; the buttons wear the skin; the controls sit where the layout
 // of the window's DPI puts them, also once the dialog is made larger.
 TEST_F(FieldChooserTest, TypingFindsACodeTabGoesRoundTheButtonsWearTheSkinAndTheLayoutFollowsTheSize) {
-  std::wstring typedTo;
-  std::vector<int> focus;
-  std::vector<bool> skinned;  // drawn by the skin, with its rounded outline
-  std::vector<bool> laidOut;  // as opened, and once larger
-  const int runs = RunInChooser(
-      [&] { ClickLabel(window); },
-      [&](HWND dialog) {
-        HWND list = GetDlgItem(dialog, kChooserList);
-        for (wchar_t c : std::wstring(L"701a")) PostMessageW(list, WM_CHAR, c, 1);
-        PumpPendingMessages(dialog);
-        typedTo = CellText(list, ListView_GetNextItem(list, -1, LVNI_FOCUSED), kChooserCodeColumn);
-        focus.push_back(GetDlgCtrlID(GetFocus()));
-        for (bool shift : {false, false, false, false, true}) {
-          Press(dialog, VK_TAB, shift);
-          focus.push_back(GetDlgCtrlID(GetFocus()));
-        }
-        for (int id : {IDOK, IDCANCEL}) {
-          HWND button = GetDlgItem(dialog, id);
-          const win32::Region outline(CreateRectRgn(0, 0, 0, 0));
-          skinned.push_back((GetWindowLongPtrW(button, GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW &&
-                            GetWindowRgn(button, outline.Get()) != ERROR);
-        }
-        for (int grow : {0, 200}) {
-          RECT outer, client;
-          GetWindowRect(dialog, &outer);
-          SetWindowPos(dialog, nullptr, 0, 0, outer.right - outer.left + grow, outer.bottom - outer.top + grow,
-                       SWP_NOMOVE | SWP_NOZORDER);
-          GetClientRect(dialog, &client);
-          std::vector<Corners> shown;
-          for (int id : std::initializer_list<int>{kChooserSummary, kChooserList, kChooserPreviewLabel, kChooserPreview,
-                                                   IDOK, IDCANCEL}) {
-            RECT rect;
-            GetWindowRect(GetDlgItem(dialog, id), &rect);
-            MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-            shown.push_back({rect.left, rect.top, rect.right, rect.bottom});
-          }
-          laidOut.push_back(shown == Places(LayOutFieldChooser({client.right, client.bottom}, DpiOfWindow(dialog))));
-        }
-        SendMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
-      });
-  ASSERT_EQ(runs, 1);
-  EXPECT_EQ(typedTo, L"701a");
-  EXPECT_EQ(focus, (std::vector<int>{kChooserList, kChooserPreview, IDOK, IDCANCEL, kChooserList, IDCANCEL}));
-  EXPECT_EQ(skinned, (std::vector<bool>{true, true}));
-  EXPECT_EQ(laidOut, (std::vector<bool>{true, true}));
+  const int runs = RunInChooser(clickLabel, [&](HWND dialog) {
+    HWND list = GetDlgItem(dialog, kChooserList);
+    for (wchar_t c : std::wstring(L"701a")) PostMessageW(list, WM_CHAR, c, 1);
+    PumpPendingMessages(dialog);
+    EXPECT_EQ(CellText(list, ListView_GetNextItem(list, -1, LVNI_FOCUSED), kChooserCodeColumn), L"701a");
+    std::vector<int> focus = {GetDlgCtrlID(GetFocus())};
+    for (bool shift : {false, false, false, false, true}) {
+      Press(dialog, VK_TAB, shift);
+      focus.push_back(GetDlgCtrlID(GetFocus()));
+    }
+    EXPECT_EQ(focus, (std::vector<int>{kChooserList, kChooserPreview, IDOK, IDCANCEL, kChooserList, IDCANCEL}));
+    for (int id : {IDOK, IDCANCEL}) {  // drawn by the skin, with its rounded outline
+      HWND button = GetDlgItem(dialog, id);
+      const win32::Region outline(CreateRectRgn(0, 0, 0, 0));
+      EXPECT_EQ(GetWindowLongPtrW(button, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW) << id;
+      EXPECT_NE(GetWindowRgn(button, outline.Get()), ERROR) << id;
+    }
+    for (int grow : {0, 200}) {
+      RECT outer, client;
+      GetWindowRect(dialog, &outer);
+      SetWindowPos(dialog, nullptr, 0, 0, outer.right - outer.left + grow, outer.bottom - outer.top + grow,
+                   SWP_NOMOVE | SWP_NOZORDER);
+      GetClientRect(dialog, &client);
+      std::vector<Corners> shown;
+      for (int id : kPlacedControls) {
+        RECT rect;
+        GetWindowRect(GetDlgItem(dialog, id), &rect);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+        shown.push_back({rect.left, rect.top, rect.right, rect.bottom});
+      }
+      EXPECT_EQ(shown, Places(LayOutFieldChooser({client.right, client.bottom}, DpiOfWindow(dialog))))
+          << "grown by " << grow;
+    }
+    SendMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+  });
+  EXPECT_EQ(runs, 1);
 }
 
 // The layout at any DPI: every control inside the client area, none over
@@ -424,9 +407,9 @@ TEST(FieldChooserLayout, ScalesWithTheDpiAndKeepsEveryControlInside) {
         EXPECT_TRUE(left >= 0 && top >= 0 && right <= client.cx && bottom <= client.cy && left < right && top < bottom)
             << dpi << " dpi, control " << i;
         for (std::size_t j = i + 1; j < placed.size(); ++j) {
-          const bool apart =
-              right <= placed[j][0] || placed[j][2] <= left || bottom <= placed[j][1] || placed[j][3] <= top;
-          EXPECT_TRUE(apart) << dpi << " dpi, controls " << i << " and " << j;
+          const auto [otherLeft, otherTop, otherRight, otherBottom] = placed[j];
+          EXPECT_TRUE(right <= otherLeft || otherRight <= left || bottom <= otherTop || otherBottom <= top)
+              << dpi << " dpi, controls " << i << " and " << j;
         }
       }
     }

@@ -18,11 +18,7 @@
 #include "registry_settings_store.h"
 #include "window_scene.h"
 
-namespace {
-
-class MainWindowTest : public WindowScene {};
-
-}  // namespace
+using MainWindowTest = WindowScene;
 
 // The stored layout is in twips: the window shows it in pixels of its own
 // DPI, from the top-left of a client area of the size it is given.
