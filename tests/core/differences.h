@@ -1,8 +1,6 @@
 #pragma once
 // What a check of thousands of codes found wrong, kept short enough to read:
 // how many, and the first few.
-#include <cstddef>
-#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,22 +13,8 @@ inline std::string Hex(std::string_view bytes) {
   return text;
 }
 
-class Differences {
- public:
-  void Add(std::string what) {
-    if (first_.size() < kShown) first_.push_back(std::move(what));
-    ++count_;
-  }
-  std::size_t Count() const { return count_; }
-
-  friend std::ostream& operator<<(std::ostream& out, const Differences& differences) {
-    out << differences.count_ << " differ, the first:";
-    for (const std::string& what : differences.first_) out << "\n  " << what;
-    return out;
-  }
-
- private:
-  static constexpr std::size_t kShown = 8;
-  std::vector<std::string> first_;
-  std::size_t count_ = 0;
-};
+inline std::string FirstFew(const std::vector<std::string>& differences) {
+  std::string text = std::to_string(differences.size()) + " differ, the first:";
+  for (std::size_t i = 0; i < differences.size() && i < 8; ++i) text += "\n  " + differences[i];
+  return text;
+}

@@ -13,99 +13,12 @@
 
 namespace {
 
-// Every kind of item: the record type, whole control fields, first and
-// every occurrence, codes no record has, an empty item, a typing mistake.
-const std::vector<std::string> kItems = {"000?", "001a", "005?",  "010a",  "010d",  "101a", "100a",
-                                         "200a", "200f", "200a*", "701a*", "606a*", "690a", "9999",
-                                         "",     "200A", "题名",  "2001",  "245a",  "245c*"};
-// A tab in it would split cells; both sides take it out.
-const std::string kSeparator = " |\t| ";
-
-std::vector<std::string> SplitAt(std::string_view text, std::string_view separator) {
-  std::vector<std::string> pieces;
-  for (std::size_t at = 0;;) {
-    const std::size_t end = text.find(separator, at);
-    pieces.emplace_back(text.substr(at, end - at));
-    if (end == std::string_view::npos) return pieces;
-    at = end + separator.size();
-  }
-}
-
-// The rows a conversion into UTF-8 writes: the mark and the header left
-// out, each cell as it stands before its tab.
-std::vector<PreviewRow> ConvertedRows(const std::string& input) {
-  TempFolder folder;
-  ConversionRequest request;
-  request.inputPath = input;
-  request.outputPath = folder.File("out.txt");
-  request.items = kItems;
-  request.joinSeparator = kSeparator;
-  request.outputEncoding = TextEncoding::Utf8;
-  EXPECT_EQ(Convert(request, LocalFileSystem()).outcome, RunSummary::Outcome::Completed) << input;
-  const std::string text = ReadBytes(request.outputPath).substr(3);
-  std::vector<std::string> lines = SplitAt(text, "\r\n");
-  std::vector<PreviewRow> rows;
-  for (std::size_t i = 1; i + 1 < lines.size(); ++i) {
-    rows.push_back(SplitAt(lines[i], "\t"));
-    rows.back().pop_back();  // every cell ends with a tab
-  }
-  return rows;
-}
-
-std::string Shown(const PreviewRow& row) {
-  std::string text;
-  for (const std::string& cell : row) text += "[" + cell + "]";
-  return text;
-}
-
 std::string Records(int count, std::string_view title) {
   std::string bytes;
   for (int i = 1; i <= count; ++i) {
     bytes += RecordBuilder().Field("001", "id" + std::to_string(i)).Field("200", "1 " + Sf("a", title)).Build();
   }
   return bytes;
-}
-
-struct FileCase {
-  const char* what;
-  std::string bytes;  // or the path of a file, with bytes empty
-  std::string path;
-};
-
-std::vector<FileCase> FileCases() {
-  const std::string data = QUIRNEL_TEST_DATA "/third-party/";
-  return {
-      {"GBK values with tabs, repeated fields, record types known and unknown",
-       RecordBuilder()
-               .Field("001", "id\t1")
-               .Field("200", "1 " + Sf("a", Gbk("题名\t一")) + Sf("f", Gbk("著者")) + Sf("a", "second"))
-               .Field("701", " 0" + Sf("a", Gbk("甲")))
-               .Field("701", " 0" + Sf("a", Gbk("乙") + "\t") + Sf("a", "3"))
-               .Build() +
-           RecordBuilder().Type('Z').Field("200", "1 " + Sf("a", "x")).Build(),
-       ""},
-      {"UTF-8 records, told by the leader and by 100$a, with bytes that are no character",
-       RecordBuilder().Coding('a').Field("200", "1 " + Sf("a", "题名\xFF") + Sf("f", "\xE4\xB8")).Build() +
-           RecordBuilder()
-               .Field("100", "  " + Sf("a", std::string(26, '0') + "50"))
-               .Field("200", Sf("a", "名"))
-               .Build(),
-       ""},
-      {"a refused record, an unreadable one, a bad entry and one cut short",
-       RecordBuilder().Field("200", Sf("a", "refused")).DirectoryTail("X").Build() + "junk\r\n" +
-           RecordBuilder().Field("200", Sf("a", "L")).Field("701", "").LengthText(1, "12a4").Build() +
-           RecordBuilder().Field("200", Sf("a", "cut")).WithoutRecordTerminator().Build(),
-       ""},
-      {"more records than the preview keeps", Records(25, "T"), ""},
-      {"the sample", "", QUIRNEL_SOURCE_DIR "/samples/sample.iso"},
-      {"pymarc/testunimarc.dat", "", data + "pymarc/testunimarc.dat"},
-      {"pymarc/bad_records.mrc", "", data + "pymarc/bad_records.mrc"},
-      {"pymarc/utf8_invalid.mrc", "", data + "pymarc/utf8_invalid.mrc"},
-      {"marc4j/chinese_mangled_multibyte.mrc", "", data + "marc4j/chinese_mangled_multibyte.mrc"},
-      {"marc4j/bad_oversize_field_bad_directory.mrc", "", data + "marc4j/bad_oversize_field_bad_directory.mrc"},
-      {"marcrecord/rusmarc_1.iso", "", data + "marcrecord/rusmarc_1.iso"},
-      {"yaz/marc5.marc", "", data + "yaz/marc5.marc"},
-  };
 }
 
 // Bytes made in memory, counting what is read of them.
@@ -115,37 +28,78 @@ class CountingInput : public MemoryInput {
       : MemoryInput(std::move(text), 1 << 16, failAfter), consumed_(consumed) {}
   std::size_t Read(char* buffer, std::size_t size) override {
     const std::size_t n = MemoryInput::Read(buffer, size);
-    consumed_ += n;
-    return n;
+    return consumed_ += n, n;
   }
 
  private:
   std::size_t& consumed_;
 };
 
-class CountingFiles : public FaultyFiles {
- public:
-  CountingFiles(const std::function<std::string()>& make, std::size_t failAfter) {
-    input = [this, make, failAfter] { return std::make_unique<CountingInput>(make(), failAfter, consumed); };
-  }
-  std::size_t consumed = 0;
-};
-
 }  // namespace
 
 TEST(RecordPreview, CellsAreTheCellsOfAConversionIntoUtf8) {
-  for (const FileCase& c : FileCases()) {
+  // Every kind of item: the record type, whole control fields, first and
+  // every occurrence, codes no record has, an empty item, a typing mistake.
+  const std::vector<std::string> items = {"000?", "001a", "005?",  "010a",  "010d",  "101a", "100a",
+                                          "200a", "200f", "200a*", "701a*", "606a*", "690a", "9999",
+                                          "",     "200A", "题名",  "2001",  "245a",  "245c*"};
+  const std::string separator = " |\t| ";  // a tab in it would split cells: both sides take it out
+  RecordBuilder gbk;
+  gbk.Field("001", "id\t1").Field("200", "1 " + Sf("a", Gbk("题名\t一")) + Sf("f", Gbk("著者")) + Sf("a", "second"));
+  gbk.Field("701", " 0" + Sf("a", Gbk("甲"))).Field("701", " 0" + Sf("a", Gbk("乙") + "\t") + Sf("a", "3"));
+  const struct {
+    const char* what;  // or a file's path in the source tree, with bytes empty
+    std::string bytes;
+  } cases[] = {
+      {"GBK values with tabs, repeated fields, record types known and unknown",
+       gbk.Build() + RecordBuilder().Type('Z').Field("200", "1 " + Sf("a", "x")).Build()},
+      {"UTF-8 records, told by the leader and by 100$a, with bytes that are no character",
+       RecordBuilder().Coding('a').Field("200", "1 " + Sf("a", "题名\xFF") + Sf("f", "\xE4\xB8")).Build() +
+           RecordBuilder()
+               .Field("100", "  " + Sf("a", std::string(26, '0') + "50"))
+               .Field("200", Sf("a", "名"))
+               .Build()},
+      {"a refused record, an unreadable one, a bad entry and one cut short",
+       RecordBuilder().Field("200", Sf("a", "refused")).DirectoryTail("X").Build() + "junk\r\n" +
+           RecordBuilder().Field("200", Sf("a", "L")).Field("701", "").LengthText(1, "12a4").Build() +
+           RecordBuilder().Field("200", Sf("a", "cut")).WithoutRecordTerminator().Build()},
+      {"more records than the preview keeps", Records(25, "T")},
+      {"samples/sample.iso", ""},
+      {"tests/data/third-party/pymarc/testunimarc.dat", ""},
+      {"tests/data/third-party/pymarc/bad_records.mrc", ""},
+      {"tests/data/third-party/pymarc/utf8_invalid.mrc", ""},
+      {"tests/data/third-party/marc4j/chinese_mangled_multibyte.mrc", ""},
+      {"tests/data/third-party/marc4j/bad_oversize_field_bad_directory.mrc", ""},
+      {"tests/data/third-party/marcrecord/rusmarc_1.iso", ""},
+      {"tests/data/third-party/yaz/marc5.marc", ""},
+  };
+  for (const auto& c : cases) {
     TempFolder folder;
-    std::string path = c.path;
-    if (path.empty()) WriteBytes(path = folder.File("records.iso"), c.bytes);
+    const std::string path = c.bytes.empty() ? QUIRNEL_SOURCE_DIR "/" + std::string(c.what) : folder.File("in.iso");
+    if (!c.bytes.empty()) WriteBytes(path, c.bytes);
     const PreviewRecords preview = ReadPreviewRecords(LocalFileSystem(), path);
     EXPECT_EQ(preview.error, "") << c.what;
-    const std::vector<PreviewRow> rows = PreviewTable(preview, kItems, kSeparator);
-    const std::vector<PreviewRow> converted = ConvertedRows(path);
-    ASSERT_EQ(rows.size(), std::min(converted.size(), kPreviewRecords)) << c.what;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-      EXPECT_EQ(Shown(rows[i]), Shown(converted[i])) << c.what << ", row " << i;
+    std::vector<std::string> shown, converted;  // lines, each cell followed by a tab
+    for (const PreviewRow& row : PreviewTable(preview, items, separator)) {
+      shown.emplace_back();
+      for (const std::string& cell : row) shown.back() += cell + "\t";
     }
+    ConversionRequest request;
+    request.inputPath = path;
+    request.outputPath = folder.File("out.txt");
+    request.items = items;
+    request.joinSeparator = separator;
+    request.outputEncoding = TextEncoding::Utf8;
+    EXPECT_EQ(Convert(request, LocalFileSystem()).outcome, RunSummary::Outcome::Completed) << c.what;
+    const std::string text = ReadBytes(request.outputPath);
+    // After the mark and the header line, as many lines as the preview keeps.
+    for (std::size_t at = text.find("\r\n") + 2; at < text.size() && converted.size() < kPreviewRecords;) {
+      const std::size_t end = text.find("\r\n", at);
+      converted.push_back(text.substr(at, end - at));
+      at = end + 2;
+    }
+    const std::string difference = FirstDifference(shown, converted);
+    EXPECT_TRUE(difference.empty()) << c.what << ": " << difference;
   }
 }
 
@@ -153,10 +107,8 @@ TEST(RecordPreview, KeepsTwentyRecordsAndReadsAFewMegabytes) {
   const std::string big(3u << 19, 'x');  // 1.5 MiB
   const struct {
     const char* what;
-    std::function<std::string()> bytes;
-    std::size_t failAfter;
-    std::size_t records;
-    std::size_t mostRead;
+    std::function<std::string()> bytes;  // null: no such file
+    std::size_t failAfter, records, mostRead;
     const char* error;  // how the error begins
   } cases[] = {
       {"small records", [] { return Records(25, "T"); }, std::string::npos, kPreviewRecords, std::string::npos, ""},
@@ -168,21 +120,17 @@ TEST(RecordPreview, KeepsTwentyRecordsAndReadsAFewMegabytes) {
       {"a record without end: read until it is known to be too long", [] { return std::string(64u << 20, 'x'); },
        std::string::npos, 1, kLargestRecord + (2u << 20), ""},
       {"a read that fails after two records", [] { return Records(5, "T"); }, 2 * Records(1, "T").size() + 10, 2,
-       std::string::npos, "无法读取输入文件"},
+       std::string::npos, "无法读取输入文件：.../records.iso"},
+      {"no such file", nullptr, 0, 0, 0, "无法打开输入文件：.../records.iso"},
   };
   for (const auto& c : cases) {
-    CountingFiles files(c.bytes, c.failAfter);
-    const PreviewRecords preview = ReadPreviewRecords(files, "records.iso");
+    TempFolder folder;
+    FaultyFiles files;
+    std::size_t consumed = 0;
+    if (c.bytes) files.input = [&] { return std::make_unique<CountingInput>(c.bytes(), c.failAfter, consumed); };
+    const PreviewRecords preview = ReadPreviewRecords(files, folder.File("records.iso"));
     EXPECT_EQ(preview.records.size(), c.records) << c.what;
-    EXPECT_EQ(preview.error.substr(0, std::string(c.error).size()), c.error) << c.what;
-    EXPECT_LE(files.consumed, c.mostRead) << c.what;
+    EXPECT_EQ(WithFolderAsDots(preview.error, folder).substr(0, std::string(c.error).size()), c.error) << c.what;
+    EXPECT_LE(consumed, c.mostRead) << c.what;
   }
-}
-
-TEST(RecordPreview, AFileThatCannotBeOpenedSaysSo) {
-  TempFolder folder;
-  const PreviewRecords preview = ReadPreviewRecords(LocalFileSystem(), folder.File("missing.iso"));
-  EXPECT_TRUE(preview.records.empty());
-  const std::string expected = "无法打开输入文件：.../missing.iso";
-  EXPECT_EQ(WithFolderAsDots(preview.error, folder).substr(0, expected.size()), expected);
 }

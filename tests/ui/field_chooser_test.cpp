@@ -10,263 +10,187 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <filesystem>
 #include <fstream>
 #include <functional>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "conversion.h"
-#include "desktop_services.h"
 #include "dpi_awareness.h"
 #include "field_chooser.h"
 #include "field_chooser_access.h"
 #include "field_chooser_layout.h"
-#include "file_system.h"
-#include "main_window.h"
-#include "message_loop.h"
-#include "settings_store.h"
-#include "win32_text.h"
+#include "window_scene.h"
 
 namespace {
 
-struct Box {
-  std::wstring prompt;
-  unsigned style;
-  std::wstring title;
+using Table = std::vector<std::vector<std::wstring>>;
+
+// What RunInChooser runs, and how often it ran or waited.
+struct {
+  std::function<void(HWND)> run;
+  bool whileReading = false;
+  int runs = 0, waits = 0;
+} script;
+
+void CALLBACK RunScript(HWND, UINT, UINT_PTR, DWORD) {
+  HWND dialog = FindWindowW(L"#32770", kFieldChooserTitle);
+  if (dialog == nullptr || script.runs > 0) return;
+  if (script.whileReading ? WindowText(GetDlgItem(dialog, kChooserSummary)).find(L"已读") != std::wstring::npos
+                          : IsWindowEnabled(GetDlgItem(dialog, IDOK))) {
+    ++script.runs;
+    script.run(dialog);
+  } else if (++script.waits > 500) {
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  }
+}
+
+// Opens the chooser by `open` and runs `run` on it from inside its own modal
+// loop once it has read its file (or, whileReading, once it shows how far it
+// has read); how many times it ran. A chooser that never gets there is
+// cancelled after a while.
+int RunInChooser(const std::function<void()>& open, std::function<void(HWND)> run, bool whileReading = false) {
+  script = {std::move(run), whileReading};
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, RunScript);
+  open();
+  KillTimer(nullptr, timer);
+  script.run = nullptr;
+  return script.runs;
+}
+
+// Clicks the field list label, as the pointer does.
+void ClickLabel(const MainWindow& window) {
+  PostMessageW(window.Control(kFieldListLabel), WM_LBUTTONDOWN, MK_LBUTTON, 0);
+  PostMessageW(window.Control(kFieldListLabel), WM_LBUTTONUP, 0, 0);
+  PumpPendingMessages(window.Window());
+}
+
+class FieldChooserTest : public WindowScene {
+ protected:
+  const std::function<void()> clickLabel = [this] { ClickLabel(window); };
 };
-
-class ChooserDesktop : public DesktopServices {
- public:
-  std::wstring ChooseOpenFile(HWND) override { return {}; }
-  std::wstring ChooseSaveFile(HWND, int&) override { return {}; }
-  int ShowMessageBox(HWND, const std::wstring& prompt, unsigned style, const std::wstring& title) override {
-    boxes.push_back({prompt, style, title});
-    return IDOK;
-  }
-  // Notes the menu's items (disabled ones in brackets, separators as "-")
-  // and chooses menuChoice.
-  UINT ShowShortcutMenu(HWND, HMENU menu, POINT) override {
-    menuItems.clear();
-    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-      wchar_t text[128] = {};
-      GetMenuStringW(menu, static_cast<UINT>(i), text, 128, MF_BYPOSITION);
-      const UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
-      if (state & MF_SEPARATOR) {
-        menuItems.push_back(L"-");
-      } else {
-        menuItems.push_back(state & MF_GRAYED ? L"[" + std::wstring(text) + L"]" : text);
-      }
-    }
-    return menuChoice;
-  }
-  bool OpenAddress(const std::wstring&) override { return false; }
-
-  std::vector<Box> boxes;
-  std::vector<std::wstring> menuItems;
-  UINT menuChoice = 0;
-};
-
-class NoSettings : public SettingsStore {
- public:
-  std::optional<std::string> Get(const std::string&, const std::string&, const std::string&) override { return {}; }
-  bool Save(const std::string&, const std::string&, const std::string&, const std::string&) override { return true; }
-};
-
-// Runs a script on the chooser from inside its own modal loop, once it has
-// read its file (or, for whileReading, once it shows how far it has read). A
-// chooser that never gets there is cancelled after a while.
-class ChooserScript {
- public:
-  explicit ChooserScript(std::function<void(HWND)> script, bool whileReading = false)
-      : script_(std::move(script)), whileReading_(whileReading) {
-    current_ = this;
-    timer_ = SetTimer(nullptr, 0, 20, Tick);
-  }
-  ~ChooserScript() {
-    KillTimer(nullptr, timer_);
-    current_ = nullptr;
-  }
-  ChooserScript(const ChooserScript&) = delete;
-  ChooserScript& operator=(const ChooserScript&) = delete;
-
-  int runs = 0;
-
- private:
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    ChooserScript* self = current_;
-    HWND dialog = FindWindowW(L"#32770", kFieldChooserTitle);
-    if (self == nullptr || self->runs > 0 || dialog == nullptr) return;
-    const bool ready = self->whileReading_
-                           ? WindowText(GetDlgItem(dialog, kChooserSummary)).find(L"已读") != std::wstring::npos
-                           : IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE;
-    if (!ready) {
-      if (++self->waits > 500) PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-      return;
-    }
-    ++self->runs;
-    self->script_(dialog);
-  }
-
-  static ChooserScript* current_;
-  std::function<void(HWND)> script_;
-  bool whileReading_;
-  UINT_PTR timer_ = 0;
-  int waits = 0;
-};
-ChooserScript* ChooserScript::current_ = nullptr;
 
 std::wstring CellText(HWND table, int row, int column) {
   wchar_t text[1024] = {};
-  LVITEMW item = {};
-  item.iSubItem = column;
-  item.pszText = text;
-  item.cchTextMax = 1024;
-  SendMessageW(table, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+  ListView_GetItemText(table, row, column, text, 1024);
   return text;
 }
 
-int RowCount(HWND table) { return static_cast<int>(SendMessageW(table, LVM_GETITEMCOUNT, 0, 0)); }
-
-// "[x] 200a", "[ ] 701a", "    200" (no check box).
-std::wstring RowShown(HWND list, int row) {
-  const UINT box = static_cast<UINT>(SendMessageW(list, LVM_GETITEMSTATE, row, LVIS_STATEIMAGEMASK)) >> 12;
-  return std::wstring(box == 2 ? L"[x] " : box == 1 ? L"[ ] " : L"    ") + CellText(list, row, kChooserCodeColumn);
-}
-
-int RowOf(HWND list, const std::wstring& code) {
-  for (int row = 0; row < RowCount(list); ++row) {
-    if (CellText(list, row, kChooserCodeColumn) == code) return row;
-  }
-  ADD_FAILURE() << "no row " << Narrow(code);
-  return 0;
-}
-
-std::vector<std::wstring> Headers(HWND table) {
-  HWND headerControl = reinterpret_cast<HWND>(SendMessageW(table, LVM_GETHEADER, 0, 0));
-  std::vector<std::wstring> headers;
-  for (int column = 0; column < SendMessageW(headerControl, HDM_GETITEMCOUNT, 0, 0); ++column) {
+// The headers, then the rows.
+Table Shown(HWND table) {
+  Table shown(1 + ListView_GetItemCount(table));
+  for (int column = 0; column < Header_GetItemCount(ListView_GetHeader(table)); ++column) {
     wchar_t text[256] = {};
     LVCOLUMNW header = {};
     header.mask = LVCF_TEXT;
     header.pszText = text;
     header.cchTextMax = 256;
-    SendMessageW(table, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&header));
-    headers.push_back(text);
+    ListView_GetColumn(table, column, &header);
+    shown[0].push_back(text);
+    for (std::size_t row = 1; row < shown.size(); ++row) shown[row].push_back(CellText(table, row - 1, column));
   }
-  return headers;
+  return shown;
 }
 
-std::vector<std::vector<std::wstring>> Cells(HWND table) {
-  std::vector<std::vector<std::wstring>> rows(static_cast<std::size_t>(RowCount(table)));
-  for (std::size_t row = 0; row < rows.size(); ++row) {
-    for (std::size_t column = 0; column < Headers(table).size(); ++column) {
-      rows[row].push_back(CellText(table, static_cast<int>(row), static_cast<int>(column)));
-    }
-  }
-  return rows;
-}
-
-// The first 20 rows a conversion of the sample into UTF-8 writes for items.
-std::vector<std::vector<std::wstring>> ConvertedRows(const std::vector<std::string>& items) {
-  wchar_t folder[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, folder);
+// The header and the first rows that a conversion of the sample into UTF-8
+// writes for the items.
+Table Converted(const std::vector<std::string>& items) {
+  const std::filesystem::path path = std::filesystem::temp_directory_path() / "quirnel-chooser-reference.txt";
+  std::filesystem::remove(path);
   ConversionRequest request;
   request.inputPath = Narrow(QUIRNEL_SAMPLE);
-  request.outputPath = Narrow(folder) + "quirnel-chooser-reference.txt";
-  DeleteFileW(Widen(request.outputPath).c_str());
+  request.outputPath = Narrow(path.wstring());
   request.items = items;
   request.outputEncoding = TextEncoding::Utf8;
   EXPECT_EQ(Convert(request, LocalFileSystem()).outcome, RunSummary::Outcome::Completed);
-  std::ifstream in(Widen(request.outputPath).c_str(), std::ios::binary);
-  std::string line;
-  std::getline(in, line);  // the mark and the header
-  std::vector<std::vector<std::wstring>> rows;
-  while (rows.size() < kPreviewRecords && std::getline(in, line)) {
+  std::ifstream in(path, std::ios::binary);
+  in.ignore(3);  // the byte order mark
+  Table rows;
+  for (std::string line; rows.size() <= kPreviewRecords && std::getline(in, line);) {
     rows.emplace_back();
     for (std::size_t at = 0, tab; (tab = line.find('\t', at)) != std::string::npos; at = tab + 1) {
       rows.back().push_back(Widen(line.substr(at, tab - at)));
     }
   }
   in.close();
-  DeleteFileW(Widen(request.outputPath).c_str());
+  std::filesystem::remove(path);
   return rows;
 }
 
-// A key pressed where the focus is, through the loop of the window or dialog.
-void Press(HWND window, WPARAM key, bool shift = false, HACCEL shortcuts = nullptr) {
-  BYTE keys[256];
-  GetKeyboardState(keys);
-  keys[VK_SHIFT] = shift ? 0x80 : 0;
-  SetKeyboardState(keys);
-  PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
-  PumpPendingMessages(window, shortcuts);
-  keys[VK_SHIFT] = 0;
-  SetKeyboardState(keys);
+// "[x] 200a", "[ ] 701a", "    200" (no check box).
+std::wstring RowShown(HWND list, int row) {
+  const int box = static_cast<int>(ListView_GetCheckState(list, row));
+  return std::wstring(box == 1 ? L"[x] " : box == 0 ? L"[ ] " : L"    ") + CellText(list, row, kChooserCodeColumn);
 }
 
-void SetRowState(HWND list, int row, UINT mask, UINT state) {
-  LVITEMW item = {};
-  item.stateMask = mask;
-  item.state = state;
-  SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+int RowOf(HWND list, const std::wstring& code) {
+  for (int row = 0; row < ListView_GetItemCount(list); ++row) {
+    if (CellText(list, row, kChooserCodeColumn) == code) return row;
+  }
+  ADD_FAILURE() << "no row " << Narrow(code);
+  return 0;
 }
 
-// Ticks or unticks a row as Space does.
-void Toggle(HWND dialog, const std::wstring& code) {
+enum class Tick { Space, Click, EveryWay };  // every way: Space, a click and a tick given straight to the list
+
+// Ticks or unticks a row as a person does, scrolled into view first.
+void TickRow(HWND dialog, const std::wstring& code, Tick how = Tick::Space) {
   HWND list = GetDlgItem(dialog, kChooserList);
-  SetRowState(list, RowOf(list, code), LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
-  SetFocus(list);
-  Press(dialog, VK_SPACE);
+  const int row = RowOf(list, code);
+  ListView_EnsureVisible(list, row, FALSE);
+  if (how != Tick::Click) {
+    ListView_SetItemState(list, row, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+    SetFocus(list);
+    Press(dialog, VK_SPACE);
+  }
+  if (how != Tick::Space) {  // where the row's check box is, or would be
+    RECT bounds;
+    ListView_GetItemRect(list, row, &bounds, LVIR_BOUNDS);
+    const LPARAM at = MAKELPARAM(bounds.left + GetSystemMetrics(SM_CXSMICON) / 2 + 2, (bounds.top + bounds.bottom) / 2);
+    PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(list, WM_LBUTTONUP, 0, at);
+    PumpPendingMessages(dialog);
+  }
+  if (how == Tick::EveryWay) ListView_SetCheckState(list, row, TRUE);
 }
 
-// Clicks where a row's check box is, or would be, scrolled into view first.
-void ClickCheckBox(HWND dialog, const std::wstring& code) {
-  HWND list = GetDlgItem(dialog, kChooserList);
-  const int index = RowOf(list, code);
-  SendMessageW(list, LVM_ENSUREVISIBLE, index, FALSE);
-  RECT row = {LVIR_BOUNDS, 0, 0, 0};
-  SendMessageW(list, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&row));
-  const LPARAM at = MAKELPARAM(row.left + GetSystemMetrics(SM_CXSMICON) / 2 + 2, (row.top + row.bottom) / 2);
-  PostMessageW(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
-  PostMessageW(list, WM_LBUTTONUP, 0, at);
-  PumpPendingMessages(dialog);
-}
+// Left, top, right and bottom.
+using Corners = std::array<LONG, 4>;
 
-// Space, a click and a tick given straight to the list, where a row has no
-// check box.
-void TryToTick(HWND dialog, const std::wstring& code) {
-  Toggle(dialog, code);
-  ClickCheckBox(dialog, code);
-  HWND list = GetDlgItem(dialog, kChooserList);
-  SetRowState(list, RowOf(list, code), LVIS_STATEIMAGEMASK, INDEXTOSTATEIMAGEMASK(2));
+// Where the layout puts the summary, the list, the preview's label, the
+// preview, OK and Cancel, the controls of kPlacedControls.
+const int kPlacedControls[] = {kChooserSummary, kChooserList, kChooserPreviewLabel, kChooserPreview, IDOK, IDCANCEL};
+std::vector<Corners> Places(const FieldChooserLayout& layout) {
+  std::vector<Corners> places;
+  for (const RECT& r :
+       {layout.summary, layout.list, layout.previewLabel, layout.preview, layout.okButton, layout.cancelButton}) {
+    places.push_back({r.left, r.top, r.right, r.bottom});
+  }
+  return places;
 }
 
 // A large file of records of about 1000 bytes that reads slowly, counting
 // what is read of it.
-class SlowInput : public InputFile {
- public:
+struct SlowInput : InputFile {
   static constexpr std::size_t kSize = 64u << 20;
-  explicit SlowInput(std::size_t& read) : read_(read) {}
+  explicit SlowInput(std::size_t& read) : read(read) {}
   std::size_t Read(char* buffer, std::size_t size) override {
-    if (read_ >= kSize) return 0;
     Sleep(1);
-    const std::size_t n = std::min<std::size_t>({size, 4096, kSize - read_});
+    const std::size_t n = std::min<std::size_t>({size, 4096, kSize - read});
     std::fill(buffer, buffer + n, 'x');
-    if ((read_ + n) / 1000 > read_ / 1000) buffer[n - 1] = '\x1D';
-    read_ += n;
+    if ((read + n) / 1000 > read / 1000) buffer[n - 1] = '\x1D';
+    read += n;
     return n;
   }
   FileError Error() const override { return {}; }
   std::uint64_t Size() const override { return kSize; }
-
- private:
-  std::size_t& read_;
+  std::size_t& read;
 };
 
-class SlowFiles : public FileSystem {
- public:
+struct SlowFiles : FileSystem {
   bool Exists(const std::string&) override { return true; }
   bool IsSameFile(const std::string&, const std::string&) override { return false; }
   std::unique_ptr<InputFile> OpenForReading(const std::string&, FileError&) override {
@@ -277,70 +201,41 @@ class SlowFiles : public FileSystem {
   std::size_t read = 0;
 };
 
-class FieldChooserTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(window.Create(GetModuleHandleW(nullptr), SW_SHOWNORMAL));
-    SetWindowTextW(Control(kInputPathBox), QUIRNEL_SAMPLE);
-    SetWindowTextW(Control(kFieldListBox), kList);
-    SetForegroundWindow(window.Window());
-    PumpPendingMessages(window.Window());
-  }
-
-  HWND Control(ControlId id) { return window.Control(id); }
-
-  // Clicks the field list label, as the pointer does.
-  void ClickLabel() {
-    PostMessageW(Control(kFieldListLabel), WM_LBUTTONDOWN, MK_LBUTTON, 0);
-    PostMessageW(Control(kFieldListLabel), WM_LBUTTONUP, 0, 0);
-    PumpPendingMessages(window.Window());
-  }
-
-  static constexpr wchar_t kList[] = L"200f，9999,\r\n200a";
-  ChooserDesktop desktop;
-  NoSettings settings;
-  MainWindow window{desktop, settings, LocalFileSystem()};
-};
-
 }  // namespace
 
-TEST_F(FieldChooserTest, OpensFromTheLabelTheMenuAndTheKeyAsADialogOfTheWindow) {
+// From the label, the list's menu and F4 the chooser opens as a dialog of the
+// window, the list's own items ticked; Esc, Cancel and the close box leave
+// the list as it was, whatever was ticked.
+TEST_F(FieldChooserTest, OpensFromTheLabelTheMenuAndF4AndEveryWayOfCancellingChangesNothing) {
+  const auto pressF4 = [&](ControlId in) {
+    SetFocus(Control(in));
+    Press(window.Window(), VK_F4, false, window.Shortcuts());
+  };
+  const auto cancel = [](HWND dialog) { SendMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0); };
   const struct {
     const char* what;
     std::function<void()> open;
+    std::function<void(HWND)> close;
   } ways[] = {
-      {"label", [&] { ClickLabel(); }},
-      {"menu",
-       [&] {
-         desktop.menuChoice = kChooseFieldsCommand;
-         SendMessageW(Control(kFieldListBox), WM_CONTEXTMENU, 0, MAKELPARAM(-1, -1));
-       }},
-      {"F4 in the path box",
-       [&] {
-         SetFocus(Control(kInputPathBox));
-         Press(window.Window(), VK_F4, false, window.Shortcuts());
-       }},
-      {"F4 on Begin",
-       [&] {
-         SetFocus(Control(kBeginButton));
-         Press(window.Window(), VK_F4, false, window.Shortcuts());
-       }},
+      {"label, Esc", clickLabel, [](HWND dialog) { Press(dialog, VK_ESCAPE); }},
+      {"menu, Cancel", [&] { SendMessageW(Control(kFieldListBox), WM_CONTEXTMENU, 0, MAKELPARAM(-1, -1)); }, cancel},
+      {"F4 in the path box, close box", [&] { pressF4(kInputPathBox); },
+       [](HWND dialog) { SendMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+      {"F4 on Begin, Cancel", [&] { pressF4(kBeginButton); }, cancel},
   };
+  desktop.menuChoice = kChooseFieldsCommand;
   for (const auto& way : ways) {
-    HWND owner = nullptr;
-    std::wstring firstRow;
-    ChooserScript script([&](HWND dialog) {
-      owner = GetWindow(dialog, GW_OWNER);
-      firstRow = RowShown(GetDlgItem(dialog, kChooserList), 0);
-      SendMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
+    const int runs = RunInChooser(way.open, [&](HWND dialog) {
+      EXPECT_EQ(GetWindow(dialog, GW_OWNER), window.Window()) << way.what;
+      EXPECT_EQ(RowShown(GetDlgItem(dialog, kChooserList), 0), L"[x] 9999") << way.what;
+      TickRow(dialog, L"200a");
+      TickRow(dialog, L"010a");
+      way.close(dialog);
     });
-    way.open();
-    EXPECT_EQ(script.runs, 1) << way.what;
-    EXPECT_EQ(owner, window.Window()) << way.what;
-    EXPECT_EQ(firstRow, L"[x] 9999") << way.what;
+    EXPECT_EQ(runs, 1) << way.what;
+    EXPECT_EQ(WindowText(Control(kFieldListBox)), kList) << way.what;
   }
-  EXPECT_EQ(WindowText(Control(kFieldListBox)), kList);
-  EXPECT_TRUE(desktop.boxes.empty());
+  EXPECT_TRUE(desktop.messages.empty());
 }
 
 // The label looks as before but takes the hand pointer and says what a click
@@ -365,114 +260,83 @@ TEST_F(FieldChooserTest, TheLabelIsALinkAndTheListsMenuKeepsTheEditItems) {
   SendMessageW(tips, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
   EXPECT_EQ(std::wstring(tip), L"单击从数据文件中选择字段（F4）");
 
-  desktop.menuChoice = EM_SETSEL;  // 全选
+  if (OpenClipboard(window.Window())) EmptyClipboard() && CloseClipboard();  // nothing to paste
+  desktop.menuChoice = EM_SETSEL;                                            // 全选
   SendMessageW(Control(kFieldListBox), EM_SETSEL, 0, 0);
   SendMessageW(Control(kFieldListBox), WM_CONTEXTMENU, 0, MAKELPARAM(10, 10));
-  const std::vector<std::wstring> items = {L"[撤消(&U)\tCtrl+Z]",
-                                           L"-",
-                                           L"[剪切(&T)\tCtrl+X]",
-                                           L"[复制(&C)\tCtrl+C]",
-                                           L"粘贴(&P)\tCtrl+V",
-                                           L"[删除(&D)\tDel]",
-                                           L"-",
-                                           L"全选(&A)\tCtrl+A",
-                                           L"-",
-                                           L"从数据文件中选择字段(&F)…\tF4"};
-  OpenClipboard(window.Window());
-  const bool clipboardHasText = IsClipboardFormatAvailable(CF_UNICODETEXT) != FALSE;
-  CloseClipboard();
-  std::vector<std::wstring> expected = items;
-  if (!clipboardHasText) expected[4] = L"[" + items[4] + L"]";
-  EXPECT_EQ(desktop.menuItems, expected);
+  EXPECT_EQ(desktop.menuItems,
+            L"[撤消(&U)\tCtrl+Z]|-|[剪切(&T)\tCtrl+X]|[复制(&C)\tCtrl+C]|[粘贴(&P)\tCtrl+V]|[删除(&D)\tDel]|-|"
+            L"全选(&A)\tCtrl+A|-|从数据文件中选择字段(&F)…\tF4|");
   DWORD start = 1, end = 0;
   SendMessageW(Control(kFieldListBox), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
   EXPECT_EQ(start, 0u);
   EXPECT_EQ(end, static_cast<DWORD>(GetWindowTextLengthW(Control(kFieldListBox))));
 }
 
-TEST_F(FieldChooserTest, WithoutAFileAMessageSaysSoInstead) {
+// Without a file to read, Begin and the chooser say so instead; an empty
+// path sends the user of Begin back to the box.
+TEST_F(FieldChooserTest, WithoutAFileBeginAndTheChooserSaySoInstead) {
   const struct {
     const wchar_t* path;
+    bool begin;  // Begin pressed, else the label clicked
     const wchar_t* prompt;
-    unsigned style;
+    unsigned icon;
+    bool focusInThePathBox;
   } cases[] = {
-      {L"", L"请先选择数据文件。", MB_OK | MB_ICONINFORMATION},
-      {L"  \"\" ", L"请先选择数据文件。", MB_OK | MB_ICONINFORMATION},
-      {L"Z:\\no\\such\\记录.iso", L"找不到数据文件：Z:\\no\\such\\记录.iso", MB_OK | MB_ICONWARNING},
-      {L" \"Z:\\no\\such.iso\"", L"找不到数据文件：Z:\\no\\such.iso", MB_OK | MB_ICONWARNING},
+      {L"", true, L"请先选择数据文件。", MB_ICONWARNING, true},
+      {L"Z:\\no\\such.iso", true, L"找不到数据文件：Z:\\no\\such.iso", MB_ICONWARNING, false},
+      {L"", false, L"请先选择数据文件。", MB_ICONINFORMATION, false},
+      {L"  \"\" ", false, L"请先选择数据文件。", MB_ICONINFORMATION, false},
+      {L"Z:\\no\\such\\记录.iso", false, L"找不到数据文件：Z:\\no\\such\\记录.iso", MB_ICONWARNING, false},
+      {L" \"Z:\\no\\such.iso\"", false, L"找不到数据文件：Z:\\no\\such.iso", MB_ICONWARNING, false},
   };
   for (const auto& c : cases) {
-    desktop.boxes.clear();
+    const std::string row = (c.begin ? "Begin, " : "label, ") + Narrow(c.path);
+    desktop.messages.clear();
     SetWindowTextW(Control(kInputPathBox), c.path);
-    ChooserScript script([](HWND dialog) { EndDialog(dialog, IDCANCEL); });
-    ClickLabel();
-    EXPECT_EQ(script.runs, 0) << Narrow(c.path);
-    ASSERT_EQ(desktop.boxes.size(), 1u) << Narrow(c.path);
-    EXPECT_EQ(desktop.boxes[0].prompt, c.prompt);
-    EXPECT_EQ(desktop.boxes[0].style, c.style);
-    EXPECT_EQ(desktop.boxes[0].title, L"温馨提示");
+    SetFocus(Control(kChooseButton));
+    const auto open = [&] { c.begin ? (void)SendMessageW(Control(kBeginButton), BM_CLICK, 0, 0) : ClickLabel(window); };
+    EXPECT_EQ(RunInChooser(open, [](HWND dialog) { EndDialog(dialog, IDCANCEL); }), 0) << row;
+    ASSERT_EQ(desktop.messages.size(), 1u) << row;
+    EXPECT_EQ(desktop.messages[0].prompt, c.prompt) << row;
+    EXPECT_EQ(desktop.messages[0].style, MB_OK | c.icon) << row;
+    EXPECT_EQ(desktop.messages[0].title, L"温馨提示") << row;
+    EXPECT_EQ(GetFocus() == Control(kInputPathBox), c.focusInThePathBox) << row;
+    EXPECT_TRUE(IsWindowEnabled(Control(kBeginButton))) << row;
   }
 }
 
 // The list's own items come first, ticked; every tick, by Space or a click,
-// shows in the preview at once, in the order OK writes; Enter is OK.
+// shows in the preview at once, cell for cell what a conversion writes, in
+// the order OK writes; a row without a check box takes no tick; Enter is OK.
 TEST_F(FieldChooserTest, TicksShowInThePreviewAtOnceAndOkWritesTheList) {
   const struct {
-    std::function<void(HWND)> act;
-    std::vector<std::wstring> headers;  // after it
+    const wchar_t* code;  // ticked or unticked, or nullptr
+    Tick how;
+    std::vector<std::string> items;  // the preview's columns after it
   } steps[] = {
-      {[](HWND) {}, {L"200f", L"9999", L"200a"}},
-      {[](HWND dialog) { Toggle(dialog, L"9999"); }, {L"200f", L"200a"}},
-      {[](HWND dialog) { Toggle(dialog, L"701a*"); }, {L"200f", L"200a", L"701a*"}},
-      {[](HWND dialog) { ClickCheckBox(dialog, L"000?"); }, {L"200f", L"200a", L"000?", L"701a*"}},
-      {[](HWND dialog) { TryToTick(dialog, L"200"); }, {L"200f", L"200a", L"000?", L"701a*"}},  // no check box
-      {[](HWND dialog) { Toggle(dialog, L"606a"); }, {L"200f", L"200a", L"000?", L"606a", L"701a*"}},
-      {[](HWND dialog) { Toggle(dialog, L"606a"); }, {L"200f", L"200a", L"000?", L"701a*"}},
+      {nullptr, Tick::Space, {"200f", "9999", "200a"}},
+      {L"9999", Tick::Space, {"200f", "200a"}},
+      {L"701a*", Tick::Space, {"200f", "200a", "701a*"}},
+      {L"000?", Tick::Click, {"200f", "200a", "000?", "701a*"}},
+      {L"200", Tick::EveryWay, {"200f", "200a", "000?", "701a*"}},
+      {L"606a", Tick::Space, {"200f", "200a", "000?", "606a", "701a*"}},
+      {L"606a", Tick::Space, {"200f", "200a", "000?", "701a*"}},
   };
-  std::vector<std::wstring> firstRows;
-  std::vector<std::vector<std::wstring>> headers;
-  std::vector<std::vector<std::wstring>> cells;
-  ChooserScript script([&](HWND dialog) {
+  const int runs = RunInChooser(clickLabel, [&](HWND dialog) {
     HWND list = GetDlgItem(dialog, kChooserList);
-    for (int row = 0; row < 4; ++row) firstRows.push_back(RowShown(list, row));
-    for (const auto& step : steps) {
-      step.act(dialog);
-      headers.push_back(Headers(GetDlgItem(dialog, kChooserPreview)));
+    std::vector<std::wstring> rows;
+    for (int row = 0; row < 4; ++row) rows.push_back(RowShown(list, row));
+    EXPECT_EQ(rows, (std::vector<std::wstring>{L"[x] 9999", L"[ ] 000?", L"[ ] 001a", L"[ ] 005a"}));
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+      if (steps[i].code != nullptr) TickRow(dialog, steps[i].code, steps[i].how);
+      EXPECT_EQ(Shown(GetDlgItem(dialog, kChooserPreview)), Converted(steps[i].items)) << "step " << i;
     }
-    firstRows.push_back(RowShown(list, RowOf(list, L"200")));
-    cells = Cells(GetDlgItem(dialog, kChooserPreview));
+    EXPECT_EQ(RowShown(list, RowOf(list, L"200")), L"    200");
     Press(dialog, VK_RETURN);
   });
-  ClickLabel();
-  ASSERT_EQ(script.runs, 1);
-  EXPECT_EQ(firstRows, (std::vector<std::wstring>{L"[x] 9999", L"[ ] 000?", L"[ ] 001a", L"[ ] 005a", L"    200"}));
-  ASSERT_EQ(headers.size(), std::size(steps));
-  for (std::size_t i = 0; i < headers.size(); ++i) EXPECT_EQ(headers[i], steps[i].headers) << "step " << i;
-  EXPECT_EQ(cells, ConvertedRows({"200f", "200a", "000?", "701a*"}));
+  EXPECT_EQ(runs, 1);
   EXPECT_EQ(WindowText(Control(kFieldListBox)), L"200f,200a,000?,701a*");
-}
-
-TEST_F(FieldChooserTest, EveryWayOfCancellingChangesNothing) {
-  const struct {
-    const char* what;
-    std::function<void(HWND)> cancel;
-  } ways[] = {
-      {"Esc", [](HWND dialog) { Press(dialog, VK_ESCAPE); }},
-      {"Cancel", [](HWND dialog) { SendMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0); }},
-      {"close box", [](HWND dialog) { SendMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }},
-  };
-  for (const auto& way : ways) {
-    ChooserScript script([&](HWND dialog) {
-      Toggle(dialog, L"200a");
-      Toggle(dialog, L"010a");
-      way.cancel(dialog);
-    });
-    ClickLabel();
-    EXPECT_EQ(script.runs, 1) << way.what;
-    EXPECT_EQ(FindWindowW(L"#32770", kFieldChooserTitle), nullptr) << way.what;
-  }
-  EXPECT_EQ(WindowText(Control(kFieldListBox)), kList);
-  EXPECT_TRUE(desktop.boxes.empty());
 }
 
 // A large file read slowly: Cancel during the reading stops it there.
@@ -482,101 +346,77 @@ TEST_F(FieldChooserTest, CancelWhileTheFileIsReadStopsTheReading) {
   ASSERT_TRUE(slow.Create(GetModuleHandleW(nullptr), SW_SHOWNORMAL));
   SetWindowTextW(slow.Control(kInputPathBox), L"Z:\\large.iso");
   SetWindowTextW(slow.Control(kFieldListBox), kList);
-  ChooserScript script([](HWND dialog) { SendMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0); }, true);
-  PostMessageW(slow.Control(kFieldListLabel), WM_LBUTTONDOWN, MK_LBUTTON, 0);
-  PostMessageW(slow.Control(kFieldListLabel), WM_LBUTTONUP, 0, 0);
-  PumpPendingMessages(slow.Window());
-  EXPECT_EQ(script.runs, 1);
+  const auto cancel = [](HWND dialog) { SendMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0); };
+  EXPECT_EQ(RunInChooser([&] { ClickLabel(slow); }, cancel, true), 1);
   EXPECT_GT(files.read, 0u);
   EXPECT_LT(files.read, SlowInput::kSize / 4);
-  EXPECT_EQ(FindWindowW(L"#32770", kFieldChooserTitle), nullptr);
   EXPECT_EQ(WindowText(slow.Control(kFieldListBox)), kList);
-  EXPECT_TRUE(desktop.boxes.empty());
+  EXPECT_TRUE(desktop.messages.empty());
 }
 
 // Typing a code goes to its row; Tab goes round the list, the preview and
 // the buttons; the buttons wear the skin; the controls sit where the layout
 // of the window's DPI puts them, also once the dialog is made larger.
 TEST_F(FieldChooserTest, TypingFindsACodeTabGoesRoundTheButtonsWearTheSkinAndTheLayoutFollowsTheSize) {
-  std::wstring typedTo;
-  std::vector<int> focus;
-  std::vector<bool> skinned;  // drawn by the skin, with its rounded outline
-  std::vector<std::wstring> misplaced;
-  ChooserScript script([&](HWND dialog) {
+  const int runs = RunInChooser(clickLabel, [&](HWND dialog) {
     HWND list = GetDlgItem(dialog, kChooserList);
     for (wchar_t c : std::wstring(L"701a")) PostMessageW(list, WM_CHAR, c, 1);
     PumpPendingMessages(dialog);
-    const auto focused = SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
-    typedTo = CellText(list, static_cast<int>(focused), kChooserCodeColumn);
-    focus.push_back(GetDlgCtrlID(GetFocus()));
+    EXPECT_EQ(CellText(list, ListView_GetNextItem(list, -1, LVNI_FOCUSED), kChooserCodeColumn), L"701a");
+    std::vector<int> focus = {GetDlgCtrlID(GetFocus())};
     for (bool shift : {false, false, false, false, true}) {
       Press(dialog, VK_TAB, shift);
       focus.push_back(GetDlgCtrlID(GetFocus()));
     }
-    for (int id : {IDOK, IDCANCEL}) {
+    EXPECT_EQ(focus, (std::vector<int>{kChooserList, kChooserPreview, IDOK, IDCANCEL, kChooserList, IDCANCEL}));
+    for (int id : {IDOK, IDCANCEL}) {  // drawn by the skin, with its rounded outline
       HWND button = GetDlgItem(dialog, id);
       const win32::Region outline(CreateRectRgn(0, 0, 0, 0));
-      skinned.push_back((GetWindowLongPtrW(button, GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW &&
-                        GetWindowRgn(button, outline.Get()) != ERROR);
+      EXPECT_EQ(GetWindowLongPtrW(button, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW) << id;
+      EXPECT_NE(GetWindowRgn(button, outline.Get()), ERROR) << id;
     }
     for (int grow : {0, 200}) {
-      RECT outer;
+      RECT outer, client;
       GetWindowRect(dialog, &outer);
       SetWindowPos(dialog, nullptr, 0, 0, outer.right - outer.left + grow, outer.bottom - outer.top + grow,
                    SWP_NOMOVE | SWP_NOZORDER);
-      RECT client;
       GetClientRect(dialog, &client);
-      const FieldChooserLayout layout = LayOutFieldChooser({client.right, client.bottom}, DpiOfWindow(dialog));
-      const std::pair<int, RECT> places[] = {
-          {kChooserSummary, layout.summary}, {kChooserList, layout.list}, {kChooserPreviewLabel, layout.previewLabel},
-          {kChooserPreview, layout.preview}, {IDOK, layout.okButton},     {IDCANCEL, layout.cancelButton}};
-      for (const auto& [id, place] : places) {
+      std::vector<Corners> shown;
+      for (int id : kPlacedControls) {
         RECT rect;
         GetWindowRect(GetDlgItem(dialog, id), &rect);
         MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-        if (!EqualRect(&rect, &place)) {
-          misplaced.push_back(std::to_wstring(id) + L" after growing " + std::to_wstring(grow));
-        }
+        shown.push_back({rect.left, rect.top, rect.right, rect.bottom});
       }
+      EXPECT_EQ(shown, Places(LayOutFieldChooser({client.right, client.bottom}, DpiOfWindow(dialog))))
+          << "grown by " << grow;
     }
     SendMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
   });
-  ClickLabel();
-  ASSERT_EQ(script.runs, 1);
-  EXPECT_EQ(typedTo, L"701a");
-  EXPECT_EQ(focus, (std::vector<int>{kChooserList, kChooserPreview, IDOK, IDCANCEL, kChooserList, IDCANCEL}));
-  EXPECT_EQ(skinned, (std::vector<bool>{true, true}));
-  EXPECT_TRUE(misplaced.empty()) << Narrow(misplaced.front());
+  EXPECT_EQ(runs, 1);
 }
 
 // The layout at any DPI: every control inside the client area, none over
 // another, and at 144 DPI one and a half times the 96-DPI one.
 TEST(FieldChooserLayout, ScalesWithTheDpiAndKeepsEveryControlInside) {
-  const auto rects = [](const FieldChooserLayout& layout) {
-    return std::vector<RECT>{layout.summary, layout.list,     layout.previewLabel,
-                             layout.preview, layout.okButton, layout.cancelButton};
-  };
   for (int dpi : {96, 120, 144, 192}) {
     for (SIZE client : {FieldChooserClientSize(dpi), FieldChooserSmallestClientSize(dpi)}) {
-      const std::vector<RECT> placed = rects(LayOutFieldChooser(client, dpi));
+      const std::vector<Corners> placed = Places(LayOutFieldChooser(client, dpi));
       for (std::size_t i = 0; i < placed.size(); ++i) {
-        const RECT& r = placed[i];
-        EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= client.cx && r.bottom <= client.cy && r.right > r.left &&
-                    r.bottom > r.top)
+        const auto [left, top, right, bottom] = placed[i];
+        EXPECT_TRUE(left >= 0 && top >= 0 && right <= client.cx && bottom <= client.cy && left < right && top < bottom)
             << dpi << " dpi, control " << i;
         for (std::size_t j = i + 1; j < placed.size(); ++j) {
-          RECT overlap;
-          EXPECT_FALSE(IntersectRect(&overlap, &r, &placed[j])) << dpi << " dpi, controls " << i << " and " << j;
+          const auto [otherLeft, otherTop, otherRight, otherBottom] = placed[j];
+          EXPECT_TRUE(right <= otherLeft || otherRight <= left || bottom <= otherTop || otherBottom <= top)
+              << dpi << " dpi, controls " << i << " and " << j;
         }
       }
     }
   }
-  const std::vector<RECT> at96 = rects(LayOutFieldChooser(FieldChooserClientSize(96), 96));
-  const std::vector<RECT> at144 = rects(LayOutFieldChooser(FieldChooserClientSize(144), 144));
+  const std::vector<Corners> at96 = Places(LayOutFieldChooser(FieldChooserClientSize(96), 96));
+  const std::vector<Corners> at144 = Places(LayOutFieldChooser(FieldChooserClientSize(144), 144));
   for (std::size_t i = 0; i < at96.size(); ++i) {
-    for (auto [small, large] : {std::pair{at96[i].left, at144[i].left}, std::pair{at96[i].top, at144[i].top},
-                                std::pair{at96[i].right, at144[i].right}, std::pair{at96[i].bottom, at144[i].bottom}}) {
-      EXPECT_NEAR(large, small * 3 / 2, 2) << "control " << i;
-    }
+    for (std::size_t k = 0; k < 4; ++k) EXPECT_NEAR(at144[i][k], at96[i][k] * 3 / 2, 2) << "control " << i;
   }
 }

@@ -12,12 +12,6 @@ inline std::string Times(const std::string& piece, std::size_t times) {
   return text;
 }
 
-inline std::string Controls() {
-  std::string text;
-  for (char c = 1; c < 0x20; ++c) text += c;
-  return text;
-}
-
 inline const std::string kEmoji = "\xF0\x9F\x98\x80";  // U+1F600, two UTF-16 units
 
 struct HardValue {
@@ -30,14 +24,15 @@ struct HardValue {
 
 inline const std::vector<HardValue> kHardValues = {
     {"record number with leading zeros", "0012345678", ""},
-    {"ISBN-10 with a leading zero", "0306406152", ""},
     {"18 digits", "123456789012345678", ""},
     {"20 digits", "12345678901234567890", ""},
     {"formula", "=SUM(1,2)", ""},
     {"thousands separator", "1,234", ""},
     {"date-like", "2019.10", ""},
-    {"price", "35.00", ""},
-    {"every control byte", Controls(), ""},
+    {"every control byte",
+     "\x01\x02\x03\x04\x05\x06\x07\x08\t\n\x0B\x0C\r\x0E\x0F\x10\x11\x12\x13\x14\x15\x16\x17"
+     "\x18\x19\x1A\x1B\x1C\x1D\x1E\x1F",
+     ""},
     {"literal escape form", "_x0041_", ""},
     {"literal escaped underscore", "a_x005F_b", ""},
     {"escape form with capital X", "_X0041_", ""},

@@ -1,11 +1,12 @@
-// A real spreadsheet program opens a workbook the writer made: LibreOffice
+// A real spreadsheet program opens workbooks the program made: LibreOffice
 // Calc, headless, saves every sheet as CSV with each text cell quoted. Every
 // value must come back as the text it was (a number would come back
-// unquoted), and the rows split across sheets each under the header row.
+// unquoted), in a workbook the writer made with its rows split across sheets
+// each under the header row, and in one the conversion wrote.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
+#include <map>
 
 #include "conversion.h"
 #include "hard_records.h"
@@ -19,30 +20,26 @@ struct Field {
   std::string text;
   bool quoted = false;
 };
-using CsvRows = std::vector<std::vector<Field>>;
 
 // RFC 4180 as LibreOffice writes it: "" inside quotes, line breaks inside
 // quoted fields, LF after each row.
-CsvRows ReadCsv(const std::string& csv) {
-  CsvRows rows(1, std::vector<Field>(1));
+std::vector<std::vector<Field>> ReadCsv(const std::string& csv) {
+  std::vector<std::vector<Field>> rows;
   for (std::size_t at = 0; at < csv.size(); ++at) {
+    if (at == 0 || csv[at - 1] == '\n') rows.emplace_back(1);
     Field& field = rows.back().back();
     if (csv[at] == '"' && field.text.empty() && !field.quoted) {
       field.quoted = true;
-      for (++at; at < csv.size(); ++at) {
-        if (csv[at] == '"' && csv.compare(at, 2, "\"\"") != 0) break;  // the closing quote
-        if (csv[at] == '"') ++at;
+      for (++at; at < csv.size() && (csv[at] != '"' || csv.compare(at, 2, "\"\"") == 0); ++at) {
+        if (csv[at] == '"') ++at;  // the first of two quotes
         field.text += csv[at];
       }
     } else if (csv[at] == ',') {
       rows.back().emplace_back();
-    } else if (csv[at] == '\n') {
-      rows.emplace_back(1);
-    } else {
+    } else if (csv[at] != '\n') {
       field.text += csv[at];
     }
   }
-  if (rows.back().size() == 1 && rows.back()[0].text.empty() && !rows.back()[0].quoted) rows.pop_back();
   return rows;
 }
 
@@ -50,116 +47,70 @@ CsvRows ReadCsv(const std::string& csv) {
 // (or CR LF) becomes a line break. A CR in a one-line cell stays.
 std::string AsLibreOfficeHoldsIt(std::string text) {
   if (text.find('\n') == std::string::npos) return text;
-  std::string lines;
-  for (std::size_t at = 0; at < text.size(); ++at) {
-    if (text[at] == '\r') {
-      lines += '\n';
-      if (at + 1 < text.size() && text[at + 1] == '\n') ++at;
-    } else {
-      lines += text[at];
-    }
+  for (std::size_t at = 0; (at = text.find('\r', at)) != std::string::npos;) {
+    text.replace(at, text.compare(at, 2, "\r\n") == 0 ? 2 : 1, "\n");
   }
-  return lines;
-}
-
-class FileSink : public ByteSink {
- public:
-  explicit FileSink(const std::string& path) : out_(std::filesystem::u8path(path), std::ios::binary) {}
-  bool Write(const char* data, std::size_t size) override {
-    return static_cast<bool>(out_.write(data, static_cast<std::streamsize>(size)));
-  }
-
- private:
-  std::ofstream out_;
-};
-
-constexpr std::int64_t kRowsPerSheet = 12;
-
-// Calc saves every sheet of the folder's book.xlsx as csv/book-记录N.csv,
-// each text cell quoted. With its own profile and home, both in the test's
-// folder. "" when it did, else what it said.
-std::string SaveSheetsAsCsv(const TempFolder& folder) {
-  const std::string command =
-      "HOME='" + folder.File("") + "' '" QUIRNEL_SOFFICE "' --headless -env:UserInstallation=file://" +
-      folder.File("profile") +
-      " --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76,1,,0,true,true,false,false,false,-1' --outdir '" +
-      folder.File("csv") + "' '" + folder.File("book.xlsx") + "' >'" + folder.File("soffice.log") + "' 2>&1";
-  return std::system(command.c_str()) == 0 ? "" : "soffice failed: " + ReadBytes(folder.File("soffice.log"));
+  return text;
 }
 
 TEST(LibreOffice, ReadsEveryValueBackAsText) {
   const TempFolder folder;
+  // The sheets' rows as the CSV files must hold them, by the files' names.
+  std::map<std::string, std::vector<std::vector<std::string>>> expected;
+  constexpr std::size_t kRowsPerSheet = 12;
   const std::vector<std::string> header = {"序号", "值", " 200a "};
-  {
-    FileSink sink(folder.File("book.xlsx"));
-    XlsxLimits limits;
-    limits.rowsPerSheet = kRowsPerSheet;
-    XlsxWriter writer(sink, header, limits);
-    for (std::size_t i = 0; i < kHardValues.size(); ++i) {
-      writer.StartRow();
-      writer.AddCell(std::to_string(i + 1));
-      writer.AddCell(kHardValues[i].given);
-      writer.AddCell("0" + std::to_string(i + 1));
-      ASSERT_TRUE(writer.EndRow());
-    }
-    ASSERT_TRUE(writer.Finish());
+  MemorySink sink;
+  XlsxLimits limits;
+  limits.rowsPerSheet = kRowsPerSheet;
+  XlsxWriter writer(sink, header, limits);
+  for (std::size_t i = 0; i < kHardValues.size(); ++i) {
+    const std::vector<std::string> cells = {std::to_string(i + 1), kHardValues[i].given, "0" + std::to_string(i + 1)};
+    writer.StartRow();
+    for (const std::string& cell : cells) writer.AddCell(cell);
+    ASSERT_TRUE(writer.EndRow());
+    auto& rows = expected["written-记录" + std::to_string(i / kRowsPerSheet + 1)];
+    if (rows.empty()) rows.push_back(header);
+    rows.push_back({cells[0], AsLibreOfficeHoldsIt(kHardValues[i].Expected()), cells[2]});
   }
-  ASSERT_EQ(SaveSheetsAsCsv(folder), "");
+  ASSERT_TRUE(writer.Finish());
+  WriteBytes(folder.File("written.xlsx"), sink.bytes);
 
-  const std::size_t sheets = (kHardValues.size() + kRowsPerSheet - 1) / kRowsPerSheet;
-  std::size_t next = 0;
-  for (std::size_t sheet = 1; sheet <= sheets + 1; ++sheet) {
-    const std::string path = folder.File("csv/book-记录" + std::to_string(sheet) + ".csv");
-    ASSERT_EQ(Exists(path), sheet <= sheets) << path;
-    if (sheet > sheets) break;
-    const CsvRows rows = ReadCsv(ReadBytes(path));
-    ASSERT_FALSE(rows.empty());
-    for (std::size_t column = 0; column < header.size(); ++column) {
-      EXPECT_EQ(rows[0][column].text, header[column]);
-    }
-    for (std::size_t row = 1; row < rows.size(); ++row, ++next) {
-      ASSERT_LT(next, kHardValues.size());
-      const HardValue& value = kHardValues[next];
-      SCOPED_TRACE(value.what);
-      ASSERT_EQ(rows[row].size(), 3u);
-      EXPECT_EQ(rows[row][0].text, std::to_string(next + 1));
-      EXPECT_TRUE(rows[row][1].text == AsLibreOfficeHoldsIt(value.Expected())) << rows[row][1].text.substr(0, 80);
-      EXPECT_EQ(rows[row][2].text, "0" + std::to_string(next + 1));
-      for (const Field& field : rows[row]) {
-        EXPECT_TRUE(field.quoted || field.text.empty()) << "not text: " << field.text.substr(0, 80);
-      }
-    }
-  }
-  EXPECT_EQ(next, kHardValues.size());
-}
-
-// A workbook the conversion writes from records holding the hard values:
-// each comes back from Calc as text, exactly, and the record numbers with
-// their leading zeros.
-TEST(LibreOffice, ReadsAConvertedWorkbookAsTheRecordsHoldIt) {
-  const TempFolder folder;
+  // The record numbers keep their leading zeros.
   WriteBytes(folder.File("hard.iso"), HardRecords());
   ConversionRequest request;
   request.inputPath = folder.File("hard.iso");
-  request.outputPath = folder.File("book.xlsx");
+  request.outputPath = folder.File("converted.xlsx");
   request.format = TableFormat::Workbook;
   request.items = {"001a", "200a*"};
   request.joinSeparator = "";
   ASSERT_EQ(Convert(request, LocalFileSystem()).outcome, RunSummary::Outcome::Completed);
-  ASSERT_EQ(SaveSheetsAsCsv(folder), "");
+  expected["converted-记录1"] = {request.items};
+  for (const HardValue& value : RecordedHardValues()) {
+    expected["converted-记录1"].push_back(
+        {"00" + std::to_string(expected["converted-记录1"].size()), AsLibreOfficeHoldsIt(value.Expected())});
+  }
 
-  const CsvRows rows = ReadCsv(ReadBytes(folder.File("csv/book-记录1.csv")));
-  const std::vector<HardValue> values = RecordedHardValues();
-  ASSERT_EQ(rows.size(), values.size() + 1);
-  EXPECT_EQ(rows[0][0].text, "001a");
-  EXPECT_EQ(rows[0][1].text, "200a*");
-  for (std::size_t i = 0; i < values.size(); ++i) {
-    SCOPED_TRACE(values[i].what);
-    ASSERT_EQ(rows[i + 1].size(), 2u);
-    EXPECT_EQ(rows[i + 1][0].text, "00" + std::to_string(i + 1));
-    EXPECT_TRUE(rows[i + 1][1].text == AsLibreOfficeHoldsIt(values[i].Expected())) << rows[i + 1][1].text.substr(0, 80);
-    for (const Field& field : rows[i + 1]) {
-      EXPECT_TRUE(field.quoted || field.text.empty()) << "not text: " << field.text.substr(0, 80);
+  // Calc with its own profile and home, both in the test's folder.
+  const std::string command =
+      "HOME='" + folder.File("") + "' '" QUIRNEL_SOFFICE "' --headless -env:UserInstallation=file://" +
+      folder.File("profile") +
+      " --convert-to 'csv:Text - txt - csv (StarCalc):44,34,76,1,,0,true,true,false,false,false,-1' --outdir '" +
+      folder.File("csv") + "' '" + folder.File("written.xlsx") + "' '" + folder.File("converted.xlsx") + "' >'" +
+      folder.File("soffice.log") + "' 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0) << ReadBytes(folder.File("soffice.log"));
+  const std::size_t sheets = (kHardValues.size() + kRowsPerSheet - 1) / kRowsPerSheet;
+  EXPECT_FALSE(Exists(folder.File("csv/written-记录" + std::to_string(sheets + 1) + ".csv"))) << "a sheet too many";
+  for (const auto& [name, rows] : expected) {
+    const std::vector<std::vector<Field>> csv = ReadCsv(ReadBytes(folder.File("csv/" + name + ".csv")));
+    ASSERT_EQ(csv.size(), rows.size()) << name;
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+      ASSERT_EQ(csv[row].size(), rows[row].size()) << name << ", row " << row;
+      for (std::size_t column = 0; column < rows[row].size(); ++column) {
+        const Field& field = csv[row][column];
+        EXPECT_TRUE(field.text == rows[row][column] && (field.quoted || field.text.empty()))
+            << name << ", row " << row << ", column " << column << ": " << (field.quoted ? "" : "not text: ")
+            << field.text.substr(0, 80);
+      }
     }
   }
 }

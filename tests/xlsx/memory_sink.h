@@ -14,20 +14,15 @@ class MemorySink : public ByteSink {
       : failAt_(failAt), throwing_(throwing) {}
 
   bool Write(const char* data, std::size_t size) override {
-    ++writes;
     if (failed) ++writesAfterFailure;
-    if (size > failAt_ - bytes.size()) {
-      failed = true;
-      if (throwing_) throw std::bad_alloc();
-      return false;
-    }
-    bytes.append(data, size);
-    return true;
+    failed = failed || size > failAt_ - bytes.size();
+    if (failed && throwing_) throw std::bad_alloc();
+    if (!failed) bytes.append(data, size);
+    return !failed;
   }
 
   std::string bytes;
   bool failed = false;
-  int writes = 0;
   int writesAfterFailure = 0;
 
  private:

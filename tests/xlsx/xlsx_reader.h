@@ -4,16 +4,16 @@
 // inflated and checked against its CRC-32 and sizes, and a worksheet's XML
 // parsed into rows of cell text with entities, _xHHHH_ forms and XML's
 // line-end handling applied. Anything malformed throws std::runtime_error.
-#include <cstdint>
-#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct ZipContents {
-  std::vector<std::string> names;              // in the directory's order
-  std::map<std::string, std::string> entries;  // name -> data
-  bool zip64End = false;                       // the ZIP64 end record and locator are there
-  std::vector<std::string> zip64Entries;       // entries with a ZIP64 extra field
+  std::vector<std::pair<std::string, std::string>> entries;  // name and data, in the directory's order
+  bool zip64End = false;                                     // the ZIP64 end record and locator are there
+  std::vector<std::string> zip64Entries;                     // entries with a ZIP64 extra field
+
+  const std::string& Entry(const std::string& name) const;
 };
 
 ZipContents ReadZip(const std::string& bytes);
@@ -23,6 +23,3 @@ using Rows = std::vector<std::vector<std::string>>;
 // A worksheet's cells by their references (missing cells are ""). Every
 // cell must be an inline string, every row and cell numbered in order.
 Rows ReadSheet(const std::string& xml);
-
-// XML character data as a spreadsheet reads it.
-std::string DecodeCellText(const std::string& xml);

@@ -1,0 +1,122 @@
+#pragma once
+// The main window created inside a test, as the window's tests and the field
+// chooser's both meet it: its dialogs, message boxes and menus answered from
+// a script, its settings kept in memory, keys pressed through its loop.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <new>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "desktop_services.h"
+#include "file_system.h"
+#include "main_window.h"
+#include "message_loop.h"
+#include "settings_store.h"
+#include "win32_text.h"
+
+struct MessageBoxCall {
+  std::wstring prompt;
+  unsigned style;
+  std::wstring title;
+  std::wstring progress;  // the progress label's caption when the box appeared
+};
+
+// Answers Yes to the first `yeses` questions and No to the rest, saves to
+// savePath, chooses menuChoice from a shortcut menu, and notes every box
+// with what the progress label said then, and the items of the last menu.
+class ScriptedDesktop : public DesktopServices {
+ public:
+  std::wstring ChooseOpenFile(HWND) override {
+    ++openDialogs;
+    if (openDialogBreaks) throw std::runtime_error("the open dialog broke");
+    return {};
+  }
+  std::wstring ChooseSaveFile(HWND, int& type) override {
+    offeredType = type;
+    if (chosenType >= 0) type = chosenType;
+    return savePath;
+  }
+  int ShowMessageBox(HWND owner, const std::wstring& prompt, unsigned style, const std::wstring& title) override {
+    messages.push_back({prompt, style, title, WindowText(GetDlgItem(owner, kProgressLabel))});
+    return yeses-- > 0 ? IDYES : IDNO;
+  }
+  // The items go into menuItems one after another, each followed by "|",
+  // disabled ones in brackets and separators as "-".
+  UINT ShowShortcutMenu(HWND, HMENU menu, POINT) override {
+    menuItems.clear();
+    for (UINT i = 0; i < static_cast<UINT>(GetMenuItemCount(menu)); ++i) {
+      wchar_t text[128] = {};
+      GetMenuStringW(menu, i, text, 128, MF_BYPOSITION);
+      const UINT state = GetMenuState(menu, i, MF_BYPOSITION);
+      const std::wstring item = (state & MF_GRAYED) ? L"[" + std::wstring(text) + L"]" : text;
+      menuItems += (state & MF_SEPARATOR ? L"-" : item) + L"|";
+    }
+    return menuChoice;
+  }
+  bool OpenAddress(const std::wstring&) override { return false; }
+
+  int yeses = 0;
+  std::wstring savePath;
+  int chosenType = -1;   // the type the user picks in the save dialog; -1 leaves it as offered
+  int offeredType = -1;  // the type the dialog offered first
+  bool openDialogBreaks = false;
+  int openDialogs = 0;
+  UINT menuChoice = 0;
+  std::wstring menuItems;
+  std::vector<MessageBoxCall> messages;
+};
+
+// Settings kept in memory; saving them may run out of memory.
+class MemorySettings : public SettingsStore {
+ public:
+  std::optional<std::string> Get(const std::string&, const std::string&, const std::string& key) override {
+    const auto found = values.find(key);
+    return found == values.end() ? std::nullopt : std::optional<std::string>(found->second);
+  }
+  bool Save(const std::string&, const std::string&, const std::string& key, const std::string& value) override {
+    if (savingRunsOutOfMemory) throw std::bad_alloc();
+    values[key] = value;
+    return true;
+  }
+  std::map<std::string, std::string> values;
+  bool savingRunsOutOfMemory = false;
+};
+
+// A key pressed where the focus is, through the loop of the window or dialog
+// (with the window's shortcuts, when given).
+inline void Press(HWND window, WPARAM key, bool shift = false, HACCEL shortcuts = nullptr) {
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_SHIFT] = shift ? 0x80 : 0;
+  SetKeyboardState(keys);
+  PostMessageW(GetFocus(), WM_KEYDOWN, key, 1);
+  PumpPendingMessages(window, shortcuts);
+  keys[VK_SHIFT] = 0;
+  SetKeyboardState(keys);
+}
+
+// The window, shown and active, on the sample file with a list that holds a
+// full-width comma, a line break and a code no record has.
+class WindowScene : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(window.Create(GetModuleHandleW(nullptr), SW_SHOWNORMAL));
+    SetWindowTextW(Control(kInputPathBox), QUIRNEL_SAMPLE);
+    SetWindowTextW(Control(kFieldListBox), kList);
+    SetForegroundWindow(window.Window());
+    PumpPendingMessages(window.Window());
+  }
+
+  HWND Control(ControlId id) { return window.Control(id); }
+
+  static constexpr wchar_t kList[] = L"200f，9999,\r\n200a";
+  ScriptedDesktop desktop;
+  MemorySettings settings;
+  MainWindow window{desktop, settings, LocalFileSystem()};
+};
