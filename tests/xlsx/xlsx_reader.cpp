@@ -88,7 +88,7 @@ std::string Take(const std::string& xml, std::size_t& at, const std::string& ope
   if (xml.compare(at, open.size(), open) != 0) Fail("expected " + open + " at " + xml.substr(at, 40));
   const std::size_t end = xml.find(close, at + open.size());
   if (end == std::string::npos) Fail("no " + close + " after " + xml.substr(at, 40));
-  const std::string inside = xml.substr(at + open.size(), end - at - open.size());
+  std::string inside = xml.substr(at + open.size(), end - at - open.size());
   at = end + close.size();
   return inside;
 }
