@@ -131,7 +131,7 @@ TEST(Census, EndsAsItShould) {
   const std::string calls = "1@" + std::to_string(a.size()) + " 2@" + std::to_string(three.size() - a.size()) + " 3@" +
                             std::to_string(three.size()) + " ";
   const auto input = [](const std::string& bytes, std::size_t failAfter = std::string::npos, bool throwing = false) {
-    return [=] { return std::make_unique<MemoryInput>(bytes, 1 << 20, failAfter, throwing); };
+    return [=] { return std::make_unique<MemoryInput>(bytes, 1 << 20, failAfter, throwing ? OutOfMemory() : nullptr); };
   };
   const struct {
     const char* what;

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <stdexcept>
 
 #include "record_builder.h"
 #include "record_splitter.h"
@@ -127,15 +128,20 @@ TEST_F(Run, LargeRecordsWideListsAndLongOutput) {
   Convert();
   EXPECT_EQ(ReadBytes(output), header + "\r\n" + row + "\r\n");
 
+  // Rows of 1,024 bytes: the output's 1 MiB buffer is full and written
+  // after row 1,024 and again after the last, so the run ends with nothing
+  // left to write.
   std::string records, lines = "200a\t\r\n";
-  for (int i = 0; i < 3000; ++i) {
-    records += Record(std::to_string(i) + abstract.substr(0, 700));
-    lines += std::to_string(i) + abstract.substr(0, 700) + "\t\r\n";
+  for (int i = 0; i < 2048; ++i) {
+    const std::string title = std::to_string(i) + abstract.substr(0, 1021 - std::to_string(i).size());
+    records += Record(title);
+    lines += title + "\t\r\n";
   }
   WriteBytes(input, records);
   window.fieldList = "200a";
   RemoveOutput();
   Convert();
+  EXPECT_EQ(summary.outcome, RunSummary::Outcome::Completed) << summary.error;
   EXPECT_EQ(ReadBytes(output), lines);
 }
 
@@ -160,10 +166,10 @@ std::string ReadError(const std::string& kept) {
   return ErrorBox("无法读取输入文件：.../输入.iso（读写错误）。" + kept);
 }
 
-std::function<void(Scene&)> InputBreaksOff(std::size_t after, bool throwing = false) {
+std::function<void(Scene&)> InputBreaksOff(std::size_t after, std::exception_ptr thrown = nullptr) {
   return [=](Scene& t) {
     t.files = std::make_unique<FaultyFiles>();
-    t.files->input = [=] { return std::make_unique<MemoryInput>(kThree, 7, after, throwing); };
+    t.files->input = [=] { return std::make_unique<MemoryInput>(kThree, 7, after, thrown); };
   };
 }
 
@@ -217,14 +223,20 @@ const Conversation kConversations[] = {
      StartThen({"ChooseOutputFile", Progress(1, 33), Progress(2, 66), ReadError("已写出的2条记录保留在输出文件中。"),
                 "SetBeginEnabled(true)"}),
      kTwoLines},
-    {"no memory", InputBreaksOff(Record("A").size() + Record("B").size() + 5, true),
+    {"no memory", InputBreaksOff(Record("A").size() + Record("B").size() + 5, OutOfMemory()),
      StartThen({"ChooseOutputFile", Progress(1, 33), Progress(2, 66),
                 ErrorBox(run_messages::RunBrokeOff("内存不足") + "。已写出的2条记录保留在输出文件中。"),
                 "SetBeginEnabled(true)"}),
      kTwoLines},
+    {"a fault of the program's own: said as such, the lines so far kept",
+     InputBreaksOff(Record("A").size() + 5, std::make_exception_ptr(std::logic_error("bad state"))),
+     StartThen({"ChooseOutputFile", Progress(1, 33),
+                ErrorBox(run_messages::RunBrokeOff("程序内部错误") + "。已写出的1条记录保留在输出文件中。"),
+                "SetBeginEnabled(true)"}),
+     kOneLine},
     {"no memory for a workbook: no file is left",
      [](Scene& t) {
-       InputBreaksOff(Record("A").size() + Record("B").size() + 5, true)(t);
+       InputBreaksOff(Record("A").size() + Record("B").size() + 5, OutOfMemory())(t);
        t.window.saveType = OutputType::Workbook;
      },
      StartThen({"ChooseOutputFile", Progress(1, 33), Progress(2, 66),

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <deque>
+#include <exception>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -62,14 +63,18 @@ inline bool Exists(const std::string& path) { return std::filesystem::exists(std
 
 // Bytes handed out at most `chunk` at a time; after failAfter bytes the
 // reads fail, or throw std::bad_alloc as a full memory would.
+inline std::exception_ptr OutOfMemory() { return std::make_exception_ptr(std::bad_alloc()); }
+
 class MemoryInput : public InputFile {
  public:
-  MemoryInput(std::string text, std::size_t chunk, std::size_t failAfter = std::string::npos, bool throwing = false)
-      : text_(std::move(text)), chunk_(chunk), failAfter_(failAfter), throw_(throwing) {}
+  // Past failAfter bytes a read fails, or throws `thrown` when there is one.
+  MemoryInput(std::string text, std::size_t chunk, std::size_t failAfter = std::string::npos,
+              std::exception_ptr thrown = nullptr)
+      : text_(std::move(text)), chunk_(chunk), failAfter_(failAfter), thrown_(std::move(thrown)) {}
 
   std::size_t Read(char* buffer, std::size_t size) override {
     largestRequest = std::max(largestRequest, size);
-    if (at_ >= failAfter_ && throw_) throw std::bad_alloc();
+    if (at_ >= failAfter_ && thrown_) std::rethrow_exception(thrown_);
     if (at_ >= failAfter_) return error_ = {FileError::Kind::ReadWrite, 5}, 0;
     const std::size_t n = std::min({size, chunk_, text_.size() - at_, failAfter_ - at_});
     std::memcpy(buffer, text_.data() + at_, n);
@@ -83,7 +88,7 @@ class MemoryInput : public InputFile {
  private:
   std::string text_;
   std::size_t chunk_, failAfter_;
-  bool throw_;
+  std::exception_ptr thrown_;
   std::size_t at_ = 0;
   FileError error_;
 };
