@@ -47,7 +47,8 @@ TEST(Census, CountsEveryTagAndCode) {
   repeatedToo.Type('c').Field("001", "id2").Field("005", "20060827114514.0").Field("200", "1 " + Sf("a", "T2"));
   repeatedToo.Field("200", "1 " + Sf("a", "T3") + Sf("e", ""));
   gbk.Field("200", "1 " + Sf(Gbk("中"), Gbk("值")) + Sf("a", Gbk("题名") + "\xFF"));
-  gbk.Field("330", "  " + Sf("a", Gbk(title)) + Sf("b", Gbk(title.substr(0, 3 * 60))) + Sf("c", "a\tb\nc\x01z"));
+  gbk.Field("330", "  " + Sf("a", Gbk(title)) + Sf("b", Gbk(title.substr(0, 3 * 60))) + Sf("c", "a\tb\nc\x01z") +
+                       Sf("d", Gbk(title.substr(0, 3 * 61))));
   utf8.Coding('a').Field("200", "1 " + Sf("中", "值二三四五六七八九十") + Sf("b", "\xE4\xB8"));
   const struct {
     const char* what;  // or a third-party file's name, with bytes empty
@@ -63,11 +64,11 @@ TEST(Census, CountsEveryTagAndCode) {
       {"samples in UTF-8 from GBK and UTF-8 records, one row for a code in both; cut to sixty characters, "
        "control characters shown as blanks",
        gbk.Build() + utf8.Build(),
-       "2/0/0/9",
+       "2/0/0/10",
        {"200||2|2|1 $中值$a题名\xEF\xBF\xBD", "200$a|200a|1|1|题名\xEF\xBF\xBD",
         "200$b|200b|1|1|\xEF\xBF\xBD\xEF\xBF\xBD", "200$中|200中|2|2|值",
         "330$a|330a|1|1|" + title.substr(0, 3 * 59) + "…", "330$b|330b|1|1|" + title.substr(0, 3 * 60),
-        "330$c|330c|1|1|a b c z"}},
+        "330$d|330d|1|1|" + title.substr(0, 3 * 59) + "…", "330$c|330c|1|1|a b c z"}},
       {"malformed records counted and skipped; records read in part",
        RecordBuilder().Field("200", "1 " + Sf("a", "A")).Build() +
            RecordBuilder().Field("200", Sf("a", "refused")).DirectoryTail("X").Build() + "junk\r\n" +
