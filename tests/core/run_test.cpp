@@ -495,6 +495,17 @@ TEST_F(Run, EachRecordInTheOutputsEncoding) {
   WriteBytes(output, "");
   convertToUtf8();
   EXPECT_EQ(ReadBytes(output), "\xEF\xBB\xBF" + lines) << "an empty file is begun like a new one";
+
+  // A single character that GBK lacks is told too, as what it became.
+  WriteBytes(input, RecordBuilder().Coding('a').Field("200", "1 " + Sf("a", "题😀")).Build());
+  window.fieldList = "200a";
+  window.saveType = OutputType::GbkText;
+  RemoveOutput();
+  Convert();
+  EXPECT_EQ(ReadBytes(output), "200a\t\r\n" + Gbk("题") + "??\t\r\n");
+  EXPECT_EQ(window.calls.at(window.calls.size() - 2),
+            Finished(std::string(run_messages::kFinishedPrompt) + "\n输出文件：" + output +
+                     "\n其中1条记录是UTF-8编码的。\n有1个字符无法用GBK编码写出，已写成“??”，第一个在第1条记录。"));
 }
 
 }  // namespace
