@@ -140,6 +140,8 @@ TEST(Marc2tab, ArgumentsExitStatusAndFiles) {
   const Result help = RunMarc2tab(folder, {"--help"}, folder.File("stdout"));
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_EQ(help.out.rfind("用法：marc2tab", 0), 0u);
+  EXPECT_NE(help.out.find("退出码：0 转换完成；1 文件无法读写，或转换中断；2 用法错误"), std::string::npos)
+      << "the statuses the calls above end with";
 }
 
 // "-" is standard output: the same bytes, and never the input itself. The

@@ -9,6 +9,7 @@
 
 #include "census.h"
 #include "census_report.h"
+#include "field_names.h"
 #include "record_builder.h"
 #include "record_splitter.h"
 #include "test_support.h"
@@ -49,7 +50,8 @@ TEST(Census, CountsEveryTagAndCode) {
   gbk.Field("200", "1 " + Sf(Gbk("中"), Gbk("值")) + Sf("a", Gbk("题名") + "\xFF"));
   gbk.Field("330", "  " + Sf("a", Gbk(title)) + Sf("b", Gbk(title.substr(0, 3 * 60))) + Sf("c", "a\tb\nc\x01z") +
                        Sf("d", Gbk(title.substr(0, 3 * 61))));
-  utf8.Coding('a').Field("200", "1 " + Sf("中", "值二三四五六七八九十") + Sf("b", "\xE4\xB8"));
+  utf8.Coding('a').Field(
+      "200", "1 " + Sf("中", "值二三四五六七八九十") + Sf("b", "\xE4\xB8") + Sf("c", "x\xC2\xA0y\xC2\x85z"));
   const struct {
     const char* what;  // or a third-party file's name, with bytes empty
     std::string bytes;
@@ -64,9 +66,9 @@ TEST(Census, CountsEveryTagAndCode) {
       {"samples in UTF-8 from GBK and UTF-8 records, one row for a code in both; cut to sixty characters, "
        "control characters shown as blanks",
        gbk.Build() + utf8.Build(),
-       "2/0/0/10",
+       "2/0/0/11",
        {"200||2|2|1 $中值$a题名\xEF\xBF\xBD", "200$a|200a|1|1|题名\xEF\xBF\xBD",
-        "200$b|200b|1|1|\xEF\xBF\xBD\xEF\xBF\xBD", "200$中|200中|2|2|值",
+        "200$b|200b|1|1|\xEF\xBF\xBD\xEF\xBF\xBD", "200$中|200中|2|2|值", "200$c|200c|1|1|x\xC2\xA0y z",
         "330$a|330a|1|1|" + title.substr(0, 3 * 59) + "…", "330$b|330b|1|1|" + title.substr(0, 3 * 60),
         "330$d|330d|1|1|" + title.substr(0, 3 * 59) + "…", "330$c|330c|1|1|a b c z"}},
       {"malformed records counted and skipped; records read in part",
@@ -173,6 +175,31 @@ TEST(Census, EndsAsItShould) {
     EXPECT_EQ(progress, e.calls.value_or(progress)) << e.what;
     EXPECT_TRUE(e.stopAtCall == 0 || call == e.stopAtCall) << e.what << ": a call after the one that said stop";
     EXPECT_EQ(WithFolderAsDots(census.error, folder), e.error) << e.what;
+  }
+}
+
+// The names beside the codes cataloguers convert most, by tag and by tag
+// and code; a code the table lacks has none.
+TEST(FieldNames, TheFieldsMostConverted) {
+  const struct {
+    const char* tag;
+    const char* code;  // "" for the field's own name
+    const char* name;
+  } names[] = {{"001", "", "记录标识号"},
+               {"200", "", "题名与责任说明"},
+               {"200", "a", "正题名"},
+               {"205", "", "版本说明"},
+               {"510", "", "并列题名"},
+               {"510", "e", "其他题名信息"},
+               {"606", "", "论题名称主题"},
+               {"690", "", "中国图书馆分类法分类号"},
+               {"701", "", "个人名称－等同知识责任"},
+               {"801", "", "记录来源"},
+               {"206", "", ""},
+               {"511", "", ""},
+               {"200", "中", ""}};
+  for (const auto& n : names) {
+    EXPECT_EQ(*n.code != '\0' ? SubfieldName(n.tag, n.code) : FieldName(n.tag), n.name) << n.tag << n.code;
   }
 }
 

@@ -166,7 +166,7 @@ std::string ReadError(const std::string& kept) {
   return ErrorBox("无法读取输入文件：.../输入.iso（读写错误）。" + kept);
 }
 
-std::function<void(Scene&)> InputBreaksOff(std::size_t after, std::exception_ptr thrown = nullptr) {
+std::function<void(Scene&)> InputBreaksOff(std::size_t after, const std::exception_ptr& thrown = nullptr) {
   return [=](Scene& t) {
     t.files = std::make_unique<FaultyFiles>();
     t.files->input = [=] { return std::make_unique<MemoryInput>(kThree, 7, after, thrown); };

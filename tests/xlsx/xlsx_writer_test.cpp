@@ -62,6 +62,15 @@ TEST(Xlsx, EveryValueReadsBackAsText) {
   EXPECT_NE(book.zip.Entry("xl/styles.xml").find("<cellXfs count=\"1\"><xf numFmtId=\"49\""), std::string::npos);
   EXPECT_EQ(ReadSheet(Write({"a", "", "c"}, {{"1", "", "3"}, {"", "", "", "4"}, {}, {"x"}}).Sheet(1)),
             (Rows{{"a", "", "c"}, {"1", "", "3"}, {"", "", "", "4"}, {}, {"x"}}));
+
+  // Columns past Z are named as a spreadsheet names them, up to AAA, and
+  // the filter covers them all, or the one column there is.
+  std::vector<std::string> wide(703);
+  for (std::size_t i = 0; i < wide.size(); ++i) wide[i] = std::to_string(i);
+  const Workbook wideBook = Write(wide, {wide});
+  EXPECT_EQ(ReadSheet(wideBook.Sheet(1)), (Rows{wide, wide}));
+  EXPECT_NE(wideBook.zip.Entry("xl/workbook.xml").find("'!$A$1:$AAA$2<"), std::string::npos);
+  EXPECT_NE(Write({"only"}, {{"1"}}).zip.Entry("xl/workbook.xml").find("'!$A$1:$A$2<"), std::string::npos);
 }
 
 // Rows past a sheet's share continue on the next sheet, each under the
