@@ -126,6 +126,21 @@ TEST(Census, CountsEveryTagAndCode) {
   }
 }
 
+// A field's codes in the order code lists are written: letters, digits,
+// then any other code.
+TEST(Census, CodesInTheOrderListsAreWritten) {
+  TempFolder folder;
+  WriteBytes(folder.File("r.iso"),
+             RecordBuilder()
+                 .Field("200", "1 " + Sf("#", "") + Sf("1", "") + Sf(Gbk("中"), "") + Sf("b", "") + Sf("a", ""))
+                 .Build());
+  std::string codes;
+  for (const CensusEntry& entry : TakeCensus(LocalFileSystem(), folder.File("r.iso")).entries) {
+    if (entry.kind == CensusEntry::Kind::Subfield) codes += entry.subfield + " ";
+  }
+  EXPECT_EQ(codes, "a b 1 # 中 ");
+}
+
 // How a census ends, and what its progress says on the way: records so far
 // and input bytes consumed, after every record and while a record too long
 // to hold is skipped. What was counted before the end stays.

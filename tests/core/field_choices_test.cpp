@@ -79,6 +79,11 @@ TEST(FieldChoices, TheListsOwnItemsComeFirstAndTheFilesCodesAreTickedAsListed) {
     const std::string difference = FirstDifference(rows, expected);
     EXPECT_TRUE(difference.empty()) << c.list << ": " << difference;
   }
+  // A file without a readable record lacks even the record type, whose
+  // name still shows beside the item.
+  const std::vector<FieldChoice> none = FieldChoices(Census{}, ParseFieldList("000?"));
+  ASSERT_EQ(none.size(), 1u);
+  EXPECT_EQ(none[0].name, "记录类型");
 }
 
 TEST(FieldChoices, TheListWrittenBackKeepsTheUsersItemsAndAddsNewOnesInTheRowsOrder) {

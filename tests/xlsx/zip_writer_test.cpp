@@ -81,10 +81,16 @@ TEST(Zip, WhatGoesInComesOut) {
 TEST(Zip, Zip64WhereSizesOffsetsOrTheCountPassTheirLimit) {
   ZipOptions options;
   options.zip64From = 100000;
-  const Entries entries = {{"small.xml", "<a/>"}, {"big.bin", RandomBytes(150000, 2)}, {"after.xml", "<b/>"}};
+  // An entry one byte short of the limit, one at it (both compress to little),
+  // one past it, and one written past it.
+  const Entries entries = {{"below.xml", std::string(99999, 'x')},
+                           {"at.xml", std::string(100000, 'x')},
+                           {"small.xml", "<a/>"},
+                           {"big.bin", RandomBytes(150000, 2)},
+                           {"after.xml", "<b/>"}};
   const std::string zip = Zip(entries, options);
   const ZipContents read = ReadZip(zip);
-  EXPECT_EQ(read.zip64Entries, (std::vector<std::string>{"big.bin", "after.xml"}));
+  EXPECT_EQ(read.zip64Entries, (std::vector<std::string>{"at.xml", "big.bin", "after.xml"}));
   EXPECT_TRUE(read.zip64End);
   EXPECT_TRUE(read.entries == entries);
   EXPECT_TRUE(UnzipAccepts(zip));
