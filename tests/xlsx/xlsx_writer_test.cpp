@@ -124,6 +124,21 @@ TEST(Xlsx, RowsContinueOnFurtherSheets) {
   }
 }
 
+// However many records a sheet is asked to hold, it holds no more than
+// Excel's 1,048,576 rows with its header.
+TEST(Xlsx, NoSheetPastExcelsLastRow) {
+  MemorySink sink;
+  XlsxLimits asked;
+  asked.rowsPerSheet = 2000000;
+  XlsxWriter writer(sink, {"a"}, asked);
+  for (int i = 0; i < 1048576; ++i) {
+    writer.StartRow();
+    ASSERT_TRUE(writer.EndRow());
+  }
+  EXPECT_TRUE(writer.Finish());
+  EXPECT_EQ(writer.Sheets(), 2);
+}
+
 // Columns are as wide as the header and the first rows need (up to a line
 // break), Chinese and characters beyond the BMP counting double, within
 // readable bounds.

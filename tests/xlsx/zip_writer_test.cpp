@@ -141,6 +141,7 @@ TEST(Zip, FailingSink) {
       }
       EXPECT_FALSE(zip.Finish());
       EXPECT_TRUE(zip.Failed());
+      EXPECT_FALSE(zip.BeginEntry("more.xml")) << "nothing begins once the sink has failed";
       EXPECT_EQ(ok, failAt >= size - 120) << "entries fail only when the sink does";
       EXPECT_EQ(sink.writesAfterFailure, 0);
     }
