@@ -425,6 +425,14 @@ TEST_F(Run, NothingReadableEndsWithAWarning) {
             Warning(std::string(run_messages::kFinishedPrompt) + "\n输出文件：" + output +
                     "\n其中2条记录无法完整读取，第一条是第1条记录（位于文件第0字节）。" +
                     "\n以下各列在所有记录中都没有值：200a、200f"));
+
+  // A file of a single byte still shows its progress whole.
+  WriteBytes(input, "\x1D");
+  RemoveOutput();
+  window.calls.clear();
+  Convert();
+  EXPECT_NE(std::find(window.calls.begin(), window.calls.end(), Progress(1, 100)), window.calls.end())
+      << FirstDifference(window.calls, {});
 }
 
 // A record whose bytes plainly contradict what it declares is read as its
