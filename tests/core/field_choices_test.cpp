@@ -80,10 +80,13 @@ TEST(FieldChoices, TheListsOwnItemsComeFirstAndTheFilesCodesAreTickedAsListed) {
     EXPECT_TRUE(difference.empty()) << c.list << ": " << difference;
   }
   // A file without a readable record lacks even the record type, whose
-  // name still shows beside the item.
-  const std::vector<FieldChoice> none = FieldChoices(Census{}, ParseFieldList("000?"));
-  ASSERT_EQ(none.size(), 1u);
+  // name still shows beside the item; so do the names of the control
+  // fields typed as 001a and 005a.
+  const std::vector<FieldChoice> none = FieldChoices(Census{}, ParseFieldList("000?,001a,005a"));
+  ASSERT_EQ(none.size(), 3u);
   EXPECT_EQ(none[0].name, "记录类型");
+  EXPECT_EQ(none[1].name, "记录标识号");
+  EXPECT_EQ(none[2].name, "记录版本标识");
 }
 
 TEST(FieldChoices, TheListWrittenBackKeepsTheUsersItemsAndAddsNewOnesInTheRowsOrder) {
