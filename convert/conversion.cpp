@@ -15,6 +15,7 @@
 #include "record_view.h"
 #include "run_messages.h"
 #include "table_output.h"
+#include "text_cell.h"
 
 namespace {
 
@@ -169,9 +170,7 @@ class Converter {
   bool WriteRow(Table& table, std::string_view record, const RecordSplitter& splitter) {
     view_.Build(record);
     extractor_.Read(view_);
-    // Tabs are rare in records: when the record has none, no value needs
-    // looking at for them.
-    const bool recordHasTabs = !record.empty() && std::memchr(record.data(), '\t', record.size()) != nullptr;
+    const bool recordHasTabs = text_cell::HoldsTabOrLineBreak(record);
     const TextEncoding encoding = extractor_.Encoding();
     if (encoding == TextEncoding::Utf8) ++summary_.utf8Records;
     if (extractor_.Decision().Overridden()) NoteOverride(encoding);

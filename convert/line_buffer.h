@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "text_cell.h"
+
 class LineBuffer {
  public:
   // Makes room for at least `more` further bytes; std::length_error when no
@@ -24,16 +26,10 @@ class LineBuffer {
   }
   void Append(char c) { bytes_[size_++] = c; }
 
-  // Appends a cell value with its tabs deleted: a tab would shift the columns.
-  void AppendWithoutTabs(std::string_view value) {
-    while (!value.empty()) {
-      const void* tab = std::memchr(value.data(), '\t', value.size());
-      if (tab == nullptr) break;
-      const auto n = static_cast<std::size_t>(static_cast<const char*>(tab) - value.data());
-      Append(value.substr(0, n));
-      value.remove_prefix(n + 1);
-    }
-    Append(value);
+  // Appends a cell value as text cells hold it (see text_cell.h), within
+  // the room made for the value: the cell is never longer.
+  void AppendCellText(std::string_view value) {
+    text_cell::Write(value, [this](std::string_view piece) { Append(piece); });
   }
 
   // Ends the line being written with CR LF.

@@ -11,10 +11,17 @@
 #include "record_type.h"
 #include "record_view.h"
 #include "run_messages.h"
+#include "text_cell.h"
 
 namespace {
 
-void DeleteTabs(std::string& cell) { cell.erase(std::remove(cell.begin(), cell.end(), '\t'), cell.end()); }
+// The cell as tab-delimited text holds it: no tab, and a blank for each line break.
+void AsTextCell(std::string& cell) {
+  if (!text_cell::HoldsTabOrLineBreak(cell)) return;
+  std::string written;
+  text_cell::Write(cell, [&written](std::string_view piece) { written += piece; });
+  cell.swap(written);
+}
 
 // The separator as a conversion into UTF-8 writes it: nothing in it may
 // split a cell or a row.
@@ -70,7 +77,7 @@ class PreviewWriter {
         recoder.Convert(value, cell);
       }
     }
-    DeleteTabs(cell);
+    AsTextCell(cell);
   }
 
   RecordTypeNames typeNames_;

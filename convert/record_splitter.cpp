@@ -106,6 +106,27 @@ RecordSplitter::Result RecordSplitter::Take(std::string_view& record, std::size_
   return tooLong ? Result::TooLong : Result::Record;
 }
 
+// Whether the record at begin_ goes on past the line break at `lineBreak`:
+// its leader's first five bytes give its length, and its first 0x1D (none
+// lies before the line break) is its last byte. NeedMore when the bytes
+// that would tell have not been read yet.
+RecordSplitter::Vouched RecordSplitter::LeaderVouchesPast(std::size_t lineBreak, std::size_t& length) {
+  constexpr std::size_t kLengthDigits = 5;
+  if (lineBreak < begin_ + kLengthDigits) return Vouched::No;  // the line break is among those five bytes
+  length = 0;
+  for (std::size_t i = begin_; i < begin_ + kLengthDigits; ++i) {
+    const unsigned digit = static_cast<unsigned char>(buffer_[i]) - unsigned{'0'};
+    if (digit > 9) return Vouched::No;
+    length = length * 10 + digit;
+  }
+  if (length <= RecordView::kLeaderLength || begin_ + length <= lineBreak + 1) return Vouched::No;
+  const std::size_t last = begin_ + length - 1;
+  const std::size_t terminator = NextRecordTerminator(lineBreak);
+  if (terminator < end_) return terminator == last ? Vouched::Yes : Vouched::No;
+  if (last < end_ || atEnd_) return Vouched::No;  // no 0x1D where it should be, or the input ends first
+  return Vouched::NeedMore;
+}
+
 RecordSplitter::Result RecordSplitter::Next(std::string_view& record) {
   std::size_t scanned = begin_;  // bytes before this hold no record end
   for (;;) {
@@ -124,7 +145,10 @@ RecordSplitter::Result RecordSplitter::Next(std::string_view& record) {
     }
     const std::size_t at = FindRecordEnd(scanned);
     if (at < end_ && buffer_[at] == kRecordTerminator) return Take(record, at + 1 - begin_, at + 1, true, false);
-    if (at < end_ && (at + 1 < end_ || atEnd_)) {  // a CR, and we can see what follows it
+    std::size_t length = 0;
+    const Vouched vouched = at < end_ ? LeaderVouchesPast(at, length) : Vouched::No;
+    if (vouched == Vouched::Yes) return Take(record, length, begin_ + length, true, false);
+    if (vouched == Vouched::No && at < end_ && (at + 1 < end_ || atEnd_)) {  // a CR, and we can see what follows it
       const std::size_t next = at + 1 + (at + 1 < end_ && buffer_[at + 1] == '\n');
       if (at > begin_) return Take(record, at - begin_, next, false, false);
       begin_ = next;  // an empty line

@@ -6,6 +6,11 @@
 // empty records are skipped. Files written with or without line breaks
 // between records therefore split alike.
 //
+// A line break inside a record's data (an abstract typed in several lines)
+// does not end the record when its leader vouches for it: the first five
+// bytes give the record's length, and the record's first 0x1D is exactly its
+// last byte. Records whose length is wrong split at line breaks as above.
+//
 // A record of up to the largest size accepted is given however it ends (0x1D,
 // which counts as one of its bytes, CR LF, a lone CR, or the end of the
 // input). A longer one is not held in memory: it is reported as too long,
@@ -52,6 +57,8 @@ class RecordSplitter {
   std::size_t NextRecordTerminator(std::size_t from);
   std::size_t FindRecordEnd(std::size_t from);
   Result Take(std::string_view& record, std::size_t length, std::size_t next, bool afterTerminator, bool cutShort);
+  enum class Vouched { Yes, No, NeedMore };
+  Vouched LeaderVouchesPast(std::size_t lineBreak, std::size_t& length);
 
   static constexpr std::size_t kNoTerminator = static_cast<std::size_t>(-1);
 

@@ -27,11 +27,12 @@ class TextTable {
   void Header(const std::vector<std::string>& cells);
 
   void StartRow() {}
-  // Adds to the cell being made; tabs are deleted when the value may hold some.
+  // Adds to the cell being made; tabs and line breaks are looked for only
+  // when the value may hold some.
   void Add(std::string_view value, bool mayHoldTabs) {
     buffer_.Reserve(value.size() + 1);
     if (mayHoldTabs) {
-      buffer_.AppendWithoutTabs(value);
+      buffer_.AppendCellText(value);
     } else {
       buffer_.Append(value);
     }

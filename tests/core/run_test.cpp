@@ -46,7 +46,8 @@ struct Scene {
 class Run : public ::testing::Test, public Scene {};
 
 TEST_F(Run, EveryRecordBecomesOneLine) {
-  WriteBytes(input, "\r\n" + Record(Gbk("题名"), Gbk("张\t三")) + "\r\n\r\n" + Record("B") + Record("C", "x\ny"));
+  WriteBytes(input, "\r\n" + Record(Gbk("题名"), Gbk("张\t三")) + "\r\n\r\n" + Record("B") + Record("C", "x\ny") +
+                        Record("D", "p\r\nq\rr\n"));
   window.fieldList = "200a，200f,000?,\r\n,001a, 200a,2\r\n00a,";
   Convert();
   const std::string type = Gbk("文字资料印刷品");
@@ -56,8 +57,8 @@ TEST_F(Run, EveryRecordBecomesOneLine) {
                                    "B\t\t" +
                                    type +
                                    "\t\tid-B\t\tB\t\t\r\n"
-                                   "C\tx\ny\t" +
-                                   type + "\t\tid-C\t\tC\t\t\r\n");
+                                   "C\tx y\t" +
+                                   type + "\t\tid-C\t\tC\t\t\r\n" + "D\tp q r \t" + type + "\t\tid-D\t\tD\t\t\r\n");
 }
 
 // Real records written by other people's software, with their real faults

@@ -27,6 +27,16 @@ std::vector<std::string> Split(MemoryInput& input, std::size_t block, std::size_
   return pieces;
 }
 
+// A record whose leader gives its length: five digits, then `body` padded to
+// the leader's 24 bytes and more, then 0x1D. `skew` makes the length wrong.
+std::string Vouched(std::string body, int skew = 0) {
+  body.resize(std::max<std::size_t>(body.size(), 30), '.');
+  const std::size_t length = 5 + body.size() + 1;
+  std::string digits = std::to_string(length + skew);
+  return std::string(5 - digits.size(), '0') + digits + body + "\x1D";
+}
+const std::string kBroken = Vouched("a\r\nb\rc\nd");
+
 struct Framing {
   const char* what;
   std::string input;
@@ -53,6 +63,13 @@ const Framing kFramings[] = {
     {"a CR ends a record that has no terminator", "AB\rC\x1D", {"0:AB", "3:C\x1D"}},
     {"a CR at the very end", "A\r\nB\r", {"0:A", "3:B"}},
     {"nothing at all", "", {}},
+    {"line breaks inside a record whose leader gives its length",
+     kBroken + "\r\n" + kBroken + "B\x1D",
+     {"0:" + kBroken, "38:" + kBroken, "74:B\x1D"}},
+    {"the same with a wrong length split as before",
+     Vouched("a\r\nb", 1) + "\r\n" + Vouched("a\nb", -1),
+     {"0:00037a", "8:b" + std::string(26, '.') + "\x1D", "38:" + Vouched("a\nb", -1)}},
+    {"a length past the end of the input", "99999abc\rd\x1D", {"0:99999abc", "9:d\x1D"}},
 };
 
 TEST(Splitter, RecordsAreTheSameWhateverTheBlockAndReadSizes) {
