@@ -1,32 +1,19 @@
 // No GDI object outlives the skin, even when the system runs out of them.
-#include <winternl.h>
-
+#include <cstdint>
 #include <vector>
 
 #include "skin_test_support.h"
 
 namespace {
-// GDI objects alive in this process. Wine's GetGuiResources answers 0, but
-// its handle table lies where Windows keeps one, in the process environment
-// block: an entry in use has a type.
+// GDI objects alive in this process. Wine's GetGuiResources answers 0, and
+// where its handle table lies differs between 32- and 64-bit processes; but
+// Wine finds an object by the low word of its handle alone, so asking each
+// of the 65,535 low words for its object type counts the live ones the same
+// way in both. Windows answers GetGuiResources itself.
 int LiveGdiObjects() {
   if (DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS)) return static_cast<int>(count);
-  struct Entry {
-    UINT64 object;
-    ULONG owner;
-    USHORT unique;
-    BYTE type, flags;
-    UINT64 user;
-  };
-  PROCESS_BASIC_INFORMATION process{};
-  NtQueryInformationProcess(GetCurrentProcess(), ProcessBasicInformation, &process, sizeof process, nullptr);
-  auto* peb = reinterpret_cast<BYTE*>(process.PebBaseAddress);
-  auto* table = *reinterpret_cast<const Entry**>(peb + (sizeof(void*) == 8 ? 0xF8 : 0x94));
-  MEMORY_BASIC_INFORMATION region{};
-  VirtualQuery(table, &region, sizeof region);
-  const auto* end = static_cast<const BYTE*>(region.BaseAddress) + region.RegionSize;
   int live = 0;
-  for (const Entry* entry = table; reinterpret_cast<const BYTE*>(entry + 1) <= end; ++entry) live += entry->type != 0;
+  for (std::uintptr_t low = 1; low <= 0xFFFF; ++low) live += GetObjectType(reinterpret_cast<HGDIOBJ>(low)) != 0;
   return live;
 }
 
