@@ -58,8 +58,9 @@ class OutputFile {
   virtual bool Created() const = 0;
   // What the file held before this run: its size, and up to kEdgeBytes of its
   // first and last bytes ("" for a new or empty file, or a stream that is no
-  // file); nullopt when they cannot be read.
-  static constexpr std::size_t kEdgeBytes = 16;
+  // file); nullopt when they cannot be read. The first bytes hold the first
+  // line (a header row) whole, or enough of it to tell its encoding.
+  static constexpr std::size_t kEdgeBytes = 4096;
   virtual std::uint64_t SizeBefore() const = 0;
   virtual std::optional<std::string> FirstBytes() const = 0;
   virtual std::optional<std::string> LastBytes() const = 0;

@@ -505,6 +505,17 @@ TEST_F(Run, EachRecordInTheOutputsEncoding) {
   EXPECT_EQ(convertToUtf8().outcome, RunSummary::Outcome::Refused);
   EXPECT_EQ(summary.error, run_messages::MixedEncodings(output, TextEncoding::Utf8));
   EXPECT_EQ(ReadBytes(output), "GBK\r\n");
+  // GBK that begins with the byte order mark's bytes ("锘靠") is still GBK;
+  // a UTF-8 header longer than the bytes looked at is still UTF-8.
+  WriteBytes(output, Gbk("锘靠") + "\r\n");
+  EXPECT_EQ(convertToUtf8().outcome, RunSummary::Outcome::Refused);
+  window.saveType = OutputType::GbkText;
+  EXPECT_EQ(Convert().outcome, RunSummary::Outcome::Completed);
+  window.saveType = OutputType::Utf8Text;
+  const std::string longHeader = "\xEF\xBB\xBF" + std::string(4092, 'x') + "题\r\n";
+  WriteBytes(output, longHeader);
+  convertToUtf8();
+  EXPECT_EQ(ReadBytes(output), longHeader + lines);
   WriteBytes(output, "");
   convertToUtf8();
   EXPECT_EQ(ReadBytes(output), "\xEF\xBB\xBF" + lines) << "an empty file is begun like a new one";
