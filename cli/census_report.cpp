@@ -127,7 +127,7 @@ std::string Summary(const Census& census) {
 
 std::string CensusReport(const Census& census) {
   std::vector<Line> lines = {kHeader};
-  for (const CensusEntry& entry : census.entries) lines.push_back(LineOf(entry, census.records));
+  for (const CensusEntry& entry : census.entries) lines.push_back(LineOf(entry, census.Readable()));
   AlignToTabStops(lines);
   std::string text;
   for (const Line& line : lines) {

@@ -4,7 +4,6 @@
 #include <array>
 #include <map>
 #include <memory>
-#include <new>
 
 #include "field_data.h"
 #include "recoder.h"
@@ -179,28 +178,11 @@ void CensusTaker::Count(std::string_view record, bool cutShort) {
 
 // False when some field could not be read.
 bool CensusTaker::CountFields() {
-  const char* const directory = view_.Record().data() + RecordView::kLeaderLength;
-  // Fields that do not overlap are together no longer than their record; a
-  // directory that says otherwise is not followed further, so that the time
-  // a record takes stays in proportion to its size.
-  std::size_t budget = view_.Record().size();
-  bool complete = true;
-  std::string_view previous;  // an entry that points at the same field again is no other field
-  for (std::size_t i = 0, entries = view_.EntryCount(); i < entries; ++i) {
-    const FieldSlice slice = view_.FieldAt(i);
-    if (!slice.ok) {
-      complete = false;
-      continue;
-    }
-    const bool again = slice.bytes.data() == previous.data() && slice.bytes.size() == previous.size();
-    if (again && !slice.bytes.empty()) continue;
-    previous = slice.bytes;
-    if (slice.bytes.size() > budget) return false;
-    budget -= slice.bytes.size();
-    CountField(std::string_view(directory + RecordView::kEntryLength * i, 3),
-               field_data::WithoutFinalTerminators(slice.bytes));
-  }
-  return complete;
+  const field_data::DirectoryFaults faults =
+      field_data::WalkFields(view_, [this](std::size_t, std::string_view tag, std::string_view bytes) {
+        CountField(tag, field_data::WithoutFinalTerminators(bytes));
+      });
+  return !faults.badEntry && !faults.overlap;
 }
 
 void CensusTaker::CountField(std::string_view tagBytes, std::string_view data) {
@@ -381,12 +363,10 @@ Census TakeCensus(FileSystem& files, const std::string& path, const CensusProgre
     census.outcome = ReadAll(*input, taker, progress);
     if (census.outcome == Census::Outcome::Failed) census.error = run_messages::CannotReadInput(path, input->Error());
     taker.Finish(census);
-  } catch (const std::bad_alloc&) {
-    census = Census();
-    census.error = run_messages::CensusBrokeOff(run_messages::Reason({FileError::Kind::OutOfMemory, 0}));
   } catch (const std::exception& e) {
+    // An exception's own text is for programmers: the user reads its reason.
     census = Census();
-    census.error = run_messages::CensusBrokeOff(e.what());
+    census.error = run_messages::CensusBrokeOff(run_messages::Reason(e));
   }
   return census;
 }

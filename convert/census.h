@@ -50,6 +50,11 @@ struct Census {
   // codes, then the other tags. Rows nobody has are left out.
   std::vector<CensusEntry> entries;
   std::string error;  // why it failed (UTF-8)
+
+  // The records that shares are of: those that could be read at all.
+  std::int64_t Readable() const { return records - malformed; }
+  // The records with anything wrong, as a conversion of the file counts them.
+  std::int64_t Faulty() const { return malformed + partlyRead; }
 };
 
 // Every tag "000".."999" has rows of its own; of the tags that are not three

@@ -203,6 +203,14 @@ class Converter {
     return table.EndRow(summary_.records);
   }
 
+  // The faults of the record's whole directory, not only of the fields the
+  // columns read: a record counts as malformed whatever the list, as the
+  // census of the same file counts it.
+  static field_data::DirectoryFaults FaultsOf(const RecordView& view) {
+    if (view.Status() != ViewStatus::Ok) return {};
+    return field_data::WalkFields(view, [](std::size_t, std::string_view, std::string_view) {});
+  }
+
   // A value of the record in the output's encoding; what cannot be written
   // is counted.
   std::string_view Recode(std::string_view value) {
@@ -232,8 +240,9 @@ class Converter {
   std::optional<MalformedKind> Classify(bool cellFailed, bool cutShort) const {
     if (view_.Status() == ViewStatus::Refused) return MalformedKind::Refused;
     if (view_.Status() == ViewStatus::Failed) return MalformedKind::Unreadable;
-    if (cellFailed || extractor_.HadBadEntry()) return MalformedKind::BadCell;
-    if (extractor_.FieldsOverlap()) return MalformedKind::FieldsOverlap;
+    const field_data::DirectoryFaults faults = FaultsOf(view_);
+    if (cellFailed || faults.badEntry) return MalformedKind::BadCell;
+    if (faults.overlap) return MalformedKind::FieldsOverlap;
     if (cutShort) return MalformedKind::NoRecordEnd;
     return std::nullopt;
   }

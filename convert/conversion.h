@@ -14,7 +14,7 @@
 enum class MalformedKind {
   Refused,        // directory length not a multiple of 12: a row of empty cells
   Unreadable,     // no field terminator at or after byte 25
-  BadCell,        // a matching directory entry with an unusable Length or Start
+  BadCell,        // a directory entry with an unusable Length or Start: its field cannot be read
   TooLong,        // longer than the largest record accepted: a row of empty cells
   NoRecordEnd,    // the input ends inside the record: converted as far as it goes
   FieldsOverlap,  // directory entries point at overlapping bytes: read in part

@@ -109,7 +109,7 @@ std::vector<FieldChoice> FileRows(const Census& census, const ItemSet& listed) {
   std::vector<FieldChoice> rows;
   rows.reserve(census.entries.size());
   for (const CensusEntry& entry : census.entries) {
-    rows.push_back(FileRow(entry, census.records));
+    rows.push_back(FileRow(entry, census.Readable()));
     if (entry.kind != Kind::Subfield || entry.item.empty()) continue;
     if (entry.Repeats() || listed.count(entry.item + '*') > 0) rows.push_back(AllOccurrencesRow(rows.back()));
   }

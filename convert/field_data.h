@@ -57,6 +57,47 @@ inline std::string_view WithoutTerminators(std::string_view bytes, std::string& 
   return CopyWithoutTerminators(bytes, scratch);
 }
 
+// What is wrong with a readable record's directory as a whole, whichever
+// fields a run asks for.
+struct DirectoryFaults {
+  bool badEntry = false;  // an entry with an unusable Length or Start
+  bool overlap = false;   // fields that overlap until together they are longer than the record
+};
+
+// Walks the directory of a readable record and hands each field a reader
+// takes to visit(entry, tag, bytes), in directory order: an entry that
+// points at the same bytes as the field before it, of the same tag, is no
+// other field, and once the fields together are longer than the record no
+// more are handed over. A census and a conversion, which asks only for some
+// tags, therefore find the same faults in a record: what the conversion
+// reads is a part of what this walk counts.
+template <typename Visit>
+DirectoryFaults WalkFields(const RecordView& view, Visit&& visit) {
+  DirectoryFaults faults;
+  const char* const directory = view.Record().data() + RecordView::kLeaderLength;
+  std::size_t budget = view.Record().size();
+  std::string_view lastTag, last;
+  for (std::size_t i = 0, entries = view.EntryCount(); i < entries; ++i) {
+    const FieldSlice slice = view.FieldAt(i);
+    if (!slice.ok) {
+      faults.badEntry = true;
+      continue;
+    }
+    const std::string_view tag(directory + RecordView::kEntryLength * i, 3);
+    const bool again = !slice.bytes.empty() && slice.bytes.data() == last.data() && slice.bytes.size() == last.size();
+    if (again && tag == lastTag) continue;
+    lastTag = tag;
+    last = slice.bytes;
+    if (faults.overlap || slice.bytes.size() > budget) {
+      faults.overlap = true;
+      continue;
+    }
+    budget -= slice.bytes.size();
+    visit(i, tag, slice.bytes);
+  }
+  return faults;
+}
+
 // The encoding of a record whose first 100 field is directory entry
 // entry100 (negative when it has none), from the field's first $a and the
 // record's bytes, as RecordEncoding decides it. scratch holds a cleaned copy

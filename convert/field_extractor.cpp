@@ -110,7 +110,6 @@ std::int32_t FieldExtractor::SlotOfOtherTag(std::string_view tag) const {
 void FieldExtractor::Read(const RecordView& view) {
   view_ = &view;
   decision_ = EncodingDecision();
-  badEntry_ = false;
   overlap_ = false;
   found_.clear();
   scratch_.clear();
@@ -188,7 +187,6 @@ void FieldExtractor::ReadSlot(std::int32_t slot) {
 // The codes still waiting for their first value cannot have it now; the
 // joined ones go on with the entries that can be read.
 void FieldExtractor::FailPending(std::int32_t slot) {
-  badEntry_ = true;
   for (std::int32_t want : slots_[static_cast<std::size_t>(slot)].wants) {
     WantState& state = wantStates_[static_cast<std::size_t>(want)];
     if (wants_[static_cast<std::size_t>(want)].joined || state.done) continue;

@@ -56,8 +56,6 @@ class FieldExtractor {
   // What Read found out about the record.
   TextEncoding Encoding() const { return decision_.encoding; }
   const EncodingDecision& Decision() const { return decision_; }
-  // A wanted directory entry had an unusable Length or Start.
-  bool HadBadEntry() const { return badEntry_; }
   // The wanted fields overlapped until they were longer than the record
   // together; the ones after that point were not read.
   bool FieldsOverlap() const { return overlap_; }
@@ -136,7 +134,6 @@ class FieldExtractor {
   const RecordView* view_ = nullptr;
   EncodingDecision decision_;
   bool readable_ = false;  // the record's directory could be read
-  bool badEntry_ = false;
   bool overlap_ = false;
   std::size_t budget_ = 0;  // field bytes that may still be read
   std::vector<WantState> wantStates_;

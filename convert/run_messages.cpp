@@ -181,7 +181,7 @@ std::string Describe(MalformedKind kind) {
   switch (kind) {
     case MalformedKind::Refused: return "目录长度不是12的倍数，各列写为空值";
     case MalformedKind::Unreadable: return "记录头之后没有字段结束符，各列写为空值";
-    case MalformedKind::BadCell: return "目录项的长度或起始位置无法使用，该列写为空值";
+    case MalformedKind::BadCell: return "目录项的长度或起始位置无法使用，该字段无法读取";
     case MalformedKind::TooLong:
       return "超过" + std::to_string(kLargestRecord >> 20) + " MiB，各列写为空值，并跳到其结尾";
     case MalformedKind::NoRecordEnd: return "文件在记录中间结束，能读的部分照常转换";

@@ -86,7 +86,12 @@ void FieldChooser::ShowReading(bool reading) {
 
 void FieldChooser::ShowSummary() {
   std::wstring text = FileNameOf(request_.inputPath) + L"：共" + std::to_wstring(census_.records) + L"条记录";
-  if (census_.malformed > 0) text += L"（" + std::to_wstring(census_.malformed) + L"条格式有误）";
+  // Counted as the conversion counts them; the shares are of the records that could be read.
+  if (census_.Faulty() > 0) {
+    text += L"（" + std::to_wstring(census_.Faulty()) + L"条格式有误";
+    if (census_.malformed > 0) text += L"，其中" + std::to_wstring(census_.malformed) + L"条无法读取，不计入占比";
+    text += L"）";
+  }
   text += L"。勾选要提取的字段，空格键勾选或取消。";
   if (census_.outcome == Census::Outcome::Failed) text += Widen(census_.error);
   SetWindowTextW(Control(kChooserSummary), text.c_str());

@@ -222,7 +222,8 @@ TEST(CensusReport, SampleFile) {
 
 // What the sample does not show: the rows without a name, a code that would
 // break the line, the "other" rows, and the end of a census that did not
-// complete. Wide names line up at the next tab stop.
+// complete. Wide names line up at the next tab stop. Shares are of the
+// records that could be read.
 TEST(CensusReport, RowsAndEndingsTheSampleLacks) {
   using Kind = CensusEntry::Kind;
   Census stopped;
@@ -237,12 +238,12 @@ TEST(CensusReport, RowsAndEndingsTheSampleLacks) {
                      {Kind::OtherTags, "", "", "", 1, 1, "  $ax"}};
   EXPECT_EQ(CensusReport(stopped),
             "代码\t名称    \t记录数\t占比\t次数\t重复\t示例\n"
-            "000?\t记录类型\t3\t75.0%\t3\t\t文字资料印刷品\n"
-            "009\t        \t1\t25.0%\t2\t是\tx\n"
-            "200\t题名与责任说明\t3\t75.0%\t3\t\t1 $aA\n"
-            "200\xEF\xBF\xBD\t        \t1\t25.0%\t1\t\tt\n"
-            "200\t其他子字段\t1\t25.0%\t4\t是\tv\n"
-            "\t其他字段\t1\t25.0%\t1\t\t  $ax\n"
+            "000?\t记录类型\t3\t100.0%\t3\t\t文字资料印刷品\n"
+            "009\t        \t1\t33.3%\t2\t是\tx\n"
+            "200\t题名与责任说明\t3\t100.0%\t3\t\t1 $aA\n"
+            "200\xEF\xBF\xBD\t        \t1\t33.3%\t1\t\tt\n"
+            "200\t其他子字段\t1\t33.3%\t4\t是\tv\n"
+            "\t其他字段\t1\t33.3%\t1\t\t  $ax\n"
             "共读取4条记录。其中1条格式有误，未计入统计；1条有字段无法读取，只计入其余字段。\n"
             "统计未完成：已中止，以上只是前面的记录。\n");
   Census failed;

@@ -10,6 +10,7 @@
 #include <functional>
 #include <stdexcept>
 
+#include "census.h"
 #include "record_builder.h"
 #include "record_splitter.h"
 #include "test_support.h"
@@ -92,6 +93,7 @@ TEST_F(Run, ThirdPartyRecords) {
     Convert();
     EXPECT_EQ(summary.records, file.records) << file.name;
     EXPECT_EQ(summary.malformed, file.malformed) << file.name;
+    EXPECT_EQ(TakeCensus(LocalFileSystem(), window.inputPath).Faulty(), file.malformed) << file.name << ": one count";
     EXPECT_EQ(summary.utf8Records, file.utf8) << file.name;
     const std::string text = ReadBytes(output);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\t'), 6 * (file.records + 1)) << file.name;
@@ -392,6 +394,8 @@ TEST_F(Run, MalformedRecordsAreCountedAndFound) {
       {RecordBuilder().Field("200", Sf("a", "R")).DirectoryTail("X").Build(), MalformedKind::Refused, "\t\t"},
       {RecordBuilder().Field("200", Sf("a", "L")).Field("300", "").LengthText(0, "12a4").Build(),
        MalformedKind::BadCell, "\t" + type + "\t"},
+      {RecordBuilder().Field("200", Sf("a", "M")).Field("300", "").LengthText(1, "12a4").Build(),
+       MalformedKind::BadCell, "M\t" + type + "\t"},  // in a field no column reads
       {"junk\r\n", MalformedKind::Unreadable, "\t\t"},
       {ManyEntries(1000, true), MalformedKind::FieldsOverlap, "v\t" + type + "\t"},
       {std::string(kLargestRecord + 1, 'J') + "\x1D", MalformedKind::TooLong, "\t\t"},
@@ -405,6 +409,7 @@ TEST_F(Run, MalformedRecordsAreCountedAndFound) {
   Convert();
   EXPECT_EQ(ReadBytes(output), lines);
   EXPECT_EQ(summary.records, static_cast<std::int64_t>(std::size(records) + 1));
+  EXPECT_EQ(TakeCensus(LocalFileSystem(), input).Faulty(), summary.malformed) << "one count";
   ASSERT_EQ(summary.firstMalformed.size(), std::size(records));
   std::uint64_t offset = Record("A").size();
   for (std::size_t i = 0; i < std::size(records); offset += records[i++].bytes.size()) {
@@ -413,7 +418,7 @@ TEST_F(Run, MalformedRecordsAreCountedAndFound) {
   }
   EXPECT_EQ(window.calls.at(window.calls.size() - 2),
             Finished(std::string(run_messages::kFinishedPrompt) + "\n输出文件：" + output +
-                     "\n其中6条记录无法完整读取，第一条是第2条记录（位于文件第" + std::to_string(Record("A").size()) +
+                     "\n其中7条记录无法完整读取，第一条是第2条记录（位于文件第" + std::to_string(Record("A").size()) +
                      "字节）。\n以下各列在所有记录中都没有值：200b*"));
 }
 
