@@ -207,7 +207,7 @@ class Converter {
   // columns read: a record counts as malformed whatever the list, as the
   // census of the same file counts it.
   static field_data::DirectoryFaults FaultsOf(const RecordView& view) {
-    if (view.Status() != ViewStatus::Ok) return {};
+    if (view.Status() != ViewStatus::Ok || view.PlainDirectory()) return {};
     return field_data::WalkFields(view, [](std::size_t, std::string_view, std::string_view) {});
   }
 
