@@ -2,7 +2,12 @@
 // GBK text) in ISO 2709 layout, the same for the same seed, for benchmarks,
 // samples and fuzz corpora.
 //
-//   make_cnmarc [--seed N] [--records N | --megabytes N] [--line-breaks crlf|none] OUTPUT
+//   make_cnmarc [--seed N] [--records N | --megabytes N] [--line-breaks crlf|none] [--utf8]
+//               [--shape usual|dense-subfields|many-tags] OUTPUT
+//
+// The shapes beside the usual records stress a reader: dense-subfields adds a
+// contents note of 300 short subfields to each record, many-tags 800 short
+// fields of tags drawn from 010-999.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -27,6 +32,7 @@ struct Options {
   std::uint64_t bytes = 0;  // when set, records is ignored
   bool crlf = true;
   bool utf8 = false;  // text in UTF-8, as 100$a positions 26-27 ("50") then say
+  enum class Shape { Usual, DenseSubfields, ManyTags } shape = Shape::Usual;
   std::string output;
 };
 
@@ -115,7 +121,7 @@ struct Field {
 
 class RecordMaker {
  public:
-  RecordMaker(const Words& words, Random& random) : w_(words), r_(random) {}
+  RecordMaker(const Words& words, Random& random, Options::Shape shape) : w_(words), r_(random), shape_(shape) {}
 
   std::string Make(std::uint64_t number) {
     fields_.clear();
@@ -143,6 +149,8 @@ class RecordMaker {
     Add("690", "  ").Sub('a', ClassNumber()).Sub('v', "5");
     for (std::uint64_t n = r_.Between(1, 2); n > 0; --n) Add("701", " 0").Sub('a', Name()).Sub('4', r_.From(w_.roles));
     Add("801", " 0").Sub('a', "CN").Sub('b', r_.From(w_.agencies)).Sub('c', date);
+    if (shape_ == Options::Shape::DenseSubfields) ContentsNote();
+    if (shape_ == Options::Shape::ManyTags) ManyShortFields();
     return Assemble();
   }
 
@@ -241,8 +249,26 @@ class RecordMaker {
     return number + "." + std::to_string(r_.Between(1, 99));
   }
 
+  // 327: a contents note of 300 short subfields, codes a-z and 0-9 in turn.
+  void ContentsNote() {
+    static constexpr char kCodes[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    Field& field = Add("327", "1 ");
+    for (std::size_t n = 0; n < 300; ++n) field.Sub(kCodes[n % (sizeof kCodes - 1)], r_.From(w_.subdivisions));
+  }
+
+  // 800 fields of a subfield or two, their tags drawn from 010-999.
+  void ManyShortFields() {
+    for (int n = 0; n < 800; ++n) {
+      const std::string tag = Digits(r_.Between(10, 999), 3);
+      fields_.push_back({tag, "  "});
+      fields_.back().Sub('a', r_.From(w_.subjects));
+      if (r_.Chance(50)) fields_.back().Sub('b', r_.From(w_.periods));
+    }
+  }
+
   const Words& w_;
   Random& r_;
+  Options::Shape shape_;
   std::vector<Field> fields_;
 };
 
@@ -270,6 +296,17 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       options.crlf = mode == "crlf";
     } else if (argument == "--utf8") {
       options.utf8 = true;
+    } else if (argument == "--shape" && hasValue) {
+      const std::string_view shape = argv[++i];
+      if (shape == "usual") {
+        options.shape = Options::Shape::Usual;
+      } else if (shape == "dense-subfields") {
+        options.shape = Options::Shape::DenseSubfields;
+      } else if (shape == "many-tags") {
+        options.shape = Options::Shape::ManyTags;
+      } else {
+        return false;
+      }
     } else if (options.output.empty() && !argument.empty() && (argument[0] != '-' || argument == "-")) {
       options.output = argv[i];
     } else {
@@ -285,7 +322,8 @@ int main(int argc, char** argv) {
   Options options;
   if (!ParseOptions(argc, argv, options)) {
     std::fputs(
-        "Usage: make_cnmarc [--seed N] [--records N | --megabytes N] [--line-breaks crlf|none] [--utf8] OUTPUT\n"
+        "Usage: make_cnmarc [--seed N] [--records N | --megabytes N] [--line-breaks crlf|none] [--utf8]\n"
+        "                   [--shape usual|dense-subfields|many-tags] OUTPUT\n"
         "OUTPUT may be - for standard output. A megabyte is 1,000,000 bytes.\n",
         stderr);
     return 2;
@@ -298,7 +336,7 @@ int main(int argc, char** argv) {
   g_utf8 = options.utf8;
   const Words words;
   Random random(options.seed);
-  RecordMaker maker(words, random);
+  RecordMaker maker(words, random, options.shape);
   std::uint64_t written = 0;
   for (std::uint64_t number = 1; options.bytes > 0 ? written < options.bytes : number <= options.records; ++number) {
     std::string record = maker.Make(number);
