@@ -20,7 +20,8 @@ struct FileError {
     InUse,   // another program holds the file open or locked
     Exists,  // a new file was asked for and one is there
     DiskFull,
-    ReadOnly,
+    ReadOnly,      // the disk or the file system takes no writes
+    ReadOnlyFile,  // the file itself is marked read-only
     TooManyOpen,
     TooLarge,    // past the largest file the system or a limit allows
     BrokenPipe,  // the program reading the output has gone
