@@ -98,8 +98,8 @@ bool GiveAttributes(HANDLE file, DWORD attributes) {
 win32::FileHandle CreateTemporaryBeside(const std::wstring& target, FileError& error) {
   static std::atomic<unsigned> counter{0};
   for (int tries = 0; tries < kNameTries; ++tries) {
-    const std::wstring name = Folder(target) + TemporaryPrefix(target) + std::to_wstring(GetCurrentProcessId()) +
-                              L"-" + std::to_wstring(counter++) + kSuffix;
+    const std::wstring name = Folder(target) + TemporaryPrefix(target) + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                              std::to_wstring(counter++) + kSuffix;
     win32::FileHandle file(CreateFileW(name.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                                        FILE_ATTRIBUTE_HIDDEN, nullptr));
     if (file && MarkForDeletion(file.Get(), true)) return file;
