@@ -20,6 +20,7 @@ std::string Reason(const FileError& error) {
     case Kind::Exists: return "文件已存在";
     case Kind::DiskFull: return "磁盘空间不足";
     case Kind::ReadOnly: return "磁盘只读";
+    case Kind::ReadOnlyFile: return "文件为只读";
     case Kind::TooManyOpen: return "打开的文件太多";
     case Kind::TooLarge: return "超出文件大小上限";
     case Kind::BrokenPipe: return "接收输出的程序已关闭";

@@ -20,7 +20,8 @@ struct FileError {
     InUse,   // another program holds the file open or locked
     Exists,  // a new file was asked for and one is there
     DiskFull,
-    ReadOnly,
+    ReadOnly,      // the disk or the file system takes no writes
+    ReadOnlyFile,  // the file itself is marked read-only
     TooManyOpen,
     TooLarge,    // past the largest file the system or a limit allows
     BrokenPipe,  // the program reading the output has gone
@@ -95,12 +96,16 @@ class FileSystem {
   // nullptr on failure (InUse when another run or program holds it, Exists
   // when a new file was asked for).
   virtual std::unique_ptr<OutputFile> OpenOutput(const std::string& path, OutputMode mode, FileError& error) = 0;
-  // A whole new file, written beside `path` under a name of its own and put
-  // in its place only by Close: a run that fails or is discarded leaves no
-  // half-written file, and the file that was there stays as it was until
-  // then. Without `replace`, a file at `path` is an error (Exists), at the
-  // open and again at the close. InUse when another run or program holds
-  // the file so that it cannot be replaced.
+  // A whole new file, written beside `path` without taking its name and put
+  // in its place only by Close: a run that fails, is discarded or is killed
+  // leaves no half-written file in sight, and the file that was there stays
+  // as it was until then. Without `replace`, a file at `path` is an error
+  // (Exists), at the open and again at the close, as are a read-only file
+  // (ReadOnlyFile) and one that another run or program holds so that it
+  // cannot be replaced (InUse). Through a symbolic link, the file it names
+  // is replaced and the link stays. The new file keeps what the old one had:
+  // on POSIX its permission bits, and its owner where this process may give
+  // it; on Windows its attributes.
   virtual std::unique_ptr<OutputFile> OpenReplacement(const std::string& path, bool replace, FileError& error) = 0;
 };
 

@@ -157,16 +157,14 @@ bool DescriptorOutput::Close() {
   return !error_;
 }
 
-// The name still leads to the regular file this descriptor holds: nothing
-// else may be deleted in its place, whatever has happened to the name.
-bool DescriptorOutput::StillNamesThisFile() const {
+bool NameLeadsTo(const std::string& path, int fd) {
   struct stat held, named;
-  if (path_.empty() || ::fstat(fd_, &held) != 0 || ::lstat(path_.c_str(), &named) != 0) return false;
+  if (path.empty() || ::fstat(fd, &held) != 0 || ::lstat(path.c_str(), &named) != 0) return false;
   return S_ISREG(held.st_mode) && S_ISREG(named.st_mode) && held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }
 
 void DescriptorOutput::Discard() {
-  if (fd_ >= 0 && owned_ && created_ && StillNamesThisFile()) ::unlink(path_.c_str());
+  if (fd_ >= 0 && owned_ && created_ && NameLeadsTo(path_, fd_)) ::unlink(path_.c_str());
   Close();
 }
 

@@ -32,6 +32,10 @@ enum class LockResult { Locked, Unsupported, Conflict };
 // conflict.
 LockResult LockForThisRun(int fd, FileError& error);
 
+// Whether path leads, as it is now, to the regular file that fd holds: what
+// is deleted by its name must be that file, whatever the name has become.
+bool NameLeadsTo(const std::string& path, int fd);
+
 // An output on a descriptor. `path` is the name it was opened by ("" for
 // standard output), kept for Discard.
 class DescriptorOutput : public OutputFile {
@@ -54,7 +58,6 @@ class DescriptorOutput : public OutputFile {
   FileError Error() const override { return error_; }
 
  private:
-  bool StillNamesThisFile() const;
   void Remember(int number);
 
   int fd_;
@@ -65,8 +68,8 @@ class DescriptorOutput : public OutputFile {
   FileError error_;
 };
 
-// A whole new file written beside path, renamed over it by Close (see
-// FileSystem::OpenReplacement).
+// A whole new file written beside path (or the file a link at path names),
+// put in its place by Close (see FileSystem::OpenReplacement).
 std::unique_ptr<OutputFile> OpenReplacementFile(const std::string& path, bool replace, FileError& error);
 
 }  // namespace posix_files

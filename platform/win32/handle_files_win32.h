@@ -52,6 +52,9 @@ class HandleOutput : public OutputFile {
   bool Close() override;
   void Discard() override;
   FileError Error() const override { return error_; }
+  // The handle itself, for what only it may do to the file (a file that
+  // shares no deletion is renamed through its own handle); null once closed.
+  HANDLE Handle() const { return file_; }
 
  private:
   void Remember(const FileError& error);
@@ -63,8 +66,8 @@ class HandleOutput : public OutputFile {
   FileError error_;
 };
 
-// A whole new file written beside path, moved over it by Close (see
-// FileSystem::OpenReplacement).
+// A whole new file written beside path (or the file a link at path names),
+// put in its place by Close (see FileSystem::OpenReplacement).
 std::unique_ptr<OutputFile> OpenReplacementFile(const std::string& path, bool replace, FileError& error);
 
 }  // namespace win32_files

@@ -76,6 +76,12 @@ using KernelHandle = Owner<HANDLE, CloseKernelHandle>;
 // Files opened by CreateFileW or ReOpenFile.
 using FileHandle = Owner<HANDLE, CloseKernelHandle, InvalidIsEmpty>;
 
+// A listing of a folder's files begun by FindFirstFileW.
+struct CloseSearch {
+  void operator()(HANDLE search) const { FindClose(search); }
+};
+using FileSearch = Owner<HANDLE, CloseSearch, InvalidIsEmpty>;
+
 // A started process and its first thread, as CreateProcessW hands them out.
 struct NoProcess {
   static PROCESS_INFORMATION Value() { return {}; }

@@ -1,104 +1,237 @@
 // Outputs written beside their target and put in its place at the end: the
-// target is never half written, and stays as it was until then.
+// target is never half written, and stays as it was until then. What the
+// user had is kept: who may read the file, its read-only mark, the link that
+// leads to it; and a run killed on the way leaves nothing behind.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
 #include "test_support.h"
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include "win32_handles.h"
+#include "win32_text.h"
+// Where the program keeps a temporary beside its target.
+#define TEMPORARY_PREFIX "~"
+#else
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#define TEMPORARY_PREFIX "."
+#endif
+
 namespace {
 
-// The names in the folder, sorted, with the target's content.
+namespace fs = std::filesystem;
+
+// The names in the folder, sorted: a file's with its content, a link's with
+// the name it holds, and on Windows a hidden file's marked so.
 std::string Listing(const TempFolder& folder) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::u8path(folder.File(""))))
-    names.push_back(entry.path().filename().u8string());
-  std::sort(names.begin(), names.end());
+  std::vector<std::string> entries;
+  for (const auto& entry : fs::directory_iterator(fs::u8path(folder.File("")))) {
+    std::string line = entry.path().filename().u8string();
+    if (entry.is_symlink()) {
+      line += "->" + fs::read_symlink(entry.path()).u8string();
+    } else {
+      line += "=" + ReadBytes(entry.path().u8string());
+    }
+#ifdef _WIN32
+    if ((GetFileAttributesW(entry.path().c_str()) & FILE_ATTRIBUTE_HIDDEN) != 0) line += "(hidden)";
+#endif
+    entries.push_back(line);
+  }
+  std::sort(entries.begin(), entries.end());
   std::string listing;
-  for (const std::string& name : names)
-    listing += name + (name == "目标.xlsx" ? "=" + ReadBytes(folder.File(name)) : "") + " ";
+  for (const std::string& line : entries) listing += line + " ";
   return listing;
 }
 
+// A run that the system kills while it writes a replacement of target: it
+// has no chance to clear anything away.
+[[noreturn]] void WriteAndGetKilled(const std::string& target) {
+  FileError error;
+  const std::unique_ptr<OutputFile> output = LocalFileSystem().OpenReplacement(target, true, error);
+  if (output) output->Write("killed", 6);
+#ifdef _WIN32
+  TerminateProcess(GetCurrentProcess(), 9);
+#else
+  raise(SIGKILL);
+#endif
+  std::abort();
+}
+
+#ifdef _WIN32
+// Set for this test program run again as a run to be killed: the target it writes.
+constexpr wchar_t kKilledWriter[] = L"QUIRNEL_KILLED_WRITER";
+
+void KillAWriter(const std::string& target) {
+  std::wstring program(32768, L'\0');
+  program.resize(GetModuleFileNameW(nullptr, program.data(), static_cast<DWORD>(program.size())));
+  std::wstring command = L"\"" + program + L"\" --gtest_filter=Replacement.TheTargetIsWholeOrAsItWas";
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  win32::ProcessInformation child;
+  SetEnvironmentVariableW(kKilledWriter, Widen(target).c_str());
+  const BOOL started = CreateProcessW(program.c_str(), command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
+                                      nullptr, nullptr, &startup, child.Put());
+  SetEnvironmentVariableW(kKilledWriter, nullptr);
+  ASSERT_TRUE(started);
+  ASSERT_EQ(WaitForSingleObject(child.Get().hProcess, 60000), WAIT_OBJECT_0);
+  DWORD status = 0;
+  EXPECT_TRUE(GetExitCodeProcess(child.Get().hProcess, &status) && status == 9);
+}
+#else
+void KillAWriter(const std::string& target) {
+  const pid_t child = fork();
+  if (child == 0) WriteAndGetKilled(target);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+}
+#endif
+
+// What else happens to the target, and when.
+enum class Event {
+  None,
+  HeldAtOpen,          // another run holds it when the replacement is opened
+  TakenMeanwhile,      // another run opens it while the replacement is written
+  WrittenMeanwhile,    // another program writes "theirs" into it meanwhile
+  ReadOnlyMeanwhile,   // it is made read-only meanwhile
+  Discarded,           // the replacement is discarded instead of closed
+  WriterKilledBefore,  // a run that replaced it was killed as it wrote
+  LeftoversBefore,     // files lie beside it, one named as its temporaries are
+};
+
+constexpr fs::perms kAsMade = fs::perms::unknown;
+constexpr fs::perms kReadOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+
 TEST(Replacement, TheTargetIsWholeOrAsItWas) {
+#ifdef _WIN32
+  if (const wchar_t* target = _wgetenv(kKilledWriter)) WriteAndGetKilled(Narrow(target));
+#endif
+  using Kind = FileError::Kind;
   const struct {
     const char* what;
-    const char* before;  // the target's content, or nullptr for no target
+    const char* before;  // the content of the file the target names, or nullptr for none
+    fs::perms mode;      // that file's, and still its after the run
+    const char* linkTo;  // the target is a link to this name, or nullptr for the file itself
     bool replace;
-    const char* meanwhile;  // written into the target after the open, or nullptr
-    bool holdAtOpen, holdAtClose, discard;
-    FileError::Kind openError, closeError;
+    Event event;
+    Kind openError, closeError;
     const char* after;  // the folder's listing
   } cases[] = {
-      {"a new file", nullptr, false, nullptr, false, false, false, {}, {}, "目标.xlsx=new "},
-      {"a file replaced", "old", true, nullptr, false, false, false, {}, {}, "目标.xlsx=new "},
-      {"a file not to be replaced",
-       "old",
-       false,
-       nullptr,
-       false,
-       false,
-       false,
-       FileError::Kind::Exists,
-       {},
-       "目标.xlsx=old "},
+      {"a new file", nullptr, kAsMade, nullptr, false, Event::None, {}, {}, "目标.xlsx=new "},
+      {"a file replaced", "old", kAsMade, nullptr, true, Event::None, {}, {}, "目标.xlsx=new "},
+      {"a file not to be replaced", "old", kAsMade, nullptr, false, Event::None, Kind::Exists, {}, "目标.xlsx=old "},
       {"a file that appears meanwhile",
        nullptr,
-       false,
-       "theirs",
-       false,
-       false,
-       false,
-       {},
-       FileError::Kind::Exists,
-       "目标.xlsx=theirs "},
-      {"a file another run holds",
-       "old",
-       true,
+       kAsMade,
        nullptr,
-       true,
        false,
-       false,
-       FileError::Kind::InUse,
+       Event::WrittenMeanwhile,
        {},
-       "目标.xlsx=old "},
+       Kind::Exists,
+       "目标.xlsx=theirs "},
+      {"a file another run holds", "old", kAsMade, nullptr, true, Event::HeldAtOpen, Kind::InUse, {}, "目标.xlsx=old "},
       {"a file another run takes meanwhile",
        "old",
-       true,
+       kAsMade,
        nullptr,
-       false,
        true,
-       false,
+       Event::TakenMeanwhile,
        {},
-       FileError::Kind::InUse,
+       Kind::InUse,
        "目标.xlsx=old "},
-      {"a new file discarded", nullptr, false, nullptr, false, false, true, {}, {}, ""},
-      {"a replacement discarded", "old", true, nullptr, false, false, true, {}, {}, "目标.xlsx=old "},
+      {"a new file discarded", nullptr, kAsMade, nullptr, false, Event::Discarded, {}, {}, ""},
+      {"a replacement discarded", "old", kAsMade, nullptr, true, Event::Discarded, {}, {}, "目标.xlsx=old "},
+      {"a read-only file", "old", kReadOnly, nullptr, true, Event::None, Kind::ReadOnlyFile, {}, "目标.xlsx=old "},
+      {"a file made read-only meanwhile",
+       "old",
+       kAsMade,
+       nullptr,
+       true,
+       Event::ReadOnlyMeanwhile,
+       {},
+       Kind::ReadOnlyFile,
+       "目标.xlsx=old "},
+      {"a run killed as it wrote", "old", kAsMade, nullptr, true, Event::WriterKilledBefore, {}, {}, "目标.xlsx=new "},
+      {"what killed runs left",
+       "old",
+       kAsMade,
+       nullptr,
+       true,
+       Event::LeftoversBefore,
+       {},
+       {},
+       TEMPORARY_PREFIX "目标.xlsx.备份.tmp=mine 目标.xlsx=new "},
+#ifndef _WIN32
+      {"a file only its owner may read",
+       "old",
+       fs::perms::owner_read | fs::perms::owner_write,
+       nullptr,
+       true,
+       Event::None,
+       {},
+       {},
+       "目标.xlsx=new "},
+      {"a link", "old", kAsMade, "真的.xlsx", true, Event::None, {}, {}, "目标.xlsx->真的.xlsx 真的.xlsx=new "},
+      {"a link to no file yet",
+       nullptr,
+       kAsMade,
+       "真的.xlsx",
+       false,
+       Event::None,
+       {},
+       {},
+       "目标.xlsx->真的.xlsx 真的.xlsx=new "},
+#endif
   };
   for (const auto& c : cases) {
     TempFolder folder;
     const std::string target = folder.File("目标.xlsx");
-    if (c.before != nullptr) WriteBytes(target, c.before);
+    const std::string named = c.linkTo != nullptr ? folder.File(c.linkTo) : target;
+    if (c.linkTo != nullptr) fs::create_symlink(fs::u8path(c.linkTo), fs::u8path(target));
+    if (c.before != nullptr) WriteBytes(named, c.before);
+    if (c.mode != kAsMade) fs::permissions(fs::u8path(named), c.mode);
+    if (c.event == Event::WriterKilledBefore) {
+      const std::string listing = Listing(folder);
+      KillAWriter(target);
+      EXPECT_EQ(Listing(folder), listing) << c.what << ": the killed run left nothing";
+    }
+    if (c.event == Event::LeftoversBefore) {
+      WriteBytes(folder.File(TEMPORARY_PREFIX "目标.xlsx.4321-0.tmp"), "left");
+      WriteBytes(folder.File(TEMPORARY_PREFIX "目标.xlsx.备份.tmp"), "mine");
+    }
     FileError error;
     std::unique_ptr<OutputFile> held;
-    if (c.holdAtOpen) held = LocalFileSystem().OpenOutput(target, OutputMode::Append, error);
+    if (c.event == Event::HeldAtOpen) held = LocalFileSystem().OpenOutput(target, OutputMode::Append, error);
     std::unique_ptr<OutputFile> output = LocalFileSystem().OpenReplacement(target, c.replace, error);
     EXPECT_EQ(error.kind, c.openError) << c.what;
     if (output) {
       EXPECT_TRUE(output->Write("new", 3)) << c.what;
-      if (c.meanwhile != nullptr) WriteBytes(target, c.meanwhile);
-      if (c.holdAtClose) held = LocalFileSystem().OpenOutput(target, OutputMode::Append, error);
-      EXPECT_EQ(Listing(folder).find("=new"), std::string::npos) << c.what << ": the target is not touched before";
-      if (c.discard) {
+      if (c.event == Event::WrittenMeanwhile) WriteBytes(target, "theirs");
+      if (c.event == Event::ReadOnlyMeanwhile) fs::permissions(fs::u8path(target), kReadOnly);
+      if (c.event == Event::TakenMeanwhile) held = LocalFileSystem().OpenOutput(target, OutputMode::Append, error);
+      EXPECT_NE(ReadBytes(target), "new") << c.what << ": the target is not touched before";
+      if (c.event == Event::Discarded) {
         output->Discard();
       } else {
-        EXPECT_EQ(output->Close(), c.closeError == FileError::Kind::None) << c.what;
+        EXPECT_EQ(output->Close(), c.closeError == Kind::None) << c.what;
         EXPECT_EQ(output->Error().kind, c.closeError) << c.what;
       }
     }
     held.reset();
     EXPECT_EQ(Listing(folder), c.after) << c.what;
+    if (c.mode != kAsMade) {
+      EXPECT_EQ(fs::status(fs::u8path(named)).permissions(), c.mode) << c.what;
+    }
+    // Windows deletes no read-only file, and the folder goes at the end.
+    std::error_code ignored;
+    fs::permissions(fs::u8path(named), fs::perms::owner_write, fs::perm_options::add, ignored);
   }
 }
 
