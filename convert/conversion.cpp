@@ -140,6 +140,8 @@ class Converter {
     summary_.sheets = workbook_->Sheets();
     summary_.cutValues = workbook_->CutCells();
     summary_.firstCutRecord = workbook_->FirstCutRow();
+    summary_.deletedControls = workbook_->DeletedControls();
+    summary_.firstDeletedControlRecord = workbook_->FirstDeletedControlRow();
   }
 
   void NoteOverride(TextEncoding readAs) {

@@ -76,6 +76,9 @@ struct RunSummary {
   // the record of the first.
   int sheets = 0;
   std::int64_t cutValues = 0, firstCutRecord = 0;
+  // A workbook's control characters left out (its cells show only line
+  // breaks), with the record of the first.
+  std::int64_t deletedControls = 0, firstDeletedControlRecord = 0;
   // The items of the columns that had no value in any record (all of them
   // when there was no record).
   std::vector<std::string> emptyColumns;

@@ -121,6 +121,11 @@ std::string CutValues(const RunSummary& summary) {
          std::to_string(summary.firstCutRecord) + "条记录。";
 }
 
+std::string DeletedControls(const RunSummary& summary) {
+  return std::to_string(summary.deletedControls) + "个控制字符已删去，第一处在第" +
+         std::to_string(summary.firstDeletedControlRecord) + "条记录。";
+}
+
 std::string Finished(const RunSummary& summary, TextEncoding output, const std::string& path) {
   std::string text = kFinishedPrompt;
   text += "\n" + OutputNamed(path, summary.sheets);
@@ -133,6 +138,7 @@ std::string Finished(const RunSummary& summary, TextEncoding output, const std::
   if (!Overridden(summary).empty()) text += "\n" + Overridden(summary);
   if (summary.unwritable > 0) text += "\n" + Unwritable(summary, output);
   if (summary.cutValues > 0) text += "\n" + CutValues(summary);
+  if (summary.deletedControls > 0) text += "\n" + DeletedControls(summary);
   if (summary.records > 0 && !summary.emptyColumns.empty()) text += "\n" + EmptyColumns(summary.emptyColumns);
   return text;
 }

@@ -40,6 +40,7 @@ std::string Finished(const RunSummary& summary, TextEncoding output, const std::
 // Its lines, which marc2tab's summary shares.
 std::string OutputNamed(const std::string& path, int sheets);
 std::string CutValues(const RunSummary& summary);
+std::string DeletedControls(const RunSummary& summary);
 std::string ReadAsUtf8(std::int64_t records);
 // Records read otherwise than they declared, because their bytes said so.
 std::string Overridden(const RunSummary& summary);

@@ -168,7 +168,8 @@ TEST(Marc2tab, Workbooks) {
     const char* before;                  // of the file written, nullptr for none
     int exitCode;
     std::string errHas;
-    std::string begins;  // the file after; "-" for none
+    std::string begins;           // the file after; "-" for none
+    std::string input = kRecord;  // in in.iso
   } cases[] = {
       {"a workbook by its name", {"IN", "BOOK"}, nullptr, 0, "输出文件：", "PK\x03\x04"},
       {"a workbook by its format", {"--format", "xlsx", "IN", "OUT"}, nullptr, 0, "", "PK\x03\x04"},
@@ -179,10 +180,17 @@ TEST(Marc2tab, Workbooks) {
       {"text replaced", {"--replace", "--fields", "200a", "IN", "OUT"}, "old", 0, "", "200a\t\r\n"},
       {"both --append and --replace", {"--append", "--replace", "IN", "OUT"}, "old", 2, "只能用一个", "old"},
       {"an unknown format", {"--format", "ods", "IN", "OUT"}, nullptr, 2, "未知的格式 ods", "-"},
+      {"control characters left out, counted",
+       {"--fields", "200a", "IN", "BOOK"},
+       nullptr,
+       0,
+       "\n  2个控制字符已删去，第一处在第1条记录。\n",
+       "PK\x03\x04",
+       RecordBuilder().Field("200", "1 " + Sf("a", std::string("\x07") + "a\tb")).Build()},
   };
   for (const auto& c : cases) {
     TempFolder folder;
-    WriteBytes(folder.File("in.iso"), kRecord);
+    WriteBytes(folder.File("in.iso"), c.input);
     std::vector<std::string> arguments = c.arguments;
     std::string written = folder.File("out.txt");
     for (std::string& argument : arguments) {
