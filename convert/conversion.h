@@ -57,7 +57,8 @@ struct RunSummary {
     Declined,    // the user said No or cancelled the save dialog (the window's run)
     Completed,
     Failed,   // a file could not be opened, read or written, or the run broke off; error says why
-    Refused,  // the output cannot take this run's lines (another encoding); left untouched
+    Refused,  // the output cannot take this run's lines (another encoding, more columns than a workbook
+              // has); left untouched
     Stopped,  // the progress callback stopped it; the output ends at a line boundary
   };
   Outcome outcome = Outcome::NotStarted;

@@ -79,6 +79,10 @@ std::string WorkbookCannotBeAppended(const std::string& path) {
   return "Excel 工作簿不能追加数据，只能新建或替换：" + path;
 }
 
+std::string TooManyColumns(std::size_t items) {
+  return "Excel 工作簿最多16384列，字段列表有" + std::to_string(items) + "项；请减少字段或改用文本形式。";
+}
+
 std::string EncodingUnknown(const std::string& path) { return "无法读取输出文件的开头，不能确定其编码：" + path; }
 
 std::string ReadAsUtf8(std::int64_t records) { return "其中" + std::to_string(records) + "条记录是UTF-8编码的。"; }
