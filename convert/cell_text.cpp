@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -32,6 +34,41 @@ constexpr std::array<bool, 256> XmlSpecialBytes() {
   return special;
 }
 constexpr std::array<bool, 256> kXmlSpecial = XmlSpecialBytes();
+
+// Most text has none of those bytes: it is looked at eight bytes at a time,
+// and byte by byte only where a word holds one.
+constexpr std::uint64_t kOnes = 0x0101010101010101u;
+constexpr std::uint64_t kHighBits = 0x80 * kOnes;
+
+bool HasByte(std::uint64_t word, unsigned char byte) {
+  const std::uint64_t same = word ^ (byte * kOnes);  // a zero byte where the byte is
+  return ((same - kOnes) & ~same & kHighBits) != 0;
+}
+
+bool HasControl(std::uint64_t word) { return ((word - 0x20 * kOnes) & ~word & kHighBits) != 0; }
+
+std::uint64_t WordAt(const char* at) {
+  std::uint64_t word = 0;
+  std::memcpy(&word, at, sizeof word);
+  return word;
+}
+
+// The first byte from `at` on that CellText::Append must look at, or `end`.
+const char* FindTextSpecial(const char* at, const char* end) {
+  while (end - at >= 8 && !HasControl(WordAt(at)) && !HasByte(WordAt(at), 0xEF)) at += 8;
+  while (at != end && !kTextSpecial[static_cast<unsigned char>(*at)]) ++at;
+  return at;
+}
+
+// The first byte from `at` on that AppendCellXml must look at, or `end`.
+const char* FindXmlSpecial(const char* at, const char* end) {
+  for (; end - at >= 8; at += 8) {
+    const std::uint64_t word = WordAt(at);
+    if (HasByte(word, '&') || HasByte(word, '<') || HasByte(word, '>') || HasByte(word, '_')) break;
+  }
+  while (at != end && !kXmlSpecial[static_cast<unsigned char>(*at)]) ++at;
+  return at;
+}
 
 bool IsNonCharacter(const char* at, const char* end) {
   return end - at >= 3 && static_cast<unsigned char>(at[1]) == 0xBF &&
@@ -106,7 +143,7 @@ void CellText::Append(std::string_view utf8) {
   const char* const end = at + utf8.size();
   while (at != end) {
     const char* const run = at;
-    while (at != end && !kTextSpecial[static_cast<unsigned char>(*at)]) ++at;
+    at = FindTextSpecial(at, end);
     if (at != run) {
       text_.append(run, static_cast<std::size_t>(at - run));
       afterCarriageReturn_ = false;
@@ -154,7 +191,7 @@ void AppendCellXml(std::string& out, std::string_view utf8) {
   const char* const end = at + utf8.size();
   while (at != end) {
     const char* const run = at;
-    while (at != end && !kXmlSpecial[static_cast<unsigned char>(*at)]) ++at;
+    at = FindXmlSpecial(at, end);
     out.append(run, static_cast<std::size_t>(at - run));
     if (at != end) AppendXmlSpecial(out, at++, end);
   }

@@ -53,6 +53,8 @@ inline const std::vector<HardValue> kHardValues = {
     {"LF", "line 1\nline 2\n", ""},
     {"CR, CR LF and LF in a row", "a\r\r\n\nb", "", "a\n\n\nb"},
     {"U+FFFE and U+FFFF", "a\xEF\xBF\xBE\xEF\xBF\xBF", "", "a", 2},
+    {"each kind past eight plain bytes", "abcdefghij&klmnopqrs_x0041_tuvwxyz\r\nABCDEFGHI\x07J\xEF\xBC\x8C", "",
+     "abcdefghij&klmnopqrs_x0041_tuvwxyz\nABCDEFGHIJ\xEF\xBC\x8C", 1},
     {"neighbours of U+FFFE", "\xEF\xBF\xBD\xEF\xBC\x8C", ""},
     {"empty", "", ""},
     {"beyond the BMP", "题" + kEmoji + "名", ""},
