@@ -1,7 +1,7 @@
 #pragma once
-// Writes the table as an Excel workbook, cell by cell, in flat memory: a
-// cell's XML goes on to the compressor as it is made, so that a row of any
-// width is never held whole. Every value is an inline text cell: a
+// Writes the table as an Excel workbook, cell by cell, in flat memory: the
+// cells' XML goes on to the compressor in pieces of a few kilobytes as it is
+// made, so that a row of any width is never held whole. Every value is an inline text cell: a
 // spreadsheet opening it turns nothing into a number, a date or a formula, so
 // record numbers keep their leading zeros and 20-digit identifiers all their
 // digits. Each sheet starts with the header row, frozen and filtered; more
