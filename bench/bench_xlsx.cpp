@@ -6,6 +6,14 @@
 //
 //   bench_xlsx [--rows N] [--repeat N] [--levels 1,2,...] [--output FILE]
 //
+// With --wide-row it measures memory instead: one record of about 33 KB,
+// whose four 200 fields hold 1,000 $a, converted with a field list of ITEMS times
+// "200a*" into FOLDER/wide.xlsx or FOLDER/wide.txt, so that one row holds
+// ITEMS copies of every $a. It prints the process's largest resident size;
+// run it once per format, since that size is the whole process's.
+//
+//   bench_xlsx --wide-row ITEMS --format xlsx|tsv FOLDER
+//
 // A megabyte is 1,000,000 bytes; "text" is the bytes of the cell values, and
 // the tab-text equivalent adds a tab between cells and CR LF after each row.
 #include <algorithm>
@@ -19,6 +27,8 @@
 #include <vector>
 
 #include "cnmarc_words.h"
+#include "conversion.h"
+#include "peak_memory.h"
 #include "xlsx_writer.h"
 
 namespace {
@@ -120,9 +130,63 @@ Result WriteWorkbook(const std::vector<Row>& rows, std::int64_t count, ZipOption
   return result;
 }
 
+// ISO 2709: the leader, the directory (tag, length, start) and the fields.
+std::string WideRecord() {
+  std::string directory, data;
+  for (int field = 0; field < 4; ++field) {
+    const std::size_t start = data.size();
+    data += "1 ";
+    for (int value = 0; value < 250; ++value) {
+      data +=
+          "\x1F"
+          "a";
+      data += "中国现代文学史研究 " + std::to_string(field * 250 + value);
+    }
+    data += '\x1E';
+    char entry[16];
+    std::snprintf(entry, sizeof entry, "200%04zu%05zu", data.size() - start, start);
+    directory += entry;
+  }
+  directory += '\x1E';
+  data += '\x1D';
+  char leader[32];
+  std::snprintf(leader, sizeof leader, "%05zunam0 22%05zu   450 ", 24 + directory.size() + data.size(),
+                24 + directory.size());
+  return leader + directory + data;
+}
+
+int MeasureWideRow(int items, bool workbook, const std::string& folder) {
+  ConversionRequest request;
+  request.inputPath = folder + "/wide.iso";
+  request.outputPath = folder + (workbook ? "/wide.xlsx" : "/wide.txt");
+  request.format = workbook ? TableFormat::Workbook : TableFormat::Text;
+  request.outputMode = OutputMode::Replace;
+  request.items.assign(static_cast<std::size_t>(items), "200a*");
+  const std::string record = WideRecord();
+  std::FILE* file = std::fopen(request.inputPath.c_str(), "wb");
+  if (file == nullptr || std::fwrite(record.data(), 1, record.size(), file) != record.size() ||
+      std::fclose(file) != 0) {
+    std::fprintf(stderr, "cannot write %s\n", request.inputPath.c_str());
+    return 1;
+  }
+  const Clock::time_point start = Clock::now();
+  const RunSummary summary = Convert(request, LocalFileSystem());
+  const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  if (summary.outcome != RunSummary::Outcome::Completed) {
+    std::fprintf(stderr, "the run failed: %s\n", summary.error.c_str());
+    return 1;
+  }
+  std::printf("record %zu bytes, %d x 200a*, %s: %.2f s, largest resident size %.1f MB\n", record.size(), items,
+              workbook ? "workbook" : "text", seconds, static_cast<double>(PeakResidentBytes()) / 1e6);
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 6 && std::string(argv[1]) == "--wide-row" && std::string(argv[3]) == "--format") {
+    return MeasureWideRow(std::atoi(argv[2]), std::string(argv[4]) == "xlsx", argv[5]);
+  }
   std::int64_t rowCount = 200000;
   int repeat = 3;
   std::vector<int> levels = {1, 2, 3, 4, 5, 6};

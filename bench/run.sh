@@ -1,7 +1,8 @@
 #!/bin/sh
 # Builds the Release benchmarks, makes a 220 MB CNMARC file (once), warms the
 # page cache and times the conversion against the read-and-split baseline,
-# the census against the conversion, the field chooser's tick, then the workbook writer at each zlib level.
+# the census against the conversion, the field chooser's tick, workbooks through the conversion and the
+# memory of a very wide row, then the workbook writer at each zlib level.
 #   bench/run.sh [MEGABYTES]
 # The build and the data live in build-bench/ (not committed).
 set -eu
@@ -43,6 +44,13 @@ if command -v hyperfine >/dev/null 2>&1; then
     -n 'marc2tab, default field list' "$build/cli/marc2tab $data $out"
   rm -f "$out"
 fi
+
+echo "Workbooks through the whole conversion:"
+"$build/bench/bench_convert" --repeat 5 --format xlsx "$data" | sed -n 3p
+echo "The largest resident size of one row of 1,000 and 3,000 x 200a*, text then workbook:"
+for items in 1000 3000; do
+  for format in tsv xlsx; do "$build/bench/bench_xlsx" --wide-row "$items" --format "$format" "$build/data"; done
+done
 
 echo "The workbook writer at each zlib level (see BENCHMARKS.md):"
 "$build/bench/bench_xlsx" --repeat 3

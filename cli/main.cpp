@@ -36,6 +36,7 @@ void ReportSummary(const RunSummary& summary, TextEncoding output, const std::st
   if (!overridden.empty()) std::fprintf(stderr, "  %s\n", overridden.c_str());
   if (summary.unwritable > 0) std::fprintf(stderr, "  %s\n", Unwritable(summary, output).c_str());
   if (summary.cutValues > 0) std::fprintf(stderr, "  %s\n", CutValues(summary).c_str());
+  if (summary.deletedControls > 0) std::fprintf(stderr, "  %s\n", DeletedControls(summary).c_str());
 }
 
 ConversionRequest RequestOf(const CommandLine& line) {

@@ -16,6 +16,7 @@
 #include "run_messages.h"
 #include "table_output.h"
 #include "text_cell.h"
+#include "xlsx_parts.h"
 
 namespace {
 
@@ -141,6 +142,8 @@ class Converter {
     summary_.sheets = workbook_->Sheets();
     summary_.cutValues = workbook_->CutCells();
     summary_.firstCutRecord = workbook_->FirstCutRow();
+    summary_.deletedControls = workbook_->DeletedControls();
+    summary_.firstDeletedControlRecord = workbook_->FirstDeletedControlRow();
   }
 
   void NoteOverride(TextEncoding readAs) {
@@ -287,12 +290,14 @@ class Converter {
   RunSummary summary_;
 };
 
-RunSummary Failed(std::string message) {
+RunSummary Ended(RunSummary::Outcome outcome, std::string message) {
   RunSummary summary;
-  summary.outcome = RunSummary::Outcome::Failed;
+  summary.outcome = outcome;
   summary.error = std::move(message);
   return summary;
 }
+
+RunSummary Failed(std::string message) { return Ended(RunSummary::Outcome::Failed, std::move(message)); }
 
 }  // namespace
 
@@ -313,6 +318,11 @@ RunSummary Convert(const ConversionRequest& request, FileSystem& files, const Pr
   }
   if (request.format == TableFormat::Workbook && request.outputMode == OutputMode::Append) {
     return Failed(run_messages::WorkbookCannotBeAppended(request.outputPath));
+  }
+  // Refused before any file is made or replaced: a workbook cut to its
+  // columns would lose the rest of the list without a word.
+  if (request.format == TableFormat::Workbook && request.items.size() > xlsx_parts::kMostColumns) {
+    return Ended(RunSummary::Outcome::Refused, run_messages::TooManyColumns(request.items.size()));
   }
   try {
     return Converter(request, files, progress).Run();

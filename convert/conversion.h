@@ -57,7 +57,8 @@ struct RunSummary {
     Declined,    // the user said No or cancelled the save dialog (the window's run)
     Completed,
     Failed,   // a file could not be opened, read or written, or the run broke off; error says why
-    Refused,  // the output cannot take this run's lines (another encoding); left untouched
+    Refused,  // the output cannot take this run's lines (another encoding, more columns than a workbook
+              // has); left untouched
     Stopped,  // the progress callback stopped it; the output ends at a line boundary
   };
   Outcome outcome = Outcome::NotStarted;
@@ -76,6 +77,9 @@ struct RunSummary {
   // the record of the first.
   int sheets = 0;
   std::int64_t cutValues = 0, firstCutRecord = 0;
+  // A workbook's control characters left out (its cells show only line
+  // breaks), with the record of the first.
+  std::int64_t deletedControls = 0, firstDeletedControlRecord = 0;
   // The items of the columns that had no value in any record (all of them
   // when there was no record).
   std::vector<std::string> emptyColumns;

@@ -80,6 +80,10 @@ std::string WorkbookCannotBeAppended(const std::string& path) {
   return "Excel 工作簿不能追加数据，只能新建或替换：" + path;
 }
 
+std::string TooManyColumns(std::size_t items) {
+  return "Excel 工作簿最多16384列，字段列表有" + std::to_string(items) + "项；请减少字段或改用文本形式。";
+}
+
 std::string EncodingUnknown(const std::string& path) { return "无法读取输出文件的开头，不能确定其编码：" + path; }
 
 std::string ReadAsUtf8(std::int64_t records) { return "其中" + std::to_string(records) + "条记录是UTF-8编码的。"; }
@@ -122,6 +126,11 @@ std::string CutValues(const RunSummary& summary) {
          std::to_string(summary.firstCutRecord) + "条记录。";
 }
 
+std::string DeletedControls(const RunSummary& summary) {
+  return std::to_string(summary.deletedControls) + "个控制字符已删去，第一处在第" +
+         std::to_string(summary.firstDeletedControlRecord) + "条记录。";
+}
+
 std::string Finished(const RunSummary& summary, TextEncoding output, const std::string& path) {
   std::string text = kFinishedPrompt;
   text += "\n" + OutputNamed(path, summary.sheets);
@@ -134,6 +143,7 @@ std::string Finished(const RunSummary& summary, TextEncoding output, const std::
   if (!Overridden(summary).empty()) text += "\n" + Overridden(summary);
   if (summary.unwritable > 0) text += "\n" + Unwritable(summary, output);
   if (summary.cutValues > 0) text += "\n" + CutValues(summary);
+  if (summary.deletedControls > 0) text += "\n" + DeletedControls(summary);
   if (summary.records > 0 && !summary.emptyColumns.empty()) text += "\n" + EmptyColumns(summary.emptyColumns);
   return text;
 }

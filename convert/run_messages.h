@@ -40,6 +40,7 @@ std::string Finished(const RunSummary& summary, TextEncoding output, const std::
 // Its lines, which marc2tab's summary shares.
 std::string OutputNamed(const std::string& path, int sheets);
 std::string CutValues(const RunSummary& summary);
+std::string DeletedControls(const RunSummary& summary);
 std::string ReadAsUtf8(std::int64_t records);
 // Records read otherwise than they declared, because their bytes said so.
 std::string Overridden(const RunSummary& summary);
@@ -66,6 +67,8 @@ std::string OutputIsInput(const std::string& path);
 std::string MixedEncodings(const std::string& path, TextEncoding output);
 // A workbook is written whole, never added to.
 std::string WorkbookCannotBeAppended(const std::string& path);
+// A field list of more items than a workbook has columns.
+std::string TooManyColumns(std::size_t items);
 // The file's first bytes, which tell its encoding, cannot be read.
 std::string EncodingUnknown(const std::string& path);
 // Memory ran out, or something else went wrong inside the run.

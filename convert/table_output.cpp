@@ -98,13 +98,3 @@ std::int64_t TextTable::Abandon() {
   file_->Close();
   return keptRecords_;
 }
-
-void WorkbookTable::Add(std::string_view value, bool mayHoldTabs) {
-  if (!mayHoldTabs) {
-    cell_ += value;
-    return;
-  }
-  for (char c : value) {
-    if (c != '\t') cell_ += c;
-  }
-}

@@ -1,8 +1,9 @@
 #pragma once
 // Where a conversion's rows go: lines of tab-delimited text appended to a
 // file, or an Excel workbook written whole. Both take a row cell by cell, in
-// the table's encoding (a workbook's is UTF-8), and delete the tabs a value
-// brings; each keeps, when something fails, what its kind of file can keep.
+// the table's encoding (a workbook's is UTF-8): text deletes the tabs a value
+// brings, a workbook every control character but the line breaks. Each
+// keeps, when something fails, what its kind of file can keep.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -83,11 +84,9 @@ class WorkbookTable {
   void Header(const std::vector<std::string>& cells) { workbook_ = std::make_unique<XlsxWriter>(sink_, cells); }
 
   void StartRow() { workbook_->StartRow(); }
-  void Add(std::string_view value, bool mayHoldTabs);
-  void EndCell() {
-    workbook_->AddCell(cell_);
-    cell_.clear();
-  }
+  // Every value is looked at for control characters, tabs among them.
+  void Add(std::string_view value, bool) { workbook_->AddText(value); }
+  void EndCell() { workbook_->EndCell(); }
   bool EndRow(std::int64_t) { return workbook_->EndRow(); }
 
   bool Finish() { return workbook_->Finish() && file_->Close(); }
@@ -102,6 +101,8 @@ class WorkbookTable {
   int Sheets() const { return workbook_->Sheets(); }
   std::int64_t CutCells() const { return workbook_->CutCells(); }
   std::int64_t FirstCutRow() const { return workbook_->FirstCutRow(); }
+  std::int64_t DeletedControls() const { return workbook_->DeletedControls(); }
+  std::int64_t FirstDeletedControlRow() const { return workbook_->FirstDeletedControlRow(); }
 
  private:
   class FileSink : public ByteSink {
@@ -116,5 +117,4 @@ class WorkbookTable {
   std::unique_ptr<OutputFile> file_;
   FileSink sink_;
   std::unique_ptr<XlsxWriter> workbook_;
-  std::string cell_;
 };

@@ -92,16 +92,24 @@ std::string Workbook(const std::vector<std::int64_t>& lastRows, std::size_t colu
 }
 
 // One cell format, the default, and it is Text (number format 49): what is
-// typed into the sheet later stays text too, as the values do.
-std::string Styles() {
-  return std::string(kXmlDeclaration) + "<styleSheet xmlns=\"" + kMainNamespace + "\">" +
-         "<fonts count=\"1\"><font><sz val=\"11\"/><name val=\"Calibri\"/><family val=\"2\"/></font></fonts>"
-         "<fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill>"
-         "<fill><patternFill patternType=\"gray125\"/></fill></fills>"
-         "<borders count=\"1\"><border><left/><right/><top/><bottom/><diagonal/></border></borders>"
-         "<cellStyleXfs count=\"1\"><xf numFmtId=\"49\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>"
-         "<cellXfs count=\"1\">"
-         "<xf numFmtId=\"49\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\"/>"
+// typed into the sheet later stays text too, as the values do. A workbook
+// with a line break in a cell has a second, the same with its text wrapped:
+// without it a spreadsheet shows such a cell as one line drawn over the row
+// above.
+std::string Styles(bool wrapping) {
+  constexpr const char* kTextFormat =
+      "<xf numFmtId=\"49\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\"";
+  std::string xml =
+      std::string(kXmlDeclaration) + "<styleSheet xmlns=\"" + kMainNamespace + "\">" +
+      "<fonts count=\"1\"><font><sz val=\"11\"/><name val=\"Calibri\"/><family val=\"2\"/></font></fonts>"
+      "<fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill>"
+      "<fill><patternFill patternType=\"gray125\"/></fill></fills>"
+      "<borders count=\"1\"><border><left/><right/><top/><bottom/><diagonal/></border></borders>"
+      "<cellStyleXfs count=\"1\"><xf numFmtId=\"49\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>";
+  xml += wrapping ? "<cellXfs count=\"2\">" : "<cellXfs count=\"1\">";
+  xml.append(kTextFormat).append("/>");
+  if (wrapping) xml.append(kTextFormat).append(" applyAlignment=\"1\"><alignment wrapText=\"1\"/></xf>");
+  return xml +
          "</cellXfs>"
          "<cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/></cellStyles>"
          "</styleSheet>";

@@ -24,7 +24,8 @@ std::string PackageRelationships();
 std::string WorkbookRelationships(int sheets);
 // lastRows: the last row of each sheet, the header row being row 1.
 std::string Workbook(const std::vector<std::int64_t>& lastRows, std::size_t columns);
-std::string Styles();
+// Style 0 is text; with `wrapping`, style 1 is text wrapped at its line breaks.
+std::string Styles(bool wrapping);
 
 // Everything before the header row: the frozen pane and the column widths
 // (in digit widths).

@@ -158,17 +158,27 @@ TEST(Marc2tab, StandardOutput) {
   EXPECT_EQ(ReadBytes(folder.File("in.iso")), kRecord);
 }
 
+// A field list of `items` times 200a.
+std::string Items(std::size_t items) {
+  std::string list = "200a";
+  for (std::size_t i = 1; i < items; ++i) list += ",200a";
+  return list;
+}
+
 // Workbooks: by the output's name or by --format, written whole, replaced
 // only with --replace, never appended to; and text replaced with --replace.
-// The sample's workbook is the same bytes in every build.
+// The sample's workbook is the same bytes in every build. A list of more
+// items than a workbook has columns is refused before any file is touched.
 TEST(Marc2tab, Workbooks) {
+  const std::string tooWide = "Excel 工作簿最多16384列，字段列表有16385项；请减少字段或改用文本形式。";
   const struct {
     const char* what;
     std::vector<std::string> arguments;  // "BOOK" stands for out.xlsx, "OUT" for out.txt
     const char* before;                  // of the file written, nullptr for none
     int exitCode;
     std::string errHas;
-    std::string begins;  // the file after; "-" for none
+    std::string begins;           // the file after; "-" for none
+    std::string input = kRecord;  // in in.iso
   } cases[] = {
       {"a workbook by its name", {"IN", "BOOK"}, nullptr, 0, "输出文件：", "PK\x03\x04"},
       {"a workbook by its format", {"--format", "xlsx", "IN", "OUT"}, nullptr, 0, "", "PK\x03\x04"},
@@ -179,10 +189,26 @@ TEST(Marc2tab, Workbooks) {
       {"text replaced", {"--replace", "--fields", "200a", "IN", "OUT"}, "old", 0, "", "200a\t\r\n"},
       {"both --append and --replace", {"--append", "--replace", "IN", "OUT"}, "old", 2, "只能用一个", "old"},
       {"an unknown format", {"--format", "ods", "IN", "OUT"}, nullptr, 2, "未知的格式 ods", "-"},
+      {"control characters left out, counted",
+       {"--fields", "200a", "IN", "BOOK"},
+       nullptr,
+       0,
+       "\n  2个控制字符已删去，第一处在第1条记录。\n",
+       "PK\x03\x04",
+       RecordBuilder().Field("200", "1 " + Sf("a", std::string("\x07") + "a\tb")).Build()},
+      {"16,384 columns", {"--fields", Items(16384), "IN", "BOOK"}, nullptr, 0, "", "PK\x03\x04"},
+      {"16,385 columns: no file made", {"--fields", Items(16385), "IN", "BOOK"}, nullptr, 2, tooWide, "-"},
+      {"16,385 columns: none replaced",
+       {"--replace", "--fields", Items(16385), "IN", "BOOK"},
+       "old",
+       2,
+       tooWide,
+       "old"},
+      {"16,385 columns of text", {"--fields", Items(16385), "IN", "OUT"}, nullptr, 0, "", "200a\t200a\t"},
   };
   for (const auto& c : cases) {
     TempFolder folder;
-    WriteBytes(folder.File("in.iso"), kRecord);
+    WriteBytes(folder.File("in.iso"), c.input);
     std::vector<std::string> arguments = c.arguments;
     std::string written = folder.File("out.txt");
     for (std::string& argument : arguments) {

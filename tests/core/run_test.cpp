@@ -266,6 +266,15 @@ const Conversation kConversations[] = {
       Finished(kFinishedPrompt + kToOutput + "\n以下各列在所有记录中都没有值：20\t0a、2\n00a、200a\r"),
       "SetBeginEnabled(true)"},
      "200a\t701a*\t200a\t200a\t\r\n\tx" + Gbk("；") + "y\t\t\t\r\n"},
+    {"a workbook wider than 16,384 columns: refused, no file made",
+     [](Scene& t) {
+       t.window.fieldList = "200a";
+       for (int i = 1; i < 16385; ++i) t.window.fieldList += ",200a";
+       t.window.saveType = OutputType::Workbook;
+     },
+     StartThen({"ChooseOutputFile", ErrorBox("Excel 工作簿最多16384列，字段列表有16385项；请减少字段或改用文本形式。"),
+                "SetBeginEnabled(true)"}),
+     "-"},
     {"an input that is a folder",
      [](Scene& t) {
        std::filesystem::create_directory(std::filesystem::u8path(t.window.inputPath = t.folder.File("d")));

@@ -1,11 +1,15 @@
 // A conversion into a workbook holds every cell as the same conversion into
 // UTF-8 text writes it, read back as a spreadsheet reads it: values that
-// spreadsheets damage, control bytes, escape forms, blanks, characters
-// beyond the BMP, and values longer than a cell cut where they must be.
+// spreadsheets damage, escape forms, blanks, characters beyond the BMP; but
+// control characters are left out, and counted, and values longer than a
+// cell cut where they must be.
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "conversion.h"
 #include "hard_records.h"
+#include "run_messages.h"
 #include "test_support.h"
 #include "text_cell.h"
 #include "xlsx_reader.h"
@@ -43,7 +47,7 @@ TEST(ConversionReadBack, TheWorkbookHoldsWhatTheTextHolds) {
   const std::vector<HardValue> values = RecordedHardValues();
   ASSERT_EQ(sheet.size(), values.size() + 1);
   std::size_t at = 3;  // after the byte order mark
-  std::int64_t cut = 0;
+  std::int64_t cut = 0, leftOut = 0, firstLeftOut = 0;
   for (std::size_t row = 0; row < sheet.size(); ++row) {
     const std::string what = row == 0 ? "the header" : values[row - 1].what;
     // A workbook leaves empty cells out, the last ones of a row too.
@@ -52,8 +56,11 @@ TEST(ConversionReadBack, TheWorkbookHoldsWhatTheTextHolds) {
     cells.resize(request.items.size());
     if (row > 0) {  // the value, cut in the workbook only
       EXPECT_EQ(FirstDifference(cells[1], values[row - 1].Expected()), "") << what;
-      cells[1] = values[row - 1].given;
+      cells[1] = values[row - 1].given;  // the text's tabs deleted
+      cells[1].erase(std::remove(cells[1].begin(), cells[1].end(), '\t'), cells[1].end());
       cut += !values[row - 1].cut.empty();
+      if (values[row - 1].leftOut > 0 && leftOut == 0) firstLeftOut = static_cast<std::int64_t>(row);
+      leftOut += values[row - 1].leftOut;
     }
     std::string line;  // where a workbook keeps a line break, text has a blank
     for (const std::string& cell : cells) {
@@ -66,6 +73,12 @@ TEST(ConversionReadBack, TheWorkbookHoldsWhatTheTextHolds) {
   EXPECT_EQ(at, text.size());
   EXPECT_EQ(summary.cutValues, cut);
   EXPECT_GT(summary.firstCutRecord, 0);
+  EXPECT_EQ(summary.deletedControls, leftOut);
+  EXPECT_EQ(summary.firstDeletedControlRecord, firstLeftOut);
+  EXPECT_NE(run_messages::Finished(summary, TextEncoding::Utf8, request.outputPath)
+                .find("\n" + std::to_string(leftOut) + "个控制字符已删去，第一处在第" + std::to_string(firstLeftOut) +
+                      "条记录。"),
+            std::string::npos);
 }
 
 }  // namespace

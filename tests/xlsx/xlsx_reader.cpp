@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <stdexcept>
@@ -171,6 +172,18 @@ ZipContents ReadZip(const std::string& zip) {
   return contents;
 }
 
+std::vector<std::string> CellFormats(const std::string& styles) {
+  std::size_t at = styles.find("<cellXfs");
+  const std::size_t end = styles.find("</cellXfs>");
+  if (at == std::string::npos || end == std::string::npos) Fail("no cellXfs");
+  std::vector<std::string> formats;
+  while ((at = styles.find("<xf ", at + 1)) < end) {
+    const std::size_t next = std::min(styles.find("<xf ", at + 1), end);
+    formats.push_back(styles.substr(at, next - at));
+  }
+  return formats;
+}
+
 Rows ReadSheet(const std::string& xml) {
   std::size_t at = xml.find("<sheetData>");
   if (at == std::string::npos) Fail("no sheetData");
@@ -186,7 +199,8 @@ Rows ReadSheet(const std::string& xml) {
       for (; letters < tag.size() && tag[letters] >= 'A' && tag[letters] <= 'Z'; ++letters) {
         column = column * 26 + static_cast<std::size_t>(tag[letters] - 'A' + 1);
       }
-      if (tag.substr(letters) != number + "\" t=\"inlineStr\"" || column <= cells.size()) {
+      const bool wrapped = tag.substr(letters) == number + "\" s=\"1\" t=\"inlineStr\"";
+      if ((!wrapped && tag.substr(letters) != number + "\" t=\"inlineStr\"") || column <= cells.size()) {
         Fail("a cell out of place, or not an inline string: " + tag);
       }
       cells.resize(column);
@@ -200,6 +214,8 @@ Rows ReadSheet(const std::string& xml) {
         const std::size_t first = text.find_first_not_of(" \t\n\r");
         text = first == std::string::npos ? "" : text.substr(first, text.find_last_not_of(" \t\n\r") - first + 1);
       }
+      if (wrapped != (text.find('\n') != std::string::npos))
+        Fail("a line break without style 1, or style 1 without one: " + tag);
       cells.back() = text;
     }
     Take(xml, at, "</row>", "");

@@ -21,5 +21,10 @@ ZipContents ReadZip(const std::string& bytes);
 using Rows = std::vector<std::vector<std::string>>;
 
 // A worksheet's cells by their references (missing cells are ""). Every
-// cell must be an inline string, every row and cell numbered in order.
+// cell must be an inline string, every row and cell numbered in order, and
+// a cell must have style 1 exactly when its text has a line break.
 Rows ReadSheet(const std::string& xml);
+
+// The cell formats of styles.xml (its cellXfs), each as its XML, in order:
+// a cell's style is an index into them.
+std::vector<std::string> CellFormats(const std::string& styles);

@@ -20,6 +20,7 @@ struct Workbook {
   ZipContents zip;
   std::int64_t rows = 0, cutCells = 0, firstCutRow = 0;
   int sheets = 0;
+  std::int64_t deletedControls = 0, firstDeletedControlRow = 0;
 
   const std::string& Sheet(int number) const {
     return zip.Entry("xl/worksheets/sheet" + std::to_string(number) + ".xml");
@@ -35,18 +36,36 @@ Workbook Write(const std::vector<std::string>& header, const Rows& rows, XlsxLim
     EXPECT_TRUE(writer.EndRow());
   }
   EXPECT_TRUE(writer.Finish());
-  return {sink.bytes, ReadZip(sink.bytes), writer.Rows(), writer.CutCells(), writer.FirstCutRow(), writer.Sheets()};
+  return {sink.bytes,
+          ReadZip(sink.bytes),
+          writer.Rows(),
+          writer.CutCells(),
+          writer.FirstCutRow(),
+          writer.Sheets(),
+          writer.DeletedControls(),
+          writer.FirstDeletedControlRow()};
 }
 
-// Every value, and what a person types into the sheet later is text too.
-// Empty cells stay empty in their place; more cells than the header are
-// simply written.
+std::vector<std::string> ColumnWidthsOf(const std::string& sheet) {
+  std::vector<std::string> widths;
+  const std::regex column("<col min=\"(\\d+)\" max=\"\\1\" width=\"(\\d+)\"");
+  for (std::sregex_iterator it(sheet.begin(), sheet.end(), column), end; it != end; ++it)
+    widths.push_back((*it)[2].str());
+  return widths;
+}
+
+// Every value, and what a person types into the sheet later is text too;
+// a cell with a line break wraps its text there (the reader checks its
+// style). Empty cells stay empty in their place; more cells than the header
+// are simply written.
 TEST(Xlsx, EveryValueReadsBackAsText) {
   Rows table;
-  std::int64_t cut = 0, firstCut = 0;
+  std::int64_t cut = 0, firstCut = 0, leftOut = 0, firstLeftOut = 0;
   for (const HardValue& value : kHardValues) {
     table.push_back({value.what, value.given});
     if (!value.cut.empty() && cut++ == 0) firstCut = static_cast<std::int64_t>(table.size());
+    if (value.leftOut > 0 && leftOut == 0) firstLeftOut = static_cast<std::int64_t>(table.size());
+    leftOut += value.leftOut;
   }
   const Workbook book = Write({"what", "value"}, table);
   const Rows rows = ReadSheet(book.Sheet(1));
@@ -59,9 +78,45 @@ TEST(Xlsx, EveryValueReadsBackAsText) {
   }
   EXPECT_EQ(book.cutCells, cut);
   EXPECT_EQ(book.firstCutRow, firstCut);
-  EXPECT_NE(book.zip.Entry("xl/styles.xml").find("<cellXfs count=\"1\"><xf numFmtId=\"49\""), std::string::npos);
-  EXPECT_EQ(ReadSheet(Write({"a", "", "c"}, {{"1", "", "3"}, {"", "", "", "4"}, {}, {"x"}}).Sheet(1)),
+  EXPECT_EQ(book.deletedControls, leftOut);
+  EXPECT_EQ(book.firstDeletedControlRow, firstLeftOut);
+  const std::vector<std::string> formats = CellFormats(book.zip.Entry("xl/styles.xml"));
+  ASSERT_EQ(formats.size(), 2u);
+  for (const std::string& format : formats) EXPECT_NE(format.find("numFmtId=\"49\""), std::string::npos) << format;
+  EXPECT_NE(formats[1].find("wrapText=\"1\""), std::string::npos) << formats[1];
+  const Workbook withoutLineBreaks = Write({"a", "", "c"}, {{"1", "", "3"}, {"", "", "", "4"}, {}, {"x"}});
+  EXPECT_EQ(ReadSheet(withoutLineBreaks.Sheet(1)),
             (Rows{{"a", "", "c"}, {"1", "", "3"}, {"", "", "", "4"}, {}, {"x"}}));
+  EXPECT_EQ(CellFormats(withoutLineBreaks.zip.Entry("xl/styles.xml")).size(), 1u);
+
+  // A value's pieces make one cell: a CR ending one and an LF starting the
+  // next are one line break.
+  MemorySink sink;
+  XlsxWriter pieces(sink, {"joined"});
+  pieces.StartRow();
+  for (const char* piece : {"a\r", "", "\nb", "\t", "c"}) pieces.AddText(piece);
+  pieces.EndCell();
+  pieces.EndRow();
+  ASSERT_TRUE(pieces.Finish());
+  EXPECT_EQ(ReadSheet(ReadZip(sink.bytes).Entry("xl/worksheets/sheet1.xml")), (Rows{{"joined"}, {"a\nbc"}}));
+  EXPECT_EQ(pieces.DeletedControls(), 1);
+
+  // An underscore is escaped only where a reader would decode what follows
+  // it, so that readers that decode nothing show every other one as it is.
+  const struct {
+    const char* value;
+    bool asItIs;
+  } kUnderscores[] = {
+      {"my_xml_file", true}, {"_x41_", true},    {"_X0041_", true}, {"_xg_", true},   {"_x00004_", true},
+      {"_x0041_", false},    {"_x00e9_", false}, {"_x4_", false},   {"_x5F_", false}, {"_x01f_", false},
+  };
+  Rows underscores;
+  for (const auto& underscore : kUnderscores) underscores.push_back({underscore.value});
+  const std::string sheet = Write({"v"}, underscores).Sheet(1);
+  for (const auto& underscore : kUnderscores) {
+    EXPECT_EQ(sheet.find(std::string(">") + underscore.value + "<") != std::string::npos, underscore.asItIs)
+        << underscore.value;
+  }
 
   // Columns past Z are named as a spreadsheet names them, up to AAA, and
   // the filter covers them all, or the one column there is.
@@ -146,12 +201,19 @@ TEST(Xlsx, ColumnWidths) {
   const Workbook book = Write({"001", "200a", "200a", "200a", "330a", "200a", "200a"},
                               {{"1", "短", "A fairly long English title", "中国现代文学史研究", std::string(300, 'x'),
                                 Times(kEmoji, 9), "ab\nmore than the first line"}});
-  std::vector<std::string> widths;
-  const std::regex column("<col min=\"(\\d+)\" max=\"\\1\" width=\"(\\d+)\"");
-  for (std::sregex_iterator it(book.Sheet(1).begin(), book.Sheet(1).end(), column), end; it != end; ++it) {
-    widths.push_back((*it)[2].str());
-  }
-  EXPECT_EQ(widths, (std::vector<std::string>{"8", "8", "29", "20", "50", "20", "8"}));
+  EXPECT_EQ(ColumnWidthsOf(book.Sheet(1)), (std::vector<std::string>{"8", "8", "29", "20", "50", "20", "8"}));
+
+  // A first row wider than the XML held back for measuring: the widths are
+  // those of the cells before it was reached, and the rows read back whole.
+  const std::vector<std::string> header(60, "200a");
+  const Rows wide = {std::vector<std::string>(60, std::string(30000, 'w')), {"after"}};
+  const Workbook wideBook = Write(header, wide);
+  EXPECT_EQ(ReadSheet(wideBook.Sheet(1)), (Rows{header, wide[0], wide[1]}));
+  const std::vector<std::string> widths = ColumnWidthsOf(wideBook.Sheet(1));
+  ASSERT_EQ(widths.size(), header.size());
+  const std::vector<std::string> narrowAndWide = ColumnWidthsOf(book.Sheet(1));
+  EXPECT_EQ(widths.front(), narrowAndWide[4]) << "as wide as the column of 300 x above";
+  EXPECT_EQ(widths.back(), narrowAndWide[1]) << "as narrow as the column of \"200a\" and a character above";
 }
 
 // A sink that fails part way: every row after it and Finish say so, and
@@ -203,7 +265,7 @@ TEST(Xlsx, SameBytesInEveryBuild) {
   char checksum[32];
   std::snprintf(checksum, sizeof checksum, "%zu:%08lx", bytes.size(),
                 crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), static_cast<uInt>(bytes.size())));
-  EXPECT_STREQ(checksum, "33611:2a88a704");
+  EXPECT_STREQ(checksum, "32586:667f5f92");
 }
 
 }  // namespace
