@@ -194,18 +194,22 @@ TEST(Census, EndsAsItShould) {
   }
 }
 
-// Every name shown beside a code, one line each, against the list kept
-// with the tests: a name changed, lost, or moved to another tag or code
-// shows as a line to review.
+// Every name shown beside a code, in Chinese and in English, one line each,
+// against the list kept with the tests: a name changed, lost, or moved to
+// another tag or code shows as a line to review.
 TEST(FieldNames, EveryNameAsChecked) {
   std::vector<std::string> names;
+  const auto add = [&names](const std::string& code, std::string_view chinese, std::string_view english) {
+    if (!chinese.empty() || !english.empty())
+      names.push_back(code + "\t" + std::string(chinese) + "\t" + std::string(english));
+  };
   for (int number = 0; number < 1000; ++number) {
     const std::string tag = std::string(1, static_cast<char>('0' + number / 100)) +
                             static_cast<char>('0' + number / 10 % 10) + static_cast<char>('0' + number % 10);
-    if (!FieldName(tag).empty()) names.push_back(tag + "\t" + std::string(FieldName(tag)));
+    add(tag, FieldName(tag), FieldName(tag, Language::English));
     for (char code = '!'; code <= '~'; ++code) {
-      const std::string_view name = SubfieldName(tag, std::string(1, code));
-      if (!name.empty()) names.push_back(tag + "$" + code + "\t" + std::string(name));
+      const std::string item(1, code);
+      add(tag + "$" + code, SubfieldName(tag, item), SubfieldName(tag, item, Language::English));
     }
   }
   std::vector<std::string> checked;

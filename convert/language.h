@@ -1,0 +1,4 @@
+#pragma once
+// The language of the interface. Output files never depend on it.
+
+enum class Language { Chinese, English };
