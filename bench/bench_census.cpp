@@ -11,11 +11,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/messages.h"
 #include "bench_timing.h"
-#include "census.h"
+#include "census/census.h"
 #include "conversion.h"
-#include "field_list.h"
 #include "file_system.h"
+#include "marc/field_list.h"
 
 namespace {
 
@@ -26,7 +27,8 @@ bool TimeCensus(const std::string& input, Timing& timing, std::size_t& rows) {
   timing.records = census.records;
   rows = census.entries.size();
   if (census.outcome != Census::Outcome::Completed) {
-    std::fprintf(stderr, "bench_census: the census failed: %s\n", census.error.c_str());
+    std::fprintf(stderr, "bench_census: the census failed: %s\n",
+                 Messages(Language::English).Failed(census.failure, Work::Census).c_str());
     return false;
   }
   return true;
@@ -43,7 +45,8 @@ bool TimeConversion(const std::string& input, const std::string& output, Timing&
   stopwatch.Stop(timing);
   timing.records = summary.records;
   if (summary.outcome != RunSummary::Outcome::Completed) {
-    std::fprintf(stderr, "bench_census: the conversion failed: %s\n", summary.error.c_str());
+    std::fprintf(stderr, "bench_census: the conversion failed: %s\n",
+                 Messages(Language::English).Failed(summary.failure, Work::Conversion).c_str());
     return false;
   }
   return true;

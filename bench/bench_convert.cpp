@@ -13,10 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "app/messages.h"
 #include "bench_timing.h"
 #include "conversion.h"
-#include "field_list.h"
 #include "file_system.h"
+#include "marc/field_list.h"
 
 namespace {
 
@@ -67,7 +68,8 @@ bool Conversion(ConversionRequest request, const std::string& fields, Timing& ti
   stopwatch.Stop(timing);
   timing.records = summary.records;
   if (summary.outcome != RunSummary::Outcome::Completed) {
-    std::fprintf(stderr, "bench_convert: the run failed: %s\n", summary.error.c_str());
+    std::fprintf(stderr, "bench_convert: the run failed: %s\n",
+                 Messages(Language::English).Failed(summary.failure, Work::Conversion).c_str());
     return false;
   }
   return true;

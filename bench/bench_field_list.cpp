@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "field_code.h"
-#include "field_extractor.h"
-#include "field_list.h"
-#include "record_type.h"
+#include "marc/field_code.h"
+#include "marc/field_extractor.h"
+#include "marc/field_list.h"
+#include "marc/record_type.h"
 
 namespace {
 

@@ -12,12 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "app/field_choices.h"
+#include "app/messages.h"
+#include "app/record_preview.h"
 #include "bench_timing.h"
-#include "census.h"
-#include "field_choices.h"
-#include "field_list.h"
+#include "census/census.h"
 #include "file_system.h"
-#include "record_preview.h"
+#include "marc/field_list.h"
 
 namespace {
 
@@ -78,7 +79,8 @@ int main(int argc, char** argv) {
   }
   const Census census = TakeCensus(LocalFileSystem(), input);
   if (census.outcome != Census::Outcome::Completed) {
-    std::fprintf(stderr, "bench_preview: the census failed: %s\n", census.error.c_str());
+    std::fprintf(stderr, "bench_preview: the census failed: %s\n",
+                 Messages(Language::English).Failed(census.failure, Work::Census).c_str());
     return 1;
   }
   PreviewRecords records;

@@ -26,10 +26,11 @@
 #include <string>
 #include <vector>
 
+#include "app/messages.h"
 #include "cnmarc_words.h"
 #include "conversion.h"
 #include "peak_memory.h"
-#include "xlsx_writer.h"
+#include "xlsx/xlsx_writer.h"
 
 namespace {
 
@@ -173,7 +174,8 @@ int MeasureWideRow(int items, bool workbook, const std::string& folder) {
   const RunSummary summary = Convert(request, LocalFileSystem());
   const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
   if (summary.outcome != RunSummary::Outcome::Completed) {
-    std::fprintf(stderr, "the run failed: %s\n", summary.error.c_str());
+    std::fprintf(stderr, "the run failed: %s\n",
+                 Messages(Language::English).Failed(summary.failure, Work::Conversion).c_str());
     return 1;
   }
   std::printf("record %zu bytes, %d x 200a*, %s: %.2f s, largest resident size %.1f MB\n", record.size(), items,

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "cnmarc_words.h"
-#include "recoder.h"
+#include "text/recoder.h"
 
 namespace {
 

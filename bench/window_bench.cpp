@@ -15,8 +15,8 @@
 
 #include "app_identity.h"
 #include "driver_windows.h"
-#include "field_list.h"
 #include "main_window_layout.h"
+#include "marc/field_list.h"
 #include "win32_text.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "field_names.h"
+#include "census/field_names.h"
 
 namespace {
 
@@ -110,7 +110,7 @@ void AlignToTabStops(std::vector<Line>& lines) {
   }
 }
 
-std::string Summary(const Census& census) {
+std::string Summary(const Census& census, const Messages& messages) {
   std::string text = "共读取" + std::to_string(census.records) + "条记录。";
   std::string details;
   if (census.malformed > 0) details += std::to_string(census.malformed) + "条格式有误，未计入统计";
@@ -119,13 +119,14 @@ std::string Summary(const Census& census) {
   if (!details.empty()) text += "其中" + details + "。";
   text += "\n";
   if (census.outcome == Census::Outcome::Stopped) text += "统计未完成：已中止，以上只是前面的记录。\n";
-  if (census.outcome == Census::Outcome::Failed) text += "统计未完成：" + census.error + "\n";
+  if (census.outcome == Census::Outcome::Failed)
+    text += "统计未完成：" + messages.Failed(census.failure, Work::Census) + "\n";
   return text;
 }
 
 }  // namespace
 
-std::string CensusReport(const Census& census) {
+std::string CensusReport(const Census& census, const Messages& messages) {
   std::vector<Line> lines = {kHeader};
   for (const CensusEntry& entry : census.entries) lines.push_back(LineOf(entry, census.Readable()));
   AlignToTabStops(lines);
@@ -136,5 +137,5 @@ std::string CensusReport(const Census& census) {
       text += column + 1 < kColumns ? '\t' : '\n';
     }
   }
-  return text + Summary(census);
+  return text + Summary(census, messages);
 }

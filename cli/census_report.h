@@ -9,6 +9,7 @@
 // lines ended by "\n".
 #include <string>
 
-#include "census.h"
+#include "app/messages.h"
+#include "census/census.h"
 
-std::string CensusReport(const Census& census);
+std::string CensusReport(const Census& census, const Messages& messages);

@@ -1,6 +1,6 @@
 #include "command_line.h"
 
-#include "field_list.h"
+#include "marc/field_list.h"
 
 std::string Usage() {
   return std::string(

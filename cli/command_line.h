@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "conversion.h"
-#include "text_encoding.h"
+#include "text/text_encoding.h"
 
 struct CommandLine {
   bool help = false;

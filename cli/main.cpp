@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "census.h"
+#include "app/messages.h"
+#include "census/census.h"
 #include "census_report.h"
 #include "command_line.h"
 #include "console.h"
 #include "conversion.h"
-#include "field_list.h"
+#include "marc/field_list.h"
 #include "program_arguments.h"
-#include "run_messages.h"
 #include "standard_output.h"
 
 namespace {
@@ -24,19 +24,26 @@ constexpr int kExitUsage = 2;
 
 void Say(const std::string& text) { std::fprintf(stderr, "marc2tab: %s\n", text.c_str()); }
 
+const Messages& Texts() {
+  static const Messages messages(Language::Chinese);
+  return messages;
+}
+
 void ReportSummary(const RunSummary& summary, TextEncoding output, const std::string& path) {
-  using namespace run_messages;
-  Say(Converted(summary));
-  std::fprintf(stderr, "  %s\n", OutputNamed(path, summary.sheets).c_str());
-  for (const MalformedRecord& record : summary.firstMalformed) std::fprintf(stderr, "  %s\n", Located(record).c_str());
+  const Messages& texts = Texts();
+  Say(texts.Converted(summary));
+  std::fprintf(stderr, "  %s\n", texts.OutputNamed(path, summary.sheets).c_str());
+  for (const MalformedRecord& record : summary.firstMalformed)
+    std::fprintf(stderr, "  %s\n", texts.Located(record).c_str());
   const auto listed = static_cast<std::int64_t>(summary.firstMalformed.size());
-  if (summary.malformed > listed) std::fprintf(stderr, "  %s\n", MoreMalformed(summary.malformed - listed).c_str());
-  if (summary.utf8Records > 0) std::fprintf(stderr, "  %s\n", ReadAsUtf8(summary.utf8Records).c_str());
-  const std::string overridden = Overridden(summary);
+  if (summary.malformed > listed)
+    std::fprintf(stderr, "  %s\n", texts.MoreMalformed(summary.malformed - listed).c_str());
+  if (summary.utf8Records > 0) std::fprintf(stderr, "  %s\n", texts.ReadAsUtf8(summary.utf8Records).c_str());
+  const std::string overridden = texts.Overridden(summary);
   if (!overridden.empty()) std::fprintf(stderr, "  %s\n", overridden.c_str());
-  if (summary.unwritable > 0) std::fprintf(stderr, "  %s\n", Unwritable(summary, output).c_str());
-  if (summary.cutValues > 0) std::fprintf(stderr, "  %s\n", CutValues(summary).c_str());
-  if (summary.deletedControls > 0) std::fprintf(stderr, "  %s\n", DeletedControls(summary).c_str());
+  if (summary.unwritable > 0) std::fprintf(stderr, "  %s\n", texts.Unwritable(summary, output).c_str());
+  if (summary.cutValues > 0) std::fprintf(stderr, "  %s\n", texts.CutValues(summary).c_str());
+  if (summary.deletedControls > 0) std::fprintf(stderr, "  %s\n", texts.DeletedControls(summary).c_str());
 }
 
 ConversionRequest RequestOf(const CommandLine& line) {
@@ -58,7 +65,7 @@ int Convert(const CommandLine& line) {
   StandardOutputFiles files(LocalFileSystem());
   const ConversionRequest request = RequestOf(line);
   const std::vector<std::string> unmatchable = ItemsThatCannotMatch(request.items);
-  if (!unmatchable.empty()) Warn(run_messages::CannotMatch(unmatchable));
+  if (!unmatchable.empty()) Warn(Texts().CannotMatch(unmatchable));
   ProgressLine progress(StandardErrorIsTerminal());
   const RunSummary summary = Convert(request, files, [&](const RunProgress& done) {
     progress.Show(done);
@@ -67,14 +74,14 @@ int Convert(const CommandLine& line) {
   progress.End();
   if (summary.outcome == RunSummary::Outcome::Completed) {
     ReportSummary(summary, request.format == TableFormat::Workbook ? TextEncoding::Utf8 : line.encoding, line.output);
-    if (summary.records > 0 && !summary.emptyColumns.empty()) Warn(run_messages::EmptyColumns(summary.emptyColumns));
+    if (summary.records > 0 && !summary.emptyColumns.empty()) Warn(Texts().EmptyColumns(summary.emptyColumns));
     return kExitConverted;
   }
-  if (summary.fileError.kind == FileError::Kind::Exists) {
-    Say(run_messages::ExistsWithoutAppend(line.output, request.format == TableFormat::Workbook));
+  if (summary.failure.fileError.kind == FileError::Kind::Exists) {
+    Say(Texts().ExistsWithoutAppend(line.output, request.format == TableFormat::Workbook));
     return kExitUsage;
   }
-  Say(summary.error);
+  Say(Texts().Failed(summary.failure, Work::Conversion));
   return summary.outcome == RunSummary::Outcome::Refused ? kExitUsage : kExitFileError;
 }
 
@@ -86,10 +93,10 @@ int TakeCensusOf(const CommandLine& line) {
   });
   progress.End();
   if (census.outcome != Census::Outcome::Completed) {
-    Say(census.error);
+    Say(Texts().Failed(census.failure, Work::Census));
     return kExitFileError;
   }
-  return WriteToStandardOutput(CensusReport(census)) ? kExitConverted : kExitFileError;
+  return WriteToStandardOutput(CensusReport(census, Texts())) ? kExitConverted : kExitFileError;
 }
 
 int Main(int argc, char** argv) {
@@ -115,7 +122,7 @@ int main(int argc, char** argv) {
   try {
     return Main(argc, argv);
   } catch (const std::exception& e) {
-    Say(run_messages::RunBrokeOff(run_messages::Reason(e)) + "。");
+    Say(Texts().Failed(FailureOf(e), Work::Conversion));
   }
   return kExitFileError;
 }

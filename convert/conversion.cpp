@@ -6,17 +6,16 @@
 #include <memory>
 #include <optional>
 
-#include "field_code.h"
-#include "field_extractor.h"
-#include "field_list.h"
-#include "recoder.h"
-#include "record_splitter.h"
-#include "record_type.h"
-#include "record_view.h"
-#include "run_messages.h"
-#include "table_output.h"
-#include "text_cell.h"
-#include "xlsx_parts.h"
+#include "marc/field_code.h"
+#include "marc/field_extractor.h"
+#include "marc/field_list.h"
+#include "marc/record_splitter.h"
+#include "marc/record_type.h"
+#include "marc/record_view.h"
+#include "table/table_output.h"
+#include "text/recoder.h"
+#include "text/text_cell.h"
+#include "xlsx/xlsx_parts.h"
 
 namespace {
 
@@ -55,8 +54,8 @@ class Converter {
   RunSummary Run() {
     FileError error;
     std::unique_ptr<InputFile> input = files_.OpenForReading(request_.inputPath, error);
-    if (!input) return Fail(run_messages::CannotOpenInput(request_.inputPath, error), error);
-    if (!OpenTable(error)) return Fail(run_messages::CannotCreateOutput(request_.outputPath, error), error);
+    if (!input) return Fail(FileFailure(Failure::Kind::CannotOpenInput, request_.inputPath, error));
+    if (!OpenTable(error)) return Fail(FileFailure(Failure::Kind::CannotCreateOutput, request_.outputPath, error));
     return workbook_ ? ConvertInto(*workbook_, *input) : ConvertInto(*text_, *input);
   }
 
@@ -78,10 +77,10 @@ class Converter {
 
   template <typename Table>
   RunSummary ConvertInto(Table& table, InputFile& input) {
-    if (const std::optional<std::string> refusal = table.Refusal(request_.outputPath)) {
+    if (std::optional<Failure> refusal = table.Refusal(request_.outputPath)) {
       table.Abandon();
       summary_.outcome = RunSummary::Outcome::Refused;
-      summary_.error = *refusal;
+      summary_.failure = std::move(*refusal);
       return summary_;
     }
     try {
@@ -89,7 +88,9 @@ class Converter {
     } catch (const std::exception& e) {
       // Memory ran out: the lines converted so far are kept.
       if (!table.FlushWholeLines()) return FailWriting(table);
-      return Fail(run_messages::RunBrokeOff(run_messages::Reason(e)) + run_messages::KeptRecords(table.Abandon()));
+      Failure failure = FailureOf(e);
+      failure.keptRecords = table.Abandon();
+      return Fail(std::move(failure));
     }
   }
 
@@ -115,9 +116,9 @@ class Converter {
     if (splitter.ReadFailed()) {
       // The records converted before the error stay (lines of text).
       if (!table.FlushWholeLines()) return FailWriting(table);
-      return Fail(
-          run_messages::CannotReadInput(request_.inputPath, input.Error()) + run_messages::KeptRecords(table.Abandon()),
-          input.Error());
+      Failure failure = FileFailure(Failure::Kind::CannotReadInput, request_.inputPath, input.Error());
+      failure.keptRecords = table.Abandon();
+      return Fail(std::move(failure));
     }
     summary_.outcome = RunSummary::Outcome::Completed;
     RunSummary finished = Finish(table);
@@ -260,15 +261,14 @@ class Converter {
 
   template <typename Table>
   RunSummary FailWriting(Table& table) {
-    const FileError error = table.Error();
-    const std::int64_t kept = table.Abandon();
-    return Fail(run_messages::CannotWriteOutput(request_.outputPath, error) + run_messages::KeptRecords(kept), error);
+    Failure failure = FileFailure(Failure::Kind::CannotWriteOutput, request_.outputPath, table.Error());
+    failure.keptRecords = table.Abandon();
+    return Fail(std::move(failure));
   }
 
-  RunSummary Fail(std::string message, const FileError& error = {}) {
+  RunSummary Fail(Failure failure) {
     summary_.outcome = RunSummary::Outcome::Failed;
-    summary_.error = std::move(message);
-    summary_.fileError = error;
+    summary_.failure = std::move(failure);
     return summary_;
   }
 
@@ -290,14 +290,12 @@ class Converter {
   RunSummary summary_;
 };
 
-RunSummary Ended(RunSummary::Outcome outcome, std::string message) {
+RunSummary Ended(RunSummary::Outcome outcome, Failure failure) {
   RunSummary summary;
   summary.outcome = outcome;
-  summary.error = std::move(message);
+  summary.failure = std::move(failure);
   return summary;
 }
-
-RunSummary Failed(std::string message) { return Ended(RunSummary::Outcome::Failed, std::move(message)); }
 
 }  // namespace
 
@@ -314,20 +312,23 @@ bool NamesWorkbook(const std::string& path) {
 RunSummary Convert(const ConversionRequest& request, FileSystem& files, const ProgressCallback& progress) {
   // Appending to the input while reading it would read back the lines just written.
   if (files.IsSameFile(request.inputPath, request.outputPath)) {
-    return Failed(run_messages::OutputIsInput(request.outputPath));
+    return Ended(RunSummary::Outcome::Failed, FileFailure(Failure::Kind::OutputIsInput, request.outputPath));
   }
   if (request.format == TableFormat::Workbook && request.outputMode == OutputMode::Append) {
-    return Failed(run_messages::WorkbookCannotBeAppended(request.outputPath));
+    return Ended(RunSummary::Outcome::Failed, FileFailure(Failure::Kind::WorkbookCannotBeAppended, request.outputPath));
   }
   // Refused before any file is made or replaced: a workbook cut to its
   // columns would lose the rest of the list without a word.
   if (request.format == TableFormat::Workbook && request.items.size() > xlsx_parts::kMostColumns) {
-    return Ended(RunSummary::Outcome::Refused, run_messages::TooManyColumns(request.items.size()));
+    Failure failure;
+    failure.kind = Failure::Kind::TooManyColumns;
+    failure.items = request.items.size();
+    return Ended(RunSummary::Outcome::Refused, std::move(failure));
   }
   try {
     return Converter(request, files, progress).Run();
   } catch (const std::exception& e) {
     // Before any file was opened (a field list too long for memory, say).
-    return Failed(run_messages::RunBrokeOff(run_messages::Reason(e)) + "。");
+    return Ended(RunSummary::Outcome::Failed, FailureOf(e));
   }
 }

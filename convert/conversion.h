@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "file_system.h"
-#include "text_encoding.h"
+#include "report/failure.h"
+#include "text/text_encoding.h"
 
 enum class MalformedKind {
   Refused,        // directory length not a multiple of 12: a row of empty cells
@@ -53,15 +54,13 @@ using ProgressCallback = std::function<bool(const RunProgress&)>;
 
 struct RunSummary {
   enum class Outcome {
-    NotStarted,  // the window's run found no input to start with
-    Declined,    // the user said No or cancelled the save dialog (the window's run)
     Completed,
-    Failed,   // a file could not be opened, read or written, or the run broke off; error says why
+    Failed,   // a file could not be opened, read or written, or the run broke off; failure says why
     Refused,  // the output cannot take this run's lines (another encoding, more columns than a workbook
               // has); left untouched
     Stopped,  // the progress callback stopped it; the output ends at a line boundary
   };
-  Outcome outcome = Outcome::NotStarted;
+  Outcome outcome = Outcome::Failed;
   std::int64_t records = 0;
   std::int64_t malformed = 0;
   std::vector<MalformedRecord> firstMalformed;  // the first few, for finding them
@@ -83,8 +82,7 @@ struct RunSummary {
   // The items of the columns that had no value in any record (all of them
   // when there was no record).
   std::vector<std::string> emptyColumns;
-  std::string error;
-  FileError fileError;  // of a file that failed, when one did
+  Failure failure;  // why it failed or was refused
 };
 
 RunSummary Convert(const ConversionRequest& request, FileSystem& files, const ProgressCallback& progress = {});

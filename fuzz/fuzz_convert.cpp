@@ -28,15 +28,15 @@
 #include <string_view>
 #include <vector>
 
-#include "census.h"
+#include "census/census.h"
 #include "conversion.h"
-#include "field_extractor.h"
-#include "field_list.h"
 #include "field_value.h"
 #include "file_system.h"
-#include "record_splitter.h"
-#include "record_view.h"
-#include "text_encoding.h"
+#include "marc/field_extractor.h"
+#include "marc/field_list.h"
+#include "marc/record_splitter.h"
+#include "marc/record_view.h"
+#include "text/text_encoding.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 # is left as it was made). --check only says whether anything would change.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-files=$(git ls-files '*.cpp' '*.h' '*.c' | grep -v 'convert/cp936_table.cpp')
+files=$(git ls-files '*.cpp' '*.h' '*.c' | grep -v 'convert/text/cp936_table.cpp')
 if [ "${1:-}" = --check ]; then
   clang-format --dry-run --Werror $files
 else

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Writes convert/cp936_table.cpp and tests/data/cp936-decoded.txt from code
+# Writes convert/text/cp936_table.cpp and tests/data/cp936-decoded.txt from code
 # page 936 as Windows converts it (here: Wine), by running cp936_table.exe of
 # a Windows build. Both files are committed; the tests check them against
 # each other and, in the Windows build, against the system.
@@ -19,6 +19,6 @@ trap 'rm -rf "$work"' EXIT
 # Only a complete run replaces the committed files.
 wine "$build/cp936_table.exe" >"$work/table.cpp" </dev/null
 wine "$build/cp936_table.exe" --decoded >"$work/decoded.txt" </dev/null
-mv "$work/table.cpp" "$root/convert/cp936_table.cpp"
+mv "$work/table.cpp" "$root/convert/text/cp936_table.cpp"
 mv "$work/decoded.txt" "$root/tests/data/cp936-decoded.txt"
-echo "wrote convert/cp936_table.cpp and tests/data/cp936-decoded.txt"
+echo "wrote convert/text/cp936_table.cpp and tests/data/cp936-decoded.txt"

@@ -12,8 +12,8 @@
 
 #include "dpi_awareness.h"
 #include "field_chooser_layout.h"
-#include "field_list.h"
 #include "main_window_layout.h"
+#include "marc/field_list.h"
 
 namespace {
 

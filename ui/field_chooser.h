@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "census.h"
+#include "app/field_choices.h"
+#include "app/record_preview.h"
+#include "census/census.h"
 #include "desktop_services.h"
-#include "field_choices.h"
 #include "file_system.h"
-#include "record_preview.h"
 #include "win32_handles.h"
 
 // The dialog's controls besides IDOK and IDCANCEL, in tab order.

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <string>
 
+#include "app/messages.h"
 #include "field_chooser.h"
 #include "main_window_layout.h"
 #include "message_loop.h"
@@ -46,7 +47,9 @@ void FieldChooser::ReadFile() {
   reading_ = false;
   // A census that failed at once has nothing to show: the message says why.
   const bool nothingRead = census_.outcome == Census::Outcome::Failed && census_.records == 0;
-  if (nothingRead) desktop_.ShowMessageBox(dialog_, Widen(census_.error), MB_OK | MB_ICONERROR, kNoticeTitle);
+  if (nothingRead)
+    desktop_.ShowMessageBox(dialog_, Widen(Messages(Language::Chinese).Failed(census_.failure, Work::Census)),
+                            MB_OK | MB_ICONERROR, kNoticeTitle);
   if (nothingRead || census_.outcome == Census::Outcome::Stopped) {
     EndDialog(dialog_, IDCANCEL);
     return;
@@ -93,6 +96,7 @@ void FieldChooser::ShowSummary() {
     text += L"）";
   }
   text += L"。勾选要提取的字段，空格键勾选或取消。";
-  if (census_.outcome == Census::Outcome::Failed) text += Widen(census_.error);
+  if (census_.outcome == Census::Outcome::Failed)
+    text += Widen(Messages(Language::Chinese).Failed(census_.failure, Work::Census));
   SetWindowTextW(Control(kChooserSummary), text.c_str());
 }

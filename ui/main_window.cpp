@@ -3,11 +3,11 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include "app/field_list_setting.h"
 #include "app_identity.h"
 #include "dpi_awareness.h"
 #include "field_chooser_access.h"
-#include "field_list.h"
-#include "field_list_setting.h"
+#include "marc/field_list.h"
 #include "skin_attach.h"
 #include "win32_text.h"
 

@@ -7,13 +7,13 @@
 #include <memory>
 #include <string>
 
+#include "app/window_run.h"
 #include "desktop_services.h"
 #include "file_system.h"
 #include "main_window_layout.h"
 #include "settings_store.h"
 #include "taskbar_progress.h"
 #include "win32_handles.h"
-#include "window_run.h"
 
 class MainWindow : public RunWindow {
  public:

@@ -7,9 +7,9 @@
 
 #include <optional>
 
+#include "app/field_list_setting.h"
 #include "field_chooser.h"
 #include "field_chooser_access.h"
-#include "field_list_setting.h"
 #include "main_window.h"
 #include "win32_text.h"
 

@@ -3,10 +3,10 @@
 // message boxes, the save dialog and the stored field list).
 #include <new>
 
-#include "field_list_setting.h"
+#include "app/field_list_setting.h"
+#include "app/messages.h"
 #include "main_window.h"
 #include "message_loop.h"
-#include "run_messages.h"
 #include "win32_text.h"
 
 namespace {
@@ -84,7 +84,7 @@ void MainWindow::OnBegin() {
   progressShown_ = true;
   everPumped_ = false;
   try {
-    WindowRunOptions options;  // the window writes GBK; the join separator may be set beside the field list
+    WindowRunOptions options;  // the join separator may be set beside the field list
     options.joinSeparator = JoinSeparatorSetting(settings_);
     RunFromWindow(*this, files_, options);
     FinishProgress();
@@ -147,8 +147,8 @@ RunWindow::ProgressAnswer MainWindow::ShowProgress(const std::string& caption, c
 void MainWindow::OnEscape() {
   if (!running_ || stopAsked_ || closing_) return;
   stopAsked_ = true;
-  stopping_ =
-      ShowMessageBox(Widen(run_messages::kStopPrompt).c_str(), MB_YESNO | MB_ICONQUESTION, kNoticeTitle) == IDYES;
+  stopping_ = ShowMessageBox(Widen(Messages(Language::Chinese).StopPrompt()).c_str(), MB_YESNO | MB_ICONQUESTION,
+                             kNoticeTitle) == IDYES;
   stopAsked_ = stopping_;  // after a No, Esc may ask again
 }
 

@@ -8,11 +8,11 @@
 #include <optional>
 #include <sstream>
 
-#include "census.h"
+#include "census/census.h"
+#include "census/field_names.h"
 #include "census_report.h"
-#include "field_names.h"
+#include "marc/record_splitter.h"
 #include "record_builder.h"
-#include "record_splitter.h"
 #include "test_support.h"
 
 namespace {
@@ -190,7 +190,8 @@ TEST(Census, EndsAsItShould) {
     EXPECT_EQ(census.entries.empty() ? 0 : census.entries.front().records, e.counted) << e.what;
     EXPECT_EQ(progress, e.calls.value_or(progress)) << e.what;
     EXPECT_TRUE(e.stopAtCall == 0 || call == e.stopAtCall) << e.what << ": a call after the one that said stop";
-    EXPECT_EQ(WithFolderAsDots(census.error, folder), e.error) << e.what;
+    EXPECT_EQ(WithFolderAsDots(Messages(Language::Chinese).Failed(census.failure, Work::Census), folder), e.error)
+        << e.what;
   }
 }
 
@@ -221,7 +222,8 @@ TEST(FieldNames, EveryNameAsChecked) {
 // The report of the bundled sample, byte for byte as marc2tab prints it.
 TEST(CensusReport, SampleFile) {
   const Census census = TakeCensus(LocalFileSystem(), QUIRNEL_SOURCE_DIR "/samples/sample.iso");
-  EXPECT_EQ(CensusReport(census), ReadBytes(QUIRNEL_SOURCE_DIR "/tests/cli/sample-census.expected.txt"));
+  EXPECT_EQ(CensusReport(census, Messages(Language::Chinese)),
+            ReadBytes(QUIRNEL_SOURCE_DIR "/tests/cli/sample-census.expected.txt"));
 }
 
 // What the sample does not show: the rows without a name, a code that would
@@ -240,7 +242,7 @@ TEST(CensusReport, RowsAndEndingsTheSampleLacks) {
                      {Kind::Subfield, "", "200", "\t", 1, 1, "t"},
                      {Kind::OtherSubfields, "", "200", "", 1, 4, "v"},
                      {Kind::OtherTags, "", "", "", 1, 1, "  $ax"}};
-  EXPECT_EQ(CensusReport(stopped),
+  EXPECT_EQ(CensusReport(stopped, Messages(Language::Chinese)),
             "代码\t名称    \t记录数\t占比\t次数\t重复\t示例\n"
             "000?\t记录类型\t3\t100.0%\t3\t\t文字资料印刷品\n"
             "009\t        \t1\t33.3%\t2\t是\tx\n"
@@ -251,8 +253,8 @@ TEST(CensusReport, RowsAndEndingsTheSampleLacks) {
             "共读取4条记录。其中1条格式有误，未计入统计；1条有字段无法读取，只计入其余字段。\n"
             "统计未完成：已中止，以上只是前面的记录。\n");
   Census failed;
-  failed.error = "无法读取输入文件：a.iso（读写错误）";
-  EXPECT_EQ(CensusReport(failed),
+  failed.failure = FileFailure(Failure::Kind::CannotReadInput, "a.iso", {FileError::Kind::ReadWrite, 5});
+  EXPECT_EQ(CensusReport(failed, Messages(Language::Chinese)),
             "代码\t名称\t记录数\t占比\t次数\t重复\t示例\n共读取0条记录。\n"
             "统计未完成：无法读取输入文件：a.iso（读写错误）\n");
 }

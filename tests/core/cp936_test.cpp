@@ -8,8 +8,8 @@
 #include <map>
 
 #include "differences.h"
-#include "gbk_codec.h"
-#include "recoder.h"
+#include "text/gbk_codec.h"
+#include "text/recoder.h"
 
 namespace {
 

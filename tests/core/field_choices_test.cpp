@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <map>
 
-#include "census.h"
-#include "field_choices.h"
-#include "field_list.h"
+#include "app/field_choices.h"
+#include "census/census.h"
+#include "marc/field_list.h"
 #include "record_builder.h"
 #include "test_support.h"
 

@@ -7,10 +7,10 @@
 #include <string>
 #include <string_view>
 
-#include "field_code.h"
-#include "field_extractor.h"
-#include "record_type.h"
-#include "record_view.h"
+#include "marc/field_code.h"
+#include "marc/field_extractor.h"
+#include "marc/record_type.h"
+#include "marc/record_view.h"
 
 inline std::optional<std::string> GetFieldValue(std::string_view record, std::string_view code) {
   static const RecordTypeNames names(TextEncoding::Gbk);

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "recoder.h"
+#include "text/recoder.h"
 
 // Test texts are written in UTF-8; GBK records hold these bytes.
 inline std::string Gbk(std::string_view utf8) {

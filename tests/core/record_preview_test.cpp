@@ -5,10 +5,10 @@
 
 #include <memory>
 
+#include "app/record_preview.h"
 #include "conversion.h"
+#include "marc/record_splitter.h"
 #include "record_builder.h"
-#include "record_preview.h"
-#include "record_splitter.h"
 #include "test_support.h"
 
 namespace {
@@ -78,7 +78,7 @@ TEST(RecordPreview, CellsAreTheCellsOfAConversionIntoUtf8) {
     const std::string path = c.bytes.empty() ? QUIRNEL_SOURCE_DIR "/" + std::string(c.what) : folder.File("in.iso");
     if (!c.bytes.empty()) WriteBytes(path, c.bytes);
     const PreviewRecords preview = ReadPreviewRecords(LocalFileSystem(), path);
-    EXPECT_EQ(preview.error, "") << c.what;
+    EXPECT_FALSE(preview.failure) << c.what;
     std::vector<std::string> shown, converted;  // lines, each cell followed by a tab
     for (const PreviewRow& row : PreviewTable(preview, items, separator)) {
       shown.emplace_back();
@@ -130,7 +130,10 @@ TEST(RecordPreview, KeepsTwentyRecordsAndReadsAFewMegabytes) {
     if (c.bytes) files.input = [&] { return std::make_unique<CountingInput>(c.bytes(), c.failAfter, consumed); };
     const PreviewRecords preview = ReadPreviewRecords(files, folder.File("records.iso"));
     EXPECT_EQ(preview.records.size(), c.records) << c.what;
-    EXPECT_EQ(WithFolderAsDots(preview.error, folder).substr(0, std::string(c.error).size()), c.error) << c.what;
+    EXPECT_EQ(WithFolderAsDots(Messages(Language::Chinese).Failed(preview.failure, Work::Preview), folder)
+                  .substr(0, std::string(c.error).size()),
+              c.error)
+        << c.what;
     EXPECT_LE(consumed, c.mostRead) << c.what;
   }
 }

@@ -10,11 +10,11 @@
 #include <functional>
 #include <stdexcept>
 
-#include "census.h"
+#include "app/window_run.h"
+#include "census/census.h"
+#include "marc/record_splitter.h"
 #include "record_builder.h"
-#include "record_splitter.h"
 #include "test_support.h"
-#include "window_run.h"
 
 namespace {
 
@@ -31,7 +31,9 @@ struct Scene {
     window.savePath = output;
     window.fieldList = "200a,200f";
   }
-  RunSummary Convert(FileSystem& files = LocalFileSystem()) { return summary = RunFromWindow(window, files, options); }
+  RunSummary Convert(FileSystem& files = LocalFileSystem()) {
+    return summary = RunFromWindow(window, files, options).value_or(RunSummary{});
+  }
   void RemoveOutput() const { std::filesystem::remove(std::filesystem::u8path(output)); }
 
   TempFolder folder;
@@ -144,7 +146,7 @@ TEST_F(Run, LargeRecordsWideListsAndLongOutput) {
   window.fieldList = "200a";
   RemoveOutput();
   Convert();
-  EXPECT_EQ(summary.outcome, RunSummary::Outcome::Completed) << summary.error;
+  EXPECT_EQ(summary.outcome, RunSummary::Outcome::Completed) << FailureText(summary);
   EXPECT_EQ(ReadBytes(output), lines);
 }
 
@@ -218,8 +220,7 @@ const Conversation kConversations[] = {
                 "SetBeginEnabled(true)"}),
      "old\r\n" + kOneLine},
     {"the input itself as output", [](Scene& t) { t.window.savePath = t.folder.File("./输入.iso"); },
-     StartThen({"ChooseOutputFile", ErrorBox(run_messages::OutputIsInput("..././输入.iso")), "SetBeginEnabled(true)"}),
-     "-"},
+     StartThen({"ChooseOutputFile", ErrorBox("输出文件不能是输入文件：..././输入.iso"), "SetBeginEnabled(true)"}), "-"},
     {"the window closes during the run", [](Scene& t) { WriteBytes(t.input, kThree), t.window.closeAtProgress = 2; },
      StartThen({"ChooseOutputFile", Progress(1, 33), Progress(2, 66)}), kTwoLines},
     {"the user stops the run", [](Scene& t) { WriteBytes(t.input, kThree), t.window.stopAtProgress = 2; },
@@ -232,14 +233,12 @@ const Conversation kConversations[] = {
      kTwoLines},
     {"no memory", InputBreaksOff(Record("A").size() + Record("B").size() + 5, OutOfMemory()),
      StartThen({"ChooseOutputFile", Progress(1, 33), Progress(2, 66),
-                ErrorBox(run_messages::RunBrokeOff("内存不足") + "。已写出的2条记录保留在输出文件中。"),
-                "SetBeginEnabled(true)"}),
+                ErrorBox("转换中断（内存不足）。已写出的2条记录保留在输出文件中。"), "SetBeginEnabled(true)"}),
      kTwoLines},
     {"a fault of the program's own: said as such, the lines so far kept",
      InputBreaksOff(Record("A").size() + 5, std::make_exception_ptr(std::logic_error("bad state"))),
      StartThen({"ChooseOutputFile", Progress(1, 33),
-                ErrorBox(run_messages::RunBrokeOff("程序内部错误") + "。已写出的1条记录保留在输出文件中。"),
-                "SetBeginEnabled(true)"}),
+                ErrorBox("转换中断（程序内部错误）。已写出的1条记录保留在输出文件中。"), "SetBeginEnabled(true)"}),
      kOneLine},
     {"no memory for a workbook: no file is left",
      [](Scene& t) {
@@ -247,7 +246,7 @@ const Conversation kConversations[] = {
        t.window.saveType = OutputType::Workbook;
      },
      StartThen({"ChooseOutputFile", Progress(1, 33), Progress(2, 66),
-                ErrorBox(run_messages::RunBrokeOff("内存不足") + "。没有写出任何记录。"), "SetBeginEnabled(true)"}),
+                ErrorBox("转换中断（内存不足）。没有写出任何记录。"), "SetBeginEnabled(true)"}),
      "-"},
     {"nothing read: the new file goes", InputBreaksOff(0),
      StartThen({"ChooseOutputFile", ReadError("没有写出任何记录。"), "SetBeginEnabled(true)"}), "-"},
@@ -353,7 +352,7 @@ TEST_F(Run, AppendFailuresLeaveWholeLines) {
     t.files->unreadable = c.unreadable;
     t.Convert(*t.files);
     const std::string after = Exists(t.output) ? ReadBytes(t.output) : "-";
-    const std::string error = WithFolderAsDots(t.summary.error, t.folder);
+    const std::string error = WithFolderAsDots(FailureText(t.summary), t.folder);
     EXPECT_EQ(error.substr(0, c.error.size()), c.error) << c.what;
     const std::size_t kept = c.after.find("...");
     if (kept == std::string::npos) {
@@ -385,7 +384,7 @@ TEST_F(Run, AFullDisk) {
   window.savePath = full;
   WriteBytes(input, Record("A"));
   Convert();
-  EXPECT_EQ(summary.error, "无法写入输出文件：" + full + "（磁盘空间不足）。没有写出任何记录。");
+  EXPECT_EQ(FailureText(summary), "无法写入输出文件：" + full + "（磁盘空间不足）。没有写出任何记录。");
   struct stat node;
   EXPECT_TRUE(::stat(full.c_str(), &node) == 0 && S_ISCHR(node.st_mode)) << "the node is left as it was";
 }
@@ -425,10 +424,10 @@ TEST_F(Run, MalformedRecordsAreCountedAndFound) {
     EXPECT_EQ(summary.firstMalformed[i].kind, records[i].kind) << i;
     EXPECT_EQ(summary.firstMalformed[i].offset, offset) << i;
   }
-  EXPECT_EQ(window.calls.at(window.calls.size() - 2),
-            Finished(std::string(run_messages::kFinishedPrompt) + "\n输出文件：" + output +
-                     "\n其中7条记录无法完整读取，第一条是第2条记录（位于文件第" + std::to_string(Record("A").size()) +
-                     "字节）。\n以下各列在所有记录中都没有值：200b*"));
+  EXPECT_EQ(
+      window.calls.at(window.calls.size() - 2),
+      Finished(kFinishedPrompt + "\n输出文件：" + output + "\n其中7条记录无法完整读取，第一条是第2条记录（位于文件第" +
+               std::to_string(Record("A").size()) + "字节）。\n以下各列在所有记录中都没有值：200b*"));
 }
 
 // A file that is no record file at all must not end as a success.
@@ -437,7 +436,7 @@ TEST_F(Run, NothingReadableEndsWithAWarning) {
   Convert();
   EXPECT_EQ(ReadBytes(output), "200a\t200f\t\r\n\t\t\r\n\t\t\r\n");
   EXPECT_EQ(window.calls.at(window.calls.size() - 2),
-            Warning(std::string(run_messages::kFinishedPrompt) + "\n输出文件：" + output +
+            Warning(kFinishedPrompt + "\n输出文件：" + output +
                     "\n其中2条记录无法完整读取，第一条是第1条记录（位于文件第0字节）。" +
                     "\n以下各列在所有记录中都没有值：200a、200f"));
 
@@ -465,8 +464,8 @@ TEST_F(Run, RecordsReadOtherwiseThanDeclaredAreCounted) {
   Convert();
   EXPECT_EQ(ReadBytes(output), "200a\t\r\n" + Gbk(utf8Text) + "\t\r\n" + gbkText + "\t\r\n" + Gbk(utf8Text) + "\t\r\n");
   EXPECT_EQ(window.calls.at(window.calls.size() - 2),
-            Finished(std::string(run_messages::kFinishedPrompt) + "\n输出文件：" + output +
-                     "\n其中2条记录是UTF-8编码的。" + "\n2条记录声明为GBK，实际按UTF-8读取，第一条是第1条记录。" +
+            Finished(kFinishedPrompt + "\n输出文件：" + output + "\n其中2条记录是UTF-8编码的。" +
+                     "\n2条记录声明为GBK，实际按UTF-8读取，第一条是第1条记录。" +
                      "\n1条记录声明为UTF-8，实际按GBK读取，第一条是第2条记录。"));
 }
 
@@ -492,17 +491,18 @@ TEST_F(Run, EachRecordInTheOutputsEncoding) {
                                    "\x80"
                                    "bad\x81\t" +
                                    type + "\t\t\r\n");
-  EXPECT_EQ(
-      window.calls.at(window.calls.size() - 2),
-      Finished(std::string(run_messages::kFinishedPrompt) + "\n输出文件：" + output + "\n其中1条记录是UTF-8编码的。" +
-               "\n有8个字符无法用GBK编码写出，已写成“?”（BMP以外的1个写成“??”），第一个在第1条记录。"));
+  EXPECT_EQ(window.calls.at(window.calls.size() - 2),
+            Finished(kFinishedPrompt + "\n输出文件：" + output + "\n其中1条记录是UTF-8编码的。" +
+                     "\n有8个字符无法用GBK编码写出，已写成“?”（BMP以外的1个写成“??”），第一个在第1条记录。"));
 
   RemoveOutput();
   WindowRunOptions utf8Output;
   window.saveType = OutputType::Utf8Text;
   utf8Output.joinSeparator = "|";
   window.fieldList = "200a,200f*,000?,200g";
-  const auto convertToUtf8 = [&] { return summary = RunFromWindow(window, LocalFileSystem(), utf8Output); };
+  const auto convertToUtf8 = [&] {
+    return summary = RunFromWindow(window, LocalFileSystem(), utf8Output).value_or(RunSummary{});
+  };
   convertToUtf8();
   const std::string lines =
       "200a\t200f*\t000?\t200g\t\r\n题名\t作者😀ก\t文字资料印刷品\t\xEF\xBF\xBD\xEF\xBF\xBD"
@@ -517,7 +517,8 @@ TEST_F(Run, EachRecordInTheOutputsEncoding) {
 
   WriteBytes(output, "GBK\r\n");
   EXPECT_EQ(convertToUtf8().outcome, RunSummary::Outcome::Refused);
-  EXPECT_EQ(summary.error, run_messages::MixedEncodings(output, TextEncoding::Utf8));
+  EXPECT_EQ(FailureText(summary),
+            "输出文件已是GBK编码，不能追加UTF-8编码的数据：" + output + "（一个文件不能混用两种编码）");
   EXPECT_EQ(ReadBytes(output), "GBK\r\n");
   // GBK that begins with the byte order mark's bytes ("锘靠") is still GBK;
   // a UTF-8 header longer than the bytes looked at is still UTF-8.
@@ -542,7 +543,7 @@ TEST_F(Run, EachRecordInTheOutputsEncoding) {
   Convert();
   EXPECT_EQ(ReadBytes(output), "200a\t\r\n" + Gbk("题") + "??\t\r\n");
   EXPECT_EQ(window.calls.at(window.calls.size() - 2),
-            Finished(std::string(run_messages::kFinishedPrompt) + "\n输出文件：" + output +
+            Finished(kFinishedPrompt + "\n输出文件：" + output +
                      "\n其中1条记录是UTF-8编码的。\n有1个字符无法用GBK编码写出，已写成“??”，第一个在第1条记录。"));
 }
 

@@ -4,8 +4,8 @@
 #include <map>
 #include <optional>
 
-#include "field_list.h"
-#include "field_list_setting.h"
+#include "app/field_list_setting.h"
+#include "marc/field_list.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Splitting a byte stream into records, whatever the block and read sizes.
 #include <gtest/gtest.h>
 
-#include "record_splitter.h"
+#include "marc/record_splitter.h"
 #include "test_support.h"
 
 namespace {

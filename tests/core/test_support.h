@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
+#include "app/messages.h"
+#include "app/window_run.h"
 #include "file_system.h"
-#include "run_messages.h"
-#include "window_run.h"
 
 // A fresh folder under the system's temporary folder, removed at the end.
 class TempFolder {
@@ -207,13 +207,17 @@ class FakeRunWindow : public RunWindow {
 };
 
 namespace expected {
-using namespace run_messages;
-inline const std::string kConfirm = "Ask(ConfirmExport|" + std::string(kConfirmPrompt) + ")";
-inline const std::string kAskAppend = "Ask(AppendToExisting|" + std::string(kAppendPrompt) + ")";
+inline const std::string kFinishedPrompt = "恭喜，数据已经转换完毕咯！";
+inline const std::string kConfirm = "Ask(ConfirmExport|您好,是否确定导出数据为制表符文本数据？)";
+inline const std::string kAskAppend = "Ask(AppendToExisting|该文件已存在，是否追加数据！)";
 // The caption after `records` records, `percent` of the input read.
 inline std::string Progress(int records, int percent) {
-  return "ShowProgress(" + std::string(kProgressPrefix) + std::to_string(records) + kProgressSuffix + "（" +
-         std::to_string(percent) + "%）)";
+  return "ShowProgress(正在预读数据，目前已完成" + std::to_string(records) + "条.....（" + std::to_string(percent) +
+         "%）)";
+}
+// What a Chinese user reads of a run's failure.
+inline std::string FailureText(const RunSummary& summary) {
+  return Messages(Language::Chinese).Failed(summary.failure, Work::Conversion);
 }
 inline std::string Finished(const std::string& text) { return "Tell(Finished|" + text + ")"; }
 inline std::string Warning(const std::string& text) { return "Tell(FinishedWithWarning|" + text + ")"; }

@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "app/field_list_setting.h"
 #include "app_identity.h"
 #include "driver_windows.h"
 #include "field_chooser.h"
-#include "field_list_setting.h"
 #include "main_window_layout.h"
 #include "registry_settings_store.h"
 #include "win32_handles.h"

@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <string>
 
-#include "cp936.h"
 #include "differences.h"
+#include "text/cp936.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 
 #include <algorithm>
 
+#include "app/messages.h"
 #include "conversion.h"
 #include "hard_records.h"
-#include "run_messages.h"
 #include "test_support.h"
-#include "text_cell.h"
+#include "text/text_cell.h"
 #include "xlsx_reader.h"
 
 namespace {
@@ -75,7 +75,8 @@ TEST(ConversionReadBack, TheWorkbookHoldsWhatTheTextHolds) {
   EXPECT_GT(summary.firstCutRecord, 0);
   EXPECT_EQ(summary.deletedControls, leftOut);
   EXPECT_EQ(summary.firstDeletedControlRecord, firstLeftOut);
-  EXPECT_NE(run_messages::Finished(summary, TextEncoding::Utf8, request.outputPath)
+  EXPECT_NE(Messages(Language::Chinese)
+                .Finished(summary, TextEncoding::Utf8, request.outputPath)
                 .find("\n" + std::to_string(leftOut) + "个控制字符已删去，第一处在第" + std::to_string(firstLeftOut) +
                       "条记录。"),
             std::string::npos);

@@ -12,7 +12,7 @@
 #include "hard_records.h"
 #include "memory_sink.h"
 #include "test_support.h"
-#include "xlsx_writer.h"
+#include "xlsx/xlsx_writer.h"
 
 namespace {
 

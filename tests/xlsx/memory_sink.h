@@ -6,7 +6,7 @@
 #include <new>
 #include <string>
 
-#include "zip_writer.h"
+#include "xlsx/zip_writer.h"
 
 class MemorySink : public ByteSink {
  public:

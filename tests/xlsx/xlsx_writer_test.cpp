@@ -10,8 +10,8 @@
 
 #include "hard_values.h"
 #include "memory_sink.h"
+#include "xlsx/xlsx_writer.h"
 #include "xlsx_reader.h"
-#include "xlsx_writer.h"
 
 namespace {
 

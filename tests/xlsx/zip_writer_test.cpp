@@ -9,8 +9,8 @@
 #include "hard_values.h"
 #include "memory_sink.h"
 #include "test_support.h"
+#include "xlsx/zip_writer.h"
 #include "xlsx_reader.h"
-#include "zip_writer.h"
 
 namespace {
 

@@ -1,0 +1,44 @@
+#include "app/field_list_setting.h"
+
+#include "conversion.h"
+
+namespace {
+constexpr const char* kOldAbsentMarker = "NotExsists";
+}  // namespace
+
+std::optional<std::string> LoadFieldList(SettingsStore& store) {
+  std::optional<std::string> stored = store.Get(kSettingsApplication, kSettingsSection, kFieldListKey);
+  if (stored && *stored == kOldAbsentMarker) return std::nullopt;
+  return stored;
+}
+
+bool SaveFieldList(SettingsStore& store, const std::string& list) {
+  return store.Save(kSettingsApplication, kSettingsSection, kFieldListKey, list);
+}
+
+namespace {
+const std::pair<OutputType, const char*> kOutputTypeWords[] = {
+    {OutputType::GbkText, "gbk"}, {OutputType::Utf8Text, "utf-8"}, {OutputType::Workbook, "xlsx"}};
+}  // namespace
+
+OutputType LoadOutputType(SettingsStore& store) {
+  const std::optional<std::string> stored = store.Get(kSettingsApplication, kSettingsSection, kOutputTypeKey);
+  for (const auto& [type, word] : kOutputTypeWords) {
+    if (stored == word) return type;
+  }
+  return OutputType::GbkText;
+}
+
+bool SaveOutputType(SettingsStore& store, OutputType type) {
+  for (const auto& [known, word] : kOutputTypeWords) {
+    if (known == type) return store.Save(kSettingsApplication, kSettingsSection, kOutputTypeKey, word);
+  }
+  return false;
+}
+
+std::string JoinSeparatorSetting(SettingsStore& store) {
+  const std::optional<std::string> stored = store.Get(kSettingsApplication, kSettingsSection, kJoinSeparatorKey);
+  // A tab or a line break would split the joined cell: such a value is no separator.
+  const bool usable = stored && stored->find_first_of("\t\r\n") == std::string::npos;
+  return usable ? *stored : ConversionRequest().joinSeparator;
+}

@@ -1,0 +1,72 @@
+#pragma once
+// The conversion as the main window runs it when Begin is pressed: check the
+// input path, save the field list, ask, let the user choose the output file,
+// convert with the progress on the label, and end with a message. It reaches
+// the window only through RunWindow, whose questions and notices say what
+// they are about; how they look (icons, titles, buttons) is the window's.
+// All texts are UTF-8.
+#include <optional>
+#include <string>
+
+#include "conversion.h"
+#include "file_system.h"
+#include "text/language.h"
+
+// The kinds of file the save dialog offers.
+enum class OutputType {
+  GbkText,   // tab-delimited text in GBK, as the program always wrote
+  Utf8Text,  // the same in UTF-8, for systems that are not Chinese
+  Workbook,  // an Excel workbook
+};
+
+struct OutputChoice {
+  std::string path;  // "" when the user cancelled
+  OutputType type = OutputType::GbkText;
+};
+
+class RunWindow {
+ public:
+  enum class Question {
+    ContinueWithEmptyColumns,  // some items can never give a value; No returns to editing
+    ConfirmExport,             // before anything is written
+    AppendToExisting,          // the chosen text file exists; No is the safe answer
+    ReplaceExisting,           // the chosen workbook exists; No is the safe answer
+  };
+  enum class Notice {
+    NoInputPath,          // the input path box is empty: the user is sent back to it
+    InputNotFound,        // no file at the path typed
+    Finished,             // the run completed, or the user stopped it
+    FinishedWithWarning,  // completed, but no record could be read in full
+    Failed,               // a file failed or the run broke off; the text says why
+  };
+  enum class ProgressAnswer {
+    Continue,
+    Stop,   // the user asked to stop: the lines so far are kept, and the end message says so
+    Close,  // the window is being closed: the run ends at a line boundary, without a word
+  };
+
+  virtual ~RunWindow() = default;
+
+  virtual std::string InputPath() = 0;  // as typed or chosen
+  virtual std::string FieldList() = 0;  // the list box's whole text
+  virtual void SetBeginEnabled(bool enabled) = 0;
+  virtual void ShowProgressLabel() = 0;
+  // Sets the progress label's caption and lets pending window events run,
+  // and says whether the run is to go on.
+  virtual ProgressAnswer ShowProgress(const std::string& caption, const RunProgress& progress) = 0;
+  // True for Yes.
+  virtual bool Ask(Question question, const std::string& prompt) = 0;
+  virtual void Tell(Notice notice, const std::string& text) = 0;
+  virtual OutputChoice ChooseOutputFile() = 0;
+  // Keeps the list box's text for the next start.
+  virtual void SaveFieldList() = 0;
+};
+
+struct WindowRunOptions {
+  std::string joinSeparator = "; ";
+  Language language = Language::Chinese;  // of the questions and notices
+};
+
+// The summary of the conversion, or nullopt when none ran: no input to
+// start with, or the user said No or cancelled the save dialog.
+std::optional<RunSummary> RunFromWindow(RunWindow& window, FileSystem& files, const WindowRunOptions& options = {});

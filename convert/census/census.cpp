@@ -1,0 +1,373 @@
+#include "census/census.h"
+
+#include <algorithm>
+#include <array>
+#include <map>
+#include <memory>
+
+#include "census/sample_text.h"
+#include "marc/field_data.h"
+#include "marc/record_splitter.h"
+#include "marc/record_type.h"
+#include "marc/record_view.h"
+#include "text/recoder.h"
+
+namespace {
+
+using field_data::Find;
+using field_data::FirstDelimiter;
+
+// How many records have something, how often it occurs, and its first value.
+struct Tally {
+  std::int64_t records = 0;
+  std::int64_t occurrences = 0;
+  std::int64_t lastRecord = 0;  // the record (counted from 1) that had it last
+  bool sampled = false;
+  std::string sample;
+
+  void Count(std::int64_t record) {
+    ++occurrences;
+    if (lastRecord != record) {
+      lastRecord = record;
+      ++records;
+    }
+  }
+};
+
+struct CodeTally {
+  std::string code;  // UTF-8
+  Tally tally;
+};
+
+constexpr std::int16_t kUnseen = -1;
+constexpr std::int16_t kOtherCode = -2;
+// The same character can arrive as GBK and as UTF-8 bytes: room for both.
+constexpr std::size_t kLongCodeKeys = 2 * kCensusCodesPerTag;
+
+struct TagTally {
+  explicit TagTally(std::string_view directoryBytes) : bytes(directoryBytes) {
+    const int number = field_data::NumericTag(bytes);
+    control = number >= 1 && number <= 9;
+    byAsciiCode.fill(kUnseen);
+  }
+
+  std::string bytes;  // as in the directory
+  bool control;       // 001-009: no subfields
+  Tally field;
+  std::array<std::int16_t, 128> byAsciiCode;  // index in codes, kUnseen or kOtherCode
+  // Codes of more than one byte, by their bytes in a record's encoding (see
+  // LongCodeKey); sorted.
+  std::vector<std::pair<std::uint64_t, std::int16_t>> byLongCode;
+  std::vector<CodeTally> codes;
+  Tally otherCodes;
+};
+
+// A code of 2 to 4 bytes as one number, the record's encoding above them.
+std::uint64_t LongCodeKey(std::string_view code, TextEncoding encoding) {
+  std::uint64_t key = encoding == TextEncoding::Utf8 ? 1 : 0;
+  for (unsigned char c : code) key = (key << 8) | c;
+  return (key << 3) | code.size();
+}
+
+// Letters first, then digits, as code lists are written; any other code after them.
+bool CodeBefore(const std::string& a, const std::string& b) {
+  const auto rank = [](const std::string& code) {
+    if (code.size() == 1 && code[0] >= 'a' && code[0] <= 'z') return 0;
+    if (code.size() == 1 && code[0] >= '0' && code[0] <= '9') return 1;
+    return 2;
+  };
+  return rank(a) != rank(b) ? rank(a) < rank(b) : a < b;
+}
+
+// Text that can stand in a field list as part of an item: no control
+// characters, no comma of either width, nothing that was no character.
+bool Typeable(std::string_view utf8) {
+  for (std::size_t at = 0; at < utf8.size(); ++at) {
+    const auto c = static_cast<unsigned char>(utf8[at]);
+    if (c < 0x20 || c == 0x7F || c == ',') return false;
+    if (c == 0xC2 && at + 1 < utf8.size() && static_cast<unsigned char>(utf8[at + 1]) < 0xA0) return false;
+  }
+  return utf8.find("，") == std::string_view::npos && utf8.find("\xEF\xBF\xBD") == std::string_view::npos;
+}
+
+// The list item that selects a subfield of a tag; the conversion compares
+// a tag as three bytes, so only a tag of three ASCII characters has one.
+std::string SubfieldItem(const std::string& tag, const std::string& code) {
+  if (!IsAscii(tag) || !Typeable(tag) || !Typeable(code)) return {};
+  std::string item = tag + code;
+  return item == "000?" ? std::string() : item;  // that one names the record type
+}
+
+// The conversion gives 001 and 005 whole for any fourth character, and
+// reads 002-004 and 006-009 as data fields, which have no subfields to give.
+std::string ControlFieldItem(const std::string& tag) {
+  return tag == "001" || tag == "005" ? tag + "a" : std::string();
+}
+
+class CensusTaker {
+ public:
+  CensusTaker()
+      : typeNames_(TextEncoding::Utf8),
+        fromGbk_(TextEncoding::Gbk, TextEncoding::Utf8),
+        fromUtf8_(TextEncoding::Utf8, TextEncoding::Utf8) {
+    tagOfNumber_.fill(kUnseen);
+  }
+
+  void Count(std::string_view record, bool cutShort);
+  void CountTooLong() {
+    ++records_;
+    ++malformed_;
+  }
+  std::int64_t Records() const { return records_; }
+  // Hands what was counted over to the census; the taker is spent.
+  void Finish(Census& census);
+
+ private:
+  bool CountFields();
+  void CountField(std::string_view tagBytes, std::string_view data);
+  void CountSubfields(TagTally& tag, std::string_view data);
+  void Note(Tally& tally, std::string_view value) {
+    tally.Count(records_);
+    if (!tally.sampled && !value.empty()) TakeSample(tally, value);
+  }
+  void TakeSample(Tally& tally, std::string_view value);
+  TagTally* TagOf(std::string_view bytes);
+  Tally& AsciiCode(TagTally& tag, unsigned char code);
+  Tally& LongCode(TagTally& tag, std::string_view code);
+  static std::int16_t CodeIndex(TagTally& tag, std::string code);
+  TextEncoding Encoding();
+  std::int32_t FirstEntry100() const;
+  std::string Utf8Of(std::string_view bytes, TextEncoding encoding);
+  void AddTag(std::vector<CensusEntry>& entries, TagTally& tag);
+
+  std::int64_t records_ = 0;
+  std::int64_t malformed_ = 0;
+  std::int64_t partlyRead_ = 0;
+  Tally recordType_;
+  std::vector<TagTally> tags_;
+  std::array<std::int16_t, 1000> tagOfNumber_;                   // "000".."999" -> index in tags_, or kUnseen
+  std::map<std::string, std::int16_t, std::less<>> tagOfOther_;  // at most kCensusOtherTags
+  Tally otherTags_;
+
+  const RecordTypeNames typeNames_;
+  Recoder fromGbk_;
+  Recoder fromUtf8_;
+  RecordView view_;  // the record being counted
+  bool encodingKnown_ = false;
+  TextEncoding encoding_ = TextEncoding::Gbk;
+  std::string scratch_;
+};
+
+void CensusTaker::Count(std::string_view record, bool cutShort) {
+  ++records_;
+  view_.Build(record);
+  if (view_.Status() != ViewStatus::Ok) {
+    ++malformed_;
+    return;
+  }
+  encodingKnown_ = false;  // decided when a sample or a long code needs it: most records need neither
+  const std::string_view typeName = typeNames_.For(view_.TypeOfRecord());
+  recordType_.Count(records_);
+  if (!recordType_.sampled && !typeName.empty()) {
+    recordType_.sample = typeName;
+    recordType_.sampled = true;
+  }
+  if (!CountFields() || cutShort) ++partlyRead_;
+}
+
+// False when some field could not be read.
+bool CensusTaker::CountFields() {
+  const field_data::DirectoryFaults faults =
+      field_data::WalkFields(view_, [this](std::size_t, std::string_view tag, std::string_view bytes) {
+        CountField(tag, field_data::WithoutFinalTerminators(bytes));
+      });
+  return !faults.badEntry && !faults.overlap;
+}
+
+void CensusTaker::CountField(std::string_view tagBytes, std::string_view data) {
+  TagTally* const tag = TagOf(tagBytes);
+  if (tag == nullptr) {
+    Note(otherTags_, data);
+    return;
+  }
+  Note(tag->field, data);
+  if (!tag->control) CountSubfields(*tag, data);
+}
+
+void CensusTaker::CountSubfields(TagTally& tag, std::string_view data) {
+  const char* const end = data.data() + data.size();
+  for (const char* at = FirstDelimiter(data); at != end;) {
+    const char* const begin = at + 1;
+    const char* const next = Find(begin, end, kSubfieldDelimiter);
+    if (begin != next) {  // a delimiter with no code after it is no subfield
+      const std::string_view piece(begin, static_cast<std::size_t>(next - begin));
+      const auto lead = static_cast<unsigned char>(piece[0]);
+      const std::size_t codeLength = lead < 0x80 ? 1 : FirstCharacterLength(piece, Encoding());
+      Tally& tally = lead < 0x80 ? AsciiCode(tag, lead) : LongCode(tag, piece.substr(0, codeLength));
+      Note(tally, piece.substr(codeLength));
+    }
+    at = next;
+  }
+}
+
+void CensusTaker::TakeSample(Tally& tally, std::string_view value) {
+  const TextEncoding encoding = Encoding();
+  tally.sample = SampleText(value, encoding, encoding == TextEncoding::Gbk ? fromGbk_ : fromUtf8_);
+  tally.sampled = !tally.sample.empty();
+}
+
+// The tally of a tag, made when first seen; null for the other tags once
+// there are enough of them.
+TagTally* CensusTaker::TagOf(std::string_view bytes) {
+  const int number = field_data::NumericTag(bytes);
+  std::int16_t index = kUnseen;
+  if (number >= 0) {
+    std::int16_t& known = tagOfNumber_[static_cast<std::size_t>(number)];
+    if (known == kUnseen) known = static_cast<std::int16_t>(tags_.size());
+    index = known;
+  } else {
+    const auto known = tagOfOther_.find(bytes);
+    if (known != tagOfOther_.end()) {
+      index = known->second;
+    } else if (tagOfOther_.size() < kCensusOtherTags) {
+      index = tagOfOther_[std::string(bytes)] = static_cast<std::int16_t>(tags_.size());
+    } else {
+      return nullptr;
+    }
+  }
+  if (static_cast<std::size_t>(index) == tags_.size()) tags_.emplace_back(bytes);
+  return &tags_[static_cast<std::size_t>(index)];
+}
+
+Tally& CensusTaker::AsciiCode(TagTally& tag, unsigned char code) {
+  std::int16_t& index = tag.byAsciiCode[code];
+  if (index == kUnseen) index = CodeIndex(tag, std::string(1, static_cast<char>(code)));
+  return index == kOtherCode ? tag.otherCodes : tag.codes[static_cast<std::size_t>(index)].tally;
+}
+
+// A code of more than one byte is converted to UTF-8 once per encoding:
+// GBK and UTF-8 records that use the same character share its rows.
+Tally& CensusTaker::LongCode(TagTally& tag, std::string_view code) {
+  const TextEncoding encoding = Encoding();
+  const std::uint64_t key = LongCodeKey(code, encoding);
+  auto place = std::lower_bound(tag.byLongCode.begin(), tag.byLongCode.end(), std::make_pair(key, kOtherCode));
+  std::int16_t index = kOtherCode;
+  if (place != tag.byLongCode.end() && place->first == key) {
+    index = place->second;
+  } else if (tag.byLongCode.size() < kLongCodeKeys) {
+    index = CodeIndex(tag, Utf8Of(code, encoding));
+    tag.byLongCode.insert(place, {key, index});
+  }
+  return index == kOtherCode ? tag.otherCodes : tag.codes[static_cast<std::size_t>(index)].tally;
+}
+
+// The index of a code (UTF-8) among the tag's, added if there is room.
+std::int16_t CensusTaker::CodeIndex(TagTally& tag, std::string code) {
+  for (std::size_t i = 0; i < tag.codes.size(); ++i) {
+    if (tag.codes[i].code == code) return static_cast<std::int16_t>(i);
+  }
+  if (tag.codes.size() >= kCensusCodesPerTag) return kOtherCode;
+  tag.codes.push_back({std::move(code), {}});
+  return static_cast<std::int16_t>(tag.codes.size() - 1);
+}
+
+// The record's encoding, decided as the conversion decides it.
+TextEncoding CensusTaker::Encoding() {
+  if (!encodingKnown_) {
+    encoding_ = field_data::DecideEncoding(view_, FirstEntry100(), scratch_).encoding;
+    encodingKnown_ = true;
+  }
+  return encoding_;
+}
+
+std::int32_t CensusTaker::FirstEntry100() const {
+  const char* const directory = view_.Record().data() + RecordView::kLeaderLength;
+  for (std::size_t i = 0, entries = view_.EntryCount(); i < entries; ++i) {
+    if (std::string_view(directory + RecordView::kEntryLength * i, 3) == "100") return static_cast<std::int32_t>(i);
+  }
+  return -1;
+}
+
+std::string CensusTaker::Utf8Of(std::string_view bytes, TextEncoding encoding) {
+  std::string utf8;
+  (encoding == TextEncoding::Gbk ? fromGbk_ : fromUtf8_).Convert(bytes, utf8);
+  return utf8;
+}
+
+CensusEntry Row(CensusEntry::Kind kind, std::string item, std::string tag, std::string subfield, Tally& tally) {
+  return {kind,          std::move(item),   std::move(tag),         std::move(subfield),
+          tally.records, tally.occurrences, std::move(tally.sample)};
+}
+
+void CensusTaker::Finish(Census& census) {
+  census.records = records_;
+  census.malformed = malformed_;
+  census.partlyRead = partlyRead_;
+  using Kind = CensusEntry::Kind;
+  std::size_t rows = 2;  // the record type and the other tags
+  for (const TagTally& tag : tags_) rows += 2 + tag.codes.size();
+  census.entries.reserve(rows);
+  if (recordType_.occurrences > 0) census.entries.push_back(Row(Kind::RecordType, "000?", "", "", recordType_));
+  std::vector<TagTally*> tags;
+  for (TagTally& tag : tags_) tags.push_back(&tag);
+  std::sort(tags.begin(), tags.end(), [](const TagTally* a, const TagTally* b) { return a->bytes < b->bytes; });
+  for (TagTally* tag : tags) AddTag(census.entries, *tag);
+  if (otherTags_.occurrences > 0) census.entries.push_back(Row(Kind::OtherTags, "", "", "", otherTags_));
+}
+
+void CensusTaker::AddTag(std::vector<CensusEntry>& entries, TagTally& tag) {
+  using Kind = CensusEntry::Kind;
+  // The conversion reads a tag as GBK bytes, whatever the record's encoding.
+  const std::string text = Utf8Of(tag.bytes, TextEncoding::Gbk);
+  if (tag.control) {
+    entries.push_back(Row(Kind::ControlField, ControlFieldItem(text), text, "", tag.field));
+    return;
+  }
+  entries.push_back(Row(Kind::DataField, "", text, "", tag.field));
+  std::vector<CodeTally*> codes;
+  for (CodeTally& code : tag.codes) codes.push_back(&code);
+  std::sort(codes.begin(), codes.end(),
+            [](const CodeTally* a, const CodeTally* b) { return CodeBefore(a->code, b->code); });
+  for (CodeTally* code : codes) {
+    entries.push_back(Row(Kind::Subfield, SubfieldItem(text, code->code), text, code->code, code->tally));
+  }
+  if (tag.otherCodes.occurrences > 0) entries.push_back(Row(Kind::OtherSubfields, "", text, "", tag.otherCodes));
+}
+
+Census::Outcome ReadAll(InputFile& input, CensusTaker& taker, const CensusProgress& progress) {
+  RecordSplitter splitter(input);
+  std::string_view record;
+  for (;;) {
+    const RecordSplitter::Result result = splitter.Next(record);
+    if (result == RecordSplitter::Result::End) break;
+    if (result == RecordSplitter::Result::Record) taker.Count(record, splitter.CutShort());
+    if (result == RecordSplitter::Result::TooLong) taker.CountTooLong();
+    if (progress && !progress(taker.Records(), splitter.BytesConsumed())) return Census::Outcome::Stopped;
+  }
+  return splitter.ReadFailed() ? Census::Outcome::Failed : Census::Outcome::Completed;
+}
+
+}  // namespace
+
+Census TakeCensus(FileSystem& files, const std::string& path, const CensusProgress& progress) {
+  Census census;
+  try {
+    FileError error;
+    const std::unique_ptr<InputFile> input = files.OpenForReading(path, error);
+    if (!input) {
+      census.failure = FileFailure(Failure::Kind::CannotOpenInput, path, error);
+      return census;
+    }
+    CensusTaker taker;
+    census.outcome = ReadAll(*input, taker, progress);
+    if (census.outcome == Census::Outcome::Failed) {
+      census.failure = FileFailure(Failure::Kind::CannotReadInput, path, input->Error());
+    }
+    taker.Finish(census);
+  } catch (const std::exception& e) {
+    // An exception's own text is for programmers: the user reads its reason.
+    census = Census();
+    census.failure = FailureOf(e);
+  }
+  return census;
+}

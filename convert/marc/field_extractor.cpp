@@ -1,0 +1,260 @@
+#include "marc/field_extractor.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "marc/field_data.h"
+
+namespace {
+
+using field_data::Find;
+using field_data::FirstDelimiter;
+using field_data::WithoutTerminators;
+
+// The bytes of a subfield code (one character, 1 to 4 bytes) as one number;
+// 0 for no code, which no subfield has.
+std::uint64_t CodeKey(std::string_view code) {
+  if (code.empty() || code.size() > 4) return 0;
+  std::uint64_t key = code.size();
+  for (unsigned char c : code) key = (key << 8) | c;
+  return key;
+}
+
+}  // namespace
+
+FieldExtractor::FieldExtractor(std::vector<FieldCode> codes, const RecordTypeNames& typeNames)
+    : codes_(std::move(codes)), typeNames_(typeNames) {
+  slotOfNumericTag_.fill(-1);
+  KnownWants known;
+  for (const FieldCode& code : codes_) {
+    wantOfColumn_.push_back(AddWant(code, known));
+    joined_.push_back(code.joined ? 1 : 0);
+  }
+  for (Slot& slot : slots_) {
+    std::sort(slot.byKeyGbk.begin(), slot.byKeyGbk.end());
+    std::sort(slot.byKeyUtf8.begin(), slot.byKeyUtf8.end());
+  }
+  wantStates_.resize(wants_.size());
+  pending_.resize(slots_.size());
+  first_.resize(slots_.size());
+  last_.resize(slots_.size());
+  occurrences_.resize(static_cast<std::size_t>(joinedCount_));
+}
+
+std::int32_t FieldExtractor::NewSlot(const std::string& tag) {
+  const auto slot = static_cast<std::int32_t>(slots_.size());
+  slots_.emplace_back();
+  slots_.back().byAsciiCode.fill(-1);
+  firstOccurrences_.push_back(0);
+  const int number = field_data::NumericTag(tag);
+  if (number >= 0) {
+    slotOfNumericTag_[static_cast<std::size_t>(number)] = slot;
+  } else {
+    otherTags_.emplace(tag, slot);
+  }
+  return slot;
+}
+
+// Columns that ask the same of the same tag share one want.
+std::int32_t FieldExtractor::AddWant(const FieldCode& code, KnownWants& known) {
+  if (code.kind != FieldCode::Kind::Subfield && code.kind != FieldCode::Kind::ControlField) return -1;
+  bool is100 = false;
+  std::int32_t slot = SlotOfTag(code.tag, is100);
+  if (slot < 0) slot = NewSlot(code.tag);
+  Want want;
+  want.slot = slot;
+  want.wholeField = code.kind == FieldCode::Kind::ControlField;
+  want.joined = code.joined;
+  if (!want.wholeField) {
+    want.keyGbk = CodeKey(code.subfieldGbk);
+    want.keyUtf8 = CodeKey(code.subfieldUtf8);
+  }
+  Slot& owner = slots_[static_cast<std::size_t>(slot)];
+  const auto index = static_cast<std::int32_t>(wants_.size());
+  const auto [place, isNew] =
+      known.try_emplace(std::make_tuple(slot, want.wholeField, want.joined, want.keyGbk, want.keyUtf8), index);
+  if (!isNew) return place->second;
+  if (want.joined) want.joinedIndex = joinedCount_++;
+  wants_.push_back(want);
+  owner.wants.push_back(index);
+  if (!want.joined) ++firstOccurrences_[static_cast<std::size_t>(slot)];
+  owner.hasJoined |= want.joined;
+  owner.wholeField = want.wholeField;
+  if (!want.wholeField) AddCodeOf(owner, index);
+  return index;
+}
+
+// An ASCII code is the same byte in GBK and UTF-8 records and is found
+// through a table; longer codes through keys, sorted once all are in.
+void FieldExtractor::AddCodeOf(Slot& owner, std::int32_t index) {
+  Want& want = wants_[static_cast<std::size_t>(index)];
+  const std::uint64_t asciiKey = 1u << 8;
+  if (want.keyUtf8 >= asciiKey && want.keyUtf8 < asciiKey + 128) {
+    std::int32_t* link = &owner.byAsciiCode[want.keyUtf8 - asciiKey];
+    while (*link >= 0) link = &wants_[static_cast<std::size_t>(*link)].nextWithCode;
+    *link = index;
+    return;
+  }
+  const auto add = [index](KeyedWants& keyed, std::uint64_t key) {
+    if (key != 0) keyed.emplace_back(key, index);
+  };
+  add(owner.byKeyGbk, want.keyGbk);
+  add(owner.byKeyUtf8, want.keyUtf8);
+}
+
+std::int32_t FieldExtractor::SlotOfOtherTag(std::string_view tag) const {
+  const auto place = otherTags_.find(tag);
+  return place != otherTags_.end() ? place->second : -1;
+}
+
+void FieldExtractor::Read(const RecordView& view) {
+  view_ = &view;
+  decision_ = EncodingDecision();
+  overlap_ = false;
+  found_.clear();
+  scratch_.clear();
+  entry100_ = -1;
+  std::fill(wantStates_.begin(), wantStates_.end(), WantState{});
+  for (std::vector<std::string_view>& list : occurrences_) list.clear();
+  std::copy(firstOccurrences_.begin(), firstOccurrences_.end(), pending_.begin());
+  std::fill(first_.begin(), first_.end(), -1);
+  const std::size_t slots = first_.size();
+  readable_ = view.Status() == ViewStatus::Ok && !view.Record().empty();
+  if (!readable_) return;
+  // Fields that do not overlap are together shorter than their record; the
+  // copies of fields with stray terminators fit in as much again, so the
+  // views into scratch_ never move.
+  budget_ = view.Record().size();
+  scratch_.reserve(budget_);
+  WalkDirectory();
+  DecideEncoding();
+  for (std::size_t slot = 0; slot < slots; ++slot) {
+    if (first_[slot] >= 0) ReadSlot(static_cast<std::int32_t>(slot));
+  }
+}
+
+// Links the entries of each wanted tag, in directory order; nothing of a
+// field is read yet.
+void FieldExtractor::WalkDirectory() {
+  const char* const directory = view_->Record().data() + RecordView::kLeaderLength;
+  const std::size_t entries = view_->EntryCount();
+  for (std::size_t i = 0; i < entries; ++i) {
+    bool is100 = false;
+    const std::int32_t slot = SlotOfTag(std::string_view(directory + RecordView::kEntryLength * i, 3), is100);
+    const auto entry = static_cast<std::int32_t>(i);
+    if (is100 && entry100_ < 0) entry100_ = entry;
+    if (slot < 0) continue;
+    const auto index = static_cast<std::int32_t>(found_.size());
+    found_.push_back({entry, -1});
+    const auto s = static_cast<std::size_t>(slot);
+    if (first_[s] < 0) {
+      first_[s] = index;
+    } else {
+      found_[static_cast<std::size_t>(last_[s])].next = index;
+    }
+    last_[s] = index;
+  }
+}
+
+void FieldExtractor::DecideEncoding() { decision_ = field_data::DecideEncoding(*view_, entry100_, scratch100_); }
+
+void FieldExtractor::ReadSlot(std::int32_t slot) {
+  const Slot& owner = slots_[static_cast<std::size_t>(slot)];
+  std::string_view previous;  // an entry that points at the same field again is not read again
+  for (std::int32_t f = first_[static_cast<std::size_t>(slot)]; f >= 0 && Active(slot);
+       f = found_[static_cast<std::size_t>(f)].next) {
+    const FieldSlice slice = view_->FieldAt(static_cast<std::size_t>(found_[static_cast<std::size_t>(f)].entry));
+    if (!slice.ok) {
+      FailPending(slot);
+      continue;
+    }
+    if (slice.bytes.data() == previous.data() && slice.bytes.size() == previous.size()) continue;
+    previous = slice.bytes;
+    if (slice.bytes.size() > budget_) {
+      overlap_ = true;
+      return;
+    }
+    budget_ -= slice.bytes.size();
+    const std::string_view data = WithoutTerminators(slice.bytes, scratch_);
+    if (owner.wholeField) {
+      for (std::int32_t want : owner.wants) Give(want, data);
+    } else {
+      TakeSubfields(slot, data);
+    }
+  }
+}
+
+// The codes still waiting for their first value cannot have it now; the
+// joined ones go on with the entries that can be read.
+void FieldExtractor::FailPending(std::int32_t slot) {
+  for (std::int32_t want : slots_[static_cast<std::size_t>(slot)].wants) {
+    WantState& state = wantStates_[static_cast<std::size_t>(want)];
+    if (wants_[static_cast<std::size_t>(want)].joined || state.done) continue;
+    state.done = true;
+    state.failed = true;
+  }
+  pending_[static_cast<std::size_t>(slot)] = 0;
+}
+
+// One pass over the subfields of a field for every code of its tag.
+void FieldExtractor::TakeSubfields(std::int32_t slot, std::string_view data) {
+  const Slot& owner = slots_[static_cast<std::size_t>(slot)];
+  const char* const end = data.data() + data.size();
+  for (const char* at = FirstDelimiter(data); at != end;) {
+    const char* const begin = at + 1;
+    const char* const next = Find(begin, end, kSubfieldDelimiter);
+    if (begin != next) {
+      const auto code = static_cast<unsigned char>(*begin);
+      if (code < 0x80) {
+        const std::string_view value(begin + 1, static_cast<std::size_t>(next - begin - 1));
+        for (std::int32_t want = owner.byAsciiCode[code]; want >= 0;
+             want = wants_[static_cast<std::size_t>(want)].nextWithCode) {
+          Give(want, value);
+        }
+      } else {
+        TakeOtherCode(slot, std::string_view(begin, static_cast<std::size_t>(next - begin)));
+      }
+      if (!Active(slot)) return;
+    }
+    at = next;
+  }
+}
+
+void FieldExtractor::TakeOtherCode(std::int32_t slot, std::string_view piece) {
+  const Slot& owner = slots_[static_cast<std::size_t>(slot)];
+  const KeyedWants& keyed = decision_.encoding == TextEncoding::Utf8 ? owner.byKeyUtf8 : owner.byKeyGbk;
+  if (keyed.empty()) return;
+  const std::size_t codeLength = FirstCharacterLength(piece, decision_.encoding);
+  const std::uint64_t key = CodeKey(piece.substr(0, codeLength));
+  auto match = std::lower_bound(keyed.begin(), keyed.end(), std::make_pair(key, std::int32_t{-1}));
+  for (; match != keyed.end() && match->first == key; ++match) Give(match->second, piece.substr(codeLength));
+}
+
+void FieldExtractor::Give(std::int32_t want, std::string_view value) {
+  const Want& wanted = wants_[static_cast<std::size_t>(want)];
+  if (wanted.joined) {
+    if (!value.empty()) occurrences_[static_cast<std::size_t>(wanted.joinedIndex)].push_back(value);
+    return;
+  }
+  WantState& state = wantStates_[static_cast<std::size_t>(want)];
+  if (state.done) return;
+  state.done = true;
+  state.value = value;
+  --pending_[static_cast<std::size_t>(wanted.slot)];
+}
+
+// Columns that read no field, and records whose directory cannot be read.
+bool FieldExtractor::OtherValue(std::size_t column, std::string_view& value) const {
+  const FieldCode& code = codes_[column];
+  value = {};
+  if (code.kind == FieldCode::Kind::AlwaysEmpty || view_->Record().empty()) return true;
+  if (view_->Status() == ViewStatus::Failed) return false;
+  if (view_->Status() == ViewStatus::Refused) return true;
+  if (code.kind == FieldCode::Kind::RecordType) value = typeNames_.For(view_->TypeOfRecord());
+  return true;
+}
+
+const std::vector<std::string_view>& FieldExtractor::Occurrences(std::size_t column) const {
+  const Want& want = wants_[static_cast<std::size_t>(wantOfColumn_[column])];
+  return occurrences_[static_cast<std::size_t>(want.joinedIndex)];
+}

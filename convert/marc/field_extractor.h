@@ -1,0 +1,148 @@
+#pragma once
+// The values of a run's columns in one record: the first matching subfield,
+// the whole 001 or 005 field, the record type's name for "000?", or every
+// occurrence for a joined code ("701a*").
+//
+// The directory is walked once per record, and every field that a column asks
+// for is read at most once, in one pass for all the codes of its tag: 200a,
+// 200f and 200g share one reading of the 200 field. Fields are read only
+// until every code of their tag has its value. Entries that point at the same
+// bytes again, or fields that overlap until together they are longer than the
+// record, are not read again: time and memory per record stay in proportion
+// to the record and the columns, whatever its directory says.
+#include <array>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <vector>
+
+#include "marc/field_code.h"
+#include "marc/field_data.h"
+#include "marc/record_type.h"
+#include "marc/record_view.h"
+#include "text/text_encoding.h"
+
+class FieldExtractor {
+ public:
+  FieldExtractor(std::vector<FieldCode> codes, const RecordTypeNames& typeNames);
+
+  // Reads the fields the columns ask for; the view and its record must
+  // outlive the values taken from it (until the next Read).
+  void Read(const RecordView& view);
+
+  const std::vector<FieldCode>& Codes() const { return codes_; }
+  std::size_t Columns() const { return wantOfColumn_.size(); }
+  bool IsJoined(std::size_t column) const { return joined_[column] != 0; }
+  bool IsRecordType(std::size_t column) const { return codes_[column].kind == FieldCode::Kind::RecordType; }
+
+  // The value of a column, bytes of the record with 0x1E deleted (tabs still
+  // in it): "" for every kind of absence. False when the record cannot be
+  // read, or the first matching directory entry that is needed has an
+  // unusable Length or Start. (A bool and an out parameter: this runs for
+  // every cell.) Not for joined columns.
+  bool Value(std::size_t column, std::string_view& value) const {
+    const std::int32_t want = wantOfColumn_[column];
+    if (want < 0 || !readable_) return OtherValue(column, value);
+    const WantState& state = wantStates_[static_cast<std::size_t>(want)];
+    value = state.value;
+    return !state.failed;
+  }
+  // Every non-empty occurrence of a joined column, in order.
+  const std::vector<std::string_view>& Occurrences(std::size_t column) const;
+
+  // What Read found out about the record.
+  TextEncoding Encoding() const { return decision_.encoding; }
+  const EncodingDecision& Decision() const { return decision_; }
+  // The wanted fields overlapped until they were longer than the record
+  // together; the ones after that point were not read.
+  bool FieldsOverlap() const { return overlap_; }
+
+ private:
+  // One distinct thing the columns ask of a tag: a subfield code (or the
+  // whole field), the first occurrence or every one.
+  struct Want {
+    std::int32_t slot = -1;
+    bool wholeField = false;
+    bool joined = false;
+    std::uint64_t keyGbk = 0;  // the subfield code's bytes, see CodeKey
+    std::uint64_t keyUtf8 = 0;
+    std::int32_t joinedIndex = -1;
+    std::int32_t nextWithCode = -1;  // another want of the slot with the same ASCII code
+  };
+  struct WantState {
+    bool done = false;
+    bool failed = false;
+    std::string_view value;
+  };
+  using KeyedWants = std::vector<std::pair<std::uint64_t, std::int32_t>>;
+  // A distinct tag that some column asks for.
+  struct Slot {
+    std::vector<std::int32_t> wants;
+    std::array<std::int32_t, 128> byAsciiCode;  // the first want of each ASCII subfield code, or -1
+    KeyedWants byKeyGbk;                        // sorted, for codes of more than one byte
+    KeyedWants byKeyUtf8;
+    bool wholeField = false;  // 001 and 005: every want takes the whole field
+    bool hasJoined = false;
+  };
+  // A directory entry with a wanted tag, linked to the next one of its slot.
+  struct Found {
+    std::int32_t entry;
+    std::int32_t next;
+  };
+
+  // The wants made so far, by slot, whole field, joined and keys.
+  using KnownWants = std::map<std::tuple<std::int32_t, bool, bool, std::uint64_t, std::uint64_t>, std::int32_t>;
+
+  bool OtherValue(std::size_t column, std::string_view& value) const;
+  std::int32_t AddWant(const FieldCode& code, KnownWants& known);
+  std::int32_t NewSlot(const std::string& tag);
+  void AddCodeOf(Slot& owner, std::int32_t want);
+  // The slot of a directory tag, or -1; is100 tells whether it is 100.
+  std::int32_t SlotOfTag(std::string_view tag, bool& is100) const {
+    const int number = field_data::NumericTag(tag);
+    is100 = number == 100;
+    if (number < 0) return otherTags_.empty() ? -1 : SlotOfOtherTag(tag);
+    return slotOfNumericTag_[static_cast<std::size_t>(number)];
+  }
+  std::int32_t SlotOfOtherTag(std::string_view tag) const;
+  void WalkDirectory();
+  void DecideEncoding();
+  void ReadSlot(std::int32_t slot);
+  void FailPending(std::int32_t slot);
+  void TakeSubfields(std::int32_t slot, std::string_view data);
+  void TakeOtherCode(std::int32_t slot, std::string_view piece);
+  void Give(std::int32_t want, std::string_view value);
+  bool Active(std::int32_t slot) const {
+    return pending_[static_cast<std::size_t>(slot)] > 0 || slots_[static_cast<std::size_t>(slot)].hasJoined;
+  }
+
+  std::vector<FieldCode> codes_;
+  const RecordTypeNames& typeNames_;
+  std::vector<std::int32_t> wantOfColumn_;  // -1 for columns that read no field
+  std::vector<char> joined_;                // per column
+  std::vector<Want> wants_;
+  std::vector<Slot> slots_;
+  std::vector<std::int32_t> firstOccurrences_;                  // per slot: wants that stop at their first value
+  std::array<std::int32_t, 1000> slotOfNumericTag_;             // "000".."999" -> slot, -1 if not wanted
+  std::map<std::string, std::int32_t, std::less<>> otherTags_;  // tags that are not three digits
+  std::int32_t joinedCount_ = 0;
+
+  // The record read last.
+  const RecordView* view_ = nullptr;
+  EncodingDecision decision_;
+  bool readable_ = false;  // the record's directory could be read
+  bool overlap_ = false;
+  std::size_t budget_ = 0;  // field bytes that may still be read
+  std::vector<WantState> wantStates_;
+  std::vector<std::int32_t> pending_;  // per slot: first-occurrence wants still without a value
+  std::vector<std::int32_t> first_;    // per slot: its first entry in found_, or -1
+  std::vector<std::int32_t> last_;
+  std::vector<Found> found_;
+  std::int32_t entry100_ = -1;  // the first 100 field, which may say how the record is encoded
+  std::string scratch100_;
+  std::vector<std::vector<std::string_view>> occurrences_;
+  std::string scratch_;  // cleaned copies of fields with stray terminators inside
+};

@@ -1,0 +1,74 @@
+#include "marc/field_list.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+const char* const DefaultFieldList = "010a,010d,101a,200a,200f,200g,210a,210c,210d,215a,215d,225a,330a,606a,690a";
+
+namespace {
+
+constexpr std::string_view kFullWidthComma = "，";
+
+// Where an item may end or a CR LF pair may be: at ',', CR or the full-width
+// comma's first byte.
+std::size_t NextSpecial(std::string_view text, std::size_t from) {
+  while (from < text.size() && text[from] != ',' && text[from] != '\r' && text[from] != kFullWidthComma[0]) ++from;
+  return from;
+}
+
+}  // namespace
+
+// One pass over the text, so that even a list of megabytes (a stored value
+// can be anything) is split at once.
+std::vector<std::string> ParseFieldList(std::string_view text) {
+  std::vector<std::string> items;
+  std::string item;
+  bool any = false;  // whether anything but CR LF pairs was seen
+  for (std::size_t at = 0; at < text.size();) {
+    const std::size_t special = NextSpecial(text, at);
+    item.append(text, at, special - at);
+    any |= special > at;
+    at = special;
+    if (at == text.size()) break;
+    if (text.compare(at, 2, "\r\n") == 0) {
+      at += 2;
+      continue;
+    }
+    const std::size_t comma = text[at] == ','                                                  ? 1
+                              : text.compare(at, kFullWidthComma.size(), kFullWidthComma) == 0 ? kFullWidthComma.size()
+                                                                                               : 0;
+    if (comma == 0) {
+      item += text[at++];  // a lone CR, or another character beginning with that byte
+    } else {
+      at += comma;
+      items.push_back(std::move(item));
+      item.clear();
+    }
+    any = true;
+  }
+  if (any) items.push_back(std::move(item));
+  return items;
+}
+
+namespace {
+
+std::size_t CountCharacters(std::string_view utf8) {
+  return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+}
+
+bool CanMatch(std::string_view item) {
+  if (item.find_first_of(" \t\r\n") != std::string_view::npos) return false;
+  const std::size_t characters = CountCharacters(item);
+  return characters == 4 || (characters == 5 && item.back() == '*');
+}
+
+}  // namespace
+
+std::vector<std::string> ItemsThatCannotMatch(const std::vector<std::string>& items) {
+  std::vector<std::string> named;
+  std::unordered_set<std::string_view> seen;
+  for (const std::string& item : items) {
+    if (!CanMatch(item) && seen.insert(item).second) named.push_back(item);
+  }
+  return named;
+}
