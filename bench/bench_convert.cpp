@@ -89,10 +89,10 @@ int main(int argc, char** argv) {
     } else if (argument == "--fields" && i + 1 < argc) {
       fields = argv[++i];
     } else if (argument == "--format" && i + 1 < argc && std::string(argv[i + 1]) == "xlsx") {
-      request.format = TableFormat::Workbook;
+      request.output = OutputType::Workbook;
       ++i;
     } else if (argument == "--encoding" && i + 1 < argc && std::string(argv[i + 1]) == "utf-8") {
-      request.outputEncoding = TextEncoding::Utf8;
+      request.output = OutputType::Utf8Text;
       ++i;
     } else if (input.empty() && argument[0] != '-') {
       input = argument;

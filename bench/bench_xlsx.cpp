@@ -160,7 +160,7 @@ int MeasureWideRow(int items, bool workbook, const std::string& folder) {
   ConversionRequest request;
   request.inputPath = folder + "/wide.iso";
   request.outputPath = folder + (workbook ? "/wide.xlsx" : "/wide.txt");
-  request.format = workbook ? TableFormat::Workbook : TableFormat::Text;
+  request.output = workbook ? OutputType::Workbook : OutputType::GbkText;
   request.outputMode = OutputMode::Replace;
   request.items.assign(static_cast<std::size_t>(items), "200a*");
   const std::string record = WideRecord();

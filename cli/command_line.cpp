@@ -51,17 +51,6 @@ bool TakeValue(const std::vector<std::string>& arguments, std::size_t& i, const 
   return true;
 }
 
-bool ReadFormat(const std::string& name, std::optional<TableFormat>& format) {
-  if (name == "tsv" || name == "TSV") {
-    format = TableFormat::Text;
-  } else if (name == "xlsx" || name == "XLSX") {
-    format = TableFormat::Workbook;
-  } else {
-    return false;
-  }
-  return true;
-}
-
 bool ReadEncoding(const std::string& name, TextEncoding& encoding) {
   if (name == "gbk" || name == "GBK") {
     encoding = TextEncoding::Gbk;
@@ -74,6 +63,12 @@ bool ReadEncoding(const std::string& name, TextEncoding& encoding) {
 }
 
 }  // namespace
+
+OutputType OutputTypeOf(const CommandLine& line, const std::string& output) {
+  if (line.format) return FormatForCommandLine(*line.format, line.encoding).value_or(OutputType::GbkText);
+  if (const std::optional<OutputType> named = FormatNamedBy(output)) return *named;
+  return FormatForCommandLine("tsv", line.encoding).value_or(OutputType::GbkText);
+}
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   ParsedCommandLine parsed;
@@ -99,7 +94,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     } else if (TakeValue(arguments, i, "--fields", line.fields, parsed.error) ||
                TakeValue(arguments, i, "--join", line.join, parsed.error)) {
     } else if (TakeValue(arguments, i, "--format", format, parsed.error)) {
-      if (format && !ReadFormat(*format, line.format)) parsed.error = "未知的格式 " + *format;
+      if (format && !IsCommandLineWord(*format)) parsed.error = "未知的格式 " + *format;
+      if (format) line.format = *format;
     } else if (TakeValue(arguments, i, "--encoding", encoding, parsed.error)) {
       if (encoding && !ReadEncoding(*encoding, line.encoding)) parsed.error = "未知的编码 " + *encoding;
     } else {
@@ -107,8 +103,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     }
   }
   if (!parsed.error.empty()) return parsed;
-  const bool workbook =
-      line.format ? *line.format == TableFormat::Workbook : positional.size() == 2 && NamesWorkbook(positional[1]);
+  const bool workbook = positional.size() == 2 && !FormatOf(OutputTypeOf(line, positional[1])).appendable;
   if (line.append && line.replace) {
     parsed.error = "--append 和 --replace 只能用一个";
   } else if (line.append && workbook) {

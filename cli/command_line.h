@@ -13,8 +13,8 @@ struct CommandLine {
   bool census = false;  // the fields of INPUT instead of a conversion
   bool append = false;
   bool replace = false;
-  // Given, or else a workbook when OUTPUT ends in .xlsx.
-  std::optional<TableFormat> format;
+  // The word given to --format, one of the table formats' words.
+  std::optional<std::string> format;
   std::optional<std::string> fields;  // UTF-8, the field-list box's grammar
   std::optional<std::string> join;    // UTF-8, between the occurrences of "701a*"
   TextEncoding encoding = TextEncoding::Gbk;
@@ -29,6 +29,10 @@ struct ParsedCommandLine {
 };
 
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
+
+// The kind of table to write: as --format and --encoding say, or else a
+// workbook when the output's name ends in .xlsx, or else text.
+OutputType OutputTypeOf(const CommandLine& line, const std::string& output);
 
 // How to call marc2tab, with the default field list.
 std::string Usage();

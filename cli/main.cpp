@@ -50,11 +50,10 @@ ConversionRequest RequestOf(const CommandLine& line) {
   ConversionRequest request;
   request.inputPath = line.input;
   request.outputPath = line.output;
-  request.format = line.format.value_or(NamesWorkbook(line.output) ? TableFormat::Workbook : TableFormat::Text);
+  request.output = OutputTypeOf(line, line.output);
   request.outputMode = line.append ? OutputMode::Append : line.replace ? OutputMode::Replace : OutputMode::CreateNew;
   request.items = ParseFieldList(line.fields.value_or(DefaultFieldList));
   if (line.join) request.joinSeparator = *line.join;
-  request.outputEncoding = line.encoding;
   return request;
 }
 
@@ -73,12 +72,12 @@ int Convert(const CommandLine& line) {
   });
   progress.End();
   if (summary.outcome == RunSummary::Outcome::Completed) {
-    ReportSummary(summary, request.format == TableFormat::Workbook ? TextEncoding::Utf8 : line.encoding, line.output);
+    ReportSummary(summary, FormatOf(request.output).encoding, line.output);
     if (summary.records > 0 && !summary.emptyColumns.empty()) Warn(Texts().EmptyColumns(summary.emptyColumns));
     return kExitConverted;
   }
   if (summary.failure.fileError.kind == FileError::Kind::Exists) {
-    Say(Texts().ExistsWithoutAppend(line.output, request.format == TableFormat::Workbook));
+    Say(Texts().ExistsWithoutAppend(line.output, !FormatOf(request.output).appendable));
     return kExitUsage;
   }
   Say(Texts().Failed(summary.failure, Work::Conversion));

@@ -1,40 +1,16 @@
 #include "conversion.h"
 
-#include <algorithm>
-#include <charconv>
-#include <cstring>
 #include <memory>
 #include <optional>
 
-#include "marc/field_code.h"
-#include "marc/field_extractor.h"
-#include "marc/field_list.h"
+#include "marc/field_data.h"
+#include "marc/record_loop.h"
 #include "marc/record_splitter.h"
-#include "marc/record_type.h"
 #include "marc/record_view.h"
-#include "table/table_output.h"
-#include "text/recoder.h"
-#include "text/text_cell.h"
-#include "xlsx/xlsx_parts.h"
+#include "row_maker.h"
+#include "table/text_table.h"
 
 namespace {
-
-// Text typed by a person (UTF-8) in the output's encoding, without the tabs
-// and line breaks that would split a cell or a row.
-std::string ForOutput(std::string_view utf8, TextEncoding output) {
-  std::string text;
-  Recoder(TextEncoding::Utf8, output).Convert(utf8, text);
-  text.erase(std::remove_if(text.begin(), text.end(), [](char c) { return c == '\t' || c == '\r' || c == '\n'; }),
-             text.end());
-  return text;
-}
-
-std::vector<FieldCode> PrepareCodes(const std::vector<std::string>& items) {
-  std::vector<FieldCode> codes;
-  codes.reserve(items.size());
-  for (const std::string& item : items) codes.push_back(ParseFieldCode(item));
-  return codes;
-}
 
 // Opens the files and turns every record into one row of the table.
 class Converter {
@@ -43,36 +19,30 @@ class Converter {
       : files_(files),
         progress_(progress),
         request_(request),
-        encoding_(request.format == TableFormat::Workbook ? TextEncoding::Utf8 : request.outputEncoding),
-        typeNames_(encoding_),
-        extractor_(PrepareCodes(request.items), typeNames_),
-        separator_(ForOutput(request.joinSeparator, encoding_)),
-        fromGbk_(TextEncoding::Gbk, encoding_),
-        fromUtf8_(TextEncoding::Utf8, encoding_),
-        filled_(extractor_.Columns(), 0) {}
+        format_(FormatOf(request.output)),
+        rows_(request.items, request.joinSeparator, format_.encoding) {}
 
   RunSummary Run() {
     FileError error;
     std::unique_ptr<InputFile> input = files_.OpenForReading(request_.inputPath, error);
     if (!input) return Fail(FileFailure(Failure::Kind::CannotOpenInput, request_.inputPath, error));
-    if (!OpenTable(error)) return Fail(FileFailure(Failure::Kind::CannotCreateOutput, request_.outputPath, error));
-    return workbook_ ? ConvertInto(*workbook_, *input) : ConvertInto(*text_, *input);
+    std::unique_ptr<TableSink> table = OpenTable(error);
+    if (!table) return Fail(FileFailure(Failure::Kind::CannotCreateOutput, request_.outputPath, error));
+    // Text, which nearly every run writes, is called directly, cell by cell.
+    if (auto* text = dynamic_cast<TextTable*>(table.get())) return ConvertInto(*text, *input);
+    return ConvertInto(*table, *input);
   }
 
  private:
-  // A workbook is always written whole; text too when it replaces a file.
-  bool OpenTable(FileError& error) {
+  // A format that cannot be appended to is always written whole; text too
+  // when it replaces a file.
+  std::unique_ptr<TableSink> OpenTable(FileError& error) {
     const bool replace = request_.outputMode == OutputMode::Replace;
+    const bool whole = replace || !format_.appendable;
     const std::string& path = request_.outputPath;
-    if (request_.format == TableFormat::Workbook) {
-      std::unique_ptr<OutputFile> file = files_.OpenReplacement(path, replace, error);
-      if (file) workbook_ = std::make_unique<WorkbookTable>(std::move(file));
-      return workbook_ != nullptr;
-    }
     std::unique_ptr<OutputFile> file =
-        replace ? files_.OpenReplacement(path, true, error) : files_.OpenOutput(path, request_.outputMode, error);
-    if (file) text_ = std::make_unique<TextTable>(std::move(file), encoding_, replace);
-    return text_ != nullptr;
+        whole ? files_.OpenReplacement(path, replace, error) : files_.OpenOutput(path, request_.outputMode, error);
+    return file ? format_.make(std::move(file), whole) : nullptr;
   }
 
   template <typename Table>
@@ -87,7 +57,7 @@ class Converter {
       return Convert(table, input);
     } catch (const std::exception& e) {
       // Memory ran out: the lines converted so far are kept.
-      if (!table.FlushWholeLines()) return FailWriting(table);
+      if (!table.FlushWholeRows()) return FailWriting(table);
       Failure failure = FailureOf(e);
       failure.keptRecords = table.Abandon();
       return Fail(std::move(failure));
@@ -96,26 +66,26 @@ class Converter {
 
   template <typename Table>
   RunSummary Convert(Table& table, InputFile& input) {
-    WriteHeader(table);
+    table.Header(rows_.HeaderCells());
     RecordSplitter splitter(input);
     const std::uint64_t inputSize = input.Size();
-    std::string_view record;
-    for (;;) {
-      const RecordSplitter::Result result = splitter.Next(record);
-      if (result == RecordSplitter::Result::End) break;
-      if (result == RecordSplitter::Result::Record && !WriteRow(table, record, splitter)) return FailWriting(table);
-      if (result == RecordSplitter::Result::TooLong && !WriteEmptyRow(table, splitter.RecordOffset())) {
-        return FailWriting(table);
-      }
-      if (progress_ && !progress_({summary_.records, splitter.BytesConsumed(), inputSize})) {
-        // Stopped: the table ends with the rows so far, a workbook finished.
-        summary_.outcome = RunSummary::Outcome::Stopped;
-        return Finish(table);
-      }
+    bool writeFailed = false;
+    bool stopped = false;
+    const RecordsEnd end = ForEachRecord(
+        splitter, [&](std::string_view record) { return !(writeFailed = !WriteRow(table, record, splitter)); },
+        [&] { return !(writeFailed = !WriteEmptyRow(table, splitter.RecordOffset())); },
+        [&] {
+          return !(stopped = progress_ && !progress_({summary_.records, splitter.BytesConsumed(), inputSize}));
+        });
+    if (writeFailed) return FailWriting(table);
+    if (stopped) {
+      // Stopped: the table ends with the rows so far, a workbook finished.
+      summary_.outcome = RunSummary::Outcome::Stopped;
+      return Finish(table);
     }
-    if (splitter.ReadFailed()) {
+    if (end == RecordsEnd::ReadFailed) {
       // The records converted before the error stay (lines of text).
-      if (!table.FlushWholeLines()) return FailWriting(table);
+      if (!table.FlushWholeRows()) return FailWriting(table);
       Failure failure = FileFailure(Failure::Kind::CannotReadInput, request_.inputPath, input.Error());
       failure.keptRecords = table.Abandon();
       return Fail(std::move(failure));
@@ -131,80 +101,56 @@ class Converter {
 
   template <typename Table>
   RunSummary Finish(Table& table) {
-    summary_.unwritableBeyondBmp = static_cast<std::int64_t>(fromUtf8_.WrittenAsTwoMarks());
+    summary_.unwritableBeyondBmp = static_cast<std::int64_t>(rows_.WrittenAsTwoMarks());
     NoteEmptyColumns();
-    NoteWorkbook();
     if (!table.Finish()) return FailWriting(table);
+    NoteChanges(table.Changes());
     return summary_;
   }
 
-  void NoteWorkbook() {
-    if (!workbook_) return;
-    summary_.sheets = workbook_->Sheets();
-    summary_.cutValues = workbook_->CutCells();
-    summary_.firstCutRecord = workbook_->FirstCutRow();
-    summary_.deletedControls = workbook_->DeletedControls();
-    summary_.firstDeletedControlRecord = workbook_->FirstDeletedControlRow();
+  void NoteChanges(const TableChanges& changes) {
+    summary_.sheets = changes.sheets;
+    summary_.cutValues = changes.cutValues;
+    summary_.firstCutRecord = changes.firstCutRow;
+    summary_.deletedControls = changes.deletedControls;
+    summary_.firstDeletedControlRecord = changes.firstDeletedControlRow;
+  }
+
+  void NoteEmptyColumns() {
+    for (std::size_t column = 0; column < rows_.Columns(); ++column) {
+      if (!rows_.Filled(column)) summary_.emptyColumns.push_back(rows_.Codes()[column].item);
+    }
+  }
+
+  template <typename Table>
+  bool WriteRow(Table& table, std::string_view record, const RecordSplitter& splitter) {
+    const RowFacts facts = rows_.Write(table, record);
+    ++summary_.records;
+    if (facts.encoding == TextEncoding::Utf8) ++summary_.utf8Records;
+    if (facts.overridden) NoteOverride(facts.encoding);
+    if (facts.unwritable > 0) {
+      if (summary_.unwritable == 0) summary_.firstUnwritableRecord = summary_.records;
+      summary_.unwritable += static_cast<std::int64_t>(facts.unwritable);
+    }
+    NoteMalformed(Classify(facts.cellFailed, splitter.CutShort()), splitter.RecordOffset());
+    return table.EndRow(summary_.records);
+  }
+
+  // A record too long to hold: one empty cell per column keeps the count of
+  // rows and records equal.
+  template <typename Table>
+  bool WriteEmptyRow(Table& table, std::uint64_t offset) {
+    rows_.WriteEmpty(table);
+    ++summary_.records;
+    NoteMalformed(MalformedKind::TooLong, offset);
+    return table.EndRow(summary_.records);
   }
 
   void NoteOverride(TextEncoding readAs) {
     const bool asUtf8 = readAs == TextEncoding::Utf8;
     std::int64_t& count = asUtf8 ? summary_.gbkReadAsUtf8 : summary_.utf8ReadAsGbk;
     std::int64_t& first = asUtf8 ? summary_.firstGbkReadAsUtf8 : summary_.firstUtf8ReadAsGbk;
-    if (count++ == 0) first = summary_.records + 1;
-  }
-
-  void NoteEmptyColumns() {
-    for (std::size_t column = 0; column < extractor_.Columns(); ++column) {
-      if (!filled_[column]) summary_.emptyColumns.push_back(extractor_.Codes()[column].item);
-    }
-  }
-
-  // The items as typed, but a tab or line break in one (a list pasted from a
-  // spreadsheet row) must not split the header.
-  template <typename Table>
-  void WriteHeader(Table& table) {
-    std::vector<std::string> cells;
-    cells.reserve(extractor_.Columns());
-    for (const FieldCode& code : extractor_.Codes()) cells.push_back(ForOutput(code.item, encoding_));
-    table.Header(cells);
-  }
-
-  template <typename Table>
-  bool WriteRow(Table& table, std::string_view record, const RecordSplitter& splitter) {
-    view_.Build(record);
-    extractor_.Read(view_);
-    const bool recordHasTabs = text_cell::HoldsTabOrLineBreak(record);
-    const TextEncoding encoding = extractor_.Encoding();
-    if (encoding == TextEncoding::Utf8) ++summary_.utf8Records;
-    if (extractor_.Decision().Overridden()) NoteOverride(encoding);
-    // GBK records in GBK output, nearly every one, pass through as they are.
-    recoder_ = encoding == TextEncoding::Gbk ? (encoding_ == TextEncoding::Gbk ? nullptr : &fromGbk_) : &fromUtf8_;
-    bool cellFailed = false;
-    std::string_view value;
-    const std::size_t columns = extractor_.Columns();
-    table.StartRow();
-    for (std::size_t column = 0; column < columns; ++column) {
-      if (extractor_.IsJoined(column)) {
-        const std::vector<std::string_view>& occurrences = extractor_.Occurrences(column);
-        filled_[column] |= !occurrences.empty();
-        for (std::size_t i = 0; i < occurrences.size(); ++i) {
-          if (i > 0) table.Add(separator_, false);
-          table.Add(Recode(occurrences[i]), recordHasTabs);
-        }
-      } else if (extractor_.Value(column, value)) {
-        filled_[column] |= !value.empty();
-        // The names of record types are written in the output's encoding already.
-        if (recoder_ != nullptr && !extractor_.IsRecordType(column)) value = Recode(value);
-        table.Add(value, recordHasTabs);
-      } else {
-        cellFailed = true;  // an empty cell keeps the columns aligned
-      }
-      table.EndCell();
-    }
-    ++summary_.records;
-    NoteMalformed(Classify(cellFailed, splitter.CutShort()), splitter.RecordOffset());
-    return table.EndRow(summary_.records);
+    if (count++ == 0) first = summary_.records;
   }
 
   // The faults of the record's whole directory, not only of the fields the
@@ -215,36 +161,13 @@ class Converter {
     return field_data::WalkFields(view, [](std::size_t, std::string_view, std::string_view) {});
   }
 
-  // A value of the record in the output's encoding; what cannot be written
-  // is counted.
-  std::string_view Recode(std::string_view value) {
-    if (recoder_ == nullptr) return value;
-    recoded_.clear();
-    const std::size_t replaced = recoder_->Convert(value, recoded_);
-    if (replaced > 0) {
-      if (summary_.unwritable == 0) summary_.firstUnwritableRecord = summary_.records + 1;
-      summary_.unwritable += static_cast<std::int64_t>(replaced);
-    }
-    return recoded_;
-  }
-
-  // A record too long to hold: one empty cell per column keeps the count of
-  // rows and records equal.
-  template <typename Table>
-  bool WriteEmptyRow(Table& table, std::uint64_t offset) {
-    table.StartRow();
-    for (std::size_t column = 0; column < extractor_.Columns(); ++column) table.EndCell();
-    ++summary_.records;
-    NoteMalformed(MalformedKind::TooLong, offset);
-    return table.EndRow(summary_.records);
-  }
-
   // What was wrong with the record just written, if anything; the first
   // thing that went wrong names it.
   std::optional<MalformedKind> Classify(bool cellFailed, bool cutShort) const {
-    if (view_.Status() == ViewStatus::Refused) return MalformedKind::Refused;
-    if (view_.Status() == ViewStatus::Failed) return MalformedKind::Unreadable;
-    const field_data::DirectoryFaults faults = FaultsOf(view_);
+    const RecordView& view = rows_.View();
+    if (view.Status() == ViewStatus::Refused) return MalformedKind::Refused;
+    if (view.Status() == ViewStatus::Failed) return MalformedKind::Unreadable;
+    const field_data::DirectoryFaults faults = FaultsOf(view);
     if (cellFailed || faults.badEntry) return MalformedKind::BadCell;
     if (faults.overlap) return MalformedKind::FieldsOverlap;
     if (cutShort) return MalformedKind::NoRecordEnd;
@@ -275,18 +198,8 @@ class Converter {
   FileSystem& files_;
   const ProgressCallback& progress_;
   const ConversionRequest& request_;
-  TextEncoding encoding_;  // of the table: a workbook's is UTF-8
-  RecordTypeNames typeNames_;
-  FieldExtractor extractor_;
-  std::string separator_;  // in the table's encoding
-  Recoder fromGbk_;
-  Recoder fromUtf8_;
-  Recoder* recoder_ = nullptr;  // for the record being written; null when its bytes pass through
-  std::string recoded_;
-  std::unique_ptr<TextTable> text_;  // the one of the two the run writes
-  std::unique_ptr<WorkbookTable> workbook_;
-  RecordView view_;
-  std::vector<char> filled_;  // per column: whether any record gave it a value
+  const TableFormat& format_;
+  RowMaker rows_;
   RunSummary summary_;
 };
 
@@ -299,27 +212,18 @@ RunSummary Ended(RunSummary::Outcome outcome, Failure failure) {
 
 }  // namespace
 
-bool NamesWorkbook(const std::string& path) {
-  constexpr std::string_view kExtension = ".xlsx";
-  if (path.size() < kExtension.size()) return false;
-  for (std::size_t i = 0; i < kExtension.size(); ++i) {
-    const char c = path[path.size() - kExtension.size() + i];
-    if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != kExtension[i]) return false;
-  }
-  return true;
-}
-
 RunSummary Convert(const ConversionRequest& request, FileSystem& files, const ProgressCallback& progress) {
+  const TableFormat& format = FormatOf(request.output);
   // Appending to the input while reading it would read back the lines just written.
   if (files.IsSameFile(request.inputPath, request.outputPath)) {
     return Ended(RunSummary::Outcome::Failed, FileFailure(Failure::Kind::OutputIsInput, request.outputPath));
   }
-  if (request.format == TableFormat::Workbook && request.outputMode == OutputMode::Append) {
+  if (!format.appendable && request.outputMode == OutputMode::Append) {
     return Ended(RunSummary::Outcome::Failed, FileFailure(Failure::Kind::WorkbookCannotBeAppended, request.outputPath));
   }
   // Refused before any file is made or replaced: a workbook cut to its
   // columns would lose the rest of the list without a word.
-  if (request.format == TableFormat::Workbook && request.items.size() > xlsx_parts::kMostColumns) {
+  if (format.mostColumns > 0 && request.items.size() > format.mostColumns) {
     Failure failure;
     failure.kind = Failure::Kind::TooManyColumns;
     failure.items = request.items.size();

@@ -10,6 +10,7 @@
 
 #include "file_system.h"
 #include "report/failure.h"
+#include "table/table_formats.h"
 #include "text/text_encoding.h"
 
 enum class MalformedKind {
@@ -29,19 +30,13 @@ struct MalformedRecord {
 
 constexpr std::size_t kMalformedRecordsKept = 10;
 
-enum class TableFormat {
-  Text,      // tab-delimited lines, appended to or written anew
-  Workbook,  // an Excel workbook (.xlsx), written whole: never appended to
-};
-
 struct ConversionRequest {
   std::string inputPath;   // UTF-8
   std::string outputPath;  // UTF-8
-  TableFormat format = TableFormat::Text;
+  OutputType output = OutputType::GbkText;
   OutputMode outputMode = OutputMode::CreateNew;
-  std::vector<std::string> items;                   // the column codes, as the field list gives them (UTF-8)
-  std::string joinSeparator = "; ";                 // UTF-8, between the occurrences of "701a*"
-  TextEncoding outputEncoding = TextEncoding::Gbk;  // of text; a workbook's is always Unicode
+  std::vector<std::string> items;    // the column codes, as the field list gives them (UTF-8)
+  std::string joinSeparator = "; ";  // UTF-8, between the occurrences of "701a*"
 };
 
 struct RunProgress {
@@ -86,6 +81,3 @@ struct RunSummary {
 };
 
 RunSummary Convert(const ConversionRequest& request, FileSystem& files, const ProgressCallback& progress = {});
-
-// Whether a file name ends in ".xlsx", in any letter case: a workbook's name.
-bool NamesWorkbook(const std::string& path);

@@ -190,7 +190,7 @@ OutputChoice MainWindow::ChooseOutputFile() {
   OutputChoice choice;
   choice.type = static_cast<OutputType>(type);
   SaveOutputType(settings_, choice.type);
-  if (!HasExtension(path)) path += choice.type == OutputType::Workbook ? L".xlsx" : L".txt";
+  if (!HasExtension(path)) path += Widen(FormatOf(choice.type).extension);
   choice.path = Narrow(path);
   return choice;
 }

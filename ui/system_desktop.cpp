@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "desktop_services.h"
+#include "table/table_formats.h"
+#include "win32_text.h"
 
 namespace {
 
@@ -33,6 +35,28 @@ std::wstring RunFileDialog(HWND owner, const wchar_t* filter, const wchar_t* tit
   return std::wstring(name.data());
 }
 
+const wchar_t* SaveTypeLabel(OutputType type) {
+  switch (type) {
+    case OutputType::GbkText: return L"文本形式";
+    case OutputType::Utf8Text: return L"文本形式（UTF-8，适用于非中文系统）";
+    case OutputType::Workbook: return L"Excel 工作簿";
+  }
+  return L"";
+}
+
+// The save dialog's types: each table format's label and pattern, in the
+// formats' order. The string's own ending NUL ends the list.
+std::wstring SaveFilter() {
+  std::wstring filter;
+  for (const TableFormat& format : TableFormats()) {
+    filter += SaveTypeLabel(format.type);
+    filter += L'\0';
+    filter += L"*" + Widen(format.extension);
+    filter += L'\0';
+  }
+  return filter;
+}
+
 class SystemDesktopServices : public DesktopServices {
  public:
   std::wstring ChooseOpenFile(HWND owner) override {
@@ -42,10 +66,8 @@ class SystemDesktopServices : public DesktopServices {
 
   std::wstring ChooseSaveFile(HWND owner, int& type) override {
     DWORD index = static_cast<DWORD>(type) + 1;
-    const std::wstring path =
-        RunFileDialog(owner, L"文本形式\0*.txt\0文本形式（UTF-8，适用于非中文系统）\0*.txt\0Excel 工作簿\0*.xlsx\0",
-                      L"保存Marc文件", index, true);
-    if (index >= 1 && index <= 3) type = static_cast<int>(index) - 1;
+    const std::wstring path = RunFileDialog(owner, SaveFilter().c_str(), L"保存Marc文件", index, true);
+    if (index >= 1 && index <= TableFormats().size()) type = static_cast<int>(index) - 1;
     return path;
   }
 

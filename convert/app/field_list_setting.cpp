@@ -16,24 +16,16 @@ bool SaveFieldList(SettingsStore& store, const std::string& list) {
   return store.Save(kSettingsApplication, kSettingsSection, kFieldListKey, list);
 }
 
-namespace {
-const std::pair<OutputType, const char*> kOutputTypeWords[] = {
-    {OutputType::GbkText, "gbk"}, {OutputType::Utf8Text, "utf-8"}, {OutputType::Workbook, "xlsx"}};
-}  // namespace
-
 OutputType LoadOutputType(SettingsStore& store) {
   const std::optional<std::string> stored = store.Get(kSettingsApplication, kSettingsSection, kOutputTypeKey);
-  for (const auto& [type, word] : kOutputTypeWords) {
-    if (stored == word) return type;
+  for (const TableFormat& format : TableFormats()) {
+    if (stored == format.settingWord) return format.type;
   }
   return OutputType::GbkText;
 }
 
 bool SaveOutputType(SettingsStore& store, OutputType type) {
-  for (const auto& [known, word] : kOutputTypeWords) {
-    if (known == type) return store.Save(kSettingsApplication, kSettingsSection, kOutputTypeKey, word);
-  }
-  return false;
+  return store.Save(kSettingsApplication, kSettingsSection, kOutputTypeKey, FormatOf(type).settingWord);
 }
 
 std::string JoinSeparatorSetting(SettingsStore& store) {

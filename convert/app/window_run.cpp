@@ -90,16 +90,15 @@ std::optional<RunSummary> Run(RunWindow& window, FileSystem& files, const Window
     return ReportFailure(window, messages, std::move(refused));
   }
   // A name ending in .xlsx is a workbook, whatever the type chosen.
-  const bool workbook = choice.type == OutputType::Workbook || NamesWorkbook(request.outputPath);
+  request.output = FormatNamedBy(request.outputPath).value_or(choice.type);
+  const bool appendable = FormatOf(request.output).appendable;
   const bool exists = files.Exists(request.outputPath);
-  if (exists && !(workbook ? window.Ask(Question::ReplaceExisting, messages.ReplacePrompt())
-                           : window.Ask(Question::AppendToExisting, messages.AppendPrompt()))) {
+  if (exists && !(appendable ? window.Ask(Question::AppendToExisting, messages.AppendPrompt())
+                             : window.Ask(Question::ReplaceExisting, messages.ReplacePrompt()))) {
     return Declined(window);
   }
   // A file that appears after the question is neither appended to nor replaced unasked.
-  request.format = workbook ? TableFormat::Workbook : TableFormat::Text;
-  request.outputMode = !exists ? OutputMode::CreateNew : workbook ? OutputMode::Replace : OutputMode::Append;
-  request.outputEncoding = choice.type == OutputType::Utf8Text ? TextEncoding::Utf8 : TextEncoding::Gbk;
+  request.outputMode = !exists ? OutputMode::CreateNew : appendable ? OutputMode::Append : OutputMode::Replace;
   request.joinSeparator = options.joinSeparator;
 
   ProgressCaption caption(messages);
@@ -114,7 +113,7 @@ std::optional<RunSummary> Run(RunWindow& window, FileSystem& files, const Window
   } else if (summary.outcome != RunSummary::Outcome::Completed) {
     return ReportFailure(window, messages, std::move(summary));
   } else {
-    const TextEncoding written = workbook ? TextEncoding::Utf8 : request.outputEncoding;
+    const TextEncoding written = FormatOf(request.output).encoding;
     window.Tell(EndNotice(summary), messages.Finished(summary, written, request.outputPath));
   }
   window.SetBeginEnabled(true);

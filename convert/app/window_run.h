@@ -12,13 +12,6 @@
 #include "file_system.h"
 #include "text/language.h"
 
-// The kinds of file the save dialog offers.
-enum class OutputType {
-  GbkText,   // tab-delimited text in GBK, as the program always wrote
-  Utf8Text,  // the same in UTF-8, for systems that are not Chinese
-  Workbook,  // an Excel workbook
-};
-
 struct OutputChoice {
   std::string path;  // "" when the user cancelled
   OutputType type = OutputType::GbkText;

@@ -7,6 +7,7 @@
 
 #include "census/sample_text.h"
 #include "marc/field_data.h"
+#include "marc/record_loop.h"
 #include "marc/record_splitter.h"
 #include "marc/record_type.h"
 #include "marc/record_view.h"
@@ -336,15 +337,19 @@ void CensusTaker::AddTag(std::vector<CensusEntry>& entries, TagTally& tag) {
 
 Census::Outcome ReadAll(InputFile& input, CensusTaker& taker, const CensusProgress& progress) {
   RecordSplitter splitter(input);
-  std::string_view record;
-  for (;;) {
-    const RecordSplitter::Result result = splitter.Next(record);
-    if (result == RecordSplitter::Result::End) break;
-    if (result == RecordSplitter::Result::Record) taker.Count(record, splitter.CutShort());
-    if (result == RecordSplitter::Result::TooLong) taker.CountTooLong();
-    if (progress && !progress(taker.Records(), splitter.BytesConsumed())) return Census::Outcome::Stopped;
-  }
-  return splitter.ReadFailed() ? Census::Outcome::Failed : Census::Outcome::Completed;
+  const RecordsEnd end = ForEachRecord(
+      splitter,
+      [&](std::string_view record) {
+        taker.Count(record, splitter.CutShort());
+        return true;
+      },
+      [&] {
+        taker.CountTooLong();
+        return true;
+      },
+      [&] { return !progress || progress(taker.Records(), splitter.BytesConsumed()); });
+  if (end == RecordsEnd::Stopped) return Census::Outcome::Stopped;
+  return end == RecordsEnd::ReadFailed ? Census::Outcome::Failed : Census::Outcome::Completed;
 }
 
 }  // namespace

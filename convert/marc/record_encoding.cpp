@@ -34,4 +34,3 @@ EncodingDecision RecordEncoding(const RecordView& view, std::optional<std::strin
   }
   return decision;
 }
-

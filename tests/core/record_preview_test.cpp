@@ -89,7 +89,7 @@ TEST(RecordPreview, CellsAreTheCellsOfAConversionIntoUtf8) {
     request.outputPath = folder.File("out.txt");
     request.items = items;
     request.joinSeparator = separator;
-    request.outputEncoding = TextEncoding::Utf8;
+    request.output = OutputType::Utf8Text;
     EXPECT_EQ(Convert(request, LocalFileSystem()).outcome, RunSummary::Outcome::Completed) << c.what;
     const std::string text = ReadBytes(request.outputPath);
     // After the mark and the header line, as many lines as the preview keeps.

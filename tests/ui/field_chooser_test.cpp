@@ -104,7 +104,7 @@ Table Converted(const std::vector<std::string>& items) {
   request.inputPath = Narrow(QUIRNEL_SAMPLE);
   request.outputPath = Narrow(path.wstring());
   request.items = items;
-  request.outputEncoding = TextEncoding::Utf8;
+  request.output = OutputType::Utf8Text;
   EXPECT_EQ(Convert(request, LocalFileSystem()).outcome, RunSummary::Outcome::Completed);
   std::ifstream in(path, std::ios::binary);
   in.ignore(3);  // the byte order mark

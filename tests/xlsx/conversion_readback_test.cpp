@@ -34,10 +34,10 @@ TEST(ConversionReadBack, TheWorkbookHoldsWhatTheTextHolds) {
   request.inputPath = folder.File("hard.iso");
   request.items = {"001a", "200a*", "000?", " 200a"};
   request.joinSeparator = "";
-  request.outputEncoding = TextEncoding::Utf8;
+  request.output = OutputType::Utf8Text;
   request.outputPath = folder.File("table.txt");
   ASSERT_EQ(Convert(request, LocalFileSystem()).outcome, RunSummary::Outcome::Completed);
-  request.format = TableFormat::Workbook;
+  request.output = OutputType::Workbook;
   request.outputPath = folder.File("table.xlsx");
   const RunSummary summary = Convert(request, LocalFileSystem());
   ASSERT_EQ(summary.outcome, RunSummary::Outcome::Completed);

@@ -70,7 +70,7 @@ TEST(LibreOffice, ReadsEveryValueBackAsText) {
   ConversionRequest request;
   request.inputPath = folder.File("hard.iso");
   request.outputPath = folder.File("converted.xlsx");
-  request.format = TableFormat::Workbook;
+  request.output = OutputType::Workbook;
   request.items = {"001a", "200a*"};
   request.joinSeparator = "";
   ASSERT_EQ(Convert(request, LocalFileSystem()).outcome, RunSummary::Outcome::Completed);

@@ -1,4 +1,4 @@
-#include "table/table_output.h"
+#include "table/text_table.h"
 
 #include <cstring>
 
