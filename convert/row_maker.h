@@ -19,8 +19,8 @@
 struct RowFacts {
   bool cellFailed = false;  // a cell could not be read: it was written empty
   TextEncoding encoding = TextEncoding::Gbk;
-  bool overridden = false;        // read otherwise than the record declared
-  std::size_t unwritable = 0;     // characters the table's encoding could not take
+  bool overridden = false;     // read otherwise than the record declared
+  std::size_t unwritable = 0;  // characters the table's encoding could not take
 };
 
 class RowMaker {

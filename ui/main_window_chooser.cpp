@@ -45,15 +45,8 @@ bool MainWindow::OnSetCursor(HWND under) {
 
 void MainWindow::OnChooseFields() {
   if (closing_) return;
-  const std::string path = InputPath();
-  if (path.empty()) {
-    ShowMessageBox(L"请先选择数据文件。", MB_OK | MB_ICONINFORMATION, kNoticeTitle);
-    return;
-  }
-  if (!files_.Exists(path)) {
-    ShowMessageBox((L"找不到数据文件：" + Widen(path)).c_str(), MB_OK | MB_ICONWARNING, kNoticeTitle);
-    return;
-  }
+  const std::string path = InputToStartWith(*this, files_, Messages(Language::Chinese));
+  if (path.empty()) return;
   FieldChooser chooser(desktop_, files_, {path, FieldList(), JoinSeparatorSetting(settings_)});
   const std::optional<std::string> list = chooser.Show(window_);
   if (list && !closing_) SetWindowTextW(Control(kFieldListBox), Widen(*list).c_str());

@@ -49,20 +49,6 @@ Notice EndNotice(const RunSummary& summary) {
   return nothingRead ? Notice::FinishedWithWarning : Notice::Finished;
 }
 
-// The input path typed or chosen, or "" after telling the user there is
-// none to start with.
-std::string InputToStartWith(RunWindow& window, FileSystem& files, const Messages& messages) {
-  std::string path = window.InputPath();
-  if (path.empty()) {
-    window.Tell(Notice::NoInputPath, messages.NoInputPath());
-  } else if (!files.Exists(path)) {
-    window.Tell(Notice::InputNotFound, messages.InputNotFound(path));
-  } else {
-    return path;
-  }
-  return {};
-}
-
 std::optional<RunSummary> Run(RunWindow& window, FileSystem& files, const WindowRunOptions& options,
                               const Messages& messages) {
   ConversionRequest request;
@@ -121,6 +107,18 @@ std::optional<RunSummary> Run(RunWindow& window, FileSystem& files, const Window
 }
 
 }  // namespace
+
+std::string InputToStartWith(RunWindow& window, FileSystem& files, const Messages& messages) {
+  std::string path = window.InputPath();
+  if (path.empty()) {
+    window.Tell(Notice::NoInputPath, messages.NoInputPath());
+  } else if (!files.Exists(path)) {
+    window.Tell(Notice::InputNotFound, messages.InputNotFound(path));
+  } else {
+    return path;
+  }
+  return {};
+}
 
 std::optional<RunSummary> RunFromWindow(RunWindow& window, FileSystem& files, const WindowRunOptions& options) {
   const Messages messages(options.language);

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "app/messages.h"
 #include "conversion.h"
 #include "file_system.h"
 #include "text/language.h"
@@ -59,6 +60,10 @@ struct WindowRunOptions {
   std::string joinSeparator = "; ";
   Language language = Language::Chinese;  // of the questions and notices
 };
+
+// The input path typed or chosen, or "" after telling the user there is
+// none to start with: what a run and the field chooser both begin with.
+std::string InputToStartWith(RunWindow& window, FileSystem& files, const Messages& messages);
 
 // The summary of the conversion, or nullopt when none ran: no input to
 // start with, or the user said No or cancelled the save dialog.

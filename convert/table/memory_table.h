@@ -11,7 +11,10 @@ class MemoryTable {
  public:
   using Row = std::vector<std::string>;
 
-  void StartRow() { rows_.emplace_back(); cell_.clear(); }
+  void StartRow() {
+    rows_.emplace_back();
+    cell_.clear();
+  }
   void Add(std::string_view value, bool mayHoldTabs) {
     if (mayHoldTabs) {
       text_cell::Write(value, [this](std::string_view piece) { cell_ += piece; });

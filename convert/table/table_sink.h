@@ -14,8 +14,8 @@
 
 // What a table did to values on the way, for the end message.
 struct TableChanges {
-  int sheets = 0;                                   // of a workbook; 0 for text
-  std::int64_t cutValues = 0, firstCutRow = 0;      // longer than a cell holds
+  int sheets = 0;                                                // of a workbook; 0 for text
+  std::int64_t cutValues = 0, firstCutRow = 0;                   // longer than a cell holds
   std::int64_t deletedControls = 0, firstDeletedControlRow = 0;  // characters a cell cannot show
 };
 

@@ -273,8 +273,8 @@ TEST_F(FieldChooserTest, TheLabelIsALinkAndTheListsMenuKeepsTheEditItems) {
   EXPECT_EQ(end, static_cast<DWORD>(GetWindowTextLengthW(Control(kFieldListBox))));
 }
 
-// Without a file to read, Begin and the chooser say so instead; an empty
-// path sends the user of Begin back to the box.
+// Without a file to read, Begin and the chooser say so alike; an empty path
+// sends the user back to the box.
 TEST_F(FieldChooserTest, WithoutAFileBeginAndTheChooserSaySoInstead) {
   const struct {
     const wchar_t* path;
@@ -285,8 +285,8 @@ TEST_F(FieldChooserTest, WithoutAFileBeginAndTheChooserSaySoInstead) {
   } cases[] = {
       {L"", true, L"请先选择数据文件。", MB_ICONWARNING, true},
       {L"Z:\\no\\such.iso", true, L"找不到数据文件：Z:\\no\\such.iso", MB_ICONWARNING, false},
-      {L"", false, L"请先选择数据文件。", MB_ICONINFORMATION, false},
-      {L"  \"\" ", false, L"请先选择数据文件。", MB_ICONINFORMATION, false},
+      {L"", false, L"请先选择数据文件。", MB_ICONWARNING, true},
+      {L"  \"\" ", false, L"请先选择数据文件。", MB_ICONWARNING, true},
       {L"Z:\\no\\such\\记录.iso", false, L"找不到数据文件：Z:\\no\\such\\记录.iso", MB_ICONWARNING, false},
       {L" \"Z:\\no\\such.iso\"", false, L"找不到数据文件：Z:\\no\\such.iso", MB_ICONWARNING, false},
   };
