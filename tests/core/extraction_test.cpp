@@ -66,6 +66,8 @@ const Case kCases[] = {
      RecordBuilder().Field("200", Sf(Gbk("山"), Gbk("山水图说山水图说"))).Build(), "200山", Gbk("山水图说山水图说")},
     {"leader 9 says UTF-8", RecordBuilder().Coding('a').Field("200", Sf("中", "值")).Build(), "200中", "值"},
     {"plainly UTF-8", RecordBuilder().Field("200", Sf("中", kUtf8Text)).Build(), "200中", kUtf8Text},
+    {"a stray byte right after ASCII", RecordBuilder().Field("200", Sf("中", kUtf8Text + "x\xA0" + "ABCDEFG")).Build(),
+     "200中", ""},
     {"seven characters are too few to be sure", RecordBuilder().Field("200", Sf("中", kUtf8Text.substr(6))).Build(),
      "200中", ""},
     {"short GBK that is valid UTF-8 stays GBK",

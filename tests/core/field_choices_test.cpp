@@ -105,6 +105,7 @@ TEST(FieldChoices, TheListWrittenBackKeepsTheUsersItemsAndAddsNewOnesInTheRowsOr
        "200f,000?,701a,701a*"},
       {"items the file lacks stay unless unticked", "9999,200a,200A", {{"9999", false}}, "200a,200A"},
       {"a repeated item goes with its row", "200a,200f,200a", {{"200a", false}}, "200f"},
+      {"a repeated item stays repeated", "200a,200f,200a", {}, "200a,200f,200a"},
       {"an empty item stays unless unticked", "200a,,200f", {}, "200a,,200f"},
       {"an empty item unticked", "200a,,200f", {{"", false}}, "200a,200f"},
       {"full-width commas and line breaks become plain commas", "200a，\r\n200f", {}, "200a,200f"},

@@ -7,6 +7,7 @@
 #endif
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <stdexcept>
 
@@ -15,6 +16,18 @@
 #include "marc/record_splitter.h"
 #include "record_builder.h"
 #include "test_support.h"
+
+// Every request for memory, failing above g_largestAllocation.
+void* operator new(std::size_t size) {
+  void* memory = size <= g_largestAllocation ? std::malloc(size == 0 ? 1 : size) : nullptr;
+  if (memory == nullptr) throw std::bad_alloc();
+  return memory;
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  return size <= g_largestAllocation ? std::malloc(size == 0 ? 1 : size) : nullptr;
+}
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 
 namespace {
 
@@ -32,7 +45,9 @@ struct Scene {
     window.fieldList = "200a,200f";
   }
   RunSummary Convert(FileSystem& files = LocalFileSystem()) {
-    return summary = RunFromWindow(window, files, options).value_or(RunSummary{});
+    summary = RunFromWindow(window, files, options).value_or(RunSummary{});
+    g_largestAllocation = SIZE_MAX;
+    return summary;
   }
   void RemoveOutput() const { std::filesystem::remove(std::filesystem::u8path(output)); }
 
@@ -219,6 +234,11 @@ const Conversation kConversations[] = {
      StartThen({"ChooseOutputFile", kAskAppend, Progress(1, 100), Progress(1, 100), kFinishedWithout200f,
                 "SetBeginEnabled(true)"}),
      "old\r\n" + kOneLine},
+    {"No to replacing a workbook",
+     [](Scene& t) {
+       WriteBytes(t.window.savePath = t.output = t.folder.File("输出.xlsx"), "old"), t.window.answers = {true, false};
+     },
+     StartThen({"ChooseOutputFile", "Ask(ReplaceExisting|该文件已存在，是否替换？)", "SetBeginEnabled(true)"}), "old"},
     {"the input itself as output", [](Scene& t) { t.window.savePath = t.folder.File("./输入.iso"); },
      StartThen({"ChooseOutputFile", ErrorBox("输出文件不能是输入文件：..././输入.iso"), "SetBeginEnabled(true)"}), "-"},
     {"the window closes during the run", [](Scene& t) { WriteBytes(t.input, kThree), t.window.closeAtProgress = 2; },
@@ -239,6 +259,16 @@ const Conversation kConversations[] = {
      InputBreaksOff(Record("A").size() + 5, std::make_exception_ptr(std::logic_error("bad state"))),
      StartThen({"ChooseOutputFile", Progress(1, 33),
                 ErrorBox("转换中断（程序内部错误）。已写出的1条记录保留在输出文件中。"), "SetBeginEnabled(true)"}),
+     kOneLine},
+    {"no memory inside a row: the whole lines stay",
+     [](Scene& t) {
+       const std::string big(4500, 'b');  // the first record is larger: only the row needs more memory
+       WriteBytes(t.input,
+                  RecordBuilder().Field("200", Sf("a", "A")).Field("300", big + big).Build() + Record("B", big));
+       t.window.memoryShortAtProgress = 1;
+     },
+     StartThen({"ChooseOutputFile", Progress(1, 66),
+                ErrorBox("转换中断（内存不足）。已写出的1条记录保留在输出文件中。"), "SetBeginEnabled(true)"}),
      kOneLine},
     {"no memory for a workbook: no file is left",
      [](Scene& t) {

@@ -3,6 +3,7 @@
 // window that writes down every call, and the calls a run makes, built from
 // the program's own message texts.
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <deque>
 #include <exception>
@@ -64,6 +65,9 @@ inline bool Exists(const std::string& path) { return std::filesystem::exists(std
 // Bytes handed out at most `chunk` at a time; after failAfter bytes the
 // reads fail, or throw std::bad_alloc as a full memory would.
 inline std::exception_ptr OutOfMemory() { return std::make_exception_ptr(std::bad_alloc()); }
+// Memory that runs short, in the middle of a row too: a request for more than
+// this fails (run_test.cpp's operator new sees to it).
+inline std::size_t g_largestAllocation = SIZE_MAX;
 
 class MemoryInput : public InputFile {
  public:
@@ -173,8 +177,9 @@ class FakeRunWindow : public RunWindow {
   std::deque<bool> answers;  // Ask's answers in order; Yes when used up
   std::string savePath;      // "" cancels the save dialog
   OutputType saveType = OutputType::GbkText;
-  long closeAtProgress = -1;  // on this call (1-based) ShowProgress says the window closes,
-  long stopAtProgress = -1;   // or that the user asked to stop
+  long closeAtProgress = -1;        // on this call (1-based) ShowProgress says the window closes,
+  long stopAtProgress = -1;         // or that the user asked to stop
+  long memoryShortAtProgress = -1;  // after this call, requests of more than 4 KiB fail
   Calls calls;
 
   std::string InputPath() override { return Log("InputPath"), inputPath; }
@@ -183,7 +188,7 @@ class FakeRunWindow : public RunWindow {
   void ShowProgressLabel() override { Log("ShowProgressLabel"); }
   ProgressAnswer ShowProgress(const std::string& caption, const RunProgress&) override {
     Log("ShowProgress(" + caption + ")");
-    ++progressCalls_;
+    if (++progressCalls_ == memoryShortAtProgress) g_largestAllocation = 4096;
     if (progressCalls_ == closeAtProgress) return ProgressAnswer::Close;
     return progressCalls_ == stopAtProgress ? ProgressAnswer::Stop : ProgressAnswer::Continue;
   }
