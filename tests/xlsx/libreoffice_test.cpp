@@ -2,19 +2,54 @@
 // Calc, headless, saves every sheet as CSV with each text cell quoted. Every
 // value must come back as the text it was (a number would come back
 // unquoted), in a workbook the writer made with its rows split across sheets
-// each under the header row, and in one the conversion wrote.
+// each under the header row, and in one the conversion wrote, whose end
+// message counts what a cell could not hold.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <map>
 
+#include "app/messages.h"
 #include "conversion.h"
-#include "hard_records.h"
+#include "hard_values.h"
 #include "memory_sink.h"
+#include "record_builder.h"
 #include "test_support.h"
 #include "xlsx/xlsx_writer.h"
 
 namespace {
+
+// The hard values as a record file holds them: one UTF-8 record each, the
+// value in 200$a and the record's number with leading zeros in 001. Values a
+// record cannot hold are left out: a CR ends a record, and 0x1D, 0x1E and
+// 0x1F are its structure.
+std::vector<HardValue> RecordedHardValues() {
+  std::vector<HardValue> values;
+  for (const HardValue& value : kHardValues) {
+    if (value.given.find_first_of("\r\x1D\x1E\x1F") == std::string::npos) values.push_back(value);
+  }
+  return values;
+}
+
+// A field holds at most 9,999 bytes: a longer value goes into pieces, cut at
+// characters, one 200$a each, which "200a*" joins with no separator.
+std::string HardRecords() {
+  std::string records;
+  int number = 0;
+  for (const HardValue& value : RecordedHardValues()) {
+    RecordBuilder record;
+    record.Coding('a').Field("001", "00" + std::to_string(++number));
+    std::size_t at = 0;
+    do {
+      std::size_t end = std::min(value.given.size(), at + 3000);
+      while (end < value.given.size() && (static_cast<unsigned char>(value.given[end]) & 0xC0) == 0x80) --end;
+      record.Field("200", "1 " + Sf("a", value.given.substr(at, end - at)));
+      at = end;
+    } while (at < value.given.size());
+    records += record.Build();
+  }
+  return records;
+}
 
 struct Field {
   std::string text;
@@ -73,12 +108,25 @@ TEST(LibreOffice, ReadsEveryValueBackAsText) {
   request.output = OutputType::Workbook;
   request.items = {"001a", "200a*"};
   request.joinSeparator = "";
-  ASSERT_EQ(Convert(request, LocalFileSystem()).outcome, RunSummary::Outcome::Completed);
+  const RunSummary summary = Convert(request, LocalFileSystem());
+  ASSERT_EQ(summary.outcome, RunSummary::Outcome::Completed);
   expected["converted-记录1"] = {request.items};
+  std::int64_t cut = 0, firstCut = 0, leftOut = 0, firstLeftOut = 0, record = 0;
   for (const HardValue& value : RecordedHardValues()) {
-    expected["converted-记录1"].push_back(
-        {"00" + std::to_string(expected["converted-记录1"].size()), value.Expected()});
+    expected["converted-记录1"].push_back({"00" + std::to_string(++record), value.Expected()});
+    if (!value.cut.empty() && cut++ == 0) firstCut = record;
+    if (value.leftOut > 0 && leftOut == 0) firstLeftOut = record;
+    leftOut += value.leftOut;
   }
+  // The end message counts the values cut and the control characters left out.
+  EXPECT_TRUE(summary.cutValues == cut && summary.firstCutRecord == firstCut);
+  EXPECT_TRUE(summary.deletedControls == leftOut && summary.firstDeletedControlRecord == firstLeftOut);
+  const std::string message = Messages(Language::Chinese).Finished(summary, TextEncoding::Utf8, request.outputPath);
+  EXPECT_NE(message.find("\n有" + std::to_string(cut) + "个值超过单元格的上限（32767个字符），已截断，第一个在第" +
+                         std::to_string(firstCut) + "条记录。\n" + std::to_string(leftOut) +
+                         "个控制字符已删去，第一处在第" + std::to_string(firstLeftOut) + "条记录。"),
+            std::string::npos)
+      << message;
 
   // Calc with its own profile and home, both in the test's folder.
   const std::string command =
