@@ -102,11 +102,12 @@ class MemoryInput : public InputFile {
 // cannot be read back.
 class FillingOutput : public OutputFile {
  public:
-  FillingOutput(std::unique_ptr<OutputFile> file, std::size_t room) : file_(std::move(file)), room_(room) {}
+  FillingOutput(std::unique_ptr<OutputFile> file, std::size_t room, bool unreadable)
+      : file_(std::move(file)), room_(room), unreadable_(unreadable) {}
   bool Created() const override { return file_->Created(); }
   std::uint64_t SizeBefore() const override { return file_->SizeBefore(); }
-  std::optional<std::string> FirstBytes() const override { return unreadable ? std::nullopt : file_->FirstBytes(); }
-  std::optional<std::string> LastBytes() const override { return unreadable ? std::nullopt : file_->LastBytes(); }
+  std::optional<std::string> FirstBytes() const override { return unreadable_ ? std::nullopt : file_->FirstBytes(); }
+  std::optional<std::string> LastBytes() const override { return unreadable_ ? std::nullopt : file_->LastBytes(); }
   bool Write(const char* data, std::size_t size) override {
     const std::size_t fits = std::min(size, room_);
     room_ -= fits;
@@ -119,11 +120,10 @@ class FillingOutput : public OutputFile {
   void Discard() override { file_->Discard(); }
   FileError Error() const override { return full_ ? FileError{FileError::Kind::DiskFull, 28} : file_->Error(); }
 
-  bool unreadable = false;  // as a file one may write but not read
-
  private:
   std::unique_ptr<OutputFile> file_;
   std::size_t room_;
+  bool unreadable_;  // as a file one may write but not read
   bool full_ = false;
 };
 
@@ -151,10 +151,7 @@ class FaultyFiles : public FileSystem {
 
  private:
   std::unique_ptr<OutputFile> Filling(std::unique_ptr<OutputFile> file) const {
-    if (!file || (room == std::string::npos && !unreadable)) return file;
-    auto filling = std::make_unique<FillingOutput>(std::move(file), room);
-    filling->unreadable = unreadable;
-    return filling;
+    return file ? std::make_unique<FillingOutput>(std::move(file), room, unreadable) : nullptr;
   }
 };
 
