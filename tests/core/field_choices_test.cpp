@@ -59,9 +59,9 @@ TEST(FieldChoices, TheListsOwnItemsComeFirstAndTheFilesCodesAreTickedAsListed) {
       {"200a,701a*,001a", {}, {"001a", "200a", "701a*"}},
       {"200f*", {}, {"200f*"}},
       // Mistakes, codes of other files, an empty item: each once, in the list's order.
-      {"200A,200a,9999,,200A,606a*,000?",
+      {"200A,200a,9999,,200A,606a*,000?,200ab",
        {"[x] 200A|||（文件中没有这一项）", "[x] 9999|||（文件中没有这一项）", "[x] （空项）|||（空列）",
-        "[x] 606a*|论题名称主题 / 款目要素（全部出现）||（文件中没有这一项）"},
+        "[x] 606a*|论题名称主题 / 款目要素（全部出现）||（文件中没有这一项）", "[x] 200ab|||（文件中没有这一项）"},
        {"000?", "200a"}},
       {"", {}, {}},
   };

@@ -144,6 +144,14 @@ std::string ReadError(const std::string& kept) {
   return ErrorBox("无法读取输入文件：.../输入.iso（读写错误）。" + kept);
 }
 
+// A run that gets as far as the save dialog, and `more` after it.
+Calls Chosen(std::initializer_list<std::string> more) {
+  Calls calls = StartThen({"ChooseOutputFile"});
+  calls.insert(calls.end(), more);
+  calls.push_back("SetBeginEnabled(true)");
+  return calls;
+}
+
 std::function<void(Scene&)> InputBreaksOff(std::size_t after, const std::exception_ptr& thrown = nullptr) {
   return [=](Scene& t) {
     t.files = std::make_unique<FaultyFiles>();
@@ -179,47 +187,36 @@ const Conversation kConversations[] = {
       Finished(kFinishedPrompt + kToOutput + "\n以下各列在所有记录中都没有值：001、200A"), "SetBeginEnabled(true)"},
      "200a\t001\t200A\t\r\nA\t\t\t\r\n"},
     {"No to the confirmation", [](Scene& t) { t.window.answers = {false}; }, StartThen({"SetBeginEnabled(true)"}), "-"},
-    {"the save dialog cancelled", [](Scene& t) { t.window.savePath = ""; },
-     StartThen({"ChooseOutputFile", "SetBeginEnabled(true)"}), "-"},
+    {"the save dialog cancelled", [](Scene& t) { t.window.savePath = ""; }, Chosen({}), "-"},
     {"No to appending",
      [](Scene& t) {
        WriteBytes(t.output, "old\n\x80"), t.window.answers = {true, false};
      },
-     StartThen({"ChooseOutputFile", kAskAppend, "SetBeginEnabled(true)"}), "old\n\x80"},
+     Chosen({kAskAppend}), "old\n\x80"},
     {"Yes to appending", [](Scene& t) { WriteBytes(t.output, "old\r\n"); },
-     StartThen({"ChooseOutputFile", kAskAppend, Progress(1, 100), Progress(1, 100), kFinishedWithout200f,
-                "SetBeginEnabled(true)"}),
-     "old\r\n" + kOneLine},
+     Chosen({kAskAppend, Progress(1, 100), Progress(1, 100), kFinishedWithout200f}), "old\r\n" + kOneLine},
     {"Yes to appending to three bytes without a line break", [](Scene& t) { WriteBytes(t.output, "old"); },
-     StartThen({"ChooseOutputFile", kAskAppend, Progress(1, 100), Progress(1, 100), kFinishedWithout200f,
-                "SetBeginEnabled(true)"}),
-     "old\r\n" + kOneLine},
+     Chosen({kAskAppend, Progress(1, 100), Progress(1, 100), kFinishedWithout200f}), "old\r\n" + kOneLine},
     {"No to replacing a workbook",
      [](Scene& t) {
        WriteBytes(t.window.savePath = t.output = t.folder.File("输出.xlsx"), "old"), t.window.answers = {true, false};
      },
-     StartThen({"ChooseOutputFile", "Ask(ReplaceExisting|该文件已存在，是否替换？)", "SetBeginEnabled(true)"}), "old"},
+     Chosen({"Ask(ReplaceExisting|该文件已存在，是否替换？)"}), "old"},
     {"the input itself as output", [](Scene& t) { t.window.savePath = t.folder.File("./输入.iso"); },
-     StartThen({"ChooseOutputFile", ErrorBox("输出文件不能是输入文件：..././输入.iso"), "SetBeginEnabled(true)"}), "-"},
+     Chosen({ErrorBox("输出文件不能是输入文件：..././输入.iso")}), "-"},
     {"the window closes during the run", [](Scene& t) { WriteBytes(t.input, kThree), t.window.closeAtProgress = 2; },
      StartThen({"ChooseOutputFile", Progress(1, 33), Progress(2, 66)}), kTwoLines},
     {"the user stops the run", [](Scene& t) { WriteBytes(t.input, kThree), t.window.stopAtProgress = 2; },
-     StartThen({"ChooseOutputFile", Progress(1, 33), Progress(2, 66),
-                "Tell(Finished|转换已停止，已写出2条记录。" + kToOutput + ")", "SetBeginEnabled(true)"}),
+     Chosen({Progress(1, 33), Progress(2, 66), "Tell(Finished|转换已停止，已写出2条记录。" + kToOutput + ")"}),
      kTwoLines},
     {"a read error", InputBreaksOff(kThree.size() - 3),
-     StartThen({"ChooseOutputFile", Progress(1, 33), Progress(2, 66), ReadError("已写出的2条记录保留在输出文件中。"),
-                "SetBeginEnabled(true)"}),
-     kTwoLines},
+     Chosen({Progress(1, 33), Progress(2, 66), ReadError("已写出的2条记录保留在输出文件中。")}), kTwoLines},
     {"no memory", InputBreaksOff(Record("A").size() + Record("B").size() + 5, OutOfMemory()),
-     StartThen({"ChooseOutputFile", Progress(1, 33), Progress(2, 66),
-                ErrorBox("转换中断（内存不足）。已写出的2条记录保留在输出文件中。"), "SetBeginEnabled(true)"}),
+     Chosen({Progress(1, 33), Progress(2, 66), ErrorBox("转换中断（内存不足）。已写出的2条记录保留在输出文件中。")}),
      kTwoLines},
     {"a fault of the program's own: said as such, the lines so far kept",
      InputBreaksOff(Record("A").size() + 5, std::make_exception_ptr(std::logic_error("bad state"))),
-     StartThen({"ChooseOutputFile", Progress(1, 33),
-                ErrorBox("转换中断（程序内部错误）。已写出的1条记录保留在输出文件中。"), "SetBeginEnabled(true)"}),
-     kOneLine},
+     Chosen({Progress(1, 33), ErrorBox("转换中断（程序内部错误）。已写出的1条记录保留在输出文件中。")}), kOneLine},
     {"no memory inside a row: the whole lines stay",
      [](Scene& t) {
        const std::string big(4500, 'b');  // the first record is larger: only the row needs more memory
@@ -227,28 +224,21 @@ const Conversation kConversations[] = {
                   RecordBuilder().Field("200", Sf("a", "A")).Field("300", big + big).Build() + Record("B", big));
        t.window.memoryShortAtProgress = 1;
      },
-     StartThen({"ChooseOutputFile", Progress(1, 66),
-                ErrorBox("转换中断（内存不足）。已写出的1条记录保留在输出文件中。"), "SetBeginEnabled(true)"}),
-     kOneLine},
+     Chosen({Progress(1, 66), ErrorBox("转换中断（内存不足）。已写出的1条记录保留在输出文件中。")}), kOneLine},
     {"no memory for a workbook: no file is left",
      [](Scene& t) {
        InputBreaksOff(Record("A").size() + Record("B").size() + 5, OutOfMemory())(t);
        t.window.saveType = OutputType::Workbook;
      },
-     StartThen({"ChooseOutputFile", Progress(1, 33), Progress(2, 66),
-                ErrorBox("转换中断（内存不足）。没有写出任何记录。"), "SetBeginEnabled(true)"}),
-     "-"},
-    {"nothing read: the new file goes", InputBreaksOff(0),
-     StartThen({"ChooseOutputFile", ReadError("没有写出任何记录。"), "SetBeginEnabled(true)"}), "-"},
+     Chosen({Progress(1, 33), Progress(2, 66), ErrorBox("转换中断（内存不足）。没有写出任何记录。")}), "-"},
+    {"nothing read: the new file goes", InputBreaksOff(0), Chosen({ReadError("没有写出任何记录。")}), "-"},
     {"nothing read: a file that was there stays", [](Scene& t) { InputBreaksOff(0)(t), WriteBytes(t.output, ""); },
-     StartThen({"ChooseOutputFile", kAskAppend, ReadError("没有写出任何记录。"), "SetBeginEnabled(true)"}), ""},
+     Chosen({kAskAppend, ReadError("没有写出任何记录。")}), ""},
     {"a file of one byte, no record: its progress whole, the end a warning",
      [](Scene& t) { WriteBytes(t.input, "\x1D"); },
-     StartThen(
-         {"ChooseOutputFile", Progress(1, 100), Progress(1, 100),
-          Warning(kFinishedPrompt + kToOutput + "\n其中1条记录无法完整读取，第一条是第1条记录（位于文件第0字节）。" +
-                  "\n以下各列在所有记录中都没有值：200a、200f"),
-          "SetBeginEnabled(true)"}),
+     Chosen({Progress(1, 100), Progress(1, 100),
+             Warning(kFinishedPrompt + kToOutput + "\n其中1条记录无法完整读取，第一条是第1条记录（位于文件第0字节）。" +
+                     "\n以下各列在所有记录中都没有值：200a、200f")}),
      "200a\t200f\t\r\n\t\t\r\n"},
     {"records read otherwise than declared: counted each way, the first of each named",
      [](Scene& t) {
@@ -259,11 +249,10 @@ const Conversation kConversations[] = {
        WriteBytes(t.input, record("01", kUtf8Title) + record("50", Gbk(kGbkTitle)) + record("01", kUtf8Title));
        t.window.fieldList = "200a";
      },
-     StartThen({"ChooseOutputFile", Progress(1, 33), Progress(2, 66), Progress(3, 100), Progress(3, 100),
-                Finished(kFinishedPrompt + kToOutput + "\n其中2条记录是UTF-8编码的。" +
-                         "\n2条记录声明为GBK，实际按UTF-8读取，第一条是第1条记录。" +
-                         "\n1条记录声明为UTF-8，实际按GBK读取，第一条是第2条记录。"),
-                "SetBeginEnabled(true)"}),
+     Chosen({Progress(1, 33), Progress(2, 66), Progress(3, 100), Progress(3, 100),
+             Finished(kFinishedPrompt + kToOutput + "\n其中2条记录是UTF-8编码的。" +
+                      "\n2条记录声明为GBK，实际按UTF-8读取，第一条是第1条记录。" +
+                      "\n1条记录声明为UTF-8，实际按GBK读取，第一条是第2条记录。")}),
      "200a\t\r\n" + Gbk(kUtf8Title) + "\t\r\n" + Gbk(kGbkTitle) + "\t\r\n" + Gbk(kUtf8Title) + "\t\r\n"},
     {"a separator and items with tabs and line breaks break no row",
      [](Scene& t) {
@@ -284,28 +273,21 @@ const Conversation kConversations[] = {
        for (int i = 1; i < 16385; ++i) t.window.fieldList += ",200a";
        t.window.saveType = OutputType::Workbook;
      },
-     StartThen({"ChooseOutputFile", ErrorBox("Excel 工作簿最多16384列，字段列表有16385项；请减少字段或改用文本形式。"),
-                "SetBeginEnabled(true)"}),
-     "-"},
+     Chosen({ErrorBox("Excel 工作簿最多16384列，字段列表有16385项；请减少字段或改用文本形式。")}), "-"},
     {"an input that is a folder",
      [](Scene& t) {
        std::filesystem::create_directory(std::filesystem::u8path(t.window.inputPath = t.folder.File("d")));
      },
-     StartThen({"ChooseOutputFile", ErrorBox("无法打开输入文件：.../d（这是一个文件夹）"), "SetBeginEnabled(true)"}),
-     "-"},
+     Chosen({ErrorBox("无法打开输入文件：.../d（这是一个文件夹）")}), "-"},
     {"an output in a missing folder", [](Scene& t) { t.window.savePath = t.folder.File("missing") + "/out.txt"; },
-     StartThen({"ChooseOutputFile", ErrorBox("无法创建输出文件：.../missing/out.txt（路径不存在）"),
-                "SetBeginEnabled(true)"}),
-     "-"},
+     Chosen({ErrorBox("无法创建输出文件：.../missing/out.txt（路径不存在）")}), "-"},
     {"an output another run holds",
      [](Scene& t) {
        FileError error;
        WriteBytes(t.output, "first run\r\n");
        t.held = LocalFileSystem().OpenOutput(t.output, OutputMode::Append, error);
      },
-     StartThen({"ChooseOutputFile", kAskAppend, ErrorBox("无法创建输出文件：.../输出.txt（文件正被另一程序使用）"),
-                "SetBeginEnabled(true)"}),
-     "first run\r\n"},
+     Chosen({kAskAppend, ErrorBox("无法创建输出文件：.../输出.txt（文件正被另一程序使用）")}), "first run\r\n"},
 };
 
 TEST_F(Run, WhatItAsksAndWhatItLeaves) {
