@@ -62,16 +62,15 @@ inline std::string ReadBytes(const std::string& path) {
 
 inline bool Exists(const std::string& path) { return std::filesystem::exists(std::filesystem::u8path(path)); }
 
-// Bytes handed out at most `chunk` at a time; after failAfter bytes the
-// reads fail, or throw std::bad_alloc as a full memory would.
 inline std::exception_ptr OutOfMemory() { return std::make_exception_ptr(std::bad_alloc()); }
 // Memory that runs short, in the middle of a row too: a request for more than
 // this fails (run_test.cpp's operator new sees to it).
 inline std::size_t g_largestAllocation = SIZE_MAX;
 
+// Bytes handed out at most `chunk` at a time; after failAfter bytes the
+// reads fail, or throw `thrown` when there is one (OutOfMemory(), say).
 class MemoryInput : public InputFile {
  public:
-  // Past failAfter bytes a read fails, or throws `thrown` when there is one.
   MemoryInput(std::string text, std::size_t chunk, std::size_t failAfter = std::string::npos,
               std::exception_ptr thrown = nullptr)
       : text_(std::move(text)), chunk_(chunk), failAfter_(failAfter), thrown_(std::move(thrown)) {}
@@ -82,12 +81,14 @@ class MemoryInput : public InputFile {
     if (at_ >= failAfter_) return error_ = {FileError::Kind::ReadWrite, 5}, 0;
     const std::size_t n = std::min({size, chunk_, text_.size() - at_, failAfter_ - at_});
     std::memcpy(buffer, text_.data() + at_, n);
+    if (counted != nullptr) *counted += n;
     return at_ += n, n;
   }
   FileError Error() const override { return error_; }
   std::uint64_t Size() const override { return text_.size(); }
 
   std::size_t largestRequest = 0;
+  std::size_t* counted = nullptr;  // adds up the bytes read, when set
 
  private:
   std::string text_;
