@@ -19,36 +19,20 @@
 
 namespace {
 
-// The hard values as a record file holds them: one UTF-8 record each, the
-// value in 200$a and the record's number with leading zeros in 001. Values a
-// record cannot hold are left out: a CR ends a record, and 0x1D, 0x1E and
-// 0x1F are its structure.
-std::vector<HardValue> RecordedHardValues() {
-  std::vector<HardValue> values;
-  for (const HardValue& value : kHardValues) {
-    if (value.given.find_first_of("\r\x1D\x1E\x1F") == std::string::npos) values.push_back(value);
-  }
-  return values;
-}
-
-// A field holds at most 9,999 bytes: a longer value goes into pieces, cut at
-// characters, one 200$a each, which "200a*" joins with no separator.
-std::string HardRecords() {
-  std::string records;
-  int number = 0;
-  for (const HardValue& value : RecordedHardValues()) {
-    RecordBuilder record;
-    record.Coding('a').Field("001", "00" + std::to_string(++number));
-    std::size_t at = 0;
-    do {
-      std::size_t end = std::min(value.given.size(), at + 3000);
-      while (end < value.given.size() && (static_cast<unsigned char>(value.given[end]) & 0xC0) == 0x80) --end;
-      record.Field("200", "1 " + Sf("a", value.given.substr(at, end - at)));
-      at = end;
-    } while (at < value.given.size());
-    records += record.Build();
-  }
-  return records;
+// A record of the value in 200$a, in UTF-8. A field holds at most 9,999
+// bytes: a longer value goes into pieces, cut at characters, one 200$a each,
+// which "200a*" joins with no separator.
+std::string HardRecord(const std::string& number, const std::string& value) {
+  RecordBuilder record;
+  record.Coding('a').Field("001", number);
+  std::size_t at = 0;
+  do {
+    std::size_t end = std::min(value.size(), at + 3000);
+    while (end < value.size() && (static_cast<unsigned char>(value[end]) & 0xC0) == 0x80) --end;
+    record.Field("200", "1 " + Sf("a", value.substr(at, end - at)));
+    at = end;
+  } while (at < value.size());
+  return record.Build();
 }
 
 struct Field {
@@ -100,8 +84,20 @@ TEST(LibreOffice, ReadsEveryValueBackAsText) {
   ASSERT_TRUE(writer.Finish());
   WriteBytes(folder.File("written.xlsx"), sink.bytes);
 
-  // The record numbers keep their leading zeros.
-  WriteBytes(folder.File("hard.iso"), HardRecords());
+  // The values a record can hold (a CR ends a record, 0x1D, 0x1E and 0x1F
+  // are its structure), each with the record's number: its leading zeros stay.
+  std::string records;
+  std::int64_t cut = 0, firstCut = 0, leftOut = 0, firstLeftOut = 0, record = 0;
+  for (const HardValue& value : kHardValues) {
+    if (value.given.find_first_of("\r\x1D\x1E\x1F") != std::string::npos) continue;
+    const std::string number = "00" + std::to_string(++record);
+    records += HardRecord(number, value.given);
+    expected["converted-记录1"].push_back({number, value.Expected()});
+    if (!value.cut.empty() && cut++ == 0) firstCut = record;
+    if (value.leftOut > 0 && leftOut == 0) firstLeftOut = record;
+    leftOut += value.leftOut;
+  }
+  WriteBytes(folder.File("hard.iso"), records);
   ConversionRequest request;
   request.inputPath = folder.File("hard.iso");
   request.outputPath = folder.File("converted.xlsx");
@@ -110,14 +106,7 @@ TEST(LibreOffice, ReadsEveryValueBackAsText) {
   request.joinSeparator = "";
   const RunSummary summary = Convert(request, LocalFileSystem());
   ASSERT_EQ(summary.outcome, RunSummary::Outcome::Completed);
-  expected["converted-记录1"] = {request.items};
-  std::int64_t cut = 0, firstCut = 0, leftOut = 0, firstLeftOut = 0, record = 0;
-  for (const HardValue& value : RecordedHardValues()) {
-    expected["converted-记录1"].push_back({"00" + std::to_string(++record), value.Expected()});
-    if (!value.cut.empty() && cut++ == 0) firstCut = record;
-    if (value.leftOut > 0 && leftOut == 0) firstLeftOut = record;
-    leftOut += value.leftOut;
-  }
+  expected["converted-记录1"].insert(expected["converted-记录1"].begin(), request.items);
   // The end message counts the values cut and the control characters left out.
   EXPECT_TRUE(summary.cutValues == cut && summary.firstCutRecord == firstCut);
   EXPECT_TRUE(summary.deletedControls == leftOut && summary.firstDeletedControlRecord == firstLeftOut);
