@@ -10,7 +10,6 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 std::optional<long> ReadDirectoryNumber(std::string_view text) {
   std::size_t i = 0;
   const std::size_t n = text.size();
-  if (n > 9) return std::nullopt;  // entries hold 4 or 5 characters; more could overflow a long
   while (i < n && text[i] == ' ') ++i;
   bool negative = false;
   if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';

@@ -29,6 +29,7 @@ constexpr char kRecordTerminator = 0x1D;
 // with the fraction dropped: blanks before and after, an optional sign, digits
 // and an optional fraction ("+012" is 12, "1.50" is 1, "-012" is -12).
 // Anything else ("12a4", all blanks, "1e3", "1,2") is unreadable: nullopt.
+// An entry's 4 or 5 characters cannot overflow a long.
 std::optional<long> ReadDirectoryNumber(std::string_view text);
 
 // Field data of one entry, cut out of the record: still holds 0x1E bytes,

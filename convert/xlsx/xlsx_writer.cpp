@@ -21,7 +21,7 @@ constexpr std::size_t kPassedBytes = 64 * 1024;
 constexpr std::size_t kNarrowest = 8;
 constexpr std::size_t kWidest = 50;
 constexpr std::int64_t kExcelRows = 1048576;
-constexpr std::size_t kExcelLongestCell = 32767;
+constexpr std::size_t kExcelLongestCell = 32767;  // in UTF-16 code units, as Excel counts
 
 constexpr std::string_view kWrappedStyle = "\" s=\"1";  // style 1 of xlsx_parts::Styles
 constexpr std::string_view kTextCell = "\" t=\"inlineStr\"><is><t>";
@@ -34,12 +34,11 @@ constexpr std::string_view kCellEnd = "</t></is></c>";
 XlsxWriter::XlsxWriter(ByteSink& sink, std::vector<std::string> header, XlsxLimits limits, ZipOptions zip)
     : zip_(sink, zip), limits_(limits), header_(std::move(header)) {
   limits_.rowsPerSheet = std::clamp<std::int64_t>(limits_.rowsPerSheet, 1, kExcelRows - 1);
-  limits_.longestCell = std::clamp<std::size_t>(limits_.longestCell, 1, kExcelLongestCell);
   if (header_.size() > xlsx_parts::kMostColumns) header_.resize(xlsx_parts::kMostColumns);
   for (std::string& cell : header_) {
     cell_.Clear();
     cell_.Append(cell);
-    cell.assign(CutToUtf16Units(cell_.Text(), limits_.longestCell));
+    cell.assign(CutToUtf16Units(cell_.Text(), kExcelLongestCell));
     wrapping_ = wrapping_ || cell.find('\n') != std::string::npos;
     widths_.push_back(DisplayWidth(cell, kWidest));
   }
@@ -69,7 +68,7 @@ void XlsxWriter::EndCell() {
   }
   const std::string& text = cell_.Text();
   if (!text.empty()) {
-    const std::string_view kept = CutToUtf16Units(text, limits_.longestCell);
+    const std::string_view kept = CutToUtf16Units(text, kExcelLongestCell);
     if (kept.size() != text.size()) {
       ++cutCells_;
       if (firstCutRow_ == 0) firstCutRow_ = rows_ + 1;

@@ -17,7 +17,6 @@
 
 struct XlsxLimits {
   std::int64_t rowsPerSheet = 1048575;  // records per sheet; row 1 of every sheet is the header
-  std::size_t longestCell = 32767;      // Excel's limit, in UTF-16 code units as Excel counts
 };
 
 class XlsxWriter {
@@ -43,9 +42,8 @@ class XlsxWriter {
   // anything could not be written.
   bool Finish();
 
-  std::int64_t Rows() const { return rows_; }  // data rows
   int Sheets() const { return sheets_; }
-  // Values longer than the longest cell, cut to it.
+  // Values longer than Excel's longest cell, cut to it.
   std::int64_t CutCells() const { return cutCells_; }
   // The 1-based data row (the record's number) of the first value cut, 0 if none.
   std::int64_t FirstCutRow() const { return firstCutRow_; }

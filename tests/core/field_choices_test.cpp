@@ -59,9 +59,9 @@ TEST(FieldChoices, TheListsOwnItemsComeFirstAndTheFilesCodesAreTickedAsListed) {
       {"200a,701a*,001a", {}, {"001a", "200a", "701a*"}},
       {"200f*", {}, {"200f*"}},
       // Mistakes, codes of other files, an empty item: each once, in the list's order.
-      {"200A,200a,9999,,200A,606a*,000?",
+      {"200A,200a,9999,,200A,606a*,000?,200ab",
        {"[x] 200A|||（文件中没有这一项）", "[x] 9999|||（文件中没有这一项）", "[x] （空项）|||（空列）",
-        "[x] 606a*|论题名称主题 / 款目要素（全部出现）||（文件中没有这一项）"},
+        "[x] 606a*|论题名称主题 / 款目要素（全部出现）||（文件中没有这一项）", "[x] 200ab|||（文件中没有这一项）"},
        {"000?", "200a"}},
       {"", {}, {}},
   };
@@ -105,6 +105,7 @@ TEST(FieldChoices, TheListWrittenBackKeepsTheUsersItemsAndAddsNewOnesInTheRowsOr
        "200f,000?,701a,701a*"},
       {"items the file lacks stay unless unticked", "9999,200a,200A", {{"9999", false}}, "200a,200A"},
       {"a repeated item goes with its row", "200a,200f,200a", {{"200a", false}}, "200f"},
+      {"a repeated item stays repeated", "200a,200f,200a", {}, "200a,200f,200a"},
       {"an empty item stays unless unticked", "200a,,200f", {}, "200a,,200f"},
       {"an empty item unticked", "200a,,200f", {{"", false}}, "200a,200f"},
       {"full-width commas and line breaks become plain commas", "200a，\r\n200f", {}, "200a,200f"},

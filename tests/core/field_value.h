@@ -12,21 +12,24 @@
 #include "marc/record_type.h"
 #include "marc/record_view.h"
 
+// The value of a column of an extractor that has read a record.
+inline std::optional<std::string> ValueOf(const FieldExtractor& extractor, std::size_t column) {
+  std::string_view value;
+  if (!extractor.IsJoined(column)) {
+    return extractor.Value(column, value) ? std::optional<std::string>(value) : std::nullopt;
+  }
+  std::string joined;
+  for (std::string_view occurrence : extractor.Occurrences(column)) {
+    joined += (joined.empty() ? "" : "; ") + std::string(occurrence);
+  }
+  return joined;
+}
+
 inline std::optional<std::string> GetFieldValue(std::string_view record, std::string_view code) {
   static const RecordTypeNames names(TextEncoding::Gbk);
   RecordView view;
   view.Build(record);
   FieldExtractor extractor({ParseFieldCode(code)}, names);
   extractor.Read(view);
-  if (extractor.IsJoined(0)) {
-    std::string joined;
-    for (std::string_view occurrence : extractor.Occurrences(0)) {
-      if (!joined.empty()) joined += "; ";
-      joined += occurrence;
-    }
-    return joined;
-  }
-  std::string_view value;
-  if (!extractor.Value(0, value)) return std::nullopt;
-  return std::string(value);
+  return ValueOf(extractor, 0);
 }

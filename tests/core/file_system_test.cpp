@@ -108,6 +108,10 @@ enum class Event {
 
 constexpr fs::perms kAsMade = fs::perms::unknown;
 constexpr fs::perms kReadOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+constexpr fs::perms kOwnerOnly = fs::perms::owner_read | fs::perms::owner_write;
+// The folder's listings after most runs.
+const std::string kOld = "目标.xlsx=old ", kNew = "目标.xlsx=new ", kLinked = "目标.xlsx->真的.xlsx 真的.xlsx=new ";
+const std::string kLeftover = TEMPORARY_PREFIX "目标.xlsx.备份.tmp";  // named as a temporary, but the user's
 
 TEST(Replacement, TheTargetIsWholeOrAsItWas) {
 #ifdef _WIN32
@@ -117,77 +121,29 @@ TEST(Replacement, TheTargetIsWholeOrAsItWas) {
   const struct {
     const char* what;
     const char* before;  // the content of the file the target names, or nullptr for none
-    fs::perms mode;      // that file's, and still its after the run
-    const char* linkTo;  // the target is a link to this name, or nullptr for the file itself
     bool replace;
     Event event;
     Kind openError, closeError;
-    const char* after;  // the folder's listing
+    std::string after;             // the folder's listing
+    fs::perms mode = kAsMade;      // the file's before, and still its after the run
+    const char* linkTo = nullptr;  // the target is a link to this name, or nullptr for the file itself
   } cases[] = {
-      {"a new file", nullptr, kAsMade, nullptr, false, Event::None, {}, {}, "目标.xlsx=new "},
-      {"a file replaced", "old", kAsMade, nullptr, true, Event::None, {}, {}, "目标.xlsx=new "},
-      {"a file not to be replaced", "old", kAsMade, nullptr, false, Event::None, Kind::Exists, {}, "目标.xlsx=old "},
-      {"a file that appears meanwhile",
-       nullptr,
-       kAsMade,
-       nullptr,
-       false,
-       Event::WrittenMeanwhile,
-       {},
-       Kind::Exists,
-       "目标.xlsx=theirs "},
-      {"a file another run holds", "old", kAsMade, nullptr, true, Event::HeldAtOpen, Kind::InUse, {}, "目标.xlsx=old "},
-      {"a file another run takes meanwhile",
-       "old",
-       kAsMade,
-       nullptr,
-       true,
-       Event::TakenMeanwhile,
-       {},
-       Kind::InUse,
-       "目标.xlsx=old "},
-      {"a new file discarded", nullptr, kAsMade, nullptr, false, Event::Discarded, {}, {}, ""},
-      {"a replacement discarded", "old", kAsMade, nullptr, true, Event::Discarded, {}, {}, "目标.xlsx=old "},
-      {"a read-only file", "old", kReadOnly, nullptr, true, Event::None, Kind::ReadOnlyFile, {}, "目标.xlsx=old "},
-      {"a file made read-only meanwhile",
-       "old",
-       kAsMade,
-       nullptr,
-       true,
-       Event::ReadOnlyMeanwhile,
-       {},
-       Kind::ReadOnlyFile,
-       "目标.xlsx=old "},
-      {"a run killed as it wrote", "old", kAsMade, nullptr, true, Event::WriterKilledBefore, {}, {}, "目标.xlsx=new "},
-      {"what killed runs left",
-       "old",
-       kAsMade,
-       nullptr,
-       true,
-       Event::LeftoversBefore,
-       {},
-       {},
-       TEMPORARY_PREFIX "目标.xlsx.备份.tmp=mine 目标.xlsx=new "},
+      {"a new file", nullptr, false, Event::None, {}, {}, kNew},
+      {"a file replaced", "old", true, Event::None, {}, {}, kNew},
+      {"a file not to be replaced", "old", false, Event::None, Kind::Exists, {}, kOld},
+      {"a file that appears meanwhile", nullptr, false, Event::WrittenMeanwhile, {}, Kind::Exists, "目标.xlsx=theirs "},
+      {"a file another run holds", "old", true, Event::HeldAtOpen, Kind::InUse, {}, kOld},
+      {"a file another run takes meanwhile", "old", true, Event::TakenMeanwhile, {}, Kind::InUse, kOld},
+      {"a new file discarded", nullptr, false, Event::Discarded, {}, {}, ""},
+      {"a replacement discarded", "old", true, Event::Discarded, {}, {}, kOld},
+      {"a read-only file", "old", true, Event::None, Kind::ReadOnlyFile, {}, kOld, kReadOnly},
+      {"a file made read-only meanwhile", "old", true, Event::ReadOnlyMeanwhile, {}, Kind::ReadOnlyFile, kOld},
+      {"a run killed as it wrote", "old", true, Event::WriterKilledBefore, {}, {}, kNew},
+      {"what killed runs left", "old", true, Event::LeftoversBefore, {}, {}, kLeftover + "=mine " + kNew},
 #ifndef _WIN32
-      {"a file only its owner may read",
-       "old",
-       fs::perms::owner_read | fs::perms::owner_write,
-       nullptr,
-       true,
-       Event::None,
-       {},
-       {},
-       "目标.xlsx=new "},
-      {"a link", "old", kAsMade, "真的.xlsx", true, Event::None, {}, {}, "目标.xlsx->真的.xlsx 真的.xlsx=new "},
-      {"a link to no file yet",
-       nullptr,
-       kAsMade,
-       "真的.xlsx",
-       false,
-       Event::None,
-       {},
-       {},
-       "目标.xlsx->真的.xlsx 真的.xlsx=new "},
+      {"a file only its owner may read", "old", true, Event::None, {}, {}, kNew, kOwnerOnly},
+      {"a link", "old", true, Event::None, {}, {}, kLinked, kAsMade, "真的.xlsx"},
+      {"a link to no file yet", nullptr, false, Event::None, {}, {}, kLinked, kAsMade, "真的.xlsx"},
 #endif
   };
   for (const auto& c : cases) {
@@ -204,7 +160,7 @@ TEST(Replacement, TheTargetIsWholeOrAsItWas) {
     }
     if (c.event == Event::LeftoversBefore) {
       WriteBytes(folder.File(TEMPORARY_PREFIX "目标.xlsx.4321-0.tmp"), "left");
-      WriteBytes(folder.File(TEMPORARY_PREFIX "目标.xlsx.备份.tmp"), "mine");
+      WriteBytes(folder.File(kLeftover), "mine");
     }
     FileError error;
     std::unique_ptr<OutputFile> held;

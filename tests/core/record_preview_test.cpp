@@ -1,11 +1,13 @@
 // The preview of a file's first records: its cells are the cells a
 // conversion into UTF-8 writes, whatever the items and the records, and it
-// keeps and reads no more than its bounds.
+// keeps and reads no more than its bounds. The conversion's counts of real
+// files, and its malformed records counted as the census counts them.
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "app/record_preview.h"
+#include "census/census.h"
 #include "conversion.h"
 #include "marc/record_splitter.h"
 #include "record_builder.h"
@@ -20,20 +22,6 @@ std::string Records(int count, std::string_view title) {
   }
   return bytes;
 }
-
-// Bytes made in memory, counting what is read of them.
-class CountingInput : public MemoryInput {
- public:
-  CountingInput(std::string text, std::size_t failAfter, std::size_t& consumed)
-      : MemoryInput(std::move(text), 1 << 16, failAfter), consumed_(consumed) {}
-  std::size_t Read(char* buffer, std::size_t size) override {
-    const std::size_t n = MemoryInput::Read(buffer, size);
-    return consumed_ += n, n;
-  }
-
- private:
-  std::size_t& consumed_;
-};
 
 }  // namespace
 
@@ -50,6 +38,7 @@ TEST(RecordPreview, CellsAreTheCellsOfAConversionIntoUtf8) {
   const struct {
     const char* what;  // or a file's path in the source tree, with bytes empty
     std::string bytes;
+    const char* counts = "";  // of real files: records, malformed and UTF-8 records
   } cases[] = {
       {"GBK values with tabs, repeated fields, record types known and unknown",
        gbk.Build() + RecordBuilder().Type('Z').Field("200", "1 " + Sf("a", "x")).Build()},
@@ -65,13 +54,23 @@ TEST(RecordPreview, CellsAreTheCellsOfAConversionIntoUtf8) {
            RecordBuilder().Field("200", Sf("a", "cut")).WithoutRecordTerminator().Build()},
       {"more records than the preview keeps", Records(25, "T")},
       {"samples/sample.iso", ""},
-      {"tests/data/third-party/pymarc/testunimarc.dat", ""},
-      {"tests/data/third-party/pymarc/bad_records.mrc", ""},
-      {"tests/data/third-party/pymarc/utf8_invalid.mrc", ""},
-      {"tests/data/third-party/marc4j/chinese_mangled_multibyte.mrc", ""},
-      {"tests/data/third-party/marc4j/bad_oversize_field_bad_directory.mrc", ""},
-      {"tests/data/third-party/marcrecord/rusmarc_1.iso", ""},
-      {"tests/data/third-party/yaz/marc5.marc", ""},
+      // Real records written by other people's software, with their real
+      // faults and in their encodings.
+      {"tests/data/third-party/pymarc/testunimarc.dat", "", "1/0/1"},
+      {"tests/data/third-party/pymarc/bad_records.mrc", "", "8/2/0"},
+      {"tests/data/third-party/pymarc/utf8_invalid.mrc", "", "1/0/1"},
+      {"tests/data/third-party/pymarc/bad_indicator.dat", "", "1/0/1"},
+      {"tests/data/third-party/pymarc/bad_subfield_code.dat", "", "1/0/0"},
+      {"tests/data/third-party/pymarc/1251.dat", "", "6/0/0"},
+      {"tests/data/third-party/marc4j/chinese_mangled_multibyte.mrc", "", "4/0/1"},
+      {"tests/data/third-party/marc4j/bad_leaders_10_11.mrc", "", "1/0/0"},
+      {"tests/data/third-party/marc4j/unordered-directory-entries.mrc", "", "1/0/0"},
+      {"tests/data/third-party/marc4j/bad_oversize_field_bad_directory.mrc", "", "5/1/4"},
+      {"tests/data/third-party/yaz/marc1.marc", "", "1/0/0"},
+      {"tests/data/third-party/yaz/marc5.marc", "", "1/0/1"},
+      {"tests/data/third-party/yaz/marc6.marc", "", "1/0/0"},
+      {"tests/data/third-party/marcrecord/rusmarc_1.iso", "", "1/0/0"},
+      {"tests/data/third-party/marcrecord/rusmarc_2.iso", "", "1/0/0"},
   };
   for (const auto& c : cases) {
     TempFolder folder;
@@ -90,7 +89,12 @@ TEST(RecordPreview, CellsAreTheCellsOfAConversionIntoUtf8) {
     request.items = items;
     request.joinSeparator = separator;
     request.output = OutputType::Utf8Text;
-    EXPECT_EQ(Convert(request, LocalFileSystem()).outcome, RunSummary::Outcome::Completed) << c.what;
+    const RunSummary summary = Convert(request, LocalFileSystem());
+    EXPECT_EQ(summary.outcome, RunSummary::Outcome::Completed) << c.what;
+    const std::string counts = std::to_string(summary.records) + "/" + std::to_string(summary.malformed) + "/" +
+                               std::to_string(summary.utf8Records);
+    EXPECT_EQ(*c.counts != '\0' ? counts : "", c.counts) << c.what;
+    EXPECT_EQ(TakeCensus(LocalFileSystem(), path).Faulty(), summary.malformed) << c.what << ": one count";
     const std::string text = ReadBytes(request.outputPath);
     // After the mark and the header line, as many lines as the preview keeps.
     for (std::size_t at = text.find("\r\n") + 2; at < text.size() && converted.size() < kPreviewRecords;) {
@@ -98,8 +102,7 @@ TEST(RecordPreview, CellsAreTheCellsOfAConversionIntoUtf8) {
       converted.push_back(text.substr(at, end - at));
       at = end + 2;
     }
-    const std::string difference = FirstDifference(shown, converted);
-    EXPECT_TRUE(difference.empty()) << c.what << ": " << difference;
+    EXPECT_EQ(FirstDifference(shown, converted), "") << c.what;
   }
 }
 
@@ -127,7 +130,12 @@ TEST(RecordPreview, KeepsTwentyRecordsAndReadsAFewMegabytes) {
     TempFolder folder;
     FaultyFiles files;
     std::size_t consumed = 0;
-    if (c.bytes) files.input = [&] { return std::make_unique<CountingInput>(c.bytes(), c.failAfter, consumed); };
+    files.input = [&] {
+      auto input = std::make_unique<MemoryInput>(c.bytes(), 1 << 16, c.failAfter);
+      input->counted = &consumed;
+      return input;
+    };
+    if (!c.bytes) files.input = nullptr;
     const PreviewRecords preview = ReadPreviewRecords(files, folder.File("records.iso"));
     EXPECT_EQ(preview.records.size(), c.records) << c.what;
     EXPECT_EQ(WithFolderAsDots(Messages(Language::Chinese).Failed(preview.failure, Work::Preview), folder)

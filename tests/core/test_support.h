@@ -3,6 +3,7 @@
 // window that writes down every call, and the calls a run makes, built from
 // the program's own message texts.
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <deque>
 #include <exception>
@@ -61,13 +62,15 @@ inline std::string ReadBytes(const std::string& path) {
 
 inline bool Exists(const std::string& path) { return std::filesystem::exists(std::filesystem::u8path(path)); }
 
-// Bytes handed out at most `chunk` at a time; after failAfter bytes the
-// reads fail, or throw std::bad_alloc as a full memory would.
 inline std::exception_ptr OutOfMemory() { return std::make_exception_ptr(std::bad_alloc()); }
+// Memory that runs short, in the middle of a row too: a request for more than
+// this fails (run_test.cpp's operator new sees to it).
+inline std::size_t g_largestAllocation = SIZE_MAX;
 
+// Bytes handed out at most `chunk` at a time; after failAfter bytes the
+// reads fail, or throw `thrown` when there is one (OutOfMemory(), say).
 class MemoryInput : public InputFile {
  public:
-  // Past failAfter bytes a read fails, or throws `thrown` when there is one.
   MemoryInput(std::string text, std::size_t chunk, std::size_t failAfter = std::string::npos,
               std::exception_ptr thrown = nullptr)
       : text_(std::move(text)), chunk_(chunk), failAfter_(failAfter), thrown_(std::move(thrown)) {}
@@ -78,12 +81,14 @@ class MemoryInput : public InputFile {
     if (at_ >= failAfter_) return error_ = {FileError::Kind::ReadWrite, 5}, 0;
     const std::size_t n = std::min({size, chunk_, text_.size() - at_, failAfter_ - at_});
     std::memcpy(buffer, text_.data() + at_, n);
+    if (counted != nullptr) *counted += n;
     return at_ += n, n;
   }
   FileError Error() const override { return error_; }
   std::uint64_t Size() const override { return text_.size(); }
 
   std::size_t largestRequest = 0;
+  std::size_t* counted = nullptr;  // adds up the bytes read, when set
 
  private:
   std::string text_;
@@ -98,11 +103,12 @@ class MemoryInput : public InputFile {
 // cannot be read back.
 class FillingOutput : public OutputFile {
  public:
-  FillingOutput(std::unique_ptr<OutputFile> file, std::size_t room) : file_(std::move(file)), room_(room) {}
+  FillingOutput(std::unique_ptr<OutputFile> file, std::size_t room, bool unreadable)
+      : file_(std::move(file)), room_(room), unreadable_(unreadable) {}
   bool Created() const override { return file_->Created(); }
   std::uint64_t SizeBefore() const override { return file_->SizeBefore(); }
-  std::optional<std::string> FirstBytes() const override { return unreadable ? std::nullopt : file_->FirstBytes(); }
-  std::optional<std::string> LastBytes() const override { return unreadable ? std::nullopt : file_->LastBytes(); }
+  std::optional<std::string> FirstBytes() const override { return unreadable_ ? std::nullopt : file_->FirstBytes(); }
+  std::optional<std::string> LastBytes() const override { return unreadable_ ? std::nullopt : file_->LastBytes(); }
   bool Write(const char* data, std::size_t size) override {
     const std::size_t fits = std::min(size, room_);
     room_ -= fits;
@@ -115,11 +121,10 @@ class FillingOutput : public OutputFile {
   void Discard() override { file_->Discard(); }
   FileError Error() const override { return full_ ? FileError{FileError::Kind::DiskFull, 28} : file_->Error(); }
 
-  bool unreadable = false;  // as a file one may write but not read
-
  private:
   std::unique_ptr<OutputFile> file_;
   std::size_t room_;
+  bool unreadable_;  // as a file one may write but not read
   bool full_ = false;
 };
 
@@ -147,10 +152,7 @@ class FaultyFiles : public FileSystem {
 
  private:
   std::unique_ptr<OutputFile> Filling(std::unique_ptr<OutputFile> file) const {
-    if (!file || (room == std::string::npos && !unreadable)) return file;
-    auto filling = std::make_unique<FillingOutput>(std::move(file), room);
-    filling->unreadable = unreadable;
-    return filling;
+    return file ? std::make_unique<FillingOutput>(std::move(file), room, unreadable) : nullptr;
   }
 };
 
@@ -173,8 +175,9 @@ class FakeRunWindow : public RunWindow {
   std::deque<bool> answers;  // Ask's answers in order; Yes when used up
   std::string savePath;      // "" cancels the save dialog
   OutputType saveType = OutputType::GbkText;
-  long closeAtProgress = -1;  // on this call (1-based) ShowProgress says the window closes,
-  long stopAtProgress = -1;   // or that the user asked to stop
+  long closeAtProgress = -1;        // on this call (1-based) ShowProgress says the window closes,
+  long stopAtProgress = -1;         // or that the user asked to stop
+  long memoryShortAtProgress = -1;  // after this call, requests of more than 4 KiB fail
   Calls calls;
 
   std::string InputPath() override { return Log("InputPath"), inputPath; }
@@ -183,7 +186,7 @@ class FakeRunWindow : public RunWindow {
   void ShowProgressLabel() override { Log("ShowProgressLabel"); }
   ProgressAnswer ShowProgress(const std::string& caption, const RunProgress&) override {
     Log("ShowProgress(" + caption + ")");
-    ++progressCalls_;
+    if (++progressCalls_ == memoryShortAtProgress) g_largestAllocation = 4096;
     if (progressCalls_ == closeAtProgress) return ProgressAnswer::Close;
     return progressCalls_ == stopAtProgress ? ProgressAnswer::Stop : ProgressAnswer::Continue;
   }

@@ -2,19 +2,38 @@
 // Calc, headless, saves every sheet as CSV with each text cell quoted. Every
 // value must come back as the text it was (a number would come back
 // unquoted), in a workbook the writer made with its rows split across sheets
-// each under the header row, and in one the conversion wrote.
+// each under the header row, and in one the conversion wrote, whose end
+// message counts what a cell could not hold.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <map>
 
+#include "app/messages.h"
 #include "conversion.h"
-#include "hard_records.h"
+#include "hard_values.h"
 #include "memory_sink.h"
+#include "record_builder.h"
 #include "test_support.h"
 #include "xlsx/xlsx_writer.h"
 
 namespace {
+
+// A record of the value in 200$a, in UTF-8. A field holds at most 9,999
+// bytes: a longer value goes into pieces, cut at characters, one 200$a each,
+// which "200a*" joins with no separator.
+std::string HardRecord(const std::string& number, const std::string& value) {
+  RecordBuilder record;
+  record.Coding('a').Field("001", number);
+  std::size_t at = 0;
+  do {
+    std::size_t end = std::min(value.size(), at + 3000);
+    while (end < value.size() && (static_cast<unsigned char>(value[end]) & 0xC0) == 0x80) --end;
+    record.Field("200", "1 " + Sf("a", value.substr(at, end - at)));
+    at = end;
+  } while (at < value.size());
+  return record.Build();
+}
 
 struct Field {
   std::string text;
@@ -65,20 +84,38 @@ TEST(LibreOffice, ReadsEveryValueBackAsText) {
   ASSERT_TRUE(writer.Finish());
   WriteBytes(folder.File("written.xlsx"), sink.bytes);
 
-  // The record numbers keep their leading zeros.
-  WriteBytes(folder.File("hard.iso"), HardRecords());
+  // The values a record can hold (a CR ends a record, 0x1D, 0x1E and 0x1F
+  // are its structure), each with the record's number: its leading zeros stay.
+  std::string records;
+  std::int64_t cut = 0, firstCut = 0, leftOut = 0, firstLeftOut = 0, record = 0;
+  for (const HardValue& value : kHardValues) {
+    if (value.given.find_first_of("\r\x1D\x1E\x1F") != std::string::npos) continue;
+    const std::string number = "00" + std::to_string(++record);
+    records += HardRecord(number, value.given);
+    expected["converted-记录1"].push_back({number, value.Expected()});
+    if (!value.cut.empty() && cut++ == 0) firstCut = record;
+    if (value.leftOut > 0 && leftOut == 0) firstLeftOut = record;
+    leftOut += value.leftOut;
+  }
+  WriteBytes(folder.File("hard.iso"), records);
   ConversionRequest request;
   request.inputPath = folder.File("hard.iso");
   request.outputPath = folder.File("converted.xlsx");
   request.output = OutputType::Workbook;
   request.items = {"001a", "200a*"};
   request.joinSeparator = "";
-  ASSERT_EQ(Convert(request, LocalFileSystem()).outcome, RunSummary::Outcome::Completed);
-  expected["converted-记录1"] = {request.items};
-  for (const HardValue& value : RecordedHardValues()) {
-    expected["converted-记录1"].push_back(
-        {"00" + std::to_string(expected["converted-记录1"].size()), value.Expected()});
-  }
+  const RunSummary summary = Convert(request, LocalFileSystem());
+  ASSERT_EQ(summary.outcome, RunSummary::Outcome::Completed);
+  expected["converted-记录1"].insert(expected["converted-记录1"].begin(), request.items);
+  // The end message counts the values cut and the control characters left out.
+  EXPECT_TRUE(summary.cutValues == cut && summary.firstCutRecord == firstCut);
+  EXPECT_TRUE(summary.deletedControls == leftOut && summary.firstDeletedControlRecord == firstLeftOut);
+  const std::string message = Messages(Language::Chinese).Finished(summary, TextEncoding::Utf8, request.outputPath);
+  EXPECT_NE(message.find("\n有" + std::to_string(cut) + "个值超过单元格的上限（32767个字符），已截断，第一个在第" +
+                         std::to_string(firstCut) + "条记录。\n" + std::to_string(leftOut) +
+                         "个控制字符已删去，第一处在第" + std::to_string(firstLeftOut) + "条记录。"),
+            std::string::npos)
+      << message;
 
   // Calc with its own profile and home, both in the test's folder.
   const std::string command =

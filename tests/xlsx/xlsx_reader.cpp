@@ -172,16 +172,20 @@ ZipContents ReadZip(const std::string& zip) {
   return contents;
 }
 
-std::vector<std::string> CellFormats(const std::string& styles) {
-  std::size_t at = styles.find("<cellXfs");
-  const std::size_t end = styles.find("</cellXfs>");
-  if (at == std::string::npos || end == std::string::npos) Fail("no cellXfs");
-  std::vector<std::string> formats;
-  while ((at = styles.find("<xf ", at + 1)) < end) {
-    const std::size_t next = std::min(styles.find("<xf ", at + 1), end);
-    formats.push_back(styles.substr(at, next - at));
+std::vector<Element> Elements(const std::string& xml, const std::string& name) {
+  std::vector<Element> elements;
+  for (std::size_t at = xml.find("<" + name); at != std::string::npos; at = xml.find("<" + name, at + 1)) {
+    const std::size_t end = xml.find('>', at);
+    const std::string tag = xml.substr(at + 1 + name.size(), end - at - 1 - name.size());     // ` a="1" b="2"/`
+    if (end == std::string::npos || (!tag.empty() && tag[0] != ' ' && tag != "/")) continue;  // another name
+    Element& element = elements.emplace_back();
+    for (std::size_t equals = tag.find("=\""); equals != std::string::npos; equals = tag.find("=\"", equals + 2)) {
+      const std::size_t start = tag.rfind(' ', equals) + 1, close = tag.find('"', equals + 2);
+      element[tag.substr(start, equals - start)] = tag.substr(equals + 2, close - equals - 2);
+    }
+    if (tag.empty() || tag.back() != '/') element[""] = xml.substr(end + 1, xml.find("</" + name + ">", end) - end - 1);
   }
-  return formats;
+  return elements;
 }
 
 Rows ReadSheet(const std::string& xml) {

@@ -4,6 +4,7 @@
 // inflated and checked against its CRC-32 and sizes, and a worksheet's XML
 // parsed into rows of cell text with entities, _xHHHH_ forms and XML's
 // line-end handling applied. Anything malformed throws std::runtime_error.
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,6 +26,7 @@ using Rows = std::vector<std::vector<std::string>>;
 // a cell must have style 1 exactly when its text has a line break.
 Rows ReadSheet(const std::string& xml);
 
-// The cell formats of styles.xml (its cellXfs), each as its XML, in order:
-// a cell's style is an index into them.
-std::vector<std::string> CellFormats(const std::string& styles);
+// Every element of the name in the XML, in order: its attributes by name,
+// and under "" what stands between its tags (nothing decoded).
+using Element = std::map<std::string, std::string>;
+std::vector<Element> Elements(const std::string& xml, const std::string& name);
