@@ -88,7 +88,8 @@ bool Typeable(std::string_view utf8) {
     if (c < 0x20 || c == 0x7F || c == ',') return false;
     if (c == 0xC2 && at + 1 < utf8.size() && static_cast<unsigned char>(utf8[at + 1]) < 0xA0) return false;
   }
-  return utf8.find("，") == std::string_view::npos && utf8.find("\xEF\xBF\xBD") == std::string_view::npos;
+  constexpr std::string_view kFullWidthComma = "\xEF\xBC\x8C";
+  return utf8.find(kFullWidthComma) == std::string_view::npos && utf8.find("\xEF\xBF\xBD") == std::string_view::npos;
 }
 
 // The list item that selects a subfield of a tag; the conversion compares

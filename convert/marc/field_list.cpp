@@ -7,7 +7,7 @@ const char* const DefaultFieldList = "010a,010d,101a,200a,200f,200g,210a,210c,21
 
 namespace {
 
-constexpr std::string_view kFullWidthComma = "，";
+constexpr std::string_view kFullWidthComma = "\xEF\xBC\x8C";  // U+FF0C, typed with a Chinese input method
 
 // Where an item may end or a CR LF pair may be: at ',', CR or the full-width
 // comma's first byte.

@@ -12,7 +12,7 @@ constexpr std::string_view kReplacementUtf8 = "\xEF\xBF\xBD";
 // it wrote.
 char* MakeRoom(std::string& out, std::size_t textSize, std::size_t perByte) {
   const std::size_t before = out.size();
-  if (textSize > (out.max_size() - before) / perByte) throw std::length_error("文本过长，无法转换编码");
+  if (textSize > (out.max_size() - before) / perByte) throw std::length_error("text too long to recode");
   out.resize(before + textSize * perByte);
   return out.data() + before;
 }

@@ -112,16 +112,6 @@ void AppendXmlSpecial(std::string& out, const char* at, const char* end) {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
-// Wide in East Asian fonts: the CJK blocks from U+2E80 on, Hangul, the
-// compatibility and full-width forms, and the ideographs beyond the BMP.
-bool IsWide(std::string_view sequence) {
-  const auto lead = static_cast<unsigned char>(sequence[0]);
-  if (sequence.size() == 4) return true;
-  if (sequence.size() != 3) return false;
-  const unsigned codePoint = ((lead & 0x0Fu) << 12) | ((static_cast<unsigned char>(sequence[1]) & 0x3Fu) << 6);
-  return codePoint >= 0x2E80 && codePoint < 0xFF70 && !(codePoint >= 0xD7B0 && codePoint < 0xF900);
-}
-
 }  // namespace
 
 std::string_view CutToUtf16Units(std::string_view utf8, std::size_t limit) {
@@ -199,12 +189,3 @@ void AppendCellXml(std::string& out, std::string_view utf8) {
 
 bool HasBlankEnds(std::string_view utf8) { return !utf8.empty() && (IsBlank(utf8.front()) || IsBlank(utf8.back())); }
 
-std::size_t DisplayWidth(std::string_view utf8, std::size_t most) {
-  std::size_t width = 0;
-  for (std::size_t at = 0; at < utf8.size() && utf8[at] != '\n' && width < most;) {
-    const std::size_t length = std::min(SequenceLength(static_cast<unsigned char>(utf8[at])), utf8.size() - at);
-    width += IsWide(utf8.substr(at, length)) ? 2 : 1;
-    at += length;
-  }
-  return std::min(width, most);
-}

@@ -45,7 +45,3 @@ void AppendCellXml(std::string& out, std::string_view utf8);
 // Whether the text begins or ends with a blank that an XML reader may drop
 // unless the element says xml:space="preserve".
 bool HasBlankEnds(std::string_view utf8);
-
-// The width of the text's first line in digit widths, a wide (CJK)
-// character counting two; counting stops at `most`.
-std::size_t DisplayWidth(std::string_view utf8, std::size_t most);

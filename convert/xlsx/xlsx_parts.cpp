@@ -24,7 +24,8 @@ std::string ColumnName(std::size_t index) {
   return name;
 }
 
-std::string SheetName(int number) { return "记录" + std::to_string(number); }
+// "记录1", "记录2", ...: the same in every language, so that files compare equal.
+std::string SheetName(int number) { return "\xE8\xAE\xB0\xE5\xBD\x95" + std::to_string(number); }
 
 std::string SheetPath(int number) { return "xl/worksheets/sheet" + std::to_string(number) + ".xml"; }
 

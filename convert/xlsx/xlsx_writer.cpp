@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "text/display_width.h"
 #include "xlsx/cell_text.h"
 #include "xlsx/xlsx_parts.h"
 

@@ -1,0 +1,5 @@
+#include <windows.h>
+
+#include "user_language.h"
+
+bool UserReadsChinese() { return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_CHINESE; }
