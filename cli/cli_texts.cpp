@@ -1,0 +1,153 @@
+#include "cli_texts.h"
+
+#include <cstdio>
+
+#include "marc/field_list.h"
+#include "user_language.h"
+
+Language LanguageOfUser() { return UserReadsChinese() ? Language::Chinese : Language::English; }
+
+std::string CliTexts::Usage() const {
+  if (chinese_) {
+    return std::string(
+               "用法：marc2tab [--fields 字段列表] [--join 分隔符] [--format tsv|xlsx] [--encoding gbk|utf-8]\n"
+               "               [--append | --replace] [--lang zh|en] 输入文件 输出文件\n"
+               "      marc2tab --census 输入文件\n"
+               "\n"
+               "把 ISO 2709 格式的书目数据文件（UNIMARC/CNMARC，GBK 或 UTF-8 编码）转换成制表符分隔的\n"
+               "文本文件（CR LF 换行）或 Excel 工作簿：第一行是字段代码，之后每条记录一行。\n"
+               "\n"
+               "  --fields 字段列表   用逗号隔开的字段代码（字段号加子字段代码，例如 200a；000? 输出记录类型；\n"
+               "                      701a* 取出全部出现并连接）。默认：\n"
+               "                      ") +
+           DefaultFieldList +
+           "\n"
+           "  --join 分隔符       701a* 这类代码各次出现之间的分隔符（默认“; ”），不能有制表符或换行\n"
+           "  --format 格式       tsv：制表符分隔的文本；xlsx：Excel 工作簿，每个值都是文本单元格。\n"
+           "                      输出文件名以 .xlsx 结尾时默认 xlsx，否则默认 tsv\n"
+           "  --encoding 编码     文本输出的编码：gbk（默认）或 utf-8（文件以 BOM 开头）\n"
+           "  --append            文本输出文件已存在时追加到其末尾\n"
+           "  --replace           输出文件已存在时整个替换（写完后才替换，失败时原文件不变）；\n"
+           "                      两者都不加时，已存在的输出文件被拒绝，文件不变\n"
+           "  --census            不转换，列出输入文件中的全部字段和子字段：代码、名称、有它的记录数和占比、\n"
+           "                      出现次数、是否重复、示例\n"
+           "  --lang zh|en        提示的语言（默认按 LC_ALL、LC_MESSAGES、LANG；输出文件与语言无关）\n"
+           "  --help              显示本说明\n"
+           "  输出文件            文件名，或 - 表示标准输出\n"
+           "\n"
+           "退出码：0 转换完成；1 文件无法读写，或转换中断；2 用法错误、输出文件已存在而没有 --append，\n"
+           "输出文件是另一种编码，或字段列表超过 Excel 工作簿的16384列。\n";
+  }
+  return std::string(
+             "Usage: marc2tab [--fields LIST] [--join SEPARATOR] [--format tsv|xlsx] [--encoding gbk|utf-8]\n"
+             "                [--append | --replace] [--lang zh|en] INPUT OUTPUT\n"
+             "       marc2tab --census INPUT\n"
+             "\n"
+             "Converts a file of bibliographic records in ISO 2709 (UNIMARC/CNMARC, GBK or UTF-8) into\n"
+             "tab-delimited text (CR LF line ends) or an Excel workbook: a header of field codes, then one\n"
+             "row per record.\n"
+             "\n"
+             "  --fields LIST       field codes separated by commas (tag and subfield code, such as 200a;\n"
+             "                      000? writes the type of record; 701a* joins every occurrence). Default:\n"
+             "                      ") +
+         DefaultFieldList +
+         "\n"
+         "  --join SEPARATOR    between the occurrences of a code such as 701a* (default \"; \"); no tab\n"
+         "                      or line break\n"
+         "  --format FORMAT     tsv: tab-delimited text; xlsx: an Excel workbook, every value a text cell.\n"
+         "                      xlsx when OUTPUT ends in .xlsx, else tsv\n"
+         "  --encoding NAME     of text output: gbk (the default) or utf-8 (the file begins with a BOM)\n"
+         "  --append            append to a text OUTPUT that exists\n"
+         "  --replace           replace an OUTPUT that exists (only once it is complete; on failure the\n"
+         "                      file stays as it was). Without either, an OUTPUT that exists is refused\n"
+         "  --census            instead of converting, list every field and subfield of INPUT: code,\n"
+         "                      name, records that have it and their share, occurrences, repeats, sample\n"
+         "  --lang zh|en        the language of the messages (else from LC_ALL, LC_MESSAGES, LANG;\n"
+         "                      output files do not depend on it)\n"
+         "  --help              show this text\n"
+         "  OUTPUT              a file name, or - for standard output\n"
+         "\n"
+         "Exit status: 0 converted; 1 a file could not be read or written, or the run broke off; 2 a wrong\n"
+         "call, an OUTPUT that exists without --append, an OUTPUT in the other encoding, or a field list\n"
+         "longer than the 16384 columns of a workbook.\n";
+}
+
+std::string CliTexts::NeedsValue(const std::string& option) const {
+  return option + Pick(" 需要一个值", " needs a value");
+}
+std::string CliTexts::UnknownFormat(const std::string& word) const {
+  return Pick("未知的格式 ", "unknown format ") + word;
+}
+std::string CliTexts::UnknownEncoding(const std::string& word) const {
+  return Pick("未知的编码 ", "unknown encoding ") + word;
+}
+std::string CliTexts::UnknownLanguage(const std::string& word) const {
+  return Pick("未知的语言 ", "unknown language ") + word;
+}
+std::string CliTexts::UnknownOption(const std::string& option) const {
+  return Pick("未知的选项 ", "unknown option ") + option;
+}
+std::string CliTexts::AppendAndReplace() const {
+  return Pick("--append 和 --replace 只能用一个", "--append and --replace cannot both be given");
+}
+std::string CliTexts::WorkbookAppend() const {
+  return Pick("Excel 工作簿不能追加，只能新建或用 --replace 替换",
+              "an Excel workbook cannot be appended to, only created or replaced with --replace");
+}
+std::string CliTexts::SeparatorBreaksRow() const {
+  return Pick("--join 的分隔符中不能有制表符或换行", "the separator of --join cannot hold a tab or a line break");
+}
+std::string CliTexts::CensusInput() const {
+  return Pick("--census 需要一个输入文件，且只要这一个", "--census needs one input file, and only that");
+}
+std::string CliTexts::InputAndOutput() const {
+  return Pick("需要输入文件和输出文件各一个", "one input file and one output file are needed");
+}
+std::string CliTexts::EmptyInputName() const { return Pick("输入文件名是空的", "the input file's name is empty"); }
+std::string CliTexts::EmptyOutputName() const { return Pick("输出文件名是空的", "the output file's name is empty"); }
+
+std::string CliTexts::Warning(const std::string& text) const { return Pick("警告：", "warning: ") + text; }
+
+std::string CliTexts::Progress(std::int64_t records, double megabytes, double megabytesPerSecond) const {
+  char line[160];
+  std::snprintf(line, sizeof line,
+                Pick("已转换%lld条记录，%.1f MB，%.1f MB/s", "%lld records converted, %.1f MB, %.1f MB/s"),
+                static_cast<long long>(records), megabytes, megabytesPerSecond);
+  return line;
+}
+
+const char* const* CliTexts::CensusHeader() const {
+  static const char* const chinese[] = {"代码", "名称", "记录数", "占比", "次数", "重复", "示例"};
+  static const char* const english[] = {"Code", "Name", "Records", "Share", "Times", "Repeats", "Sample"};
+  return chinese_ ? chinese : english;
+}
+std::string CliTexts::RecordType() const { return Pick("记录类型", "Type of record"); }
+std::string CliTexts::OtherSubfields() const { return Pick("其他子字段", "Other subfields"); }
+std::string CliTexts::OtherFields() const { return Pick("其他字段", "Other fields"); }
+std::string CliTexts::Repeats() const { return Pick("是", "yes"); }
+
+std::string CliTexts::CensusRead(std::int64_t records, std::int64_t malformed, std::int64_t partlyRead) const {
+  std::string text = chinese_ ? "共读取" + std::to_string(records) + "条记录。"
+                              : std::to_string(records) + (records == 1 ? " record read." : " records read.");
+  std::string details;
+  if (malformed > 0) {
+    details += chinese_ ? std::to_string(malformed) + "条格式有误，未计入统计"
+                        : std::to_string(malformed) + " malformed, not counted";
+  }
+  if (malformed > 0 && partlyRead > 0) details += Pick("；", "; ");
+  if (partlyRead > 0) {
+    details += chinese_ ? std::to_string(partlyRead) + "条有字段无法读取，只计入其余字段"
+                        : std::to_string(partlyRead) + " with fields that could not be read, only the rest counted";
+  }
+  if (!details.empty()) text += chinese_ ? "其中" + details + "。" : " Of them " + details + ".";
+  return text + "\n";
+}
+
+std::string CliTexts::CensusStopped() const {
+  return Pick("统计未完成：已中止，以上只是前面的记录。\n",
+              "The census is not complete: it was stopped, and the above are only the first records.\n");
+}
+
+std::string CliTexts::CensusFailed(const std::string& reason) const {
+  return Pick("统计未完成：", "The census is not complete: ") + reason + "\n";
+}
