@@ -11,5 +11,6 @@
 
 #include "app/messages.h"
 #include "census/census.h"
+#include "cli_texts.h"
 
-std::string CensusReport(const Census& census, const Messages& messages);
+std::string CensusReport(const Census& census, const Messages& messages, const CliTexts& texts);

@@ -1,11 +1,13 @@
 #pragma once
-// marc2tab [--fields LIST] [--join SEP] [--format tsv|xlsx] [--encoding gbk|utf-8] [--append | --replace] INPUT OUTPUT
+// marc2tab [--fields LIST] [--join SEP] [--format tsv|xlsx] [--encoding gbk|utf-8] [--append | --replace]
+//         [--lang zh|en] INPUT OUTPUT
 // marc2tab --census INPUT
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "conversion.h"
+#include "text/language.h"
 #include "text/text_encoding.h"
 
 struct CommandLine {
@@ -19,7 +21,8 @@ struct CommandLine {
   std::optional<std::string> join;    // UTF-8, between the occurrences of "701a*"
   TextEncoding encoding = TextEncoding::Gbk;
   std::string input;
-  std::string output;  // "-" is standard output
+  std::string output;                     // "-" is standard output
+  Language language = Language::Chinese;  // of the messages: --lang, else the user's
 };
 
 // The parsed arguments, or an error message for a wrong call.
@@ -33,6 +36,3 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 // The kind of table to write: as --format and --encoding say, or else a
 // workbook when the output's name ends in .xlsx, or else text.
 OutputType OutputTypeOf(const CommandLine& line, const std::string& output);
-
-// How to call marc2tab, with the default field list.
-std::string Usage();

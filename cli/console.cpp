@@ -27,8 +27,8 @@ std::unique_ptr<OutputFile> StandardOutputFiles::OpenReplacement(const std::stri
   return files_.OpenReplacement(path, replace, error);
 }
 
-ProgressLine::ProgressLine(bool shown)
-    : shown_(shown), started_(std::chrono::steady_clock::now()), lastDrawn_(started_) {}
+ProgressLine::ProgressLine(bool shown, CliTexts texts)
+    : shown_(shown), texts_(texts), started_(std::chrono::steady_clock::now()), lastDrawn_(started_) {}
 
 void ProgressLine::Show(const RunProgress& progress) {
   if (!shown_ || (progress.records & 1023) != 0) return;
@@ -37,8 +37,8 @@ void ProgressLine::Show(const RunProgress& progress) {
   lastDrawn_ = now;
   const double seconds = std::chrono::duration<double>(now - started_).count();
   const double megabytes = static_cast<double>(progress.bytesRead) / 1e6;
-  std::fprintf(stderr, "\r已转换%lld条记录，%.1f MB，%.1f MB/s   ", static_cast<long long>(progress.records), megabytes,
-               seconds > 0 ? megabytes / seconds : 0.0);
+  const std::string line = texts_.Progress(progress.records, megabytes, seconds > 0 ? megabytes / seconds : 0.0);
+  std::fprintf(stderr, "\r%s   ", line.c_str());
   drawn_ = true;
 }
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "cli_texts.h"
 #include "conversion.h"
 #include "file_system.h"
 
@@ -30,13 +31,14 @@ class StandardOutputFiles : public FileSystem {
 // times a second, when standard error is a terminal.
 class ProgressLine {
  public:
-  explicit ProgressLine(bool shown);
+  ProgressLine(bool shown, CliTexts texts);
   void Show(const RunProgress& progress);
   // Ends the line so later messages start on a line of their own.
   void End();
 
  private:
   bool shown_;
+  CliTexts texts_;
   bool drawn_ = false;
   std::chrono::steady_clock::time_point started_;
   std::chrono::steady_clock::time_point lastDrawn_;

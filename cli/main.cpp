@@ -1,6 +1,6 @@
 // marc2tab: the command-line converter, on the same conversion as the window,
-// writing the same bytes. It speaks Chinese, as the window does: its reasons
-// are the window's own texts.
+// writing the same bytes. It speaks Chinese or English, as the user's locale
+// or --lang says: its reasons are the window's own texts.
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -9,6 +9,7 @@
 #include "app/messages.h"
 #include "census/census.h"
 #include "census_report.h"
+#include "cli_texts.h"
 #include "command_line.h"
 #include "console.h"
 #include "conversion.h"
@@ -24,13 +25,13 @@ constexpr int kExitUsage = 2;
 
 void Say(const std::string& text) { std::fprintf(stderr, "marc2tab: %s\n", text.c_str()); }
 
-const Messages& Texts() {
-  static const Messages messages(Language::Chinese);
-  return messages;
-}
+// The language of every message: the user's, or --lang once the arguments are read.
+Language language = LanguageOfUser();
+
+Messages Texts() { return Messages(language); }
 
 void ReportSummary(const RunSummary& summary, TextEncoding output, const std::string& path) {
-  const Messages& texts = Texts();
+  const Messages texts = Texts();
   Say(texts.Converted(summary));
   std::fprintf(stderr, "  %s\n", texts.OutputNamed(path, summary.sheets).c_str());
   for (const MalformedRecord& record : summary.firstMalformed)
@@ -58,14 +59,14 @@ ConversionRequest RequestOf(const CommandLine& line) {
 }
 
 // Warnings change nothing of what is written, nor the exit status.
-void Warn(const std::string& text) { Say("警告：" + text); }
+void Warn(const std::string& text) { Say(CliTexts(language).Warning(text)); }
 
 int Convert(const CommandLine& line) {
   StandardOutputFiles files(LocalFileSystem());
   const ConversionRequest request = RequestOf(line);
   const std::vector<std::string> unmatchable = ItemsThatCannotMatch(request.items);
   if (!unmatchable.empty()) Warn(Texts().CannotMatch(unmatchable));
-  ProgressLine progress(StandardErrorIsTerminal());
+  ProgressLine progress(StandardErrorIsTerminal(), CliTexts(language));
   const RunSummary summary = Convert(request, files, [&](const RunProgress& done) {
     progress.Show(done);
     return true;
@@ -85,7 +86,7 @@ int Convert(const CommandLine& line) {
 }
 
 int TakeCensusOf(const CommandLine& line) {
-  ProgressLine progress(StandardErrorIsTerminal());
+  ProgressLine progress(StandardErrorIsTerminal(), CliTexts(language));
   const Census census = TakeCensus(LocalFileSystem(), line.input, [&](std::int64_t records, std::uint64_t bytesRead) {
     progress.Show({records, bytesRead});
     return true;
@@ -95,18 +96,20 @@ int TakeCensusOf(const CommandLine& line) {
     Say(Texts().Failed(census.failure, Work::Census));
     return kExitFileError;
   }
-  return WriteToStandardOutput(CensusReport(census, Texts())) ? kExitConverted : kExitFileError;
+  return WriteToStandardOutput(CensusReport(census, Texts(), CliTexts(language))) ? kExitConverted : kExitFileError;
 }
 
 int Main(int argc, char** argv) {
   const ParsedCommandLine parsed = ParseCommandLine(ProgramArguments(argc, argv));
+  language = parsed.commandLine.language;
+  const std::string usage = CliTexts(language).Usage();
   if (parsed.commandLine.help) {
-    std::fputs(Usage().c_str(), stdout);
+    std::fputs(usage.c_str(), stdout);
     return kExitConverted;
   }
   if (!parsed.error.empty()) {
     Say(parsed.error);
-    std::fprintf(stderr, "\n%s", Usage().c_str());
+    std::fprintf(stderr, "\n%s", usage.c_str());
     return kExitUsage;
   }
   return parsed.commandLine.census ? TakeCensusOf(parsed.commandLine) : Convert(parsed.commandLine);

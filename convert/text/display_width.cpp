@@ -13,8 +13,11 @@ std::size_t DisplayWidth(std::string_view utf8, std::size_t most) {
   std::size_t width = 0;
   for (std::size_t at = 0; at < utf8.size() && utf8[at] != '\n' && width < most;) {
     const auto lead = static_cast<unsigned char>(utf8[at]);
-    const std::size_t length =
-        std::min<std::size_t>(lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4, utf8.size() - at);
+    const std::size_t length = std::min<std::size_t>(lead < 0xC0   ? 1
+                                                     : lead < 0xE0 ? 2
+                                                     : lead < 0xF0 ? 3
+                                                                   : 4,
+                                                     utf8.size() - at);
     char32_t c = length == 1 ? lead : lead & (0x7Fu >> length);
     for (std::size_t i = 1; i < length; ++i) c = (c << 6) | (static_cast<unsigned char>(utf8[at + i]) & 0x3Fu);
     width += IsWide(c) ? 2 : 1;

@@ -188,4 +188,3 @@ void AppendCellXml(std::string& out, std::string_view utf8) {
 }
 
 bool HasBlankEnds(std::string_view utf8) { return !utf8.empty() && (IsBlank(utf8.front()) || IsBlank(utf8.back())); }
-

@@ -26,6 +26,14 @@ struct Result {
   std::string out, err;
 };
 
+// marc2tab speaks its user's language: these tests read its Chinese, unless
+// a call sets another locale or --lang.
+const bool kChineseLocale = [] {
+  unsetenv("LC_ALL");
+  unsetenv("LC_MESSAGES");
+  return setenv("LANG", "zh_CN.UTF-8", 1) == 0;
+}();
+
 std::string Quoted(const std::string& argument) {
   std::string quoted = "'";
   for (char c : argument) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
@@ -37,7 +45,13 @@ std::string Quoted(const std::string& argument) {
 // appending), standard error to `err`.
 Result RunMarc2tab(const TempFolder& folder, std::vector<std::string> arguments, const std::string& out,
                    bool append = false) {
-  std::string command = Quoted(MARC2TAB_PATH);
+  // A call may set its own locale ("LANG=en_US.UTF-8" first).
+  std::string command;
+  if (!arguments.empty() && arguments[0].rfind("LANG=", 0) == 0) {
+    command += arguments[0] + " ";
+    arguments.erase(arguments.begin());
+  }
+  command += Quoted(MARC2TAB_PATH);
   for (std::string& argument : arguments) {
     if (argument == "IN" || argument == "OUT") argument = folder.File(argument == "IN" ? "in.iso" : "out.txt");
     command += " " + Quoted(argument);
@@ -67,6 +81,16 @@ const Call kCalls[] = {
      0,
      "marc2tab: 已转换1条记录，其中0条格式有误。\n",
      kExpected},
+    {"in English by --lang",
+     kRecord,
+     "-",
+     {"--lang", "en", "--fields", "200a，000?", "IN", "OUT"},
+     0,
+     "marc2tab: 1 record converted, 0 of them malformed.\n",
+     kExpected},
+    {"in English by the locale", kRecord, "-", {"LANG=en_US.UTF-8", "IN"}, 2, "\nUsage: marc2tab", "-"},
+    {"Chinese by the locale", kRecord, "-", {"LANG=zh_TW.UTF-8", "--bogus", "IN", "OUT"}, 2, "未知的选项 --bogus", "-"},
+    {"an unknown language", kRecord, "-", {"--lang", "fr", "IN", "OUT"}, 2, "未知的语言 fr", "-"},
     {"no output", kRecord, "-", {"IN"}, 2, "用法：marc2tab", "-"},
     {"a third file", kRecord, "-", {"IN", "OUT", "third"}, 2, "用法：marc2tab", "-"},
     {"a list missing", kRecord, "-", {"IN", "OUT", "--fields"}, 2, "用法：marc2tab", "-"},

@@ -222,8 +222,12 @@ TEST(FieldNames, EveryNameAsChecked) {
 // The report of the bundled sample, byte for byte as marc2tab prints it.
 TEST(CensusReport, SampleFile) {
   const Census census = TakeCensus(LocalFileSystem(), QUIRNEL_SOURCE_DIR "/samples/sample.iso");
-  EXPECT_EQ(CensusReport(census, Messages(Language::Chinese)),
+  EXPECT_EQ(CensusReport(census, Messages(Language::Chinese), CliTexts(Language::Chinese)),
             ReadBytes(QUIRNEL_SOURCE_DIR "/tests/cli/sample-census.expected.txt"));
+  // In English: its words and the UNIMARC names, the same counts.
+  const std::string english = CensusReport(census, Messages(Language::English), CliTexts(Language::English));
+  EXPECT_EQ(english.substr(0, english.find(' ')), "Code\tName");
+  EXPECT_NE(english.find("\tTitle proper"), std::string::npos);
 }
 
 // What the sample does not show: the rows without a name, a code that would
@@ -242,7 +246,7 @@ TEST(CensusReport, RowsAndEndingsTheSampleLacks) {
                      {Kind::Subfield, "", "200", "\t", 1, 1, "t"},
                      {Kind::OtherSubfields, "", "200", "", 1, 4, "v"},
                      {Kind::OtherTags, "", "", "", 1, 1, "  $ax"}};
-  EXPECT_EQ(CensusReport(stopped, Messages(Language::Chinese)),
+  EXPECT_EQ(CensusReport(stopped, Messages(Language::Chinese), CliTexts(Language::Chinese)),
             "代码\t名称    \t记录数\t占比\t次数\t重复\t示例\n"
             "000?\t记录类型\t3\t100.0%\t3\t\t文字资料印刷品\n"
             "009\t        \t1\t33.3%\t2\t是\tx\n"
@@ -254,7 +258,7 @@ TEST(CensusReport, RowsAndEndingsTheSampleLacks) {
             "统计未完成：已中止，以上只是前面的记录。\n");
   Census failed;
   failed.failure = FileFailure(Failure::Kind::CannotReadInput, "a.iso", {FileError::Kind::ReadWrite, 5});
-  EXPECT_EQ(CensusReport(failed, Messages(Language::Chinese)),
+  EXPECT_EQ(CensusReport(failed, Messages(Language::Chinese), CliTexts(Language::Chinese)),
             "代码\t名称\t记录数\t占比\t次数\t重复\t示例\n共读取0条记录。\n"
             "统计未完成：无法读取输入文件：a.iso（读写错误）\n");
 }
