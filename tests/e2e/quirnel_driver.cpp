@@ -1,8 +1,9 @@
 // Drives the real quirnel.exe from outside as a person would, and checks what
 // the person sees on the screen and what the window writes.
 //   quirnel_driver convert QUIRNEL_EXE SAMPLE_FILE WORK_FOLDER
-// or, with pose-after-a-run or pose-chooser instead of convert, it leaves the
-// window as the user guide shows it.
+// or, with pose-after-a-run (and the output file in place of the folder) or
+// pose-chooser instead of convert, it leaves the window as the user guide
+// shows it.
 #include <windows.h>
 
 #include <shlobj.h>  // DROPFILES
@@ -229,11 +230,11 @@ void ConvertsLikeMarc2tab(const std::wstring& exe, const std::wstring& sample, c
 
 // Not a check: the window after a run, its end message up, for the user
 // guide's picture (scripts/screenshots.sh, which then ends Wine).
-void PoseAfterARun(const std::wstring& exe, const std::wstring& sample, const std::wstring& folder) {
+void PoseAfterARun(const std::wstring& exe, const std::wstring& sample, const std::wstring& output) {
   const Program program(exe, Quoted(sample));
   program.Click(kBeginButton);
   program.Answer(L"操作提示", IDYES);
-  program.SaveAs(folder + L"\\书目.txt");
+  program.SaveAs(output);
   Sleep(INFINITE);
 }
 
@@ -265,7 +266,8 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring what = argc == 5 ? argv[1] : L"";
   if (what != L"convert" && what != L"pose-after-a-run" && what != L"pose-chooser") {
     std::fprintf(stderr,
-                 "usage: quirnel_driver convert|pose-after-a-run|pose-chooser QUIRNEL_EXE SAMPLE_FILE WORK_FOLDER\n");
+                 "usage: quirnel_driver convert|pose-chooser QUIRNEL_EXE SAMPLE_FILE WORK_FOLDER\n"
+                 "       quirnel_driver pose-after-a-run QUIRNEL_EXE SAMPLE_FILE OUTPUT_FILE\n");
     return 2;
   }
   const auto run = what == L"convert" ? ConvertsLikeMarc2tab : what == L"pose-chooser" ? PoseChooser : PoseAfterARun;
