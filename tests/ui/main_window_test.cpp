@@ -25,7 +25,7 @@ using MainWindowTest = WindowScene;
 TEST_F(MainWindowTest, ControlsAndClientAreaTakeTheirTwipsInPixelsOfTheWindowsDpi) {
   const int dpi = GetDeviceCaps(win32::BorrowWindowDC(window.Window()).Get(), LOGPIXELSX);
   const auto pixels = [dpi](int twips) { return static_cast<LONG>(MulDiv(twips, dpi, 1440)); };
-  for (const ControlLayout& place : MainWindowLayout()) {
+  for (const ControlLayout& place : MainWindowLayout(window.InterfaceLanguage())) {
     RECT rect;
     GetWindowRect(Control(place.id), &rect);
     MapWindowPoints(nullptr, window.Window(), reinterpret_cast<POINT*>(&rect), 2);

@@ -32,12 +32,12 @@ struct MessageBoxCall {
 // with what the progress label said then, and the items of the last menu.
 class ScriptedDesktop : public DesktopServices {
  public:
-  std::wstring ChooseOpenFile(HWND) override {
+  std::wstring ChooseOpenFile(HWND, Language) override {
     ++openDialogs;
     if (openDialogBreaks) throw std::runtime_error("the open dialog broke");
     return {};
   }
-  std::wstring ChooseSaveFile(HWND, int& type) override {
+  std::wstring ChooseSaveFile(HWND, int& type, Language) override {
     offeredType = type;
     if (chosenType >= 0) type = chosenType;
     return savePath;
@@ -101,11 +101,12 @@ inline void Press(HWND window, WPARAM key, bool shift = false, HACCEL shortcuts 
   SetKeyboardState(keys);
 }
 
-// The window, shown and active, on the sample file with a list that holds a
-// full-width comma, a line break and a code no record has.
+// The window in Chinese, shown and active, on the sample file with a list
+// that holds a full-width comma, a line break and a code no record has.
 class WindowScene : public ::testing::Test {
  protected:
   void SetUp() override {
+    settings.values["Language"] = "zh";
     ASSERT_TRUE(window.Create(GetModuleHandleW(nullptr), SW_SHOWNORMAL));
     SetWindowTextW(Control(kInputPathBox), QUIRNEL_SAMPLE);
     SetWindowTextW(Control(kFieldListBox), kList);
