@@ -24,7 +24,8 @@ Language InterfaceLanguage(SettingsStore& settings) {
 }
 
 const wchar_t* UiTexts::WindowCaption() const {
-  return Pick(QUIRNEL_PROGRAM_NAME L"（联系：" QUIRNEL_CONTACT L"）", QUIRNEL_PROGRAM_NAME L" (contact: " QUIRNEL_CONTACT L")");
+  return Pick(QUIRNEL_PROGRAM_NAME L"（联系：" QUIRNEL_CONTACT L"）",
+              QUIRNEL_PROGRAM_NAME L" (contact: " QUIRNEL_CONTACT L")");
 }
 const wchar_t* UiTexts::ChooseButton() const { return Pick(L"选择", L"Browse..."); }
 const wchar_t* UiTexts::FieldListLabel() const { return Pick(L"提取字段设置", L"Field list"); }
@@ -110,7 +111,8 @@ std::wstring UiTexts::Summary(const std::wstring& file, std::int64_t records, st
     }
     text += Pick(L"）", L")");
   }
-  return text + Pick(L"。勾选要提取的字段，空格键勾选或取消。", L". Tick the fields to extract; Space ticks or unticks.");
+  return text +
+         Pick(L"。勾选要提取的字段，空格键勾选或取消。", L". Tick the fields to extract; Space ticks or unticks.");
 }
 
 std::wstring UiTexts::PreviewLabel(std::size_t rows, std::size_t columns, std::size_t shown) const {
@@ -119,8 +121,9 @@ std::wstring UiTexts::PreviewLabel(std::size_t rows, std::size_t columns, std::s
                : L"Preview: the first " + std::to_wstring(rows) +
                      L" records converted with the ticked fields, the columns in the order the list will have";
   if (shown < columns) {
-    label += chinese_ ? L"（共" + std::to_wstring(columns) + L"列，只显示前" + std::to_wstring(shown) + L"列）"
-                      : L" (" + std::to_wstring(columns) + L" columns, the first " + std::to_wstring(shown) + L" shown)";
+    label += chinese_
+                 ? L"（共" + std::to_wstring(columns) + L"列，只显示前" + std::to_wstring(shown) + L"列）"
+                 : L" (" + std::to_wstring(columns) + L" columns, the first " + std::to_wstring(shown) + L" shown)";
   }
   return label + Pick(L"：", L":");
 }
