@@ -48,7 +48,7 @@ void FieldChooser::ReadFile() {
   // A census that failed at once has nothing to show: the message says why.
   const bool nothingRead = census_.outcome == Census::Outcome::Failed && census_.records == 0;
   if (nothingRead)
-    desktop_.ShowMessageBox(dialog_, Widen(Messages(Language::Chinese).Failed(census_.failure, Work::Census)),
+    desktop_.ShowMessageBox(dialog_, Widen(Messages(request_.language).Failed(census_.failure, Work::Census)),
                             MB_OK | MB_ICONERROR, texts_.NoticeTitle());
   if (nothingRead || census_.outcome == Census::Outcome::Stopped) {
     EndDialog(dialog_, IDCANCEL);
@@ -90,6 +90,6 @@ void FieldChooser::ShowSummary() {
   std::wstring text =
       texts_.Summary(FileNameOf(request_.inputPath), census_.records, census_.Faulty(), census_.malformed);
   if (census_.outcome == Census::Outcome::Failed)
-    text += Widen(Messages(Language::Chinese).Failed(census_.failure, Work::Census));
+    text += Widen(Messages(request_.language).Failed(census_.failure, Work::Census));
   SetWindowTextW(Control(kChooserSummary), text.c_str());
 }

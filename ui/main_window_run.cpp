@@ -85,6 +85,7 @@ void MainWindow::OnBegin() {
   try {
     WindowRunOptions options;  // the join separator may be set beside the field list
     options.joinSeparator = JoinSeparatorSetting(settings_);
+    options.language = language_;
     RunFromWindow(*this, files_, options);
     FinishProgress();
     if (taskbar_) taskbar_->Clear();
@@ -146,7 +147,7 @@ RunWindow::ProgressAnswer MainWindow::ShowProgress(const std::string& caption, c
 void MainWindow::OnEscape() {
   if (!running_ || stopAsked_ || closing_) return;
   stopAsked_ = true;
-  stopping_ = ShowMessageBox(Widen(Messages(Language::Chinese).StopPrompt()).c_str(), MB_YESNO | MB_ICONQUESTION,
+  stopping_ = ShowMessageBox(Widen(Messages(language_).StopPrompt()).c_str(), MB_YESNO | MB_ICONQUESTION,
                              texts_.NoticeTitle()) == IDYES;
   stopAsked_ = stopping_;  // after a No, Esc may ask again
 }
