@@ -20,11 +20,14 @@
 #include "settings_store.h"
 #include "win32_text.h"
 
+// Texts are kept in UTF-8, which a failing test prints as text.
+inline std::string TextOf(HWND window) { return Narrow(WindowText(window)); }
+
 struct MessageBoxCall {
-  std::wstring prompt;
+  std::string prompt;
   unsigned style;
-  std::wstring title;
-  std::wstring progress;  // the progress label's caption when the box appeared
+  std::string title;
+  std::string progress;  // the progress label's caption when the box appeared
 };
 
 // Answers Yes to the first `yeses` questions and No to the rest, saves to
@@ -43,7 +46,7 @@ class ScriptedDesktop : public DesktopServices {
     return savePath;
   }
   int ShowMessageBox(HWND owner, const std::wstring& prompt, unsigned style, const std::wstring& title) override {
-    messages.push_back({prompt, style, title, WindowText(GetDlgItem(owner, kProgressLabel))});
+    messages.push_back({Narrow(prompt), style, Narrow(title), TextOf(GetDlgItem(owner, kProgressLabel))});
     return yeses-- > 0 ? IDYES : IDNO;
   }
   // The items go into menuItems one after another, each followed by "|",
@@ -54,8 +57,8 @@ class ScriptedDesktop : public DesktopServices {
       wchar_t text[128] = {};
       GetMenuStringW(menu, i, text, 128, MF_BYPOSITION);
       const UINT state = GetMenuState(menu, i, MF_BYPOSITION);
-      const std::wstring item = (state & MF_GRAYED) ? L"[" + std::wstring(text) + L"]" : text;
-      menuItems += (state & MF_SEPARATOR ? L"-" : item) + L"|";
+      const std::string item = (state & MF_GRAYED) ? "[" + Narrow(text) + "]" : Narrow(text);
+      menuItems += (state & MF_SEPARATOR ? "-" : item) + "|";
     }
     return menuChoice;
   }
@@ -68,7 +71,7 @@ class ScriptedDesktop : public DesktopServices {
   bool openDialogBreaks = false;
   int openDialogs = 0;
   UINT menuChoice = 0;
-  std::wstring menuItems;
+  std::string menuItems;
   std::vector<MessageBoxCall> messages;
 };
 
