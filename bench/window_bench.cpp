@@ -17,6 +17,8 @@
 #include "driver_windows.h"
 #include "main_window_layout.h"
 #include "marc/field_list.h"
+#include "registry_settings_store.h"
+#include "ui_texts.h"
 #include "win32_text.h"
 
 namespace {
@@ -57,30 +59,33 @@ double Median(std::vector<double> values) {
   return values.empty() ? 0.0 : values[values.size() / 2];
 }
 
-// One conversion through the window; its time, or a negative value.
+// One conversion through the window, in the language its settings and the
+// system give it; its time, or a negative value.
 double TimeTheWindow(const std::wstring& quirnel, const std::wstring& input, const std::wstring& output) {
+  RegistrySettingsStore settings;
+  const UiTexts texts(InterfaceLanguage(settings));
   const win32::ProcessInformation process = StartProgram(Quoted(quirnel) + L" " + Quoted(input));
   if (!process) return -1;
   const DWORD id = process.Get().dwProcessId;
   double seconds = -1;
-  HWND window = WaitForProcessWindow(id, kMainWindowClass, kWindowCaption, kWait);
+  HWND window = WaitForProcessWindow(id, kMainWindowClass, texts.WindowCaption(), kWait);
   if (window != nullptr) {
-    HWND label3 = GetDlgItem(window, kProgressLabel);
+    HWND progressLabel = GetDlgItem(window, kProgressLabel);
     // marc2tab's list: the window's own is whatever was stored last.
     SetTextOf(GetDlgItem(window, kFieldListBox), Widen(DefaultFieldList));
     Press(window, kBeginButton);
-    HWND confirmation = WaitForProcessWindow(id, L"#32770", L"操作提示", kWait);
+    HWND confirmation = WaitForProcessWindow(id, L"#32770", texts.ConfirmTitle(), kWait);
     Press(confirmation, IDYES);
-    HWND save = WaitForProcessWindow(id, L"#32770", L"保存Marc文件", kWait);
+    HWND save = WaitForProcessWindow(id, L"#32770", texts.SaveTitle(), kWait);
     SetTextOf(GetDlgItem(save, 0x47C), output);
     Press(save, IDOK);
     // Closing the save dialog is left out: under Wine without a window
     // manager it alone takes about 2 s. Looking every 5 ms is often enough to
     // time a run of a few tenths of a second and seldom enough not to take
     // the processor from the program.
-    while (save != nullptr && TextOf(label3) == kProgressLabelInitialCaption) Sleep(5);
+    while (save != nullptr && TextOf(progressLabel) == texts.ProgressLabelAtStart()) Sleep(5);
     const LARGE_INTEGER start = Now();
-    HWND end = WaitForProcessWindow(id, L"#32770", kNoticeTitle, 3600000, 5);
+    HWND end = WaitForProcessWindow(id, L"#32770", texts.NoticeTitle(), 3600000, 5);
     seconds = SecondsSince(start);
     Press(end, IDOK);
     PostMessageW(window, WM_CLOSE, 0, 0);

@@ -1,12 +1,11 @@
 #pragma once
-// Who made the program and where to find them: the window caption and the
-// link label both come from here, so a rebranding touches this file only.
+// Who made the program and where to find them: the window caption (see
+// ui_texts.cpp) and the link label are made of these, so a rebranding
+// touches this file only.
 
-// The caption: the program's name followed at once by a contact note in
-// full-width parentheses.
+// The caption is the program's name followed by where to write to.
 #define QUIRNEL_PROGRAM_NAME L"Quirnel"
-#define QUIRNEL_CONTACT_NOTE L"联系：help@example.com"
-inline constexpr wchar_t kWindowCaption[] = QUIRNEL_PROGRAM_NAME L"（" QUIRNEL_CONTACT_NOTE L"）";
+#define QUIRNEL_CONTACT L"help@example.com"
 
 // The maker's web site: the host name the site link shows (short enough for the
 // label's visible part), and the address it opens.

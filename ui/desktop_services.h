@@ -6,14 +6,17 @@
 
 #include <string>
 
+#include "text/language.h"
+
 class DesktopServices {
  public:
   virtual ~DesktopServices() = default;
   // The path the user chose, or "" when the dialog was cancelled or failed.
-  virtual std::wstring ChooseOpenFile(HWND owner) = 0;
+  // The dialogs' titles and types are in the language given.
+  virtual std::wstring ChooseOpenFile(HWND owner, Language language) = 0;
   // The save dialog's types are those of OutputType, in its order; `type`
   // comes in as the one to offer first and goes out as the one chosen.
-  virtual std::wstring ChooseSaveFile(HWND owner, int& type) = 0;
+  virtual std::wstring ChooseSaveFile(HWND owner, int& type, Language language) = 0;
   // A modal message box; the id of the button pressed (IDYES, IDNO, IDOK).
   virtual int ShowMessageBox(HWND owner, const std::wstring& prompt, unsigned style, const std::wstring& title) = 0;
   // Shows the menu at the point (screen coordinates) until the user chooses

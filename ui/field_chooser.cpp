@@ -30,18 +30,17 @@ struct ChildControl {
   const wchar_t* className;
   DWORD style;
   DWORD exStyle;
-  const wchar_t* caption;
 };
 
 // In tab order: the order they are made in is the order the dialog's Tab follows.
 const ChildControl kControls[] = {
-    {kChooserSummary, L"Static", kChild | SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0, L""},
-    {kChooserProgress, PROGRESS_CLASSW, kChild, 0, L""},
-    {kChooserList, WC_LISTVIEWW, kCodeList, WS_EX_CLIENTEDGE, L""},
-    {kChooserPreviewLabel, L"Static", kChild | SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0, L""},
-    {kChooserPreview, WC_LISTVIEWW, kTable, WS_EX_CLIENTEDGE, L""},
-    {IDOK, L"Button", kChild | WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON, 0, L"确定"},
-    {IDCANCEL, L"Button", kChild | WS_TABSTOP | BS_PUSHBUTTON, 0, L"取消"},
+    {kChooserSummary, L"Static", kChild | SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0},
+    {kChooserProgress, PROGRESS_CLASSW, kChild, 0},
+    {kChooserList, WC_LISTVIEWW, kCodeList, WS_EX_CLIENTEDGE},
+    {kChooserPreviewLabel, L"Static", kChild | SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0},
+    {kChooserPreview, WC_LISTVIEWW, kTable, WS_EX_CLIENTEDGE},
+    {IDOK, L"Button", kChild | WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON, 0},
+    {IDCANCEL, L"Button", kChild | WS_TABSTOP | BS_PUSHBUTTON, 0},
 };
 
 // A dialog template without controls and without a font of its own: the
@@ -88,12 +87,12 @@ void Place(HWND control, const RECT& rect) {
 }  // namespace
 
 FieldChooser::FieldChooser(DesktopServices& desktop, FileSystem& files, FieldChooserRequest request)
-    : desktop_(desktop), files_(files), request_(std::move(request)) {}
+    : desktop_(desktop), files_(files), request_(std::move(request)), texts_(request_.language) {}
 
 std::optional<std::string> FieldChooser::Show(HWND owner) {
   listed_ = ParseFieldList(request_.fieldList);
   result_.reset();
-  const std::vector<WORD> dialogTemplate = DialogTemplate(kDialogStyle, kFieldChooserTitle);
+  const std::vector<WORD> dialogTemplate = DialogTemplate(kDialogStyle, texts_.ChooserTitle());
   DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), owner,
                           DialogProcedure, reinterpret_cast<LPARAM>(this));
   dialog_ = nullptr;
@@ -145,17 +144,17 @@ INT_PTR FieldChooser::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void FieldChooser::ReportFailure() noexcept {
-  const wchar_t* prompt = L"程序出错，操作未能完成。";
+  const wchar_t* prompt = texts_.Failed(false, false);
   try {
     throw;
   } catch (const std::bad_alloc&) {
-    prompt = L"内存不足，操作未能完成。";
+    prompt = texts_.Failed(true, false);
   } catch (...) {
   }
   try {
-    desktop_.ShowMessageBox(dialog_, prompt, MB_OK | MB_ICONERROR, kNoticeTitle);
+    desktop_.ShowMessageBox(dialog_, prompt, MB_OK | MB_ICONERROR, texts_.NoticeTitle());
   } catch (...) {
-    MessageBoxW(dialog_, prompt, kNoticeTitle, MB_OK | MB_ICONERROR);
+    MessageBoxW(dialog_, prompt, texts_.NoticeTitle(), MB_OK | MB_ICONERROR);
   }
 }
 
@@ -173,7 +172,8 @@ void FieldChooser::OnInitDialog() {
 bool FieldChooser::CreateControls() {
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog_, GWLP_HINSTANCE));
   for (const ChildControl& child : kControls) {
-    HWND control = CreateWindowExW(child.exStyle, child.className, child.caption, child.style, 0, 0, 0, 0, dialog_,
+    const wchar_t* caption = child.id == IDOK ? texts_.OkButton() : child.id == IDCANCEL ? texts_.CancelButton() : L"";
+    HWND control = CreateWindowExW(child.exStyle, child.className, caption, child.style, 0, 0, 0, 0, dialog_,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(child.id)), instance, nullptr);
     if (control == nullptr) return false;
   }
@@ -189,12 +189,11 @@ bool FieldChooser::CreateControls() {
 }
 
 void FieldChooser::CreateListColumns() {
-  const wchar_t* const headers[] = {L"代码", L"名称", L"记录占比", L"示例"};
   for (int column = 0; column < 4; ++column) {
     LVCOLUMNW header = {};
     header.mask = LVCF_TEXT | LVCF_SUBITEM | LVCF_FMT;
     header.fmt = column == kChooserShareColumn ? LVCFMT_RIGHT : LVCFMT_LEFT;
-    header.pszText = const_cast<wchar_t*>(headers[column]);
+    header.pszText = const_cast<wchar_t*>(texts_.ChooserHeader(column));
     header.iSubItem = column;
     SendMessageW(Control(kChooserList), LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&header));
   }
@@ -237,7 +236,8 @@ void FieldChooser::ApplyLayout() {
   RECT listClient = {};
   GetClientRect(Control(kChooserList), &listClient);
   // Room for the vertical scroll bar, so that no horizontal one appears.
-  const FieldChooserColumns widths = FieldChooserColumnWidths(listClient.right - GetSystemMetrics(SM_CXVSCROLL), dpi_);
+  const FieldChooserColumns widths =
+      FieldChooserColumnWidths(listClient.right - GetSystemMetrics(SM_CXVSCROLL), dpi_, request_.language);
   const int columnWidths[] = {widths.code, widths.name, widths.share, widths.sample};
   for (int column = 0; column < 4; ++column) {
     SendMessageW(Control(kChooserList), LVM_SETCOLUMNWIDTH, column, columnWidths[column]);

@@ -1,6 +1,6 @@
 #pragma once
 // The field chooser: a dialog that reads the record file, lists every code it
-// holds with its Chinese name, how many records have it and a sample, ticks
+// holds with its name, how many records have it and a sample, ticks
 // the codes the field list has, shows the table the ticked codes would give
 // for the first records, and on OK gives the field list they make.
 #include <windows.h>
@@ -17,6 +17,8 @@
 #include "census/census.h"
 #include "desktop_services.h"
 #include "file_system.h"
+#include "text/language.h"
+#include "ui_texts.h"
 #include "win32_handles.h"
 
 // The dialog's controls besides IDOK and IDCANCEL, in tab order.
@@ -28,7 +30,6 @@ enum FieldChooserControl : int {
   kChooserPreview = 205,
 };
 
-inline constexpr wchar_t kFieldChooserTitle[] = L"从数据文件中选择字段";
 // The list's columns.
 inline constexpr int kChooserCodeColumn = 0;
 inline constexpr int kChooserNameColumn = 1;
@@ -39,6 +40,7 @@ struct FieldChooserRequest {
   std::string inputPath;  // UTF-8, as the window cleaned it
   std::string fieldList;  // the field list box's text
   std::string joinSeparator;
+  Language language = Language::Chinese;  // of the dialog and the names in it
 };
 
 class FieldChooser {
@@ -97,6 +99,7 @@ class FieldChooser {
   DesktopServices& desktop_;
   FileSystem& files_;
   FieldChooserRequest request_;
+  UiTexts texts_;
   std::vector<std::string> listed_;  // the field list's items when the chooser opened
   HWND dialog_ = nullptr;
   int dpi_ = 96;

@@ -25,23 +25,23 @@ void Add(HMENU menu, UINT command, const wchar_t* text, bool enabled) {
 
 }  // namespace
 
-win32::Menu FieldListMenu(HWND box) {
+win32::Menu FieldListMenu(HWND box, const UiTexts& texts) {
   win32::Menu menu(CreatePopupMenu());
   if (!menu) return menu;
   const Selection selection = SelectionOf(box);
   const bool selected = selection.end > selection.start;
   const bool writable = (GetWindowLongPtrW(box, GWL_STYLE) & ES_READONLY) == 0;
   const auto length = static_cast<DWORD>(GetWindowTextLengthW(box));
-  Add(menu.Get(), WM_UNDO, L"撤消(&U)\tCtrl+Z", writable && SendMessageW(box, EM_CANUNDO, 0, 0) != 0);
+  Add(menu.Get(), WM_UNDO, texts.UndoItem(), writable && SendMessageW(box, EM_CANUNDO, 0, 0) != 0);
   AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
-  Add(menu.Get(), WM_CUT, L"剪切(&T)\tCtrl+X", writable && selected);
-  Add(menu.Get(), WM_COPY, L"复制(&C)\tCtrl+C", selected);
-  Add(menu.Get(), WM_PASTE, L"粘贴(&P)\tCtrl+V", writable && IsClipboardFormatAvailable(CF_UNICODETEXT));
-  Add(menu.Get(), WM_CLEAR, L"删除(&D)\tDel", writable && selected);
+  Add(menu.Get(), WM_CUT, texts.CutItem(), writable && selected);
+  Add(menu.Get(), WM_COPY, texts.CopyItem(), selected);
+  Add(menu.Get(), WM_PASTE, texts.PasteItem(), writable && IsClipboardFormatAvailable(CF_UNICODETEXT));
+  Add(menu.Get(), WM_CLEAR, texts.DeleteItem(), writable && selected);
   AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
-  Add(menu.Get(), kSelectAll, L"全选(&A)\tCtrl+A", selection.start > 0 || selection.end < length);
+  Add(menu.Get(), kSelectAll, texts.SelectAllItem(), selection.start > 0 || selection.end < length);
   AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
-  Add(menu.Get(), kChooseFieldsCommand, kChooseFieldsMenuItem, true);
+  Add(menu.Get(), kChooseFieldsCommand, texts.ChooseFieldsItem(), true);
   return menu;
 }
 

@@ -57,8 +57,9 @@ SIZE FieldChooserSmallestClientSize(int dpi) {
   return {ScaleForDpi(kSmallestClient.cx, dpi), ScaleForDpi(kSmallestClient.cy, dpi)};
 }
 
-FieldChooserColumns FieldChooserColumnWidths(int listWidth, int dpi) {
-  FieldChooserColumns columns = {ScaleForDpi(64, dpi), ScaleForDpi(240, dpi), ScaleForDpi(64, dpi), 0};
+FieldChooserColumns FieldChooserColumnWidths(int listWidth, int dpi, Language language) {
+  const int name = language == Language::English ? 360 : 240;
+  FieldChooserColumns columns = {ScaleForDpi(64, dpi), ScaleForDpi(name, dpi), ScaleForDpi(64, dpi), 0};
   columns.sample = std::max(listWidth - columns.code - columns.name - columns.share, ScaleForDpi(120, dpi));
   return columns;
 }

@@ -4,6 +4,8 @@
 // preview share the height that the lines of text and the buttons leave.
 #include <windows.h>
 
+#include "text/language.h"
+
 struct FieldChooserLayout {
   RECT summary;   // the line above the list: the file, its records, what to do
   RECT progress;  // the progress bar while the file is read, in the list's place
@@ -25,10 +27,11 @@ SIZE FieldChooserClientSize(int dpi);
 SIZE FieldChooserSmallestClientSize(int dpi);
 
 // The widths of the list's columns (code, name, share, sample) for a list
-// whose client area is listWidth wide: the sample takes what the others leave.
+// whose client area is listWidth wide: the sample takes what the others
+// leave. English names, the UNIMARC manual's, are longer than Chinese ones.
 struct FieldChooserColumns {
   int code, name, share, sample;
 };
-FieldChooserColumns FieldChooserColumnWidths(int listWidth, int dpi);
+FieldChooserColumns FieldChooserColumnWidths(int listWidth, int dpi, Language language);
 // The width of each column of the preview.
 int PreviewColumnWidth(int dpi);

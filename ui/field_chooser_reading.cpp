@@ -40,7 +40,7 @@ void FieldChooser::ReadFile() {
   cancelRequested_ = false;
   everPumped_ = false;
   fileSize_ = FileSize(request_.inputPath);
-  SetWindowTextW(Control(kChooserSummary), (L"正在读取" + FileNameOf(request_.inputPath) + L"……").c_str());
+  SetWindowTextW(Control(kChooserSummary), texts_.Reading(FileNameOf(request_.inputPath)).c_str());
   census_ = TakeCensus(files_, request_.inputPath, [this](std::int64_t records, std::uint64_t bytesRead) {
     return OnReadProgress(records, bytesRead);
   });
@@ -48,14 +48,14 @@ void FieldChooser::ReadFile() {
   // A census that failed at once has nothing to show: the message says why.
   const bool nothingRead = census_.outcome == Census::Outcome::Failed && census_.records == 0;
   if (nothingRead)
-    desktop_.ShowMessageBox(dialog_, Widen(Messages(Language::Chinese).Failed(census_.failure, Work::Census)),
-                            MB_OK | MB_ICONERROR, kNoticeTitle);
+    desktop_.ShowMessageBox(dialog_, Widen(Messages(request_.language).Failed(census_.failure, Work::Census)),
+                            MB_OK | MB_ICONERROR, texts_.NoticeTitle());
   if (nothingRead || census_.outcome == Census::Outcome::Stopped) {
     EndDialog(dialog_, IDCANCEL);
     return;
   }
   previewRecords_ = ReadPreviewRecords(files_, request_.inputPath);
-  choices_ = FieldChoices(census_, listed_);
+  choices_ = FieldChoices(census_, listed_, request_.language);
   ShowReading(false);
   ShowSummary();
   FillList();
@@ -70,8 +70,7 @@ bool FieldChooser::OnReadProgress(std::int64_t records, std::uint64_t bytesRead)
   // In steps of a thousandth: no product of two sizes, which could wrap.
   const std::uint64_t step = fileSize_ / kProgressSteps + 1;
   SendMessageW(Control(kChooserProgress), PBM_SETPOS, static_cast<WPARAM>(done / step), 0);
-  const std::wstring caption =
-      L"正在读取" + FileNameOf(request_.inputPath) + L"，已读" + std::to_wstring(records) + L"条记录……";
+  const std::wstring caption = texts_.ReadingSoFar(FileNameOf(request_.inputPath), records);
   SetWindowTextW(Control(kChooserSummary), caption.c_str());
   const bool going = PumpPendingMessages(dialog_);
   everPumped_ = true;
@@ -88,15 +87,9 @@ void FieldChooser::ShowReading(bool reading) {
 }
 
 void FieldChooser::ShowSummary() {
-  std::wstring text = FileNameOf(request_.inputPath) + L"：共" + std::to_wstring(census_.records) + L"条记录";
-  // Counted as the conversion counts them; the shares are of the records that could be read.
-  if (census_.Faulty() > 0) {
-    text += L"（" + std::to_wstring(census_.Faulty()) + L"条格式有误";
-    if (census_.malformed > 0) text += L"，其中" + std::to_wstring(census_.malformed) + L"条无法读取，不计入占比";
-    text += L"）";
-  }
-  text += L"。勾选要提取的字段，空格键勾选或取消。";
+  std::wstring text =
+      texts_.Summary(FileNameOf(request_.inputPath), census_.records, census_.Faulty(), census_.malformed);
   if (census_.outcome == Census::Outcome::Failed)
-    text += Widen(Messages(Language::Chinese).Failed(census_.failure, Work::Census));
+    text += Widen(Messages(request_.language).Failed(census_.failure, Work::Census));
   SetWindowTextW(Control(kChooserSummary), text.c_str());
 }

@@ -235,9 +235,5 @@ void FieldChooser::RefreshPreview() {
       }
     }
   }
-  std::wstring label =
-      L"预览：前" + std::to_wstring(rows.size()) + L"条记录按勾选的字段转换的结果，列的顺序即确定后字段列表的顺序";
-  if (shown < items.size())
-    label += L"（共" + std::to_wstring(items.size()) + L"列，只显示前" + std::to_wstring(shown) + L"列）";
-  SetWindowTextW(Control(kChooserPreviewLabel), (label + L"：").c_str());
+  SetWindowTextW(Control(kChooserPreviewLabel), texts_.PreviewLabel(rows.size(), items.size(), shown).c_str());
 }

@@ -34,14 +34,15 @@ bool RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
   return RegisterClassExW(&windowClass) != 0;
 }
 
-// The field list's label is only about one character wide, so its caption
-// wraps into a column beside the list. A large interface font would push the last characters below
-// the box; the column then gets the same face just small enough to fit.
-int WrappedHeight(HDC dc, HFONT font, const wchar_t* text, int width) {
+// The field list's label is a narrow column beside the list, so its caption
+// wraps: a Chinese one a character to a line, an English one a word. A large
+// interface font would push the last line below the box, or a word past the
+// column's edge; the column then gets the same face just small enough to fit.
+bool WrapsWithin(HDC dc, HFONT font, const wchar_t* text, int width, int height) {
   const win32::Selection selected = win32::Select(dc, font);
   RECT box = {0, 0, width, 0};
   DrawTextW(dc, text, -1, &box, DT_CALCRECT | DT_WORDBREAK | DT_LEFT);
-  return box.bottom - box.top;
+  return box.right <= width && box.bottom <= height;
 }
 
 win32::Font CreateColumnFont(const LOGFONTW& base, const wchar_t* text, int width, int height) {
@@ -49,7 +50,7 @@ win32::Font CreateColumnFont(const LOGFONTW& base, const wchar_t* text, int widt
   win32::Font font(CreateFontIndirectW(&column));
   const win32::WindowDC screen = win32::BorrowClientDC(nullptr);
   if (!font || !screen) return font;
-  for (int step = 0; step < 16 && WrappedHeight(screen.Get(), font.Get(), text, width) > height; ++step) {
+  for (int step = 0; step < 16 && !WrapsWithin(screen.Get(), font.Get(), text, width, height); ++step) {
     if (column.lfHeight < -6) ++column.lfHeight;
     if (column.lfHeight > 6) --column.lfHeight;
     win32::Font smaller(CreateFontIndirectW(&column));
@@ -83,7 +84,9 @@ bool MainWindow::Create(HINSTANCE instance, int showCommand) {
   INITCOMMONCONTROLSEX commonControls = {sizeof commonControls, ICC_WIN95_CLASSES};
   InitCommonControlsEx(&commonControls);
   if (!RegisterWindowClass(instance, WindowProcedure)) return false;
-  CreateWindowExW(kWindowExStyle, kMainWindowClass, kWindowCaption, kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+  language_ = ::InterfaceLanguage(settings_);
+  texts_ = UiTexts(language_);
+  CreateWindowExW(kWindowExStyle, kMainWindowClass, texts_.WindowCaption(), kWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                   CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
   if (window_ == nullptr) return false;
   dpi_ = DpiOfWindow(window_);
@@ -93,7 +96,7 @@ bool MainWindow::Create(HINSTANCE instance, int showCommand) {
   ApplyFonts();
   ApplyLayout();
   DragAcceptFiles(window_, TRUE);
-  OnLoad();
+  LoadSkinAndFieldList();
   CentreOnScreen();
   ShowWindow(window_, showCommand);
   UpdateWindow(window_);
@@ -103,7 +106,7 @@ bool MainWindow::Create(HINSTANCE instance, int showCommand) {
 
 HWND MainWindow::Control(ControlId id) const {
   for (std::size_t i = 0; i < controls_.size(); ++i) {
-    if (MainWindowLayout()[i].id == id) return controls_[i];
+    if (MainWindowLayout(language_)[i].id == id) return controls_[i];
   }
   return nullptr;
 }
@@ -112,7 +115,7 @@ void MainWindow::SetInputPath(const std::wstring& path) { SetWindowTextW(Control
 
 bool MainWindow::CreateControls(HINSTANCE instance) {
   for (std::size_t i = 0; i < controls_.size(); ++i) {
-    const ControlLayout& layout = MainWindowLayout()[i];
+    const ControlLayout& layout = MainWindowLayout(language_)[i];
     controls_[i] = CreateWindowExW(layout.exStyle, layout.className, layout.caption, layout.style, 0, 0, 0, 0, window_,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance, nullptr);
     if (controls_[i] == nullptr) return false;
@@ -133,7 +136,7 @@ void MainWindow::CreateToolTip(HINSTANCE instance) {
   tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
   tool.hwnd = window_;
   tool.uId = reinterpret_cast<UINT_PTR>(Control(kFieldListBox));
-  tool.lpszText = const_cast<wchar_t*>(kFieldListToolTip);
+  tool.lpszText = const_cast<wchar_t*>(texts_.FieldListToolTip());
   SendMessageW(toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   AddFieldListLabelTool(toolTip);
 }
@@ -141,12 +144,12 @@ void MainWindow::CreateToolTip(HINSTANCE instance) {
 void MainWindow::ApplyFonts() {
   const LOGFONTW message = MessageFontFor(dpi_);
   win32::Font font(CreateFontIndirectW(&message));
-  const ControlLayout& label1 = LayoutOf(kFieldListLabel);
+  const ControlLayout& label = LayoutOf(kFieldListLabel, language_);
   win32::Font columnFont =
-      CreateColumnFont(message, label1.caption, TwipsToPixels(label1.width, dpi_), TwipsToPixels(label1.height, dpi_));
+      CreateColumnFont(message, label.caption, TwipsToPixels(label.width, dpi_), TwipsToPixels(label.height, dpi_));
   if (!font || !columnFont) return;  // the controls keep the fonts they have
   for (std::size_t i = 0; i < controls_.size(); ++i) {
-    HFONT chosen = MainWindowLayout()[i].id == kFieldListLabel ? columnFont.Get() : font.Get();
+    HFONT chosen = MainWindowLayout(language_)[i].id == kFieldListLabel ? columnFont.Get() : font.Get();
     SendMessageW(controls_[i], WM_SETFONT, reinterpret_cast<WPARAM>(chosen), TRUE);
   }
   // The controls use the new fonts now; the old ones can go.
@@ -156,7 +159,7 @@ void MainWindow::ApplyFonts() {
 
 void MainWindow::ApplyLayout() {
   for (std::size_t i = 0; i < controls_.size(); ++i) {
-    const ControlLayout& layout = MainWindowLayout()[i];
+    const ControlLayout& layout = MainWindowLayout(language_)[i];
     SetWindowPos(controls_[i], nullptr, TwipsToPixels(layout.left, dpi_), TwipsToPixels(layout.top, dpi_),
                  TwipsToPixels(layout.width, dpi_), TwipsToPixels(layout.height, dpi_), SWP_NOZORDER | SWP_NOACTIVATE);
   }
@@ -183,7 +186,7 @@ void MainWindow::CentreOnScreen() {
 
 // ---- Event handlers ----
 
-void MainWindow::OnLoad() {
+void MainWindow::LoadSkinAndFieldList() {
   SetSiteLinkColour(kLinkColour);
   // The skin spreads from the window to every dialog and message box it opens.
   SkinHostWindow(window_);
@@ -205,7 +208,7 @@ void MainWindow::OnSiteLinkClick() {
 }
 
 void MainWindow::OnChooseInput() {
-  const std::wstring path = desktop_.ChooseOpenFile(window_);
+  const std::wstring path = desktop_.ChooseOpenFile(window_, language_);
   if (!path.empty()) SetInputPath(path);
 }
 

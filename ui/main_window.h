@@ -13,6 +13,8 @@
 #include "main_window_layout.h"
 #include "settings_store.h"
 #include "taskbar_progress.h"
+#include "text/language.h"
+#include "ui_texts.h"
 #include "win32_handles.h"
 
 class MainWindow : public RunWindow {
@@ -22,12 +24,14 @@ class MainWindow : public RunWindow {
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
 
-  // Creates the window and its controls, loads it (skin, stored field list),
-  // and shows it centred on the screen with the focus in the input path box.
-  // False if it could not be created.
+  // Creates the window and its controls in the language of the settings or
+  // the system, loads it (skin, stored field list), and shows it centred on
+  // the screen with the focus in the input path box. False if it could not
+  // be created.
   bool Create(HINSTANCE instance, int showCommand);
 
   HWND Window() const { return window_; }
+  Language InterfaceLanguage() const { return language_; }
   // The window's keyboard shortcuts, for its message loop.
   HACCEL Shortcuts() const { return shortcuts_.Get(); }
   HWND Control(ControlId id) const;
@@ -54,7 +58,6 @@ class MainWindow : public RunWindow {
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
 
   // Event handlers.
-  void OnLoad();
   void OnMouseOverBackground();
   void OnMouseOverSiteLink();
   void OnSiteLinkClick();
@@ -84,6 +87,7 @@ class MainWindow : public RunWindow {
   void ApplyLayout();
   void ApplyFonts();
   void CentreOnScreen();
+  void LoadSkinAndFieldList();
   void LoadFieldList();
   void SetSiteLinkColour(COLORREF colour);
 
@@ -97,6 +101,8 @@ class MainWindow : public RunWindow {
   DesktopServices& desktop_;
   SettingsStore& settings_;
   FileSystem& files_;
+  Language language_ = Language::Chinese;
+  UiTexts texts_{Language::Chinese};
   HWND window_ = nullptr;
   std::array<HWND, kControlCount> controls_ = {};
   HWND focusBeforeDeactivation_ = nullptr;

@@ -32,7 +32,7 @@ void MainWindow::AddFieldListLabelTool(HWND toolTip) {
   tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
   tool.hwnd = window_;
   tool.uId = reinterpret_cast<UINT_PTR>(Control(kFieldListLabel));
-  tool.lpszText = const_cast<wchar_t*>(kFieldListLabelToolTip);
+  tool.lpszText = const_cast<wchar_t*>(texts_.FieldListLabelToolTip());
   SendMessageW(toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
@@ -45,16 +45,16 @@ bool MainWindow::OnSetCursor(HWND under) {
 
 void MainWindow::OnChooseFields() {
   if (closing_) return;
-  const std::string path = InputToStartWith(*this, files_, Messages(Language::Chinese));
+  const std::string path = InputToStartWith(*this, files_, Messages(language_));
   if (path.empty()) return;
-  FieldChooser chooser(desktop_, files_, {path, FieldList(), JoinSeparatorSetting(settings_)});
+  FieldChooser chooser(desktop_, files_, {path, FieldList(), JoinSeparatorSetting(settings_), language_});
   const std::optional<std::string> list = chooser.Show(window_);
   if (list && !closing_) SetWindowTextW(Control(kFieldListBox), Widen(*list).c_str());
 }
 
 void MainWindow::OnFieldListMenu(LPARAM at) {
   HWND box = Control(kFieldListBox);
-  const win32::Menu menu = FieldListMenu(box);
+  const win32::Menu menu = FieldListMenu(box, texts_);
   if (!menu) return;
   const UINT command = desktop_.ShowShortcutMenu(window_, menu.Get(), MenuPoint(box, at));
   if (command == kChooseFieldsCommand) {

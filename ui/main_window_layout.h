@@ -5,6 +5,8 @@
 
 #include <array>
 
+#include "text/language.h"
+
 enum ControlId : int {
   kInputPathBox = 101,
   kChooseButton = 102,
@@ -30,9 +32,10 @@ inline constexpr int kClientHeightTwips = 2250;
 inline constexpr int kControlCount = 8;
 
 // In tab order: creating the controls in this order makes it the order of the
-// window's children, which is what dialog navigation follows.
-const std::array<ControlLayout, kControlCount>& MainWindowLayout();
-const ControlLayout& LayoutOf(ControlId id);
+// window's children, which is what dialog navigation follows. The captions
+// are in the language given, and so is the field list label's place.
+const std::array<ControlLayout, kControlCount>& MainWindowLayout(Language language);
+const ControlLayout& LayoutOf(ControlId id, Language language);
 
 // Twips to pixels at the given dots per inch (1440 twips to the inch).
 int TwipsToPixels(int twips, int dpi);
@@ -41,12 +44,3 @@ int TwipsToPixels(int twips, int dpi);
 inline constexpr COLORREF kCaptionLabelColour = RGB(128, 128, 255);  // the field list's label and "MARC"
 inline constexpr COLORREF kLinkColour = RGB(0, 0, 255);              // the site link at rest
 inline constexpr COLORREF kLinkHoverColour = RGB(255, 0, 0);         // the site link once pointed at
-
-// The titles of the window's message boxes: the question before a run, and
-// every other question and notice.
-inline constexpr wchar_t kConfirmTitle[] = L"操作提示";
-inline constexpr wchar_t kNoticeTitle[] = L"温馨提示";
-
-// The initial caption of the progress label, shown until a run counts a record.
-inline constexpr wchar_t kProgressLabelInitialCaption[] = L"正在预读数据，目前完成条.....";
-inline constexpr wchar_t kFieldListToolTip[] = L"每个字段用“,”号隔开,注意字母大小写！";

@@ -28,15 +28,14 @@ std::string CleanPath(std::string path) {
 // person cannot read faster than this anyway.
 constexpr DWORD kRepaintIntervalMs = 30;
 
-// What the user reads when an exception stopped something. Fixed texts: there
-// may be no memory left to compose one.
-const wchar_t* FailurePrompt(bool duringRun) noexcept {
+// What the user reads when an exception stopped something.
+const wchar_t* FailurePrompt(const UiTexts& texts, bool duringRun) noexcept {
   try {
     throw;
   } catch (const std::bad_alloc&) {
-    return duringRun ? L"内存不足，转换已停止。" : L"内存不足，操作未能完成。";
+    return texts.Failed(true, duringRun);
   } catch (...) {
-    return duringRun ? L"程序出错，转换已停止。" : L"程序出错，操作未能完成。";
+    return texts.Failed(false, duringRun);
   }
 }
 
@@ -53,26 +52,26 @@ bool HasExtension(const std::wstring& path) {
   return dot != std::wstring::npos && (name == std::wstring::npos || dot > name) && dot + 1 < path.size();
 }
 
-BoxLook LookOf(RunWindow::Question question) {
+BoxLook LookOf(RunWindow::Question question, const UiTexts& texts) {
   switch (question) {
     case RunWindow::Question::ContinueWithEmptyColumns:
-      return {MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2, kNoticeTitle};
-    case RunWindow::Question::ConfirmExport: return {MB_YESNO | MB_ICONEXCLAMATION, kConfirmTitle};
+      return {MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2, texts.NoticeTitle()};
+    case RunWindow::Question::ConfirmExport: return {MB_YESNO | MB_ICONEXCLAMATION, texts.ConfirmTitle()};
     case RunWindow::Question::AppendToExisting:
     case RunWindow::Question::ReplaceExisting: break;
   }
-  return {MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2, kNoticeTitle};  // No is the default
+  return {MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2, texts.NoticeTitle()};  // No is the default
 }
 
-BoxLook LookOf(RunWindow::Notice notice) {
+BoxLook LookOf(RunWindow::Notice notice, const UiTexts& texts) {
   switch (notice) {
     case RunWindow::Notice::NoInputPath:
-    case RunWindow::Notice::InputNotFound: return {MB_OK | MB_ICONWARNING, kNoticeTitle};
-    case RunWindow::Notice::Finished: return {MB_OK | MB_ICONINFORMATION, kNoticeTitle};
-    case RunWindow::Notice::FinishedWithWarning: return {MB_OK | MB_ICONWARNING, kNoticeTitle};
+    case RunWindow::Notice::InputNotFound: return {MB_OK | MB_ICONWARNING, texts.NoticeTitle()};
+    case RunWindow::Notice::Finished: return {MB_OK | MB_ICONINFORMATION, texts.NoticeTitle()};
+    case RunWindow::Notice::FinishedWithWarning: return {MB_OK | MB_ICONWARNING, texts.NoticeTitle()};
     case RunWindow::Notice::Failed: break;
   }
-  return {MB_OK | MB_ICONERROR, kNoticeTitle};
+  return {MB_OK | MB_ICONERROR, texts.NoticeTitle()};
 }
 
 }  // namespace
@@ -86,6 +85,7 @@ void MainWindow::OnBegin() {
   try {
     WindowRunOptions options;  // the join separator may be set beside the field list
     options.joinSeparator = JoinSeparatorSetting(settings_);
+    options.language = language_;
     RunFromWindow(*this, files_, options);
     FinishProgress();
     if (taskbar_) taskbar_->Clear();
@@ -99,11 +99,11 @@ void MainWindow::OnBegin() {
 
 void MainWindow::ReportFailure(bool duringRun) noexcept {
   if (closing_) return;
-  const wchar_t* prompt = FailurePrompt(duringRun);
+  const wchar_t* prompt = FailurePrompt(texts_, duringRun);
   try {
-    ShowMessageBox(prompt, MB_OK | MB_ICONERROR, kNoticeTitle);
+    ShowMessageBox(prompt, MB_OK | MB_ICONERROR, texts_.NoticeTitle());
   } catch (...) {
-    MessageBoxW(window_, prompt, kNoticeTitle, MB_OK | MB_ICONERROR);
+    MessageBoxW(window_, prompt, texts_.NoticeTitle(), MB_OK | MB_ICONERROR);
   }
 }
 
@@ -147,8 +147,8 @@ RunWindow::ProgressAnswer MainWindow::ShowProgress(const std::string& caption, c
 void MainWindow::OnEscape() {
   if (!running_ || stopAsked_ || closing_) return;
   stopAsked_ = true;
-  stopping_ = ShowMessageBox(Widen(Messages(Language::Chinese).StopPrompt()).c_str(), MB_YESNO | MB_ICONQUESTION,
-                             kNoticeTitle) == IDYES;
+  stopping_ = ShowMessageBox(Widen(Messages(language_).StopPrompt()).c_str(), MB_YESNO | MB_ICONQUESTION,
+                             texts_.NoticeTitle()) == IDYES;
   stopAsked_ = stopping_;  // after a No, Esc may ask again
 }
 
@@ -168,14 +168,14 @@ void MainWindow::FinishProgress() {
 
 bool MainWindow::Ask(Question question, const std::string& prompt) {
   FinishProgress();
-  const BoxLook look = LookOf(question);
+  const BoxLook look = LookOf(question, texts_);
   return ShowMessageBox(Widen(prompt).c_str(), look.style, look.title) == IDYES;
 }
 
 void MainWindow::Tell(Notice notice, const std::string& text) {
   // The last record's count is on the label before the end message appears.
   FinishProgress();
-  const BoxLook look = LookOf(notice);
+  const BoxLook look = LookOf(notice, texts_);
   ShowMessageBox(Widen(text).c_str(), look.style, look.title);
   if (notice == Notice::NoInputPath && !closing_) SetFocus(Control(kInputPathBox));
 }
@@ -185,7 +185,7 @@ void MainWindow::Tell(Notice notice, const std::string& text) {
 OutputChoice MainWindow::ChooseOutputFile() {
   if (closing_) return {};
   int type = static_cast<int>(LoadOutputType(settings_));
-  std::wstring path = desktop_.ChooseSaveFile(window_, type);
+  std::wstring path = desktop_.ChooseSaveFile(window_, type, language_);
   if (path.empty()) return {};
   OutputChoice choice;
   choice.type = static_cast<OutputType>(type);

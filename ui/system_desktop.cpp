@@ -7,6 +7,7 @@
 
 #include "desktop_services.h"
 #include "table/table_formats.h"
+#include "ui_texts.h"
 #include "win32_text.h"
 
 namespace {
@@ -35,21 +36,12 @@ std::wstring RunFileDialog(HWND owner, const wchar_t* filter, const wchar_t* tit
   return std::wstring(name.data());
 }
 
-const wchar_t* SaveTypeLabel(OutputType type) {
-  switch (type) {
-    case OutputType::GbkText: return L"文本形式";
-    case OutputType::Utf8Text: return L"文本形式（UTF-8，适用于非中文系统）";
-    case OutputType::Workbook: return L"Excel 工作簿";
-  }
-  return L"";
-}
-
 // The save dialog's types: each table format's label and pattern, in the
 // formats' order. The string's own ending NUL ends the list.
-std::wstring SaveFilter() {
+std::wstring SaveFilter(const UiTexts& texts) {
   std::wstring filter;
   for (const TableFormat& format : TableFormats()) {
-    filter += SaveTypeLabel(format.type);
+    filter += texts.SaveType(format.type);
     filter += L'\0';
     filter += L"*" + Widen(format.extension);
     filter += L'\0';
@@ -59,14 +51,16 @@ std::wstring SaveFilter() {
 
 class SystemDesktopServices : public DesktopServices {
  public:
-  std::wstring ChooseOpenFile(HWND owner) override {
+  std::wstring ChooseOpenFile(HWND owner, Language language) override {
+    const UiTexts texts(language);
     DWORD first = 1;
-    return RunFileDialog(owner, L"(*.iso)\0*.iso\0All Files\0*.*\0", L"打开MARC数据文件", first, false);
+    return RunFileDialog(owner, texts.OpenFilter(), texts.OpenTitle(), first, false);
   }
 
-  std::wstring ChooseSaveFile(HWND owner, int& type) override {
+  std::wstring ChooseSaveFile(HWND owner, int& type, Language language) override {
+    const UiTexts texts(language);
     DWORD index = static_cast<DWORD>(type) + 1;
-    const std::wstring path = RunFileDialog(owner, SaveFilter().c_str(), L"保存Marc文件", index, true);
+    const std::wstring path = RunFileDialog(owner, SaveFilter(texts).c_str(), texts.SaveTitle(), index, true);
     if (index >= 1 && index <= TableFormats().size()) type = static_cast<int>(index) - 1;
     return path;
   }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "census/census.h"
+#include "text/language.h"
 
 struct FieldChoice {
   // The list item the row stands for ("200a", "701a*", "000?"); "" for a row
@@ -16,8 +17,8 @@ struct FieldChoice {
   std::string item;
   bool fromFile = true;  // false: the item is only in the list
   std::string code;      // what the code column shows
-  std::string name;      // "题名与责任说明 / 正题名", or "" when the names table has none
-  std::string share;     // of the file's records that have it ("98.5%"); "" for an item only in the list
+  std::string name;  // "题名与责任说明 / 正题名" in the language asked for, or "" when the names table has none
+  std::string share;  // of the file's records that have it ("98.5%"); "" for an item only in the list
   std::string sample;
   bool ticked = false;
 };
@@ -27,8 +28,9 @@ struct FieldChoice {
 // so that it can be unticked; then the census's rows in its order, a code
 // that repeats (or whose every occurrence the list asks for) followed by a
 // row for all its occurrences ("701a*"). A row whose item is in the list
-// starts ticked.
-std::vector<FieldChoice> FieldChoices(const Census& census, const std::vector<std::string>& listed);
+// starts ticked. Names and notes are in the language given.
+std::vector<FieldChoice> FieldChoices(const Census& census, const std::vector<std::string>& listed,
+                                      Language language = Language::Chinese);
 
 // The items the rows make now: the list's own items in their order, those
 // whose rows are unticked left out (an item without a row stays), then the

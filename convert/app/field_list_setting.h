@@ -16,6 +16,9 @@ inline constexpr const char* kFieldListKey = "Setting";
 // occurrences of a joined code ("701a*").
 inline constexpr const char* kJoinSeparatorKey = "JoinSeparator";
 inline constexpr const char* kOutputTypeKey = "OutputType";
+// The window's language, "zh" or "en", when the user wants another than
+// their Windows'.
+inline constexpr const char* kLanguageKey = "Language";
 
 // The stored list, unchanged; nullopt when nothing is stored, and the window
 // then shows DefaultFieldList. A stored "NotExsists", the word that once

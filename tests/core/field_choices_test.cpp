@@ -87,6 +87,10 @@ TEST(FieldChoices, TheListsOwnItemsComeFirstAndTheFilesCodesAreTickedAsListed) {
   EXPECT_EQ(none[0].name, "记录类型");
   EXPECT_EQ(none[1].name, "记录标识号");
   EXPECT_EQ(none[2].name, "记录版本标识");
+  // In English, the names and the notes too.
+  const std::vector<FieldChoice> english = FieldChoices(Census{}, ParseFieldList("200a*,"), Language::English);
+  EXPECT_EQ(english[0].name + "|" + english[1].code + "|" + english[1].sample,
+            "Title and statement of responsibility / Title proper (all occurrences)|(empty item)|(empty column)");
 }
 
 TEST(FieldChoices, TheListWrittenBackKeepsTheUsersItemsAndAddsNewOnesInTheRowsOrder) {

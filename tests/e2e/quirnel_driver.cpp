@@ -1,8 +1,9 @@
 // Drives the real quirnel.exe from outside as a person would, and checks what
 // the person sees on the screen and what the window writes.
 //   quirnel_driver convert QUIRNEL_EXE SAMPLE_FILE WORK_FOLDER
-// or, with pose-after-a-run or pose-chooser instead of convert, it leaves the
-// window as the user guide shows it.
+// or, with pose-after-a-run (and the output file in place of the folder) or
+// pose-chooser instead of convert, it leaves the window as the user guide
+// shows it.
 #include <windows.h>
 
 #include <shlobj.h>  // DROPFILES
@@ -20,6 +21,7 @@
 #include "field_chooser.h"
 #include "main_window_layout.h"
 #include "registry_settings_store.h"
+#include "ui_texts.h"
 #include "win32_handles.h"
 #include "win32_text.h"
 
@@ -107,12 +109,13 @@ std::vector<std::wstring> FileTypes(HWND dialog) {
   return names;
 }
 
-// One running quirnel.exe and its window.
+// One running quirnel.exe and its window, which speaks the language its
+// settings and the system give it.
 class Program {
  public:
   Program(const std::wstring& exe, const std::wstring& arguments)
       : process_(StartProgram(Quoted(exe) + L" " + arguments)) {
-    if (process_) window_ = WaitForProcessWindow(Id(), kMainWindowClass, kWindowCaption, kWait);
+    if (process_) window_ = WaitForProcessWindow(Id(), kMainWindowClass, texts_.WindowCaption(), kWait);
     Check(window_ != nullptr, "the window of quirnel.exe appears");
   }
   ~Program() {
@@ -121,6 +124,7 @@ class Program {
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
+  const UiTexts& Texts() const { return texts_; }
   HWND Control(int id) const { return GetDlgItem(window_, id); }
   void Click(int id) const { Press(window_, id); }
   HWND Dialog(const wchar_t* title) const { return WaitForProcessWindow(Id(), L"#32770", title, kWait); }
@@ -131,13 +135,13 @@ class Program {
     Press(box, button);
     return prompt;
   }
-  void SaveAs(const std::wstring& path) const {
-    HWND save = Dialog(L"保存Marc文件");
-    Check(FileTypes(save) ==
-              std::vector<std::wstring>{L"文本形式", L"文本形式（UTF-8，适用于非中文系统）", L"Excel 工作簿"},
-          "the save dialog offers the three types");
+  // Saves as path; the types the dialog offered.
+  std::vector<std::wstring> SaveAs(const std::wstring& path) const {
+    HWND save = Dialog(texts_.SaveTitle());
+    const std::vector<std::wstring> types = FileTypes(save);
     SetTextOf(GetDlgItem(save, 0x47C), path);  // the file name box
     Press(save, IDOK);
+    return types;
   }
   // Drops files on the window as Explorer does. The DROPFILES block must be
   // memory of the program's own, so it is written into its process.
@@ -161,6 +165,8 @@ class Program {
   HANDLE Process() const { return process_.Get().hProcess; }
   DWORD Id() const { return process_.Get().dwProcessId; }
 
+  RegistrySettingsStore settings_;
+  const UiTexts texts_{InterfaceLanguage(settings_)};
   win32::ProcessInformation process_;
   HWND window_ = nullptr;
 };
@@ -171,7 +177,7 @@ void OpensTheChooserWithF4(const Program& program, const std::wstring& sample) {
   SetTextOf(program.Control(kInputPathBox), sample);
   const std::wstring list = TextOf(program.Control(kFieldListBox));
   PostMessageW(program.Control(kInputPathBox), WM_KEYDOWN, VK_F4, 1);
-  HWND chooser = program.Dialog(kFieldChooserTitle);
+  HWND chooser = program.Dialog(program.Texts().ChooserTitle());
   Check(chooser != nullptr, "F4 opens the chooser");
   Check(Eventually([&] { return IsWindowEnabled(GetDlgItem(chooser, IDOK)) != FALSE; }), "the chooser reads the file");
   for (int id : {IDOK, IDCANCEL}) Check(TopEdgeShows(GetDlgItem(chooser, id), kSkinnedButtonEdge), "skinned chooser");
@@ -180,7 +186,7 @@ void OpensTheChooserWithF4(const Program& program, const std::wstring& sample) {
   Check(TextOf(program.Control(kFieldListBox)) == list, "Cancel leaves the list as it was");
 }
 
-// A session at the window: the file comes in on the command line, by a drop
+// A session at the window in Chinese: the file comes in on the command line, by a drop
 // and as a quoted path; the skin shows on the window, its chooser and its
 // message box;
 // Begin clicked with the mouse shows its grey disabled image while the run
@@ -195,12 +201,13 @@ void ConvertsLikeMarc2tab(const std::wstring& exe, const std::wstring& sample, c
   const std::wstring settings = RegistryKeyPath(kSettingsApplication, kSettingsSection);
   RegSetKeyValueW(HKEY_CURRENT_USER, settings.c_str(), Widen(kJoinSeparatorKey).c_str(), REG_SZ, separator,
                   sizeof separator);
+  RegSetKeyValueW(HKEY_CURRENT_USER, settings.c_str(), Widen(kLanguageKey).c_str(), REG_SZ, L"zh", sizeof L"zh");
   // No list of an earlier run.
   RegDeleteKeyValueW(HKEY_CURRENT_USER, settings.c_str(), Widen(kFieldListKey).c_str());
   DeleteFileW((output + L".txt").c_str());
   {
     Program program(exe, Quoted(sample));
-    Check(TextOf(program.Control(kInputPathBox)) == sample, "quirnel.exe PATH starts with PATH in Text1");
+    Check(TextOf(program.Control(kInputPathBox)) == sample, "quirnel.exe PATH starts with PATH in the input path box");
     program.Drop(folder + L"\\拖入.iso" + L'\0' + folder + L"\\second.iso" + L'\0');
     Check(Eventually([&] { return TextOf(program.Control(kInputPathBox)) == folder + L"\\拖入.iso"; }), "dropped file");
     for (ControlId id : {kChooseButton, kBeginButton})
@@ -217,7 +224,9 @@ void ConvertsLikeMarc2tab(const std::wstring& exe, const std::wstring& sample, c
           "Begin shows its grey disabled image while the run asks");
     Check(TopEdgeShows(GetDlgItem(confirmation, IDYES), kSkinnedButtonEdge), "skinned message box");
     program.Answer(L"操作提示", IDYES);
-    program.SaveAs(output);
+    Check(program.SaveAs(output) ==
+              std::vector<std::wstring>{L"文本形式", L"文本形式（UTF-8，适用于非中文系统）", L"Excel 工作簿"},
+          "the save dialog offers the three types");
     Check(program.Answer(L"温馨提示", IDOK).rfind(L"恭喜，数据已经转换完毕咯！\n输出文件：", 0) == 0, "end message");
     const std::string reference = ReadFileBytes(folder + L"\\reference.txt");
     Check(reference.size() > 1000 && ReadFileBytes(output + L".txt") == reference, "the window writes marc2tab's");
@@ -229,11 +238,11 @@ void ConvertsLikeMarc2tab(const std::wstring& exe, const std::wstring& sample, c
 
 // Not a check: the window after a run, its end message up, for the user
 // guide's picture (scripts/screenshots.sh, which then ends Wine).
-void PoseAfterARun(const std::wstring& exe, const std::wstring& sample, const std::wstring& folder) {
+void PoseAfterARun(const std::wstring& exe, const std::wstring& sample, const std::wstring& output) {
   const Program program(exe, Quoted(sample));
   program.Click(kBeginButton);
-  program.Answer(L"操作提示", IDYES);
-  program.SaveAs(folder + L"\\书目.txt");
+  program.Answer(program.Texts().ConfirmTitle(), IDYES);
+  program.SaveAs(output);
   Sleep(INFINITE);
 }
 
@@ -244,7 +253,7 @@ void PoseChooser(const std::wstring& exe, const std::wstring& sample, const std:
   HWND label = program.Control(kFieldListLabel);
   PostMessageW(label, WM_LBUTTONDOWN, MK_LBUTTON, 0);
   PostMessageW(label, WM_LBUTTONUP, 0, 0);
-  HWND chooser = program.Dialog(kFieldChooserTitle);
+  HWND chooser = program.Dialog(program.Texts().ChooserTitle());
   HWND list = GetDlgItem(chooser, kChooserList);
   Eventually([&] { return IsWindowVisible(list) != FALSE; });
   for (WPARAM key : {VK_DOWN, VK_DOWN, VK_SPACE, VK_DOWN, VK_DOWN, VK_DOWN, VK_SPACE}) {
@@ -265,7 +274,8 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring what = argc == 5 ? argv[1] : L"";
   if (what != L"convert" && what != L"pose-after-a-run" && what != L"pose-chooser") {
     std::fprintf(stderr,
-                 "usage: quirnel_driver convert|pose-after-a-run|pose-chooser QUIRNEL_EXE SAMPLE_FILE WORK_FOLDER\n");
+                 "usage: quirnel_driver convert|pose-chooser QUIRNEL_EXE SAMPLE_FILE WORK_FOLDER\n"
+                 "       quirnel_driver pose-after-a-run QUIRNEL_EXE SAMPLE_FILE OUTPUT_FILE\n");
     return 2;
   }
   const auto run = what == L"convert" ? ConvertsLikeMarc2tab : what == L"pose-chooser" ? PoseChooser : PoseAfterARun;

@@ -25,7 +25,7 @@ using MainWindowTest = WindowScene;
 TEST_F(MainWindowTest, ControlsAndClientAreaTakeTheirTwipsInPixelsOfTheWindowsDpi) {
   const int dpi = GetDeviceCaps(win32::BorrowWindowDC(window.Window()).Get(), LOGPIXELSX);
   const auto pixels = [dpi](int twips) { return static_cast<LONG>(MulDiv(twips, dpi, 1440)); };
-  for (const ControlLayout& place : MainWindowLayout()) {
+  for (const ControlLayout& place : MainWindowLayout(window.InterfaceLanguage())) {
     RECT rect;
     GetWindowRect(Control(place.id), &rect);
     MapWindowPoints(nullptr, window.Window(), reinterpret_cast<POINT*>(&rect), 2);
@@ -79,7 +79,12 @@ TEST_F(MainWindowTest, EnterPressesTheFocusedButtonStartsTheRunFromThePathAndBre
     int openDialogs;       // Choose pressed
     std::size_t messages;  // the run's confirmation asked
     int listLines;
-  } cases[] = {{kInputPathBox, 0, 1, 1}, {kBeginButton, 0, 1, 1}, {kChooseButton, 1, 0, 1}, {kFieldListBox, 0, 0, 2}};
+  } cases[] = {
+      {.focus = kInputPathBox, .openDialogs = 0, .messages = 1, .listLines = 1},
+      {.focus = kBeginButton, .openDialogs = 0, .messages = 1, .listLines = 1},
+      {.focus = kChooseButton, .openDialogs = 1, .messages = 0, .listLines = 1},
+      {.focus = kFieldListBox, .openDialogs = 0, .messages = 0, .listLines = 2},
+  };
   SetWindowTextW(Control(kFieldListBox), L"200a");
   for (const auto& enter : cases) {
     desktop = {};
@@ -98,10 +103,10 @@ TEST_F(MainWindowTest, AnExceptionEndsInAnErrorBoxAndTheWindowGoesOn) {
   SendMessageW(Control(kChooseButton), BM_CLICK, 0, 0);
 
   ASSERT_EQ(desktop.messages.size(), 2u);
-  EXPECT_NE(desktop.messages[0].prompt.find(L"内存不足"), std::wstring::npos);
-  EXPECT_EQ(desktop.messages[1].prompt, L"程序出错，操作未能完成。");
+  EXPECT_NE(desktop.messages[0].prompt.find("内存不足"), std::string::npos);
+  EXPECT_EQ(desktop.messages[1].prompt, "程序出错，操作未能完成。");
   for (const MessageBoxCall& box : desktop.messages) {
-    EXPECT_EQ(box.title, L"温馨提示");
+    EXPECT_EQ(box.title, "温馨提示");
     EXPECT_EQ(box.style, static_cast<unsigned>(MB_OK | MB_ICONERROR));
   }
   EXPECT_TRUE(IsWindowEnabled(Control(kBeginButton)));
@@ -118,27 +123,42 @@ TEST_F(MainWindowTest, RunsWriteTheTypeChosenAskBeforeReplacingStopOnEscAndEndUn
   const std::filesystem::path folder = std::filesystem::temp_directory_path() / "quirnel-window-runs";
   std::filesystem::remove_all(folder);
   std::filesystem::create_directories(folder);
-  const std::wstring done = L"恭喜，数据已经转换完毕咯！\n输出文件：";
+  const std::string done = "恭喜，数据已经转换完毕咯！\n输出文件：";
   const struct {
     const wchar_t* name;
-    int type;            // chosen in the dialog: 0 GBK text, 1 UTF-8 text, 2 workbook
-    const char* before;  // the file's content before, or nullptr
-    bool holdOpen;       // another program holds the file as a spreadsheet does
-    bool escape;         // Esc pressed as the run starts
-    int yeses;           // the confirmation, then the question about the file or Esc's
-    std::string begins;  // how the file begins after
-    int lines;           // text lines in the file after; -1 for a workbook
-    std::wstring said;   // the last message, the folder left out
+    int type = 0;                       // chosen in the dialog: 0 GBK text, 1 UTF-8 text, 2 workbook
+    const char* before = nullptr;       // the file's content before, or nullptr
+    bool holdOpen = false;              // another program holds the file as a spreadsheet does
+    bool escape = false;                // Esc pressed as the run starts
+    int yeses = 1;                      // the confirmation, then the question about the file or Esc's
+    std::string begins = "200a\t\r\n";  // how the file begins after
+    int lines = -1;                     // text lines in the file after; -1 for a workbook
+    std::string said;                   // the last message, the folder left out
   } cases[] = {
-      {L"gbk", 0, nullptr, false, false, 1, "200a\t\r\n", 41, done + L"gbk.txt"},
-      {L"stopped", 0, nullptr, false, true, 2, "200a\t\r\n", 2, L"转换已停止，已写出1条记录。\n输出文件：stopped.txt"},
-      {L"finished", 0, nullptr, false, true, 1, "200a\t\r\n", 41, done + L"finished.txt"},
-      {L"utf8", 1, nullptr, false, false, 1, u8"\uFEFF200a\t\r\n", 41, done + L"utf8.txt"},
-      {L"book", 2, nullptr, false, false, 1, "PK", -1, done + L"book.xlsx"},
-      {L"typed.xlsx", 0, nullptr, false, false, 1, "PK", -1, done + L"typed.xlsx"},
-      {L"kept.xlsx", 2, "old", false, false, 1, "old", -1, L"该文件已存在，是否替换？"},
-      {L"replaced.xlsx", 2, "old", false, false, 2, "PK", -1, done + L"replaced.xlsx"},
-      {L"held.xlsx", 2, "old", true, false, 2, "old", -1, L"无法创建输出文件：held.xlsx（文件正被另一程序使用）"},
+      {.name = L"gbk", .lines = 41, .said = done + "gbk.txt"},
+      {.name = L"stopped",
+       .escape = true,
+       .yeses = 2,
+       .lines = 2,
+       .said = "转换已停止，已写出1条记录。\n输出文件：stopped.txt"},
+      {.name = L"finished", .escape = true, .lines = 41, .said = done + "finished.txt"},
+      {.name = L"utf8", .type = 1, .begins = "\uFEFF200a\t\r\n", .lines = 41, .said = done + "utf8.txt"},
+      {.name = L"book", .type = 2, .begins = "PK", .said = done + "book.xlsx"},
+      {.name = L"typed.xlsx", .begins = "PK", .said = done + "typed.xlsx"},
+      {.name = L"kept.xlsx", .type = 2, .before = "old", .begins = "old", .said = "该文件已存在，是否替换？"},
+      {.name = L"replaced.xlsx",
+       .type = 2,
+       .before = "old",
+       .yeses = 2,
+       .begins = "PK",
+       .said = done + "replaced.xlsx"},
+      {.name = L"held.xlsx",
+       .type = 2,
+       .before = "old",
+       .holdOpen = true,
+       .yeses = 2,
+       .begins = "old",
+       .said = "无法创建输出文件：held.xlsx（文件正被另一程序使用）"},
   };
   int offered = 0;
   for (const auto& c : cases) {
@@ -159,14 +179,14 @@ TEST_F(MainWindowTest, RunsWriteTheTypeChosenAskBeforeReplacingStopOnEscAndEndUn
     offered = c.type;
     ASSERT_FALSE(desktop.messages.empty()) << c.name;
     if (c.escape) {
-      EXPECT_EQ(desktop.messages[1].prompt, L"是否停止转换？已转换的记录会保留。") << c.name;
+      EXPECT_EQ(desktop.messages[1].prompt, "是否停止转换？已转换的记录会保留。") << c.name;
     }
-    std::wstring said = desktop.messages.back().prompt;
-    const std::wstring where = folder.wstring() + L"\\";
-    if (const auto at = said.find(where); at != std::wstring::npos) said.erase(at, where.size());
+    std::string said = desktop.messages.back().prompt;
+    const std::string where = Narrow(folder.wstring() + L"\\");
+    if (const auto at = said.find(where); at != std::string::npos) said.erase(at, where.size());
     EXPECT_EQ(said, c.said) << c.name;
     if (said.rfind(done, 0) == 0) {  // an end message, under the last count
-      EXPECT_EQ(desktop.messages.back().progress, L"正在预读数据，目前已完成40条.....（100%）") << c.name;
+      EXPECT_EQ(desktop.messages.back().progress, "正在预读数据，目前已完成40条.....（100%）") << c.name;
     }
     std::filesystem::path written = path;
     if (!std::filesystem::exists(written)) written += c.type == 2 ? L".xlsx" : L".txt";
@@ -186,15 +206,16 @@ TEST_F(MainWindowTest, RunsWriteTheTypeChosenAskBeforeReplacingStopOnEscAndEndUn
 // as it was saved, line breaks and all; nothing stored, or the old word for
 // it, gives the default list.
 TEST(MainWindowSettings, TheFieldListComesBackFromTheRegistry) {
+  const std::string defaultList = "010a,010d,101a,200a,200f,200g,210a,210c,210d,215a,215d,225a,330a,606a,690a";
   const struct {
     std::optional<std::wstring> stored;  // nullopt: nothing stored
-    std::wstring shown;
+    std::string shown;
   } cases[] = {
-      {std::nullopt, L"010a,010d,101a,200a,200f,200g,210a,210c,210d,215a,215d,225a,330a,606a,690a"},
-      {L"NotExsists", L"010a,010d,101a,200a,200f,200g,210a,210c,210d,215a,215d,225a,330a,606a,690a"},
-      {L"notexsists", L"notexsists"},
-      {L"", L""},
-      {L"200a，\r\n701a*,题名", L"200a，\r\n701a*,题名"},
+      {.stored = std::nullopt, .shown = defaultList},
+      {.stored = L"NotExsists", .shown = defaultList},
+      {.stored = L"notexsists", .shown = "notexsists"},
+      {.stored = L"", .shown = ""},
+      {.stored = L"200a，\r\n701a*,题名", .shown = "200a，\r\n701a*,题名"},
   };
   const std::wstring key = RegistryKeyPath("Pellmoor", "Sorrelant");
   for (const auto& c : cases) {
@@ -210,7 +231,7 @@ TEST(MainWindowSettings, TheFieldListComesBackFromTheRegistry) {
     }
     MainWindow next(desktop, registry, LocalFileSystem());
     ASSERT_TRUE(next.Create(GetModuleHandleW(nullptr), SW_SHOWNORMAL));
-    EXPECT_EQ(WindowText(next.Control(kFieldListBox)), c.shown) << (c.stored ? Narrow(*c.stored) : "nothing stored");
+    EXPECT_EQ(TextOf(next.Control(kFieldListBox)), c.shown) << (c.stored ? Narrow(*c.stored) : "nothing stored");
   }
   RegDeleteKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"Setting");
 }

@@ -20,11 +20,14 @@
 #include "settings_store.h"
 #include "win32_text.h"
 
+// Texts are kept in UTF-8, which a failing test prints as text.
+inline std::string TextOf(HWND window) { return Narrow(WindowText(window)); }
+
 struct MessageBoxCall {
-  std::wstring prompt;
+  std::string prompt;
   unsigned style;
-  std::wstring title;
-  std::wstring progress;  // the progress label's caption when the box appeared
+  std::string title;
+  std::string progress;  // the progress label's caption when the box appeared
 };
 
 // Answers Yes to the first `yeses` questions and No to the rest, saves to
@@ -32,18 +35,18 @@ struct MessageBoxCall {
 // with what the progress label said then, and the items of the last menu.
 class ScriptedDesktop : public DesktopServices {
  public:
-  std::wstring ChooseOpenFile(HWND) override {
+  std::wstring ChooseOpenFile(HWND, Language) override {
     ++openDialogs;
     if (openDialogBreaks) throw std::runtime_error("the open dialog broke");
     return {};
   }
-  std::wstring ChooseSaveFile(HWND, int& type) override {
+  std::wstring ChooseSaveFile(HWND, int& type, Language) override {
     offeredType = type;
     if (chosenType >= 0) type = chosenType;
     return savePath;
   }
   int ShowMessageBox(HWND owner, const std::wstring& prompt, unsigned style, const std::wstring& title) override {
-    messages.push_back({prompt, style, title, WindowText(GetDlgItem(owner, kProgressLabel))});
+    messages.push_back({Narrow(prompt), style, Narrow(title), TextOf(GetDlgItem(owner, kProgressLabel))});
     return yeses-- > 0 ? IDYES : IDNO;
   }
   // The items go into menuItems one after another, each followed by "|",
@@ -54,8 +57,8 @@ class ScriptedDesktop : public DesktopServices {
       wchar_t text[128] = {};
       GetMenuStringW(menu, i, text, 128, MF_BYPOSITION);
       const UINT state = GetMenuState(menu, i, MF_BYPOSITION);
-      const std::wstring item = (state & MF_GRAYED) ? L"[" + std::wstring(text) + L"]" : text;
-      menuItems += (state & MF_SEPARATOR ? L"-" : item) + L"|";
+      const std::string item = (state & MF_GRAYED) ? "[" + Narrow(text) + "]" : Narrow(text);
+      menuItems += (state & MF_SEPARATOR ? "-" : item) + "|";
     }
     return menuChoice;
   }
@@ -68,7 +71,7 @@ class ScriptedDesktop : public DesktopServices {
   bool openDialogBreaks = false;
   int openDialogs = 0;
   UINT menuChoice = 0;
-  std::wstring menuItems;
+  std::string menuItems;
   std::vector<MessageBoxCall> messages;
 };
 
@@ -101,11 +104,12 @@ inline void Press(HWND window, WPARAM key, bool shift = false, HACCEL shortcuts 
   SetKeyboardState(keys);
 }
 
-// The window, shown and active, on the sample file with a list that holds a
-// full-width comma, a line break and a code no record has.
+// The window in Chinese, shown and active, on the sample file with a list
+// that holds a full-width comma, a line break and a code no record has.
 class WindowScene : public ::testing::Test {
  protected:
   void SetUp() override {
+    settings.values["Language"] = "zh";
     ASSERT_TRUE(window.Create(GetModuleHandleW(nullptr), SW_SHOWNORMAL));
     SetWindowTextW(Control(kInputPathBox), QUIRNEL_SAMPLE);
     SetWindowTextW(Control(kFieldListBox), kList);
