@@ -28,7 +28,7 @@ BOOL DrawFocusRectAt(HDC dc, int x, int y, int width, int height) {
 }
 
 void CopyTemplatePieces(HDC image, int width, int height, int state) {
-  HDC skinTemplate = State().SkinTemplateDC.Get();
+  HDC skinTemplate = State().skinTemplateDC.Get();
   for (const NinePiece& piece : NinePieces(width, height, state)) {
     const PieceRect& d = piece.destination;
     const PieceRect& s = piece.source;
@@ -47,9 +47,9 @@ void RenderState(HWND hwnd, HDC image, const WindowBounds& bounds, int state, co
     SelectObject(image, font);
   }
   SetBkMode(image, TRANSPARENT);
-  CopyTemplatePieces(image, bounds.Width, bounds.Height, state);
+  CopyTemplatePieces(image, bounds.width, bounds.height, state);
   SetTextColor(image, state == kStateDisabled ? kDisabledCaptionColour : kCaptionColour);
-  const PieceRect text = CaptionRect(bounds.Width, bounds.Height);
+  const PieceRect text = CaptionRect(bounds.width, bounds.height);
   DrawTextInRect(image, caption, text.x, text.y, text.width, text.height, format);
   if (GetFocus() == hwnd) DrawFocusRectAt(image, text.x, text.y, text.width, text.height);
 }
@@ -58,7 +58,7 @@ void RenderState(HWND hwnd, HDC image, const WindowBounds& bounds, int state, co
 void SetRoundRegion(HWND hwnd) {
   WindowBounds bounds{};
   GetWindowBounds(hwnd, bounds);
-  win32::Region region(CreateRoundRectRgn(0, 0, bounds.Width + 1, bounds.Height + 1, 3, 3));
+  win32::Region region(CreateRoundRectRgn(0, 0, bounds.width + 1, bounds.height + 1, 3, 3));
   // The window owns the region once it is set.
   if (region && SetWindowRgn(hwnd, region.Get(), TRUE)) region.Release();
 }
@@ -79,8 +79,8 @@ bool HidesUnderline(HWND hwnd) { return (SendMessageW(hwnd, WM_QUERYUISTATE, 0, 
 BOOL GetWindowBounds(HWND hwnd, WindowBounds& bounds) {
   RECT rect{};
   const BOOL ok = GetWindowRect(hwnd, &rect);
-  bounds.Width = rect.right - rect.left;
-  bounds.Height = rect.bottom - rect.top;
+  bounds.width = rect.right - rect.left;
+  bounds.height = rect.bottom - rect.top;
   return ok;
 }
 
@@ -98,7 +98,7 @@ bool SkinnedButton::MakeImages() {
   if (!reference) return false;
   for (StateImage& image : images_) {
     image.dc.Reset(CreateCompatibleDC(reference.Get()));
-    image.bitmap.Reset(CreateCompatibleBitmap(reference.Get(), bounds.Width, bounds.Height));
+    image.bitmap.Reset(CreateCompatibleBitmap(reference.Get(), bounds.width, bounds.height));
     if (!image.dc || !image.bitmap) return false;
     SelectObject(image.dc.Get(), image.bitmap.Get());  // replaces the DC's stock bitmap
   }
@@ -126,7 +126,7 @@ void SkinnedButton::Resize() {
     if (!reference) return;
     std::array<win32::Bitmap, kStateCount> bitmaps;
     for (win32::Bitmap& bitmap : bitmaps) {
-      bitmap.Reset(CreateCompatibleBitmap(reference.Get(), bounds.Width, bounds.Height));
+      bitmap.Reset(CreateCompatibleBitmap(reference.Get(), bounds.width, bounds.height));
       if (!bitmap) return;  // keeps the images of the old size
     }
     for (int state = 0; state < kStateCount; ++state) {
@@ -140,7 +140,7 @@ void SkinnedButton::Resize() {
 }
 
 int SkinButton(HWND hwnd) {
-  if (IsAttached(hwnd) || !State().SkinTemplateDC) return 0;
+  if (IsAttached(hwnd) || !State().skinTemplateDC) return 0;
   // The dialog manager's default, kept while the type is owner-drawn.
   const bool isDefault = (GetWindowLongPtrW(hwnd, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
   std::unique_ptr<SkinnedButton> button(new (std::nothrow) SkinnedButton(hwnd, isDefault));
@@ -154,7 +154,7 @@ int SkinButton(HWND hwnd) {
     return 0;
   }
   button.release();  // the subclass holds it now; UnskinButton takes it back
-  ++State().SkinnedButtonCount;
+  ++State().skinnedButtonCount;
   return 1;
 }
 
@@ -168,7 +168,7 @@ int UnskinButton(HWND hwnd) {
   const bool isDefault = button->IsDefault();
   button.reset();
   RestorePlainButton(hwnd, isDefault);
-  --State().SkinnedButtonCount;
+  --State().skinnedButtonCount;
   ReleaseSkinTemplateIfUnused();
   return 1;
 }

@@ -28,8 +28,8 @@ int FrameRectColor(HDC dc, int x, int y, int width, int height, COLORREF colour)
 void DrawFlatFrame(HWND hwnd) {
   WindowBounds bounds{};
   GetWindowBounds(hwnd, bounds);
-  const int w = bounds.Width;
-  const int h = bounds.Height;
+  const int w = bounds.width;
+  const int h = bounds.height;
   const win32::WindowDC frame = win32::BorrowWindowDC(hwnd);
   const win32::WindowDC client = win32::BorrowClientDC(hwnd);
   const COLORREF outer = IsWindowEnabled(hwnd) ? kFlatFrameColour : kFlatFrameDisabledColour;
@@ -78,13 +78,13 @@ bool IsHookedHost(HWND hwnd) {
 
 int HookHostWindow(HWND hwnd) {
   if (IsAttached(hwnd) || !SetWindowSubclass(hwnd, HostSubclassProc, kSkinSubclassId, 0)) return 0;
-  ++State().HookedHostCount;
+  ++State().hookedHostCount;
   return 1;
 }
 
 int UnhookHostWindow(HWND hwnd) {
   if (!RemoveWindowSubclass(hwnd, HostSubclassProc, kSkinSubclassId)) return 0;
-  --State().HookedHostCount;
+  --State().hookedHostCount;
   ReleaseSkinTemplateIfUnused();
   return 1;
 }

@@ -7,7 +7,7 @@ namespace skin {
 
 namespace {
 void InitializeSkin() {
-  State().SkinInitialized = true;
+  State().skinInitialized = true;
   BuildSkinTemplate();
 }
 
@@ -59,7 +59,7 @@ using namespace skin;
 
 int SkinWindow(HWND hwnd) {
   // Even a window that is then ignored brings the template up.
-  if (!State().SkinInitialized) InitializeSkin();
+  if (!State().skinInitialized) InitializeSkin();
   switch (RoleOf(hwnd)) {
     case WindowRole::Button: return IsPushButton(hwnd) ? SkinButton(hwnd) : 0;
     case WindowRole::Host: return AttachHost(hwnd);
@@ -69,7 +69,7 @@ int SkinWindow(HWND hwnd) {
 }
 
 int SkinHostWindow(HWND hwnd) {
-  if (!State().SkinInitialized) InitializeSkin();
+  if (!State().skinInitialized) InitializeSkin();
   return AttachHost(hwnd);
 }
 

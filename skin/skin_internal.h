@@ -18,17 +18,17 @@ namespace skin {
 // One template for every skinned button of the process, and the counts that
 // decide when it can go.
 struct ModuleState {
-  bool SkinInitialized = false;  // the template was built, or tried, since nothing was attached
-  win32::Bitmap templateImage;   // stays selected into SkinTemplateDC
+  bool skinInitialized = false;  // the template was built, or tried, since nothing was attached
+  win32::Bitmap templateImage;   // stays selected into skinTemplateDC
   // Declared after its image so that it goes first: a bitmap selected into
   // a DC cannot be deleted.
-  win32::MemoryDC SkinTemplateDC;
-  std::int32_t SkinnedButtonCount = 0;
-  std::int32_t HookedHostCount = 0;
+  win32::MemoryDC skinTemplateDC;
+  std::int32_t skinnedButtonCount = 0;
+  std::int32_t hookedHostCount = 0;
 };
 ModuleState& State();
 
-// Paints the 9 x 84 template into SkinTemplateDC, which stays empty when the
+// Paints the 9 x 84 template into skinTemplateDC, which stays empty when the
 // display DC or the image cannot be made.
 void BuildSkinTemplate();
 // Releases the template once no button is skinned and no host is hooked;
@@ -54,8 +54,8 @@ bool IsHookedHost(HWND hwnd);
 
 // A window's outer size.
 struct WindowBounds {
-  std::int32_t Width;
-  std::int32_t Height;
+  std::int32_t width;
+  std::int32_t height;
 };
 // Fills `bounds` from GetWindowRect and returns its result.
 BOOL GetWindowBounds(HWND hwnd, WindowBounds& bounds);

@@ -40,15 +40,15 @@ void BuildSkinTemplate() {
     for (int x = 0; x < kTemplateWidth; ++x) SetPixel(dc.Get(), x, y, kTemplateColors[y][x]);
   }
   State().templateImage = std::move(image);
-  State().SkinTemplateDC = std::move(dc);
+  State().skinTemplateDC = std::move(dc);
 }
 
 void ReleaseSkinTemplateIfUnused() {
   ModuleState& state = State();
-  if (!state.SkinInitialized || state.SkinnedButtonCount > 0 || state.HookedHostCount > 0) return;
-  state.SkinTemplateDC.Reset();
+  if (!state.skinInitialized || state.skinnedButtonCount > 0 || state.hookedHostCount > 0) return;
+  state.skinTemplateDC.Reset();
   state.templateImage.Reset();
-  state.SkinInitialized = false;
+  state.skinInitialized = false;
 }
 
 bool FindSkinSubclass(HWND hwnd, SUBCLASSPROC proc, DWORD_PTR& data) {

@@ -49,8 +49,8 @@ TEST_F(SkinTest, AttachAndDetachAreIdempotentAndLeaveCheckBoxesAndRadioButtonsAl
   EXPECT_EQ(SkinWindow(dialog), 0);
   HWND added = CreateChild(dialog, L"Button", L"Two", 100, 10, 75, 25, BS_DEFPUSHBUTTON);
   EXPECT_EQ(SkinWindow(dialog), 0);  // hooked already; only the new button is set up
-  EXPECT_EQ(State().SkinnedButtonCount, 2);
-  EXPECT_EQ(State().HookedHostCount, 1);
+  EXPECT_EQ(State().skinnedButtonCount, 2);
+  EXPECT_EQ(State().hookedHostCount, 1);
   EXPECT_EQ(ScreenPixel(edit, 100, 0), RGB(84, 165, 213));  // the flat frame
   EXPECT_TRUE(HasWindowRegion(plain));                      // the rounded corners
   for (HWND button : {check, radio}) {
@@ -107,7 +107,7 @@ TEST_F(SkinTest, ASubclassInstalledAfterTheSkinKeepsWorkingWhileTheSkinComesOffA
     EXPECT_EQ(ButtonType(button), step.skinned ? BS_OWNERDRAW : BS_PUSHBUTTON);
     EXPECT_EQ(HasWindowRegion(button), step.skinned);
     EXPECT_EQ(ScreenPixel(edit, 100, 0) == RGB(84, 165, 213), step.skinned);  // the flat frame
-    EXPECT_EQ(State().HookedHostCount, step.skinned ? 1 : 0);
+    EXPECT_EQ(State().hookedHostCount, step.skinned ? 1 : 0);
   }
 }
 
@@ -126,7 +126,7 @@ TEST_F(SkinTest, EnterAndSpacePressTheFocusedButtonOfASkinnedMessageBox) {
     EXPECT_EQ(answer, press.answer);
     EXPECT_TRUE(g_focusOnOwnerDrawnDefault);
     Pump();
-    EXPECT_EQ(State().HookedHostCount, 1);  // the closed box is unhooked, its buttons unskinned
-    EXPECT_EQ(State().SkinnedButtonCount, 1);
+    EXPECT_EQ(State().hookedHostCount, 1);  // the closed box is unhooked, its buttons unskinned
+    EXPECT_EQ(State().skinnedButtonCount, 1);
   }
 }
