@@ -17,14 +17,14 @@ constexpr UINT kCaptionFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_
 
 RECT MakeRect(int x, int y, int width, int height) { return {x, y, x + width, y + height}; }
 
-int DrawTextInRect(HDC dc, const std::wstring& text, int x, int y, int width, int height, UINT format) {
+void DrawTextInRect(HDC dc, const std::wstring& text, int x, int y, int width, int height, UINT format) {
   RECT rect = MakeRect(x, y, width, height);
-  return DrawTextW(dc, text.c_str(), -1, &rect, format);
+  DrawTextW(dc, text.c_str(), -1, &rect, format);
 }
 
-BOOL DrawFocusRectAt(HDC dc, int x, int y, int width, int height) {
+void DrawFocusRectAt(HDC dc, int x, int y, int width, int height) {
   const RECT rect = MakeRect(x, y, width, height);
-  return DrawFocusRect(dc, &rect);
+  DrawFocusRect(dc, &rect);
 }
 
 void CopyTemplatePieces(HDC image, int width, int height, int state) {
@@ -76,9 +76,9 @@ void RestorePlainButton(HWND hwnd, bool isDefault) {
 bool HidesUnderline(HWND hwnd) { return (SendMessageW(hwnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEACCEL) != 0; }
 }  // namespace
 
-BOOL GetWindowBounds(HWND hwnd, WindowBounds& bounds) {
+bool GetWindowBounds(HWND hwnd, WindowBounds& bounds) {
   RECT rect{};
-  const BOOL ok = GetWindowRect(hwnd, &rect);
+  const bool ok = GetWindowRect(hwnd, &rect) != 0;
   bounds.width = rect.right - rect.left;
   bounds.height = rect.bottom - rect.top;
   return ok;
@@ -139,28 +139,28 @@ void SkinnedButton::Resize() {
   SetRoundRegion(window_);
 }
 
-int SkinButton(HWND hwnd) {
-  if (IsAttached(hwnd) || !State().skinTemplateDC) return 0;
+bool SkinButton(HWND hwnd) {
+  if (IsAttached(hwnd) || !State().skinTemplateDC) return false;
   // The dialog manager's default, kept while the type is owner-drawn.
   const bool isDefault = (GetWindowLongPtrW(hwnd, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
   std::unique_ptr<SkinnedButton> button(new (std::nothrow) SkinnedButton(hwnd, isDefault));
-  if (!button || !button->MakeImages()) return 0;
+  if (!button || !button->MakeImages()) return false;
   button->RenderImages();
   // Owner-drawn, so the button's own painting no longer covers the skin.
   SendMessageW(hwnd, BM_SETSTYLE, BS_OWNERDRAW, TRUE);
   SetRoundRegion(hwnd);
   if (!SetWindowSubclass(hwnd, ButtonSubclassProc, kSkinSubclassId, reinterpret_cast<DWORD_PTR>(button.get()))) {
     RestorePlainButton(hwnd, isDefault);
-    return 0;
+    return false;
   }
   button.release();  // the subclass holds it now; UnskinButton takes it back
   ++State().skinnedButtonCount;
-  return 1;
+  return true;
 }
 
-int UnskinButton(HWND hwnd) {
+bool UnskinButton(HWND hwnd) {
   std::unique_ptr<SkinnedButton> button(SkinnedButtonOf(hwnd));
-  if (!button) return 0;
+  if (!button) return false;
   // The subclass goes before the style and the region change, whose
   // messages then reach the button's own procedure rather than a
   // half-dismantled skin.
@@ -170,7 +170,7 @@ int UnskinButton(HWND hwnd) {
   RestorePlainButton(hwnd, isDefault);
   --State().skinnedButtonCount;
   ReleaseSkinTemplateIfUnused();
-  return 1;
+  return true;
 }
 
 }  // namespace skin

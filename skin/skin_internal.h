@@ -57,23 +57,23 @@ struct WindowBounds {
   std::int32_t width;
   std::int32_t height;
 };
-// Fills `bounds` from GetWindowRect and returns its result.
-BOOL GetWindowBounds(HWND hwnd, WindowBounds& bounds);
+// Fills `bounds` from GetWindowRect; false when it fails.
+bool GetWindowBounds(HWND hwnd, WindowBounds& bounds);
 // The window's class name, "" when it cannot be read.
 std::wstring GetWindowClass(HWND hwnd);
 
 // A push button gets its SkinnedButton, the owner-drawn type, a rounded
-// region and its subclass; 0 when it is attached already or its images
-// cannot be made. UnskinButton gives all of it back; 0 when not skinned.
-int SkinButton(HWND hwnd);
-int UnskinButton(HWND hwnd);
+// region and its subclass; false when it is attached already or its images
+// cannot be made. UnskinButton gives all of it back; false when not skinned.
+bool SkinButton(HWND hwnd);
+bool UnskinButton(HWND hwnd);
 
 // Forms and dialogs get the host subclass, their other controls the child
-// border subclass (a flat frame instead of the sunken edge). Each returns 1
-// when it did something, else 0.
-int HookHostWindow(HWND hwnd);
-int UnhookHostWindow(HWND hwnd);
-int HookChildBorder(HWND hwnd);
-int UnhookChildBorder(HWND hwnd);
+// border subclass (a flat frame instead of the sunken edge). Each returns
+// true when it did something.
+bool HookHostWindow(HWND hwnd);
+bool UnhookHostWindow(HWND hwnd);
+bool HookChildBorder(HWND hwnd);
+bool UnhookChildBorder(HWND hwnd);
 
 }  // namespace skin
