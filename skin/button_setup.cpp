@@ -28,7 +28,7 @@ void DrawFocusRectAt(HDC dc, int x, int y, int width, int height) {
 }
 
 void CopyTemplatePieces(HDC image, int width, int height, int state) {
-  HDC skinTemplate = State().skinTemplateDC.Get();
+  HDC skinTemplate = State().skinTemplate.Get();
   for (const NinePiece& piece : NinePieces(width, height, state)) {
     const PieceRect& d = piece.destination;
     const PieceRect& s = piece.source;
@@ -42,10 +42,9 @@ void CopyTemplatePieces(HDC image, int width, int height, int state) {
 
 void RenderState(HWND hwnd, HDC image, const WindowBounds& bounds, int state, const std::wstring& caption,
                  UINT format) {
-  // The image keeps the button's font; the one it had before is a stock font.
-  if (HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd, WM_GETFONT, 0, 0))) {
-    SelectObject(image, font);
-  }
+  // The button's font while its image is drawn; without one of its own, the
+  // DC's, the system font, as a plain button has.
+  const win32::Selection font = win32::Select(image, reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd, WM_GETFONT, 0, 0)));
   SetBkMode(image, TRANSPARENT);
   CopyTemplatePieces(image, bounds.width, bounds.height, state);
   SetTextColor(image, state == kStateDisabled ? kDisabledCaptionColour : kCaptionColour);
@@ -96,11 +95,8 @@ bool SkinnedButton::MakeImages() {
   GetWindowBounds(window_, bounds);
   const win32::WindowDC reference = win32::BorrowWindowDC(window_);
   if (!reference) return false;
-  for (StateImage& image : images_) {
-    image.dc.Reset(CreateCompatibleDC(reference.Get()));
-    image.bitmap.Reset(CreateCompatibleBitmap(reference.Get(), bounds.width, bounds.height));
-    if (!image.dc || !image.bitmap) return false;
-    SelectObject(image.dc.Get(), image.bitmap.Get());  // replaces the DC's stock bitmap
+  for (MemoryImage& image : images_) {
+    if (!image.Make(reference.Get(), bounds.width, bounds.height)) return false;
   }
   return true;
 }
@@ -129,18 +125,14 @@ void SkinnedButton::Resize() {
       bitmap.Reset(CreateCompatibleBitmap(reference.Get(), bounds.width, bounds.height));
       if (!bitmap) return;  // keeps the images of the old size
     }
-    for (int state = 0; state < kStateCount; ++state) {
-      // The bitmap the image held goes only once it is no longer selected.
-      if (!SelectObject(Image(state), bitmaps[state].Get())) continue;
-      images_[state].bitmap = std::move(bitmaps[state]);
-    }
+    for (int state = 0; state < kStateCount; ++state) images_[state].Replace(std::move(bitmaps[state]));
     RenderImages();
   }
   SetRoundRegion(window_);
 }
 
 bool SkinButton(HWND hwnd) {
-  if (IsAttached(hwnd) || !State().skinTemplateDC) return false;
+  if (IsAttached(hwnd) || !State().skinTemplate) return false;
   // The dialog manager's default, kept while the type is owner-drawn.
   const bool isDefault = (GetWindowLongPtrW(hwnd, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
   std::unique_ptr<SkinnedButton> button(new (std::nothrow) SkinnedButton(hwnd, isDefault));

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "memory_image.h"
 #include "skin_core.h"
 #include "skinned_button.h"
 #include "win32_handles.h"
@@ -19,16 +20,13 @@ namespace skin {
 // decide when it can go.
 struct ModuleState {
   bool skinInitialized = false;  // the template was built, or tried, since nothing was attached
-  win32::Bitmap templateImage;   // stays selected into skinTemplateDC
-  // Declared after its image so that it goes first: a bitmap selected into
-  // a DC cannot be deleted.
-  win32::MemoryDC skinTemplateDC;
+  MemoryImage skinTemplate;
   std::int32_t skinnedButtonCount = 0;
   std::int32_t hookedHostCount = 0;
 };
 ModuleState& State();
 
-// Paints the 9 x 84 template into skinTemplateDC, which stays empty when the
+// Paints the 9 x 84 template into skinTemplate, which stays empty when the
 // display DC or the image cannot be made.
 void BuildSkinTemplate();
 // Releases the template once no button is skinned and no host is hooked;

@@ -83,7 +83,7 @@ TEST_F(SkinTest, EachEventShowsItsStateInNinePiecesOfTheTemplateWithACentredCapt
                               {{10, 5}, {4, 5}}, {{1, 23}, {1, 19}}, {{10, 19}, {4, 15}}};
     for (const auto& p : pairs) {
       EXPECT_EQ(ScreenPixel(button, p[0].x, p[0].y),
-                GetPixel(State().skinTemplateDC.Get(), p[1].x, kSliceHeight * c.state + p[1].y))
+                GetPixel(State().skinTemplate.Get(), p[1].x, kSliceHeight * c.state + p[1].y))
           << c.events << " at " << p[0].x << "," << p[0].y;
     }
     if (!*c.events) {  // the caption, centred inside the border
