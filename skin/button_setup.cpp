@@ -17,18 +17,18 @@ constexpr UINT kCaptionFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_
 
 RECT MakeRect(int x, int y, int width, int height) { return {x, y, x + width, y + height}; }
 
-int DrawTextInRect(HDC dc, const std::wstring& text, int x, int y, int width, int height, UINT format) {
+void DrawTextInRect(HDC dc, const std::wstring& text, int x, int y, int width, int height, UINT format) {
   RECT rect = MakeRect(x, y, width, height);
-  return DrawTextW(dc, text.c_str(), -1, &rect, format);
+  DrawTextW(dc, text.c_str(), -1, &rect, format);
 }
 
-BOOL DrawFocusRectAt(HDC dc, int x, int y, int width, int height) {
+void DrawFocusRectAt(HDC dc, int x, int y, int width, int height) {
   const RECT rect = MakeRect(x, y, width, height);
-  return DrawFocusRect(dc, &rect);
+  DrawFocusRect(dc, &rect);
 }
 
 void CopyTemplatePieces(HDC image, int width, int height, int state) {
-  HDC skinTemplate = State().SkinTemplateDC.Get();
+  HDC skinTemplate = State().skinTemplate.Get();
   for (const NinePiece& piece : NinePieces(width, height, state)) {
     const PieceRect& d = piece.destination;
     const PieceRect& s = piece.source;
@@ -42,14 +42,13 @@ void CopyTemplatePieces(HDC image, int width, int height, int state) {
 
 void RenderState(HWND hwnd, HDC image, const WindowBounds& bounds, int state, const std::wstring& caption,
                  UINT format) {
-  // The image keeps the button's font; the one it had before is a stock font.
-  if (HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd, WM_GETFONT, 0, 0))) {
-    SelectObject(image, font);
-  }
+  // The button's font while its image is drawn; without one of its own, the
+  // DC's, the system font, as a plain button has.
+  const win32::Selection font = win32::Select(image, reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd, WM_GETFONT, 0, 0)));
   SetBkMode(image, TRANSPARENT);
-  CopyTemplatePieces(image, bounds.Width, bounds.Height, state);
+  CopyTemplatePieces(image, bounds.width, bounds.height, state);
   SetTextColor(image, state == kStateDisabled ? kDisabledCaptionColour : kCaptionColour);
-  const PieceRect text = CaptionRect(bounds.Width, bounds.Height);
+  const PieceRect text = CaptionRect(bounds.width, bounds.height);
   DrawTextInRect(image, caption, text.x, text.y, text.width, text.height, format);
   if (GetFocus() == hwnd) DrawFocusRectAt(image, text.x, text.y, text.width, text.height);
 }
@@ -58,7 +57,7 @@ void RenderState(HWND hwnd, HDC image, const WindowBounds& bounds, int state, co
 void SetRoundRegion(HWND hwnd) {
   WindowBounds bounds{};
   GetWindowBounds(hwnd, bounds);
-  win32::Region region(CreateRoundRectRgn(0, 0, bounds.Width + 1, bounds.Height + 1, 3, 3));
+  win32::Region region(CreateRoundRectRgn(0, 0, bounds.width + 1, bounds.height + 1, 3, 3));
   // The window owns the region once it is set.
   if (region && SetWindowRgn(hwnd, region.Get(), TRUE)) region.Release();
 }
@@ -76,11 +75,11 @@ void RestorePlainButton(HWND hwnd, bool isDefault) {
 bool HidesUnderline(HWND hwnd) { return (SendMessageW(hwnd, WM_QUERYUISTATE, 0, 0) & UISF_HIDEACCEL) != 0; }
 }  // namespace
 
-BOOL GetWindowBounds(HWND hwnd, WindowBounds& bounds) {
+bool GetWindowBounds(HWND hwnd, WindowBounds& bounds) {
   RECT rect{};
-  const BOOL ok = GetWindowRect(hwnd, &rect);
-  bounds.Width = rect.right - rect.left;
-  bounds.Height = rect.bottom - rect.top;
+  const bool ok = GetWindowRect(hwnd, &rect) != 0;
+  bounds.width = rect.right - rect.left;
+  bounds.height = rect.bottom - rect.top;
   return ok;
 }
 
@@ -96,11 +95,8 @@ bool SkinnedButton::MakeImages() {
   GetWindowBounds(window_, bounds);
   const win32::WindowDC reference = win32::BorrowWindowDC(window_);
   if (!reference) return false;
-  for (StateImage& image : images_) {
-    image.dc.Reset(CreateCompatibleDC(reference.Get()));
-    image.bitmap.Reset(CreateCompatibleBitmap(reference.Get(), bounds.Width, bounds.Height));
-    if (!image.dc || !image.bitmap) return false;
-    SelectObject(image.dc.Get(), image.bitmap.Get());  // replaces the DC's stock bitmap
+  for (MemoryImage& image : images_) {
+    if (!image.Make(reference.Get(), bounds.width, bounds.height)) return false;
   }
   return true;
 }
@@ -126,41 +122,37 @@ void SkinnedButton::Resize() {
     if (!reference) return;
     std::array<win32::Bitmap, kStateCount> bitmaps;
     for (win32::Bitmap& bitmap : bitmaps) {
-      bitmap.Reset(CreateCompatibleBitmap(reference.Get(), bounds.Width, bounds.Height));
+      bitmap.Reset(CreateCompatibleBitmap(reference.Get(), bounds.width, bounds.height));
       if (!bitmap) return;  // keeps the images of the old size
     }
-    for (int state = 0; state < kStateCount; ++state) {
-      // The bitmap the image held goes only once it is no longer selected.
-      if (!SelectObject(Image(state), bitmaps[state].Get())) continue;
-      images_[state].bitmap = std::move(bitmaps[state]);
-    }
+    for (int state = 0; state < kStateCount; ++state) images_[state].Replace(std::move(bitmaps[state]));
     RenderImages();
   }
   SetRoundRegion(window_);
 }
 
-int SkinButton(HWND hwnd) {
-  if (IsAttached(hwnd) || !State().SkinTemplateDC) return 0;
+bool SkinButton(HWND hwnd) {
+  if (IsAttached(hwnd) || !State().skinTemplate) return false;
   // The dialog manager's default, kept while the type is owner-drawn.
   const bool isDefault = (GetWindowLongPtrW(hwnd, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
   std::unique_ptr<SkinnedButton> button(new (std::nothrow) SkinnedButton(hwnd, isDefault));
-  if (!button || !button->MakeImages()) return 0;
+  if (!button || !button->MakeImages()) return false;
   button->RenderImages();
   // Owner-drawn, so the button's own painting no longer covers the skin.
   SendMessageW(hwnd, BM_SETSTYLE, BS_OWNERDRAW, TRUE);
   SetRoundRegion(hwnd);
   if (!SetWindowSubclass(hwnd, ButtonSubclassProc, kSkinSubclassId, reinterpret_cast<DWORD_PTR>(button.get()))) {
     RestorePlainButton(hwnd, isDefault);
-    return 0;
+    return false;
   }
   button.release();  // the subclass holds it now; UnskinButton takes it back
-  ++State().SkinnedButtonCount;
-  return 1;
+  ++State().skinnedButtonCount;
+  return true;
 }
 
-int UnskinButton(HWND hwnd) {
+bool UnskinButton(HWND hwnd) {
   std::unique_ptr<SkinnedButton> button(SkinnedButtonOf(hwnd));
-  if (!button) return 0;
+  if (!button) return false;
   // The subclass goes before the style and the region change, whose
   // messages then reach the button's own procedure rather than a
   // half-dismantled skin.
@@ -168,9 +160,9 @@ int UnskinButton(HWND hwnd) {
   const bool isDefault = button->IsDefault();
   button.reset();
   RestorePlainButton(hwnd, isDefault);
-  --State().SkinnedButtonCount;
+  --State().skinnedButtonCount;
   ReleaseSkinTemplateIfUnused();
-  return 1;
+  return true;
 }
 
 }  // namespace skin

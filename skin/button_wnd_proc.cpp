@@ -39,7 +39,7 @@ void SkinnedButton::RunFadeStep() {
   {
     const win32::WindowDC screen = win32::BorrowWindowDC(window_);
     const BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(alpha_), 0};
-    AlphaBlend(screen.Get(), 0, 0, bounds.Width, bounds.Height, Image(shownState_), 0, 0, bounds.Width, bounds.Height,
+    AlphaBlend(screen.Get(), 0, 0, bounds.width, bounds.height, Image(shownState_), 0, 0, bounds.width, bounds.height,
                blend);
   }
   const FadeAdvance next = AdvanceFade(alpha_);
@@ -60,7 +60,7 @@ void SkinnedButton::FadeTo(int state, int startAlpha) {
 void SkinnedButton::CopyStateTo(HDC screen, int state) const {
   WindowBounds bounds{};
   GetWindowBounds(window_, bounds);
-  BitBlt(screen, 0, 0, bounds.Width, bounds.Height, Image(state), 0, 0, SRCCOPY);
+  BitBlt(screen, 0, 0, bounds.width, bounds.height, Image(state), 0, 0, SRCCOPY);
 }
 
 // The target image in full, even in the middle of a fade.

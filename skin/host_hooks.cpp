@@ -17,10 +17,10 @@ constexpr COLORREF kFlatFrameDisabledColour = RGB(204, 204, 204);
 void RepaintFrame(HWND hwnd) { SendMessageW(hwnd, WM_NCPAINT, 1, 0); }
 
 // A one-pixel frame along the inside of the rectangle.
-int FrameRectColor(HDC dc, int x, int y, int width, int height, COLORREF colour) {
+void FrameRectColor(HDC dc, int x, int y, int width, int height, COLORREF colour) {
   const RECT rect{x, y, x + width, y + height};
   win32::Brush brush(CreateSolidBrush(colour));
-  return brush ? FrameRect(dc, &rect, brush.Get()) : 0;
+  if (brush) FrameRect(dc, &rect, brush.Get());
 }
 
 // Three rings over the control's own frame: the coloured line, then two in
@@ -28,8 +28,8 @@ int FrameRectColor(HDC dc, int x, int y, int width, int height, COLORREF colour)
 void DrawFlatFrame(HWND hwnd) {
   WindowBounds bounds{};
   GetWindowBounds(hwnd, bounds);
-  const int w = bounds.Width;
-  const int h = bounds.Height;
+  const int w = bounds.width;
+  const int h = bounds.height;
   const win32::WindowDC frame = win32::BorrowWindowDC(hwnd);
   const win32::WindowDC client = win32::BorrowClientDC(hwnd);
   const COLORREF outer = IsWindowEnabled(hwnd) ? kFlatFrameColour : kFlatFrameDisabledColour;
@@ -76,29 +76,29 @@ bool IsHookedHost(HWND hwnd) {
   return FindSkinSubclass(hwnd, HostSubclassProc, data);
 }
 
-int HookHostWindow(HWND hwnd) {
-  if (IsAttached(hwnd) || !SetWindowSubclass(hwnd, HostSubclassProc, kSkinSubclassId, 0)) return 0;
-  ++State().HookedHostCount;
-  return 1;
+bool HookHostWindow(HWND hwnd) {
+  if (IsAttached(hwnd) || !SetWindowSubclass(hwnd, HostSubclassProc, kSkinSubclassId, 0)) return false;
+  ++State().hookedHostCount;
+  return true;
 }
 
-int UnhookHostWindow(HWND hwnd) {
-  if (!RemoveWindowSubclass(hwnd, HostSubclassProc, kSkinSubclassId)) return 0;
-  --State().HookedHostCount;
+bool UnhookHostWindow(HWND hwnd) {
+  if (!RemoveWindowSubclass(hwnd, HostSubclassProc, kSkinSubclassId)) return false;
+  --State().hookedHostCount;
   ReleaseSkinTemplateIfUnused();
-  return 1;
+  return true;
 }
 
-int HookChildBorder(HWND hwnd) {
-  if (IsAttached(hwnd) || !SetWindowSubclass(hwnd, ChildBorderSubclassProc, kSkinSubclassId, 0)) return 0;
+bool HookChildBorder(HWND hwnd) {
+  if (IsAttached(hwnd) || !SetWindowSubclass(hwnd, ChildBorderSubclassProc, kSkinSubclassId, 0)) return false;
   RepaintFrame(hwnd);
-  return 1;
+  return true;
 }
 
-int UnhookChildBorder(HWND hwnd) {
-  if (!RemoveWindowSubclass(hwnd, ChildBorderSubclassProc, kSkinSubclassId)) return 0;
+bool UnhookChildBorder(HWND hwnd) {
+  if (!RemoveWindowSubclass(hwnd, ChildBorderSubclassProc, kSkinSubclassId)) return false;
   RepaintFrame(hwnd);
-  return 1;
+  return true;
 }
 
 }  // namespace skin

@@ -7,7 +7,7 @@ namespace skin {
 
 namespace {
 void InitializeSkin() {
-  State().SkinInitialized = true;
+  State().skinInitialized = true;
   BuildSkinTemplate();
 }
 
@@ -41,7 +41,7 @@ BOOL CALLBACK UnskinChildProc(HWND hwnd, LPARAM) {
 }
 
 // Descendants first (buttons inside frames too), then the host itself.
-int AttachHost(HWND hwnd) {
+bool AttachHost(HWND hwnd) {
   EnumChildWindows(hwnd, SkinChildProc, 0);
   return HookHostWindow(hwnd);
 }
@@ -57,27 +57,27 @@ std::wstring GetWindowClass(HWND hwnd) {
 
 using namespace skin;
 
-int SkinWindow(HWND hwnd) {
+bool SkinWindow(HWND hwnd) {
   // Even a window that is then ignored brings the template up.
-  if (!State().SkinInitialized) InitializeSkin();
+  if (!State().skinInitialized) InitializeSkin();
   switch (RoleOf(hwnd)) {
-    case WindowRole::Button: return IsPushButton(hwnd) ? SkinButton(hwnd) : 0;
+    case WindowRole::Button: return IsPushButton(hwnd) && SkinButton(hwnd);
     case WindowRole::Host: return AttachHost(hwnd);
     case WindowRole::Other: break;
   }
-  return 0;
+  return false;
 }
 
-int SkinHostWindow(HWND hwnd) {
-  if (!State().SkinInitialized) InitializeSkin();
+bool SkinHostWindow(HWND hwnd) {
+  if (!State().skinInitialized) InitializeSkin();
   return AttachHost(hwnd);
 }
 
-int UnskinWindow(HWND hwnd) {
+bool UnskinWindow(HWND hwnd) {
   // A host hooked whatever its class comes off as a form does.
   if (IsHookedHost(hwnd) || RoleOf(hwnd) == WindowRole::Host) {
     EnumChildWindows(hwnd, UnskinChildProc, 0);
     return UnhookHostWindow(hwnd);
   }
-  return RoleOf(hwnd) == WindowRole::Button ? UnskinButton(hwnd) : 0;
+  return RoleOf(hwnd) == WindowRole::Button && UnskinButton(hwnd);
 }

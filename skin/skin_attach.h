@@ -4,11 +4,11 @@
 
 // Skins the push buttons of hwnd (or hwnd itself if it is one), gives its
 // other controls the flat frame and hooks the window when its class is a
-// form's or a dialog's, so that the dialogs it opens are skinned too. 1 when
-// something was newly attached, else 0.
-int SkinWindow(HWND hwnd);
+// form's or a dialog's, so that the dialogs it opens are skinned too. True
+// when something was newly attached.
+bool SkinWindow(HWND hwnd);
 // The same for a window whose class the skin does not know: attached as a
-// form is, whatever its class. 1 when it was newly hooked, else 0.
-int SkinHostWindow(HWND hwnd);
-// The reverse of either; 1 when something was detached, else 0.
-int UnskinWindow(HWND hwnd);
+// form is, whatever its class. True when it was newly hooked.
+bool SkinHostWindow(HWND hwnd);
+// The reverse of either; true when something was detached.
+bool UnskinWindow(HWND hwnd);

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "memory_image.h"
 #include "skin_core.h"
 #include "skinned_button.h"
 #include "win32_handles.h"
@@ -18,17 +19,14 @@ namespace skin {
 // One template for every skinned button of the process, and the counts that
 // decide when it can go.
 struct ModuleState {
-  bool SkinInitialized = false;  // the template was built, or tried, since nothing was attached
-  win32::Bitmap templateImage;   // stays selected into SkinTemplateDC
-  // Declared after its image so that it goes first: a bitmap selected into
-  // a DC cannot be deleted.
-  win32::MemoryDC SkinTemplateDC;
-  std::int32_t SkinnedButtonCount = 0;
-  std::int32_t HookedHostCount = 0;
+  bool skinInitialized = false;  // the template was built, or tried, since nothing was attached
+  MemoryImage skinTemplate;
+  std::int32_t skinnedButtonCount = 0;
+  std::int32_t hookedHostCount = 0;
 };
 ModuleState& State();
 
-// Paints the 9 x 84 template into SkinTemplateDC, which stays empty when the
+// Paints the 9 x 84 template into skinTemplate, which stays empty when the
 // display DC or the image cannot be made.
 void BuildSkinTemplate();
 // Releases the template once no button is skinned and no host is hooked;
@@ -54,26 +52,26 @@ bool IsHookedHost(HWND hwnd);
 
 // A window's outer size.
 struct WindowBounds {
-  std::int32_t Width;
-  std::int32_t Height;
+  std::int32_t width;
+  std::int32_t height;
 };
-// Fills `bounds` from GetWindowRect and returns its result.
-BOOL GetWindowBounds(HWND hwnd, WindowBounds& bounds);
+// Fills `bounds` from GetWindowRect; false when it fails.
+bool GetWindowBounds(HWND hwnd, WindowBounds& bounds);
 // The window's class name, "" when it cannot be read.
 std::wstring GetWindowClass(HWND hwnd);
 
 // A push button gets its SkinnedButton, the owner-drawn type, a rounded
-// region and its subclass; 0 when it is attached already or its images
-// cannot be made. UnskinButton gives all of it back; 0 when not skinned.
-int SkinButton(HWND hwnd);
-int UnskinButton(HWND hwnd);
+// region and its subclass; false when it is attached already or its images
+// cannot be made. UnskinButton gives all of it back; false when not skinned.
+bool SkinButton(HWND hwnd);
+bool UnskinButton(HWND hwnd);
 
 // Forms and dialogs get the host subclass, their other controls the child
-// border subclass (a flat frame instead of the sunken edge). Each returns 1
-// when it did something, else 0.
-int HookHostWindow(HWND hwnd);
-int UnhookHostWindow(HWND hwnd);
-int HookChildBorder(HWND hwnd);
-int UnhookChildBorder(HWND hwnd);
+// border subclass (a flat frame instead of the sunken edge). Each returns
+// true when it did something.
+bool HookHostWindow(HWND hwnd);
+bool UnhookHostWindow(HWND hwnd);
+bool HookChildBorder(HWND hwnd);
+bool UnhookChildBorder(HWND hwnd);
 
 }  // namespace skin

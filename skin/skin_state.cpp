@@ -30,25 +30,18 @@ void BuildSkinTemplate() {
   // Compatible with the screen, so that copies onto button images of the
   // screen's format need no conversion.
   win32::MemoryDC display(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
-  if (!display) return;
-  win32::Bitmap image(CreateCompatibleBitmap(display.Get(), kTemplateWidth, kTemplateHeight));
-  win32::MemoryDC dc(CreateCompatibleDC(display.Get()));
-  if (!image || !dc) return;
-  // The DC's own bitmap is a stock object: nothing to delete.
-  SelectObject(dc.Get(), image.Get());
+  MemoryImage& skinTemplate = State().skinTemplate;
+  if (!display || !skinTemplate.Make(display.Get(), kTemplateWidth, kTemplateHeight)) return;
   for (int y = 0; y < kTemplateHeight; ++y) {
-    for (int x = 0; x < kTemplateWidth; ++x) SetPixel(dc.Get(), x, y, kTemplateColors[y][x]);
+    for (int x = 0; x < kTemplateWidth; ++x) SetPixel(skinTemplate.Get(), x, y, kTemplateColors[y][x]);
   }
-  State().templateImage = std::move(image);
-  State().SkinTemplateDC = std::move(dc);
 }
 
 void ReleaseSkinTemplateIfUnused() {
   ModuleState& state = State();
-  if (!state.SkinInitialized || state.SkinnedButtonCount > 0 || state.HookedHostCount > 0) return;
-  state.SkinTemplateDC.Reset();
-  state.templateImage.Reset();
-  state.SkinInitialized = false;
+  if (!state.skinInitialized || state.skinnedButtonCount > 0 || state.hookedHostCount > 0) return;
+  state.skinTemplate.Reset();
+  state.skinInitialized = false;
 }
 
 bool FindSkinSubclass(HWND hwnd, SUBCLASSPROC proc, DWORD_PTR& data) {

@@ -6,8 +6,8 @@
 
 #include <array>
 
+#include "memory_image.h"
 #include "skin_core.h"
-#include "win32_handles.h"
 
 namespace skin {
 
@@ -41,18 +41,13 @@ class SkinnedButton {
   // What follows the button's own handling of the message.
   void AfterPassingOn(UINT message, WPARAM wParam);
 
-  HDC Image(int state) const { return images_[state].dc.Get(); }
+  HDC Image(int state) const { return images_[state].Get(); }
   // The state shown, or faded to while a fade runs.
   int ShownState() const { return shownState_; }
   bool Fading() const { return fadeTimer_ != 0; }
   bool IsDefault() const { return isDefault_; }
 
  private:
-  struct StateImage {
-    win32::Bitmap bitmap;
-    win32::MemoryDC dc;  // after its bitmap, so that it goes first: a selected bitmap cannot be deleted
-  };
-
   // At most one fade timer per button.
   void StartFadeTimer();
   void StopFadeTimer();
@@ -65,7 +60,7 @@ class SkinnedButton {
   void OnFocusChange();
 
   HWND window_;
-  std::array<StateImage, kStateCount> images_;
+  std::array<MemoryImage, kStateCount> images_;
   bool trackingLeave_ = false;  // a leave notification is asked for
   UINT_PTR fadeTimer_ = 0;      // the running fade timer, 0 when none
   int shownState_;

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 
 namespace posix_files {
 
@@ -118,7 +119,7 @@ LockResult LockForThisRun(int fd, FileError& error) {
 }
 
 DescriptorOutput::DescriptorOutput(int fd, bool created, bool owned, Existing existing, std::string path)
-    : fd_(fd), created_(created), owned_(owned), existing_(std::move(existing)), path_(std::move(path)) {}
+    : SystemOutput(created, std::move(existing)), fd_(fd), owned_(owned), path_(std::move(path)) {}
 
 DescriptorOutput::~DescriptorOutput() { Close(); }
 
@@ -127,7 +128,7 @@ bool DescriptorOutput::Write(const char* data, std::size_t size) {
     const ssize_t written = ::write(fd_, data, size);
     if (written < 0) {
       if (errno == EINTR) continue;
-      Remember(errno);
+      RememberErrno(errno);
       return false;
     }
     data += written;
@@ -139,7 +140,7 @@ bool DescriptorOutput::Write(const char* data, std::size_t size) {
 bool DescriptorOutput::Flush() {
   if (fd_ < 0) return false;
   if (::fsync(fd_) == 0) return true;
-  Remember(errno);
+  RememberErrno(errno);
   return false;
 }
 
@@ -151,10 +152,10 @@ bool DescriptorOutput::Truncate(std::uint64_t size) {
 }
 
 bool DescriptorOutput::Close() {
-  if (fd_ < 0) return !error_;
-  if (owned_ && ::close(fd_) != 0) Remember(errno);
+  if (fd_ < 0) return !Error();
+  if (owned_ && ::close(fd_) != 0) RememberErrno(errno);
   fd_ = -1;
-  return !error_;
+  return !Error();
 }
 
 bool NameLeadsTo(const std::string& path, int fd) {
@@ -164,12 +165,10 @@ bool NameLeadsTo(const std::string& path, int fd) {
 }
 
 void DescriptorOutput::Discard() {
-  if (fd_ >= 0 && owned_ && created_ && NameLeadsTo(path_, fd_)) ::unlink(path_.c_str());
+  if (fd_ >= 0 && owned_ && Created() && NameLeadsTo(path_, fd_)) ::unlink(path_.c_str());
   Close();
 }
 
-void DescriptorOutput::Remember(int number) {
-  if (!error_) error_ = FromErrno(number != 0 ? number : EIO);
-}
+void DescriptorOutput::RememberErrno(int number) { Remember(FromErrno(number != 0 ? number : EIO)); }
 
 }  // namespace posix_files

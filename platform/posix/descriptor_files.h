@@ -4,10 +4,10 @@
 // and a write that fails part way can be cut back.
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "file_system.h"
+#include "system_output.h"
 
 namespace posix_files {
 
@@ -15,16 +15,11 @@ namespace posix_files {
 // is told apart from a missing folder on the way to it.
 FileError FromErrno(int number, const std::string& path = {});
 
-// What an output held before this run.
-struct Existing {
-  std::uint64_t size = 0;
-  std::optional<std::string> first;  // up to OutputFile::kEdgeBytes
-  std::optional<std::string> last;
-};
-// Reads them through the descriptor. When it is open for writing only and
-// mayReopen, through a descriptor of its own on the same file: only before
-// the lock is taken, for closing any descriptor of a file drops this
-// process's fcntl lock on it.
+using system_files::Existing;
+// Reads what the output held before this run through the descriptor. When
+// it is open for writing only and mayReopen, through a descriptor of its
+// own on the same file: only before the lock is taken, for closing any
+// descriptor of a file drops this process's fcntl lock on it.
 Existing ReadExisting(int fd, bool mayReopen);
 
 enum class LockResult { Locked, Unsupported, Conflict };
@@ -38,34 +33,25 @@ bool NameLeadsTo(const std::string& path, int fd);
 
 // An output on a descriptor. `path` is the name it was opened by ("" for
 // standard output), kept for Discard.
-class DescriptorOutput : public OutputFile {
+class DescriptorOutput : public system_files::SystemOutput {
  public:
   DescriptorOutput(int fd, bool created, bool owned, Existing existing, std::string path);
   ~DescriptorOutput() override;
   DescriptorOutput(const DescriptorOutput&) = delete;
   DescriptorOutput& operator=(const DescriptorOutput&) = delete;
 
-  bool Created() const override { return created_; }
-  std::uint64_t SizeBefore() const override { return existing_.size; }
-  std::optional<std::string> FirstBytes() const override { return existing_.first; }
-  std::optional<std::string> LastBytes() const override { return existing_.last; }
   bool Write(const char* data, std::size_t size) override;
-  // Makes what was written durable (fsync), for a file about to be renamed into place.
-  bool Flush();
+  bool Flush() override;  // fsync
   bool Truncate(std::uint64_t size) override;
   bool Close() override;
   void Discard() override;
-  FileError Error() const override { return error_; }
 
  private:
-  void Remember(int number);
+  void RememberErrno(int number);
 
   int fd_;
-  bool created_;
   bool owned_;
-  Existing existing_;
   std::string path_;
-  FileError error_;
 };
 
 // A whole new file written beside path (or the file a link at path names),

@@ -1,6 +1,7 @@
 #include "handle_files_win32.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace win32_files {
 
@@ -81,10 +82,10 @@ Existing ReadExisting(HANDLE file) {
 }
 
 HandleOutput::HandleOutput(win32::FileHandle file, bool created, Existing existing)
-    : owned_(std::move(file)), file_(owned_.Get()), created_(created), existing_(std::move(existing)) {}
+    : SystemOutput(created, std::move(existing)), owned_(std::move(file)), file_(owned_.Get()) {}
 
 HandleOutput::HandleOutput(HANDLE standardOutput, Existing existing)
-    : file_(standardOutput), created_(false), existing_(std::move(existing)) {}
+    : SystemOutput(false, std::move(existing)), file_(standardOutput) {}
 
 HandleOutput::~HandleOutput() { Close(); }
 
@@ -118,25 +119,21 @@ bool HandleOutput::Truncate(std::uint64_t size) {
 }
 
 bool HandleOutput::Close() {
-  if (file_ == nullptr) return !error_;
+  if (file_ == nullptr) return !Error();
   if (owned_ && !CloseHandle(owned_.Release())) Remember(LastError());
   file_ = nullptr;
-  return !error_;
+  return !Error();
 }
 
 // Deleted through the handle itself, which was opened for that when the
 // file was made: whatever has happened to its name since, no other file
 // can go in its place.
 void HandleOutput::Discard() {
-  if (file_ != nullptr && owned_ && created_) {
+  if (file_ != nullptr && owned_ && Created()) {
     FILE_DISPOSITION_INFO disposition = {TRUE};
     SetFileInformationByHandle(file_, FileDispositionInfo, &disposition, sizeof disposition);
   }
   Close();
-}
-
-void HandleOutput::Remember(const FileError& error) {
-  if (!error_) error_ = error ? error : FileError{FileError::Kind::ReadWrite, 0};
 }
 
 }  // namespace win32_files

@@ -6,10 +6,10 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "file_system.h"
+#include "system_output.h"
 #include "win32_handles.h"
 
 namespace win32_files {
@@ -20,20 +20,15 @@ inline FileError LastError() { return FromLastError(GetLastError()); }
 // At most this much per ReadFile or WriteFile call (their counts are DWORDs).
 constexpr std::size_t kLargestTransfer = 1u << 30;
 
-// What an output held before this run.
-struct Existing {
-  std::uint64_t size = 0;
-  std::optional<std::string> first;  // up to OutputFile::kEdgeBytes
-  std::optional<std::string> last;
-};
-// Reads them through a handle of its own on the same file, which leaves the
-// position of `file` where it was; nullopt edges when the file may be
-// written but not read.
+using system_files::Existing;
+// Reads what the output held before this run through a handle of its own
+// on the same file, which leaves the position of `file` where it was;
+// nullopt edges when the file may be written but not read.
 Existing ReadExisting(HANDLE file);
 
 // An output on a handle: a file this program opened (owned), or standard
 // output (borrowed).
-class HandleOutput : public OutputFile {
+class HandleOutput : public system_files::SystemOutput {
  public:
   HandleOutput(win32::FileHandle file, bool created, Existing existing);
   HandleOutput(HANDLE standardOutput, Existing existing);
@@ -41,29 +36,18 @@ class HandleOutput : public OutputFile {
   HandleOutput(const HandleOutput&) = delete;
   HandleOutput& operator=(const HandleOutput&) = delete;
 
-  bool Created() const override { return created_; }
-  std::uint64_t SizeBefore() const override { return existing_.size; }
-  std::optional<std::string> FirstBytes() const override { return existing_.first; }
-  std::optional<std::string> LastBytes() const override { return existing_.last; }
   bool Write(const char* data, std::size_t size) override;
-  // Makes what was written durable, for a file about to be moved into place.
-  bool Flush();
+  bool Flush() override;
   bool Truncate(std::uint64_t size) override;
   bool Close() override;
   void Discard() override;
-  FileError Error() const override { return error_; }
   // The handle itself, for what only it may do to the file (a file that
   // shares no deletion is renamed through its own handle); null once closed.
   HANDLE Handle() const { return file_; }
 
  private:
-  void Remember(const FileError& error);
-
   win32::FileHandle owned_;
   HANDLE file_;  // owned_'s, or standard output's; null once closed
-  bool created_;
-  Existing existing_;
-  FileError error_;
 };
 
 // A whole new file written beside path (or the file a link at path names),

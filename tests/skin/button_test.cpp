@@ -28,9 +28,9 @@ void Apply(HWND button, HWND elsewhere, char event) {
 RECT Difference(HWND a, HWND b) {
   WindowBounds size{};
   GetWindowBounds(a, size);
-  RECT box{size.Width, size.Height, 0, 0};
-  for (int y = 0; y < size.Height; ++y) {
-    for (int x = 0; x < size.Width; ++x) {
+  RECT box{size.width, size.height, 0, 0};
+  for (int y = 0; y < size.height; ++y) {
+    for (int x = 0; x < size.width; ++x) {
       if (ScreenPixel(a, x, y) == ScreenPixel(b, x, y)) continue;
       box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y), std::max<LONG>(box.right, x + 1), y + 1};
     }
@@ -83,7 +83,7 @@ TEST_F(SkinTest, EachEventShowsItsStateInNinePiecesOfTheTemplateWithACentredCapt
                               {{10, 5}, {4, 5}}, {{1, 23}, {1, 19}}, {{10, 19}, {4, 15}}};
     for (const auto& p : pairs) {
       EXPECT_EQ(ScreenPixel(button, p[0].x, p[0].y),
-                GetPixel(State().SkinTemplateDC.Get(), p[1].x, kSliceHeight * c.state + p[1].y))
+                GetPixel(State().skinTemplate.Get(), p[1].x, kSliceHeight * c.state + p[1].y))
           << c.events << " at " << p[0].x << "," << p[0].y;
     }
     if (!*c.events) {  // the caption, centred inside the border

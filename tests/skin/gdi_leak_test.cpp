@@ -56,7 +56,7 @@ TEST_F(SkinTest, GdiObjectCountIsBackWhereItWasAfterManyWindowsAndWhenObjectsRun
   while (win32::Brush brush{CreateSolidBrush(0)}) filler.push_back(std::move(brush));
   SendMessageW(button, WM_SIZE, 0, 0);
   filler.resize(filler.size() - 3);
-  EXPECT_EQ(SkinWindow(late), 0);
+  EXPECT_FALSE(SkinWindow(late));
   filler.clear();
   EXPECT_EQ(LiveGdiObjects(), skinned);
   EXPECT_EQ(PropCount(late), 0);

@@ -69,9 +69,9 @@ class SkinTest : public ::testing::Test {
   void TearDown() override {
     if (form_) DestroyWindow(form_);
     Pump();
-    EXPECT_EQ(State().SkinnedButtonCount, 0);
-    EXPECT_EQ(State().HookedHostCount, 0);
-    EXPECT_FALSE(State().SkinInitialized);
+    EXPECT_EQ(State().skinnedButtonCount, 0);
+    EXPECT_EQ(State().hookedHostCount, 0);
+    EXPECT_FALSE(State().skinInitialized);
   }
   HWND form_ = nullptr;
 };

@@ -45,12 +45,12 @@ TEST_F(SkinTest, AttachAndDetachAreIdempotentAndLeaveCheckBoxesAndRadioButtonsAl
   HWND radio = CreateChild(dialog, L"Button", L"Radio", 10, 120, 120, 20, BS_AUTORADIOBUTTON);
   Pump();
   const LONG_PTR buttonProc = GetWindowLongPtrW(plain, GWLP_WNDPROC);
-  EXPECT_EQ(SkinWindow(dialog), 1);
-  EXPECT_EQ(SkinWindow(dialog), 0);
+  EXPECT_TRUE(SkinWindow(dialog));
+  EXPECT_FALSE(SkinWindow(dialog));
   HWND added = CreateChild(dialog, L"Button", L"Two", 100, 10, 75, 25, BS_DEFPUSHBUTTON);
-  EXPECT_EQ(SkinWindow(dialog), 0);  // hooked already; only the new button is set up
-  EXPECT_EQ(State().SkinnedButtonCount, 2);
-  EXPECT_EQ(State().HookedHostCount, 1);
+  EXPECT_FALSE(SkinWindow(dialog));  // hooked already; only the new button is set up
+  EXPECT_EQ(State().skinnedButtonCount, 2);
+  EXPECT_EQ(State().hookedHostCount, 1);
   EXPECT_EQ(ScreenPixel(edit, 100, 0), RGB(84, 165, 213));  // the flat frame
   EXPECT_TRUE(HasWindowRegion(plain));                      // the rounded corners
   for (HWND button : {check, radio}) {
@@ -58,16 +58,16 @@ TEST_F(SkinTest, AttachAndDetachAreIdempotentAndLeaveCheckBoxesAndRadioButtonsAl
     SendMessageW(button, BM_CLICK, 0, 0);
     EXPECT_EQ(SendMessageW(button, BM_GETCHECK, 0, 0), BST_CHECKED);
   }
-  EXPECT_EQ(UnskinWindow(dialog), 1);
-  EXPECT_EQ(UnskinWindow(dialog), 0);
+  EXPECT_TRUE(UnskinWindow(dialog));
+  EXPECT_FALSE(UnskinWindow(dialog));
   EXPECT_EQ(GetWindowLongPtrW(plain, GWLP_WNDPROC), buttonProc);
   for (HWND window : {plain, added, edit, dialog}) EXPECT_EQ(PropCount(window), 0);
   EXPECT_EQ(ButtonType(plain), BS_PUSHBUTTON);
   EXPECT_EQ(ButtonType(added), BS_DEFPUSHBUTTON);
   for (HWND button : {plain, added}) EXPECT_FALSE(HasWindowRegion(button));
   EXPECT_NE(ScreenPixel(edit, 100, 0), RGB(84, 165, 213));  // its own edge is back at once
-  const int directly[] = {SkinWindow(plain), SkinWindow(plain), UnskinWindow(plain), UnskinWindow(plain)};
-  EXPECT_EQ(std::vector<int>(directly, directly + 4), (std::vector<int>{1, 0, 1, 0}));
+  const bool directly[] = {SkinWindow(plain), SkinWindow(plain), UnskinWindow(plain), UnskinWindow(plain)};
+  EXPECT_EQ(std::vector<bool>(directly, directly + 4), (std::vector<bool>{true, false, true, false}));
   EXPECT_FALSE(HasWindowRegion(plain));
 }
 
@@ -76,11 +76,11 @@ TEST_F(SkinTest, AttachAndDetachAreIdempotentAndLeaveCheckBoxesAndRadioButtonsAl
 // the skin does not know, attached as the window attaches itself.
 TEST_F(SkinTest, ASubclassInstalledAfterTheSkinKeepsWorkingWhileTheSkinComesOffAndBack) {
   const struct {
-    int (*change)(HWND);
-    int result;
+    bool (*change)(HWND);
+    bool result;
     bool skinned;
-  } steps[] = {{SkinHostWindow, 1, true}, {UnskinWindow, 1, false}, {SkinHostWindow, 1, true},
-               {SkinHostWindow, 0, true}, {UnskinWindow, 1, false}, {UnskinWindow, 0, false}};
+  } steps[] = {{SkinHostWindow, true, true},  {UnskinWindow, true, false}, {SkinHostWindow, true, true},
+               {SkinHostWindow, false, true}, {UnskinWindow, true, false}, {UnskinWindow, false, false}};
   form_ = CreateForm();
   HWND host = CreateChild(form_, L"Static", L"", 0, 0, 400, 200, WS_CLIPCHILDREN);
   HWND button = CreateChild(host, L"Button", L"Begin", 10, 10);
@@ -107,7 +107,7 @@ TEST_F(SkinTest, ASubclassInstalledAfterTheSkinKeepsWorkingWhileTheSkinComesOffA
     EXPECT_EQ(ButtonType(button), step.skinned ? BS_OWNERDRAW : BS_PUSHBUTTON);
     EXPECT_EQ(HasWindowRegion(button), step.skinned);
     EXPECT_EQ(ScreenPixel(edit, 100, 0) == RGB(84, 165, 213), step.skinned);  // the flat frame
-    EXPECT_EQ(State().HookedHostCount, step.skinned ? 1 : 0);
+    EXPECT_EQ(State().hookedHostCount, step.skinned ? 1 : 0);
   }
 }
 
@@ -126,7 +126,7 @@ TEST_F(SkinTest, EnterAndSpacePressTheFocusedButtonOfASkinnedMessageBox) {
     EXPECT_EQ(answer, press.answer);
     EXPECT_TRUE(g_focusOnOwnerDrawnDefault);
     Pump();
-    EXPECT_EQ(State().HookedHostCount, 1);  // the closed box is unhooked, its buttons unskinned
-    EXPECT_EQ(State().SkinnedButtonCount, 1);
+    EXPECT_EQ(State().hookedHostCount, 1);  // the closed box is unhooked, its buttons unskinned
+    EXPECT_EQ(State().skinnedButtonCount, 1);
   }
 }
