@@ -94,6 +94,7 @@ const Case kCases[] = {
     {"a tag byte just past the digits", RecordBuilder().Field(":00", Sf("a", "colon")).Build(), ":00a", "colon"},
     {"nor in the middle", RecordBuilder().Field("2:0", Sf("a", "x")).Field("20:", Sf("a", "y")).Build(), "300a", ""},
     {"nor at the end", RecordBuilder().Field("2:0", Sf("a", "x")).Field("20:", Sf("a", "y")).Build(), "210a", ""},
+    {"tag 000 is a tag like any other", RecordBuilder().Field("000", Sf("a", "z")).Build(), "000a", "z"},
     {"tags with a nine", RecordBuilder().Field("690", Sf("a", "I247")).Build(), "690a", "I247"},
     {"the euro sign, one byte in GBK", RecordBuilder().Field("200", Sf("\x80", "euro")).Build(), "200€", "euro"},
     {"the last byte is data when it is no record terminator", kCutShort.substr(0, kCutShort.size() - 1), "200a", "cut"},

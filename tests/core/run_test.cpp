@@ -190,6 +190,8 @@ const Conversation kConversations[] = {
      Chosen({kAskAppend}), "old\n\x80"},
     {"Yes to appending", [](Scene& t) { WriteBytes(t.output, "old\r\n"); },
      Chosen({kAskAppend, Progress(1, 100), Progress(1, 100), kFinishedWithout200f}), "old\r\n" + kOneLine},
+    {"Yes to appending to three bytes without a line break", [](Scene& t) { WriteBytes(t.output, "old"); },
+     Chosen({kAskAppend, Progress(1, 100), Progress(1, 100), kFinishedWithout200f}), "old\r\n" + kOneLine},
     {"No to replacing a workbook",
      [](Scene& t) {
        WriteBytes(t.window.savePath = t.output = t.folder.File("输出.xlsx"), "old"), t.window.answers = {true, false};
@@ -236,7 +238,7 @@ const Conversation kConversations[] = {
          const std::string field100 = std::string("20060827d2006    km y0chiy") + set + "20    ea";
          return RecordBuilder().Field("100", "  " + Sf("a", field100)).Field("200", Sf("a", title)).Build();
        };
-       WriteBytes(t.input, record("01", kUtf8Title) + record("50", Gbk(kGbkTitle)) + record("01", kUtf8Title));
+       WriteBytes(t.input, record("09", kUtf8Title) + record("50", Gbk(kGbkTitle)) + record("01", kUtf8Title));
        t.window.fieldList = "200a";
      },
      Chosen({Progress(1, 33), Progress(2, 66), Progress(3, 100), Progress(3, 100),
@@ -460,7 +462,7 @@ TEST_F(Run, EachRecordInTheOutputsEncoding) {
   window.saveType = OutputType::GbkText;
   EXPECT_EQ(Convert().outcome, RunSummary::Outcome::Completed);
   window.saveType = OutputType::Utf8Text;
-  const std::string longHeader = "\xEF\xBB\xBF" + std::string(4092, 'x') + "题\r\n";
+  const std::string longHeader = "\xEF\xBB\xBF" + std::string(4091, 'x') + "ก\r\n";
   WriteBytes(output, longHeader);
   Convert();
   EXPECT_EQ(ReadBytes(output), longHeader + lines);

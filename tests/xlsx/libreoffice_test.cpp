@@ -116,6 +116,10 @@ TEST(LibreOffice, ReadsEveryValueBackAsText) {
                          "个控制字符已删去，第一处在第" + std::to_string(firstLeftOut) + "条记录。"),
             std::string::npos)
       << message;
+  RunSummary twoSheets = summary;
+  twoSheets.sheets = 2;
+  EXPECT_NE(Messages(Language::Chinese).Finished(twoSheets, TextEncoding::Utf8, "b.xlsx").find("b.xlsx（共2个工作表）"),
+            std::string::npos);
 
   // Calc with its own profile and home, both in the test's folder.
   const std::string command =
