@@ -22,8 +22,8 @@ while [ $# -gt 0 ]; do
   esac
 done
 case $lang in
-  zh) out=${out:-docs/images} folder='C:\数据' output='书目.txt' notice='温馨提示' chooser='从数据文件中选择字段' ;;
-  en) out=${out:-docs/images/en} folder='C:\Data' output='records.txt' notice='Quirnel' chooser='Choose fields from the record file' ;;
+  zh) out=${out:-docs/images} folder='C:\数据' output='书目.txt' ;;
+  en) out=${out:-docs/images/en} folder='C:\Data' output='records.txt' ;;
   *) echo "usage: scripts/screenshots.sh [--lang zh|en] [--out FOLDER] [BUILD_DIR]" >&2; exit 2 ;;
 esac
 . scripts/wine-path.sh
@@ -43,7 +43,8 @@ mkdir -p "$WINEPREFIX"
 # Large enough for the chooser at 144 DPI; the pictures are cut to what shows.
 env "${locale[@]}" xvfb-run -a -s "-screen 0 1600x1200x24" bash -c '
   set -eu
-  build=$1 out=$2 lang=$3 folder=$4 output=$5 notice=$6 chooser=$7
+  trap "wineserver -k 2>/dev/null || true" EXIT
+  build=$1 out=$2 lang=$3 folder=$4 output=$5
   quirnel="Z:$build/ui/quirnel.exe" driver="$build/tests/e2e/quirnel_driver.exe" sample="$folder\\sample.iso"
   wineserver -p
   wine wineboot >/dev/null 2>&1 </dev/null
@@ -63,6 +64,15 @@ env "${locale[@]}" xvfb-run -a -s "-screen 0 1600x1200x24" bash -c '
     sleep 2
     import -window root -trim +repage "$out/$1"
   }
+  # Starts the driver posing the window, and waits (a minute at most) until
+  # it says it has.
+  posed=$(dirname "$WINEPREFIX")/posed
+  pose() {
+    : >"$posed"
+    wine "$driver" "$@" >"$posed" &
+    for _ in $(seq 300); do grep -qs posed "$posed" && return; sleep 0.2; done
+    echo "screenshots: the driver did not pose the window ($1)" >&2; exit 1
+  }
   wineserver -k; wineserver -w
 
   # Wine takes its DPI from the registry when its programs start.
@@ -78,14 +88,12 @@ env "${locale[@]}" xvfb-run -a -s "-screen 0 1600x1200x24" bash -c '
     kill $!; wineserver -k; wineserver -w; wineserver -p
 
     rm -f "$unix/$output"
-    wine "$driver" pose-after-a-run "$quirnel" "$sample" "$folder\\$output" &
-    xdotool search --sync --name "^$notice\$" >/dev/null
+    pose pose-after-a-run "$quirnel" "$sample" "$folder\\$output"
     shoot finished-run$suffix.png
     wineserver -k; wineserver -w; wineserver -p
 
-    wine "$driver" pose-chooser "$quirnel" "$sample" "$folder" &
-    xdotool search --sync --name "^$chooser\$" >/dev/null
+    pose pose-chooser "$quirnel" "$sample" "$folder"
     shoot chooser$suffix.png
     wineserver -k; wineserver -w
-  done' bash "$build" "$out" "$lang" "$folder" "$output" "$notice" "$chooser"
+  done' bash "$build" "$out" "$lang" "$folder" "$output"
 echo "screenshots in $out: window, finished-run and chooser, each also at 144 DPI"

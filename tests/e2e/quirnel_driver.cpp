@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -236,14 +237,24 @@ void ConvertsLikeMarc2tab(const std::wstring& exe, const std::wstring& sample, c
   Check(TextOf(again.Control(kFieldListBox)) == typedList, "the field list is there at the next start");
 }
 
+// Tells scripts/screenshots.sh that the window is as its picture shows it;
+// the script then takes the picture and ends Wine.
+[[noreturn]] void Posed() {
+  std::printf("posed\n");
+  std::fflush(stdout);
+  Sleep(INFINITE);
+  std::abort();
+}
+
 // Not a check: the window after a run, its end message up, for the user
-// guide's picture (scripts/screenshots.sh, which then ends Wine).
+// guide's picture.
 void PoseAfterARun(const std::wstring& exe, const std::wstring& sample, const std::wstring& output) {
   const Program program(exe, Quoted(sample));
   program.Click(kBeginButton);
   program.Answer(program.Texts().ConfirmTitle(), IDYES);
   program.SaveAs(output);
-  Sleep(INFINITE);
+  program.Dialog(program.Texts().NoticeTitle());
+  Posed();
 }
 
 // Not a check: the field chooser opened from its label, a few rows down the
@@ -259,7 +270,7 @@ void PoseChooser(const std::wstring& exe, const std::wstring& sample, const std:
   for (WPARAM key : {VK_DOWN, VK_DOWN, VK_SPACE, VK_DOWN, VK_DOWN, VK_DOWN, VK_SPACE}) {
     PostMessageW(list, WM_KEYDOWN, key, 1);
   }
-  Sleep(INFINITE);
+  Posed();
 }
 
 // Windows form of a path: the file dialogs refuse forward slashes.
