@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "app/field_list_setting.h"
+#include "app/messages.h"
 #include "field_chooser.h"
 #include "field_chooser_access.h"
 #include "main_window.h"
@@ -47,11 +48,12 @@ void MainWindow::OnChooseFields() {
   if (closing_) return;
   const std::string path = InputPath();
   if (path.empty()) {
-    ShowMessageBox(L"请先选择数据文件。", MB_OK | MB_ICONINFORMATION, texts_.NoticeTitle());
+    ShowMessageBox(Widen(Messages(language_).NoInputPath()).c_str(), MB_OK | MB_ICONINFORMATION, texts_.NoticeTitle());
     return;
   }
   if (!files_.Exists(path)) {
-    ShowMessageBox((L"找不到数据文件：" + Widen(path)).c_str(), MB_OK | MB_ICONWARNING, texts_.NoticeTitle());
+    ShowMessageBox(Widen(Messages(language_).InputNotFound(path)).c_str(), MB_OK | MB_ICONWARNING,
+                   texts_.NoticeTitle());
     return;
   }
   FieldChooser chooser(desktop_, files_, {path, FieldList(), JoinSeparatorSetting(settings_), language_});
