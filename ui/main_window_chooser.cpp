@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "app/field_list_setting.h"
+#include "app/messages.h"
 #include "field_chooser.h"
 #include "field_chooser_access.h"
 #include "main_window.h"

@@ -304,11 +304,11 @@ TEST_F(FieldChooserTest, TheLabelIsALinkTheListsMenuKeepsTheEditItemsAndAllSpeak
     const auto open = [&] { ClickLabel(speaking); };
     RunInChooser(open, [&](HWND dialog) {
       HWND list = GetDlgItem(dialog, kChooserList);
-      std::string shown = TextOf(dialog);
       const Table table = Shown(list);
+      std::string shown = TextOf(dialog);
       for (const std::string& header : table[0]) shown += "|" + header;
-      shown += "|" + CellText(list, RowOf(list, "200a"), kChooserNameColumn);
-      EXPECT_EQ(shown + "|" + TextOf(GetDlgItem(dialog, IDOK)) + "|" + TextOf(GetDlgItem(dialog, IDCANCEL)), c.chooser);
+      shown += "|" + CellText(list, RowOf(list, "200a"), kChooserNameColumn) + "|" + TextOf(GetDlgItem(dialog, IDOK));
+      EXPECT_EQ(shown + "|" + TextOf(GetDlgItem(dialog, IDCANCEL)), c.chooser);
       EndDialog(dialog, IDCANCEL);
     });
   }
