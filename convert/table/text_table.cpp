@@ -19,7 +19,7 @@ bool IsCutCharacter(std::string_view tail) {
 
 // Whether a file's first bytes say UTF-8: a byte order mark, and valid
 // UTF-8 after it up to the first line break. GBK text can begin with the
-// same three bytes ("锘" and a byte of the next character), but the rest of
+// same three bytes (U+9518 and a byte of the next character), but the rest of
 // its line then gives it away. When the line goes on past the bytes read,
 // they may end inside a character.
 bool BeginsAsUtf8(std::string_view first, bool moreFollow) {

@@ -24,7 +24,7 @@ std::string ColumnName(std::size_t index) {
   return name;
 }
 
-// "记录1", "记录2", ...: the same in every language, so that files compare equal.
+// "Records 1", "Records 2", ... in Chinese, the same in every language, so that files compare equal.
 std::string SheetName(int number) { return "\xE8\xAE\xB0\xE5\xBD\x95" + std::to_string(number); }
 
 std::string SheetPath(int number) { return "xl/worksheets/sheet" + std::to_string(number) + ".xml"; }
