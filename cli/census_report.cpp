@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "census/field_names.h"
+#include "marc/field_names.h"
 #include "text/display_width.h"
 
 namespace {

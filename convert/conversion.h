@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "file_system.h"
+#include "marc/column_title.h"
 #include "report/failure.h"
 #include "table/table_formats.h"
+#include "text/language.h"
 #include "text/text_encoding.h"
 
 enum class MalformedKind {
@@ -37,6 +39,8 @@ struct ConversionRequest {
   OutputMode outputMode = OutputMode::CreateNew;
   std::vector<std::string> items;    // the column codes, as the field list gives them (UTF-8)
   std::string joinSeparator = "; ";  // UTF-8, between the occurrences of "701a*"
+  HeaderStyle header = HeaderStyle::Codes;
+  Language language = Language::Chinese;  // of the names in the header, the only words of the output
 };
 
 struct RunProgress {
@@ -77,6 +81,9 @@ struct RunSummary {
   // The items of the columns that had no value in any record (all of them
   // when there was no record).
   std::vector<std::string> emptyColumns;
+  // Beside each empty column, the code the file has that it was likely meant
+  // to be ("200a" for "200A"), or "".
+  std::vector<std::string> emptyColumnHints;
   Failure failure;  // why it failed or was refused
 };
 

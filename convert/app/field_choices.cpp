@@ -5,7 +5,7 @@
 #include <string_view>
 #include <unordered_set>
 
-#include "census/field_names.h"
+#include "marc/field_names.h"
 #include "text/text_encoding.h"
 
 namespace {

@@ -72,3 +72,23 @@ std::vector<std::string> ItemsThatCannotMatch(const std::vector<std::string>& it
   }
   return named;
 }
+
+std::vector<std::string> NearMissesOf(std::string_view item) {
+  std::vector<std::string> misses;
+  std::string otherCase(item);
+  bool letters = false;
+  for (char& c : otherCase) {
+    if (c >= 'a' && c <= 'z') {
+      c = static_cast<char>(c - 'a' + 'A');
+      letters = true;
+    } else if (c >= 'A' && c <= 'Z') {
+      c = static_cast<char>(c - 'A' + 'a');
+      letters = true;
+    }
+  }
+  if (letters) misses.push_back(std::move(otherCase));
+  std::string unblanked(item);
+  unblanked.erase(std::remove(unblanked.begin(), unblanked.end(), ' '), unblanked.end());
+  if (unblanked.size() != item.size() && !unblanked.empty()) misses.push_back(std::move(unblanked));
+  return misses;
+}

@@ -18,3 +18,9 @@ std::vector<std::string> ParseFieldList(std::string_view text);
 // not four characters long (five with a final '*'), or holding a blank, a
 // tab or a line break. They stay columns, of empty cells.
 std::vector<std::string> ItemsThatCannotMatch(const std::vector<std::string>& items);
+
+// The code an item was likely meant to be, for a hint beside an item that
+// found no value: the item with its letters in the other case ("200A" for
+// "200a"), or without the blanks inside it ("200 a"). Empty when there is
+// no such other spelling.
+std::vector<std::string> NearMissesOf(std::string_view item);

@@ -9,8 +9,8 @@
 #include <sstream>
 
 #include "census/census.h"
-#include "census/field_names.h"
 #include "census_report.h"
+#include "marc/field_names.h"
 #include "marc/record_splitter.h"
 #include "record_builder.h"
 #include "test_support.h"

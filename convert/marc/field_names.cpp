@@ -1,4 +1,4 @@
-#include "census/field_names.h"
+#include "marc/field_names.h"
 
 #include <cstddef>
 
