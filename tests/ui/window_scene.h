@@ -75,20 +75,40 @@ class ScriptedDesktop : public DesktopServices {
   std::vector<MessageBoxCall> messages;
 };
 
-// Settings kept in memory; saving them may run out of memory.
+// Settings kept in memory; saving them may run out of memory. The window's
+// own settings go by their key ("Language"), those of another section by
+// section and key ("Sorrelant\\FieldLists/书目").
 class MemorySettings : public SettingsStore {
  public:
-  std::optional<std::string> Get(const std::string&, const std::string&, const std::string& key) override {
-    const auto found = values.find(key);
+  std::optional<std::string> Get(const std::string&, const std::string& section, const std::string& key) override {
+    const auto found = values.find(Entry(section, key));
     return found == values.end() ? std::nullopt : std::optional<std::string>(found->second);
   }
-  bool Save(const std::string&, const std::string&, const std::string& key, const std::string& value) override {
+  bool Save(const std::string&, const std::string& section, const std::string& key, const std::string& value) override {
     if (savingRunsOutOfMemory) throw std::bad_alloc();
-    values[key] = value;
+    values[Entry(section, key)] = value;
+    return true;
+  }
+  std::vector<std::string> Keys(const std::string&, const std::string& section) override {
+    std::vector<std::string> keys;
+    const std::string prefix = Entry(section, "");
+    for (const auto& [entry, value] : values) {
+      const bool inSection = prefix.empty() ? entry.find('/') == std::string::npos : entry.rfind(prefix, 0) == 0;
+      if (inSection) keys.push_back(entry.substr(prefix.size()));
+    }
+    return keys;
+  }
+  bool Delete(const std::string&, const std::string& section, const std::string& key) override {
+    values.erase(Entry(section, key));
     return true;
   }
   std::map<std::string, std::string> values;
   bool savingRunsOutOfMemory = false;
+
+ private:
+  static std::string Entry(const std::string& section, const std::string& key) {
+    return section == "Sorrelant" ? key : section + "/" + key;
+  }
 };
 
 // A key pressed where the focus is, through the loop of the window or dialog
