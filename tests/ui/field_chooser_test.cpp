@@ -29,36 +29,15 @@ namespace {
 
 using Table = std::vector<std::vector<std::string>>;
 
-// What RunInChooser runs, and how often it ran or waited.
-struct {
-  std::function<void(HWND)> run;
-  bool whileReading = false;
-  int runs = 0, waits = 0;
-} script;
-
-void CALLBACK RunScript(HWND, UINT, UINT_PTR, DWORD) {
-  HWND dialog = FindWindowW(L"#32770", nullptr);  // the chooser: the test's message boxes are scripted
-  if (dialog == nullptr || script.runs > 0) return;
-  if (script.whileReading ? WindowText(GetDlgItem(dialog, kChooserSummary)).find(L"已读") != std::wstring::npos
-                          : IsWindowEnabled(GetDlgItem(dialog, IDOK))) {
-    ++script.runs;
-    script.run(dialog);
-  } else if (++script.waits > 500) {
-    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-  }
-}
-
 // Opens the chooser by `open` and runs `run` on it from inside its own modal
 // loop once it has read its file (or, whileReading, once it shows how far it
 // has read); how many times it ran. A chooser that never gets there is
 // cancelled after a while.
 int RunInChooser(const std::function<void()>& open, std::function<void(HWND)> run, bool whileReading = false) {
-  script = {std::move(run), whileReading};
-  const UINT_PTR timer = SetTimer(nullptr, 0, 20, RunScript);
-  open();
-  KillTimer(nullptr, timer);
-  script.run = nullptr;
-  return script.runs;
+  if (!whileReading) return RunInDialog(open, std::move(run));
+  return RunInDialog(open, std::move(run), [](HWND dialog) {
+    return WindowText(GetDlgItem(dialog, kChooserSummary)).find(L"已读") != std::wstring::npos;
+  });
 }
 
 // Clicks the field list label, as the pointer does.
