@@ -70,9 +70,14 @@ class ScriptedDesktop : public DesktopServices {
       info.cbSize = sizeof info;
       info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_SUBMENU;
       GetMenuItemInfoW(menu, i, TRUE, &info);
-      std::string item = (info.fState & MFS_GRAYED) ? "[" + Narrow(text) + "]" : Narrow(text);
-      if (info.hSubMenu != nullptr) item += "{" + ItemsOf(info.hSubMenu) + "}";
-      items += (info.fType & MFT_SEPARATOR ? "-" : item) + "|";
+      if (info.fType & MFT_SEPARATOR) {
+        items += "-|";
+        continue;
+      }
+      const bool grey = (info.fState & MFS_GRAYED) != 0;
+      items.append(grey ? "[" : "").append(Narrow(text)).append(grey ? "]" : "");
+      if (info.hSubMenu != nullptr) items.append("{").append(ItemsOf(info.hSubMenu)).append("}");
+      items += "|";
     }
     return items;
   }
