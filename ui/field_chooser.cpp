@@ -207,8 +207,8 @@ void FieldChooser::ApplyLayout() {
   Place(Control(kChooserSchemeLabel), layout.schemeLabel);
   // A drop-down's height is its list's too; it shows the height of its font.
   const int dropped = ScaleForDpi(kDroppedChoiceHeight, dpi_);
-  for (const auto& [id, place] : {std::pair{kChooserHeaderChoice, layout.headerChoice},
-                                  std::pair{kChooserSchemeChoice, layout.schemeChoice}}) {
+  for (const auto& [id, place] :
+       {std::pair{kChooserHeaderChoice, layout.headerChoice}, std::pair{kChooserSchemeChoice, layout.schemeChoice}}) {
     Place(Control(id), {place.left, place.top, place.right, place.bottom + dropped});
   }
   Place(Control(kChooserPreviewLabel), layout.previewLabel);

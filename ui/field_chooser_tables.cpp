@@ -224,7 +224,8 @@ void FieldChooser::RefreshPreview() {
   const std::vector<std::string> shownItems(items.begin(), items.begin() + static_cast<std::ptrdiff_t>(shown));
   const std::vector<PreviewRow> rows = PreviewTable(previewRecords_, shownItems, request_.joinSeparator);
   std::vector<std::string> titles;
-  for (const std::string& item : shownItems) titles.push_back(ColumnTitle(ParseFieldCode(item), header_, request_.language));
+  for (const std::string& item : shownItems)
+    titles.push_back(ColumnTitle(ParseFieldCode(item), header_, request_.language));
   HWND preview = Control(kChooserPreview);
   {
     const Redraw redraw(preview);

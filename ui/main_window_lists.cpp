@@ -50,8 +50,9 @@ void MainWindow::OnSaveScheme(const std::vector<std::string>& schemeNames) {
       return false;
     }
     const std::optional<std::string> existing = SchemeNamed(schemeNames, checked.name);
-    if (existing && desktop_.ShowMessageBox(dialog, texts_.ReplaceSchemePrompt(Widen(*existing)),
-                                            MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, texts_.NoticeTitle()) != IDYES) {
+    if (existing &&
+        desktop_.ShowMessageBox(dialog, texts_.ReplaceSchemePrompt(Widen(*existing)),
+                                MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, texts_.NoticeTitle()) != IDYES) {
       return false;
     }
     if (!SaveScheme(settings_, checked.name, list)) {

@@ -84,7 +84,7 @@ void SchemeDialog::OnInitDialog() {
   // In tab order.
   const ChildControl controls[] = {
       {kSchemePrompt, L"Static", kChild | SS_LEFT | SS_NOPREFIX},
-      {kSchemeName, WC_COMBOBOXW, kChild | WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_SORT | choiceStyle},
+      {kSchemeName, WC_COMBOBOXW, kChild | WS_TABSTOP | WS_GROUP | WS_VSCROLL | choiceStyle},
       {IDOK, L"Button", kChild | WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON},
       {IDCANCEL, L"Button", kChild | WS_TABSTOP | BS_PUSHBUTTON},
   };
@@ -92,7 +92,8 @@ void SchemeDialog::OnInitDialog() {
   const int right = kMargin + kWidth;
   const RECT places[] = {
       Box(scaled(kMargin), scaled(kMargin), scaled(kWidth), scaled(kLineHeight)),
-      Box(scaled(kMargin), scaled(kMargin + kLineHeight + kGap), scaled(kWidth), scaled(kChoiceHeight + kDroppedHeight)),
+      Box(scaled(kMargin), scaled(kMargin + kLineHeight + kGap), scaled(kWidth),
+          scaled(kChoiceHeight + kDroppedHeight)),
       Box(scaled(right - 2 * kButtonWidth - kGap), scaled(buttonTop), scaled(kButtonWidth), scaled(kButtonHeight)),
       Box(scaled(right - kButtonWidth), scaled(buttonTop), scaled(kButtonWidth), scaled(kButtonHeight)),
   };
@@ -112,8 +113,8 @@ void SchemeDialog::OnInitDialog() {
     SendMessageW(Control(kSchemeName), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(name).c_str()));
   }
   if (!request_.typed) SendMessageW(Control(kSchemeName), CB_SETCURSEL, 0, 0);
-  const SIZE outer = OuterSizeForClient(scaled(right + kMargin), scaled(buttonTop + kButtonHeight + kMargin),
-                                        kDialogStyle, 0, dpi);
+  const SIZE outer =
+      OuterSizeForClient(scaled(right + kMargin), scaled(buttonTop + kButtonHeight + kMargin), kDialogStyle, 0, dpi);
   HWND owner = GetWindow(dialog_, GW_OWNER);
   const POINT at = owner != nullptr ? CentredOn(owner, outer) : POINT{0, 0};
   SetWindowPos(dialog_, nullptr, at.x, at.y, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -49,14 +49,10 @@ const wchar_t* UiTexts::ChooseFieldsItem() const {
   return Pick(L"从数据文件中选择字段(&F)…\tF4", L"Choose &fields from the record file...\tF4");
 }
 
-const wchar_t* UiTexts::SaveSchemeItem() const {
-  return Pick(L"保存为字段方案(&S)…", L"&Save as a named list...");
-}
+const wchar_t* UiTexts::SaveSchemeItem() const { return Pick(L"保存为字段方案(&S)…", L"&Save as a named list..."); }
 const wchar_t* UiTexts::SchemesItem() const { return Pick(L"字段方案(&L)", L"Named &lists"); }
 const wchar_t* UiTexts::NoSchemesItem() const { return Pick(L"（尚未保存字段方案）", L"(none saved yet)"); }
-const wchar_t* UiTexts::DeleteSchemeItem() const {
-  return Pick(L"删除字段方案(&R)…", L"&Remove a named list...");
-}
+const wchar_t* UiTexts::DeleteSchemeItem() const { return Pick(L"删除字段方案(&R)…", L"&Remove a named list..."); }
 const wchar_t* UiTexts::LoadListFileItem() const {
   return Pick(L"从文件载入字段列表(&O)…", L"L&oad the field list from a file...");
 }
@@ -96,8 +92,7 @@ const wchar_t* UiTexts::SchemeNotSaved() const {
   return Pick(L"无法保存字段方案：无法写入注册表。", L"The list could not be saved: the registry cannot be written.");
 }
 const wchar_t* UiTexts::SchemeNotDeleted() const {
-  return Pick(L"无法删除字段方案：无法写入注册表。",
-              L"The list could not be removed: the registry cannot be written.");
+  return Pick(L"无法删除字段方案：无法写入注册表。", L"The list could not be removed: the registry cannot be written.");
 }
 
 const wchar_t* UiTexts::LoadListFileTitle() const {

@@ -58,10 +58,11 @@ struct Words {
   std::string_view recordType, otherSubfields, otherTags;
   std::string_view fileHasBefore, fileHasAfter;  // around the code the file has: "200A（文件中有 200a）"
 };
-constexpr Words kChinese = {"（全部出现）", "（文件中没有这一项）", "（空项）", "（空列）", "记录类型",
-                            "其他子字段",   "其他字段",             "（文件中有 ", "）"};
-constexpr Words kEnglish = {" (all occurrences)", "(not in the file)", "(empty item)",    "(empty column)", "Type of record",
-                            "Other subfields",    "Other fields",      " (the file has ", ")"};
+constexpr Words kChinese = {"（全部出现）", "（文件中没有这一项）", "（空项）", "（空列）", "记录类型", "其他子字段",
+                            "其他字段",     "（文件中有 ",          "）"};
+constexpr Words kEnglish = {" (all occurrences)", "(not in the file)", "(empty item)",
+                            "(empty column)",     "Type of record",    "Other subfields",
+                            "Other fields",       " (the file has ",   ")"};
 
 const Words& WordsIn(Language language) { return language == Language::English ? kEnglish : kChinese; }
 

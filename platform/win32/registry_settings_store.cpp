@@ -86,8 +86,7 @@ std::vector<std::string> RegistrySettingsStore::Keys(const std::string& applicat
   return keys;
 }
 
-bool RegistrySettingsStore::Delete(const std::string& application, const std::string& section,
-                                   const std::string& key) {
+bool RegistrySettingsStore::Delete(const std::string& application, const std::string& section, const std::string& key) {
   win32::RegistryKey opened;
   const LONG open =
       RegOpenKeyExW(HKEY_CURRENT_USER, RegistryKeyPath(application, section).c_str(), 0, KEY_SET_VALUE, opened.Put());

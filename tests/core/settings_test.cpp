@@ -92,7 +92,7 @@ TEST(FieldListSchemes, NamesAreKeptWithoutTheBlanksAroundThemOrRefusedWithTheirR
       {"新书通报", "新书通报"},
       {"  查重 \xE3\x80\x80", "查重"},
       {"Holdings: 2024 \\ vendor", "Holdings: 2024 \\ vendor"},
-      {std::string(64, 'x') , std::string(64, 'x')},
+      {std::string(64, 'x'), std::string(64, 'x')},
       {"", "", Problem::Empty},
       {" \xE3\x80\x80 ", "", Problem::Empty},
       {std::string(65, 'x'), std::string(65, 'x'), Problem::TooLong},
@@ -146,7 +146,10 @@ TEST(FieldListFiles, ReadRefusedAndWritten) {
     Problem problem;
     std::string list;
   } cases[] = {
-      {"one item a line", "\xEF\xBB\xBF" "200a\r\n701a*\r\n\r\n题名\r\n", Problem::None, "200a,701a*,题名"},
+      {"one item a line",
+       "\xEF\xBB\xBF"
+       "200a\r\n701a*\r\n\r\n题名\r\n",
+       Problem::None, "200a,701a*,题名"},
       {"as the box has it", "200a，200f,\r\n000?", Problem::None, "200a，200f,000?"},
       {"not UTF-8", "200a," + Gbk("题名"), Problem::NotUtf8, ""},
       {"too many items", many, Problem::TooManyItems, ""},
@@ -163,7 +166,9 @@ TEST(FieldListFiles, ReadRefusedAndWritten) {
     EXPECT_EQ(read.error.kind, c.bytes ? FileError::Kind::None : FileError::Kind::NotFound) << c.what;
   }
   EXPECT_FALSE(WriteFieldListFile(LocalFileSystem(), path, "200a,\r\n题名*"));
-  EXPECT_EQ(ReadBytes(path), "\xEF\xBB\xBF" "200a,\r\n题名*\r\n");
+  EXPECT_EQ(ReadBytes(path),
+            "\xEF\xBB\xBF"
+            "200a,\r\n题名*\r\n");
   EXPECT_EQ(ReadFieldListFile(LocalFileSystem(), path).list, "200a,题名*");
   EXPECT_EQ(WriteFieldListFile(LocalFileSystem(), folder.File("no/such/folder.txt"), "200a").kind,
             FileError::Kind::PathNotFound);

@@ -145,13 +145,21 @@ using Corners = std::array<LONG, 4>;
 // Where the layout puts the summary, the list, the drop-downs under it and
 // their labels, the preview's label, the preview, OK and Cancel, the
 // controls of kPlacedControls.
-const int kPlacedControls[] = {kChooserSummary,      kChooserList,         kChooserHeaderLabel,  kChooserHeaderChoice,
-                               kChooserSchemeLabel,  kChooserSchemeChoice, kChooserPreviewLabel, kChooserPreview,
-                               IDOK,                 IDCANCEL};
+const int kPlacedControls[] = {kChooserSummary,
+                               kChooserList,
+                               kChooserHeaderLabel,
+                               kChooserHeaderChoice,
+                               kChooserSchemeLabel,
+                               kChooserSchemeChoice,
+                               kChooserPreviewLabel,
+                               kChooserPreview,
+                               IDOK,
+                               IDCANCEL};
 std::vector<Corners> Places(const FieldChooserLayout& layout) {
   std::vector<Corners> places;
-  for (const RECT& r : {layout.summary, layout.list, layout.headerLabel, layout.headerChoice, layout.schemeLabel,
-                        layout.schemeChoice, layout.previewLabel, layout.preview, layout.okButton, layout.cancelButton}) {
+  for (const RECT& r :
+       {layout.summary, layout.list, layout.headerLabel, layout.headerChoice, layout.schemeLabel, layout.schemeChoice,
+        layout.previewLabel, layout.preview, layout.okButton, layout.cancelButton}) {
     places.push_back({r.left, r.top, r.right, r.bottom});
   }
   return places;
@@ -301,7 +309,8 @@ TEST_F(FieldChooserTest, TheLabelIsALinkTheListsMenuKeepsTheEditItemsAndAllSpeak
       std::string shown = TextOf(dialog);
       for (const std::string& header : table[0]) shown += "|" + header;
       shown += "|" + CellText(list, RowOf(list, "200a"), kChooserNameColumn);
-      for (int id : {int{kChooserHeaderLabel}, int{kChooserHeaderChoice}, int{kChooserSchemeLabel}, int{kChooserSchemeChoice}, IDOK}) {
+      for (int id : {int{kChooserHeaderLabel}, int{kChooserHeaderChoice}, int{kChooserSchemeLabel},
+                     int{kChooserSchemeChoice}, IDOK}) {
         shown += "|" + TextOf(GetDlgItem(dialog, id));
       }
       EXPECT_EQ(shown + "|" + TextOf(GetDlgItem(dialog, IDCANCEL)), c.chooser);
@@ -507,7 +516,8 @@ TEST_F(FieldChooserTest, TypingFindsACodeTabGoesRoundTheButtonsWearTheSkinAndThe
       SetWindowPos(dialog, nullptr, 0, 0, outer.right - outer.left + grow, outer.bottom - outer.top + grow,
                    SWP_NOMOVE | SWP_NOZORDER);
       GetClientRect(dialog, &client);
-      const std::vector<Corners> places = Places(LayOutFieldChooser({client.right, client.bottom}, DpiOfWindow(dialog)));
+      const std::vector<Corners> places =
+          Places(LayOutFieldChooser({client.right, client.bottom}, DpiOfWindow(dialog)));
       std::vector<Corners> shown;
       for (std::size_t i = 0; i < std::size(kPlacedControls); ++i) {
         RECT rect;

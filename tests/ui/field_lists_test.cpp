@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -110,10 +110,10 @@ TEST_F(FieldListsTest, ListsAreSavedUnderANamePickedFromTheMenuAndRemoved) {
                        TypeAndPress(dialog, L" 新书通报 ", true);
                      }),
             1);
-  EXPECT_EQ(Prompts(), (std::vector<std::string>{
-                           "请输入字段方案的名称。",
-                           "字段方案的名称不能含有换行符、制表符等控制字符：注册表无法保存这样的名称。",
-                           "字段方案的名称太长：最多64个字符。"}));
+  EXPECT_EQ(Prompts(),
+            (std::vector<std::string>{"请输入字段方案的名称。",
+                                      "字段方案的名称不能含有换行符、制表符等控制字符：注册表无法保存这样的名称。",
+                                      "字段方案的名称太长：最多64个字符。"}));
   EXPECT_EQ(LoadScheme(registry, "新书通报"), "200a，\r\n701a*");
 
   // Another list under the same name: replaced only after a Yes. A name
@@ -129,8 +129,8 @@ TEST_F(FieldListsTest, ListsAreSavedUnderANamePickedFromTheMenuAndRemoved) {
   EXPECT_EQ(LoadScheme(registry, "新书通报"), "010a,200a");
   SetWindowTextW(Box(), L"001a & 005a");
   InDialog(kSaveSchemeCommand, [&](HWND dialog) { TypeAndPress(dialog, L"查重 & 核对", true); });
-  EXPECT_EQ(Prompts(), (std::vector<std::string>{"字段方案“新书通报”已存在，是否替换？",
-                                                 "字段方案“新书通报”已存在，是否替换？"}));
+  EXPECT_EQ(Prompts(),
+            (std::vector<std::string>{"字段方案“新书通报”已存在，是否替换？", "字段方案“新书通报”已存在，是否替换？"}));
   EXPECT_EQ(SchemesInMenu(), "字段方案(&L){新书通报|查重 && 核对|}|删除字段方案(&R)…");
 
   // Picked from the menu: the box takes the list; Undo brings back the one before.
@@ -154,8 +154,8 @@ TEST_F(FieldListsTest, ListsAreSavedUnderANamePickedFromTheMenuAndRemoved) {
     desktop.yeses = 1;
     Press(dialog, VK_RETURN);
   });
-  EXPECT_EQ(Prompts(), (std::vector<std::string>{"确定要删除字段方案“查重 & 核对”吗？",
-                                                 "确定要删除字段方案“查重 & 核对”吗？"}));
+  EXPECT_EQ(Prompts(),
+            (std::vector<std::string>{"确定要删除字段方案“查重 & 核对”吗？", "确定要删除字段方案“查重 & 核对”吗？"}));
   EXPECT_EQ(SchemeNames(registry), (std::vector<std::string>{"新书通报"}));
   EXPECT_EQ(TextOf(Box()), "010a,200a");
 }
@@ -172,15 +172,20 @@ TEST_F(FieldListsTest, ListsAreLoadedFromAndSavedToFilesAndWhatIsNoListIsRefused
   const struct {
     const char* what;
     UINT command;
-    const wchar_t* file;        // in the folder; nullptr: the dialog is cancelled
-    const char* bytes;          // put into the file first, or nullptr
-    std::string boxAfter;       // the box starts with "9999,200a"
-    std::string said;           // the message, the folder left out
-    std::string fileAfter;      // "" for no file
+    const wchar_t* file;    // in the folder; nullptr: the dialog is cancelled
+    const char* bytes;      // put into the file first, or nullptr
+    std::string boxAfter;   // the box starts with "9999,200a"
+    std::string said;       // the message, the folder left out
+    std::string fileAfter;  // "" for no file
   } cases[] = {
-      {"saved", kSaveListFileCommand, L"新书.txt", nullptr, "9999,200a", "", "\xEF\xBB\xBF" "9999,200a\r\n"},
-      {"loaded back", kLoadListFileCommand, L"新书.txt", nullptr, "9999,200a", "", "\xEF\xBB\xBF" "9999,200a\r\n"},
-      {"one item a line", kLoadListFileCommand, L"a.txt", "010a\r\n 200a \r\n\r\n", "010a,200a", "", "010a\r\n 200a \r\n\r\n"},
+      {"saved", kSaveListFileCommand, L"新书.txt", nullptr, "9999,200a", "",
+       "\xEF\xBB\xBF"
+       "9999,200a\r\n"},
+      {"loaded back", kLoadListFileCommand, L"新书.txt", nullptr, "9999,200a", "",
+       "\xEF\xBB\xBF"
+       "9999,200a\r\n"},
+      {"one item a line", kLoadListFileCommand, L"a.txt", "010a\r\n 200a \r\n\r\n", "010a,200a", "",
+       "010a\r\n 200a \r\n\r\n"},
       {"not UTF-8", kLoadListFileCommand, L"gbk.txt", "200a,\xCC\xE2\xC3\xFB", "9999,200a",
        "未载入字段列表：gbk.txt不是UTF-8编码的文本文件。", "200a,\xCC\xE2\xC3\xFB"},
       {"too many", kLoadListFileCommand, L"many.txt", many.c_str(), "9999,200a",
