@@ -165,10 +165,8 @@ TEST(FieldListFiles, ReadRefusedAndWritten) {
     EXPECT_EQ(read.list, c.list) << c.what;
     EXPECT_EQ(read.error.kind, c.bytes ? FileError::Kind::None : FileError::Kind::NotFound) << c.what;
   }
-  EXPECT_FALSE(WriteFieldListFile(LocalFileSystem(), path, "200a,\r\n题名*"));
-  EXPECT_EQ(ReadBytes(path),
-            "\xEF\xBB\xBF"
-            "200a,\r\n题名*\r\n");
+  EXPECT_FALSE(WriteFieldListFile(LocalFileSystem(), path, "200a,题名*"));
+  EXPECT_EQ(ReadBytes(path), std::string("\xEF\xBB\xBF") + "200a,题名*\r\n");
   EXPECT_EQ(ReadFieldListFile(LocalFileSystem(), path).list, "200a,题名*");
   EXPECT_EQ(WriteFieldListFile(LocalFileSystem(), folder.File("no/such/folder.txt"), "200a").kind,
             FileError::Kind::PathNotFound);
