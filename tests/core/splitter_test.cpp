@@ -12,7 +12,7 @@ namespace {
 // are bounded: a splitter that never ends fails the row instead of hanging.
 std::vector<std::string> Split(MemoryInput& input, std::size_t block, std::size_t largest = kLargestRecord,
                                bool asLengths = false) {
-  RecordSplitter splitter(input, block, largest);
+  RecordSplitter splitter(input, block, largest, block);
   std::vector<std::string> pieces;
   std::string_view record;
   std::size_t calls = 0;
@@ -80,6 +80,13 @@ TEST(Splitter, RecordsAreTheSameWhateverTheBlockAndReadSizes) {
         MemoryInput input(framing.input, chunk);
         EXPECT_EQ(Split(input, block), framing.pieces) << framing.what << ", block " << block << ", chunk " << chunk;
       }
+      // Mapped in windows of the block's size, then read from where the
+      // windows end after one or two (the file seems to change size).
+      for (std::size_t windows : {std::size_t{1}, std::size_t{2}, SIZE_MAX}) {
+        MemoryInput input(framing.input, 3);
+        input.windows = windows;
+        EXPECT_EQ(Split(input, block), framing.pieces) << framing.what << ", window " << block << ", windows " << windows;
+      }
     }
   }
 }
@@ -88,12 +95,15 @@ TEST(Splitter, RecordsAreTheSameWhateverTheBlockAndReadSizes) {
 // skipped up to its end without being held: the reads stay small.
 TEST(Splitter, TooLongRecordsAreSkippedInFlatMemory) {
   for (std::size_t block : {4, 64, 4096}) {
-    MemoryInput input(
-        std::string("A\x1D") + std::string(50000, 'x') + "\x1D" + "B\x1D" + std::string(70000, 'y') + "\r\nC\x1D",
-        1000);
-    EXPECT_EQ(Split(input, block, 10000),
-              (std::vector<std::string>{"0:A\x1D", "2:<too long>", "50003:B\x1D", "50005:<too long>", "120007:C\x1D"}));
-    EXPECT_LE(input.largestRequest, 10000 + 2 * block) << block;
+    for (std::size_t windows : {std::size_t{0}, SIZE_MAX}) {
+      MemoryInput input(
+          std::string("A\x1D") + std::string(50000, 'x') + "\x1D" + "B\x1D" + std::string(70000, 'y') + "\r\nC\x1D",
+          1000);
+      input.windows = windows;
+      EXPECT_EQ(Split(input, block, 10000), (std::vector<std::string>{"0:A\x1D", "2:<too long>", "50003:B\x1D",
+                                                                       "50005:<too long>", "120007:C\x1D"}));
+      EXPECT_LE(input.largestRequest, 10000 + 2 * block) << block << (windows != 0 ? ", mapped" : "");
+    }
   }
   MemoryInput endless(std::string(40u << 20, '\0'), 1 << 16);  // /dev/zero, as far as the test cares to read
   EXPECT_EQ(Split(endless, 1 << 20), (std::vector<std::string>{"0:<too long>"}));
