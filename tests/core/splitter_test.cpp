@@ -142,4 +142,52 @@ TEST(Splitter, TheLargestRecordIsTheSameWhateverEndsIt) {
   }
 }
 
+// A file mapped in windows and cut short under the reader, by another
+// program say: inside the window in use (its lost pages read as zero bytes,
+// and the run ends with a read error), or past it (the next window finds
+// the size changed and the rest is read as far as the file now goes). The
+// records given before are whole, and the program lives on.
+TEST(Splitter, AMappedFileCutShortUnderTheReaderEndsTheRecords) {
+  const std::string record = Vouched(std::string(1000, 'r'));
+  constexpr std::size_t kRecords = 600, kWindow = 64 << 10;
+  const struct {
+    const char* where;
+    std::size_t keptBytes;  // the file's size after the cut
+    bool readFails;
+  } cuts[] = {
+      {"inside the window in use", 40 << 10, true},
+      {"past it", 300 << 10, false},
+  };
+  for (const auto& cut : cuts) {
+    TempFolder folder;
+    const std::string path = folder.File("records.iso");
+    std::string bytes;
+    for (std::size_t i = 0; i < kRecords; ++i) bytes += record + "\r\n";
+    WriteBytes(path, bytes);
+    FileError error;
+    const std::unique_ptr<InputFile> input = LocalFileSystem().OpenForReading(path, error);
+    ASSERT_TRUE(input) << cut.where;
+    RecordSplitter splitter(*input, 4096, kLargestRecord, kWindow);
+    std::string_view given;
+    ASSERT_EQ(splitter.Next(given), RecordSplitter::Result::Record);
+#ifdef _WIN32
+    // The system refuses to shorten a file while it is mapped.
+    std::error_code refused;
+    std::filesystem::resize_file(std::filesystem::u8path(path), cut.keptBytes, refused);
+    EXPECT_TRUE(refused) << cut.where;
+    continue;
+#endif
+    std::filesystem::resize_file(std::filesystem::u8path(path), cut.keptBytes);
+    std::size_t whole = 1;
+    RecordSplitter::Result result;
+    while ((result = splitter.Next(given)) != RecordSplitter::Result::End) {
+      if (result == RecordSplitter::Result::Record && given == record) ++whole;
+    }
+    const std::size_t before = cut.keptBytes / (record.size() + 2);
+    EXPECT_GE(whole, before) << cut.where;
+    EXPECT_LE(whole, before + 1) << cut.where;
+    EXPECT_EQ(splitter.ReadFailed(), cut.readFails) << cut.where;
+  }
+}
+
 }  // namespace
