@@ -112,8 +112,7 @@ std::size_t RecordSplitter::NextRecordTerminator(std::size_t from) {
 // over the record are much faster than one test per byte.
 std::size_t RecordSplitter::FindRecordEnd(std::size_t from) {
   const std::size_t terminator = NextRecordTerminator(from);
-  return static_cast<std::size_t>(
-      byte_search::Find(data_ + from, data_ + terminator, '\r') - data_);
+  return static_cast<std::size_t>(byte_search::Find(data_ + from, data_ + terminator, '\r') - data_);
 }
 
 void RecordSplitter::SkipAfterRecordTerminator() {

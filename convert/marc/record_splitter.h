@@ -45,8 +45,8 @@ class RecordSplitter {
     End,      // the end of the input, or a read error (see ReadFailed)
   };
 
-  explicit RecordSplitter(InputFile& input, std::size_t blockSize = 1 << 20,
-                          std::size_t largestRecord = kLargestRecord, std::size_t windowSize = kMappedWindow);
+  explicit RecordSplitter(InputFile& input, std::size_t blockSize = 1 << 20, std::size_t largestRecord = kLargestRecord,
+                          std::size_t windowSize = kMappedWindow);
 
   // The view of a record stays valid until the next call.
   Result Next(std::string_view& record);

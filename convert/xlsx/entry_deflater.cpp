@@ -39,9 +39,8 @@ struct EntryDeflater::Chunk {
   void Deflate() {
     crc = static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(input.data()), static_cast<uInt>(filled)));
     deflateReset(&zlib);
-    if (dictionarySize > 0 &&
-        deflateSetDictionary(&zlib, reinterpret_cast<const Bytef*>(dictionary.data()),
-                             static_cast<uInt>(dictionarySize)) != Z_OK) {
+    if (dictionarySize > 0 && deflateSetDictionary(&zlib, reinterpret_cast<const Bytef*>(dictionary.data()),
+                                                   static_cast<uInt>(dictionarySize)) != Z_OK) {
       failed = true;
       return;
     }

@@ -51,8 +51,7 @@ std::uint16_t NameLength(const std::string& name) { return static_cast<std::uint
 }  // namespace
 
 ZipWriter::ZipWriter(ByteSink& sink, ZipOptions options)
-    : options_(options),
-      deflater_(std::make_unique<EntryDeflater>(sink, options.level, Deflating(options))) {}
+    : options_(options), deflater_(std::make_unique<EntryDeflater>(sink, options.level, Deflating(options))) {}
 
 ZipWriter::~ZipWriter() = default;
 

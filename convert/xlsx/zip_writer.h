@@ -23,7 +23,7 @@ class ByteSink {
 class WorkPool;
 
 struct ZipOptions {
-  int level = 1;                     // zlib's compression level, 1 (fastest) to 9
+  int level = 1;  // zlib's compression level, 1 (fastest) to 9
   // Deflate the chunks of an entry on the threads of a pool while the caller
   // makes the next ones: `pool`, or the program's shared one (a thread per
   // core) when it is null. The bytes are the same either way.

@@ -56,9 +56,8 @@ TEST(ByteSearch, FindsTheFirstOccurrenceAtEveryPlaceAndAlignment) {
               base[at] = wanted;
               if (at + 1 < length) base[length - 1] = wanted;  // a later one is not the first
               ASSERT_EQ(searcher.search(base, end, wanted), base + at)
-                  << searcher.name << ": at " << at << " of " << length << ", alignment " << align
-                  << ", byte " << int(static_cast<unsigned char>(wanted)) << ", filler "
-                  << int(static_cast<unsigned char>(filler));
+                  << searcher.name << ": at " << at << " of " << length << ", alignment " << align << ", byte "
+                  << int(static_cast<unsigned char>(wanted)) << ", filler " << int(static_cast<unsigned char>(filler));
               base[at] = filler;
               base[length - 1] = filler;
             }

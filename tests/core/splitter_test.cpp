@@ -85,7 +85,8 @@ TEST(Splitter, RecordsAreTheSameWhateverTheBlockAndReadSizes) {
       for (std::size_t windows : {std::size_t{1}, std::size_t{2}, SIZE_MAX}) {
         MemoryInput input(framing.input, 3);
         input.windows = windows;
-        EXPECT_EQ(Split(input, block), framing.pieces) << framing.what << ", window " << block << ", windows " << windows;
+        EXPECT_EQ(Split(input, block), framing.pieces)
+            << framing.what << ", window " << block << ", windows " << windows;
       }
     }
   }
@@ -101,7 +102,7 @@ TEST(Splitter, TooLongRecordsAreSkippedInFlatMemory) {
           1000);
       input.windows = windows;
       EXPECT_EQ(Split(input, block, 10000), (std::vector<std::string>{"0:A\x1D", "2:<too long>", "50003:B\x1D",
-                                                                       "50005:<too long>", "120007:C\x1D"}));
+                                                                      "50005:<too long>", "120007:C\x1D"}));
       EXPECT_LE(input.largestRequest, 10000 + 2 * block) << block << (windows != 0 ? ", mapped" : "");
     }
   }

@@ -61,8 +61,10 @@ TEST(Zip, WhatGoesInComesOut) {
   const struct {
     const char* name;
     WorkPool* pool;  // null: on the caller's thread
-  } deflating[] = {{"on the caller's thread", nullptr}, {"on a pool of no threads", &none},
-                   {"on one thread", &one},           {"on two threads", &two},
+  } deflating[] = {{"on the caller's thread", nullptr},
+                   {"on a pool of no threads", &none},
+                   {"on one thread", &one},
+                   {"on two threads", &two},
                    {"on seven threads", &seven}};
   for (const Entries& entries : contents) {
     for (const bool allZip64 : {false, true}) {
