@@ -18,13 +18,15 @@ RecordSplitter::RecordSplitter(InputFile& input, std::size_t blockSize, std::siz
     : input_(input),
       blockSize_(std::max<std::size_t>(blockSize, 1)),
       largestRecord_(largestRecord),
-      windowSize_(std::max<std::size_t>(windowSize, 1)) {}
+      windowSize_(windowSize),
+      source_(windowSize == 0 ? Source::Read : Source::Unknown) {}
 
 // Makes the unconsumed bytes the first ones in sight, and brings more after
 // them: the next window of a mapped file, or the next block read. False when
 // no more bytes can come (end of input or a read error).
 bool RecordSplitter::Refill() {
   if (source_ != Source::Read && MoveWindow()) return true;
+  if (buffer_.empty()) buffer_.resize(blockSize_);
   if (source_ != Source::Mapped) return RefillFromFile();
   readFailed_ = static_cast<bool>(input_.Error());  // the file shrank under a window
   return false;

@@ -17,8 +17,9 @@
 // and the bytes up to the next record end are skipped a block at a time, so
 // that even an endless input runs in flat memory.
 //
-// A file the system can map is not copied: the splitter looks at a window
-// of it at a time, and a record lies whole in the window it is given from.
+// Given a window size, a file the system can map is not copied: the
+// splitter looks at a window of it at a time, and a record lies whole in the
+// window it is given from.
 // When the bytes in sight run out, the next window starts where the record
 // in progress begins (it grows, as the block does, only while one record is
 // longer than it). Other inputs are read a block at a time into a buffer of
@@ -33,8 +34,11 @@ class InputFile;
 // ISO 2709 allows 99,999 bytes; real files hold longer records now and then.
 constexpr std::size_t kLargestRecord = 16u << 20;
 // The window of a mapped file: few enough remappings, and little enough
-// address space for a 32-bit program.
+// address space for a 32-bit program. Runs read blocks instead (kNoMapping):
+// on the machine measured, the reads of mapped pages cost more than the
+// copy they save (see BENCHMARKS.md).
 constexpr std::size_t kMappedWindow = 16u << 20;
+constexpr std::size_t kNoMapping = 0;
 
 class RecordSplitter {
  public:
@@ -46,7 +50,7 @@ class RecordSplitter {
   };
 
   explicit RecordSplitter(InputFile& input, std::size_t blockSize = 1 << 20, std::size_t largestRecord = kLargestRecord,
-                          std::size_t windowSize = kMappedWindow);
+                          std::size_t windowSize = kNoMapping);
 
   // The view of a record stays valid until the next call.
   Result Next(std::string_view& record);
@@ -80,7 +84,7 @@ class RecordSplitter {
   std::size_t blockSize_;
   std::size_t largestRecord_;
   std::size_t windowSize_;
-  enum class Source { Unknown, Mapped, Read } source_ = Source::Unknown;
+  enum class Source { Unknown, Mapped, Read } source_;
   const char* data_ = nullptr;      // the window or buffer_
   std::size_t begin_ = 0;           // first unconsumed byte in data_
   std::size_t end_ = 0;             // one past the last valid byte in data_

@@ -37,14 +37,60 @@ inline unsigned LowestBit(unsigned mask) {
 #endif
 }
 
+inline __m128i Matches(const char* at, __m128i wanted) {
+  return _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)), wanted);
+}
+
+inline unsigned MatchMask(const char* at, __m128i wanted) {
+  return static_cast<unsigned>(_mm_movemask_epi8(Matches(at, wanted)));
+}
+
+// Two loads of `half` bytes (4 or 8) that together cover the range of
+// between half and 2 * half bytes, the second ending at its end: no byte
+// outside the range is read.
+inline const char* FindInTwoLoads(const char* from, const char* end, __m128i wanted, std::size_t half) {
+  __m128i low, high;
+  if (half == 8) {
+    low = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(from));
+    high = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(end - 8));
+  } else {
+    std::int32_t first, last;
+    std::memcpy(&first, from, 4);
+    std::memcpy(&last, end - 4, 4);
+    low = _mm_cvtsi32_si128(first);
+    high = _mm_cvtsi32_si128(last);
+  }
+  const __m128i both = _mm_unpacklo_epi64(low, high);  // the second load's bytes from bit 8 on
+  unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(both, wanted)));
+  mask &= half == 8 ? 0xFFFFu : 0x0F0Fu;  // the 4-byte loads leave zeros, which may be the byte wanted
+  if (mask == 0) return end;
+  const unsigned bit = LowestBit(mask);
+  return bit < 8 ? from + bit : end - 8 + (bit - 8) + (half == 8 ? 0 : 4);
+}
+
+// Sixty-four bytes a round while there are that many, then sixteen, then
+// one load that ends at the range's end (over bytes already seen, which
+// hold no match).
 inline const char* FindInVectors(const char* from, const char* end, char c) {
   const __m128i wanted = _mm_set1_epi8(c);
+  const auto size = static_cast<std::size_t>(end - from);
+  if (size < 16) {
+    if (size >= 8) return FindInTwoLoads(from, end, wanted, 8);
+    if (size >= 4) return FindInTwoLoads(from, end, wanted, 4);
+    return FindInShortRange(from, end, c);
+  }
+  for (; end - from >= 64; from += 64) {
+    const __m128i a = Matches(from, wanted), b = Matches(from + 16, wanted);
+    const __m128i x = Matches(from + 32, wanted), y = Matches(from + 48, wanted);
+    if (_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(a, b), _mm_or_si128(x, y))) != 0) break;
+  }
   for (; end - from >= 16; from += 16) {
-    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
-    const unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, wanted)));
+    const unsigned mask = MatchMask(from, wanted);
     if (mask != 0) return from + LowestBit(mask);
   }
-  return from;
+  if (from == end) return end;
+  const unsigned mask = MatchMask(end - 16, wanted);
+  return mask != 0 ? end - 16 + LowestBit(mask) : end;
 }
 
 #endif
@@ -70,11 +116,10 @@ inline const char* FindInWords(const char* from, const char* end, char c) {
 // The first c in [from, end), or end when there is none.
 inline const char* Find(const char* from, const char* end, char c) {
 #if defined(QUIRNEL_BYTE_SEARCH_SSE2)
-  from = detail::FindInVectors(from, end, c);
+  return detail::FindInVectors(from, end, c);
 #else
-  from = detail::FindInWords(from, end, c);
+  return detail::FindInShortRange(detail::FindInWords(from, end, c), end, c);
 #endif
-  return detail::FindInShortRange(from, end, c);
 }
 
 }  // namespace byte_search

@@ -40,7 +40,7 @@ std::vector<char> Fillers(char wanted) {
 }
 
 TEST(ByteSearch, FindsTheFirstOccurrenceAtEveryPlaceAndAlignment) {
-  constexpr std::size_t kLongest = 70;  // past four blocks of sixteen
+  constexpr std::size_t kLongest = 100;  // past a round of sixty-four and more blocks of sixteen
   for (const Searcher& searcher : kSearchers) {
     for (const char wanted : {'\x1D', '\x1E', '\x1F', '\r', '\0', '\xFF', '\x80'}) {
       for (const char filler : Fillers(wanted)) {
