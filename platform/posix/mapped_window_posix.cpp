@@ -42,8 +42,8 @@ void OnBusError(int number, siginfo_t* info, void* context) {
     const std::uintptr_t end = slot.end.load(std::memory_order_acquire);
     if (address < begin || address >= end) continue;
     const std::uintptr_t page = address & ~(g_pageSize - 1);
-    void* const zeros =
-        ::mmap(reinterpret_cast<void*>(page), end - page, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0);
+    char* const pageStart = static_cast<char*>(info->si_addr) - (address - page);
+    void* const zeros = ::mmap(pageStart, end - page, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0);
     if (zeros == MAP_FAILED) break;
     slot.damaged.store(true, std::memory_order_release);
     return;
