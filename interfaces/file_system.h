@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 // Why a file operation failed, as the platform reported it (errno on POSIX,
 // GetLastError on Windows), sorted into what a person can act on.
@@ -47,6 +48,18 @@ class InputFile {
   // The file's size, for showing how far a run has got; 0 when it is not
   // known (a pipe).
   virtual std::uint64_t Size() const = 0;
+
+  // The file's bytes from `offset` on, `size` of them or fewer at its end,
+  // mapped into memory instead of copied: where the system allows, for a
+  // file whose size has not changed since the first window. Each call drops
+  // the window given before, and the view lasts until the next call or until
+  // the file is closed. nullopt when the file cannot be mapped (a pipe,
+  // standard input) or no longer can: the window given before then stays,
+  // and Read goes on from its end. A file that shrinks under a window reads
+  // as zero bytes there and fails the next call and every read after it.
+  virtual std::optional<std::string_view> MapWindow(std::uint64_t /*offset*/, std::size_t /*size*/) {
+    return std::nullopt;
+  }
 };
 
 // A file open for this run's lines, held by this run alone until it is

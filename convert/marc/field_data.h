@@ -4,13 +4,13 @@
 // record is encoded. Shared by the extraction of a run's columns and the
 // census of a file, which must read fields alike.
 #include <cstdint>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "marc/record_encoding.h"
 #include "marc/record_view.h"
+#include "text/byte_search.h"
 #include "text/text_encoding.h"
 
 namespace field_data {
@@ -25,11 +25,7 @@ inline int NumericTag(std::string_view tag) {
 }
 
 // The first c in [from, end), or end.
-inline const char* Find(const char* from, const char* end, char c) {
-  if (from == end) return end;
-  const void* found = std::memchr(from, c, static_cast<std::size_t>(end - from));
-  return found != nullptr ? static_cast<const char*>(found) : end;
-}
+inline const char* Find(const char* from, const char* end, char c) { return byte_search::Find(from, end, c); }
 
 // The first subfield delimiter of a field: piece 0 before it (the
 // indicators) is never a subfield. It nearly always follows two indicators,
@@ -54,7 +50,8 @@ std::string_view CopyWithoutTerminators(std::string_view bytes, std::string& scr
 // 0x1E inside, needs a cleaned copy, which goes to the end of scratch.
 inline std::string_view WithoutTerminators(std::string_view bytes, std::string& scratch) {
   bytes = WithoutFinalTerminators(bytes);
-  if (bytes.empty() || std::memchr(bytes.data(), kFieldTerminator, bytes.size()) == nullptr) return bytes;
+  const char* const end = bytes.data() + bytes.size();
+  if (byte_search::Find(bytes.data(), end, kFieldTerminator) == end) return bytes;
   return CopyWithoutTerminators(bytes, scratch);
 }
 

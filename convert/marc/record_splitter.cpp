@@ -5,6 +5,7 @@
 
 #include "file_system.h"
 #include "marc/record_view.h"
+#include "text/byte_search.h"
 
 namespace {
 
@@ -12,28 +13,74 @@ bool IsGapAfterRecord(char c) { return c == '\r' || c == '\n' || c == ' ' || c =
 
 }  // namespace
 
-RecordSplitter::RecordSplitter(InputFile& input, std::size_t blockSize, std::size_t largestRecord)
+RecordSplitter::RecordSplitter(InputFile& input, std::size_t blockSize, std::size_t largestRecord,
+                               std::size_t windowSize)
     : input_(input),
-      buffer_(std::max<std::size_t>(blockSize, 1)),
-      blockSize_(buffer_.size()),
-      largestRecord_(largestRecord) {}
+      blockSize_(std::max<std::size_t>(blockSize, 1)),
+      largestRecord_(largestRecord),
+      windowSize_(windowSize),
+      source_(windowSize == 0 ? Source::Read : Source::Unknown) {}
 
-// Moves the unconsumed bytes to the front and reads another block after them.
-// The buffer grows only when a single record is longer than it.
-// False when no more bytes can come (end of input or a read error).
+// Makes the unconsumed bytes the first ones in sight, and brings more after
+// them: the next window of a mapped file, or the next block read. False when
+// no more bytes can come (end of input or a read error).
 bool RecordSplitter::Refill() {
+  if (source_ != Source::Read && MoveWindow()) return true;
+  if (buffer_.empty()) buffer_.resize(blockSize_);
+  if (source_ != Source::Mapped) return RefillFromFile();
+  readFailed_ = static_cast<bool>(input_.Error());  // the file shrank under a window
+  return false;
+}
+
+// Renumbers the indices so that begin_ is 0.
+void RecordSplitter::KeepUnconsumedOnly() {
+  bufferOffset_ += begin_;
+  end_ -= begin_;
+  searchedTo_ = searchedTo_ > begin_ ? searchedTo_ - begin_ : 0;
+  terminator_ = terminator_ != kNoTerminator && terminator_ >= begin_ ? terminator_ - begin_ : kNoTerminator;
+  begin_ = 0;
+}
+
+// The window that starts at the unconsumed bytes and reaches a window's
+// size past them. False, with source_ Read, when the input cannot be mapped
+// (any more); the window given before stays, and its unconsumed bytes go to
+// the buffer, where reading goes on from the end of that window.
+bool RecordSplitter::MoveWindow() {
+  if (atEnd_) return false;
+  const std::size_t kept = end_ - begin_;
+  const std::size_t wanted = kept + windowSize_ < kept ? kept : kept + windowSize_;
+  const std::optional<std::string_view> window = input_.MapWindow(bufferOffset_ + begin_, wanted);
+  if (!window) {
+    source_ = Source::Read;
+    buffer_.assign(data_ + begin_, data_ + end_);
+    buffer_.resize(std::max(buffer_.size(), blockSize_));
+    data_ = buffer_.data();
+    KeepUnconsumedOnly();
+    return false;
+  }
+  source_ = Source::Mapped;
+  KeepUnconsumedOnly();
+  data_ = window->data();
+  atEnd_ = window->size() < wanted;
+  end_ = window->size();
+  searchedTo_ = std::min(searchedTo_, end_);
+  if (terminator_ >= end_) terminator_ = kNoTerminator;
+  return end_ > kept;  // else the file ends with the bytes in sight
+}
+
+// Moves the unconsumed bytes to the front of the buffer and reads another
+// block after them. The buffer grows only when a single record is longer
+// than it.
+bool RecordSplitter::RefillFromFile() {
   if (begin_ > 0) {
     std::memmove(buffer_.data(), buffer_.data() + begin_, end_ - begin_);
-    bufferOffset_ += begin_;
-    end_ -= begin_;
-    searchedTo_ = searchedTo_ > begin_ ? searchedTo_ - begin_ : 0;
-    terminator_ = terminator_ != kNoTerminator && terminator_ >= begin_ ? terminator_ - begin_ : kNoTerminator;
-    begin_ = 0;
+    KeepUnconsumedOnly();
   }
   if (atEnd_) return false;
   // A full buffer always grows: a read of zero bytes would look like the end.
   const std::size_t room = buffer_.size() - end_;
   if (room == 0 || room < blockSize_ / 2) buffer_.resize(buffer_.size() + blockSize_);
+  data_ = buffer_.data();
   const std::size_t got = input_.Read(buffer_.data() + end_, buffer_.size() - end_);
   if (got == 0) {
     atEnd_ = true;
@@ -51,27 +98,27 @@ bool RecordSplitter::Refill() {
 std::size_t RecordSplitter::NextRecordTerminator(std::size_t from) {
   if (terminator_ != kNoTerminator && terminator_ >= from) return terminator_;
   const std::size_t start = std::max(from, searchedTo_);
-  const void* found = start < end_ ? std::memchr(buffer_.data() + start, kRecordTerminator, end_ - start) : nullptr;
-  if (found == nullptr) {
+  const char* const end = data_ + end_;
+  const char* const found = start < end_ ? byte_search::Find(data_ + start, end, kRecordTerminator) : end;
+  if (found == end) {
     terminator_ = kNoTerminator;
     searchedTo_ = end_;
     return end_;
   }
-  terminator_ = static_cast<std::size_t>(static_cast<const char*>(found) - buffer_.data());
+  terminator_ = static_cast<std::size_t>(found - data_);
   searchedTo_ = terminator_ + 1;
   return terminator_;
 }
 
-// Index of the first CR or 0x1D at or after from, or end_. Two memchr passes
+// Index of the first CR or 0x1D at or after from, or end_. Two searches
 // over the record are much faster than one test per byte.
 std::size_t RecordSplitter::FindRecordEnd(std::size_t from) {
   const std::size_t terminator = NextRecordTerminator(from);
-  const void* cr = std::memchr(buffer_.data() + from, '\r', terminator - from);
-  return cr != nullptr ? static_cast<std::size_t>(static_cast<const char*>(cr) - buffer_.data()) : terminator;
+  return static_cast<std::size_t>(byte_search::Find(data_ + from, data_ + terminator, '\r') - data_);
 }
 
 void RecordSplitter::SkipAfterRecordTerminator() {
-  while (begin_ < end_ && IsGapAfterRecord(buffer_[begin_])) ++begin_;
+  while (begin_ < end_ && IsGapAfterRecord(data_[begin_])) ++begin_;
   skippingAfterTerminator_ = begin_ == end_;
 }
 
@@ -84,7 +131,7 @@ bool RecordSplitter::SkipTooLongRecord() {
     return false;
   }
   skippingTooLong_ = false;
-  if (buffer_[at] == kRecordTerminator) {
+  if (data_[at] == kRecordTerminator) {
     begin_ = at + 1;
     skippingAfterTerminator_ = true;
   } else {
@@ -98,7 +145,7 @@ bool RecordSplitter::SkipTooLongRecord() {
 RecordSplitter::Result RecordSplitter::Take(std::string_view& record, std::size_t length, std::size_t next,
                                             bool afterTerminator, bool cutShort) {
   const bool tooLong = length > largestRecord_;
-  record = tooLong ? std::string_view() : std::string_view(buffer_.data() + begin_, length);
+  record = tooLong ? std::string_view() : std::string_view(data_ + begin_, length);
   recordOffset_ = bufferOffset_ + begin_;
   cutShort_ = cutShort && !tooLong;
   begin_ = next;
@@ -115,7 +162,7 @@ RecordSplitter::Vouched RecordSplitter::LeaderVouchesPast(std::size_t lineBreak,
   if (lineBreak < begin_ + kLengthDigits) return Vouched::No;  // the line break is among those five bytes
   length = 0;
   for (std::size_t i = begin_; i < begin_ + kLengthDigits; ++i) {
-    const unsigned digit = static_cast<unsigned char>(buffer_[i]) - unsigned{'0'};
+    const unsigned digit = static_cast<unsigned char>(data_[i]) - unsigned{'0'};
     if (digit > 9) return Vouched::No;
     length = length * 10 + digit;
   }
@@ -144,12 +191,12 @@ RecordSplitter::Result RecordSplitter::Next(std::string_view& record) {
       }
     }
     const std::size_t at = FindRecordEnd(scanned);
-    if (at < end_ && buffer_[at] == kRecordTerminator) return Take(record, at + 1 - begin_, at + 1, true, false);
+    if (at < end_ && data_[at] == kRecordTerminator) return Take(record, at + 1 - begin_, at + 1, true, false);
     std::size_t length = 0;
     const Vouched vouched = at < end_ ? LeaderVouchesPast(at, length) : Vouched::No;
     if (vouched == Vouched::Yes) return Take(record, length, begin_ + length, true, false);
     if (vouched == Vouched::No && at < end_ && (at + 1 < end_ || atEnd_)) {  // a CR, and we can see what follows it
-      const std::size_t next = at + 1 + (at + 1 < end_ && buffer_[at + 1] == '\n');
+      const std::size_t next = at + 1 + (at + 1 < end_ && data_[at + 1] == '\n');
       if (at > begin_) return Take(record, at - begin_, next, false, false);
       begin_ = next;  // an empty line
       scanned = begin_;

@@ -16,6 +16,14 @@
 // input). A longer one is not held in memory: it is reported as too long,
 // and the bytes up to the next record end are skipped a block at a time, so
 // that even an endless input runs in flat memory.
+//
+// Given a window size, a file the system can map is not copied: the
+// splitter looks at a window of it at a time, and a record lies whole in the
+// window it is given from.
+// When the bytes in sight run out, the next window starts where the record
+// in progress begins (it grows, as the block does, only while one record is
+// longer than it). Other inputs are read a block at a time into a buffer of
+// the splitter's own.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -25,6 +33,12 @@ class InputFile;
 
 // ISO 2709 allows 99,999 bytes; real files hold longer records now and then.
 constexpr std::size_t kLargestRecord = 16u << 20;
+// The window of a mapped file: few enough remappings, and little enough
+// address space for a 32-bit program. Runs read blocks instead (kNoMapping):
+// on the machine measured, the reads of mapped pages cost more than the
+// copy they save (see BENCHMARKS.md).
+constexpr std::size_t kMappedWindow = 16u << 20;
+constexpr std::size_t kNoMapping = 0;
 
 class RecordSplitter {
  public:
@@ -35,8 +49,8 @@ class RecordSplitter {
     End,      // the end of the input, or a read error (see ReadFailed)
   };
 
-  explicit RecordSplitter(InputFile& input, std::size_t blockSize = 1 << 20,
-                          std::size_t largestRecord = kLargestRecord);
+  explicit RecordSplitter(InputFile& input, std::size_t blockSize = 1 << 20, std::size_t largestRecord = kLargestRecord,
+                          std::size_t windowSize = kNoMapping);
 
   // The view of a record stays valid until the next call.
   Result Next(std::string_view& record);
@@ -52,6 +66,9 @@ class RecordSplitter {
 
  private:
   bool Refill();
+  bool RefillFromFile();
+  bool MoveWindow();
+  void KeepUnconsumedOnly();
   void SkipAfterRecordTerminator();
   bool SkipTooLongRecord();
   std::size_t NextRecordTerminator(std::size_t from);
@@ -63,18 +80,21 @@ class RecordSplitter {
   static constexpr std::size_t kNoTerminator = static_cast<std::size_t>(-1);
 
   InputFile& input_;
-  std::vector<char> buffer_;
+  std::vector<char> buffer_;  // the blocks read, when the input is not mapped
   std::size_t blockSize_;
   std::size_t largestRecord_;
-  std::size_t begin_ = 0;           // first unconsumed byte in buffer_
-  std::size_t end_ = 0;             // one past the last valid byte in buffer_
-  std::uint64_t bufferOffset_ = 0;  // file offset of buffer_[0]
+  std::size_t windowSize_;
+  enum class Source { Unknown, Mapped, Read } source_;
+  const char* data_ = nullptr;      // the window or buffer_
+  std::size_t begin_ = 0;           // first unconsumed byte in data_
+  std::size_t end_ = 0;             // one past the last valid byte in data_
+  std::uint64_t bufferOffset_ = 0;  // file offset of data_[0]
   std::uint64_t recordOffset_ = 0;
   bool atEnd_ = false;
   bool readFailed_ = false;
   bool cutShort_ = false;
   bool skippingAfterTerminator_ = false;
   bool skippingTooLong_ = false;
-  std::size_t terminator_ = kNoTerminator;  // a 0x1D found in buffer_ and not yet passed
+  std::size_t terminator_ = kNoTerminator;  // a 0x1D found in data_ and not yet passed
   std::size_t searchedTo_ = 0;              // no other 0x1D before this index
 };

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "text/byte_search.h"
+
 namespace {
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 }  // namespace
@@ -31,9 +33,10 @@ void RecordView::Build(std::string_view record) {
   entryCount_ = 0;
   status_ = ViewStatus::Failed;
   if (record.empty()) return;
-  const void* found = std::memchr(record.data(), kFieldTerminator, record.size());
-  if (found == nullptr) return;
-  directoryEnd_ = static_cast<std::size_t>(static_cast<const char*>(found) - record.data());
+  const char* const end = record.data() + record.size();
+  const char* const found = byte_search::Find(record.data(), end, kFieldTerminator);
+  if (found == end) return;
+  directoryEnd_ = static_cast<std::size_t>(found - record.data());
   if (directoryEnd_ < kLeaderLength) return;
 
   const std::size_t directoryLength = directoryEnd_ - kLeaderLength;

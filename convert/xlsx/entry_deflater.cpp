@@ -4,53 +4,87 @@
 
 #include <algorithm>
 #include <cstring>
+#include <future>
 #include <new>
-#include <utility>
 
+#include "work/work_pool.h"
 #include "xlsx/zip_writer.h"
 
 namespace {
-// Large enough that handing chunks between threads costs nothing measurable,
-// small enough to stay in the processor's cache.
+// Large enough that the sync flush and the dictionary at each chunk's start
+// cost little, small enough to stay in the processor's cache.
 constexpr std::size_t kChunkSize = 256 * 1024;
-constexpr std::size_t kOutputSize = 256 * 1024;
+// What deflate can look back on: the end of the chunk before.
+constexpr std::size_t kDictionarySize = 32 * 1024;
 // ZIP stores raw deflate data: negative window bits leave out zlib's header.
 constexpr int kRawDeflateWindowBits = -15;
 constexpr int kMemoryLevel = 8;
+// Chunks in flight per thread: one being deflated while the next waits.
+constexpr std::size_t kChunksPerThread = 2;
+constexpr std::size_t kMostChunks = 17;
 }  // namespace
 
-struct EntryDeflater::Stream {
-  explicit Stream(int level) {
+struct EntryDeflater::Chunk {
+  explicit Chunk(int level) : input(kChunkSize), dictionary(kDictionarySize) {
     if (deflateInit2(&zlib, level, Z_DEFLATED, kRawDeflateWindowBits, kMemoryLevel, Z_DEFAULT_STRATEGY) != Z_OK) {
       throw std::bad_alloc();
     }
   }
-  ~Stream() { deflateEnd(&zlib); }
-  Stream(const Stream&) = delete;
-  Stream& operator=(const Stream&) = delete;
+  ~Chunk() { deflateEnd(&zlib); }
+  Chunk(const Chunk&) = delete;
+  Chunk& operator=(const Chunk&) = delete;
+
+  // The job: this chunk's CRC and deflated bytes. It touches nothing else,
+  // so chunks may be deflated at the same time on different threads.
+  void Deflate() {
+    crc = static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(input.data()), static_cast<uInt>(filled)));
+    deflateReset(&zlib);
+    if (dictionarySize > 0 && deflateSetDictionary(&zlib, reinterpret_cast<const Bytef*>(dictionary.data()),
+                                                   static_cast<uInt>(dictionarySize)) != Z_OK) {
+      failed = true;
+      return;
+    }
+    output.resize(std::max<std::size_t>(output.size(), deflateBound(&zlib, static_cast<uLong>(filled)) + 16));
+    zlib.next_in = reinterpret_cast<Bytef*>(input.data());
+    zlib.avail_in = static_cast<uInt>(filled);
+    outputSize = 0;
+    for (;;) {
+      zlib.next_out = reinterpret_cast<Bytef*>(output.data() + outputSize);
+      zlib.avail_out = static_cast<uInt>(output.size() - outputSize);
+      const int result = deflate(&zlib, last ? Z_FINISH : Z_SYNC_FLUSH);
+      if (result == Z_STREAM_ERROR) {
+        failed = true;
+        return;
+      }
+      outputSize = output.size() - zlib.avail_out;
+      if (last ? result == Z_STREAM_END : zlib.avail_out != 0) return;
+      output.resize(output.size() * 2);
+    }
+  }
 
   z_stream zlib{};
+  std::vector<char> input;
+  std::size_t filled = 0;
+  std::vector<char> dictionary;
+  std::size_t dictionarySize = 0;
+  bool last = false;
+  std::vector<char> output;
+  std::size_t outputSize = 0;
+  std::uint32_t crc = 0;
+  bool failed = false;  // zlib refused the data
+  std::future<void> done;
 };
 
-EntryDeflater::EntryDeflater(ByteSink& sink, int level, bool background)
-    : sink_(sink),
-      stream_(std::make_unique<Stream>(std::clamp(level, 1, 9))),
-      filling_(kChunkSize),
-      output_(kOutputSize) {
-  if (background) {
-    handed_.resize(kChunkSize);
-    worker_ = std::thread([this] { Work(); });
-  }
+EntryDeflater::EntryDeflater(ByteSink& sink, int level, WorkPool* pool)
+    : sink_(sink), pool_(pool != nullptr && pool->Threads() > 0 ? pool : nullptr) {
+  const std::size_t count = pool_ == nullptr ? 1 : std::min(kMostChunks, kChunksPerThread * pool_->Threads() + 1);
+  for (std::size_t i = 0; i < count; ++i) chunks_.push_back(std::make_unique<Chunk>(std::clamp(level, 1, 9)));
 }
 
 EntryDeflater::~EntryDeflater() {
-  if (!worker_.joinable()) return;
-  {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    stop_ = true;
+  for (const std::unique_ptr<Chunk>& chunk : chunks_) {
+    if (chunk->done.valid()) chunk->done.wait();
   }
-  changed_.notify_all();
-  worker_.join();
 }
 
 bool EntryDeflater::WriteStored(const std::string& bytes) {
@@ -60,107 +94,70 @@ bool EntryDeflater::WriteStored(const std::string& bytes) {
 }
 
 void EntryDeflater::Begin() {
-  deflateReset(&stream_->zlib);
-  filled_ = 0;
-  outputUsed_ = 0;
+  Filling().filled = 0;
+  Filling().dictionarySize = 0;
   sums_ = Sums();
 }
 
 bool EntryDeflater::Write(std::string_view bytes) {
   while (!bytes.empty() && !failed_) {
-    const std::size_t n = std::min(bytes.size(), kChunkSize - filled_);
-    std::memcpy(filling_.data() + filled_, bytes.data(), n);
-    filled_ += n;
+    Chunk& chunk = Filling();
+    const std::size_t n = std::min(bytes.size(), kChunkSize - chunk.filled);
+    std::memcpy(chunk.input.data() + chunk.filled, bytes.data(), n);
+    chunk.filled += n;
     bytes.remove_prefix(n);
-    if (filled_ == kChunkSize) Hand(false);
+    if (chunk.filled == kChunkSize) Hand(false);
   }
   return !failed_;
 }
 
 bool EntryDeflater::End(Sums& sums) {
   Hand(true);
-  WaitUntilIdle();
-  if (thrown_) std::rethrow_exception(std::exchange(thrown_, nullptr));
+  WaitForAll();
   sums = sums_;
   return !failed_;
 }
 
-// Passes the filled chunk to zlib, or to the second thread once it has
-// finished the one before.
+// Starts deflating the filled chunk, and makes the next one in the ring the
+// one to fill: the chunk it held is written out first, in order.
 void EntryDeflater::Hand(bool last) {
-  // The CRC on the caller's thread: deflate is the slower half, so the second
-  // thread does nothing else. A chunk is at most kChunkSize bytes, which
-  // zlib's 32-bit count holds.
-  sums_.crc = static_cast<std::uint32_t>(
-      crc32(sums_.crc, reinterpret_cast<const Bytef*>(filling_.data()), static_cast<uInt>(filled_)));
-  sums_.size += filled_;
-  if (!worker_.joinable()) {
-    Deflate(filling_.data(), filled_, last);
-    filled_ = 0;
+  Chunk& handed = Filling();
+  handed.last = last;
+  if (pool_ == nullptr) {
+    handed.Deflate();
+  } else {
+    handed.done = pool_->Run([&handed] { handed.Deflate(); });
+  }
+  if (last) return;
+  filling_ = (filling_ + 1) % chunks_.size();
+  Chunk& next = Filling();
+  if (pool_ == nullptr || next.done.valid()) WriteOut(next);
+  const std::size_t kept = std::min(handed.filled, kDictionarySize);
+  std::memcpy(next.dictionary.data(), handed.input.data() + handed.filled - kept, kept);
+  next.dictionarySize = kept;
+  next.filled = 0;
+}
+
+// Waits for the chunk's job and writes its bytes; it is the oldest in flight.
+void EntryDeflater::WriteOut(Chunk& chunk) {
+  if (chunk.done.valid()) chunk.done.get();
+  if (chunk.failed) failed_ = true;
+  if (failed_) return;
+  if (!sink_.Write(chunk.output.data(), chunk.outputSize)) {
+    failed_ = true;
     return;
   }
-  std::unique_lock<std::mutex> lock(mutex_);
-  changed_.wait(lock, [this] { return !busy_; });
-  if (thrown_) std::rethrow_exception(std::exchange(thrown_, nullptr));
-  filling_.swap(handed_);
-  handedSize_ = filled_;
-  handedLast_ = last;
-  busy_ = true;
-  filled_ = 0;
-  lock.unlock();
-  changed_.notify_all();
+  sums_.crc = static_cast<std::uint32_t>(crc32_combine(sums_.crc, chunk.crc, static_cast<z_off_t>(chunk.filled)));
+  sums_.size += chunk.filled;
+  sums_.compressedSize += chunk.outputSize;
 }
 
-void EntryDeflater::WaitUntilIdle() {
-  if (!worker_.joinable()) return;
-  std::unique_lock<std::mutex> lock(mutex_);
-  changed_.wait(lock, [this] { return !busy_; });
-}
-
-void EntryDeflater::Work() {
-  std::unique_lock<std::mutex> lock(mutex_);
-  for (;;) {
-    changed_.wait(lock, [this] { return busy_ || stop_; });
-    if (!busy_) return;
-    lock.unlock();
-    try {
-      Deflate(handed_.data(), handedSize_, handedLast_);
-    } catch (...) {
-      failed_ = true;
-      lock.lock();
-      thrown_ = std::current_exception();
-      lock.unlock();
-    }
-    lock.lock();
-    busy_ = false;
-    changed_.notify_all();
+// Writes out every chunk in flight, oldest first: the one after the last
+// handed, round to the last handed itself.
+void EntryDeflater::WaitForAll() {
+  for (std::size_t i = 1; i <= chunks_.size(); ++i) {
+    Chunk& chunk = *chunks_[(filling_ + i) % chunks_.size()];
+    if (pool_ == nullptr ? i == chunks_.size() : chunk.done.valid()) WriteOut(chunk);
   }
-}
-
-void EntryDeflater::Deflate(const char* data, std::size_t size, bool last) {
-  if (failed_) return;
-  z_stream& zlib = stream_->zlib;
-  zlib.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data));
-  zlib.avail_in = static_cast<uInt>(size);
-  for (;;) {
-    zlib.next_out = reinterpret_cast<Bytef*>(output_.data() + outputUsed_);
-    zlib.avail_out = static_cast<uInt>(output_.size() - outputUsed_);
-    const int result = deflate(&zlib, last ? Z_FINISH : Z_NO_FLUSH);
-    if (result == Z_STREAM_ERROR) {
-      failed_ = true;
-      return;
-    }
-    outputUsed_ = output_.size() - zlib.avail_out;
-    if (outputUsed_ == output_.size()) FlushOutput();
-    if (last ? result == Z_STREAM_END : zlib.avail_in == 0) break;
-    if (failed_) return;
-  }
-  if (last) FlushOutput();
-}
-
-void EntryDeflater::FlushOutput() {
-  if (outputUsed_ == 0 || failed_) return;
-  if (!sink_.Write(output_.data(), outputUsed_)) failed_ = true;
-  sums_.compressedSize += outputUsed_;
-  outputUsed_ = 0;
+  filling_ = (filling_ + 1) % chunks_.size();
 }

@@ -1,23 +1,22 @@
 #pragma once
 // Deflates the data of one ZIP entry after another into a sink (raw deflate,
-// no zlib header) and sums up its CRC-32 and sizes. The data is gathered into
-// chunks of a fixed size and zlib gets one whole chunk at a time, on a second
-// thread when asked: the chunks are the same either way, and so are the bytes.
-// Memory is the two chunks, zlib's window and one output buffer, whatever the
-// size of an entry.
-#include <atomic>
-#include <condition_variable>
+// no zlib header) and sums up its CRC-32 and sizes. The data is cut into
+// chunks of a fixed size, and each chunk is deflated on its own, as a job of
+// a pool when one is given: it starts from the last 32 KiB of the chunk
+// before as its dictionary, and ends in a sync flush (the last in the end of
+// the stream), so that the chunks joined in order make one deflate stream.
+// Where a chunk ends depends only on the bytes, never on the timing, so the
+// same data gives the same bytes whatever the number of threads.
+// Memory is a few chunks per thread, with zlib's state for each.
 #include <cstddef>
 #include <cstdint>
-#include <exception>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 class ByteSink;
+class WorkPool;
 
 class EntryDeflater {
  public:
@@ -27,8 +26,11 @@ class EntryDeflater {
     std::uint64_t compressedSize = 0;  // bytes written to the sink
   };
 
-  // std::bad_alloc when zlib finds no memory for its state.
-  EntryDeflater(ByteSink& sink, int level, bool background);
+  // Without a pool (or with a pool of no threads) every chunk is deflated on
+  // the caller's thread. std::bad_alloc when zlib finds no memory for its
+  // state.
+  EntryDeflater(ByteSink& sink, int level, WorkPool* pool);
+  // Waits for the chunks still being deflated.
   ~EntryDeflater();
   EntryDeflater(const EntryDeflater&) = delete;
   EntryDeflater& operator=(const EntryDeflater&) = delete;
@@ -38,41 +40,27 @@ class EntryDeflater {
   bool WriteStored(const std::string& bytes);
 
   void Begin();
-  // False once the sink has failed (a failure on the second thread shows a
-  // chunk or so later, and at the latest in End).
+  // False once the sink has failed (a failure shows a few chunks later, and
+  // at the latest in End).
   bool Write(std::string_view bytes);
-  // Deflates what is left, waits for the second thread and gives the entry's
-  // sums; false when the sink failed. An exception thrown on the second thread
-  // (by the sink) is thrown again here.
+  // Deflates what is left, writes every chunk and gives the entry's sums;
+  // false when the sink failed. An exception thrown while deflating a chunk
+  // on the pool is thrown again here, or in the Write that waits for it.
   bool End(Sums& sums);
   bool Failed() const { return failed_; }
 
  private:
-  struct Stream;
+  struct Chunk;
 
+  Chunk& Filling() { return *chunks_[filling_]; }
   void Hand(bool last);
-  void WaitUntilIdle();
-  void Work();
-  void Deflate(const char* data, std::size_t size, bool last);
-  void FlushOutput();
+  void WriteOut(Chunk& chunk);
+  void WaitForAll();
 
   ByteSink& sink_;
-  std::unique_ptr<Stream> stream_;
-  std::vector<char> filling_;  // the chunk the caller fills
-  std::size_t filled_ = 0;
-  std::vector<char> output_;
-  std::size_t outputUsed_ = 0;
-  Sums sums_;  // the CRC and size are the caller's thread's, the compressed size the deflating one's
-  std::atomic<bool> failed_{false};
-
-  // The hand-over to the second thread: one chunk at a time.
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::vector<char> handed_;
-  std::size_t handedSize_ = 0;
-  bool handedLast_ = false;
-  bool busy_ = false;  // a chunk is handed over and not yet deflated
-  bool stop_ = false;
-  std::exception_ptr thrown_;
-  std::thread worker_;
+  WorkPool* pool_;
+  std::vector<std::unique_ptr<Chunk>> chunks_;  // a ring: the oldest in flight follows the one filled
+  std::size_t filling_ = 0;
+  Sums sums_;
+  bool failed_ = false;
 };

@@ -24,9 +24,13 @@ constexpr std::size_t kWidest = 50;
 constexpr std::int64_t kExcelRows = 1048576;
 constexpr std::size_t kExcelLongestCell = 32767;  // in UTF-16 code units, as Excel counts
 
-constexpr std::string_view kWrappedStyle = "\" s=\"1";  // style 1 of xlsx_parts::Styles
-constexpr std::string_view kTextCell = "\" t=\"inlineStr\"><is><t>";
-constexpr std::string_view kTextCellKeepingBlanks = "\" t=\"inlineStr\"><is><t xml:space=\"preserve\">";
+// A cell that follows the one before in its row (or is the row's first, in
+// column A) needs no reference: readers count it on from there. Empty
+// cells are left out, so only a cell after a gap carries its reference.
+constexpr std::string_view kCellInOrder = "<c";
+constexpr std::string_view kWrappedStyle = " s=\"1\"";  // style 1 of xlsx_parts::Styles
+constexpr std::string_view kTextCell = " t=\"inlineStr\"><is><t>";
+constexpr std::string_view kTextCellKeepingBlanks = " t=\"inlineStr\"><is><t xml:space=\"preserve\">";
 constexpr std::string_view kCellEnd = "</t></is></c>";
 }  // namespace
 
@@ -48,6 +52,7 @@ XlsxWriter::XlsxWriter(ByteSink& sink, std::vector<std::string> header, XlsxLimi
 
 void XlsxWriter::StartRow() {
   column_ = 0;
+  nextInOrder_ = 0;
   // Measuring ends by the time a sheet is full.
   if (rowsInSheet_ == limits_.rowsPerSheet) NextSheet();
   rowNumber_ = std::to_string(rowsInSheet_ + 2);
@@ -78,7 +83,8 @@ void XlsxWriter::EndCell() {
     const bool wrapped =
         cell_.HasLineBreak() && (kept.size() == text.size() || kept.find('\n') != std::string_view::npos);
     wrapping_ = wrapping_ || wrapped;
-    AppendCell(xml_, column, rowNumber_, kept, wrapped);
+    AppendCell(xml_, column, column == nextInOrder_ ? std::string_view() : rowNumber_, kept, wrapped);
+    nextInOrder_ = column + 1;
     PassOn();
   }
   cell_.Clear();
@@ -108,10 +114,16 @@ bool XlsxWriter::Finish() {
          part("_rels/.rels", xlsx_parts::PackageRelationships()) && zip_.Finish();
 }
 
+// Without a row number the cell needs no reference.
 void XlsxWriter::AppendCell(std::string& xml, std::size_t column, std::string_view rowNumber, std::string_view value,
                             bool wrapped) {
-  xml += CellStart(column);
-  xml += rowNumber;
+  if (rowNumber.empty()) {
+    xml += kCellInOrder;
+  } else {
+    xml += CellStart(column);
+    xml += rowNumber;
+    xml += '"';
+  }
   if (wrapped) xml += kWrappedStyle;
   xml += HasBlankEnds(value) ? kTextCellKeepingBlanks : kTextCell;
   AppendCellXml(xml, value);
@@ -139,9 +151,12 @@ void XlsxWriter::PassOn() {
 void XlsxWriter::StartSheet() {
   std::string start = xlsx_parts::SheetStart(widths_, sheets_ == 1);
   start += "<row r=\"1\">";
+  std::size_t nextInOrder = 0;
   for (std::size_t column = 0; column < header_.size(); ++column) {
     const std::string& cell = header_[column];
-    if (!cell.empty()) AppendCell(start, column, "1", cell, cell.find('\n') != std::string::npos);
+    if (cell.empty()) continue;
+    AppendCell(start, column, column == nextInOrder ? "" : "1", cell, cell.find('\n') != std::string::npos);
+    nextInOrder = column + 1;
   }
   start += "</row>";
   zip_.BeginEntry(xlsx_parts::SheetPath(sheets_));

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "work/work_pool.h"
 #include "xlsx/entry_deflater.h"
 
 namespace {
@@ -40,13 +41,17 @@ void Put64(std::string& out, std::uint64_t value) {
   for (int shift = 0; shift < 64; shift += 8) out += static_cast<char>((value >> shift) & 0xFF);
 }
 
+WorkPool* Deflating(const ZipOptions& options) {
+  if (!options.compressInBackground) return nullptr;
+  return options.pool != nullptr ? options.pool : &WorkPool::Shared();
+}
+
 // Names are the workbook's own part names: short ASCII.
 std::uint16_t NameLength(const std::string& name) { return static_cast<std::uint16_t>(name.size()); }
 }  // namespace
 
 ZipWriter::ZipWriter(ByteSink& sink, ZipOptions options)
-    : options_(options),
-      deflater_(std::make_unique<EntryDeflater>(sink, options.level, options.compressInBackground)) {}
+    : options_(options), deflater_(std::make_unique<EntryDeflater>(sink, options.level, Deflating(options))) {}
 
 ZipWriter::~ZipWriter() = default;
 

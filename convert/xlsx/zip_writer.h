@@ -3,7 +3,7 @@
 // written, with their sizes and CRC-32 in a data descriptor after the data, so
 // that no entry is ever held whole in memory. Entries and files past 4 GiB get
 // their ZIP64 records. Every entry carries the same fixed date, and zlib is fed
-// in fixed-size chunks whatever the timing, so the same entries give the same
+// in fixed-size chunks whatever the timing and the threads, so the same entries give the same
 // bytes on every machine and in every build.
 #include <cstddef>
 #include <cstdint>
@@ -20,9 +20,15 @@ class ByteSink {
   virtual bool Write(const char* data, std::size_t size) = 0;
 };
 
+class WorkPool;
+
 struct ZipOptions {
-  int level = 1;                     // zlib's compression level, 1 (fastest) to 9
-  bool compressInBackground = true;  // deflate on a second thread while the caller makes the next chunk
+  int level = 1;  // zlib's compression level, 1 (fastest) to 9
+  // Deflate the chunks of an entry on the threads of a pool while the caller
+  // makes the next ones: `pool`, or the program's shared one (a thread per
+  // core) when it is null. The bytes are the same either way.
+  bool compressInBackground = true;
+  WorkPool* pool = nullptr;
   // Sizes and offsets from this value on are written in their ZIP64 form. Only
   // tests lower it, to take that path without writing 4 GiB.
   std::uint64_t zip64From = 0xFFFFFFFF;

@@ -3,10 +3,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "descriptor_files.h"
 #include "file_system.h"
+#include "mapped_window.h"
 
 using namespace posix_files;
 
@@ -14,12 +16,17 @@ namespace {
 
 class DescriptorInput : public InputFile {
  public:
-  explicit DescriptorInput(int fd) : fd_(fd) {}
+  explicit DescriptorInput(int fd) : fd_(fd) {
+    struct stat info;
+    mappable_ = ::fstat(fd_, &info) == 0 && S_ISREG(info.st_mode);
+    sizeWhenOpened_ = mappable_ ? info.st_size : 0;
+  }
   ~DescriptorInput() override { ::close(fd_); }
   DescriptorInput(const DescriptorInput&) = delete;
   DescriptorInput& operator=(const DescriptorInput&) = delete;
 
   std::size_t Read(char* buffer, std::size_t size) override {
+    if (error_ || window_.Damaged()) return 0;
     for (;;) {
       const ssize_t got = ::read(fd_, buffer, size);
       if (got >= 0) return static_cast<std::size_t>(got);
@@ -28,15 +35,44 @@ class DescriptorInput : public InputFile {
       return 0;
     }
   }
-  FileError Error() const override { return error_; }
+  FileError Error() const override {
+    if (!error_ && window_.Damaged()) return FromErrno(EIO);
+    return error_;
+  }
   std::uint64_t Size() const override {
     struct stat info;
     return ::fstat(fd_, &info) == 0 && S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(info.st_size) : 0;
   }
 
+  // Regular files only, and only while their size stays: a file that grew
+  // is read on from where the windows ended, and one that shrank as well,
+  // unless it shrank under a window (Damaged).
+  std::optional<std::string_view> MapWindow(std::uint64_t offset, std::size_t size) override {
+    if (!mappable_) return std::nullopt;
+    struct stat info;
+    if (::fstat(fd_, &info) != 0 || info.st_size != sizeWhenOpened_ || window_.Damaged()) return StopMapping();
+    const auto fileSize = static_cast<std::uint64_t>(info.st_size);
+    if (offset >= fileSize) return std::string_view();
+    const std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(size, fileSize - offset));
+    const std::optional<std::string_view> window = window_.Map(fd_, offset, length);
+    if (!window) return StopMapping();
+    mappedTo_ = offset + length;
+    return window;
+  }
+
  private:
+  std::optional<std::string_view> StopMapping() {
+    mappable_ = false;
+    if (::lseek(fd_, static_cast<off_t>(mappedTo_), SEEK_SET) < 0) error_ = FromErrno(errno);
+    return std::nullopt;
+  }
+
   int fd_;
   FileError error_;
+  bool mappable_ = false;
+  off_t sizeWhenOpened_ = 0;
+  std::uint64_t mappedTo_ = 0;  // where reading goes on once the file is no longer mapped
+  MappedWindow window_;
 };
 
 // A new file only when asked for one; else the existing file, which one

@@ -4,6 +4,9 @@
 // holds it already makes the open fail with a sharing violation.
 #include <windows.h>
 
+#include <algorithm>
+#include <cstdint>
+
 #include "file_system.h"
 #include "handle_files_win32.h"
 #include "win32_handles.h"
@@ -20,9 +23,14 @@ bool IsFolder(const std::wstring& path) {
 
 class HandleInput : public InputFile {
  public:
-  explicit HandleInput(win32::FileHandle file) : file_(std::move(file)) {}
+  explicit HandleInput(win32::FileHandle file) : file_(std::move(file)) {
+    LARGE_INTEGER size = {};
+    mappable_ = GetFileType(file_.Get()) == FILE_TYPE_DISK && GetFileSizeEx(file_.Get(), &size);
+    sizeWhenOpened_ = size.QuadPart;
+  }
 
   std::size_t Read(char* buffer, std::size_t size) override {
+    if (error_) return 0;
     DWORD got = 0;
     const DWORD wanted = static_cast<DWORD>(size < kLargestTransfer ? size : kLargestTransfer);
     if (!ReadFile(file_.Get(), buffer, wanted, &got, nullptr)) {
@@ -39,9 +47,51 @@ class HandleInput : public InputFile {
     return static_cast<std::uint64_t>(size.QuadPart);
   }
 
+  // Files on disk only, and only while their size stays: one that changed
+  // (it can grow; the system refuses to shorten a file while it is mapped)
+  // is read on from where the windows ended.
+  std::optional<std::string_view> MapWindow(std::uint64_t offset, std::size_t size) override {
+    if (!mappable_) return std::nullopt;
+    LARGE_INTEGER now = {};
+    if (!GetFileSizeEx(file_.Get(), &now) || now.QuadPart != sizeWhenOpened_) return StopMapping();
+    const auto fileSize = static_cast<std::uint64_t>(now.QuadPart);
+    if (offset >= fileSize) return std::string_view();
+    if (!mapping_) mapping_.Reset(CreateFileMappingW(file_.Get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+    if (!mapping_) return StopMapping();
+    const std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(size, fileSize - offset));
+    const std::uint64_t start = offset - offset % Granularity();
+    const auto lead = static_cast<std::size_t>(offset - start);
+    if (length > SIZE_MAX - lead) return StopMapping();
+    win32::MappedView view(MapViewOfFile(mapping_.Get(), FILE_MAP_READ, static_cast<DWORD>(start >> 32),
+                                         static_cast<DWORD>(start), lead + length));
+    if (!view) return StopMapping();
+    view_ = std::move(view);
+    mappedTo_ = offset + length;
+    return std::string_view(static_cast<const char*>(view_.Get()) + lead, length);
+  }
+
  private:
+  static std::uint64_t Granularity() {
+    SYSTEM_INFO system = {};
+    GetSystemInfo(&system);
+    return system.dwAllocationGranularity != 0 ? system.dwAllocationGranularity : 65536;
+  }
+
+  std::optional<std::string_view> StopMapping() {
+    mappable_ = false;
+    LARGE_INTEGER to = {};
+    to.QuadPart = static_cast<LONGLONG>(mappedTo_);
+    if (!SetFilePointerEx(file_.Get(), to, nullptr, FILE_BEGIN)) error_ = LastError();
+    return std::nullopt;
+  }
+
   win32::FileHandle file_;
   FileError error_;
+  bool mappable_ = false;
+  LONGLONG sizeWhenOpened_ = 0;
+  std::uint64_t mappedTo_ = 0;  // where reading goes on once the file is no longer mapped
+  win32::KernelHandle mapping_;
+  win32::MappedView view_;  // after mapping_: released before it
 };
 
 // The volume and file index that name a file whatever path leads to it.

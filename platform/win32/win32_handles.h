@@ -76,6 +76,12 @@ using KernelHandle = Owner<HANDLE, CloseKernelHandle>;
 // Files opened by CreateFileW or ReOpenFile.
 using FileHandle = Owner<HANDLE, CloseKernelHandle, InvalidIsEmpty>;
 
+// A view of a file mapping, from MapViewOfFile.
+struct UnmapView {
+  void operator()(const void* view) const { UnmapViewOfFile(view); }
+};
+using MappedView = Owner<const void*, UnmapView>;
+
 // A listing of a folder's files begun by FindFirstFileW.
 struct CloseSearch {
   void operator()(HANDLE search) const { FindClose(search); }

@@ -12,7 +12,7 @@ namespace {
 // are bounded: a splitter that never ends fails the row instead of hanging.
 std::vector<std::string> Split(MemoryInput& input, std::size_t block, std::size_t largest = kLargestRecord,
                                bool asLengths = false) {
-  RecordSplitter splitter(input, block, largest);
+  RecordSplitter splitter(input, block, largest, block);
   std::vector<std::string> pieces;
   std::string_view record;
   std::size_t calls = 0;
@@ -80,6 +80,14 @@ TEST(Splitter, RecordsAreTheSameWhateverTheBlockAndReadSizes) {
         MemoryInput input(framing.input, chunk);
         EXPECT_EQ(Split(input, block), framing.pieces) << framing.what << ", block " << block << ", chunk " << chunk;
       }
+      // Mapped in windows of the block's size, then read from where the
+      // windows end after one or two (the file seems to change size).
+      for (std::size_t windows : {std::size_t{1}, std::size_t{2}, SIZE_MAX}) {
+        MemoryInput input(framing.input, 3);
+        input.windows = windows;
+        EXPECT_EQ(Split(input, block), framing.pieces)
+            << framing.what << ", window " << block << ", windows " << windows;
+      }
     }
   }
 }
@@ -88,12 +96,15 @@ TEST(Splitter, RecordsAreTheSameWhateverTheBlockAndReadSizes) {
 // skipped up to its end without being held: the reads stay small.
 TEST(Splitter, TooLongRecordsAreSkippedInFlatMemory) {
   for (std::size_t block : {4, 64, 4096}) {
-    MemoryInput input(
-        std::string("A\x1D") + std::string(50000, 'x') + "\x1D" + "B\x1D" + std::string(70000, 'y') + "\r\nC\x1D",
-        1000);
-    EXPECT_EQ(Split(input, block, 10000),
-              (std::vector<std::string>{"0:A\x1D", "2:<too long>", "50003:B\x1D", "50005:<too long>", "120007:C\x1D"}));
-    EXPECT_LE(input.largestRequest, 10000 + 2 * block) << block;
+    for (std::size_t windows : {std::size_t{0}, SIZE_MAX}) {
+      MemoryInput input(
+          std::string("A\x1D") + std::string(50000, 'x') + "\x1D" + "B\x1D" + std::string(70000, 'y') + "\r\nC\x1D",
+          1000);
+      input.windows = windows;
+      EXPECT_EQ(Split(input, block, 10000), (std::vector<std::string>{"0:A\x1D", "2:<too long>", "50003:B\x1D",
+                                                                      "50005:<too long>", "120007:C\x1D"}));
+      EXPECT_LE(input.largestRequest, 10000 + 2 * block) << block << (windows != 0 ? ", mapped" : "");
+    }
   }
   MemoryInput endless(std::string(40u << 20, '\0'), 1 << 16);  // /dev/zero, as far as the test cares to read
   EXPECT_EQ(Split(endless, 1 << 20), (std::vector<std::string>{"0:<too long>"}));
@@ -129,6 +140,54 @@ TEST(Splitter, TheLargestRecordIsTheSameWhateverEndsIt) {
     if (last) continue;
     MemoryInput input(three, 1 << 20);
     EXPECT_EQ(Split(input, 1 << 20, kLargestRecord, true), expected) << "three ended by " << end.name;
+  }
+}
+
+// A file mapped in windows and cut short under the reader, by another
+// program say: inside the window in use (its lost pages read as zero bytes,
+// and the run ends with a read error), or past it (the next window finds
+// the size changed and the rest is read as far as the file now goes). The
+// records given before are whole, and the program lives on.
+TEST(Splitter, AMappedFileCutShortUnderTheReaderEndsTheRecords) {
+  const std::string record = Vouched(std::string(1000, 'r'));
+  constexpr std::size_t kRecords = 600, kWindow = 64 << 10;
+  const struct {
+    const char* where;
+    std::size_t keptBytes;  // the file's size after the cut
+    bool readFails;
+  } cuts[] = {
+      {"inside the window in use", 40 << 10, true},
+      {"past it", 300 << 10, false},
+  };
+  for (const auto& cut : cuts) {
+    TempFolder folder;
+    const std::string path = folder.File("records.iso");
+    std::string bytes;
+    for (std::size_t i = 0; i < kRecords; ++i) bytes += record + "\r\n";
+    WriteBytes(path, bytes);
+    FileError error;
+    const std::unique_ptr<InputFile> input = LocalFileSystem().OpenForReading(path, error);
+    ASSERT_TRUE(input) << cut.where;
+    RecordSplitter splitter(*input, 4096, kLargestRecord, kWindow);
+    std::string_view given;
+    ASSERT_EQ(splitter.Next(given), RecordSplitter::Result::Record);
+#ifdef _WIN32
+    // The system refuses to shorten a file while it is mapped.
+    std::error_code refused;
+    std::filesystem::resize_file(std::filesystem::u8path(path), cut.keptBytes, refused);
+    EXPECT_TRUE(refused) << cut.where;
+    continue;
+#endif
+    std::filesystem::resize_file(std::filesystem::u8path(path), cut.keptBytes);
+    std::size_t whole = 1;
+    RecordSplitter::Result result;
+    while ((result = splitter.Next(given)) != RecordSplitter::Result::End) {
+      if (result == RecordSplitter::Result::Record && given == record) ++whole;
+    }
+    const std::size_t before = cut.keptBytes / (record.size() + 2);
+    EXPECT_GE(whole, before) << cut.where;
+    EXPECT_LE(whole, before + 1) << cut.where;
+    EXPECT_EQ(splitter.ReadFailed(), cut.readFails) << cut.where;
   }
 }
 

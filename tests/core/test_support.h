@@ -87,10 +87,28 @@ class MemoryInput : public InputFile {
   FileError Error() const override { return error_; }
   std::uint64_t Size() const override { return text_.size(); }
 
+  // Windows only when `windows` is set, and only that many: then the file
+  // seems to change size, and reading goes on from the end of the last one.
+  // Each window is a copy of its own, so that a view kept past the next call
+  // is caught.
+  std::optional<std::string_view> MapWindow(std::uint64_t offset, std::size_t size) override {
+    if (windows == 0) return std::nullopt;
+    --windows;
+    largestRequest = std::max(largestRequest, size);
+    const std::size_t from = std::min<std::size_t>(offset, text_.size());
+    const std::size_t n = std::min(size, text_.size() - from);
+    window_ = std::make_unique<char[]>(n + 1);
+    std::memcpy(window_.get(), text_.data() + from, n);
+    at_ = std::max(at_, from + n);
+    return std::string_view(window_.get(), n);
+  }
+
   std::size_t largestRequest = 0;
   std::size_t* counted = nullptr;  // adds up the bytes read, when set
+  std::size_t windows = 0;         // windows still to give; SIZE_MAX: always
 
  private:
+  std::unique_ptr<char[]> window_;
   std::string text_;
   std::size_t chunk_, failAfter_;
   std::exception_ptr thrown_;

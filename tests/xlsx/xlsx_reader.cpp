@@ -198,13 +198,22 @@ Rows ReadSheet(const std::string& xml) {
     if (Take(xml, at, "<row ", ">") != "r=\"" + number + "\"") Fail("row " + number + " out of place");
     std::vector<std::string>& cells = rows.emplace_back();
     while (xml.compare(at, 3, "<c ") == 0) {
-      const std::string tag = Take(xml, at, "<c r=\"", ">");  // B12" t="inlineStr"
-      std::size_t column = 0, letters = 0;
-      for (; letters < tag.size() && tag[letters] >= 'A' && tag[letters] <= 'Z'; ++letters) {
-        column = column * 26 + static_cast<std::size_t>(tag[letters] - 'A' + 1);
+      // ` r="B12" t="inlineStr"`, or without the reference when the cell
+      // follows the one before (or is the row's first and in column A).
+      const std::string tag = Take(xml, at, "<c", ">");
+      std::size_t column = cells.size() + 1, letters = 0;
+      const bool referenced = tag.compare(0, 4, " r=\"") == 0;
+      if (referenced) {
+        column = 0;
+        for (letters = 4; letters < tag.size() && tag[letters] >= 'A' && tag[letters] <= 'Z'; ++letters) {
+          column = column * 26 + static_cast<std::size_t>(tag[letters] - 'A' + 1);
+        }
+        if (tag.compare(letters, number.size() + 1, number + "\"") != 0) Fail("a cell of another row: " + tag);
+        letters += number.size() + 1;
+        if (column == cells.size() + 1) Fail("a reference where the cells run in order: " + tag);
       }
-      const bool wrapped = tag.substr(letters) == number + "\" s=\"1\" t=\"inlineStr\"";
-      if ((!wrapped && tag.substr(letters) != number + "\" t=\"inlineStr\"") || column <= cells.size()) {
+      const bool wrapped = tag.substr(letters) == " s=\"1\" t=\"inlineStr\"";
+      if ((!wrapped && tag.substr(letters) != " t=\"inlineStr\"") || column <= cells.size()) {
         Fail("a cell out of place, or not an inline string: " + tag);
       }
       cells.resize(column);
@@ -218,6 +227,7 @@ Rows ReadSheet(const std::string& xml) {
         const std::size_t first = text.find_first_not_of(" \t\n\r");
         text = first == std::string::npos ? "" : text.substr(first, text.find_last_not_of(" \t\n\r") - first + 1);
       }
+      if (text.empty()) Fail("an element for an empty cell: " + tag);
       if (wrapped != (text.find('\n') != std::string::npos))
         Fail("a line break without style 1, or style 1 without one: " + tag);
       cells.back() = text;

@@ -22,8 +22,9 @@ ZipContents ReadZip(const std::string& bytes);
 using Rows = std::vector<std::vector<std::string>>;
 
 // A worksheet's cells by their references (missing cells are ""). Every
-// cell must be an inline string, every row and cell numbered in order, and
-// a cell must have style 1 exactly when its text has a line break.
+// cell must be an inline string, not empty, every row numbered in order and
+// every cell after a gap numbered (and no other), and a cell must have
+// style 1 exactly when its text has a line break.
 Rows ReadSheet(const std::string& xml);
 
 // Every element of the name in the XML, in order: its attributes by name,

@@ -9,6 +9,7 @@
 #include "hard_values.h"
 #include "memory_sink.h"
 #include "test_support.h"
+#include "work/work_pool.h"
 #include "xlsx/zip_writer.h"
 #include "xlsx_reader.h"
 
@@ -52,18 +53,28 @@ TEST(Zip, WhatGoesInComesOut) {
       {},
       {{"empty.xml", ""}},
       {{"a.xml", "<a/>"}, {"xl/b.xml", "text\r\n"}},
-      // Bigger than a chunk and than the output buffer, and deflate cannot shrink it.
+      // Bigger than a chunk, and deflate cannot shrink it; many chunks.
       {{"random.bin", RandomBytes(700 * 1024, 1)}},
       {{"rows.xml", Times("<row r=\"1\"><c><is><t>题名</t></is></c></row>", 100000)}},
   };
-  std::string previous;
+  WorkPool none(0), one(1), two(2), seven(7);
+  const struct {
+    const char* name;
+    WorkPool* pool;  // null: on the caller's thread
+  } deflating[] = {{"on the caller's thread", nullptr},
+                   {"on a pool of no threads", &none},
+                   {"on one thread", &one},
+                   {"on two threads", &two},
+                   {"on seven threads", &seven}};
   for (const Entries& entries : contents) {
     for (const bool allZip64 : {false, true}) {
-      for (const bool background : {false, true}) {
-        SCOPED_TRACE(std::to_string(entries.size()) + " entries" + (background ? ", in the background" : "") +
+      std::string previous;
+      for (const auto& [name, pool] : deflating) {
+        SCOPED_TRACE(std::to_string(entries.size()) + " entries " + name +
                      (allZip64 ? ", every size and offset in its ZIP64 form" : ""));
         ZipOptions options;
-        options.compressInBackground = background;
+        options.compressInBackground = pool != nullptr;
+        options.pool = pool;
         if (allZip64) options.zip64From = 0;
         const std::string zip = Zip(entries, options);
         const ZipContents read = ReadZip(zip);
@@ -71,10 +82,10 @@ TEST(Zip, WhatGoesInComesOut) {
         EXPECT_EQ(read.zip64End, allZip64);
         EXPECT_EQ(read.zip64Entries.size(), allZip64 ? entries.size() : 0);
         EXPECT_TRUE(entries.empty() || UnzipAccepts(zip));
-        // zlib gets the same chunks whatever the thread and however the
+        // zlib gets the same chunks whatever the threads and however the
         // caller writes, so every build and every run writes the same bytes.
         EXPECT_TRUE(Zip(entries, options, 1000) == zip && Zip(entries, options, 7) == zip);
-        EXPECT_TRUE(!background || zip == previous) << "not the bytes written without the thread";
+        EXPECT_TRUE(pool == nullptr || zip == previous) << "not the bytes written on the caller's thread";
         previous = zip;
       }
     }

@@ -1,0 +1,74 @@
+// Finding one byte, in every search the build has: the byte at each place of
+// ranges of every length and alignment, none at all, and bytes that look
+// like it to a word-at-a-time search (its value with the high bit, and the
+// bytes next to it).
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "text/byte_search.h"
+
+namespace {
+
+using Search = const char* (*)(const char*, const char*, char);
+
+// Each search ends in its short-range loop, as byte_search::Find does.
+template <const char* (*Blocks)(const char*, const char*, char)>
+const char* Whole(const char* from, const char* end, char c) {
+  return byte_search::detail::FindInShortRange(Blocks(from, end, c), end, c);
+}
+
+struct Searcher {
+  const char* name;
+  Search search;
+};
+
+const Searcher kSearchers[] = {
+    {"Find", byte_search::Find},
+    {"words", Whole<byte_search::detail::FindInWords>},
+#if defined(QUIRNEL_BYTE_SEARCH_SSE2)
+    {"vectors", Whole<byte_search::detail::FindInVectors>},
+#endif
+};
+
+// A byte that fills the rest of the range: a plain letter, the byte with its
+// high bit set, and the bytes one above and below it.
+std::vector<char> Fillers(char wanted) {
+  const auto w = static_cast<unsigned char>(wanted);
+  return {'a', static_cast<char>(w ^ 0x80), static_cast<char>(w + 1), static_cast<char>(w - 1), '\0'};
+}
+
+TEST(ByteSearch, FindsTheFirstOccurrenceAtEveryPlaceAndAlignment) {
+  constexpr std::size_t kLongest = 100;  // past a round of sixty-four and more blocks of sixteen
+  for (const Searcher& searcher : kSearchers) {
+    for (const char wanted : {'\x1D', '\x1E', '\x1F', '\r', '\0', '\xFF', '\x80'}) {
+      for (const char filler : Fillers(wanted)) {
+        if (filler == wanted) continue;
+        for (std::size_t align = 0; align < 16; ++align) {
+          std::string storage(align + kLongest + 16, filler);
+          char* const base = storage.data() + align;
+          for (std::size_t length = 0; length <= kLongest; ++length) {
+            const char* const end = base + length;
+            ASSERT_EQ(searcher.search(base, end, wanted), end)
+                << searcher.name << ": none in " << length << " bytes at alignment " << align;
+            for (std::size_t at = 0; at < length; ++at) {
+              base[at] = wanted;
+              if (at + 1 < length) base[length - 1] = wanted;  // a later one is not the first
+              ASSERT_EQ(searcher.search(base, end, wanted), base + at)
+                  << searcher.name << ": at " << at << " of " << length << ", alignment " << align << ", byte "
+                  << int(static_cast<unsigned char>(wanted)) << ", filler " << int(static_cast<unsigned char>(filler));
+              base[at] = filler;
+              base[length - 1] = filler;
+            }
+            base[length] = wanted;  // just past the end is not found
+            ASSERT_EQ(searcher.search(base, end, wanted), end) << searcher.name;
+            base[length] = filler;
+          }
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
