@@ -446,7 +446,7 @@ TEST_F(Run, EachRecordInTheOutputsEncoding) {
       "\n";
   EXPECT_EQ(ReadBytes(output), "\xEF\xBB\xBF" + lines);
   EXPECT_EQ(summary.unwritable, 7);
-  EXPECT_EQ(summary.firstUnwritableRecord, 1) << "both records have some; the first is named";
+  EXPECT_EQ(summary.firstUnwritableRecord.number, 1) << "both records have some; the first is named";
   Convert();
   EXPECT_EQ(ReadBytes(output), "\xEF\xBB\xBF" + lines + lines) << "no second byte order mark";
 

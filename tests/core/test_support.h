@@ -139,6 +139,9 @@ class FaultyFiles : public FileSystem {
   bool unreadable = false;  // the output may be written but not read
 
   bool Exists(const std::string& path) override { return path != seemsMissing && LocalFileSystem().Exists(path); }
+  std::uint64_t SizeOf(const std::string& path) override {
+    return input ? input()->Size() : LocalFileSystem().SizeOf(path);
+  }
   bool IsSameFile(const std::string& a, const std::string& b) override { return LocalFileSystem().IsSameFile(a, b); }
   std::unique_ptr<InputFile> OpenForReading(const std::string& path, FileError& error) override {
     return input ? input() : LocalFileSystem().OpenForReading(path, error);
@@ -149,6 +152,7 @@ class FaultyFiles : public FileSystem {
   std::unique_ptr<OutputFile> OpenReplacement(const std::string& path, bool replace, FileError& error) override {
     return Filling(LocalFileSystem().OpenReplacement(path, replace, error));
   }
+  bool Remove(const std::string& path, FileError& error) override { return LocalFileSystem().Remove(path, error); }
 
  private:
   std::unique_ptr<OutputFile> Filling(std::unique_ptr<OutputFile> file) const {

@@ -83,7 +83,7 @@ Table Converted(const std::vector<std::string>& items) {
   const std::filesystem::path path = std::filesystem::temp_directory_path() / "quirnel-chooser-reference.txt";
   std::filesystem::remove(path);
   ConversionRequest request;
-  request.inputPath = Narrow(QUIRNEL_SAMPLE);
+  request.inputPaths = {Narrow(QUIRNEL_SAMPLE)};
   request.outputPath = Narrow(path.wstring());
   request.items = items;
   request.output = OutputType::Utf8Text;
