@@ -204,7 +204,7 @@ std::string Messages::LogNamed(const RunSummary& summary, const std::string& log
     return "The log of problems could not be written: " + log + " (" + reason + "); the conversion is not affected.";
   }
   if (summary.loggedProblems == 0) return "";
-  if (chinese_) return "每个问题的所在记录见问题记录：" + log + "（共" + Number(summary.loggedProblems) + "条）";
+  if (chinese_) return "各问题所在的记录见问题记录：" + log + "（" + Number(summary.loggedProblems) + "行）";
   return "Every problem and its record is listed in the log: " + log + " (" + Number(summary.loggedProblems) +
          (summary.loggedProblems == 1 ? " line)" : " lines)");
 }
@@ -345,7 +345,11 @@ std::string Messages::Failed(const Failure& failure, Work work) const {
   using Kind = Failure::Kind;
   const std::string& path = failure.path;
   switch (failure.kind) {
-    case Kind::CannotOpenInput: return FileFailed("无法打开输入文件", "Cannot open the input file", failure);
+    case Kind::CannotOpenInput: {
+      // An input after the first: the records of those before it stay.
+      const std::string text = FileFailed("无法打开输入文件", "Cannot open the input file", failure);
+      return failure.keptRecords ? text + Kept(failure) : text;
+    }
     case Kind::CannotCreateOutput: return FileFailed("无法创建输出文件", "Cannot create the output file", failure);
     case Kind::CannotReadInput: {
       const std::string text = FileFailed("无法读取输入文件", "Cannot read the input file", failure);

@@ -121,7 +121,10 @@ std::optional<RunSummary> Run(RunWindow& window, FileSystem& files, const Window
   RunSummary summary = ConvertShowing(window, files, messages, request, answer);
   // One file never holds two encodings; replacing it is the way out.
   if (summary.outcome == RunSummary::Outcome::Refused && summary.failure.kind == Failure::Kind::MixedEncodings) {
-    if (!window.Ask(Question::ReplaceInstead, messages.ReplaceInsteadPrompt(summary.failure))) return Declined(window);
+    if (!window.Ask(Question::ReplaceInstead, messages.ReplaceInsteadPrompt(summary.failure))) {
+      window.SetBeginEnabled(true);
+      return summary;
+    }
     request.outputMode = OutputMode::Replace;
     summary = ConvertShowing(window, files, messages, request, answer);
   }
