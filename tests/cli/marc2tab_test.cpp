@@ -54,6 +54,7 @@ Result RunMarc2tab(const TempFolder& folder, std::vector<std::string> arguments,
   command += Quoted(MARC2TAB_PATH);
   for (std::string& argument : arguments) {
     if (argument == "IN" || argument == "OUT") argument = folder.File(argument == "IN" ? "in.iso" : "out.txt");
+    if (argument == "LOG" || argument == "MISSING") argument = folder.File(argument == "LOG" ? "log.txt" : "no/log.txt");
     command += " " + Quoted(argument);
   }
   WriteBytes(folder.File("no-input"), "");
@@ -92,7 +93,29 @@ const Call kCalls[] = {
     {"Chinese by the locale", kRecord, "-", {"LANG=zh_TW.UTF-8", "--bogus", "IN", "OUT"}, 2, "未知的选项 --bogus", "-"},
     {"an unknown language", kRecord, "-", {"--lang", "fr", "IN", "OUT"}, 2, "未知的语言 fr", "-"},
     {"no output", kRecord, "-", {"IN"}, 2, "用法：marc2tab", "-"},
-    {"a third file", kRecord, "-", {"IN", "OUT", "third"}, 2, "用法：marc2tab", "-"},
+    {"a third file: two inputs, the second missing", kRecord, "-", {"IN", "OUT", "third"}, 1, "out.txt（文件不存在）", "-"},
+    {"two inputs, one table: the file named twice is read twice",
+     kRecord,
+     "-",
+     {"--fields", "000@,200a", "IN", "IN", "OUT"},
+     0,
+     "已转换2条记录",
+     "000@\t200a\t\r\nin.iso\t" + Gbk("中文题名") + "\t\r\nin.iso\t" + Gbk("中文题名") + "\t\r\n"},
+    {"a log of the problems, named after the run",
+     "junk\r\n" + kRecord,
+     "-",
+     {"--log", "LOG", "--fields", "200a", "IN", "OUT"},
+     0,
+     "各问题所在的记录见问题记录：",
+     "200a\t\r\n\t\r\n" + Gbk("中文题名") + "\t\r\n"},
+    {"a log that cannot be written fails no run",
+     "junk",
+     "-",
+     {"--log", "MISSING", "--fields", "200a", "IN", "OUT"},
+     0,
+     "marc2tab: 警告：问题记录无法写出：",
+     "200a\t\r\n\t\r\n"},
+    {"the log as the output", kRecord, "-", {"--log", "OUT", "IN", "OUT"}, 2, "--log 需要一个文件名", "-"},
     {"a list missing", kRecord, "-", {"IN", "OUT", "--fields"}, 2, "用法：marc2tab", "-"},
     {"an unknown option", kRecord, "-", {"--bogus", "IN", "OUT"}, 2, "用法：marc2tab", "-"},
     {"an empty output name", kRecord, "-", {"IN", ""}, 2, "输出文件名是空的", "-"},
@@ -131,7 +154,7 @@ const Call kCalls[] = {
      "--join 的分隔符中不能有制表符或换行",
      "-"},
     {"no input", "-", "-", {"IN", "OUT"}, 1, "in.iso（文件不存在）\n", "-"},
-    {"a census with an output", kRecord, "-", {"--census", "IN", "OUT"}, 2, "--census 需要一个输入文件", "-"},
+    {"a census of two, the second missing", kRecord, "-", {"--census", "IN", "OUT"}, 1, "out.txt（文件不存在）", "-"},
     {"a census of nothing", "-", "-", {"--census", "IN"}, 1, "in.iso（文件不存在）\n", "-"},
     {"joined, in UTF-8",
      kJoined,
