@@ -149,8 +149,7 @@ class Converter {
         splitter, [&](std::string_view record) { return !(writeFailed_ = !WriteRow(table, record, splitter)); },
         [&] { return !(writeFailed_ = !WriteEmptyRow(table, splitter.RecordOffset())); },
         [&] {
-          return !(stopped_ =
-                       progress_ && !progress_({summary_.records, before + splitter.BytesConsumed(), size}));
+          return !(stopped_ = progress_ && !progress_({summary_.records, before + splitter.BytesConsumed(), size}));
         });
     bytesBefore_ += splitter.BytesConsumed();
     return end;
@@ -239,14 +238,14 @@ class Converter {
     rows_.WriteEmpty(table);
     CountRecord();
     NoteMalformed(MalformedKind::TooLong, offset);
-    if (log_.Wanted()) log_.Note({&request_.inputPaths[file_], Here().number, offset, {}, TextEncoding::Gbk}, {}, ProblemKind::TooLong);
+    if (log_.Wanted())
+      log_.Note({&request_.inputPaths[file_], Here().number, offset, {}, TextEncoding::Gbk}, {}, ProblemKind::TooLong);
     return table.EndRow(summary_.records);
   }
 
   // Every problem of the row just written, the record's own first.
   template <typename Table>
-  void LogRow(const Table& table, const RowFacts& facts, std::optional<MalformedKind> malformed,
-              std::uint64_t offset) {
+  void LogRow(const Table& table, const RowFacts& facts, std::optional<MalformedKind> malformed, std::uint64_t offset) {
     const std::vector<std::uint32_t>& cut = table.CutColumns();
     const std::vector<std::uint32_t>& marked = rows_.UnwritableColumns();
     if (!malformed && !facts.overridden && cut.empty() && marked.empty()) return;
@@ -318,10 +317,10 @@ class Converter {
   RowMaker rows_;
   ProblemLog log_;
   RunSummary summary_;
-  std::size_t file_ = 0;                  // the input being read
-  std::int64_t recordsBefore_ = 0;        // records of the inputs before it
+  std::size_t file_ = 0;                     // the input being read
+  std::int64_t recordsBefore_ = 0;           // records of the inputs before it
   std::vector<std::int64_t> fileFirstRows_;  // the first row of each input that had records
-  std::uint64_t totalSize_ = 0;           // of every input; 0 when some size is not known
+  std::uint64_t totalSize_ = 0;              // of every input; 0 when some size is not known
   bool knownSize_ = true;
   std::uint64_t bytesBefore_ = 0;  // bytes of the inputs before the one being read
   bool writeFailed_ = false;
@@ -340,7 +339,8 @@ RunSummary Ended(RunSummary::Outcome outcome, Failure failure) {
 RunSummary Convert(const ConversionRequest& request, FileSystem& files, const ProgressCallback& progress) {
   const TableFormat& format = FormatOf(request.output);
   if (request.inputPaths.empty()) {
-    return Ended(RunSummary::Outcome::Failed, FileFailure(Failure::Kind::CannotOpenInput, "", {FileError::Kind::NotFound, 0}));
+    return Ended(RunSummary::Outcome::Failed,
+                 FileFailure(Failure::Kind::CannotOpenInput, "", {FileError::Kind::NotFound, 0}));
   }
   // Appending to an input while reading it would read back the lines just written.
   for (const std::string& input : request.inputPaths) {

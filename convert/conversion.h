@@ -84,7 +84,7 @@ struct RunSummary {
   RecordPlace firstUtf8ReadAsGbk;
   std::int64_t unwritable = 0;  // characters the output's encoding could not take
   RecordPlace firstUnwritableRecord;
-  std::int64_t unwritableBeyondBmp = 0;    // of them, written as "??" in GBK
+  std::int64_t unwritableBeyondBmp = 0;  // of them, written as "??" in GBK
   // A workbook's sheets, and the values longer than a cell holds, cut, with
   // the record of the first.
   int sheets = 0;

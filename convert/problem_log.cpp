@@ -87,7 +87,8 @@ ProblemLog::Outcome ProblemLog::Finish() {
   if (!file_ && !failure_) {
     // Nothing to log: a log an earlier run left must not seem to be this one's.
     FileError error;
-    if (!files_.Remove(request_.path, error)) failure_ = FileFailure(Failure::Kind::CannotWriteLog, request_.path, error);
+    if (!files_.Remove(request_.path, error))
+      failure_ = FileFailure(Failure::Kind::CannotWriteLog, request_.path, error);
     outcome.failure = failure_;
     return outcome;
   }

@@ -53,10 +53,10 @@ struct ProblemLogRequest {
 
 // Where a problem is and what it is about.
 struct ProblemPlace {
-  const std::string* file = nullptr;  // UTF-8, as the run was given it
-  std::int64_t record = 0;            // within its file
-  std::uint64_t offset = 0;           // of the record in its file
-  std::string_view id;                // the 001's bytes, "" when it has none or cannot be read
+  const std::string* file = nullptr;          // UTF-8, as the run was given it
+  std::int64_t record = 0;                    // within its file
+  std::uint64_t offset = 0;                   // of the record in its file
+  std::string_view id;                        // the 001's bytes, "" when it has none or cannot be read
   TextEncoding encoding = TextEncoding::Gbk;  // of those bytes
 };
 

@@ -72,7 +72,7 @@ class RowMaker {
   Recoder* recoder_ = nullptr;  // for the record being written; null when its bytes pass through
   std::string recoded_;
   RecordView view_;
-  std::vector<char> filled_;  // per column
+  std::vector<char> filled_;      // per column
   std::vector<char> isFileName_;  // per column
   std::string fileName_;          // in the table's encoding
   std::vector<std::uint32_t> unwritableColumns_;

@@ -112,8 +112,7 @@ std::string Messages::CutValues(const RunSummary& summary) const {
     return "有" + Number(summary.cutValues) + "个值超过单元格的上限（32767个字符），已截断，第一个在" +
            RecordAt(summary, summary.firstCutRecord) + "。";
   }
-  return Number(summary.cutValues) +
-         " values longer than a cell holds (32767 characters) were cut; the first is in " +
+  return Number(summary.cutValues) + " values longer than a cell holds (32767 characters) were cut; the first is in " +
          RecordAt(summary, summary.firstCutRecord) + ".";
 }
 

@@ -98,7 +98,8 @@ std::optional<RunSummary> Run(RunWindow& window, FileSystem& files, const Window
     return Declined(window);
   }
   if (!window.Ask(Question::ConfirmExport, messages.ConfirmPrompt(options.remembered))) return Declined(window);
-  const OutputChoice choice = window.ChooseOutputProposing(ProposedOutput(request.inputPaths.front(), options.remembered));
+  const OutputChoice choice =
+      window.ChooseOutputProposing(ProposedOutput(request.inputPaths.front(), options.remembered));
   request.outputPath = choice.path;
   if (request.outputPath.empty()) return Declined(window);
   for (const std::string& input : request.inputPaths) {
@@ -131,7 +132,8 @@ std::optional<RunSummary> Run(RunWindow& window, FileSystem& files, const Window
   if (summary.outcome == RunSummary::Outcome::Stopped && answer == RunWindow::ProgressAnswer::Close) return summary;
   const std::string written = summary.loggedProblems > 0 ? log : "";
   if (summary.outcome == RunSummary::Outcome::Stopped) {
-    window.TellFinished(Notice::Finished, WithLog(messages.Stopped(summary, request.outputPath), messages, summary, log),
+    window.TellFinished(Notice::Finished,
+                        WithLog(messages.Stopped(summary, request.outputPath), messages, summary, log),
                         summary.replacedNothing ? "" : request.outputPath, written);
   } else if (summary.outcome != RunSummary::Outcome::Completed) {
     window.Tell(Notice::Failed, WithLog(messages.Failed(summary.failure, Work::Conversion), messages, summary, log));

@@ -71,8 +71,7 @@ class RunWindow {
   }
   // The end message of a run that wrote its output, with the log of its
   // problems ("" for none), which the window may offer to open.
-  virtual void TellFinished(Notice notice, const std::string& text, const std::string& output,
-                            const std::string& log) {
+  virtual void TellFinished(Notice notice, const std::string& text, const std::string& output, const std::string& log) {
     (void)output, (void)log;
     Tell(notice, text);
   }

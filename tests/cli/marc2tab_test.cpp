@@ -54,7 +54,8 @@ Result RunMarc2tab(const TempFolder& folder, std::vector<std::string> arguments,
   command += Quoted(MARC2TAB_PATH);
   for (std::string& argument : arguments) {
     if (argument == "IN" || argument == "OUT") argument = folder.File(argument == "IN" ? "in.iso" : "out.txt");
-    if (argument == "LOG" || argument == "MISSING") argument = folder.File(argument == "LOG" ? "log.txt" : "no/log.txt");
+    if (argument == "LOG" || argument == "MISSING")
+      argument = folder.File(argument == "LOG" ? "log.txt" : "no/log.txt");
     command += " " + Quoted(argument);
   }
   WriteBytes(folder.File("no-input"), "");
@@ -93,7 +94,13 @@ const Call kCalls[] = {
     {"Chinese by the locale", kRecord, "-", {"LANG=zh_TW.UTF-8", "--bogus", "IN", "OUT"}, 2, "未知的选项 --bogus", "-"},
     {"an unknown language", kRecord, "-", {"--lang", "fr", "IN", "OUT"}, 2, "未知的语言 fr", "-"},
     {"no output", kRecord, "-", {"IN"}, 2, "用法：marc2tab", "-"},
-    {"a third file: two inputs, the second missing", kRecord, "-", {"IN", "OUT", "third"}, 1, "out.txt（文件不存在）", "-"},
+    {"a third file: two inputs, the second missing",
+     kRecord,
+     "-",
+     {"IN", "OUT", "third"},
+     1,
+     "out.txt（文件不存在）",
+     "-"},
     {"two inputs, one table: the file named twice is read twice",
      kRecord,
      "-",

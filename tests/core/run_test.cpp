@@ -550,7 +550,8 @@ TEST_F(Run, SeveralInputsMakeOneTable) {
   window.inputPath = "\"" + input + "\" \"" + folder.File("d") + "\" \"" + second + "\"";
   RemoveOutput();
   Convert();
-  EXPECT_EQ(FailureText(summary), "无法打开输入文件：" + folder.File("d") + "（这是一个文件夹）。已写出的2条记录保留在输出文件中。");
+  EXPECT_EQ(FailureText(summary),
+            "无法打开输入文件：" + folder.File("d") + "（这是一个文件夹）。已写出的2条记录保留在输出文件中。");
   EXPECT_EQ(ReadBytes(output), "000@\t200a\t\r\n" + a + "A\t\r\n" + a + "B\t\r\n");
   EXPECT_FALSE(Exists(output + ".log.txt")) << "no problem this time: the earlier log goes";
 }
@@ -563,7 +564,11 @@ TEST_F(Run, TheLogNamesEveryProblemUpToItsBound) {
   const Messages words(Language::Chinese);
   const auto declared = [](const char* set, const std::string& title) {
     const std::string field100 = std::string("20060827d2006    km y0chiy") + set + "20    ea";
-    return RecordBuilder().Field("001", "o1").Field("100", "  " + Sf("a", field100)).Field("200", Sf("a", title)).Build();
+    return RecordBuilder()
+        .Field("001", "o1")
+        .Field("100", "  " + Sf("a", field100))
+        .Field("200", Sf("a", title))
+        .Build();
   };
   const std::string records[] = {
       Record("A"), "junk\r\n", declared("09", kUtf8Title),
@@ -586,8 +591,8 @@ TEST_F(Run, TheLogNamesEveryProblemUpToItsBound) {
       input + "\t4\t" + offsets[3] + "\tu1\t200b\t" + marks + "\r\n",
   };
   RunSummary converted = ::Convert(request, LocalFileSystem());
-  EXPECT_EQ(ReadBytes(request.log.path), header + lines[0] + lines[1] + lines[2] +
-                                             "问题记录到此为止：只列出前3个问题，另有1个未列出。\r\n");
+  EXPECT_EQ(ReadBytes(request.log.path),
+            header + lines[0] + lines[1] + lines[2] + "问题记录到此为止：只列出前3个问题，另有1个未列出。\r\n");
   EXPECT_TRUE(converted.logCutShort && converted.loggedProblems == 3);
 
   request.log.mostLines = kProblemLogLines;
