@@ -2,14 +2,16 @@
 # Several inputs against one, and the cost of the log of problems, through
 # marc2tab: ten files of MEGABYTES/10 against one of MEGABYTES (the same
 # records, cut at record boundaries), then a file of RECORDS malformed records
-# (each with a readable 001) converted without and with --log. Best of five
-# wall-clock runs, and the largest resident size of each.
-#   bench/several_inputs.sh [MEGABYTES [RECORDS]]
+# of about BYTES each (a readable 001, a 200 whose directory entry is broken,
+# a 330 of text) converted without and with --log. Best of five wall-clock
+# runs, and the largest resident size of each.
+#   bench/several_inputs.sh [MEGABYTES [RECORDS [BYTES]]]
 # The build and the data live in build-bench/ (not committed).
 set -eu
 cd "$(dirname "$0")/.."
 megabytes=${1:-200}
 records=${2:-1000000}
+bytes=${3:-700}
 build=build-bench
 data=$build/data/several
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUIRNEL_BENCH=ON -DQUIRNEL_TESTS=OFF >/dev/null
@@ -30,20 +32,22 @@ for i in range(10):
     start = end
 PY
 fi
-malformed=$data/malformed-$records.iso
+malformed=$data/malformed-$records-$bytes.iso
 if [ ! -f "$malformed" ]; then
   # A 001, and a 200 whose directory entry has an unusable length.
-  python3 - "$malformed" "$records" <<'PY'
+  python3 - "$malformed" "$records" "$bytes" <<'PY'
 import sys
 out = open(sys.argv[1], 'wb')
 chunk = []
 for n in range(int(sys.argv[2])):
     f001 = b'id%08d\x1e' % n
     f200 = b'  \x1faA title of the record\x1e'
-    directory = b'001%04d%05d' % (len(f001), 0) + b'20012a4%05d' % len(f001) + b'\x1e'
+    f330 = b'  \x1fa' + b'text of an abstract ' * max(0, (int(sys.argv[3]) - 130) // 20) + b'\x1e'
+    directory = (b'001%04d%05d' % (len(f001), 0) + b'20012a4%05d' % len(f001) +
+                 b'330%04d%05d' % (len(f330), len(f001) + len(f200)) + b'\x1e')
     base = 24 + len(directory)
-    length = base + len(f001) + len(f200) + 1
-    chunk.append(b'%05dnam0 22%05d   450 ' % (length, base) + directory + f001 + f200 + b'\x1d')
+    length = base + len(f001) + len(f200) + len(f330) + 1
+    chunk.append(b'%05dnam0 22%05d   450 ' % (length, base) + directory + f001 + f200 + f330 + b'\x1d')
     if len(chunk) == 10000:
         out.write(b''.join(chunk)); chunk = []
 out.write(b''.join(chunk))

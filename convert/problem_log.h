@@ -3,9 +3,10 @@
 // in full or was read in another encoding than it declared, and for every
 // cell whose value was cut or had characters replaced, so that a cataloguer
 // can find each one and fix it at the source. UTF-8 with a byte order mark,
-// tab-delimited with a header, written beside its place and put there whole
-// at the end; a run with nothing to log leaves none, and removes the log an
-// earlier run left. The words (the header, the reasons) are the front end's.
+// tab-delimited with a header. It replaces the log an earlier run left, and
+// a run with nothing to log removes that one. The words (the header, the
+// reasons) are the front end's.
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -30,6 +31,7 @@ enum class ProblemKind {
   CutValue,        // a value longer than a workbook's cell holds, cut
   WrittenAsMarks,  // characters the output's encoding lacks, written as "?" ("??"), or U+FFFD in UTF-8
 };
+constexpr std::size_t kProblemKinds = 10;
 
 // The log's words, in the interface's language.
 class ProblemWords {
@@ -82,6 +84,8 @@ class ProblemLog {
  private:
   bool Open();
   void AppendCell(std::string_view utf8);
+  void AppendId(const ProblemPlace& place);
+  const std::string& Reason(ProblemKind kind);
   bool Flush();
   void Fail(const FileError& error);
 
@@ -91,6 +95,11 @@ class ProblemLog {
   std::unique_ptr<OutputFile> file_;
   std::string buffer_;
   std::string cell_;
+  // A log of a million lines is made of few texts: each file's and each
+  // reason's, made once.
+  const std::string* lastFile_ = nullptr;
+  std::string fileCell_;
+  std::array<std::string, kProblemKinds> reasons_;
   Recoder fromGbk_;
   Recoder fromUtf8_;
   std::int64_t lines_ = 0;
