@@ -73,7 +73,8 @@ const std::string& ProblemLog::Reason(ProblemKind kind) {
   std::string& reason = reasons_[static_cast<std::size_t>(kind)];
   if (reason.empty()) {
     reason = '\t';
-    for (const char c : request_.words->LogReason(kind, output_)) reason += c == '\t' || c == '\r' || c == '\n' ? ' ' : c;
+    for (const char c : request_.words->LogReason(kind, output_))
+      reason += c == '\t' || c == '\r' || c == '\n' ? ' ' : c;
     reason += "\r\n";
   }
   return reason;

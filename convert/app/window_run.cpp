@@ -51,7 +51,8 @@ Notice EndNotice(const RunSummary& summary) {
 }
 
 // The log's line in the end message, if it has one.
-std::string WithLog(std::string text, const Messages& messages, const RunSummary& summary, const std::string& log) {
+std::string WithLog(const std::string& text, const Messages& messages, const RunSummary& summary,
+                    const std::string& log) {
   const std::string logged = messages.LogNamed(summary, log);
   return logged.empty() ? text : text + "\n" + logged;
 }

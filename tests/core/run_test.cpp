@@ -217,8 +217,8 @@ const Conversation kConversations[] = {
     {"UTF-8 onto GBK text: refused with the reason, and replacing offered",
      [](Scene& t) { WriteBytes(t.output, "GBK\r\n"), t.window.saveType = OutputType::Utf8Text; },
      Chosen({kAskAppend,
-             "Ask(ReplaceInstead|输出文件已是GBK编码，不能追加UTF-8编码的数据：.../输出.txt（一个文件不能混用两种编码）"
-             "\n是否替换该文件？)",
+             std::string("Ask(ReplaceInstead|输出文件已是GBK编码，不能追加UTF-8编码的数据：.../输出.txt") +
+                 "（一个文件不能混用两种编码）\n是否替换该文件？)",
              Progress(1, 100), Progress(1, 100), kFinishedWithout200f}),
      "\xEF\xBB\xBF" + kOneLine},
     {"several inputs, one missing: named, and nothing runs",
