@@ -80,7 +80,7 @@ class RunWindow {
 struct WindowRunOptions {
   std::string joinSeparator = "; ";
   HeaderStyle header = HeaderStyle::Codes;
-  Language language = Language::Chinese;  // of the questions and notices, and of the names in the header
+  Language language = Language::Chinese;        // of the questions and notices, and of the names in the header
   OutputType remembered = OutputType::GbkText;  // the type chosen last, which the confirmation names
   std::int64_t mostLogLines = kProblemLogLines;
 };
