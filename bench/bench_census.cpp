@@ -38,7 +38,7 @@ bool TimeConversion(const std::string& input, const std::string& output, Timing&
   std::remove(output.c_str());
   const Stopwatch stopwatch;
   ConversionRequest request;  // as marc2tab runs it, the default list, no progress shown
-  request.inputPath = input;
+  request.inputPaths = {input};
   request.outputPath = output;
   request.items = ParseFieldList(DefaultFieldList);
   const RunSummary summary = Convert(request, LocalFileSystem());

@@ -113,7 +113,7 @@ int main(int argc, char** argv) {
   const double megabytes = static_cast<double>(size) / 1e6;
   const std::string baselineOutput = input + ".bench-baseline.txt";
   const std::string conversionOutput = input + ".bench-conversion.txt";
-  request.inputPath = input;
+  request.inputPaths = {input};
   request.outputPath = conversionOutput;
 
   // Best of several alternating runs, after one untimed pass that warms the

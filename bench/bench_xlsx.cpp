@@ -158,16 +158,16 @@ std::string WideRecord() {
 
 int MeasureWideRow(int items, bool workbook, const std::string& folder) {
   ConversionRequest request;
-  request.inputPath = folder + "/wide.iso";
+  request.inputPaths = {folder + "/wide.iso"};
   request.outputPath = folder + (workbook ? "/wide.xlsx" : "/wide.txt");
   request.output = workbook ? OutputType::Workbook : OutputType::GbkText;
   request.outputMode = OutputMode::Replace;
   request.items.assign(static_cast<std::size_t>(items), "200a*");
   const std::string record = WideRecord();
-  std::FILE* file = std::fopen(request.inputPath.c_str(), "wb");
+  std::FILE* file = std::fopen(request.inputPaths.front().c_str(), "wb");
   if (file == nullptr || std::fwrite(record.data(), 1, record.size(), file) != record.size() ||
       std::fclose(file) != 0) {
-    std::fprintf(stderr, "cannot write %s\n", request.inputPath.c_str());
+    std::fprintf(stderr, "cannot write %s\n", request.inputPaths.front().c_str());
     return 1;
   }
   const Clock::time_point start = Clock::now();

@@ -11,11 +11,12 @@ std::string CliTexts::Usage() const {
   if (chinese_) {
     return std::string(
                "用法：marc2tab [--fields 字段列表] [--join 分隔符] [--format tsv|xlsx] [--encoding gbk|utf-8]\n"
-               "               [--append | --replace] [--lang zh|en] 输入文件 输出文件\n"
-               "      marc2tab --census 输入文件\n"
+               "               [--append | --replace] [--log 问题记录] [--lang zh|en] 输入文件... 输出文件\n"
+               "      marc2tab --census 输入文件...\n"
                "\n"
                "把 ISO 2709 格式的书目数据文件（UNIMARC/CNMARC，GBK 或 UTF-8 编码）转换成制表符分隔的\n"
-               "文本文件（CR LF 换行）或 Excel 工作簿：第一行是字段代码，之后每条记录一行。\n"
+               "文本文件（CR LF 换行）或 Excel 工作簿：第一行是字段代码，之后每条记录一行。几个输入文件\n"
+               "依次转换到同一个表里，只有一行表头；000@ 输出记录所在文件的文件名。\n"
                "\n"
                "  --fields 字段列表   用逗号隔开的字段代码（字段号加子字段代码，例如 200a；000? 输出记录类型；\n"
                "                      701a* 取出全部出现并连接）。默认：\n"
@@ -29,7 +30,11 @@ std::string CliTexts::Usage() const {
            "  --append            文本输出文件已存在时追加到其末尾\n"
            "  --replace           输出文件已存在时整个替换（写完后才替换，失败时原文件不变）；\n"
            "                      两者都不加时，已存在的输出文件被拒绝，文件不变\n"
-           "  --census            不转换，列出输入文件中的全部字段和子字段：代码、名称、有它的记录数和占比、\n"
+           "  --log 问题记录      把每个问题（格式有误的记录、截断的值、写成“?”的字符、按另一种编码读取的\n"
+           "                      记录）写成一行：文件、记录号、字节位置、001、列、问题（UTF-8，制表符分隔）。\n"
+           "                      没有问题时不留下这个文件\n"
+           "  --census            "
+           "不转换，列出输入文件中的全部字段和子字段（几个文件合计）：代码、名称、有它的记录数和占比、\n"
            "                      出现次数、是否重复、示例\n"
            "  --lang zh|en        提示的语言（默认按 LC_ALL、LC_MESSAGES、LANG；输出文件与语言无关）\n"
            "  --help              显示本说明\n"
@@ -40,12 +45,13 @@ std::string CliTexts::Usage() const {
   }
   return std::string(
              "Usage: marc2tab [--fields LIST] [--join SEPARATOR] [--format tsv|xlsx] [--encoding gbk|utf-8]\n"
-             "                [--append | --replace] [--lang zh|en] INPUT OUTPUT\n"
-             "       marc2tab --census INPUT\n"
+             "                [--append | --replace] [--log FILE] [--lang zh|en] INPUT... OUTPUT\n"
+             "       marc2tab --census INPUT...\n"
              "\n"
              "Converts a file of bibliographic records in ISO 2709 (UNIMARC/CNMARC, GBK or UTF-8) into\n"
              "tab-delimited text (CR LF line ends) or an Excel workbook: a header of field codes, then one\n"
-             "row per record.\n"
+             "row per record. Several INPUTs are converted one after the other into one table under one\n"
+             "header; 000@ writes the name of each record's file.\n"
              "\n"
              "  --fields LIST       field codes separated by commas (tag and subfield code, such as 200a;\n"
              "                      000? writes the type of record; 701a* joins every occurrence). Default:\n"
@@ -60,7 +66,10 @@ std::string CliTexts::Usage() const {
          "  --append            append to a text OUTPUT that exists\n"
          "  --replace           replace an OUTPUT that exists (only once it is complete; on failure the\n"
          "                      file stays as it was). Without either, an OUTPUT that exists is refused\n"
-         "  --census            instead of converting, list every field and subfield of INPUT: code,\n"
+         "  --log FILE          write every problem (malformed records, values cut, characters written as\n"
+         "                      \"?\", records read in another encoding) as a line: file, record, byte offset,\n"
+         "                      001, column, problem (UTF-8, tab-delimited). No problem, no FILE\n"
+         "  --census            instead of converting, list every field and subfield of the INPUTs: code,\n"
          "                      name, records that have it and their share, occurrences, repeats, sample\n"
          "  --lang zh|en        the language of the messages (else from LC_ALL, LC_MESSAGES, LANG;\n"
          "                      output files do not depend on it)\n"
@@ -98,13 +107,16 @@ std::string CliTexts::SeparatorBreaksRow() const {
   return Pick("--join 的分隔符中不能有制表符或换行", "the separator of --join cannot hold a tab or a line break");
 }
 std::string CliTexts::CensusInput() const {
-  return Pick("--census 需要一个输入文件，且只要这一个", "--census needs one input file, and only that");
+  return Pick("--census 需要至少一个输入文件", "--census needs at least one input file");
 }
 std::string CliTexts::InputAndOutput() const {
-  return Pick("需要输入文件和输出文件各一个", "one input file and one output file are needed");
+  return Pick("需要至少一个输入文件和一个输出文件", "at least one input file and one output file are needed");
 }
 std::string CliTexts::EmptyInputName() const { return Pick("输入文件名是空的", "the input file's name is empty"); }
 std::string CliTexts::EmptyOutputName() const { return Pick("输出文件名是空的", "the output file's name is empty"); }
+std::string CliTexts::LogIsOutput() const {
+  return Pick("--log 需要一个文件名，且不能是输出文件或 -", "--log needs a file name other than OUTPUT's and -");
+}
 
 std::string CliTexts::Warning(const std::string& text) const { return Pick("警告：", "warning: ") + text; }
 

@@ -27,6 +27,7 @@ class CliTexts {
   std::string InputAndOutput() const;
   std::string EmptyInputName() const;
   std::string EmptyOutputName() const;
+  std::string LogIsOutput() const;
 
   std::string Warning(const std::string& text) const;
   std::string Progress(std::int64_t records, double megabytes, double megabytesPerSecond) const;

@@ -1,5 +1,7 @@
 #include "command_line.h"
 
+#include <algorithm>
+
 #include "cli_texts.h"
 #include "marc/field_list.h"
 
@@ -85,6 +87,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     } else if (argument == "--replace") {
       line.replace = true;
     } else if (TakeValue(arguments, i, "--fields", line.fields, parsed.error, texts) ||
+               TakeValue(arguments, i, "--log", line.log, parsed.error, texts) ||
                TakeValue(arguments, i, "--join", line.join, parsed.error, texts) ||
                TakeValue(arguments, i, "--lang", languageValue, parsed.error, texts)) {
     } else if (TakeValue(arguments, i, "--format", format, parsed.error, texts)) {
@@ -97,7 +100,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     }
   }
   if (!parsed.error.empty()) return parsed;
-  const bool workbook = positional.size() == 2 && !FormatOf(OutputTypeOf(line, positional[1])).appendable;
+  const bool workbook = positional.size() >= 2 && !FormatOf(OutputTypeOf(line, positional.back())).appendable;
+  const auto empty = [](const std::string& path) { return path.empty(); };
   if (line.append && line.replace) {
     parsed.error = texts.AppendAndReplace();
   } else if (line.append && workbook) {
@@ -106,16 +110,21 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     // It would split the joined cell into columns or lines.
     parsed.error = texts.SeparatorBreaksRow();
   } else if (line.census) {
-    if (positional.size() != 1 || positional[0].empty()) parsed.error = texts.CensusInput();
-    if (positional.size() == 1) line.input = positional[0];
-  } else if (positional.size() != 2) {
+    if (positional.empty() || std::any_of(positional.begin(), positional.end(), empty)) {
+      parsed.error = texts.CensusInput();
+    }
+    line.inputs = positional;
+  } else if (positional.size() < 2) {
     parsed.error = texts.InputAndOutput();
-  } else if (positional[0].empty() || positional[1].empty()) {
+  } else if (std::any_of(positional.begin(), positional.end() - 1, empty) || positional.back().empty()) {
     // An unset variable in a script: nothing to read, or nowhere to write.
-    parsed.error = positional[0].empty() ? texts.EmptyInputName() : texts.EmptyOutputName();
+    parsed.error = positional.back().empty() ? texts.EmptyOutputName() : texts.EmptyInputName();
+  } else if (line.log && (line.log->empty() || *line.log == positional.back() || *line.log == "-")) {
+    parsed.error = texts.LogIsOutput();
   } else {
-    line.input = positional[0];
-    line.output = positional[1];
+    line.output = positional.back();
+    positional.pop_back();
+    line.inputs = positional;
   }
   return parsed;
 }

@@ -1,7 +1,7 @@
 #pragma once
 // marc2tab [--fields LIST] [--join SEP] [--format tsv|xlsx] [--encoding gbk|utf-8] [--append | --replace]
-//         [--lang zh|en] INPUT OUTPUT
-// marc2tab --census INPUT
+//         [--log FILE] [--lang zh|en] INPUT... OUTPUT
+// marc2tab --census INPUT...
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,8 +20,9 @@ struct CommandLine {
   std::optional<std::string> fields;  // UTF-8, the field-list box's grammar
   std::optional<std::string> join;    // UTF-8, between the occurrences of "701a*"
   TextEncoding encoding = TextEncoding::Gbk;
-  std::string input;
+  std::vector<std::string> inputs;        // read one after the other
   std::string output;                     // "-" is standard output
+  std::optional<std::string> log;         // the log of problems
   Language language = Language::Chinese;  // of the messages: --lang, else the user's
 };
 

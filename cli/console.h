@@ -15,6 +15,7 @@ class StandardOutputFiles : public FileSystem {
   explicit StandardOutputFiles(FileSystem& files) : files_(files) {}
 
   bool Exists(const std::string& path) override { return path != "-" && files_.Exists(path); }
+  std::uint64_t SizeOf(const std::string& path) override { return path == "-" ? 0 : files_.SizeOf(path); }
   bool IsSameFile(const std::string& first, const std::string& second) override;
   std::unique_ptr<InputFile> OpenForReading(const std::string& path, FileError& error) override {
     return files_.OpenForReading(path, error);
@@ -22,6 +23,7 @@ class StandardOutputFiles : public FileSystem {
   std::unique_ptr<OutputFile> OpenOutput(const std::string& path, OutputMode mode, FileError& error) override;
   // Standard output is written as it goes: it cannot be put in place at the end.
   std::unique_ptr<OutputFile> OpenReplacement(const std::string& path, bool replace, FileError& error) override;
+  bool Remove(const std::string& path, FileError& error) override { return files_.Remove(path, error); }
 
  private:
   FileSystem& files_;

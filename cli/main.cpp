@@ -35,7 +35,7 @@ void ReportSummary(const RunSummary& summary, TextEncoding output, const std::st
   Say(texts.Converted(summary));
   std::fprintf(stderr, "  %s\n", texts.OutputNamed(path, summary.sheets).c_str());
   for (const MalformedRecord& record : summary.firstMalformed)
-    std::fprintf(stderr, "  %s\n", texts.Located(record).c_str());
+    std::fprintf(stderr, "  %s\n", texts.Located(summary, record).c_str());
   const auto listed = static_cast<std::int64_t>(summary.firstMalformed.size());
   if (summary.malformed > listed)
     std::fprintf(stderr, "  %s\n", texts.MoreMalformed(summary.malformed - listed).c_str());
@@ -47,9 +47,10 @@ void ReportSummary(const RunSummary& summary, TextEncoding output, const std::st
   if (summary.deletedControls > 0) std::fprintf(stderr, "  %s\n", texts.DeletedControls(summary).c_str());
 }
 
-ConversionRequest RequestOf(const CommandLine& line) {
+ConversionRequest RequestOf(const CommandLine& line, const Messages& texts) {
   ConversionRequest request;
-  request.inputPath = line.input;
+  request.inputPaths = line.inputs;
+  if (line.log) request.log = {*line.log, &texts, kProblemLogLines};
   request.outputPath = line.output;
   request.output = OutputTypeOf(line, line.output);
   request.outputMode = line.append ? OutputMode::Append : line.replace ? OutputMode::Replace : OutputMode::CreateNew;
@@ -63,7 +64,8 @@ void Warn(const std::string& text) { Say(CliTexts(language).Warning(text)); }
 
 int Convert(const CommandLine& line) {
   StandardOutputFiles files(LocalFileSystem());
-  const ConversionRequest request = RequestOf(line);
+  const Messages texts = Texts();
+  const ConversionRequest request = RequestOf(line, texts);
   const std::vector<std::string> unmatchable = ItemsThatCannotMatch(request.items);
   if (!unmatchable.empty()) Warn(Texts().CannotMatch(unmatchable));
   ProgressLine progress(StandardErrorIsTerminal(), CliTexts(language));
@@ -72,6 +74,12 @@ int Convert(const CommandLine& line) {
     return true;
   });
   progress.End();
+  // A log that could not be written fails no conversion.
+  if (line.log) {
+    const std::string logged = texts.LogNamed(summary, *line.log);
+    if (summary.logFailure) Warn(logged);
+    if (!summary.logFailure && !logged.empty()) Say(logged);
+  }
   if (summary.outcome == RunSummary::Outcome::Completed) {
     ReportSummary(summary, FormatOf(request.output).encoding, line.output);
     if (summary.records > 0 && !summary.emptyColumns.empty()) Warn(Texts().EmptyColumns(summary.emptyColumns));
@@ -87,7 +95,7 @@ int Convert(const CommandLine& line) {
 
 int TakeCensusOf(const CommandLine& line) {
   ProgressLine progress(StandardErrorIsTerminal(), CliTexts(language));
-  const Census census = TakeCensus(LocalFileSystem(), line.input, [&](std::int64_t records, std::uint64_t bytesRead) {
+  const Census census = TakeCensus(LocalFileSystem(), line.inputs, [&](std::int64_t records, std::uint64_t bytesRead) {
     progress.Show({records, bytesRead});
     return true;
   });

@@ -10,6 +10,7 @@
 
 #include "file_system.h"
 #include "marc/column_title.h"
+#include "problem_log.h"
 #include "report/failure.h"
 #include "table/table_formats.h"
 #include "text/language.h"
@@ -24,16 +25,26 @@ enum class MalformedKind {
   FieldsOverlap,  // directory entries point at overlapping bytes: read in part
 };
 
+// Where a record is: its file, an index into the request's inputs, and its
+// number there (1-based, counting records only); number 0 for none.
+struct RecordPlace {
+  std::size_t file = 0;
+  std::int64_t number = 0;
+};
+
 struct MalformedRecord {
-  std::int64_t number = 0;   // 1-based, counting records only
-  std::uint64_t offset = 0;  // byte offset of the record in the input
+  std::int64_t number = 0;   // 1-based, counting records only, within its file
+  std::uint64_t offset = 0;  // byte offset of the record in its file
   MalformedKind kind = MalformedKind::Refused;
+  std::size_t file = 0;  // an index into the request's inputs
 };
 
 constexpr std::size_t kMalformedRecordsKept = 10;
 
 struct ConversionRequest {
-  std::string inputPath;   // UTF-8
+  // UTF-8, read one after the other into one table under one header; a path
+  // given twice is read twice.
+  std::vector<std::string> inputPaths;
   std::string outputPath;  // UTF-8
   OutputType output = OutputType::GbkText;
   OutputMode outputMode = OutputMode::CreateNew;
@@ -41,12 +52,13 @@ struct ConversionRequest {
   std::string joinSeparator = "; ";  // UTF-8, between the occurrences of "701a*"
   HeaderStyle header = HeaderStyle::Codes;
   Language language = Language::Chinese;  // of the names in the header, the only words of the output
+  ProblemLogRequest log;                  // a line for every problem met, when a path is given
 };
 
 struct RunProgress {
   std::int64_t records = 0;     // records converted so far
-  std::uint64_t bytesRead = 0;  // input bytes consumed so far
-  std::uint64_t inputSize = 0;  // 0 when not known (a pipe)
+  std::uint64_t bytesRead = 0;  // input bytes consumed so far, of every input
+  std::uint64_t inputSize = 0;  // of every input; 0 when not known (a pipe)
 };
 // Called after every record; false stops the run there, at a line boundary.
 using ProgressCallback = std::function<bool(const RunProgress&)>;
@@ -66,18 +78,22 @@ struct RunSummary {
   std::int64_t utf8Records = 0;                 // records read as UTF-8
   // Records whose bytes plainly contradicted the encoding they declared,
   // each way, and the first of them (0 when none).
-  std::int64_t gbkReadAsUtf8 = 0, firstGbkReadAsUtf8 = 0;
-  std::int64_t utf8ReadAsGbk = 0, firstUtf8ReadAsGbk = 0;
-  std::int64_t unwritable = 0;             // characters the output's encoding could not take
-  std::int64_t firstUnwritableRecord = 0;  // 0 when there were none
-  std::int64_t unwritableBeyondBmp = 0;    // of them, written as "??" in GBK
+  std::int64_t gbkReadAsUtf8 = 0;
+  RecordPlace firstGbkReadAsUtf8;
+  std::int64_t utf8ReadAsGbk = 0;
+  RecordPlace firstUtf8ReadAsGbk;
+  std::int64_t unwritable = 0;  // characters the output's encoding could not take
+  RecordPlace firstUnwritableRecord;
+  std::int64_t unwritableBeyondBmp = 0;  // of them, written as "??" in GBK
   // A workbook's sheets, and the values longer than a cell holds, cut, with
   // the record of the first.
   int sheets = 0;
-  std::int64_t cutValues = 0, firstCutRecord = 0;
+  std::int64_t cutValues = 0;
+  RecordPlace firstCutRecord;
   // A workbook's control characters left out (its cells show only line
   // breaks), with the record of the first.
-  std::int64_t deletedControls = 0, firstDeletedControlRecord = 0;
+  std::int64_t deletedControls = 0;
+  RecordPlace firstDeletedControlRecord;
   // The items of the columns that had no value in any record (all of them
   // when there was no record).
   std::vector<std::string> emptyColumns;
@@ -85,6 +101,19 @@ struct RunSummary {
   // to be ("200a" for "200A"), or "".
   std::vector<std::string> emptyColumnHints;
   Failure failure;  // why it failed or was refused
+  // Stopped while replacing a file: the file that was there stays as it was.
+  bool replacedNothing = false;
+  // The inputs read, as the request named them: what RecordPlace and
+  // MalformedRecord count in.
+  std::vector<std::string> inputs;
+  // The log of problems: its lines (0 when there was nothing to log, and no
+  // log is left), and why it could not be written, which fails no run.
+  std::int64_t loggedProblems = 0;
+  bool logCutShort = false;  // more problems than the log takes
+  Failure logFailure;
 };
+
+// The name of a file without its folder ("a.iso" of "D:\\data\\a.iso").
+std::string NameWithoutFolder(const std::string& path);
 
 RunSummary Convert(const ConversionRequest& request, FileSystem& files, const ProgressCallback& progress = {});

@@ -30,12 +30,20 @@ RowMaker::RowMaker(const std::vector<std::string>& items, std::string_view joinS
       separator_(ForTable(joinSeparator, tableEncoding)),
       fromGbk_(TextEncoding::Gbk, tableEncoding),
       fromUtf8_(TextEncoding::Utf8, tableEncoding),
-      filled_(extractor_.Columns(), 0) {}
+      filled_(extractor_.Columns(), 0) {
+  for (const FieldCode& code : Codes()) isFileName_.push_back(code.kind == FieldCode::Kind::FileName ? 1 : 0);
+}
 
-std::string_view RowMaker::Recode(std::string_view value, RowFacts& facts) {
+void RowMaker::SetFileName(std::string_view utf8) { fileName_ = ForTable(utf8, encoding_); }
+
+std::string_view RowMaker::Recode(std::string_view value, std::size_t column, RowFacts& facts) {
   if (recoder_ == nullptr) return value;
   recoded_.clear();
-  facts.unwritable += recoder_->Convert(value, recoded_);
+  const std::size_t unwritable = recoder_->Convert(value, recoded_);
+  if (unwritable > 0 && (unwritableColumns_.empty() || unwritableColumns_.back() != column)) {
+    unwritableColumns_.push_back(static_cast<std::uint32_t>(column));
+  }
+  facts.unwritable += unwritable;
   return recoded_;
 }
 

@@ -38,6 +38,11 @@ class RowMaker {
   std::size_t WrittenAsTwoMarks() const { return fromUtf8_.WrittenAsTwoMarks(); }
   // The view of the record last written.
   const RecordView& View() const { return view_; }
+  // The columns of the record last written that had characters the table's
+  // encoding could not take.
+  const std::vector<std::uint32_t>& UnwritableColumns() const { return unwritableColumns_; }
+  // The name "000@" writes, of the file whose records come next (UTF-8).
+  void SetFileName(std::string_view utf8);
 
   // Writes the record's cells into the table's row; the record must stay
   // until the row has ended.
@@ -48,11 +53,15 @@ class RowMaker {
   template <typename Table>
   void WriteEmpty(Table& table) {
     table.StartRow();
-    for (std::size_t column = 0; column < Columns(); ++column) table.EndCell();
+    unwritableColumns_.clear();
+    for (std::size_t column = 0; column < Columns(); ++column) {
+      if (isFileName_[column] != 0) table.Add(fileName_, false);
+      table.EndCell();
+    }
   }
 
  private:
-  std::string_view Recode(std::string_view value, RowFacts& facts);
+  std::string_view Recode(std::string_view value, std::size_t column, RowFacts& facts);
 
   TextEncoding encoding_;  // of the table
   RecordTypeNames typeNames_;
@@ -63,7 +72,10 @@ class RowMaker {
   Recoder* recoder_ = nullptr;  // for the record being written; null when its bytes pass through
   std::string recoded_;
   RecordView view_;
-  std::vector<char> filled_;  // per column
+  std::vector<char> filled_;      // per column
+  std::vector<char> isFileName_;  // per column
+  std::string fileName_;          // in the table's encoding
+  std::vector<std::uint32_t> unwritableColumns_;
 };
 
 template <typename Table>
@@ -76,6 +88,7 @@ RowFacts RowMaker::Write(Table& table, std::string_view record) {
   facts.overridden = extractor_.Decision().Overridden();
   // GBK records in GBK output, nearly every one, pass through as they are.
   recoder_ = facts.encoding == TextEncoding::Gbk ? (encoding_ == TextEncoding::Gbk ? nullptr : &fromGbk_) : &fromUtf8_;
+  unwritableColumns_.clear();
   std::string_view value;
   const std::size_t columns = extractor_.Columns();
   table.StartRow();
@@ -85,12 +98,15 @@ RowFacts RowMaker::Write(Table& table, std::string_view record) {
       filled_[column] |= !occurrences.empty();
       for (std::size_t i = 0; i < occurrences.size(); ++i) {
         if (i > 0) table.Add(separator_, false);
-        table.Add(Recode(occurrences[i], facts), recordHasTabs);
+        table.Add(Recode(occurrences[i], column, facts), recordHasTabs);
       }
+    } else if (isFileName_[column] != 0) {
+      filled_[column] = 1;
+      table.Add(fileName_, false);
     } else if (extractor_.Value(column, value)) {
       filled_[column] |= !value.empty();
       // The names of record types are written in the table's encoding already.
-      if (recoder_ != nullptr && !extractor_.IsRecordType(column)) value = Recode(value, facts);
+      if (recoder_ != nullptr && !extractor_.IsRecordType(column)) value = Recode(value, column, facts);
       table.Add(value, recordHasTabs);
     } else {
       facts.cellFailed = true;  // an empty cell keeps the columns aligned

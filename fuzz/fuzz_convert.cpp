@@ -83,6 +83,7 @@ class MemoryFiles : public FileSystem {
  public:
   MemoryFiles(std::string_view input, std::size_t chunk) : input_(input), chunk_(chunk) {}
   bool Exists(const std::string& path) override { return path == "in"; }
+  std::uint64_t SizeOf(const std::string&) override { return input_.size(); }
   bool IsSameFile(const std::string&, const std::string&) override { return false; }
   std::unique_ptr<InputFile> OpenForReading(const std::string&, FileError&) override {
     return std::make_unique<MemoryInput>(input_, chunk_);
@@ -93,6 +94,7 @@ class MemoryFiles : public FileSystem {
   std::unique_ptr<OutputFile> OpenReplacement(const std::string&, bool, FileError&) override {
     return std::make_unique<MemoryOutput>(output);
   }
+  bool Remove(const std::string&, FileError&) override { return true; }
   std::string output;
 
  private:
@@ -211,7 +213,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   MemoryFiles files(file, chunk);
   ConversionRequest request;
-  request.inputPath = "in";
+  request.inputPaths = {"in"};
   request.outputPath = "out";
   request.items = items;
   const RunSummary summary = Convert(request, files);

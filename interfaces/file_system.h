@@ -101,6 +101,9 @@ class FileSystem {
  public:
   virtual ~FileSystem() = default;
   virtual bool Exists(const std::string& path) = 0;
+  // The size of a file, for showing how far a run over several has got; 0
+  // when it is not known (no file, a pipe, a device).
+  virtual std::uint64_t SizeOf(const std::string& path) = 0;
   // Whether both paths name the same existing file (through links, other
   // spellings or letter case too).
   virtual bool IsSameFile(const std::string& first, const std::string& second) = 0;
@@ -120,6 +123,9 @@ class FileSystem {
   // on POSIX its permission bits, and its owner where this process may give
   // it; on Windows its attributes.
   virtual std::unique_ptr<OutputFile> OpenReplacement(const std::string& path, bool replace, FileError& error) = 0;
+  // Deletes a file (a log an earlier run left); true when there is none
+  // there now.
+  virtual bool Remove(const std::string& path, FileError& error) = 0;
 };
 
 // The machine's own files.

@@ -58,7 +58,8 @@ BoxLook LookOf(RunWindow::Question question, const UiTexts& texts) {
       return {MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2, texts.NoticeTitle()};
     case RunWindow::Question::ConfirmExport: return {MB_YESNO | MB_ICONEXCLAMATION, texts.ConfirmTitle()};
     case RunWindow::Question::AppendToExisting:
-    case RunWindow::Question::ReplaceExisting: break;
+    case RunWindow::Question::ReplaceExisting:
+    case RunWindow::Question::ReplaceInstead: break;
   }
   return {MB_YESNO | MB_ICONINFORMATION | MB_DEFBUTTON2, texts.NoticeTitle()};  // No is the default
 }

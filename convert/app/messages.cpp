@@ -20,6 +20,23 @@ std::string Messages::AppendPrompt() const {
   return Pick("该文件已存在，是否追加数据！", "The file exists. Append the data to it?");
 }
 std::string Messages::ReplacePrompt() const { return Pick("该文件已存在，是否替换？", "The file exists. Replace it?"); }
+std::string Messages::ConfirmPrompt(OutputType type) const {
+  if (FormatOf(type).appendable) return ConfirmPrompt();
+  return Pick("是否将数据转换为 Excel 工作簿？", "Convert the data into an Excel workbook?");
+}
+std::string Messages::AppendPrompt(const std::string& path) const {
+  return Pick("该文件已存在，是否追加数据！\n", "The file exists. Append the data to it, or replace it?\n") + path;
+}
+std::string Messages::ReplacePrompt(const std::string& path) const { return ReplacePrompt() + "\n" + path; }
+std::string Messages::ReplaceInsteadPrompt(const Failure& refusal) const {
+  return Failed(refusal, Work::Conversion) + Pick("\n是否替换该文件？", "\nReplace the file instead?");
+}
+std::string Messages::AppendButton() const { return Pick("追加", "Append"); }
+std::string Messages::ReplaceButton() const { return Pick("替换", "Replace"); }
+std::string Messages::CancelButton() const { return Pick("取消", "Cancel"); }
+std::string Messages::OpenFileButton() const { return Pick("打开文件", "Open file"); }
+std::string Messages::OpenFolderButton() const { return Pick("打开所在文件夹", "Open folder"); }
+std::string Messages::OpenLogButton() const { return Pick("打开问题记录", "Open log"); }
 std::string Messages::NoInputPath() const { return Pick("请先选择数据文件。", "Choose a record file first."); }
 std::string Messages::ContinueAnyway() const { return Pick("是否仍然继续？", "Continue anyway?"); }
 std::string Messages::StopPrompt() const {
@@ -66,6 +83,10 @@ std::string Messages::EmptyColumns(const std::vector<std::string>& items) const 
 }
 
 std::string Messages::Stopped(const RunSummary& summary, const std::string& path) const {
+  if (summary.replacedNothing) {
+    if (chinese_) return "转换已停止，原文件未作改动：" + path;
+    return "The conversion was stopped; the file was left as it was: " + path;
+  }
   const std::string stopped = chinese_ ? "转换已停止，已写出" + Number(summary.records) + "条记录。"
                                        : "The conversion was stopped; " + Records(summary.records) + " written.";
   return stopped + "\n" + OutputNamed(path, summary.sheets);
@@ -78,23 +99,30 @@ std::string Messages::OutputNamed(const std::string& path, int sheets) const {
   return text;
 }
 
+// "第3条记录", or with several inputs "b.iso中的第3条记录"; "record 3 of b.iso".
+std::string Messages::RecordAt(const RunSummary& summary, const RecordPlace& place) const {
+  const bool named = summary.inputs.size() > 1 && place.file < summary.inputs.size();
+  const std::string file = named ? NameWithoutFolder(summary.inputs[place.file]) : "";
+  if (chinese_) return (named ? file + "中的" : "") + "第" + Number(place.number) + "条记录";
+  return "record " + Number(place.number) + (named ? " of " + file : "");
+}
+
 std::string Messages::CutValues(const RunSummary& summary) const {
   if (chinese_) {
-    return "有" + Number(summary.cutValues) + "个值超过单元格的上限（32767个字符），已截断，第一个在第" +
-           Number(summary.firstCutRecord) + "条记录。";
+    return "有" + Number(summary.cutValues) + "个值超过单元格的上限（32767个字符），已截断，第一个在" +
+           RecordAt(summary, summary.firstCutRecord) + "。";
   }
-  return Number(summary.cutValues) +
-         " values longer than a cell holds (32767 characters) were cut; the first is in record " +
-         Number(summary.firstCutRecord) + ".";
+  return Number(summary.cutValues) + " values longer than a cell holds (32767 characters) were cut; the first is in " +
+         RecordAt(summary, summary.firstCutRecord) + ".";
 }
 
 std::string Messages::DeletedControls(const RunSummary& summary) const {
   if (chinese_) {
-    return Number(summary.deletedControls) + "个控制字符已删去，第一处在第" +
-           Number(summary.firstDeletedControlRecord) + "条记录。";
+    return Number(summary.deletedControls) + "个控制字符已删去，第一处在" +
+           RecordAt(summary, summary.firstDeletedControlRecord) + "。";
   }
-  return Number(summary.deletedControls) + " control characters were left out; the first is in record " +
-         Number(summary.firstDeletedControlRecord) + ".";
+  return Number(summary.deletedControls) + " control characters were left out; the first is in " +
+         RecordAt(summary, summary.firstDeletedControlRecord) + ".";
 }
 
 std::string Messages::ReadAsUtf8(std::int64_t records) const {
@@ -104,15 +132,15 @@ std::string Messages::ReadAsUtf8(std::int64_t records) const {
 
 std::string Messages::Overridden(const RunSummary& summary) const {
   std::string text;
-  const auto line = [&](std::int64_t count, std::int64_t first, const char* declared, const char* read) {
+  const auto line = [&](std::int64_t count, const RecordPlace& first, const char* declared, const char* read) {
     if (count == 0) return;
     if (!text.empty()) text += "\n";
     if (chinese_) {
-      text += Number(count) + "条记录声明为" + declared + "，实际按" + read + "读取，第一条是第" + Number(first) +
-              "条记录。";
+      text += Number(count) + "条记录声明为" + declared + "，实际按" + read + "读取，第一条是" +
+              RecordAt(summary, first) + "。";
     } else {
-      text += Records(count) + " declared as " + declared + " were read as " + read + "; the first is record " +
-              Number(first) + ".";
+      text += Records(count) + " declared as " + declared + " were read as " + read + "; the first is " +
+              RecordAt(summary, first) + ".";
     }
   };
   line(summary.gbkReadAsUtf8, summary.firstGbkReadAsUtf8, "GBK", "UTF-8");
@@ -133,10 +161,10 @@ std::string Messages::Unwritable(const RunSummary& summary, TextEncoding output)
   }
   if (chinese_) {
     return "有" + Number(summary.unwritable) + "个字符无法用" + Name(output) + "编码写出，已写成" + writtenAs +
-           "，第一个在第" + Number(summary.firstUnwritableRecord) + "条记录。";
+           "，第一个在" + RecordAt(summary, summary.firstUnwritableRecord) + "。";
   }
   return Number(summary.unwritable) + " characters cannot be written in " + Name(output) + " and were written as " +
-         writtenAs + "; the first is in record " + Number(summary.firstUnwritableRecord) + ".";
+         writtenAs + "; the first is in " + RecordAt(summary, summary.firstUnwritableRecord) + ".";
 }
 
 std::string Messages::Finished(const RunSummary& summary, TextEncoding output, const std::string& path) const {
@@ -144,12 +172,13 @@ std::string Messages::Finished(const RunSummary& summary, TextEncoding output, c
   text += "\n" + OutputNamed(path, summary.sheets);
   if (!summary.firstMalformed.empty()) {
     const MalformedRecord& first = summary.firstMalformed.front();
+    const std::string record = RecordAt(summary, {first.file, first.number});
     if (chinese_) {
-      text += "\n其中" + Number(summary.malformed) + "条记录无法完整读取，第一条是第" + Number(first.number) +
-              "条记录（位于文件第" + Number(static_cast<std::int64_t>(first.offset)) + "字节）。";
+      text += "\n其中" + Number(summary.malformed) + "条记录无法完整读取，第一条是" + record + "（位于文件第" +
+              Number(static_cast<std::int64_t>(first.offset)) + "字节）。";
     } else {
-      text += "\n" + Records(summary.malformed) + " could not be read in full; the first is record " +
-              Number(first.number) + " (at byte " + Number(static_cast<std::int64_t>(first.offset)) + " of the file).";
+      text += "\n" + Records(summary.malformed) + " could not be read in full; the first is " + record + " (at byte " +
+              Number(static_cast<std::int64_t>(first.offset)) + " of the file).";
     }
   }
   if (summary.utf8Records > 0) text += "\n" + ReadAsUtf8(summary.utf8Records);
@@ -161,16 +190,74 @@ std::string Messages::Finished(const RunSummary& summary, TextEncoding output, c
   return text;
 }
 
+std::string Messages::Finished(const RunSummary& summary, TextEncoding output, const std::string& path,
+                               const std::string& log) const {
+  const std::string logged = LogNamed(summary, log);
+  return Finished(summary, output, path) + (logged.empty() ? "" : "\n" + logged);
+}
+
+std::string Messages::LogNamed(const RunSummary& summary, const std::string& log) const {
+  if (summary.logFailure) {
+    const std::string reason = Reason(summary.logFailure.fileError);
+    if (chinese_) return "问题记录无法写出：" + log + "（" + reason + "）；转换本身不受影响。";
+    return "The log of problems could not be written: " + log + " (" + reason + "); the conversion is not affected.";
+  }
+  if (summary.loggedProblems == 0) return "";
+  if (chinese_) return "各问题所在的记录见问题记录：" + log + "（" + Number(summary.loggedProblems) + "行）";
+  return "Every problem and its record is listed in the log: " + log + " (" + Number(summary.loggedProblems) +
+         (summary.loggedProblems == 1 ? " line)" : " lines)");
+}
+
+std::string Messages::LogOf(const std::string& output) { return output + ".log.txt"; }
+
+std::vector<std::string> Messages::LogHeader() const {
+  if (chinese_) return {"文件", "记录号", "字节位置", "001", "列", "问题"};
+  return {"File", "Record", "Byte offset", "001", "Column", "Problem"};
+}
+
+std::string Messages::LogReason(ProblemKind kind, TextEncoding output) const {
+  switch (kind) {
+    case ProblemKind::Refused: return Describe(MalformedKind::Refused);
+    case ProblemKind::Unreadable: return Describe(MalformedKind::Unreadable);
+    case ProblemKind::BadCell: return Describe(MalformedKind::BadCell);
+    case ProblemKind::TooLong: return Describe(MalformedKind::TooLong);
+    case ProblemKind::NoRecordEnd: return Describe(MalformedKind::NoRecordEnd);
+    case ProblemKind::FieldsOverlap: return Describe(MalformedKind::FieldsOverlap);
+    case ProblemKind::DeclaredGbkReadAsUtf8:
+      return Pick("声明为GBK，实际按UTF-8读取", "declared as GBK, read as UTF-8");
+    case ProblemKind::DeclaredUtf8ReadAsGbk:
+      return Pick("声明为UTF-8，实际按GBK读取", "declared as UTF-8, read as GBK");
+    case ProblemKind::CutValue:
+      return Pick("值超过单元格的上限（32767个字符），已截断",
+                  "the value is longer than a cell holds (32767 characters) and was cut");
+    case ProblemKind::WrittenAsMarks:
+      if (output == TextEncoding::Gbk) {
+        return Pick("有字符无法用GBK编码写出，已写成“?”（BMP以外的写成“??”）",
+                    "characters GBK lacks were written as \"?\" (\"??\" beyond the BMP)");
+      }
+      return Pick("有无效的字节，已写成“\xEF\xBF\xBD”（U+FFFD）",
+                  "bytes that are no character were written as \"\xEF\xBF\xBD\" (U+FFFD)");
+  }
+  return "";
+}
+
+std::string Messages::LogCutShort(std::int64_t lines, std::int64_t more) const {
+  if (chinese_) return "问题记录到此为止：只列出前" + Number(lines) + "个问题，另有" + Number(more) + "个未列出。";
+  return "The log stops here: it lists the first " + Number(lines) + " problems, and " + Number(more) +
+         " more are left out.";
+}
+
 std::string Messages::Converted(const RunSummary& summary) const {
   if (chinese_) return "已转换" + Number(summary.records) + "条记录，其中" + Number(summary.malformed) + "条格式有误。";
   return Records(summary.records) + " converted, " + Number(summary.malformed) + " of them malformed.";
 }
 
-std::string Messages::Located(const MalformedRecord& record) const {
+std::string Messages::Located(const RunSummary& summary, const MalformedRecord& record) const {
   const std::string offset = Number(static_cast<std::int64_t>(record.offset));
-  if (chinese_)
-    return "第" + Number(record.number) + "条记录（位于文件第" + offset + "字节）：" + Describe(record.kind);
-  return "Record " + Number(record.number) + " (at byte " + offset + " of the file): " + Describe(record.kind);
+  std::string place = RecordAt(summary, {record.file, record.number});
+  if (chinese_) return place + "（位于文件第" + offset + "字节）：" + Describe(record.kind);
+  place[0] = 'R';
+  return place + " (at byte " + offset + " of the file): " + Describe(record.kind);
 }
 
 std::string Messages::MoreMalformed(std::int64_t more) const {
@@ -257,7 +344,11 @@ std::string Messages::Failed(const Failure& failure, Work work) const {
   using Kind = Failure::Kind;
   const std::string& path = failure.path;
   switch (failure.kind) {
-    case Kind::CannotOpenInput: return FileFailed("无法打开输入文件", "Cannot open the input file", failure);
+    case Kind::CannotOpenInput: {
+      // An input after the first: the records of those before it stay.
+      const std::string text = FileFailed("无法打开输入文件", "Cannot open the input file", failure);
+      return failure.keptRecords ? text + Kept(failure) : text;
+    }
     case Kind::CannotCreateOutput: return FileFailed("无法创建输出文件", "Cannot create the output file", failure);
     case Kind::CannotReadInput: {
       const std::string text = FileFailed("无法读取输入文件", "Cannot read the input file", failure);
@@ -303,6 +394,7 @@ std::string Messages::Failed(const Failure& failure, Work work) const {
       }
       return (chinese_ ? "转换中断（" + reason + "）" : "The conversion broke off (" + reason + ")") + Kept(failure);
     }
+    case Kind::CannotWriteLog: return FileFailed("无法写出问题记录", "Cannot write the log of problems", failure);
     case Kind::None: break;
   }
   return "";

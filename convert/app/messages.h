@@ -15,14 +15,30 @@
 // What broke off, for the words of a failure that is no file's.
 enum class Work { Conversion, Census, Preview };
 
-class Messages {
+class Messages : public ProblemWords {
  public:
   explicit Messages(Language language) : chinese_(language == Language::Chinese) {}
 
   // The window's questions and notices.
   std::string ConfirmPrompt() const;
+  // Before a run that writes this type (a workbook is named as one).
+  std::string ConfirmPrompt(OutputType type) const;
   std::string AppendPrompt() const;
   std::string ReplacePrompt() const;
+  // The same, naming the file: a text file is appended to (the default),
+  // replaced or left alone; a workbook replaced or left alone.
+  std::string AppendPrompt(const std::string& path) const;
+  std::string ReplacePrompt(const std::string& path) const;
+  // After an append refused for the file's other encoding: the reason, and
+  // whether to replace the file instead.
+  std::string ReplaceInsteadPrompt(const Failure& refusal) const;
+  // The buttons of the question about an existing file and of the end message.
+  std::string AppendButton() const;
+  std::string ReplaceButton() const;
+  std::string CancelButton() const;
+  std::string OpenFileButton() const;
+  std::string OpenFolderButton() const;
+  std::string OpenLogButton() const;
   std::string NoInputPath() const;
   std::string ContinueAnyway() const;
   std::string StopPrompt() const;
@@ -42,6 +58,16 @@ class Messages {
   // user should know about (records that could not be read, and where the
   // first one is).
   std::string Finished(const RunSummary& summary, TextEncoding output, const std::string& path) const;
+  // The same, with the log of problems named (or why it could not be written).
+  std::string Finished(const RunSummary& summary, TextEncoding output, const std::string& path,
+                       const std::string& log) const;
+  std::string LogNamed(const RunSummary& summary, const std::string& log) const;
+  // Where the window writes the log of a run's problems: beside the output.
+  static std::string LogOf(const std::string& output);
+  // The log's words.
+  std::vector<std::string> LogHeader() const override;
+  std::string LogReason(ProblemKind kind, TextEncoding output) const override;
+  std::string LogCutShort(std::int64_t lines, std::int64_t more) const override;
   // Its lines, which marc2tab's summary shares.
   std::string OutputNamed(const std::string& path, int sheets) const;
   std::string CutValues(const RunSummary& summary) const;
@@ -54,7 +80,7 @@ class Messages {
   // marc2tab's summary: the records converted, each of the first malformed
   // ones with where it is and what was wrong, and how many more there were.
   std::string Converted(const RunSummary& summary) const;
-  std::string Located(const MalformedRecord& record) const;
+  std::string Located(const RunSummary& summary, const MalformedRecord& record) const;
   std::string MoreMalformed(std::int64_t more) const;
   std::string Describe(MalformedKind kind) const;
   // marc2tab was not told to append to an output that exists.
@@ -71,6 +97,7 @@ class Messages {
   std::string FileFailed(const char* zh, const char* en, const Failure& failure) const;
   std::string Kept(const Failure& failure) const;
   std::string Quoted(const std::vector<std::string>& items, bool quotes) const;
+  std::string RecordAt(const RunSummary& summary, const RecordPlace& place) const;
 
   bool chinese_;
 };

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "app/messages.h"
+#include "app/path_list.h"
 #include "marc/field_list.h"
 
 namespace {
@@ -49,11 +50,43 @@ Notice EndNotice(const RunSummary& summary) {
   return nothingRead ? Notice::FinishedWithWarning : Notice::Finished;
 }
 
+// The log's line in the end message, if it has one.
+std::string WithLog(const std::string& text, const Messages& messages, const RunSummary& summary,
+                    const std::string& log) {
+  const std::string logged = messages.LogNamed(summary, log);
+  return logged.empty() ? text : text + "\n" + logged;
+}
+
+// Whether the run may go on with the file chosen, and how: a text file that
+// exists is appended to or replaced, a workbook replaced, as the user says.
+bool ModeAgreed(RunWindow& window, const Messages& messages, ConversionRequest& request, FileSystem& files) {
+  const bool appendable = FormatOf(request.output).appendable;
+  // A file that appears after the question is neither appended to nor replaced unasked.
+  request.outputMode = appendable ? OutputMode::Append : OutputMode::Replace;
+  if (!files.Exists(request.outputPath)) {
+    request.outputMode = OutputMode::CreateNew;
+    return true;
+  }
+  if (!appendable) return window.Ask(Question::ReplaceExisting, messages.ReplacePrompt(request.outputPath));
+  const RunWindow::ExistingAnswer answer = window.AskAboutExisting(messages.AppendPrompt(request.outputPath));
+  if (answer == RunWindow::ExistingAnswer::Replace) request.outputMode = OutputMode::Replace;
+  return answer != RunWindow::ExistingAnswer::Cancel;
+}
+
+RunSummary ConvertShowing(RunWindow& window, FileSystem& files, const Messages& messages,
+                          const ConversionRequest& request, RunWindow::ProgressAnswer& answer) {
+  ProgressCaption caption(messages);
+  return Convert(request, files, [&](const RunProgress& progress) {
+    answer = window.ShowProgress(caption.For(progress), progress);
+    return answer == RunWindow::ProgressAnswer::Continue;
+  });
+}
+
 std::optional<RunSummary> Run(RunWindow& window, FileSystem& files, const WindowRunOptions& options,
                               const Messages& messages) {
   ConversionRequest request;
-  request.inputPath = InputToStartWith(window, files, messages);
-  if (request.inputPath.empty()) return std::nullopt;
+  request.inputPaths = InputsToStartWith(window, files, messages);
+  if (request.inputPaths.empty()) return std::nullopt;
 
   window.SetBeginEnabled(false);
   window.SaveFieldList();  // saved even when the user goes no further
@@ -65,11 +98,13 @@ std::optional<RunSummary> Run(RunWindow& window, FileSystem& files, const Window
       !window.Ask(Question::ContinueWithEmptyColumns, messages.CannotMatch(unmatchable) + messages.ContinueAnyway())) {
     return Declined(window);
   }
-  if (!window.Ask(Question::ConfirmExport, messages.ConfirmPrompt())) return Declined(window);
-  const OutputChoice choice = window.ChooseOutputFile();
+  if (!window.Ask(Question::ConfirmExport, messages.ConfirmPrompt(options.remembered))) return Declined(window);
+  const OutputChoice choice =
+      window.ChooseOutputProposing(ProposedOutput(request.inputPaths.front(), options.remembered));
   request.outputPath = choice.path;
   if (request.outputPath.empty()) return Declined(window);
-  if (files.IsSameFile(request.inputPath, request.outputPath)) {
+  for (const std::string& input : request.inputPaths) {
+    if (!files.IsSameFile(input, request.outputPath)) continue;
     RunSummary refused;
     refused.outcome = RunSummary::Outcome::Failed;
     refused.failure = FileFailure(Failure::Kind::OutputIsInput, request.outputPath);
@@ -77,32 +112,36 @@ std::optional<RunSummary> Run(RunWindow& window, FileSystem& files, const Window
   }
   // A name ending in .xlsx is a workbook, whatever the type chosen.
   request.output = FormatNamedBy(request.outputPath).value_or(choice.type);
-  const bool appendable = FormatOf(request.output).appendable;
-  const bool exists = files.Exists(request.outputPath);
-  if (exists && !(appendable ? window.Ask(Question::AppendToExisting, messages.AppendPrompt())
-                             : window.Ask(Question::ReplaceExisting, messages.ReplacePrompt()))) {
-    return Declined(window);
-  }
-  // A file that appears after the question is neither appended to nor replaced unasked.
-  request.outputMode = !exists ? OutputMode::CreateNew : appendable ? OutputMode::Append : OutputMode::Replace;
+  if (!ModeAgreed(window, messages, request, files)) return Declined(window);
   request.joinSeparator = options.joinSeparator;
   request.header = options.header;
   request.language = options.language;
+  const std::string log = Messages::LogOf(request.outputPath);
+  request.log = {log, &messages, options.mostLogLines};
 
-  ProgressCaption caption(messages);
   RunWindow::ProgressAnswer answer = RunWindow::ProgressAnswer::Continue;
-  RunSummary summary = Convert(request, files, [&](const RunProgress& progress) {
-    answer = window.ShowProgress(caption.For(progress), progress);
-    return answer == RunWindow::ProgressAnswer::Continue;
-  });
+  RunSummary summary = ConvertShowing(window, files, messages, request, answer);
+  // One file never holds two encodings; replacing it is the way out.
+  if (summary.outcome == RunSummary::Outcome::Refused && summary.failure.kind == Failure::Kind::MixedEncodings) {
+    if (!window.Ask(Question::ReplaceInstead, messages.ReplaceInsteadPrompt(summary.failure))) {
+      window.SetBeginEnabled(true);
+      return summary;
+    }
+    request.outputMode = OutputMode::Replace;
+    summary = ConvertShowing(window, files, messages, request, answer);
+  }
   if (summary.outcome == RunSummary::Outcome::Stopped && answer == RunWindow::ProgressAnswer::Close) return summary;
+  const std::string written = summary.loggedProblems > 0 ? log : "";
   if (summary.outcome == RunSummary::Outcome::Stopped) {
-    window.Tell(Notice::Finished, messages.Stopped(summary, request.outputPath));
+    window.TellFinished(Notice::Finished,
+                        WithLog(messages.Stopped(summary, request.outputPath), messages, summary, log),
+                        summary.replacedNothing ? "" : request.outputPath, written);
   } else if (summary.outcome != RunSummary::Outcome::Completed) {
-    return ReportFailure(window, messages, std::move(summary));
+    window.Tell(Notice::Failed, WithLog(messages.Failed(summary.failure, Work::Conversion), messages, summary, log));
   } else {
-    const TextEncoding written = FormatOf(request.output).encoding;
-    window.Tell(EndNotice(summary), messages.Finished(summary, written, request.outputPath));
+    const TextEncoding encoding = FormatOf(request.output).encoding;
+    window.TellFinished(EndNotice(summary), messages.Finished(summary, encoding, request.outputPath, log),
+                        request.outputPath, written);
   }
   window.SetBeginEnabled(true);
   return summary;
@@ -110,16 +149,23 @@ std::optional<RunSummary> Run(RunWindow& window, FileSystem& files, const Window
 
 }  // namespace
 
-std::string InputToStartWith(RunWindow& window, FileSystem& files, const Messages& messages) {
-  std::string path = window.InputPath();
-  if (path.empty()) {
+std::vector<std::string> InputsToStartWith(RunWindow& window, FileSystem& files, const Messages& messages) {
+  std::vector<std::string> paths = ParsePathList(window.InputPath());
+  if (paths.empty()) {
     window.Tell(Notice::NoInputPath, messages.NoInputPath());
-  } else if (!files.Exists(path)) {
-    window.Tell(Notice::InputNotFound, messages.InputNotFound(path));
-  } else {
-    return path;
+    return paths;
   }
-  return {};
+  for (const std::string& path : paths) {
+    if (files.Exists(path)) continue;
+    window.Tell(Notice::InputNotFound, messages.InputNotFound(path));
+    return {};
+  }
+  return paths;
+}
+
+std::string InputToStartWith(RunWindow& window, FileSystem& files, const Messages& messages) {
+  const std::vector<std::string> paths = InputsToStartWith(window, files, messages);
+  return paths.empty() ? "" : paths.front();
 }
 
 std::optional<RunSummary> RunFromWindow(RunWindow& window, FileSystem& files, const WindowRunOptions& options) {

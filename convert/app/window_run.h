@@ -7,6 +7,7 @@
 // All texts are UTF-8.
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/messages.h"
 #include "conversion.h"
@@ -25,7 +26,10 @@ class RunWindow {
     ConfirmExport,             // before anything is written
     AppendToExisting,          // the chosen text file exists; No is the safe answer
     ReplaceExisting,           // the chosen workbook exists; No is the safe answer
+    ReplaceInstead,            // the text file holds the other encoding; No leaves it
   };
+  // The chosen text file exists.
+  enum class ExistingAnswer { Append, Replace, Cancel };
   enum class Notice {
     NoInputPath,          // the input path box is empty: the user is sent back to it
     InputNotFound,        // no file at the path typed
@@ -54,16 +58,38 @@ class RunWindow {
   virtual OutputChoice ChooseOutputFile() = 0;
   // Keeps the list box's text for the next start.
   virtual void SaveFieldList() = 0;
+
+  // The save dialog, proposing `proposed` (see ProposedOutput).
+  virtual OutputChoice ChooseOutputProposing(const std::string& proposed) {
+    (void)proposed;
+    return ChooseOutputFile();
+  }
+  // The chosen text file exists: append (the default), replace or cancel.
+  // A window of two buttons can only append or cancel.
+  virtual ExistingAnswer AskAboutExisting(const std::string& prompt) {
+    return Ask(Question::AppendToExisting, prompt) ? ExistingAnswer::Append : ExistingAnswer::Cancel;
+  }
+  // The end message of a run that wrote its output, with the log of its
+  // problems ("" for none), which the window may offer to open.
+  virtual void TellFinished(Notice notice, const std::string& text, const std::string& output, const std::string& log) {
+    (void)output, (void)log;
+    Tell(notice, text);
+  }
 };
 
 struct WindowRunOptions {
   std::string joinSeparator = "; ";
   HeaderStyle header = HeaderStyle::Codes;
-  Language language = Language::Chinese;  // of the questions and notices, and of the names in the header
+  Language language = Language::Chinese;        // of the questions and notices, and of the names in the header
+  OutputType remembered = OutputType::GbkText;  // the type chosen last, which the confirmation names
+  std::int64_t mostLogLines = kProblemLogLines;
 };
 
-// The input path typed or chosen, or "" after telling the user there is
-// none to start with: what a run and the field chooser both begin with.
+// The input paths typed or chosen, or none after telling the user there is
+// none to start with, or naming the first that is missing: what a run and
+// the field chooser both begin with.
+std::vector<std::string> InputsToStartWith(RunWindow& window, FileSystem& files, const Messages& messages);
+// The first of them, or "".
 std::string InputToStartWith(RunWindow& window, FileSystem& files, const Messages& messages);
 
 // The summary of the conversion, or nullopt when none ran: no input to

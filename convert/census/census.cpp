@@ -336,7 +336,9 @@ void CensusTaker::AddTag(std::vector<CensusEntry>& entries, TagTally& tag) {
   if (tag.otherCodes.occurrences > 0) entries.push_back(Row(Kind::OtherSubfields, "", text, "", tag.otherCodes));
 }
 
-Census::Outcome ReadAll(InputFile& input, CensusTaker& taker, const CensusProgress& progress) {
+// One file into the census; bytesBefore is raised by the bytes it had.
+Census::Outcome ReadAll(InputFile& input, CensusTaker& taker, const CensusProgress& progress,
+                        std::uint64_t& bytesBefore) {
   RecordSplitter splitter(input);
   const RecordsEnd end = ForEachRecord(
       splitter,
@@ -349,6 +351,7 @@ Census::Outcome ReadAll(InputFile& input, CensusTaker& taker, const CensusProgre
         return true;
       },
       [&] { return !progress || progress(taker.Records(), splitter.BytesConsumed()); });
+  bytesBefore += splitter.BytesConsumed();
   if (end == RecordsEnd::Stopped) return Census::Outcome::Stopped;
   return end == RecordsEnd::ReadFailed ? Census::Outcome::Failed : Census::Outcome::Completed;
 }
@@ -356,18 +359,32 @@ Census::Outcome ReadAll(InputFile& input, CensusTaker& taker, const CensusProgre
 }  // namespace
 
 Census TakeCensus(FileSystem& files, const std::string& path, const CensusProgress& progress) {
+  return TakeCensus(files, std::vector<std::string>{path}, progress);
+}
+
+Census TakeCensus(FileSystem& files, const std::vector<std::string>& paths, const CensusProgress& progress) {
   Census census;
   try {
-    FileError error;
-    const std::unique_ptr<InputFile> input = files.OpenForReading(path, error);
-    if (!input) {
-      census.failure = FileFailure(Failure::Kind::CannotOpenInput, path, error);
-      return census;
-    }
     CensusTaker taker;
-    census.outcome = ReadAll(*input, taker, progress);
-    if (census.outcome == Census::Outcome::Failed) {
-      census.failure = FileFailure(Failure::Kind::CannotReadInput, path, input->Error());
+    std::uint64_t bytesBefore = 0;
+    const CensusProgress overAll = [&](std::int64_t records, std::uint64_t bytesRead) {
+      return !progress || progress(records, bytesBefore + bytesRead);
+    };
+    census.outcome = Census::Outcome::Completed;
+    for (const std::string& path : paths) {
+      FileError error;
+      const std::unique_ptr<InputFile> input = files.OpenForReading(path, error);
+      if (!input) {
+        // Nothing counted of a file that cannot be opened; the files before it are.
+        census.outcome = Census::Outcome::Failed;
+        census.failure = FileFailure(Failure::Kind::CannotOpenInput, path, error);
+        break;
+      }
+      census.outcome = ReadAll(*input, taker, overAll, bytesBefore);
+      if (census.outcome == Census::Outcome::Failed) {
+        census.failure = FileFailure(Failure::Kind::CannotReadInput, path, input->Error());
+      }
+      if (census.outcome != Census::Outcome::Completed) break;
     }
     taker.Finish(census);
   } catch (const std::exception& e) {

@@ -70,3 +70,6 @@ using CensusProgress = std::function<bool(std::int64_t records, std::uint64_t by
 // The census of the record file at path (UTF-8). A census that stops or
 // fails still holds what it counted until then.
 Census TakeCensus(FileSystem& files, const std::string& path, const CensusProgress& progress = nullptr);
+// The census of several files together, one after the other; the records
+// and bytes of progress count over all of them.
+Census TakeCensus(FileSystem& files, const std::vector<std::string>& paths, const CensusProgress& progress = nullptr);

@@ -19,6 +19,7 @@ std::string NameOf(const FieldCode& code, Language language) {
     return std::string(SubfieldName(code.item.substr(0, 3), code.subfieldUtf8, language));
   }
   if (code.kind == FieldCode::Kind::ControlField) return std::string(FieldName(code.item.substr(0, 3), language));
+  if (code.kind == FieldCode::Kind::FileName) return language == Language::Chinese ? "文件名" : "File name";
   return {};
 }
 

@@ -38,9 +38,9 @@ FieldCode ParseFieldCode(std::string_view utf8Item) {
     code.joined = false;
     return code;
   }
-  if (base == "000?") {
-    code.kind = FieldCode::Kind::RecordType;
-    code.joined = false;  // a record has one type
+  if (base == "000?" || base == "000@") {
+    code.kind = base == "000?" ? FieldCode::Kind::RecordType : FieldCode::Kind::FileName;
+    code.joined = false;  // a record has one type, and one file
     return code;
   }
   // Tag and subfield code are converted apart: for 001 and 005 the fourth

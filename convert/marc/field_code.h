@@ -14,6 +14,7 @@ struct FieldCode {
     Subfield,      // tag plus subfield code
     WholeField,    // a data field's tag alone ("200"): indicators, then "$a...$b..."
     RecordNumber,  // "000#": the record's number in its file
+    FileName,      // "000@": the name of the record's file, without its folder
   };
   // Characters first to last (counted from 0, both included) of the value:
   // "100a/9-12", "100a/9" (first == last).

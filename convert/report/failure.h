@@ -25,6 +25,7 @@ struct Failure {
     MixedEncodings,            // path, encoding: the output holds the other encoding
     OutOfMemory,               // memory ran out (or a size no memory could hold): the work broke off
     ProgramFault,              // something else broke the work off: a fault of the program's own
+    CannotWriteLog,            // path, fileError: the log of problems; the run itself goes on
   };
   Kind kind = Kind::None;
   std::string path;  // UTF-8

@@ -46,4 +46,9 @@ class TableSink {
   virtual std::int64_t Abandon() = 0;
   virtual FileError Error() const = 0;
   virtual TableChanges Changes() const { return {}; }
+  // The columns of the row just ended whose values were cut to fit a cell.
+  virtual const std::vector<std::uint32_t>& CutColumns() const {
+    static const std::vector<std::uint32_t> none;
+    return none;
+  }
 };

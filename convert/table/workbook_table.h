@@ -30,6 +30,7 @@ class WorkbookTable final : public TableSink {
   }
   FileError Error() const override { return file_->Error(); }
   TableChanges Changes() const override;
+  const std::vector<std::uint32_t>& CutColumns() const override { return workbook_->CutColumnsOfRow(); }
 
  private:
   class FileSink : public ByteSink {

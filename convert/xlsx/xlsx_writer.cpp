@@ -53,6 +53,7 @@ XlsxWriter::XlsxWriter(ByteSink& sink, std::vector<std::string> header, XlsxLimi
 void XlsxWriter::StartRow() {
   column_ = 0;
   nextInOrder_ = 0;
+  cutInRow_.clear();
   // Measuring ends by the time a sheet is full.
   if (rowsInSheet_ == limits_.rowsPerSheet) NextSheet();
   rowNumber_ = std::to_string(rowsInSheet_ + 2);
@@ -78,6 +79,7 @@ void XlsxWriter::EndCell() {
     if (kept.size() != text.size()) {
       ++cutCells_;
       if (firstCutRow_ == 0) firstCutRow_ = rows_ + 1;
+      cutInRow_.push_back(static_cast<std::uint32_t>(column));
     }
     if (measuring_ && column < widths_.size()) widths_[column] = std::max(widths_[column], DisplayWidth(kept, kWidest));
     const bool wrapped =

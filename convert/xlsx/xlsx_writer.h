@@ -47,6 +47,8 @@ class XlsxWriter {
   std::int64_t CutCells() const { return cutCells_; }
   // The 1-based data row (the record's number) of the first value cut, 0 if none.
   std::int64_t FirstCutRow() const { return firstCutRow_; }
+  // The columns of the row last made whose values were cut.
+  const std::vector<std::uint32_t>& CutColumnsOfRow() const { return cutInRow_; }
   // Control characters (and U+FFFE, U+FFFF) left out of the cells, and the
   // data row of the first, 0 if none.
   std::int64_t DeletedControls() const { return deletedControls_; }
@@ -82,6 +84,7 @@ class XlsxWriter {
   std::vector<std::int64_t> lastRows_;  // of the sheets ended
   std::int64_t cutCells_ = 0;
   std::int64_t firstCutRow_ = 0;
+  std::vector<std::uint32_t> cutInRow_;
   std::int64_t deletedControls_ = 0;
   std::int64_t firstDeletedControlRow_ = 0;
   bool finished_ = false;

@@ -95,6 +95,12 @@ class PosixFileSystem : public FileSystem {
     return ::stat(path.c_str(), &info) == 0;
   }
 
+  std::uint64_t SizeOf(const std::string& path) override {
+    struct stat info;
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return 0;
+    return static_cast<std::uint64_t>(info.st_size);
+  }
+
   bool IsSameFile(const std::string& first, const std::string& second) override {
     struct stat a, b;
     return ::stat(first.c_str(), &a) == 0 && ::stat(second.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
@@ -133,6 +139,12 @@ class PosixFileSystem : public FileSystem {
 
   std::unique_ptr<OutputFile> OpenReplacement(const std::string& path, bool replace, FileError& error) override {
     return OpenReplacementFile(path, replace, error);
+  }
+
+  bool Remove(const std::string& path, FileError& error) override {
+    if (::unlink(path.c_str()) == 0 || errno == ENOENT) return true;
+    error = FromErrno(errno, path);
+    return false;
   }
 };
 

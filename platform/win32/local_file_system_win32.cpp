@@ -126,6 +126,15 @@ class WindowsFileSystem : public FileSystem {
     return GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
   }
 
+  std::uint64_t SizeOf(const std::string& path) override {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      return 0;
+    }
+    return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  }
+
   bool IsSameFile(const std::string& first, const std::string& second) override {
     BY_HANDLE_FILE_INFORMATION a, b;
     return Identify(first, a) && Identify(second, b) && a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
@@ -167,6 +176,12 @@ class WindowsFileSystem : public FileSystem {
 
   std::unique_ptr<OutputFile> OpenReplacement(const std::string& path, bool replace, FileError& error) override {
     return OpenReplacementFile(path, replace, error);
+  }
+
+  bool Remove(const std::string& path, FileError& error) override {
+    if (DeleteFileW(Widen(path).c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND) return true;
+    error = LastError();
+    return false;
   }
 };
 

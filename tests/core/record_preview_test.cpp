@@ -84,7 +84,7 @@ TEST(RecordPreview, CellsAreTheCellsOfAConversionIntoUtf8) {
       for (const std::string& cell : row) shown.back() += cell + "\t";
     }
     ConversionRequest request;
-    request.inputPath = path;
+    request.inputPaths = {path};
     request.outputPath = folder.File("out.txt");
     request.items = items;
     request.joinSeparator = separator;

@@ -11,6 +11,7 @@
 #include <functional>
 #include <stdexcept>
 
+#include "app/path_list.h"
 #include "app/window_run.h"
 #include "census/census.h"
 #include "marc/record_splitter.h"
@@ -196,7 +197,40 @@ const Conversation kConversations[] = {
      [](Scene& t) {
        WriteBytes(t.window.savePath = t.output = t.folder.File("输出.xlsx"), "old"), t.window.answers = {true, false};
      },
-     Chosen({"Ask(ReplaceExisting|该文件已存在，是否替换？)"}), "old"},
+     Chosen({"Ask(ReplaceExisting|该文件已存在，是否替换？\n.../输出.xlsx)"}), "old"},
+    {"Replace for a text file: replaced whole",
+     [](Scene& t) { WriteBytes(t.output, "old\r\n"), t.window.replaceExisting = true; },
+     Chosen({kAskAppend, Progress(1, 100), Progress(1, 100), kFinishedWithout200f}), kOneLine},
+    {"Replace, then stopped: the old file stays",
+     [](Scene& t) {
+       WriteBytes(t.input, kThree), WriteBytes(t.output, "old\r\n");
+       t.window.replaceExisting = true, t.window.stopAtProgress = 2;
+     },
+     Chosen({kAskAppend, Progress(1, 33), Progress(2, 66), "Tell(Finished|转换已停止，原文件未作改动：.../输出.txt)"}),
+     "old\r\n"},
+    {"Replace, then a read error: the old file stays",
+     [](Scene& t) {
+       InputBreaksOff(kThree.size() - 3)(t), WriteBytes(t.output, "old\r\n");
+       t.window.replaceExisting = true;
+     },
+     Chosen({kAskAppend, Progress(1, 33), Progress(2, 66), ReadError("没有写出任何记录。")}), "old\r\n"},
+    {"UTF-8 onto GBK text: refused with the reason, and replacing offered",
+     [](Scene& t) { WriteBytes(t.output, "GBK\r\n"), t.window.saveType = OutputType::Utf8Text; },
+     Chosen({kAskAppend,
+             std::string("Ask(ReplaceInstead|输出文件已是GBK编码，不能追加UTF-8编码的数据：.../输出.txt") +
+                 "（一个文件不能混用两种编码）\n是否替换该文件？)",
+             Progress(1, 100), Progress(1, 100), kFinishedWithout200f}),
+     "\xEF\xBB\xBF" + kOneLine},
+    {"several inputs, one missing: named, and nothing runs",
+     [](Scene& t) { t.window.inputPath = "\"" + t.input + "\"\r\n\"" + t.folder.File("missing.iso") + "\""; },
+     {"InputPath", "Tell(InputNotFound|找不到数据文件：.../missing.iso)"},
+     "-"},
+    {"an input among several as output",
+     [](Scene& t) {
+       WriteBytes(t.window.savePath = t.folder.File("b.iso"), Record("B"));
+       t.window.inputPath = "\"" + t.input + "\" \"" + t.window.savePath + "\"";
+     },
+     Chosen({ErrorBox("输出文件不能是输入文件：.../b.iso")}), "-"},
     {"the input itself as output", [](Scene& t) { t.window.savePath = t.folder.File("./输入.iso"); },
      Chosen({ErrorBox("输出文件不能是输入文件：..././输入.iso")}), "-"},
     {"the window closes during the run", [](Scene& t) { WriteBytes(t.input, kThree), t.window.closeAtProgress = 2; },
@@ -230,7 +264,7 @@ const Conversation kConversations[] = {
      [](Scene& t) { WriteBytes(t.input, "\x1D"); },
      Chosen({Progress(1, 100), Progress(1, 100),
              Warning(kFinishedPrompt + kToOutput + "\n其中1条记录无法完整读取，第一条是第1条记录（位于文件第0字节）。" +
-                     "\n以下各列在所有记录中都没有值：200a、200f")}),
+                     "\n以下各列在所有记录中都没有值：200a、200f" + LogLine(1))}),
      "200a\t200f\t\r\n\t\t\r\n"},
     {"records read otherwise than declared: counted each way, the first of each named",
      [](Scene& t) {
@@ -244,7 +278,7 @@ const Conversation kConversations[] = {
      Chosen({Progress(1, 33), Progress(2, 66), Progress(3, 100), Progress(3, 100),
              Finished(kFinishedPrompt + kToOutput + "\n其中2条记录是UTF-8编码的。" +
                       "\n2条记录声明为GBK，实际按UTF-8读取，第一条是第1条记录。" +
-                      "\n1条记录声明为UTF-8，实际按GBK读取，第一条是第2条记录。")}),
+                      "\n1条记录声明为UTF-8，实际按GBK读取，第一条是第2条记录。" + LogLine(3))}),
      "200a\t\r\n" + Gbk(kUtf8Title) + "\t\r\n" + Gbk(kGbkTitle) + "\t\r\n" + Gbk(kUtf8Title) + "\t\r\n"},
     {"a separator and items with tabs and line breaks break no row",
      [](Scene& t) {
@@ -412,7 +446,8 @@ TEST_F(Run, MalformedRecordsAreCountedAndFound) {
   EXPECT_EQ(
       window.calls.at(window.calls.size() - 2),
       Finished(kFinishedPrompt + "\n输出文件：" + output + "\n其中7条记录无法完整读取，第一条是第2条记录（位于文件第" +
-               std::to_string(Record("A").size()) + "字节）。\n以下各列在所有记录中都没有值：200b*"));
+               std::to_string(Record("A").size()) + "字节）。\n以下各列在所有记录中都没有值：200b*" +
+               "\n各问题所在的记录见问题记录：" + output + ".log.txt（7行）"));
 }
 
 // UTF-8 records come out in the output's encoding; GBK ones pass through
@@ -433,7 +468,8 @@ TEST_F(Run, EachRecordInTheOutputsEncoding) {
                                    "\t\t\r\n");
   EXPECT_EQ(window.calls.at(window.calls.size() - 2),
             Finished(kFinishedPrompt + "\n输出文件：" + output + "\n其中1条记录是UTF-8编码的。" +
-                     "\n有8个字符无法用GBK编码写出，已写成“?”（BMP以外的1个写成“??”），第一个在第1条记录。"));
+                     "\n有8个字符无法用GBK编码写出，已写成“?”（BMP以外的1个写成“??”），第一个在第1条记录。" +
+                     "\n各问题所在的记录见问题记录：" + output + ".log.txt（2行）"));
 
   RemoveOutput();
   window.saveType = OutputType::Utf8Text;
@@ -446,11 +482,12 @@ TEST_F(Run, EachRecordInTheOutputsEncoding) {
       "\n";
   EXPECT_EQ(ReadBytes(output), "\xEF\xBB\xBF" + lines);
   EXPECT_EQ(summary.unwritable, 7);
-  EXPECT_EQ(summary.firstUnwritableRecord, 1) << "both records have some; the first is named";
+  EXPECT_EQ(summary.firstUnwritableRecord.number, 1) << "both records have some; the first is named";
   Convert();
   EXPECT_EQ(ReadBytes(output), "\xEF\xBB\xBF" + lines + lines) << "no second byte order mark";
 
   WriteBytes(output, "GBK\r\n");
+  window.answers = {true, true, false};  // No to replacing instead
   EXPECT_EQ(Convert().outcome, RunSummary::Outcome::Refused);
   EXPECT_EQ(FailureText(summary),
             "输出文件已是GBK编码，不能追加UTF-8编码的数据：" + output + "（一个文件不能混用两种编码）");
@@ -458,6 +495,7 @@ TEST_F(Run, EachRecordInTheOutputsEncoding) {
   // GBK that begins with the byte order mark's bytes ("锘靠") is still GBK;
   // a UTF-8 header longer than the bytes looked at is still UTF-8.
   WriteBytes(output, Gbk("锘靠") + "\r\n");
+  window.answers = {true, true, false};
   EXPECT_EQ(Convert().outcome, RunSummary::Outcome::Refused);
   window.saveType = OutputType::GbkText;
   EXPECT_EQ(Convert().outcome, RunSummary::Outcome::Completed);
@@ -479,7 +517,142 @@ TEST_F(Run, EachRecordInTheOutputsEncoding) {
   EXPECT_EQ(ReadBytes(output), "200a\t\r\n" + Gbk("题") + "??\t\r\n");
   EXPECT_EQ(window.calls.at(window.calls.size() - 2),
             Finished(kFinishedPrompt + "\n输出文件：" + output +
-                     "\n其中1条记录是UTF-8编码的。\n有1个字符无法用GBK编码写出，已写成“??”，第一个在第1条记录。"));
+                     "\n其中1条记录是UTF-8编码的。\n有1个字符无法用GBK编码写出，已写成“??”，第一个在第1条记录。" +
+                     "\n各问题所在的记录见问题记录：" + output + ".log.txt（1行）"));
+}
+
+// Several inputs, one table: one header, then each file's records in the
+// order given (a file named twice is read twice), "000@" naming the file.
+// Progress runs over all of them; record numbers count within each file and
+// name it. A file that cannot be read in the middle stops the run with the
+// lines so far.
+TEST_F(Run, SeveralInputsMakeOneTable) {
+  const std::string second = folder.File("b.iso");
+  WriteBytes(input, Record("A") + Record("B"));
+  WriteBytes(second, Record("C") + "junk\r\n");
+  window.inputPath = "\"" + input + "\"\r\n\"" + second + "\" \"" + input + "\"";
+  window.fieldList = "000@,200a";
+  Convert();
+  const std::string a = Gbk("输入.iso") + "\t";
+  EXPECT_EQ(ReadBytes(output), "000@\t200a\t\r\n" + a + "A\t\r\n" + a + "B\t\r\n" + "b.iso\tC\t\r\nb.iso\t\t\r\n" + a +
+                                   "A\t\r\n" + a + "B\t\r\n");
+  EXPECT_EQ(window.proposed, folder.File("输入.txt"));
+  const std::uint64_t total = 2 * ReadBytes(input).size() + ReadBytes(second).size();
+  EXPECT_EQ(window.calls.at(7), Progress(1, static_cast<int>(Record("A").size() * 100 / total)));
+  EXPECT_EQ(WithFolderAsDots(window.calls.at(window.calls.size() - 2), folder),
+            Finished(kFinishedPrompt + kToOutput + "\n其中1条记录无法完整读取，第一条是b.iso中的第2条记录（位于文件第" +
+                     std::to_string(Record("C").size()) + "字节）。" + LogLine(1)));
+  EXPECT_EQ(ReadBytes(output + ".log.txt"), "\xEF\xBB\xBF文件\t记录号\t字节位置\t001\t列\t问题\r\n" + second + "\t2\t" +
+                                                std::to_string(Record("C").size()) +
+                                                "\t\t\t记录头之后没有字段结束符，各列写为空值\r\n");
+
+  std::filesystem::create_directory(std::filesystem::u8path(folder.File("d")));
+  window.inputPath = "\"" + input + "\" \"" + folder.File("d") + "\" \"" + second + "\"";
+  RemoveOutput();
+  Convert();
+  EXPECT_EQ(FailureText(summary),
+            "无法打开输入文件：" + folder.File("d") + "（这是一个文件夹）。已写出的2条记录保留在输出文件中。");
+  EXPECT_EQ(ReadBytes(output), "000@\t200a\t\r\n" + a + "A\t\r\n" + a + "B\t\r\n");
+  EXPECT_FALSE(Exists(output + ".log.txt")) << "no problem this time: the earlier log goes";
+}
+
+// The log names every problem on a line of its own: the record's own first,
+// then its cells'; the 001 when the record has one, cut to its beginning.
+// It stops at its bound and says so; a run without problems removes an
+// earlier log; a log that cannot be written fails no run.
+TEST_F(Run, TheLogNamesEveryProblemUpToItsBound) {
+  const Messages words(Language::Chinese);
+  const auto declared = [](const char* set, const std::string& title) {
+    const std::string field100 = std::string("20060827d2006    km y0chiy") + set + "20    ea";
+    return RecordBuilder()
+        .Field("001", "o1")
+        .Field("100", "  " + Sf("a", field100))
+        .Field("200", Sf("a", title))
+        .Build();
+  };
+  const std::string records[] = {
+      Record("A"), "junk\r\n", declared("09", kUtf8Title),
+      RecordBuilder().Coding('a').Field("001", "u1").Field("200", Sf("a", "题😀") + Sf("b", "ก")).Build()};
+  std::string bytes;
+  std::vector<std::string> offsets;
+  for (const std::string& record : records) offsets.push_back(std::to_string(bytes.size())), bytes += record;
+  WriteBytes(input, bytes);
+  ConversionRequest request;
+  request.inputPaths = {input};
+  request.outputPath = output;
+  request.items = {"200a", "200b"};
+  request.log = {folder.File("问题.txt"), &words, 3};
+  const std::string header = "\xEF\xBB\xBF文件\t记录号\t字节位置\t001\t列\t问题\r\n";
+  const std::string marks = "有字符无法用GBK编码写出，已写成“?”（BMP以外的写成“??”）";
+  const std::string lines[] = {
+      input + "\t2\t" + offsets[1] + "\t\t\t记录头之后没有字段结束符，各列写为空值\r\n",
+      input + "\t3\t" + offsets[2] + "\to1\t\t声明为GBK，实际按UTF-8读取\r\n",
+      input + "\t4\t" + offsets[3] + "\tu1\t200a\t" + marks + "\r\n",
+      input + "\t4\t" + offsets[3] + "\tu1\t200b\t" + marks + "\r\n",
+  };
+  RunSummary converted = ::Convert(request, LocalFileSystem());
+  EXPECT_EQ(ReadBytes(request.log.path),
+            header + lines[0] + lines[1] + lines[2] + "问题记录到此为止：只列出前3个问题，另有1个未列出。\r\n");
+  EXPECT_TRUE(converted.logCutShort && converted.loggedProblems == 3);
+
+  request.log.mostLines = kProblemLogLines;
+  request.outputMode = OutputMode::Replace;
+  ::Convert(request, LocalFileSystem());
+  EXPECT_EQ(ReadBytes(request.log.path), header + lines[0] + lines[1] + lines[2] + lines[3]);
+
+  // A value longer than a cell holds, in a workbook.
+  RecordBuilder long200;
+  long200.Field("001", std::string(70, 'i'));
+  for (int i = 0; i < 4; ++i) long200.Field("200", Sf("b", std::string(9000, 'x')));
+  WriteBytes(input, long200.Build());
+  request.items = {"200a", "200b*"};
+  request.output = OutputType::Workbook;
+  request.outputPath = folder.File("out.xlsx");
+  ::Convert(request, LocalFileSystem());
+  EXPECT_EQ(ReadBytes(request.log.path), header + input + "\t1\t0\t" + std::string(64, 'i') +
+                                             "\t200b*\t值超过单元格的上限（32767个字符），已截断\r\n");
+
+  WriteBytes(input, Record("A"));
+  converted = ::Convert(request, LocalFileSystem());
+  EXPECT_FALSE(Exists(request.log.path)) << "no problem, no log";
+  EXPECT_EQ(converted.loggedProblems, 0);
+
+  WriteBytes(input, "junk");
+  request.log.path = folder.File("missing") + "/问题.txt";
+  converted = ::Convert(request, LocalFileSystem());
+  EXPECT_EQ(converted.outcome, RunSummary::Outcome::Completed);
+  EXPECT_EQ(WithFolderAsDots(words.LogNamed(converted, request.log.path), folder),
+            "问题记录无法写出：.../missing/问题.txt（路径不存在）；转换本身不受影响。");
+}
+
+// The path box's text as paths, and back; the output the save dialog proposes.
+TEST(PathList, ParsedJoinedAndProposed) {
+  const struct {
+    std::string text;
+    std::vector<std::string> paths;
+    std::string joined;  // "" for the text itself
+  } lists[] = {
+      {"D:\\data\\a b.iso", {"D:\\data\\a b.iso"}, ""},
+      {"  D:\\a.iso \r\n", {"D:\\a.iso"}, "D:\\a.iso"},
+      {"\"D:\\a b.iso\" \"D:\\中文\\c.iso\"", {"D:\\a b.iso", "D:\\中文\\c.iso"}, ""},
+      {"\"D:\\a.iso\"\r\n\"D:\\b.iso\"\n", {"D:\\a.iso", "D:\\b.iso"}, "\"D:\\a.iso\" \"D:\\b.iso\""},
+      {"D:\\a.iso\r\nD:\\b c.iso", {"D:\\a.iso", "D:\\b c.iso"}, "\"D:\\a.iso\" \"D:\\b c.iso\""},
+      {"\"\\\\?\\D:\\a.iso\" x.iso \"\"", {"\\\\?\\D:\\a.iso", "x.iso"}, "\"\\\\?\\D:\\a.iso\" \"x.iso\""},
+      {" \r\n ", {}, ""},
+  };
+  for (const auto& list : lists) {
+    EXPECT_EQ(ParsePathList(list.text), list.paths) << list.text;
+    if (!list.paths.empty()) {
+      EXPECT_EQ(JoinPathList(list.paths), list.joined.empty() ? list.text : list.joined) << list.text;
+    }
+  }
+  EXPECT_EQ(ProposedOutput("D:\\data\\book.iso", OutputType::Workbook), "D:\\data\\book.xlsx");
+  EXPECT_EQ(ProposedOutput("/data.d/book", OutputType::GbkText), "/data.d/book.txt");
+  EXPECT_EQ(ProposedOutput("", OutputType::GbkText), "");
+  EXPECT_EQ(WithExtensionOf("D:\\book.TXT", OutputType::Workbook), "D:\\book.xlsx");
+  EXPECT_EQ(WithExtensionOf("D:\\book.xlsx", OutputType::Utf8Text), "D:\\book.txt");
+  EXPECT_EQ(WithExtensionOf("D:\\book.dat", OutputType::Workbook), "D:\\book.dat.xlsx");
+  EXPECT_EQ(Messages(Language::Chinese).ConfirmPrompt(OutputType::Workbook), "是否将数据转换为 Excel 工作簿？");
 }
 
 }  // namespace

@@ -43,11 +43,12 @@ class TempFolder {
   std::filesystem::path path_;
 };
 
-// The text with the folder's path, where it occurs first, as ".../".
+// The text with the folder's path, wherever it occurs, as ".../".
 inline std::string WithFolderAsDots(std::string text, const TempFolder& folder) {
   const std::string path = folder.File("");
-  const std::size_t at = text.find(path);
-  if (at != std::string::npos) text.replace(at, path.size(), ".../");
+  for (std::size_t at = text.find(path); at != std::string::npos; at = text.find(path, at + 4)) {
+    text.replace(at, path.size(), ".../");
+  }
   return text;
 }
 
@@ -157,6 +158,9 @@ class FaultyFiles : public FileSystem {
   bool unreadable = false;  // the output may be written but not read
 
   bool Exists(const std::string& path) override { return path != seemsMissing && LocalFileSystem().Exists(path); }
+  std::uint64_t SizeOf(const std::string& path) override {
+    return input ? input()->Size() : LocalFileSystem().SizeOf(path);
+  }
   bool IsSameFile(const std::string& a, const std::string& b) override { return LocalFileSystem().IsSameFile(a, b); }
   std::unique_ptr<InputFile> OpenForReading(const std::string& path, FileError& error) override {
     return input ? input() : LocalFileSystem().OpenForReading(path, error);
@@ -167,6 +171,7 @@ class FaultyFiles : public FileSystem {
   std::unique_ptr<OutputFile> OpenReplacement(const std::string& path, bool replace, FileError& error) override {
     return Filling(LocalFileSystem().OpenReplacement(path, replace, error));
   }
+  bool Remove(const std::string& path, FileError& error) override { return LocalFileSystem().Remove(path, error); }
 
  private:
   std::unique_ptr<OutputFile> Filling(std::unique_ptr<OutputFile> file) const {
@@ -196,6 +201,8 @@ class FakeRunWindow : public RunWindow {
   long closeAtProgress = -1;        // on this call (1-based) ShowProgress says the window closes,
   long stopAtProgress = -1;         // or that the user asked to stop
   long memoryShortAtProgress = -1;  // after this call, requests of more than 4 KiB fail
+  bool replaceExisting = false;     // the answer to the question about an existing text file
+  std::string proposed;             // what the save dialog was to propose
   Calls calls;
 
   std::string InputPath() override { return Log("InputPath"), inputPath; }
@@ -209,7 +216,8 @@ class FakeRunWindow : public RunWindow {
     return progressCalls_ == stopAtProgress ? ProgressAnswer::Stop : ProgressAnswer::Continue;
   }
   bool Ask(Question question, const std::string& prompt) override {
-    const char* const names[] = {"ContinueWithEmptyColumns", "ConfirmExport", "AppendToExisting", "ReplaceExisting"};
+    const char* const names[] = {"ContinueWithEmptyColumns", "ConfirmExport", "AppendToExisting", "ReplaceExisting",
+                                 "ReplaceInstead"};
     Log(std::string("Ask(") + names[static_cast<int>(question)] + "|" + prompt + ")");
     const bool answer = answers.empty() || answers.front();
     if (!answers.empty()) answers.pop_front();
@@ -220,6 +228,11 @@ class FakeRunWindow : public RunWindow {
     Log(std::string("Tell(") + names[static_cast<int>(notice)] + "|" + text + ")");
   }
   OutputChoice ChooseOutputFile() override { return Log("ChooseOutputFile"), OutputChoice{savePath, saveType}; }
+  OutputChoice ChooseOutputProposing(const std::string& name) override { return proposed = name, ChooseOutputFile(); }
+  ExistingAnswer AskAboutExisting(const std::string& prompt) override {
+    if (!Ask(Question::AppendToExisting, prompt)) return ExistingAnswer::Cancel;
+    return replaceExisting ? ExistingAnswer::Replace : ExistingAnswer::Append;
+  }
   void SaveFieldList() override { Log("SaveFieldList"); }
 
  private:
@@ -230,7 +243,11 @@ class FakeRunWindow : public RunWindow {
 namespace expected {
 inline const std::string kFinishedPrompt = "恭喜，数据已经转换完毕咯！";
 inline const std::string kConfirm = "Ask(ConfirmExport|您好,是否确定导出数据为制表符文本数据？)";
-inline const std::string kAskAppend = "Ask(AppendToExisting|该文件已存在，是否追加数据！)";
+inline const std::string kAskAppend = "Ask(AppendToExisting|该文件已存在，是否追加数据！\n.../输出.txt)";
+// The end message's line naming the log beside the output.
+inline std::string LogLine(int lines) {
+  return "\n各问题所在的记录见问题记录：.../输出.txt.log.txt（" + std::to_string(lines) + "行）";
+}
 // The caption after `records` records, `percent` of the input read.
 inline std::string Progress(int records, int percent) {
   return "ShowProgress(正在预读数据，目前已完成" + std::to_string(records) + "条.....（" + std::to_string(percent) +

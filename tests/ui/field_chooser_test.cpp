@@ -83,7 +83,7 @@ Table Converted(const std::vector<std::string>& items) {
   const std::filesystem::path path = std::filesystem::temp_directory_path() / "quirnel-chooser-reference.txt";
   std::filesystem::remove(path);
   ConversionRequest request;
-  request.inputPath = Narrow(QUIRNEL_SAMPLE);
+  request.inputPaths = {Narrow(QUIRNEL_SAMPLE)};
   request.outputPath = Narrow(path.wstring());
   request.items = items;
   request.output = OutputType::Utf8Text;
@@ -185,12 +185,14 @@ struct SlowInput : InputFile {
 
 struct SlowFiles : FileSystem {
   bool Exists(const std::string&) override { return true; }
+  std::uint64_t SizeOf(const std::string&) override { return SlowInput::kSize; }
   bool IsSameFile(const std::string&, const std::string&) override { return false; }
   std::unique_ptr<InputFile> OpenForReading(const std::string&, FileError&) override {
     return std::make_unique<SlowInput>(read);
   }
   std::unique_ptr<OutputFile> OpenOutput(const std::string&, OutputMode, FileError&) override { return nullptr; }
   std::unique_ptr<OutputFile> OpenReplacement(const std::string&, bool, FileError&) override { return nullptr; }
+  bool Remove(const std::string&, FileError&) override { return true; }
   std::size_t read = 0;
 };
 

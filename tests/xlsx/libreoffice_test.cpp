@@ -99,7 +99,7 @@ TEST(LibreOffice, ReadsEveryValueBackAsText) {
   }
   WriteBytes(folder.File("hard.iso"), records);
   ConversionRequest request;
-  request.inputPath = folder.File("hard.iso");
+  request.inputPaths = {folder.File("hard.iso")};
   request.outputPath = folder.File("converted.xlsx");
   request.output = OutputType::Workbook;
   request.items = {"001a", "200a*"};
@@ -108,8 +108,8 @@ TEST(LibreOffice, ReadsEveryValueBackAsText) {
   ASSERT_EQ(summary.outcome, RunSummary::Outcome::Completed);
   expected["converted-记录1"].insert(expected["converted-记录1"].begin(), request.items);
   // The end message counts the values cut and the control characters left out.
-  EXPECT_TRUE(summary.cutValues == cut && summary.firstCutRecord == firstCut);
-  EXPECT_TRUE(summary.deletedControls == leftOut && summary.firstDeletedControlRecord == firstLeftOut);
+  EXPECT_TRUE(summary.cutValues == cut && summary.firstCutRecord.number == firstCut);
+  EXPECT_TRUE(summary.deletedControls == leftOut && summary.firstDeletedControlRecord.number == firstLeftOut);
   const std::string message = Messages(Language::Chinese).Finished(summary, TextEncoding::Utf8, request.outputPath);
   EXPECT_NE(message.find("\n有" + std::to_string(cut) + "个值超过单元格的上限（32767个字符），已截断，第一个在第" +
                          std::to_string(firstCut) + "条记录。\n" + std::to_string(leftOut) +
