@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "marc/field_list.h"
+#include "marc/field_list_file.h"
 #include "user_language.h"
 
 Language LanguageOfUser() { return UserReadsChinese() ? Language::Chinese : Language::English; }
@@ -10,18 +11,30 @@ Language LanguageOfUser() { return UserReadsChinese() ? Language::Chinese : Lang
 std::string CliTexts::Usage() const {
   if (chinese_) {
     return std::string(
-               "用法：marc2tab [--fields 字段列表] [--join 分隔符] [--format tsv|xlsx] [--encoding gbk|utf-8]\n"
-               "               [--append | --replace] [--lang zh|en] 输入文件 输出文件\n"
+               "用法：marc2tab [--fields 字段列表|@文件] [--header codes|names|both] [--join 分隔符]\n"
+               "               [--format tsv|xlsx] [--encoding gbk|utf-8] [--append | --replace] [--lang zh|en]\n"
+               "               输入文件 输出文件\n"
                "      marc2tab --census 输入文件\n"
                "\n"
                "把 ISO 2709 格式的书目数据文件（UNIMARC/CNMARC，GBK 或 UTF-8 编码）转换成制表符分隔的\n"
                "文本文件（CR LF 换行）或 Excel 工作簿：第一行是字段代码，之后每条记录一行。\n"
                "\n"
-               "  --fields 字段列表   用逗号隔开的字段代码（字段号加子字段代码，例如 200a；000? 输出记录类型；\n"
-               "                      701a* 取出全部出现并连接）。默认：\n"
+               "  --fields 字段列表   用逗号隔开的字段代码，各项前后的空格忽略。默认：\n"
                "                      ") +
            DefaultFieldList +
            "\n"
+           "                      200a       字段号加子字段代码：第一个 200 字段的第一个 $a\n"
+           "                      701a*      全部出现，用 --join 的分隔符连接\n"
+           "                      200        整个字段：指示符，然后 $a…$b…\n"
+           "                      001        控制字段（001-009）原样输出\n"
+           "                      606*       每个 606 字段整个输出并连接\n"
+           "                      100a/9-12  值的第9到第12个字符（从0数起，按字符不按字节）；100a/9 只取一个\n"
+           "                      005/0-7    控制字段的字符位置；701a*/0-1 取每次出现的位置再连接\n"
+           "                      000?       记录类型\n"
+           "                      000#       记录号（记录在文件中的序号）\n"
+           "  --fields @文件      从 UTF-8 文本文件读取字段列表（可以每行一项）\n"
+           "  --header 样式       标题行：codes 字段代码（默认），names 字段名称，both 代码和名称\n"
+           "                      （例如“200a 正题名”）；名称的语言随 --lang\n"
            "  --join 分隔符       701a* 这类代码各次出现之间的分隔符（默认“; ”），不能有制表符或换行\n"
            "  --format 格式       tsv：制表符分隔的文本；xlsx：Excel 工作簿，每个值都是文本单元格。\n"
            "                      输出文件名以 .xlsx 结尾时默认 xlsx，否则默认 tsv\n"
@@ -31,27 +44,41 @@ std::string CliTexts::Usage() const {
            "                      两者都不加时，已存在的输出文件被拒绝，文件不变\n"
            "  --census            不转换，列出输入文件中的全部字段和子字段：代码、名称、有它的记录数和占比、\n"
            "                      出现次数、是否重复、示例\n"
-           "  --lang zh|en        提示的语言（默认按 LC_ALL、LC_MESSAGES、LANG；输出文件与语言无关）\n"
+           "  --lang zh|en        提示和标题行中字段名称的语言（默认按 LC_ALL、LC_MESSAGES、LANG）\n"
            "  --help              显示本说明\n"
            "  输出文件            文件名，或 - 表示标准输出\n"
            "\n"
            "退出码：0 转换完成；1 文件无法读写，或转换中断；2 用法错误、输出文件已存在而没有 --append，\n"
-           "输出文件是另一种编码，或字段列表超过 Excel 工作簿的16384列。\n";
+           "输出文件是另一种编码，字段列表超过 Excel 工作簿的16384列，或字段列表文件无法读取、\n"
+           "不是 UTF-8 或超过16384项。\n";
   }
   return std::string(
-             "Usage: marc2tab [--fields LIST] [--join SEPARATOR] [--format tsv|xlsx] [--encoding gbk|utf-8]\n"
-             "                [--append | --replace] [--lang zh|en] INPUT OUTPUT\n"
+             "Usage: marc2tab [--fields LIST|@FILE] [--header codes|names|both] [--join SEPARATOR]\n"
+             "                [--format tsv|xlsx] [--encoding gbk|utf-8] [--append | --replace] [--lang zh|en]\n"
+             "                INPUT OUTPUT\n"
              "       marc2tab --census INPUT\n"
              "\n"
              "Converts a file of bibliographic records in ISO 2709 (UNIMARC/CNMARC, GBK or UTF-8) into\n"
              "tab-delimited text (CR LF line ends) or an Excel workbook: a header of field codes, then one\n"
              "row per record.\n"
              "\n"
-             "  --fields LIST       field codes separated by commas (tag and subfield code, such as 200a;\n"
-             "                      000? writes the type of record; 701a* joins every occurrence). Default:\n"
+             "  --fields LIST       field codes separated by commas, blanks around each ignored. Default:\n"
              "                      ") +
          DefaultFieldList +
          "\n"
+         "                      200a       tag and subfield code: the first $a of the first 200 field\n"
+         "                      701a*      every occurrence, joined with the separator of --join\n"
+         "                      200        the whole field: indicators, then $a...$b...\n"
+         "                      001        a control field (001-009) as it stands\n"
+         "                      606*       every 606 field whole, joined\n"
+         "                      100a/9-12  characters 9 to 12 of the value (counted from 0, characters,\n"
+         "                                 not bytes); 100a/9 just one\n"
+         "                      005/0-7    positions of a control field; 701a*/0-1 those of each occurrence\n"
+         "                      000?       the type of record\n"
+         "                      000#       the record's number in the file\n"
+         "  --fields @FILE      read the field list from a UTF-8 text file (one item a line will do)\n"
+         "  --header STYLE      the header row: codes (the default), names, or both (\"200a Title proper\");\n"
+         "                      names are in the language of --lang\n"
          "  --join SEPARATOR    between the occurrences of a code such as 701a* (default \"; \"); no tab\n"
          "                      or line break\n"
          "  --format FORMAT     tsv: tab-delimited text; xlsx: an Excel workbook, every value a text cell.\n"
@@ -62,14 +89,15 @@ std::string CliTexts::Usage() const {
          "                      file stays as it was). Without either, an OUTPUT that exists is refused\n"
          "  --census            instead of converting, list every field and subfield of INPUT: code,\n"
          "                      name, records that have it and their share, occurrences, repeats, sample\n"
-         "  --lang zh|en        the language of the messages (else from LC_ALL, LC_MESSAGES, LANG;\n"
-         "                      output files do not depend on it)\n"
+         "  --lang zh|en        the language of the messages and of the names in the header (else from\n"
+         "                      LC_ALL, LC_MESSAGES, LANG)\n"
          "  --help              show this text\n"
          "  OUTPUT              a file name, or - for standard output\n"
          "\n"
          "Exit status: 0 converted; 1 a file could not be read or written, or the run broke off; 2 a wrong\n"
-         "call, an OUTPUT that exists without --append, an OUTPUT in the other encoding, or a field list\n"
-         "longer than the 16384 columns of a workbook.\n";
+         "call, an OUTPUT that exists without --append, an OUTPUT in the other encoding, a field list\n"
+         "longer than the 16384 columns of a workbook, or a field list file that cannot be read, is not\n"
+         "UTF-8 or holds more than 16384 items.\n";
 }
 
 std::string CliTexts::NeedsValue(const std::string& option) const {
@@ -83,6 +111,9 @@ std::string CliTexts::UnknownEncoding(const std::string& word) const {
 }
 std::string CliTexts::UnknownLanguage(const std::string& word) const {
   return Pick("未知的语言 ", "unknown language ") + word;
+}
+std::string CliTexts::UnknownHeader(const std::string& word) const {
+  return Pick("未知的标题行样式 ", "unknown header style ") + word + Pick("（可用 codes、names、both）", " (codes, names or both)");
 }
 std::string CliTexts::UnknownOption(const std::string& option) const {
   return Pick("未知的选项 ", "unknown option ") + option;
@@ -105,6 +136,17 @@ std::string CliTexts::InputAndOutput() const {
 }
 std::string CliTexts::EmptyInputName() const { return Pick("输入文件名是空的", "the input file's name is empty"); }
 std::string CliTexts::EmptyOutputName() const { return Pick("输出文件名是空的", "the output file's name is empty"); }
+std::string CliTexts::ListFileNotUtf8(const std::string& path) const {
+  return Pick("字段列表文件不是 UTF-8 文本：", "the field list file is not UTF-8 text: ") + path;
+}
+std::string CliTexts::ListFileTooLong(const std::string& path) const {
+  return chinese_ ? "字段列表文件超过" + std::to_string(kMostListItems) + "项：" + path
+                  : "the field list file holds more than " + std::to_string(kMostListItems) + " items: " + path;
+}
+std::string CliTexts::ListFileUnreadable(const std::string& path, const std::string& reason) const {
+  return Pick("无法读取字段列表文件：", "cannot read the field list file: ") + path + Pick("（", " (") + reason +
+         Pick("）", ")");
+}
 
 std::string CliTexts::Warning(const std::string& text) const { return Pick("警告：", "warning: ") + text; }
 

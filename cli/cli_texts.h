@@ -19,6 +19,7 @@ class CliTexts {
   std::string UnknownFormat(const std::string& word) const;
   std::string UnknownEncoding(const std::string& word) const;
   std::string UnknownLanguage(const std::string& word) const;
+  std::string UnknownHeader(const std::string& word) const;
   std::string UnknownOption(const std::string& option) const;
   std::string AppendAndReplace() const;
   std::string WorkbookAppend() const;
@@ -27,6 +28,11 @@ class CliTexts {
   std::string InputAndOutput() const;
   std::string EmptyInputName() const;
   std::string EmptyOutputName() const;
+  // Why the list file of --fields @FILE is refused; reason says why it
+  // could not be read.
+  std::string ListFileNotUtf8(const std::string& path) const;
+  std::string ListFileTooLong(const std::string& path) const;
+  std::string ListFileUnreadable(const std::string& path, const std::string& reason) const;
 
   std::string Warning(const std::string& text) const;
   std::string Progress(std::int64_t records, double megabytes, double megabytesPerSecond) const;

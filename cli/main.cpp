@@ -3,6 +3,8 @@
 // or --lang says: its reasons are the window's own texts.
 #include <cstdio>
 #include <exception>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,7 @@
 #include "console.h"
 #include "conversion.h"
 #include "marc/field_list.h"
+#include "marc/field_list_file.h"
 #include "program_arguments.h"
 #include "standard_output.h"
 
@@ -47,14 +50,54 @@ void ReportSummary(const RunSummary& summary, TextEncoding output, const std::st
   if (summary.deletedControls > 0) std::fprintf(stderr, "  %s\n", texts.DeletedControls(summary).c_str());
 }
 
-ConversionRequest RequestOf(const CommandLine& line) {
+// The whole of a file, or nullopt with the reason it could not be read.
+std::optional<std::string> ReadWholeFile(const std::string& path, std::string& reason) {
+  FileError error;
+  const std::unique_ptr<InputFile> input = LocalFileSystem().OpenForReading(path, error);
+  if (!input) {
+    reason = Texts().Reason(error);
+    return std::nullopt;
+  }
+  std::string bytes;
+  char block[65536];
+  while (const std::size_t got = input->Read(block, sizeof block)) bytes.append(block, got);
+  if (input->Error().kind != FileError::Kind::None) {
+    reason = Texts().Reason(input->Error());
+    return std::nullopt;
+  }
+  return bytes;
+}
+
+// The field list of --fields: as given, or from the file named after "@";
+// nullopt when that file is refused, said why.
+std::optional<std::string> FieldListOf(const CommandLine& line) {
+  const std::string given = line.fields.value_or(DefaultFieldList);
+  if (given.empty() || given[0] != '@') return given;
+  const std::string path = given.substr(1);
+  const CliTexts texts(language);
+  std::string reason;
+  const std::optional<std::string> bytes = ReadWholeFile(path, reason);
+  if (!bytes) {
+    Say(texts.ListFileUnreadable(path, reason));
+    return std::nullopt;
+  }
+  FieldListFileText list = FieldListFromFile(*bytes);
+  if (list.problem == FieldListFileText::Problem::NotUtf8) Say(texts.ListFileNotUtf8(path));
+  if (list.problem == FieldListFileText::Problem::TooManyItems) Say(texts.ListFileTooLong(path));
+  if (list.problem != FieldListFileText::Problem::None) return std::nullopt;
+  return std::move(list.list);
+}
+
+ConversionRequest RequestOf(const CommandLine& line, const std::string& fieldList) {
   ConversionRequest request;
   request.inputPath = line.input;
   request.outputPath = line.output;
   request.output = OutputTypeOf(line, line.output);
   request.outputMode = line.append ? OutputMode::Append : line.replace ? OutputMode::Replace : OutputMode::CreateNew;
-  request.items = ParseFieldList(line.fields.value_or(DefaultFieldList));
+  request.items = ParseFieldList(fieldList);
   if (line.join) request.joinSeparator = *line.join;
+  request.header = line.header;
+  request.language = language;  // of the names in the header
   return request;
 }
 
@@ -62,8 +105,10 @@ ConversionRequest RequestOf(const CommandLine& line) {
 void Warn(const std::string& text) { Say(CliTexts(language).Warning(text)); }
 
 int Convert(const CommandLine& line) {
+  const std::optional<std::string> fieldList = FieldListOf(line);
+  if (!fieldList) return kExitUsage;
   StandardOutputFiles files(LocalFileSystem());
-  const ConversionRequest request = RequestOf(line);
+  const ConversionRequest request = RequestOf(line, *fieldList);
   const std::vector<std::string> unmatchable = ItemsThatCannotMatch(request.items);
   if (!unmatchable.empty()) Warn(Texts().CannotMatch(unmatchable));
   ProgressLine progress(StandardErrorIsTerminal(), CliTexts(language));
@@ -74,7 +119,9 @@ int Convert(const CommandLine& line) {
   progress.End();
   if (summary.outcome == RunSummary::Outcome::Completed) {
     ReportSummary(summary, FormatOf(request.output).encoding, line.output);
-    if (summary.records > 0 && !summary.emptyColumns.empty()) Warn(Texts().EmptyColumns(summary.emptyColumns));
+    if (summary.records > 0 && !summary.emptyColumns.empty()) {
+      Warn(Texts().EmptyColumns(summary.emptyColumns, summary.emptyColumnHints));
+    }
     return kExitConverted;
   }
   if (summary.failure.fileError.kind == FileError::Kind::Exists) {

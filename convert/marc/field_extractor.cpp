@@ -1,6 +1,7 @@
 #include "marc/field_extractor.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 
 #include "marc/field_data.h"
@@ -20,14 +21,33 @@ std::uint64_t CodeKey(std::string_view code) {
   return key;
 }
 
+// Characters first to last of a value, counted in the record's encoding:
+// what there is of them, or "" when the value ends before the first.
+std::string_view Characters(std::string_view value, const FieldCode::Positions& positions, TextEncoding encoding) {
+  std::size_t at = 0;
+  std::size_t begin = value.size();  // until the first character is reached
+  for (std::uint32_t character = 0; at < value.size(); ++character) {
+    if (character == positions.first) begin = at;
+    if (character > positions.last) break;
+    at += FirstCharacterLength(value.substr(at), encoding);
+  }
+  return begin < at ? value.substr(begin, at - begin) : std::string_view();
+}
+
 }  // namespace
 
-FieldExtractor::FieldExtractor(std::vector<FieldCode> codes, const RecordTypeNames& typeNames)
-    : codes_(std::move(codes)), typeNames_(typeNames) {
+FieldExtractor::FieldExtractor(std::vector<FieldCode> codes, const RecordTypeNames& typeNames,
+                               std::vector<FieldCode> probes)
+    : codes_(std::move(codes)), columns_(codes_.size()), typeNames_(typeNames) {
   slotOfNumericTag_.fill(-1);
+  for (FieldCode& probe : probes) {
+    probe.joined = false;  // one value tells enough
+    codes_.push_back(std::move(probe));
+  }
   KnownWants known;
-  for (const FieldCode& code : codes_) {
-    wantOfColumn_.push_back(AddWant(code, known));
+  for (std::size_t column = 0; column < codes_.size(); ++column) {
+    const FieldCode& code = codes_[column];
+    wantOfColumn_.push_back(AddWant(code, column >= columns_, known));
     joined_.push_back(code.joined ? 1 : 0);
   }
   for (Slot& slot : slots_) {
@@ -46,6 +66,7 @@ std::int32_t FieldExtractor::NewSlot(const std::string& tag) {
   slots_.emplace_back();
   slots_.back().byAsciiCode.fill(-1);
   firstOccurrences_.push_back(0);
+  keepReading_.push_back(0);
   const int number = field_data::NumericTag(tag);
   if (number >= 0) {
     slotOfNumericTag_[static_cast<std::size_t>(number)] = slot;
@@ -55,32 +76,60 @@ std::int32_t FieldExtractor::NewSlot(const std::string& tag) {
   return slot;
 }
 
-// Columns that ask the same of the same tag share one want.
-std::int32_t FieldExtractor::AddWant(const FieldCode& code, KnownWants& known) {
-  if (code.kind != FieldCode::Kind::Subfield && code.kind != FieldCode::Kind::ControlField) return -1;
+// Columns that ask the same of the same tag share one want. A probe keeps
+// its tag's fields read only until it is stopped, and never holds back the
+// end of a field's reading otherwise.
+std::int32_t FieldExtractor::AddWant(const FieldCode& code, bool probe, KnownWants& known) {
+  const FieldCode::Kind kind = code.kind;
+  if (kind != FieldCode::Kind::Subfield && kind != FieldCode::Kind::ControlField &&
+      kind != FieldCode::Kind::WholeField) {
+    return -1;
+  }
   bool is100 = false;
   std::int32_t slot = SlotOfTag(code.tag, is100);
   if (slot < 0) slot = NewSlot(code.tag);
   Want want;
   want.slot = slot;
-  want.wholeField = code.kind == FieldCode::Kind::ControlField;
+  want.shape = kind == FieldCode::Kind::Subfield      ? Shape::Subfield
+               : kind == FieldCode::Kind::WholeField ? Shape::Shown
+                                                     : Shape::AsItStands;
   want.joined = code.joined;
-  if (!want.wholeField) {
+  want.probe = probe;
+  want.hasPositions = code.positions.has_value();
+  want.positions = code.positions.value_or(FieldCode::Positions{});
+  if (want.shape == Shape::Subfield) {
     want.keyGbk = CodeKey(code.subfieldGbk);
     want.keyUtf8 = CodeKey(code.subfieldUtf8);
   }
-  Slot& owner = slots_[static_cast<std::size_t>(slot)];
+  const auto s = static_cast<std::size_t>(slot);
+  Slot& owner = slots_[s];
   const auto index = static_cast<std::int32_t>(wants_.size());
   const auto [place, isNew] =
-      known.try_emplace(std::make_tuple(slot, want.wholeField, want.joined, want.keyGbk, want.keyUtf8), index);
-  if (!isNew) return place->second;
+      known.try_emplace(std::make_tuple(slot, want.shape, want.joined, probe, want.keyGbk, want.keyUtf8,
+                                        want.hasPositions, want.positions.first, want.positions.last),
+                        index);
+  if (!isNew) {
+    if (probe) ++wants_[static_cast<std::size_t>(place->second)].probeUsers;
+    return place->second;
+  }
   if (want.joined) want.joinedIndex = joinedCount_++;
+  want.probeUsers = probe ? 1 : 0;
   wants_.push_back(want);
   owner.wants.push_back(index);
-  if (!want.joined) ++firstOccurrences_[static_cast<std::size_t>(slot)];
-  owner.hasJoined |= want.joined;
-  owner.wholeField = want.wholeField;
-  if (!want.wholeField) AddCodeOf(owner, index);
+  if (want.joined && !owner.hasJoined) {
+    owner.hasJoined = true;
+    ++keepReading_[s];
+  }
+  if (probe) ++keepReading_[s];
+  if (!want.joined && !probe) ++firstOccurrences_[s];
+  if (want.shape == Shape::Subfield) {
+    owner.hasSubfieldWants = true;
+    AddCodeOf(owner, index);
+  } else {
+    owner.wholeWants.push_back(index);
+    owner.shown |= want.shape == Shape::Shown;
+    anyShown_ |= owner.shown;
+  }
   return index;
 }
 
@@ -107,12 +156,15 @@ std::int32_t FieldExtractor::SlotOfOtherTag(std::string_view tag) const {
   return place != otherTags_.end() ? place->second : -1;
 }
 
-void FieldExtractor::Read(const RecordView& view) {
+void FieldExtractor::Read(const RecordView& view, std::int64_t number) {
   view_ = &view;
   decision_ = EncodingDecision();
   overlap_ = false;
   found_.clear();
   scratch_.clear();
+  shown_.clear();
+  numberLength_ = static_cast<std::size_t>(
+      std::to_chars(number_.data(), number_.data() + number_.size(), number).ptr - number_.data());
   entry100_ = -1;
   std::fill(wantStates_.begin(), wantStates_.end(), WantState{});
   for (std::vector<std::string_view>& list : occurrences_) list.clear();
@@ -126,6 +178,7 @@ void FieldExtractor::Read(const RecordView& view) {
   // views into scratch_ never move.
   budget_ = view.Record().size();
   scratch_.reserve(budget_);
+  if (anyShown_) shown_.reserve(budget_);  // a field shown is as long as the field
   WalkDirectory();
   DecideEncoding();
   for (std::size_t slot = 0; slot < slots; ++slot) {
@@ -176,11 +229,13 @@ void FieldExtractor::ReadSlot(std::int32_t slot) {
     }
     budget_ -= slice.bytes.size();
     const std::string_view data = WithoutTerminators(slice.bytes, scratch_);
-    if (owner.wholeField) {
-      for (std::int32_t want : owner.wants) Give(want, data);
-    } else {
-      TakeSubfields(slot, data);
+    if (!owner.wholeWants.empty()) {
+      const std::string_view shown = owner.shown ? Shown(data) : std::string_view();
+      for (std::int32_t want : owner.wholeWants) {
+        Give(want, wants_[static_cast<std::size_t>(want)].shape == Shape::Shown ? shown : data);
+      }
     }
+    if (owner.hasSubfieldWants && Active(slot)) TakeSubfields(slot, data);
   }
 }
 
@@ -233,21 +288,37 @@ void FieldExtractor::TakeOtherCode(std::int32_t slot, std::string_view piece) {
 void FieldExtractor::Give(std::int32_t want, std::string_view value) {
   const Want& wanted = wants_[static_cast<std::size_t>(want)];
   if (wanted.joined) {
+    if (wanted.hasPositions) value = Characters(value, wanted.positions, decision_.encoding);
     if (!value.empty()) occurrences_[static_cast<std::size_t>(wanted.joinedIndex)].push_back(value);
     return;
   }
   WantState& state = wantStates_[static_cast<std::size_t>(want)];
   if (state.done) return;
   state.done = true;
-  state.value = value;
-  --pending_[static_cast<std::size_t>(wanted.slot)];
+  state.value = wanted.hasPositions ? Characters(value, wanted.positions, decision_.encoding) : value;
+  if (!wanted.probe) --pending_[static_cast<std::size_t>(wanted.slot)];
+}
+
+// A data field as a person reads it: indicators, then "$a...$b...". The
+// copies of the fields of one record fit in the room reserved, so the views
+// into shown_ never move.
+std::string_view FieldExtractor::Shown(std::string_view data) {
+  const std::size_t start = shown_.size();
+  shown_.append(data);
+  std::replace(shown_.begin() + static_cast<std::ptrdiff_t>(start), shown_.end(), kSubfieldDelimiter, '$');
+  return std::string_view(shown_).substr(start);
 }
 
 // Columns that read no field, and records whose directory cannot be read.
 bool FieldExtractor::OtherValue(std::size_t column, std::string_view& value) const {
   const FieldCode& code = codes_[column];
   value = {};
-  if (code.kind == FieldCode::Kind::AlwaysEmpty || view_->Record().empty()) return true;
+  // A record's number is known whatever its bytes, and finds it again.
+  if (code.kind == FieldCode::Kind::RecordNumber) value = std::string_view(number_.data(), numberLength_);
+  if (code.kind == FieldCode::Kind::AlwaysEmpty || code.kind == FieldCode::Kind::RecordNumber ||
+      view_->Record().empty()) {
+    return true;
+  }
   if (view_->Status() == ViewStatus::Failed) return false;
   if (view_->Status() == ViewStatus::Refused) return true;
   if (code.kind == FieldCode::Kind::RecordType) value = typeNames_.For(view_->TypeOfRecord());
@@ -257,4 +328,16 @@ bool FieldExtractor::OtherValue(std::size_t column, std::string_view& value) con
 const std::vector<std::string_view>& FieldExtractor::Occurrences(std::size_t column) const {
   const Want& want = wants_[static_cast<std::size_t>(wantOfColumn_[column])];
   return occurrences_[static_cast<std::size_t>(want.joinedIndex)];
+}
+
+bool FieldExtractor::ProbeFound(std::size_t probe) const {
+  std::string_view value;
+  return Value(columns_ + probe, value) && !value.empty();
+}
+
+void FieldExtractor::StopProbing(std::size_t probe) {
+  const std::int32_t want = wantOfColumn_[columns_ + probe];
+  if (want < 0) return;
+  Want& wanted = wants_[static_cast<std::size_t>(want)];
+  if (wanted.probeUsers > 0 && --wanted.probeUsers == 0) --keepReading_[static_cast<std::size_t>(wanted.slot)];
 }
