@@ -48,6 +48,7 @@ FieldExtractor::FieldExtractor(std::vector<FieldCode> codes, const RecordTypeNam
   for (std::size_t column = 0; column < codes_.size(); ++column) {
     const FieldCode& code = codes_[column];
     wantOfColumn_.push_back(AddWant(code, column >= columns_, known));
+    numbered_ |= code.kind == FieldCode::Kind::RecordNumber;
     joined_.push_back(code.joined ? 1 : 0);
   }
   for (Slot& slot : slots_) {
@@ -97,15 +98,15 @@ std::int32_t FieldExtractor::AddWant(const FieldCode& code, bool probe, KnownWan
   want.probe = probe;
   want.hasPositions = code.positions.has_value();
   want.positions = code.positions.value_or(FieldCode::Positions{});
-  if (want.shape == Shape::Subfield) {
-    want.keyGbk = CodeKey(code.subfieldGbk);
-    want.keyUtf8 = CodeKey(code.subfieldUtf8);
-  }
+  want.plain = !probe && !want.hasPositions;
+  const bool subfield = want.shape == Shape::Subfield;
+  const std::uint64_t keyGbk = subfield ? CodeKey(code.subfieldGbk) : 0;
+  const std::uint64_t keyUtf8 = subfield ? CodeKey(code.subfieldUtf8) : 0;
   const auto s = static_cast<std::size_t>(slot);
   Slot& owner = slots_[s];
   const auto index = static_cast<std::int32_t>(wants_.size());
   const auto [place, isNew] =
-      known.try_emplace(std::make_tuple(slot, want.shape, want.joined, probe, want.keyGbk, want.keyUtf8,
+      known.try_emplace(std::make_tuple(slot, want.shape, want.joined, probe, keyGbk, keyUtf8,
                                         want.hasPositions, want.positions.first, want.positions.last),
                         index);
   if (!isNew) {
@@ -114,6 +115,11 @@ std::int32_t FieldExtractor::AddWant(const FieldCode& code, bool probe, KnownWan
   }
   if (want.joined) want.joinedIndex = joinedCount_++;
   want.probeUsers = probe ? 1 : 0;
+  if (probe) {
+    ++probing_;
+  } else {
+    plainWants_ = wants_.size() + 1;  // every want of a column is made before the first probe's
+  }
   wants_.push_back(want);
   owner.wants.push_back(index);
   if (want.joined && !owner.hasJoined) {
@@ -122,9 +128,9 @@ std::int32_t FieldExtractor::AddWant(const FieldCode& code, bool probe, KnownWan
   }
   if (probe) ++keepReading_[s];
   if (!want.joined && !probe) ++firstOccurrences_[s];
-  if (want.shape == Shape::Subfield) {
+  if (subfield) {
     owner.hasSubfieldWants = true;
-    AddCodeOf(owner, index);
+    AddCodeOf(owner, index, keyGbk, keyUtf8);
   } else {
     owner.wholeWants.push_back(index);
     owner.shown |= want.shape == Shape::Shown;
@@ -135,11 +141,10 @@ std::int32_t FieldExtractor::AddWant(const FieldCode& code, bool probe, KnownWan
 
 // An ASCII code is the same byte in GBK and UTF-8 records and is found
 // through a table; longer codes through keys, sorted once all are in.
-void FieldExtractor::AddCodeOf(Slot& owner, std::int32_t index) {
-  Want& want = wants_[static_cast<std::size_t>(index)];
+void FieldExtractor::AddCodeOf(Slot& owner, std::int32_t index, std::uint64_t keyGbk, std::uint64_t keyUtf8) {
   const std::uint64_t asciiKey = 1u << 8;
-  if (want.keyUtf8 >= asciiKey && want.keyUtf8 < asciiKey + 128) {
-    std::int32_t* link = &owner.byAsciiCode[want.keyUtf8 - asciiKey];
+  if (keyUtf8 >= asciiKey && keyUtf8 < asciiKey + 128) {
+    std::int32_t* link = &owner.byAsciiCode[keyUtf8 - asciiKey];
     while (*link >= 0) link = &wants_[static_cast<std::size_t>(*link)].nextWithCode;
     *link = index;
     return;
@@ -147,8 +152,8 @@ void FieldExtractor::AddCodeOf(Slot& owner, std::int32_t index) {
   const auto add = [index](KeyedWants& keyed, std::uint64_t key) {
     if (key != 0) keyed.emplace_back(key, index);
   };
-  add(owner.byKeyGbk, want.keyGbk);
-  add(owner.byKeyUtf8, want.keyUtf8);
+  add(owner.byKeyGbk, keyGbk);
+  add(owner.byKeyUtf8, keyUtf8);
 }
 
 std::int32_t FieldExtractor::SlotOfOtherTag(std::string_view tag) const {
@@ -163,10 +168,14 @@ void FieldExtractor::Read(const RecordView& view, std::int64_t number) {
   found_.clear();
   scratch_.clear();
   shown_.clear();
-  numberLength_ = static_cast<std::size_t>(
-      std::to_chars(number_.data(), number_.data() + number_.size(), number).ptr - number_.data());
+  if (numbered_) {
+    numberLength_ = static_cast<std::size_t>(
+        std::to_chars(number_.data(), number_.data() + number_.size(), number).ptr - number_.data());
+  }
   entry100_ = -1;
-  std::fill(wantStates_.begin(), wantStates_.end(), WantState{});
+  // The probes' wants come last; once every probe is stopped, they are left alone.
+  std::fill(wantStates_.begin(), wantStates_.begin() + static_cast<std::ptrdiff_t>(probing_ > 0 ? wants_.size() : plainWants_),
+            WantState{});
   for (std::vector<std::string_view>& list : occurrences_) list.clear();
   std::copy(firstOccurrences_.begin(), firstOccurrences_.end(), pending_.begin());
   std::fill(first_.begin(), first_.end(), -1);
@@ -229,13 +238,8 @@ void FieldExtractor::ReadSlot(std::int32_t slot) {
     }
     budget_ -= slice.bytes.size();
     const std::string_view data = WithoutTerminators(slice.bytes, scratch_);
-    if (!owner.wholeWants.empty()) {
-      const std::string_view shown = owner.shown ? Shown(data) : std::string_view();
-      for (std::int32_t want : owner.wholeWants) {
-        Give(want, wants_[static_cast<std::size_t>(want)].shape == Shape::Shown ? shown : data);
-      }
-    }
-    if (owner.hasSubfieldWants && Active(slot)) TakeSubfields(slot, data);
+    if (!owner.wholeWants.empty()) TakeWhole(slot, data);
+    if (owner.hasSubfieldWants) TakeSubfields(slot, data);
   }
 }
 
@@ -249,6 +253,15 @@ void FieldExtractor::FailPending(std::int32_t slot) {
     state.failed = true;
   }
   pending_[static_cast<std::size_t>(slot)] = 0;
+}
+
+// A field for the wants that take it whole.
+void FieldExtractor::TakeWhole(std::int32_t slot, std::string_view data) {
+  const Slot& owner = slots_[static_cast<std::size_t>(slot)];
+  const std::string_view shown = owner.shown ? Shown(data) : std::string_view();
+  for (std::int32_t want : owner.wholeWants) {
+    Give(want, wants_[static_cast<std::size_t>(want)].shape == Shape::Shown ? shown : data);
+  }
 }
 
 // One pass over the subfields of a field for every code of its tag.
@@ -285,7 +298,7 @@ void FieldExtractor::TakeOtherCode(std::int32_t slot, std::string_view piece) {
   for (; match != keyed.end() && match->first == key; ++match) Give(match->second, piece.substr(codeLength));
 }
 
-void FieldExtractor::Give(std::int32_t want, std::string_view value) {
+void FieldExtractor::GiveOther(std::int32_t want, std::string_view value) {
   const Want& wanted = wants_[static_cast<std::size_t>(want)];
   if (wanted.joined) {
     if (wanted.hasPositions) value = Characters(value, wanted.positions, decision_.encoding);
@@ -339,5 +352,8 @@ void FieldExtractor::StopProbing(std::size_t probe) {
   const std::int32_t want = wantOfColumn_[columns_ + probe];
   if (want < 0) return;
   Want& wanted = wants_[static_cast<std::size_t>(want)];
-  if (wanted.probeUsers > 0 && --wanted.probeUsers == 0) --keepReading_[static_cast<std::size_t>(wanted.slot)];
+  if (wanted.probeUsers > 0 && --wanted.probeUsers == 0) {
+    --keepReading_[static_cast<std::size_t>(wanted.slot)];
+    --probing_;
+  }
 }

@@ -88,16 +88,15 @@ class FieldExtractor {
   // whole field), the first occurrence or every one, all characters or some.
   struct Want {
     std::int32_t slot = -1;
+    std::int32_t joinedIndex = -1;
+    std::int32_t nextWithCode = -1;  // another want of the slot with the same ASCII code
+    std::int32_t probeUsers = 0;     // probe columns still reading it
+    FieldCode::Positions positions;
     Shape shape = Shape::Subfield;
     bool joined = false;
     bool probe = false;
     bool hasPositions = false;
-    FieldCode::Positions positions;
-    std::int32_t probeUsers = 0;  // probe columns still reading it
-    std::uint64_t keyGbk = 0;  // the subfield code's bytes, see CodeKey
-    std::uint64_t keyUtf8 = 0;
-    std::int32_t joinedIndex = -1;
-    std::int32_t nextWithCode = -1;  // another want of the slot with the same ASCII code
+    bool plain = true;  // no positions, no probe: given the quick way
   };
   struct WantState {
     bool done = false;
@@ -130,7 +129,8 @@ class FieldExtractor {
   bool OtherValue(std::size_t column, std::string_view& value) const;
   std::int32_t AddWant(const FieldCode& code, bool probe, KnownWants& known);
   std::int32_t NewSlot(const std::string& tag);
-  void AddCodeOf(Slot& owner, std::int32_t want);
+  // The subfield code's bytes in each encoding, see CodeKey.
+  void AddCodeOf(Slot& owner, std::int32_t want, std::uint64_t keyGbk, std::uint64_t keyUtf8);
   // The slot of a directory tag, or -1; is100 tells whether it is 100.
   std::int32_t SlotOfTag(std::string_view tag, bool& is100) const {
     const int number = field_data::NumericTag(tag);
@@ -143,9 +143,28 @@ class FieldExtractor {
   void DecideEncoding();
   void ReadSlot(std::int32_t slot);
   void FailPending(std::int32_t slot);
+  void TakeWhole(std::int32_t slot, std::string_view data);
   void TakeSubfields(std::int32_t slot, std::string_view data);
   void TakeOtherCode(std::int32_t slot, std::string_view piece);
-  void Give(std::int32_t want, std::string_view value);
+  // Runs for nearly every subfield a column asks for, so in line: the wants
+  // with positions, and probes, go another way.
+  void Give(std::int32_t want, std::string_view value) {
+    const Want& wanted = wants_[static_cast<std::size_t>(want)];
+    if (!wanted.plain) {
+      GiveOther(want, value);
+      return;
+    }
+    if (wanted.joined) {
+      if (!value.empty()) occurrences_[static_cast<std::size_t>(wanted.joinedIndex)].push_back(value);
+      return;
+    }
+    WantState& state = wantStates_[static_cast<std::size_t>(want)];
+    if (state.done) return;
+    state.done = true;
+    state.value = value;
+    --pending_[static_cast<std::size_t>(wanted.slot)];
+  }
+  void GiveOther(std::int32_t want, std::string_view value);
   std::string_view Shown(std::string_view data);
   bool Active(std::int32_t slot) const {
     return pending_[static_cast<std::size_t>(slot)] > 0 || keepReading_[static_cast<std::size_t>(slot)] > 0;
@@ -164,6 +183,8 @@ class FieldExtractor {
   std::map<std::string, std::int32_t, std::less<>> otherTags_;  // tags that are not three digits
   std::int32_t joinedCount_ = 0;
   bool anyShown_ = false;  // some column takes a data field whole
+  std::size_t plainWants_ = 0;  // the wants of the columns, before the probes' ones
+  std::size_t probing_ = 0;     // probes' wants not stopped
 
   // The record read last.
   const RecordView* view_ = nullptr;
@@ -181,6 +202,7 @@ class FieldExtractor {
   std::vector<std::vector<std::string_view>> occurrences_;
   std::string scratch_;  // cleaned copies of fields with stray terminators inside
   std::string shown_;    // fields with '$' for 0x1F
+  bool numbered_ = false;           // some column asks for the record's number
   std::array<char, 24> number_{};  // the record's number in digits
   std::size_t numberLength_ = 0;
 };
