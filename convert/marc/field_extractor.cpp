@@ -24,12 +24,23 @@ std::uint64_t CodeKey(std::string_view code) {
 // Characters first to last of a value, counted in the record's encoding:
 // what there is of them, or "" when the value ends before the first.
 std::string_view Characters(std::string_view value, const FieldCode::Positions& positions, TextEncoding encoding) {
+  const auto* const bytes = reinterpret_cast<const unsigned char*>(value.data());
+  const std::size_t size = value.size();
+  const bool gbk = encoding == TextEncoding::Gbk;
   std::size_t at = 0;
-  std::size_t begin = value.size();  // until the first character is reached
-  for (std::uint32_t character = 0; at < value.size(); ++character) {
+  std::size_t begin = size;  // until the first character is reached
+  for (std::uint32_t character = 0; at < size; ++character) {
     if (character == positions.first) begin = at;
     if (character > positions.last) break;
-    at += FirstCharacterLength(value.substr(at), encoding);
+    // In line: the values asked for are short, but one is cut in every record.
+    if (bytes[at] < 0x80) {
+      ++at;
+    } else if (gbk) {
+      at += bytes[at] >= 0x81 && bytes[at] <= 0xFE && at + 1 < size ? 2 : 1;  // as FirstCharacterLength
+    } else {
+      const std::size_t length = Utf8SequenceAt(value, at);
+      at += length > 0 ? length : 1;
+    }
   }
   return begin < at ? value.substr(begin, at - begin) : std::string_view();
 }
@@ -98,7 +109,7 @@ std::int32_t FieldExtractor::AddWant(const FieldCode& code, bool probe, KnownWan
   want.probe = probe;
   want.hasPositions = code.positions.has_value();
   want.positions = code.positions.value_or(FieldCode::Positions{});
-  want.plain = !probe && !want.hasPositions;
+  want.giving = probe || want.hasPositions ? Giving::Other : code.joined ? Giving::Joined : Giving::First;
   const bool subfield = want.shape == Shape::Subfield;
   const std::uint64_t keyGbk = subfield ? CodeKey(code.subfieldGbk) : 0;
   const std::uint64_t keyUtf8 = subfield ? CodeKey(code.subfieldUtf8) : 0;
@@ -118,7 +129,7 @@ std::int32_t FieldExtractor::AddWant(const FieldCode& code, bool probe, KnownWan
   if (probe) {
     ++probing_;
   } else {
-    plainWants_ = wants_.size() + 1;  // every want of a column is made before the first probe's
+    columnWants_ = wants_.size() + 1;  // every want of a column is made before the first probe's
   }
   wants_.push_back(want);
   owner.wants.push_back(index);
@@ -133,6 +144,7 @@ std::int32_t FieldExtractor::AddWant(const FieldCode& code, bool probe, KnownWan
     AddCodeOf(owner, index, keyGbk, keyUtf8);
   } else {
     owner.wholeWants.push_back(index);
+    owner.subfieldsOnly = false;
     owner.shown |= want.shape == Shape::Shown;
     anyShown_ |= owner.shown;
   }
@@ -174,7 +186,7 @@ void FieldExtractor::Read(const RecordView& view, std::int64_t number) {
   }
   entry100_ = -1;
   // The probes' wants come last; once every probe is stopped, they are left alone.
-  std::fill(wantStates_.begin(), wantStates_.begin() + static_cast<std::ptrdiff_t>(probing_ > 0 ? wants_.size() : plainWants_),
+  std::fill(wantStates_.begin(), wantStates_.begin() + static_cast<std::ptrdiff_t>(probing_ > 0 ? wants_.size() : columnWants_),
             WantState{});
   for (std::vector<std::string_view>& list : occurrences_) list.clear();
   std::copy(firstOccurrences_.begin(), firstOccurrences_.end(), pending_.begin());
@@ -238,8 +250,11 @@ void FieldExtractor::ReadSlot(std::int32_t slot) {
     }
     budget_ -= slice.bytes.size();
     const std::string_view data = WithoutTerminators(slice.bytes, scratch_);
-    if (!owner.wholeWants.empty()) TakeWhole(slot, data);
-    if (owner.hasSubfieldWants) TakeSubfields(slot, data);
+    if (!owner.subfieldsOnly) {
+      TakeWhole(slot, data);
+      if (!owner.hasSubfieldWants) continue;
+    }
+    TakeSubfields(slot, data);
   }
 }
 
@@ -318,7 +333,13 @@ void FieldExtractor::GiveOther(std::int32_t want, std::string_view value) {
 std::string_view FieldExtractor::Shown(std::string_view data) {
   const std::size_t start = shown_.size();
   shown_.append(data);
-  std::replace(shown_.begin() + static_cast<std::ptrdiff_t>(start), shown_.end(), kSubfieldDelimiter, '$');
+  // A delimiter every few bytes: found with memchr, not byte by byte.
+  char* const end = shown_.data() + shown_.size();
+  for (char* at = shown_.data() + start; at != end;) {
+    at = static_cast<char*>(std::memchr(at, kSubfieldDelimiter, static_cast<std::size_t>(end - at)));
+    if (at == nullptr) break;
+    *at++ = '$';
+  }
   return std::string_view(shown_).substr(start);
 }
 

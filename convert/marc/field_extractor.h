@@ -78,6 +78,9 @@ class FieldExtractor {
   bool FieldsOverlap() const { return overlap_; }
 
  private:
+  // How a want takes a value: the first one, every one, or with positions
+  // or as a probe, which is the slower way.
+  enum class Giving : std::uint8_t { First, Joined, Other };
   // What a want takes of a field.
   enum class Shape : std::uint8_t {
     Subfield,
@@ -96,7 +99,7 @@ class FieldExtractor {
     bool joined = false;
     bool probe = false;
     bool hasPositions = false;
-    bool plain = true;  // no positions, no probe: given the quick way
+    Giving giving = Giving::First;
   };
   struct WantState {
     bool done = false;
@@ -112,6 +115,7 @@ class FieldExtractor {
     KeyedWants byKeyUtf8;
     std::vector<std::int32_t> wholeWants;  // wants that take the whole field
     bool hasSubfieldWants = false;
+    bool subfieldsOnly = true;  // no want takes the field whole, as for nearly every tag
     bool hasJoined = false;
     bool shown = false;  // some want takes the field with '$' for 0x1F
   };
@@ -150,19 +154,17 @@ class FieldExtractor {
   // with positions, and probes, go another way.
   void Give(std::int32_t want, std::string_view value) {
     const Want& wanted = wants_[static_cast<std::size_t>(want)];
-    if (!wanted.plain) {
-      GiveOther(want, value);
-      return;
-    }
-    if (wanted.joined) {
+    if (wanted.giving == Giving::First) {
+      WantState& state = wantStates_[static_cast<std::size_t>(want)];
+      if (state.done) return;
+      state.done = true;
+      state.value = value;
+      --pending_[static_cast<std::size_t>(wanted.slot)];
+    } else if (wanted.giving == Giving::Joined) {
       if (!value.empty()) occurrences_[static_cast<std::size_t>(wanted.joinedIndex)].push_back(value);
-      return;
+    } else {
+      GiveOther(want, value);
     }
-    WantState& state = wantStates_[static_cast<std::size_t>(want)];
-    if (state.done) return;
-    state.done = true;
-    state.value = value;
-    --pending_[static_cast<std::size_t>(wanted.slot)];
   }
   void GiveOther(std::int32_t want, std::string_view value);
   std::string_view Shown(std::string_view data);
@@ -183,7 +185,7 @@ class FieldExtractor {
   std::map<std::string, std::int32_t, std::less<>> otherTags_;  // tags that are not three digits
   std::int32_t joinedCount_ = 0;
   bool anyShown_ = false;  // some column takes a data field whole
-  std::size_t plainWants_ = 0;  // the wants of the columns, before the probes' ones
+  std::size_t columnWants_ = 0;  // the wants of the columns, before the probes' ones
   std::size_t probing_ = 0;     // probes' wants not stopped
 
   // The record read last.
