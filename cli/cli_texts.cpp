@@ -113,7 +113,8 @@ std::string CliTexts::UnknownLanguage(const std::string& word) const {
   return Pick("未知的语言 ", "unknown language ") + word;
 }
 std::string CliTexts::UnknownHeader(const std::string& word) const {
-  return Pick("未知的标题行样式 ", "unknown header style ") + word + Pick("（可用 codes、names、both）", " (codes, names or both)");
+  return Pick("未知的标题行样式 ", "unknown header style ") + word +
+         Pick("（可用 codes、names、both）", " (codes, names or both)");
 }
 std::string CliTexts::UnknownOption(const std::string& option) const {
   return Pick("未知的选项 ", "unknown option ") + option;

@@ -19,7 +19,7 @@ struct CommandLine {
   std::optional<std::string> format;
   std::optional<std::string> fields;  // UTF-8, the field-list box's grammar, or "@" and a file holding it
   HeaderStyle header = HeaderStyle::Codes;
-  std::optional<std::string> join;    // UTF-8, between the occurrences of "701a*"
+  std::optional<std::string> join;  // UTF-8, between the occurrences of "701a*"
   TextEncoding encoding = TextEncoding::Gbk;
   std::string input;
   std::string output;                     // "-" is standard output

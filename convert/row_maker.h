@@ -87,7 +87,7 @@ class RowMaker {
   Language language_;
   std::int64_t records_ = 0;  // written so far, as a run counts them
   std::array<char, 24> number_{};
-  std::vector<char> probeFound_;  // per probe: whether a record had it
+  std::vector<char> probeFound_;      // per probe: whether a record had it
   std::vector<std::size_t> probing_;  // the probes not stopped
 };
 

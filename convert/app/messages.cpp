@@ -61,8 +61,7 @@ std::string Messages::CannotMatch(const std::vector<std::string>& items) const {
          Quoted(items, true) + Pick("。", ".");
 }
 
-std::string Messages::EmptyColumns(const std::vector<std::string>& items,
-                                   const std::vector<std::string>& hints) const {
+std::string Messages::EmptyColumns(const std::vector<std::string>& items, const std::vector<std::string>& hints) const {
   std::vector<std::string> named;
   named.reserve(items.size());
   for (std::size_t i = 0; i < items.size(); ++i) {

@@ -18,17 +18,12 @@ constexpr std::array<std::pair<HeaderStyle, std::string_view>, 3> kWords = {{
 std::string_view BaseNameOf(const FieldCode& code, Language language) {
   const bool english = language == Language::English;
   switch (code.kind) {
-    case FieldCode::Kind::Subfield:
-      return SubfieldName(code.tag, code.subfieldUtf8, language);
+    case FieldCode::Kind::Subfield: return SubfieldName(code.tag, code.subfieldUtf8, language);
     case FieldCode::Kind::ControlField:
-    case FieldCode::Kind::WholeField:
-      return FieldName(code.tag, language);
-    case FieldCode::Kind::RecordType:
-      return english ? "Type of record" : "记录类型";
-    case FieldCode::Kind::RecordNumber:
-      return english ? "Record number" : "记录号";
-    case FieldCode::Kind::AlwaysEmpty:
-      break;
+    case FieldCode::Kind::WholeField: return FieldName(code.tag, language);
+    case FieldCode::Kind::RecordType: return english ? "Type of record" : "记录类型";
+    case FieldCode::Kind::RecordNumber: return english ? "Record number" : "记录号";
+    case FieldCode::Kind::AlwaysEmpty: break;
   }
   return {};
 }
@@ -71,7 +66,7 @@ std::optional<HeaderStyle> HeaderStyleNamed(std::string_view word) {
 
 std::string ColumnTitle(const FieldCode& code, HeaderStyle style, Language language) {
   if (style == HeaderStyle::Codes) return code.item;
-  const std::string name = NameOf(code, language);
+  std::string name = NameOf(code, language);
   if (name.empty()) return code.item;
   if (style == HeaderStyle::Names) return name;
   return code.item + " " + name;

@@ -102,7 +102,7 @@ std::int32_t FieldExtractor::AddWant(const FieldCode& code, bool probe, KnownWan
   if (slot < 0) slot = NewSlot(code.tag);
   Want want;
   want.slot = slot;
-  want.shape = kind == FieldCode::Kind::Subfield      ? Shape::Subfield
+  want.shape = kind == FieldCode::Kind::Subfield     ? Shape::Subfield
                : kind == FieldCode::Kind::WholeField ? Shape::Shown
                                                      : Shape::AsItStands;
   want.joined = code.joined;
@@ -117,8 +117,8 @@ std::int32_t FieldExtractor::AddWant(const FieldCode& code, bool probe, KnownWan
   Slot& owner = slots_[s];
   const auto index = static_cast<std::int32_t>(wants_.size());
   const auto [place, isNew] =
-      known.try_emplace(std::make_tuple(slot, want.shape, want.joined, probe, keyGbk, keyUtf8,
-                                        want.hasPositions, want.positions.first, want.positions.last),
+      known.try_emplace(std::make_tuple(slot, want.shape, want.joined, probe, keyGbk, keyUtf8, want.hasPositions,
+                                        want.positions.first, want.positions.last),
                         index);
   if (!isNew) {
     if (probe) ++wants_[static_cast<std::size_t>(place->second)].probeUsers;
@@ -186,7 +186,8 @@ void FieldExtractor::Read(const RecordView& view, std::int64_t number) {
   }
   entry100_ = -1;
   // The probes' wants come last; once every probe is stopped, they are left alone.
-  std::fill(wantStates_.begin(), wantStates_.begin() + static_cast<std::ptrdiff_t>(probing_ > 0 ? wants_.size() : columnWants_),
+  std::fill(wantStates_.begin(),
+            wantStates_.begin() + static_cast<std::ptrdiff_t>(probing_ > 0 ? wants_.size() : columnWants_),
             WantState{});
   for (std::vector<std::string_view>& list : occurrences_) list.clear();
   std::copy(firstOccurrences_.begin(), firstOccurrences_.end(), pending_.begin());

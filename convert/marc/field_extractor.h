@@ -180,13 +180,13 @@ class FieldExtractor {
   std::vector<Want> wants_;
   std::vector<Slot> slots_;
   std::vector<std::int32_t> firstOccurrences_;                  // per slot: wants that stop at their first value
-  std::vector<std::int32_t> keepReading_;  // per slot: joined wants, and probes not stopped
+  std::vector<std::int32_t> keepReading_;                       // per slot: joined wants, and probes not stopped
   std::array<std::int32_t, 1000> slotOfNumericTag_;             // "000".."999" -> slot, -1 if not wanted
   std::map<std::string, std::int32_t, std::less<>> otherTags_;  // tags that are not three digits
   std::int32_t joinedCount_ = 0;
-  bool anyShown_ = false;  // some column takes a data field whole
+  bool anyShown_ = false;        // some column takes a data field whole
   std::size_t columnWants_ = 0;  // the wants of the columns, before the probes' ones
-  std::size_t probing_ = 0;     // probes' wants not stopped
+  std::size_t probing_ = 0;      // probes' wants not stopped
 
   // The record read last.
   const RecordView* view_ = nullptr;
@@ -202,9 +202,9 @@ class FieldExtractor {
   std::int32_t entry100_ = -1;  // the first 100 field, which may say how the record is encoded
   std::string scratch100_;
   std::vector<std::vector<std::string_view>> occurrences_;
-  std::string scratch_;  // cleaned copies of fields with stray terminators inside
-  std::string shown_;    // fields with '$' for 0x1F
-  bool numbered_ = false;           // some column asks for the record's number
+  std::string scratch_;            // cleaned copies of fields with stray terminators inside
+  std::string shown_;              // fields with '$' for 0x1F
+  bool numbered_ = false;          // some column asks for the record's number
   std::array<char, 24> number_{};  // the record's number in digits
   std::size_t numberLength_ = 0;
 };

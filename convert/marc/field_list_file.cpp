@@ -29,8 +29,8 @@ bool StartsWithComma(std::string_view text) {
 }
 
 bool EndsWithComma(std::string_view text) {
-  return text.back() == ',' ||
-         (text.size() >= kFullWidthComma.size() && text.substr(text.size() - kFullWidthComma.size()) == kFullWidthComma);
+  return text.back() == ',' || (text.size() >= kFullWidthComma.size() &&
+                                text.substr(text.size() - kFullWidthComma.size()) == kFullWidthComma);
 }
 
 // The lines (ended by CR LF, CR or LF) joined into one list: a comma

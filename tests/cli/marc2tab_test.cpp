@@ -199,7 +199,10 @@ TEST(Marc2tab, FieldListFromAFile) {
     std::string errHas;
     std::string outputAfter;
   } cases[] = {
-      {"one item a line", "\xEF\xBB\xBF" "200a\r\n000?\r\n", 0, "", kExpected},
+      {"one item a line",
+       "\xEF\xBB\xBF"
+       "200a\r\n000?\r\n",
+       0, "", kExpected},
       {"blanks and a full-width comma", "  200a，\n\n\t000?  ", 0, "", kExpected},
       {"not UTF-8", Gbk("题名"), 2, "marc2tab: 字段列表文件不是 UTF-8 文本：", "-"},
       {"too many items", tooLong, 2, "marc2tab: 字段列表文件超过16384项：", "-"},
@@ -209,7 +212,8 @@ TEST(Marc2tab, FieldListFromAFile) {
     TempFolder folder;
     WriteBytes(folder.File("in.iso"), kRecord);
     if (c.list != "-") WriteBytes(folder.File("list.txt"), c.list);
-    const Result result = RunMarc2tab(folder, {"--fields", "@" + folder.File("list.txt"), "IN", "OUT"}, folder.File("stdout"));
+    const Result result =
+        RunMarc2tab(folder, {"--fields", "@" + folder.File("list.txt"), "IN", "OUT"}, folder.File("stdout"));
     EXPECT_EQ(result.exitCode, c.exitCode) << c.what;
     EXPECT_NE(result.err.find(c.errHas), std::string::npos) << c.what << ": " << result.err;
     const std::string output = folder.File("out.txt");

@@ -178,8 +178,8 @@ const Conversation kConversations[] = {
     {"items no record can match: Yes goes on, and the end names the empty columns",
      [](Scene& t) { t.window.fieldList = "200a,20a,200A,200 a"; },
      {"InputPath", "SetBeginEnabled(false)", "SaveFieldList", "ShowProgressLabel", "FieldList",
-      "Ask(ContinueWithEmptyColumns|以下字段代码无法识别，对应的列将全部为空：“20a”、“200 a”。是否仍然继续？)", kConfirm,
-      "ChooseOutputFile", Progress(1, 100), Progress(1, 100),
+      "Ask(ContinueWithEmptyColumns|以下字段代码无法识别，对应的列将全部为空：“20a”、“200 a”。是否仍然继续？)",
+      kConfirm, "ChooseOutputFile", Progress(1, 100), Progress(1, 100),
       Finished(kFinishedPrompt + kToOutput +
                "\n以下各列在所有记录中都没有值：20a、200A（文件中有 200a）、200 a（文件中有 200a）"),
       "SetBeginEnabled(true)"},

@@ -91,7 +91,11 @@ TEST(FieldListFile, WhatAFileGives) {
     Problem problem;
     std::vector<std::string> items;
   } cases[] = {
-      {"one a line, with a byte order mark", "\xEF\xBB\xBF" "200a\r\n200f\r\n", Problem::None, {"200a", "200f"}},
+      {"one a line, with a byte order mark",
+       "\xEF\xBB\xBF"
+       "200a\r\n200f\r\n",
+       Problem::None,
+       {"200a", "200f"}},
       {"a line ending in a full-width comma", "200a，\n200f\r\n", Problem::None, {"200a", "200f"}},
       {"commas on either side of a break", "200a,\n,200f", Problem::None, {"200a", "", "200f"}},
       {"blank lines and blanks around", "\n\n  200a  \n\t\n　200f　\n", Problem::None, {"200a", "200f"}},
@@ -99,8 +103,19 @@ TEST(FieldListFile, WhatAFileGives) {
       {"a list on one line", "010a,200a，701a*", Problem::None, {"010a", "200a", "701a*"}},
       {"empty", "", Problem::None, {}},
       {"GBK", "200a," + Gbk("题名"), Problem::NotUtf8, {}},
-      {"UTF-16 without its mark", std::string("2\0" "0\0" "0\0" "a\0", 8), Problem::NotUtf8, {}},
-      {"UTF-16 with its mark", "\xFF\xFE" "2", Problem::NotUtf8, {}},
+      {"UTF-16 without its mark",
+       std::string("2\0"
+                   "0\0"
+                   "0\0"
+                   "a\0",
+                   8),
+       Problem::NotUtf8,
+       {}},
+      {"UTF-16 with its mark",
+       "\xFF\xFE"
+       "2",
+       Problem::NotUtf8,
+       {}},
       {"as many items as a workbook has columns", wide, Problem::None, {}},
       {"one more", wide + ",200a", Problem::TooManyItems, {}},
   };
@@ -121,7 +136,9 @@ TEST(FieldListFile, WhatAFileGives) {
   for (const std::string list : {"215\r\nd, 200a,,701a*\r\n", "", "200a,\r\n200f,"}) {
     EXPECT_EQ(ParseFieldList(FieldListFromFile(FieldListFileBytes(list)).list), ParseFieldList(list)) << list;
   }
-  EXPECT_EQ(FieldListFileBytes("215\r\nd,200a"), "\xEF\xBB\xBF" "215d,200a\r\n");
+  EXPECT_EQ(FieldListFileBytes("215\r\nd,200a"),
+            "\xEF\xBB\xBF"
+            "215d,200a\r\n");
 }
 
 }  // namespace
