@@ -17,6 +17,9 @@ class DesktopServices {
   // The save dialog's types are those of OutputType, in its order; `type`
   // comes in as the one to offer first and goes out as the one chosen.
   virtual std::wstring ChooseSaveFile(HWND owner, int& type, Language language) = 0;
+  // The dialog that opens (save false) or saves (save true) a field list
+  // file; saving asks before it replaces a file. The path, or "".
+  virtual std::wstring ChooseListFile(HWND owner, bool save, Language language) = 0;
   // A modal message box; the id of the button pressed (IDYES, IDNO, IDOK).
   virtual int ShowMessageBox(HWND owner, const std::wstring& prompt, unsigned style, const std::wstring& title) = 0;
   // Shows the menu at the point (screen coordinates) until the user chooses

@@ -6,10 +6,10 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cstring>
 #include <new>
 #include <stdexcept>
 
+#include "dialog_frame.h"
 #include "dpi_awareness.h"
 #include "field_chooser_layout.h"
 #include "main_window_layout.h"
@@ -24,6 +24,7 @@ constexpr DWORD kTable =
     kChild | WS_TABSTOP | WS_GROUP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER;
 // The list of codes shows rows of the chooser's own, which may be many thousand.
 constexpr DWORD kCodeList = kTable | LVS_OWNERDATA;
+constexpr DWORD kChoice = kChild | WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWNLIST;
 
 struct ChildControl {
   int id;
@@ -37,40 +38,15 @@ const ChildControl kControls[] = {
     {kChooserSummary, L"Static", kChild | SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0},
     {kChooserProgress, PROGRESS_CLASSW, kChild, 0},
     {kChooserList, WC_LISTVIEWW, kCodeList, WS_EX_CLIENTEDGE},
+    {kChooserHeaderLabel, L"Static", kChild | SS_LEFT | SS_NOPREFIX, 0},
+    {kChooserHeaderChoice, WC_COMBOBOXW, kChoice, 0},
+    {kChooserSchemeLabel, L"Static", kChild | SS_LEFT | SS_NOPREFIX, 0},
+    {kChooserSchemeChoice, WC_COMBOBOXW, kChoice, 0},
     {kChooserPreviewLabel, L"Static", kChild | SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0},
     {kChooserPreview, WC_LISTVIEWW, kTable, WS_EX_CLIENTEDGE},
     {IDOK, L"Button", kChild | WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON, 0},
     {IDCANCEL, L"Button", kChild | WS_TABSTOP | BS_PUSHBUTTON, 0},
 };
-
-// A dialog template without controls and without a font of its own: the
-// controls are made at WM_INITDIALOG, in the font of the window's DPI. It
-// must start on a DWORD boundary, which a vector's storage does.
-std::vector<WORD> DialogTemplate(DWORD style, const wchar_t* title) {
-  DLGTEMPLATE header = {};
-  header.style = style;
-  std::vector<WORD> words(sizeof header / sizeof(WORD));
-  std::memcpy(words.data(), &header, sizeof header);
-  words.push_back(0);  // no menu
-  words.push_back(0);  // the standard dialog class
-  for (const wchar_t* c = title; *c != L'\0'; ++c) words.push_back(static_cast<WORD>(*c));
-  words.push_back(0);
-  return words;
-}
-
-// The centre of the owner, kept on the owner's monitor.
-POINT CentredOn(HWND owner, SIZE outer) {
-  RECT around = {};
-  GetWindowRect(owner, &around);
-  MONITORINFO monitor = {};
-  monitor.cbSize = sizeof monitor;
-  GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor);
-  const RECT& work = monitor.rcWork;
-  const int left = (around.left + around.right - outer.cx) / 2;
-  const int top = (around.top + around.bottom - outer.cy) / 2;
-  return {std::max<int>(work.left, std::min<int>(left, work.right - outer.cx)),
-          std::max<int>(work.top, std::min<int>(top, work.bottom - outer.cy))};
-}
 
 SIZE WorkAreaOf(HWND window) {
   MONITORINFO monitor = {};
@@ -79,18 +55,14 @@ SIZE WorkAreaOf(HWND window) {
   return {monitor.rcWork.right - monitor.rcWork.left, monitor.rcWork.bottom - monitor.rcWork.top};
 }
 
-void Place(HWND control, const RECT& rect) {
-  SetWindowPos(control, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-               SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 }  // namespace
 
 FieldChooser::FieldChooser(DesktopServices& desktop, FileSystem& files, FieldChooserRequest request)
     : desktop_(desktop), files_(files), request_(std::move(request)), texts_(request_.language) {}
 
-std::optional<std::string> FieldChooser::Show(HWND owner) {
+std::optional<FieldChooserResult> FieldChooser::Show(HWND owner) {
   listed_ = ParseFieldList(request_.fieldList);
+  header_ = request_.header;
   result_.reset();
   const std::vector<WORD> dialogTemplate = DialogTemplate(kDialogStyle, texts_.ChooserTitle());
   DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), owner,
@@ -121,10 +93,7 @@ INT_PTR FieldChooser::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_INITDIALOG: OnInitDialog(); return FALSE;  // the focus is where OnInitDialog put it
     case kReadFileMessage: ReadFile(); return TRUE;
-    case WM_COMMAND:
-      if (LOWORD(wParam) == IDOK) OnOk();
-      if (LOWORD(wParam) == IDCANCEL) OnCancel();
-      return TRUE;
+    case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return TRUE;
     case WM_NOTIFY: {
       auto& header = *reinterpret_cast<NMHDR*>(lParam);
       if (header.idFrom != kChooserList) return FALSE;
@@ -172,7 +141,11 @@ void FieldChooser::OnInitDialog() {
 bool FieldChooser::CreateControls() {
   const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog_, GWLP_HINSTANCE));
   for (const ChildControl& child : kControls) {
-    const wchar_t* caption = child.id == IDOK ? texts_.OkButton() : child.id == IDCANCEL ? texts_.CancelButton() : L"";
+    const wchar_t* caption = child.id == IDOK                  ? texts_.OkButton()
+                             : child.id == IDCANCEL            ? texts_.CancelButton()
+                             : child.id == kChooserHeaderLabel ? texts_.HeaderLabel()
+                             : child.id == kChooserSchemeLabel ? texts_.SchemeLabel()
+                                                               : L"";
     HWND control = CreateWindowExW(child.exStyle, child.className, caption, child.style, 0, 0, 0, 0, dialog_,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(child.id)), instance, nullptr);
     if (control == nullptr) return false;
@@ -185,6 +158,7 @@ bool FieldChooser::CreateControls() {
   SetWindowSubclass(Control(kChooserList), ListProcedure, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
   SendMessageW(Control(kChooserPreview), LVM_SETEXTENDEDLISTVIEWSTYLE, 0, tableStyle | LVS_EX_GRIDLINES);
   CreateListColumns();
+  FillChoices();
   return true;
 }
 
@@ -229,6 +203,14 @@ void FieldChooser::ApplyLayout() {
   Place(Control(kChooserSummary), layout.summary);
   Place(Control(kChooserProgress), layout.progress);
   Place(Control(kChooserList), layout.list);
+  Place(Control(kChooserHeaderLabel), layout.headerLabel);
+  Place(Control(kChooserSchemeLabel), layout.schemeLabel);
+  // A drop-down's height is its list's too; it shows the height of its font.
+  const int dropped = ScaleForDpi(kDroppedChoiceHeight, dpi_);
+  for (const auto& [id, place] :
+       {std::pair{kChooserHeaderChoice, layout.headerChoice}, std::pair{kChooserSchemeChoice, layout.schemeChoice}}) {
+    Place(Control(id), {place.left, place.top, place.right, place.bottom + dropped});
+  }
   Place(Control(kChooserPreviewLabel), layout.previewLabel);
   Place(Control(kChooserPreview), layout.preview);
   Place(Control(IDOK), layout.okButton);
@@ -254,9 +236,23 @@ void FieldChooser::OnDpiChanged(int dpi, const RECT& suggested) {
   if (!reading_) RefreshPreview();
 }
 
+void FieldChooser::OnCommand(int id, int code) {
+  switch (id) {
+    case IDOK: OnOk(); break;
+    case IDCANCEL: OnCancel(); break;
+    case kChooserHeaderChoice:
+      if (code == CBN_SELCHANGE) OnHeaderChosen();
+      break;
+    case kChooserSchemeChoice:
+      if (code == CBN_SELCHANGE) OnSchemeChosen();
+      break;
+    default: break;
+  }
+}
+
 void FieldChooser::OnOk() {
   if (reading_) return;  // Enter while reading: nothing is chosen yet
-  result_ = JoinFieldList(ChosenItems(listed_, choices_));
+  result_ = FieldChooserResult{JoinFieldList(ChosenItems(listed_, choices_)), header_};
   EndDialog(dialog_, IDOK);
 }
 

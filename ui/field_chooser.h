@@ -1,8 +1,10 @@
 #pragma once
 // The field chooser: a dialog that reads the record file, lists every code it
 // holds with its name, how many records have it and a sample, ticks
-// the codes the field list has, shows the table the ticked codes would give
-// for the first records, and on OK gives the field list they make.
+// the codes the field list has (or a saved list, when one is picked), shows
+// the table the ticked codes would give for the first records with the
+// header row chosen under the list, and on OK gives the field list they
+// make and that header row.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -10,6 +12,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/field_choices.h"
@@ -17,6 +20,7 @@
 #include "census/census.h"
 #include "desktop_services.h"
 #include "file_system.h"
+#include "marc/column_title.h"
 #include "text/language.h"
 #include "ui_texts.h"
 #include "win32_handles.h"
@@ -28,6 +32,10 @@ enum FieldChooserControl : int {
   kChooserList = 203,
   kChooserPreviewLabel = 204,
   kChooserPreview = 205,
+  kChooserHeaderLabel = 206,
+  kChooserHeaderChoice = 207,
+  kChooserSchemeLabel = 208,
+  kChooserSchemeChoice = 209,
 };
 
 // The list's columns.
@@ -41,6 +49,14 @@ struct FieldChooserRequest {
   std::string fieldList;  // the field list box's text
   std::string joinSeparator;
   Language language = Language::Chinese;  // of the dialog and the names in it
+  HeaderStyle header = HeaderStyle::Codes;
+  // The saved lists to start from instead of the box's: name and list.
+  std::vector<std::pair<std::string, std::string>> schemes;
+};
+
+struct FieldChooserResult {
+  std::string list;
+  HeaderStyle header = HeaderStyle::Codes;
 };
 
 class FieldChooser {
@@ -50,9 +66,10 @@ class FieldChooser {
   FieldChooser& operator=(const FieldChooser&) = delete;
 
   // Shows the chooser as a modal dialog of owner: the field list the ticked
-  // rows make when the user presses OK; nullopt when they cancel, or the
-  // file cannot be read (which a message box then says).
-  std::optional<std::string> Show(HWND owner);
+  // rows make and the header row chosen, when the user presses OK; nullopt
+  // when they cancel, or the file cannot be read (which a message box then
+  // says).
+  std::optional<FieldChooserResult> Show(HWND owner);
 
  private:
   // Posted once the dialog is up: read the file.
@@ -65,6 +82,12 @@ class FieldChooser {
   void ReportFailure() noexcept;
   void OnOk();
   void OnCancel();
+  void OnCommand(int id, int code);
+
+  // The choices under the list (field_chooser_choices.cpp).
+  void FillChoices();
+  void OnHeaderChosen();
+  void OnSchemeChosen();
 
   // Setting up and laying out.
   void OnInitDialog();
@@ -100,7 +123,8 @@ class FieldChooser {
   FileSystem& files_;
   FieldChooserRequest request_;
   UiTexts texts_;
-  std::vector<std::string> listed_;  // the field list's items when the chooser opened
+  std::vector<std::string> listed_;  // the items of the list started from: the box's, or a saved one
+  HeaderStyle header_ = HeaderStyle::Codes;
   HWND dialog_ = nullptr;
   int dpi_ = 96;
   win32::Font font_;
@@ -114,5 +138,5 @@ class FieldChooser {
   Census census_;
   std::vector<FieldChoice> choices_;
   PreviewRecords previewRecords_;
-  std::optional<std::string> result_;
+  std::optional<FieldChooserResult> result_;
 };

@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include "win32_text.h"
+
 namespace {
 
 // The edit items carry the message that carries them out as their command,
@@ -23,9 +25,31 @@ void Add(HMENU menu, UINT command, const wchar_t* text, bool enabled) {
   AppendMenuW(menu, MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED), command, text);
 }
 
+// A name as a menu shows it: an ampersand is itself, not a key.
+std::wstring MenuText(const std::string& name) {
+  std::wstring text;
+  for (wchar_t c : Widen(name)) {
+    text += c;
+    if (c == L'&') text += L'&';
+  }
+  return text;
+}
+
+// The submenu of the saved lists; one grey item when there is none. The
+// menu it is added to owns it once added.
+void AddSchemes(HMENU menu, const UiTexts& texts, const std::vector<std::string>& names) {
+  win32::Menu schemes(CreatePopupMenu());
+  if (!schemes) return;
+  if (names.empty()) Add(schemes.Get(), kFirstSchemeCommand, texts.NoSchemesItem(), false);
+  for (std::size_t i = 0; i < names.size() && i < kMostSchemesInMenu; ++i) {
+    Add(schemes.Get(), kFirstSchemeCommand + static_cast<UINT>(i), MenuText(names[i]).c_str(), true);
+  }
+  if (AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(schemes.Get()), texts.SchemesItem())) schemes.Release();
+}
+
 }  // namespace
 
-win32::Menu FieldListMenu(HWND box, const UiTexts& texts) {
+win32::Menu FieldListMenu(HWND box, const UiTexts& texts, const std::vector<std::string>& schemeNames) {
   win32::Menu menu(CreatePopupMenu());
   if (!menu) return menu;
   const Selection selection = SelectionOf(box);
@@ -42,6 +66,13 @@ win32::Menu FieldListMenu(HWND box, const UiTexts& texts) {
   Add(menu.Get(), kSelectAll, texts.SelectAllItem(), selection.start > 0 || selection.end < length);
   AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
   Add(menu.Get(), kChooseFieldsCommand, texts.ChooseFieldsItem(), true);
+  AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
+  Add(menu.Get(), kSaveSchemeCommand, texts.SaveSchemeItem(), true);
+  AddSchemes(menu.Get(), texts, schemeNames);
+  Add(menu.Get(), kDeleteSchemeCommand, texts.DeleteSchemeItem(), !schemeNames.empty());
+  AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
+  Add(menu.Get(), kLoadListFileCommand, texts.LoadListFileItem(), writable);
+  Add(menu.Get(), kSaveListFileCommand, texts.SaveListFileItem(), true);
   return menu;
 }
 

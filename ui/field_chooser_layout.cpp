@@ -11,8 +11,13 @@ constexpr int kGap = 6;
 constexpr int kButtonWidth = 88;
 constexpr int kButtonHeight = 28;
 constexpr int kProgressHeight = 18;
-constexpr SIZE kClient = {760, 540};
-constexpr SIZE kSmallestClient = {420, 320};
+constexpr int kChoiceHeight = 24;
+constexpr int kChoiceLabelWidth = 76;  // "标题行：", "Header row:"
+constexpr int kHeaderChoiceWidth = 140;
+constexpr int kSchemeChoiceWidth = 240;  // at most: in a narrow dialog it takes what is left
+constexpr int kChoiceSpacing = 20;       // between the two pairs
+constexpr SIZE kClient = {760, 560};
+constexpr SIZE kSmallestClient = {540, 340};
 // The list gets this share of the height the two tables share.
 constexpr int kListPercent = 55;
 
@@ -31,17 +36,30 @@ FieldChooserLayout LayOutFieldChooser(SIZE client, int dpi) {
   const int gap = scaled(kGap);
   const int width = client.cx - 2 * margin;
   const int buttonTop = client.cy - margin - scaled(kButtonHeight);
-  // What is left for the two tables once the lines and the buttons have theirs.
+  const int choice = scaled(kChoiceHeight);
+  // What is left for the two tables once the lines, the drop-downs and the
+  // buttons have theirs.
   const int listTop = margin + line + gap;
-  const int shared = std::max(buttonTop - gap - listTop - (gap + line + gap), 0);
+  const int shared = std::max(buttonTop - gap - listTop - (gap + choice + gap + line + gap), 0);
   const int listHeight = shared * kListPercent / 100;
-  const int labelTop = listTop + listHeight + gap;
+  const int choiceTop = listTop + listHeight + gap;
+  const int labelTop = choiceTop + choice + gap;
   const int previewTop = labelTop + line + gap;
 
   FieldChooserLayout layout;
   layout.summary = Box(margin, margin, width, line);
   layout.progress = Box(margin, listTop, width, scaled(kProgressHeight));
   layout.list = Box(margin, listTop, width, listHeight);
+  // The labels stand level with the text of the drop-downs beside them.
+  const int choiceLabelTop = choiceTop + (choice - line) / 2;
+  const int labelWidth = scaled(kChoiceLabelWidth);
+  layout.headerLabel = Box(margin, choiceLabelTop, labelWidth, line);
+  layout.headerChoice = Box(margin + labelWidth, choiceTop, scaled(kHeaderChoiceWidth), choice);
+  const int schemeLeft = layout.headerChoice.right + scaled(kChoiceSpacing);
+  layout.schemeLabel = Box(schemeLeft, choiceLabelTop, labelWidth, line);
+  const int schemeChoiceLeft = schemeLeft + labelWidth;
+  layout.schemeChoice = Box(schemeChoiceLeft, choiceTop,
+                            std::min<int>(scaled(kSchemeChoiceWidth), client.cx - margin - schemeChoiceLeft), choice);
   layout.previewLabel = Box(margin, labelTop, width, line);
   layout.preview = Box(margin, previewTop, width, buttonTop - gap - previewTop);
   const int buttonWidth = scaled(kButtonWidth);

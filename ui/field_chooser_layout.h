@@ -1,7 +1,8 @@
 #pragma once
 // Where the field chooser's controls go in a client area of a given size at
 // a given DPI: measures of a 96-DPI screen, scaled. The list of codes and the
-// preview share the height that the lines of text and the buttons leave.
+// preview share the height that the lines of text, the drop-downs and the
+// buttons leave.
 #include <windows.h>
 
 #include "text/language.h"
@@ -10,11 +11,19 @@ struct FieldChooserLayout {
   RECT summary;   // the line above the list: the file, its records, what to do
   RECT progress;  // the progress bar while the file is read, in the list's place
   RECT list;      // the codes with their check boxes
+  // Under the list, in one row: the header row's style, the list to start from.
+  RECT headerLabel;
+  RECT headerChoice;  // the drop-down as it shows when closed
+  RECT schemeLabel;
+  RECT schemeChoice;
   RECT previewLabel;
   RECT preview;
   RECT okButton;
   RECT cancelButton;
 };
+
+// How far a drop-down's list reaches below it when open, at 96 DPI.
+inline constexpr int kDroppedChoiceHeight = 160;
 
 // Pixels at dpi for a length measured at 96 DPI.
 int ScaleForDpi(int pixelsAt96, int dpi);

@@ -82,7 +82,10 @@ void FieldChooser::ShowReading(bool reading) {
   const int whileReading = reading ? SW_SHOWNA : SW_HIDE;
   const int afterReading = reading ? SW_HIDE : SW_SHOWNA;
   ShowWindow(Control(kChooserProgress), whileReading);
-  for (int id : {kChooserList, kChooserPreviewLabel, kChooserPreview}) ShowWindow(Control(id), afterReading);
+  for (int id : {kChooserList, kChooserHeaderLabel, kChooserHeaderChoice, kChooserSchemeLabel, kChooserSchemeChoice,
+                 kChooserPreviewLabel, kChooserPreview}) {
+    ShowWindow(Control(id), afterReading);
+  }
   EnableWindow(Control(IDOK), reading ? FALSE : TRUE);
 }
 

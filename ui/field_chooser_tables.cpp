@@ -1,5 +1,5 @@
 // The chooser's two tables: the list of codes with their check boxes, and
-// the preview, which follows every tick.
+// the preview, which follows every tick and the header row chosen.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -11,6 +11,7 @@
 
 #include "field_chooser.h"
 #include "field_chooser_layout.h"
+#include "marc/field_code.h"
 #include "win32_text.h"
 
 namespace {
@@ -222,11 +223,14 @@ void FieldChooser::RefreshPreview() {
   const std::size_t shown = std::min(items.size(), kPreviewColumnsShown);
   const std::vector<std::string> shownItems(items.begin(), items.begin() + static_cast<std::ptrdiff_t>(shown));
   const std::vector<PreviewRow> rows = PreviewTable(previewRecords_, shownItems, request_.joinSeparator);
+  std::vector<std::string> titles;
+  for (const std::string& item : shownItems)
+    titles.push_back(ColumnTitle(ParseFieldCode(item), header_, request_.language));
   HWND preview = Control(kChooserPreview);
   {
     const Redraw redraw(preview);
     SendMessageW(preview, LVM_DELETEALLITEMS, 0, 0);
-    SetColumns(preview, shownItems, PreviewColumnWidth(dpi_));
+    SetColumns(preview, titles, PreviewColumnWidth(dpi_));
     for (std::size_t r = 0; r < rows.size() && shown > 0; ++r) {
       const int row = InsertRow(preview, static_cast<int>(r), rows[r][0]);
       if (row < 0) throw std::bad_alloc();

@@ -6,6 +6,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/window_run.h"
 #include "desktop_services.h"
@@ -72,6 +73,15 @@ class MainWindow : public RunWindow {
   bool OnSetCursor(HWND under);
   void OnChooseFields();
   void OnFieldListMenu(LPARAM at);
+
+  // The lists kept under names and in files (main_window_lists.cpp). True
+  // when the command was one of theirs.
+  bool OnFieldListCommand(UINT command, const std::vector<std::string>& schemeNames);
+  void ReplaceFieldList(const std::string& list);
+  void OnSaveScheme(const std::vector<std::string>& schemeNames);
+  void OnDeleteScheme(const std::vector<std::string>& schemeNames);
+  void OnLoadListFile();
+  void OnSaveListFile();
 
   void OnCommand(int id, int code);
   LRESULT OnControlColour(HDC dc, HWND control);

@@ -7,6 +7,7 @@
 
 #include <optional>
 
+#include "app/field_list_schemes.h"
 #include "app/field_list_setting.h"
 #include "app/messages.h"
 #include "field_chooser.h"
@@ -48,19 +49,31 @@ void MainWindow::OnChooseFields() {
   if (closing_) return;
   const std::string path = InputToStartWith(*this, files_, Messages(language_));
   if (path.empty()) return;
-  FieldChooser chooser(desktop_, files_, {path, FieldList(), JoinSeparatorSetting(settings_), language_});
-  const std::optional<std::string> list = chooser.Show(window_);
-  if (list && !closing_) SetWindowTextW(Control(kFieldListBox), Widen(*list).c_str());
+  FieldChooserRequest request;
+  request.inputPath = path;
+  request.fieldList = FieldList();
+  request.joinSeparator = JoinSeparatorSetting(settings_);
+  request.language = language_;
+  request.header = LoadHeaderStyle(settings_);
+  for (const std::string& name : SchemeNames(settings_)) {
+    if (std::optional<std::string> list = LoadScheme(settings_, name)) request.schemes.push_back({name, *list});
+  }
+  FieldChooser chooser(desktop_, files_, std::move(request));
+  const std::optional<FieldChooserResult> chosen = chooser.Show(window_);
+  if (!chosen || closing_) return;
+  SetWindowTextW(Control(kFieldListBox), Widen(chosen->list).c_str());
+  SaveHeaderStyle(settings_, chosen->header);  // a store that cannot be written keeps the style for this time
 }
 
 void MainWindow::OnFieldListMenu(LPARAM at) {
   HWND box = Control(kFieldListBox);
-  const win32::Menu menu = FieldListMenu(box, texts_);
+  const std::vector<std::string> schemeNames = SchemeNames(settings_);
+  const win32::Menu menu = FieldListMenu(box, texts_, schemeNames);
   if (!menu) return;
   const UINT command = desktop_.ShowShortcutMenu(window_, menu.Get(), MenuPoint(box, at));
   if (command == kChooseFieldsCommand) {
     OnChooseFields();
-  } else {
+  } else if (!OnFieldListCommand(command, schemeNames)) {
     RunEditCommand(box, command);
   }
 }

@@ -85,6 +85,7 @@ void MainWindow::OnBegin() {
   try {
     WindowRunOptions options;  // the join separator may be set beside the field list
     options.joinSeparator = JoinSeparatorSetting(settings_);
+    options.header = LoadHeaderStyle(settings_);
     options.language = language_;
     RunFromWindow(*this, files_, options);
     FinishProgress();

@@ -15,10 +15,12 @@ namespace {
 // Long enough for any path the file system accepts.
 constexpr DWORD kPathCapacity = 32768;
 
-// Both file dialogs: the name cleared first, the given filter and title; a
-// name that does not exist yet is fine and nobody is asked to overwrite.
-// filterIndex (1-based) is the type offered first, and the one chosen after.
-std::wstring RunFileDialog(HWND owner, const wchar_t* filter, const wchar_t* title, DWORD& filterIndex, bool save) {
+// The file dialogs: the name cleared first, the given filter and title; a
+// name that does not exist yet is fine and nobody is asked to overwrite,
+// unless extraFlags say so. filterIndex (1-based) is the type offered
+// first, and the one chosen after.
+std::wstring RunFileDialog(HWND owner, const wchar_t* filter, const wchar_t* title, DWORD& filterIndex, bool save,
+                           DWORD extraFlags = 0, const wchar_t* defaultExtension = nullptr) {
   std::vector<wchar_t> name(kPathCapacity, L'\0');
   OPENFILENAMEW dialog = {};
   dialog.lStructSize = sizeof dialog;
@@ -29,7 +31,8 @@ std::wstring RunFileDialog(HWND owner, const wchar_t* filter, const wchar_t* tit
   dialog.nMaxFile = kPathCapacity;
   dialog.lpstrTitle = title;
   // Keep the program's working folder where it was.
-  dialog.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR;
+  dialog.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR | extraFlags;
+  dialog.lpstrDefExt = defaultExtension;
   const BOOL chosen = save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
   if (!chosen) return {};
   filterIndex = dialog.nFilterIndex;
@@ -63,6 +66,15 @@ class SystemDesktopServices : public DesktopServices {
     const std::wstring path = RunFileDialog(owner, SaveFilter(texts).c_str(), texts.SaveTitle(), index, true);
     if (index >= 1 && index <= TableFormats().size()) type = static_cast<int>(index) - 1;
     return path;
+  }
+
+  std::wstring ChooseListFile(HWND owner, bool save, Language language) override {
+    const UiTexts texts(language);
+    DWORD first = 1;
+    // A list file is shared: saving over one asks first, and loading one needs it to be there.
+    const DWORD flags = save ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST;
+    return RunFileDialog(owner, texts.ListFileFilter(), save ? texts.SaveListFileTitle() : texts.LoadListFileTitle(),
+                         first, save, flags, L"txt");
   }
 
   int ShowMessageBox(HWND owner, const std::wstring& prompt, unsigned style, const std::wstring& title) override {

@@ -49,6 +49,89 @@ const wchar_t* UiTexts::ChooseFieldsItem() const {
   return Pick(L"从数据文件中选择字段(&F)…\tF4", L"Choose &fields from the record file...\tF4");
 }
 
+const wchar_t* UiTexts::SaveSchemeItem() const { return Pick(L"保存为字段方案(&S)…", L"&Save as a named list..."); }
+const wchar_t* UiTexts::SchemesItem() const { return Pick(L"字段方案(&L)", L"Named &lists"); }
+const wchar_t* UiTexts::NoSchemesItem() const { return Pick(L"（尚未保存字段方案）", L"(none saved yet)"); }
+const wchar_t* UiTexts::DeleteSchemeItem() const { return Pick(L"删除字段方案(&R)…", L"&Remove a named list..."); }
+const wchar_t* UiTexts::LoadListFileItem() const {
+  return Pick(L"从文件载入字段列表(&O)…", L"L&oad the field list from a file...");
+}
+const wchar_t* UiTexts::SaveListFileItem() const {
+  return Pick(L"将字段列表保存到文件(&W)…", L"Sa&ve the field list to a file...");
+}
+
+const wchar_t* UiTexts::SaveSchemeTitle() const { return Pick(L"保存为字段方案", L"Save as a named list"); }
+const wchar_t* UiTexts::SaveSchemePrompt() const {
+  return Pick(L"字段方案的名称（可选择已有的方案以替换它）：", L"Name of the list (choose one to replace it):");
+}
+const wchar_t* UiTexts::SaveButton() const { return Pick(L"保存", L"Save"); }
+const wchar_t* UiTexts::DeleteSchemeTitle() const { return Pick(L"删除字段方案", L"Remove a named list"); }
+const wchar_t* UiTexts::DeleteSchemePrompt() const { return Pick(L"要删除的字段方案：", L"The list to remove:"); }
+const wchar_t* UiTexts::DeleteButton() const { return Pick(L"删除", L"Remove"); }
+std::wstring UiTexts::ReplaceSchemePrompt(const std::wstring& name) const {
+  return chinese_ ? L"字段方案“" + name + L"”已存在，是否替换？"
+                  : L"A list named “" + name + L"” exists already. Replace it?";
+}
+std::wstring UiTexts::ConfirmDeleteScheme(const std::wstring& name) const {
+  return chinese_ ? L"确定要删除字段方案“" + name + L"”吗？" : L"Remove the list named “" + name + L"”?";
+}
+const wchar_t* UiTexts::SchemeNameRefused(SchemeNameProblem problem) const {
+  switch (problem) {
+    case SchemeNameProblem::Empty: return Pick(L"请输入字段方案的名称。", L"Please type a name for the list.");
+    case SchemeNameProblem::TooLong:
+      return Pick(L"字段方案的名称太长：最多64个字符。", L"The name is too long: 64 characters at most.");
+    case SchemeNameProblem::ControlCharacter:
+      return Pick(L"字段方案的名称不能含有换行符、制表符等控制字符：注册表无法保存这样的名称。",
+                  L"The name cannot hold line breaks, tabs or other control characters: the registry cannot keep "
+                  L"such a name.");
+    case SchemeNameProblem::None: break;
+  }
+  return L"";
+}
+const wchar_t* UiTexts::SchemeNotSaved() const {
+  return Pick(L"无法保存字段方案：无法写入注册表。", L"The list could not be saved: the registry cannot be written.");
+}
+const wchar_t* UiTexts::SchemeNotDeleted() const {
+  return Pick(L"无法删除字段方案：无法写入注册表。", L"The list could not be removed: the registry cannot be written.");
+}
+
+const wchar_t* UiTexts::LoadListFileTitle() const {
+  return Pick(L"从文件载入字段列表", L"Load the field list from a file");
+}
+const wchar_t* UiTexts::SaveListFileTitle() const {
+  return Pick(L"将字段列表保存到文件", L"Save the field list to a file");
+}
+const wchar_t* UiTexts::ListFileFilter() const {
+  return Pick(L"字段列表 (*.txt)\0*.txt\0所有文件\0*.*\0", L"Field lists (*.txt)\0*.txt\0All files\0*.*\0");
+}
+std::wstring UiTexts::ListFileRefused(ListFileRead::Problem problem, const std::wstring& path,
+                                      const std::wstring& reason) const {
+  using Problem = ListFileRead::Problem;
+  switch (problem) {
+    case Problem::CannotOpen:
+      return chinese_ ? L"无法打开字段列表文件：" + path + L"（" + reason + L"）"
+                      : L"Cannot open the list file " + path + L" (" + reason + L").";
+    case Problem::CannotRead:
+      return chinese_ ? L"无法读取字段列表文件：" + path + L"（" + reason + L"）"
+                      : L"Cannot read the list file " + path + L" (" + reason + L").";
+    case Problem::TooLarge:
+      return chinese_ ? L"未载入字段列表：" + path + L"大于4 MB，不是字段列表文件。"
+                      : L"The list was not loaded: " + path + L" is larger than 4 MB, no list file.";
+    case Problem::NotUtf8:
+      return chinese_ ? L"未载入字段列表：" + path + L"不是UTF-8编码的文本文件。"
+                      : L"The list was not loaded: " + path + L" is no text file in UTF-8.";
+    case Problem::TooManyItems:
+      return chinese_ ? L"未载入字段列表：" + path + L"中的项目超过16384个。"
+                      : L"The list was not loaded: " + path + L" holds more than 16,384 items.";
+    case Problem::None: break;
+  }
+  return {};
+}
+std::wstring UiTexts::ListFileNotWritten(const std::wstring& path, const std::wstring& reason) const {
+  return chinese_ ? L"无法保存字段列表文件：" + path + L"（" + reason + L"）"
+                  : L"Cannot save the list file " + path + L" (" + reason + L").";
+}
+
 const wchar_t* UiTexts::ConfirmTitle() const { return Pick(L"操作提示", QUIRNEL_PROGRAM_NAME); }
 const wchar_t* UiTexts::NoticeTitle() const { return Pick(L"温馨提示", QUIRNEL_PROGRAM_NAME); }
 
@@ -89,6 +172,17 @@ const wchar_t* UiTexts::ChooserHeader(int column) const {
 }
 const wchar_t* UiTexts::OkButton() const { return Pick(L"确定", L"OK"); }
 const wchar_t* UiTexts::CancelButton() const { return Pick(L"取消", L"Cancel"); }
+const wchar_t* UiTexts::HeaderLabel() const { return Pick(L"标题行：", L"Header row:"); }
+const wchar_t* UiTexts::HeaderChoice(HeaderStyle style) const {
+  switch (style) {
+    case HeaderStyle::Names: return Pick(L"字段名称", L"Field names");
+    case HeaderStyle::CodesAndNames: return Pick(L"代码和名称", L"Codes and names");
+    case HeaderStyle::Codes: break;
+  }
+  return Pick(L"字段代码", L"Field codes");
+}
+const wchar_t* UiTexts::SchemeLabel() const { return Pick(L"字段方案：", L"Named list:"); }
+const wchar_t* UiTexts::ListInTheBox() const { return Pick(L"（字段列表框中的列表）", L"(the list in the box)"); }
 
 std::wstring UiTexts::Reading(const std::wstring& file) const {
   return chinese_ ? L"正在读取" + file + L"……" : L"Reading " + file + L"...";

@@ -7,6 +7,9 @@
 #include <cstdint>
 #include <string>
 
+#include "app/field_list_files.h"
+#include "app/field_list_schemes.h"
+#include "marc/column_title.h"
 #include "settings_store.h"
 #include "table/table_formats.h"
 #include "text/language.h"
@@ -35,6 +38,35 @@ class UiTexts {
   const wchar_t* DeleteItem() const;
   const wchar_t* SelectAllItem() const;
   const wchar_t* ChooseFieldsItem() const;
+  const wchar_t* SaveSchemeItem() const;
+  const wchar_t* SchemesItem() const;
+  const wchar_t* NoSchemesItem() const;  // the submenu's one item when no list is saved
+  const wchar_t* DeleteSchemeItem() const;
+  const wchar_t* LoadListFileItem() const;
+  const wchar_t* SaveListFileItem() const;
+
+  // The dialogs that save and delete a list kept under a name, and what
+  // they ask and say.
+  const wchar_t* SaveSchemeTitle() const;
+  const wchar_t* SaveSchemePrompt() const;
+  const wchar_t* SaveButton() const;
+  const wchar_t* DeleteSchemeTitle() const;
+  const wchar_t* DeleteSchemePrompt() const;
+  const wchar_t* DeleteButton() const;
+  std::wstring ReplaceSchemePrompt(const std::wstring& name) const;
+  std::wstring ConfirmDeleteScheme(const std::wstring& name) const;
+  const wchar_t* SchemeNameRefused(SchemeNameProblem problem) const;
+  const wchar_t* SchemeNotSaved() const;
+  const wchar_t* SchemeNotDeleted() const;
+
+  // The list files' dialogs (the filter holds its own NULs), and why a file
+  // was not read or written; reason is the file error's, when there is one.
+  const wchar_t* LoadListFileTitle() const;
+  const wchar_t* SaveListFileTitle() const;
+  const wchar_t* ListFileFilter() const;
+  std::wstring ListFileRefused(ListFileRead::Problem problem, const std::wstring& path,
+                               const std::wstring& reason) const;
+  std::wstring ListFileNotWritten(const std::wstring& path, const std::wstring& reason) const;
 
   // The message boxes: the question before a run, and every other question
   // and notice.
@@ -56,6 +88,12 @@ class UiTexts {
   const wchar_t* ChooserHeader(int column) const;
   const wchar_t* OkButton() const;
   const wchar_t* CancelButton() const;
+  // The choices under the list: what the header row shows, and the list to
+  // start from.
+  const wchar_t* HeaderLabel() const;
+  const wchar_t* HeaderChoice(HeaderStyle style) const;
+  const wchar_t* SchemeLabel() const;
+  const wchar_t* ListInTheBox() const;
   // The line above the list while the file is read, and once it is.
   std::wstring Reading(const std::wstring& file) const;
   std::wstring ReadingSoFar(const std::wstring& file, std::int64_t records) const;

@@ -10,10 +10,11 @@
 #include "text/language.h"
 
 struct FieldChoice {
-  // The list item the row stands for ("200a", "701a*", "000?"); "" for a row
-  // shown for information only (a data field as a whole, the other codes),
-  // which cannot be ticked. Items the file lacks have rows too (see
-  // FieldChoices), so only a row of the file has an empty item.
+  // The list item the row stands for ("200a", "701a*", "000?", "200" for a
+  // field as a whole); "" for a row shown for information only (the other
+  // codes, codes no item can name), which cannot be ticked. Items the file
+  // lacks have rows too (see FieldChoices), so only a row of the file has an
+  // empty item.
   std::string item;
   bool fromFile = true;  // false: the item is only in the list
   std::string code;      // what the code column shows
@@ -25,10 +26,13 @@ struct FieldChoice {
 
 // The rows: first each distinct item of the list that the file offers no
 // row for (a mistyped code, a code of another file, an empty item), ticked,
-// so that it can be unticked; then the census's rows in its order, a code
-// that repeats (or whose every occurrence the list asks for) followed by a
-// row for all its occurrences ("701a*"). A row whose item is in the list
-// starts ticked. Names and notes are in the language given.
+// so that it can be unticked, its note naming the code the file has when
+// it differs only in letter case or blanks ("200A（文件中有 200a）"); then
+// the census's rows in its order, a code or field that repeats (or whose
+// every occurrence the list asks for) followed by a row for all its
+// occurrences ("701a*", "701*"). A row whose item is in the list starts
+// ticked; blanks around an item of the list are no part of it. Names and
+// notes are in the language given.
 std::vector<FieldChoice> FieldChoices(const Census& census, const std::vector<std::string>& listed,
                                       Language language = Language::Chinese);
 

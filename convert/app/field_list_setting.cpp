@@ -28,6 +28,15 @@ bool SaveOutputType(SettingsStore& store, OutputType type) {
   return store.Save(kSettingsApplication, kSettingsSection, kOutputTypeKey, FormatOf(type).settingWord);
 }
 
+HeaderStyle LoadHeaderStyle(SettingsStore& store) {
+  const std::optional<std::string> stored = store.Get(kSettingsApplication, kSettingsSection, kHeaderStyleKey);
+  return stored ? HeaderStyleNamed(*stored).value_or(HeaderStyle::Codes) : HeaderStyle::Codes;
+}
+
+bool SaveHeaderStyle(SettingsStore& store, HeaderStyle style) {
+  return store.Save(kSettingsApplication, kSettingsSection, kHeaderStyleKey, std::string(HeaderStyleWord(style)));
+}
+
 std::string JoinSeparatorSetting(SettingsStore& store) {
   const std::optional<std::string> stored = store.Get(kSettingsApplication, kSettingsSection, kJoinSeparatorKey);
   // A tab or a line break would split the joined cell: such a value is no separator.

@@ -1,7 +1,7 @@
 #pragma once
 // Keeps the field list from one start of the program to the next, and what
-// is stored beside it: the separator of joined codes, and the kind of output
-// file chosen last.
+// is stored beside it: the separator of joined codes, the kind of output
+// file chosen last, and what the header row shows.
 #include <optional>
 #include <string>
 
@@ -16,6 +16,8 @@ inline constexpr const char* kFieldListKey = "Setting";
 // occurrences of a joined code ("701a*").
 inline constexpr const char* kJoinSeparatorKey = "JoinSeparator";
 inline constexpr const char* kOutputTypeKey = "OutputType";
+// The header row's style, as HeaderStyleWord names it.
+inline constexpr const char* kHeaderStyleKey = "HeaderStyle";
 // The window's language, "zh" or "en", when the user wants another than
 // their Windows'.
 inline constexpr const char* kLanguageKey = "Language";
@@ -35,3 +37,8 @@ std::string JoinSeparatorSetting(SettingsStore& store);
 // word is none of "gbk", "utf-8", "xlsx").
 OutputType LoadOutputType(SettingsStore& store);
 bool SaveOutputType(SettingsStore& store, OutputType type);
+
+// The header row's style chosen last; codes when none was (or the stored
+// word is none of "codes", "names", "both").
+HeaderStyle LoadHeaderStyle(SettingsStore& store);
+bool SaveHeaderStyle(SettingsStore& store, HeaderStyle style);

@@ -86,6 +86,8 @@ std::optional<RunSummary> Run(RunWindow& window, FileSystem& files, const Window
   // A file that appears after the question is neither appended to nor replaced unasked.
   request.outputMode = !exists ? OutputMode::CreateNew : appendable ? OutputMode::Append : OutputMode::Replace;
   request.joinSeparator = options.joinSeparator;
+  request.header = options.header;
+  request.language = options.language;
 
   ProgressCaption caption(messages);
   RunWindow::ProgressAnswer answer = RunWindow::ProgressAnswer::Continue;

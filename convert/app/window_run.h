@@ -58,7 +58,8 @@ class RunWindow {
 
 struct WindowRunOptions {
   std::string joinSeparator = "; ";
-  Language language = Language::Chinese;  // of the questions and notices
+  HeaderStyle header = HeaderStyle::Codes;
+  Language language = Language::Chinese;  // of the questions and notices, and of the names in the header
 };
 
 // The input path typed or chosen, or "" after telling the user there is

@@ -58,3 +58,40 @@ bool RegistrySettingsStore::Save(const std::string& application, const std::stri
   return RegSetValueExW(created.Get(), Widen(key).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
                         bytes) == ERROR_SUCCESS;
 }
+
+std::vector<std::string> RegistrySettingsStore::Keys(const std::string& application, const std::string& section) {
+  std::vector<std::string> keys;
+  win32::RegistryKey opened;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, RegistryKeyPath(application, section).c_str(), 0, KEY_QUERY_VALUE,
+                    opened.Put()) != ERROR_SUCCESS) {
+    return keys;
+  }
+  DWORD values = 0;
+  DWORD longestName = 0;
+  if (RegQueryInfoKeyW(opened.Get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values, &longestName,
+                       nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+    return keys;
+  }
+  std::wstring name(longestName + 1, L'\0');
+  for (DWORD index = 0; index < values; ++index) {
+    DWORD length = static_cast<DWORD>(name.size());
+    DWORD type = 0;
+    // A value added meanwhile may have a longer name: it is left out, as is
+    // any value that is no text.
+    if (RegEnumValueW(opened.Get(), index, name.data(), &length, nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS) {
+      continue;
+    }
+    if (type == REG_SZ) keys.push_back(Narrow(std::wstring_view(name.data(), length)));
+  }
+  return keys;
+}
+
+bool RegistrySettingsStore::Delete(const std::string& application, const std::string& section, const std::string& key) {
+  win32::RegistryKey opened;
+  const LONG open =
+      RegOpenKeyExW(HKEY_CURRENT_USER, RegistryKeyPath(application, section).c_str(), 0, KEY_SET_VALUE, opened.Put());
+  if (open == ERROR_FILE_NOT_FOUND) return true;
+  if (open != ERROR_SUCCESS) return false;
+  const LONG deleted = RegDeleteValueW(opened.Get(), Widen(key).c_str());
+  return deleted == ERROR_SUCCESS || deleted == ERROR_FILE_NOT_FOUND;
+}

@@ -4,6 +4,7 @@
 // value under it.
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "settings_store.h"
 
@@ -16,4 +17,6 @@ class RegistrySettingsStore : public SettingsStore {
                                  const std::string& key) override;
   bool Save(const std::string& application, const std::string& section, const std::string& key,
             const std::string& value) override;
+  std::vector<std::string> Keys(const std::string& application, const std::string& section) override;
+  bool Delete(const std::string& application, const std::string& section, const std::string& key) override;
 };

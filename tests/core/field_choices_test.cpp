@@ -22,6 +22,7 @@ Census CensusOfTwoRecords() {
       .Field("701", " 0" + Sf("a", Gbk("乙")))
       .Field("999", "  " + Sf("z", "x"));
   second.Field("001", "id2").Field("200", "1 " + Sf("a", Gbk("题名二"))).Field("701", " 0" + Sf("a", Gbk("丙")));
+  second.Field("9-9", "  " + Sf("z", "y"));  // a tag no item can name
   WriteBytes(folder.File("records.iso"), first.Build() + second.Build());
   return TakeCensus(LocalFileSystem(), folder.File("records.iso"));
 }
@@ -40,14 +41,18 @@ TEST(FieldChoices, TheListsOwnItemsComeFirstAndTheFilesCodesAreTickedAsListed) {
   } fileRows[] = {
       {"000?", "000?|记录类型|100.0%|文字资料印刷品", false},
       {"001a", "001a|记录标识号|100.0%|id1", false},
-      {"", "200|题名与责任说明|100.0%|1 $a题名$f著者", false},
+      {"200", "200|题名与责任说明|100.0%|1 $a题名$f著者", false},
+      {"200*", "200*|题名与责任说明（全部出现）|100.0%|1 $a题名$f著者", true},
       {"200a", "200a|题名与责任说明 / 正题名|100.0%|题名", false},
       {"200f", "200f|题名与责任说明 / 第一责任说明|50.0%|著者", false},
       {"200f*", "200f*|题名与责任说明 / 第一责任说明（全部出现）|50.0%|著者", true},
-      {"", "701|个人名称－等同知识责任|100.0%| 0$a甲", false},
+      {"701", "701|个人名称－等同知识责任|100.0%| 0$a甲", false},
+      {"701*", "701*|个人名称－等同知识责任（全部出现）|100.0%| 0$a甲", false},
       {"701a", "701a|个人名称－等同知识责任 / 款目要素|100.0%|甲", false},
       {"701a*", "701a*|个人名称－等同知识责任 / 款目要素（全部出现）|100.0%|甲", false},
-      {"", "999||50.0%|  $zx", false},
+      {"", "9-9||50.0%|  $zy", false},
+      {"9-9z", "9-9z||50.0%|y", false},
+      {"999", "999||50.0%|  $zx", false},
       {"999z", "999z||50.0%|x", false},
   };
   const struct {
@@ -58,11 +63,16 @@ TEST(FieldChoices, TheListsOwnItemsComeFirstAndTheFilesCodesAreTickedAsListed) {
       {"200a", {}, {"200a"}},
       {"200a,701a*,001a", {}, {"001a", "200a", "701a*"}},
       {"200f*", {}, {"200f*"}},
-      // Mistakes, codes of other files, an empty item: each once, in the list's order.
-      {"200A,200a,9999,,200A,606a*,000?,200ab",
-       {"[x] 200A|||（文件中没有这一项）", "[x] 9999|||（文件中没有这一项）", "[x] （空项）|||（空列）",
-        "[x] 606a*|论题名称主题 / 款目要素（全部出现）||（文件中没有这一项）", "[x] 200ab|||（文件中没有这一项）"},
+      // Mistakes, codes of other files, an empty item: each once, in the list's order,
+      // a code the file has in other letter case or without a blank named.
+      {"200A,200a,9999,,200A,606a*,000?,200ab,701A*,2 00a,606",
+       {"[x] 200A|||200A（文件中有 200a）", "[x] 9999|||（文件中没有这一项）", "[x] （空项）|||（空列）",
+        "[x] 606a*|论题名称主题 / 款目要素（全部出现）||（文件中没有这一项）", "[x] 200ab|||（文件中没有这一项）",
+        "[x] 701A*|||701A*（文件中有 701a*）", "[x] 2 00a|||2 00a（文件中有 200a）",
+        "[x] 606|论题名称主题||（文件中没有这一项）"},
        {"000?", "200a"}},
+      // Whole fields; blanks around an item are no part of it.
+      {" 200 ,701*,\r\n999\t", {}, {"200", "701*", "999"}},
       {"", {}, {}},
   };
   for (const auto& c : cases) {
@@ -91,6 +101,7 @@ TEST(FieldChoices, TheListsOwnItemsComeFirstAndTheFilesCodesAreTickedAsListed) {
   const std::vector<FieldChoice> english = FieldChoices(Census{}, ParseFieldList("200a*,"), Language::English);
   EXPECT_EQ(english[0].name + "|" + english[1].code + "|" + english[1].sample,
             "Title and statement of responsibility / Title proper (all occurrences)|(empty item)|(empty column)");
+  EXPECT_EQ(FieldChoices(census, {"200A"}, Language::English)[0].sample, "200A (the file has 200a)");
 }
 
 TEST(FieldChoices, TheListWrittenBackKeepsTheUsersItemsAndAddsNewOnesInTheRowsOrder) {
@@ -115,6 +126,8 @@ TEST(FieldChoices, TheListWrittenBackKeepsTheUsersItemsAndAddsNewOnesInTheRowsOr
       {"full-width commas and line breaks become plain commas", "200a，\r\n200f", {}, "200a,200f"},
       {"untick all, tick one", "200a,200f", {{"200a", false}, {"200f", false}, {"999z", true}}, "999z"},
       {"rows for information only tick nothing", "200a", {{"", true}}, "200a"},
+      {"a whole field ticked", "200a", {{"200", true}, {"701*", true}}, "200a,200,701*"},
+      {"an item with blanks around it goes with its row", " 200f ,200a", {{"200f", false}}, "200a"},
       {"an empty list", "", {{"200a", true}}, "200a"},
   };
   for (const auto& c : cases) {

@@ -1,13 +1,17 @@
-// The field list and its join separator, kept from one start to the next.
+// The field list, its join separator and header style, kept from one start
+// to the next; the lists kept under names, and in files of their own.
 #include <gtest/gtest.h>
 
 #include <map>
 #include <optional>
 
+#include "app/field_list_files.h"
+#include "app/field_list_schemes.h"
 #include "app/field_list_setting.h"
 #include "marc/field_list.h"
 #include "marc/field_list_file.h"
 #include "record_builder.h"
+#include "test_support.h"
 
 namespace {
 
@@ -23,6 +27,20 @@ class MemorySettings : public SettingsStore {
     values[application + "/" + section + "/" + key] = value;
     return true;
   }
+  std::vector<std::string> Keys(const std::string& application, const std::string& section) override {
+    std::vector<std::string> keys;
+    const std::string prefix = application + "/" + section + "/";
+    for (const auto& [entry, value] : values) {
+      if (entry.rfind(prefix, 0) == 0 && entry.find('/', prefix.size()) == std::string::npos) {
+        keys.push_back(entry.substr(prefix.size()));
+      }
+    }
+    return keys;
+  }
+  bool Delete(const std::string& application, const std::string& section, const std::string& key) override {
+    values.erase(application + "/" + section + "/" + key);
+    return true;
+  }
   std::map<std::string, std::string> values;
 };
 
@@ -33,6 +51,7 @@ TEST(FieldListSetting, StoredValuesAndWhatTheyGive) {
     std::optional<std::string> stored;
     std::optional<std::string> list;  // nullopt: the default list is shown
     std::string separator;
+    HeaderStyle header = HeaderStyle::Codes;
   } cases[] = {
       {std::nullopt, std::nullopt, "; "},
       {"NotExsists", std::nullopt, "NotExsists"},
@@ -41,19 +60,116 @@ TEST(FieldListSetting, StoredValuesAndWhatTheyGive) {
       {"200a,\r\n606a\t|", "200a,\r\n606a\t|", "; "},
       {" | ", " | ", " | "},
       {"\n", "\n", "; "},
+      {"names", "names", "names", HeaderStyle::Names},
+      {"both", "both", "both", HeaderStyle::CodesAndNames},
+      {"Names", "Names", "Names"},
   };
   for (const auto& c : cases) {
     MemorySettings store;
     if (c.stored) {
-      store.values["Pellmoor/Sorrelant/Setting"] = *c.stored;
-      store.values["Pellmoor/Sorrelant/JoinSeparator"] = *c.stored;
+      for (const char* key : {"Setting", "JoinSeparator", "HeaderStyle"}) {
+        store.values[std::string("Pellmoor/Sorrelant/") + key] = *c.stored;
+      }
     }
     EXPECT_EQ(LoadFieldList(store), c.list) << c.stored.value_or("<nothing>");
     EXPECT_EQ(JoinSeparatorSetting(store), c.separator) << c.stored.value_or("<nothing>");
+    EXPECT_EQ(LoadHeaderStyle(store), c.header) << c.stored.value_or("<nothing>");
   }
   MemorySettings store;
   EXPECT_TRUE(SaveFieldList(store, "200a\r\n,701a*"));
-  EXPECT_EQ(store.values, (std::map<std::string, std::string>{{"Pellmoor/Sorrelant/Setting", "200a\r\n,701a*"}}));
+  EXPECT_TRUE(SaveHeaderStyle(store, HeaderStyle::CodesAndNames));
+  EXPECT_EQ(store.values, (std::map<std::string, std::string>{{"Pellmoor/Sorrelant/HeaderStyle", "both"},
+                                                              {"Pellmoor/Sorrelant/Setting", "200a\r\n,701a*"}}));
+}
+
+// A list's name as typed, as it is kept, and why one cannot be.
+TEST(FieldListSchemes, NamesAreKeptWithoutTheBlanksAroundThemOrRefusedWithTheirReason) {
+  using Problem = SchemeNameProblem;
+  const struct {
+    std::string typed, kept;
+    Problem problem = Problem::None;
+  } cases[] = {
+      {"新书通报", "新书通报"},
+      {"  查重 \xE3\x80\x80", "查重"},
+      {"Holdings: 2024 \\ vendor", "Holdings: 2024 \\ vendor"},
+      {std::string(64, 'x'), std::string(64, 'x')},
+      {"", "", Problem::Empty},
+      {" \xE3\x80\x80 ", "", Problem::Empty},
+      {std::string(65, 'x'), std::string(65, 'x'), Problem::TooLong},
+      {"书" + std::string(64, 'x'), "书" + std::string(64, 'x'), Problem::TooLong},
+      {"a\tb", "a\tb", Problem::ControlCharacter},
+      {"two\r\nlines", "two\r\nlines", Problem::ControlCharacter},
+      {std::string("nul\0", 4), std::string("nul\0", 4), Problem::ControlCharacter},
+  };
+  for (const auto& c : cases) {
+    const SchemeName checked = CheckSchemeName(c.typed);
+    EXPECT_EQ(checked.name, c.kept) << c.typed;
+    EXPECT_EQ(checked.problem, c.problem) << c.typed;
+  }
+}
+
+// Lists saved under names, beside the program's other settings but apart
+// from them: listed in order of their names, loaded, replaced (a name in
+// other letter case too, which is the same name to the registry) and deleted.
+TEST(FieldListSchemes, SavedListedLoadedReplacedAndDeleted) {
+  MemorySettings store;
+  store.values["Pellmoor/Sorrelant/Setting"] = "200a";
+  store.values["Pellmoor/Sorrelant\\FieldLists/ blank"] = "put there by another program";
+  EXPECT_TRUE(SaveScheme(store, "新书通报", "200a,200f"));
+  EXPECT_TRUE(SaveScheme(store, "Setting", "701a*"));
+  EXPECT_TRUE(SaveScheme(store, "books", "010a"));
+  EXPECT_EQ(SchemeNames(store), (std::vector<std::string>{"books", "Setting", "新书通报"}));
+  EXPECT_EQ(LoadScheme(store, "新书通报"), "200a,200f");
+  EXPECT_EQ(LoadScheme(store, "Setting"), "701a*");
+  EXPECT_EQ(LoadFieldList(store), "200a");
+  EXPECT_EQ(SchemeNamed(SchemeNames(store), "BOOKS"), "books");
+  EXPECT_EQ(SchemeNamed(SchemeNames(store), "book"), std::nullopt);
+
+  EXPECT_TRUE(SaveScheme(store, "Books", "010a,010d"));
+  EXPECT_EQ(SchemeNames(store), (std::vector<std::string>{"Books", "Setting", "新书通报"}));
+  EXPECT_EQ(LoadScheme(store, "Books"), "010a,010d");
+  EXPECT_TRUE(DeleteScheme(store, "新书通报"));
+  EXPECT_EQ(SchemeNames(store), (std::vector<std::string>{"Books", "Setting"}));
+  EXPECT_EQ(LoadScheme(store, "新书通报"), std::nullopt);
+}
+
+// A list file read back as the list it holds, or refused with its reason,
+// and a list written as a file that reads back the same.
+TEST(FieldListFiles, ReadRefusedAndWritten) {
+  TempFolder folder;
+  std::string many = "200a";
+  for (std::size_t i = 1; i <= kMostListItems; ++i) many += ",200a";
+  using Problem = ListFileRead::Problem;
+  const struct {
+    const char* what;
+    std::optional<std::string> bytes;  // nullopt: no such file
+    Problem problem;
+    std::string list;
+  } cases[] = {
+      {"one item a line",
+       "\xEF\xBB\xBF"
+       "200a\r\n701a*\r\n\r\n题名\r\n",
+       Problem::None, "200a,701a*,题名"},
+      {"as the box has it", "200a，200f,\r\n000?", Problem::None, "200a，200f,000?"},
+      {"not UTF-8", "200a," + Gbk("题名"), Problem::NotUtf8, ""},
+      {"too many items", many, Problem::TooManyItems, ""},
+      {"too large", std::string(kLargestListFile + 1, ' '), Problem::TooLarge, ""},
+      {"no such file", std::nullopt, Problem::CannotOpen, ""},
+  };
+  const std::string path = folder.File("列表.txt");
+  for (const auto& c : cases) {
+    std::filesystem::remove(std::filesystem::u8path(path));
+    if (c.bytes) WriteBytes(path, *c.bytes);
+    const ListFileRead read = ReadFieldListFile(LocalFileSystem(), path);
+    EXPECT_EQ(read.problem, c.problem) << c.what;
+    EXPECT_EQ(read.list, c.list) << c.what;
+    EXPECT_EQ(read.error.kind, c.bytes ? FileError::Kind::None : FileError::Kind::NotFound) << c.what;
+  }
+  EXPECT_FALSE(WriteFieldListFile(LocalFileSystem(), path, "200a,题名*"));
+  EXPECT_EQ(ReadBytes(path), std::string("\xEF\xBB\xBF") + "200a,题名*\r\n");
+  EXPECT_EQ(ReadFieldListFile(LocalFileSystem(), path).list, "200a,题名*");
+  EXPECT_EQ(WriteFieldListFile(LocalFileSystem(), folder.File("no/such/folder.txt"), "200a").kind,
+            FileError::Kind::PathNotFound);
 }
 
 // Which typed items can never give a value, and so are named before a run:

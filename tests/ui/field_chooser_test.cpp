@@ -23,42 +23,24 @@
 #include "field_chooser.h"
 #include "field_chooser_access.h"
 #include "field_chooser_layout.h"
+#include "marc/field_code.h"
+#include "registry_settings_store.h"
+#include "scheme_dialog.h"
 #include "window_scene.h"
 
 namespace {
 
 using Table = std::vector<std::vector<std::string>>;
 
-// What RunInChooser runs, and how often it ran or waited.
-struct {
-  std::function<void(HWND)> run;
-  bool whileReading = false;
-  int runs = 0, waits = 0;
-} script;
-
-void CALLBACK RunScript(HWND, UINT, UINT_PTR, DWORD) {
-  HWND dialog = FindWindowW(L"#32770", nullptr);  // the chooser: the test's message boxes are scripted
-  if (dialog == nullptr || script.runs > 0) return;
-  if (script.whileReading ? WindowText(GetDlgItem(dialog, kChooserSummary)).find(L"已读") != std::wstring::npos
-                          : IsWindowEnabled(GetDlgItem(dialog, IDOK))) {
-    ++script.runs;
-    script.run(dialog);
-  } else if (++script.waits > 500) {
-    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-  }
-}
-
 // Opens the chooser by `open` and runs `run` on it from inside its own modal
 // loop once it has read its file (or, whileReading, once it shows how far it
 // has read); how many times it ran. A chooser that never gets there is
 // cancelled after a while.
 int RunInChooser(const std::function<void()>& open, std::function<void(HWND)> run, bool whileReading = false) {
-  script = {std::move(run), whileReading};
-  const UINT_PTR timer = SetTimer(nullptr, 0, 20, RunScript);
-  open();
-  KillTimer(nullptr, timer);
-  script.run = nullptr;
-  return script.runs;
+  if (!whileReading) return RunInDialog(open, std::move(run));
+  return RunInDialog(open, std::move(run), [](HWND dialog) {
+    return WindowText(GetDlgItem(dialog, kChooserSummary)).find(L"已读") != std::wstring::npos;
+  });
 }
 
 // Clicks the field list label, as the pointer does.
@@ -160,13 +142,24 @@ void TickRow(HWND dialog, const std::string& code, Tick how = Tick::Space) {
 // Left, top, right and bottom.
 using Corners = std::array<LONG, 4>;
 
-// Where the layout puts the summary, the list, the preview's label, the
-// preview, OK and Cancel, the controls of kPlacedControls.
-const int kPlacedControls[] = {kChooserSummary, kChooserList, kChooserPreviewLabel, kChooserPreview, IDOK, IDCANCEL};
+// Where the layout puts the summary, the list, the drop-downs under it and
+// their labels, the preview's label, the preview, OK and Cancel, the
+// controls of kPlacedControls.
+const int kPlacedControls[] = {kChooserSummary,
+                               kChooserList,
+                               kChooserHeaderLabel,
+                               kChooserHeaderChoice,
+                               kChooserSchemeLabel,
+                               kChooserSchemeChoice,
+                               kChooserPreviewLabel,
+                               kChooserPreview,
+                               IDOK,
+                               IDCANCEL};
 std::vector<Corners> Places(const FieldChooserLayout& layout) {
   std::vector<Corners> places;
   for (const RECT& r :
-       {layout.summary, layout.list, layout.previewLabel, layout.preview, layout.okButton, layout.cancelButton}) {
+       {layout.summary, layout.list, layout.headerLabel, layout.headerChoice, layout.schemeLabel, layout.schemeChoice,
+        layout.previewLabel, layout.preview, layout.okButton, layout.cancelButton}) {
     places.push_back({r.left, r.top, r.right, r.bottom});
   }
   return places;
@@ -247,21 +240,29 @@ TEST_F(FieldChooserTest, OpensFromTheLabelTheMenuAndF4AndEveryWayOfCancellingCha
 TEST_F(FieldChooserTest, TheLabelIsALinkTheListsMenuKeepsTheEditItemsAndAllSpeakTheSettingsLanguage) {
   const struct {
     const char* language;
-    std::string window, tip, menu, chooser;
+    std::string window, tip, menu, chooser, schemeDialog;
   } cases[] = {
       {.language = "zh",
        .window = "Quirnel（联系：help@example.com）|选择|提取字段设置",
        .tip = "单击从数据文件中选择字段（F4）",
        .menu = "[撤消(&U)\tCtrl+Z]|-|[剪切(&T)\tCtrl+X]|[复制(&C)\tCtrl+C]|[粘贴(&P)\tCtrl+V]|[删除(&D)\tDel]|-|"
-               "全选(&A)\tCtrl+A|-|从数据文件中选择字段(&F)…\tF4|",
-       .chooser = "从数据文件中选择字段|代码|名称|记录占比|示例|题名与责任说明 / 正题名|确定|取消"},
+               "全选(&A)\tCtrl+A|-|从数据文件中选择字段(&F)…\tF4|-|保存为字段方案(&S)…|"
+               "字段方案(&L){[（尚未保存字段方案）]|}|[删除字段方案(&R)…]|-|从文件载入字段列表(&O)…|"
+               "将字段列表保存到文件(&W)…|",
+       .chooser = "从数据文件中选择字段|代码|名称|记录占比|示例|题名与责任说明 / 正题名|标题行：|字段代码|"
+                  "字段方案：|（字段列表框中的列表）|确定|取消",
+       .schemeDialog = "保存为字段方案|字段方案的名称（可选择已有的方案以替换它）：|保存|取消"},
       {.language = "en",
        .window = "Quirnel (contact: help@example.com)|Browse...|Field list",
        .tip = "Click to choose fields from the record file (F4)",
        .menu = "[&Undo\tCtrl+Z]|-|[Cu&t\tCtrl+X]|[&Copy\tCtrl+C]|[&Paste\tCtrl+V]|[&Delete\tDel]|-|"
-               "Select &All\tCtrl+A|-|Choose &fields from the record file...\tF4|",
+               "Select &All\tCtrl+A|-|Choose &fields from the record file...\tF4|-|&Save as a named list...|"
+               "Named &lists{[(none saved yet)]|}|[&Remove a named list...]|-|L&oad the field list from a file...|"
+               "Sa&ve the field list to a file...|",
        .chooser = "Choose fields from the record file|Code|Name|Records|Sample|"
-                  "Title and statement of responsibility / Title proper|OK|Cancel"},
+                  "Title and statement of responsibility / Title proper|Header row:|Field codes|Named list:|"
+                  "(the list in the box)|OK|Cancel",
+       .schemeDialog = "Save as a named list|Name of the list (choose one to replace it):|Save|Cancel"},
   };
   for (const auto& c : cases) {
     settings.values["Language"] = c.language;
@@ -307,10 +308,22 @@ TEST_F(FieldChooserTest, TheLabelIsALinkTheListsMenuKeepsTheEditItemsAndAllSpeak
       const Table table = Shown(list);
       std::string shown = TextOf(dialog);
       for (const std::string& header : table[0]) shown += "|" + header;
-      shown += "|" + CellText(list, RowOf(list, "200a"), kChooserNameColumn) + "|" + TextOf(GetDlgItem(dialog, IDOK));
+      shown += "|" + CellText(list, RowOf(list, "200a"), kChooserNameColumn);
+      for (int id : {int{kChooserHeaderLabel}, int{kChooserHeaderChoice}, int{kChooserSchemeLabel},
+                     int{kChooserSchemeChoice}, IDOK}) {
+        shown += "|" + TextOf(GetDlgItem(dialog, id));
+      }
       EXPECT_EQ(shown + "|" + TextOf(GetDlgItem(dialog, IDCANCEL)), c.chooser);
       EndDialog(dialog, IDCANCEL);
     });
+    desktop.menuChoice = kSaveSchemeCommand;
+    RunInDialog([&] { SendMessageW(box, WM_CONTEXTMENU, 0, MAKELPARAM(-1, -1)); },
+                [&](HWND dialog) {
+                  std::string shown = TextOf(dialog);
+                  for (int id : {int{kSchemePrompt}, IDOK, IDCANCEL}) shown += "|" + TextOf(GetDlgItem(dialog, id));
+                  EXPECT_EQ(shown, c.schemeDialog);
+                  Press(dialog, VK_ESCAPE);
+                });
   }
 }
 
@@ -363,6 +376,7 @@ TEST_F(FieldChooserTest, TicksShowInThePreviewAtOnceAndOkWritesTheList) {
       {.code = "200", .how = Tick::EveryWay, .items = {"200f", "200a", "000?", "701a*"}},
       {.code = "606a", .items = {"200f", "200a", "000?", "606a", "701a*"}},
       {.code = "606a", .items = {"200f", "200a", "000?", "701a*"}},
+      {.code = "200", .how = Tick::Click, .items = {"200f", "200a", "000?", "200", "701a*"}},
   };
   const int runs = RunInChooser(clickLabel, [&](HWND dialog) {
     HWND list = GetDlgItem(dialog, kChooserList);
@@ -373,11 +387,90 @@ TEST_F(FieldChooserTest, TicksShowInThePreviewAtOnceAndOkWritesTheList) {
       if (steps[i].code != nullptr) TickRow(dialog, steps[i].code, steps[i].how);
       EXPECT_EQ(Shown(GetDlgItem(dialog, kChooserPreview)), Converted(steps[i].items)) << "step " << i;
     }
-    EXPECT_EQ(RowShown(list, RowOf(list, "200")), "    200");
     Press(dialog, VK_RETURN);
   });
   EXPECT_EQ(runs, 1);
-  EXPECT_EQ(TextOf(Control(kFieldListBox)), "200f,200a,000?,701a*");
+  EXPECT_EQ(TextOf(Control(kFieldListBox)), "200f,200a,000?,200,701a*");
+}
+
+// A saved list picked under the list is where the rows start from; an item
+// of the list that the file has in other letter case stands in red with
+// the code the file has.
+TEST_F(FieldChooserTest, ASavedListIsAStartAndANearMissShowsInRedWithTheCodeTheFileHas) {
+  settings.values["Sorrelant\\FieldLists/新书通报"] = "200a,701a*";
+  SetWindowTextW(Control(kFieldListBox), L"200A,200f");
+  const int runs = RunInChooser(clickLabel, [&](HWND dialog) {
+    HWND list = GetDlgItem(dialog, kChooserList);
+    const auto colour = [&](int row) {  // the text colour the list paints the row in
+      NMLVCUSTOMDRAW draw = {};
+      draw.nmcd.hdr = {list, kChooserList, static_cast<UINT>(NM_CUSTOMDRAW)};
+      draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
+      draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(row);
+      draw.clrText = GetSysColor(COLOR_WINDOWTEXT);
+      SendMessageW(dialog, WM_NOTIFY, kChooserList, reinterpret_cast<LPARAM>(&draw));
+      return draw.clrText;
+    };
+    EXPECT_EQ(RowShown(list, 0) + "|" + CellText(list, 0, kChooserSampleColumn), "[x] 200A|200A（文件中有 200a）");
+    EXPECT_EQ(colour(0), RGB(176, 0, 0));
+    EXPECT_EQ(colour(RowOf(list, "200f")), GetSysColor(COLOR_WINDOWTEXT));
+    HWND start = GetDlgItem(dialog, kChooserSchemeChoice);
+    SetFocus(start);
+    Press(dialog, VK_DOWN);
+    EXPECT_EQ(TextOf(start), "新书通报");
+    EXPECT_EQ(RowShown(list, 0), "[ ] 000?");
+    EXPECT_EQ(RowShown(list, RowOf(list, "701a*")), "[x] 701a*");
+    EXPECT_EQ(RowShown(list, RowOf(list, "200f")), "[ ] 200f");
+    EXPECT_EQ(Shown(GetDlgItem(dialog, kChooserPreview)), Converted({"200a", "701a*"}));
+    Press(dialog, VK_RETURN);
+  });
+  EXPECT_EQ(runs, 1);
+  EXPECT_EQ(TextOf(Control(kFieldListBox)), "200a,701a*");
+}
+
+// The header row chosen under the list shows in the preview at once and
+// comes back from the registry in the chooser of the next window; Cancel
+// keeps the one chosen before.
+TEST(FieldChooserSettings, TheHeaderRowChosenShowsInThePreviewAndComesBackFromTheRegistry) {
+  const std::wstring key = RegistryKeyPath("Pellmoor", "Sorrelant");
+  RegDeleteKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"HeaderStyle");
+  RegistrySettingsStore registry;
+  registry.Save("Pellmoor", "Sorrelant", "Language", "zh");
+  const std::vector<std::string> items = {"200a", "701a*", "9999"};
+  const struct {
+    std::string shownAtStart;
+    WPARAM key;  // pressed in the drop-down
+    HeaderStyle chosen;
+    bool ok;
+  } starts[] = {
+      {"字段代码", VK_END, HeaderStyle::CodesAndNames, true},
+      {"代码和名称", VK_UP, HeaderStyle::Names, false},
+      {"代码和名称", VK_UP, HeaderStyle::Names, true},
+      {"字段名称", VK_HOME, HeaderStyle::Codes, true},
+      {"字段代码", 0, HeaderStyle::Codes, true},
+  };
+  for (const auto& start : starts) {
+    ScriptedDesktop desktop;
+    MainWindow window(desktop, registry, LocalFileSystem());
+    ASSERT_TRUE(window.Create(GetModuleHandleW(nullptr), SW_SHOWNORMAL));
+    SetWindowTextW(window.Control(kInputPathBox), QUIRNEL_SAMPLE);
+    SetWindowTextW(window.Control(kFieldListBox), L"200a,701a*,9999");
+    RunInChooser([&] { ClickLabel(window); },
+                 [&](HWND dialog) {
+                   HWND header = GetDlgItem(dialog, kChooserHeaderChoice);
+                   EXPECT_EQ(TextOf(header), start.shownAtStart);
+                   SetFocus(header);
+                   if (start.key != 0) Press(dialog, start.key);
+                   std::vector<std::string> titles;
+                   for (const std::string& item : items) {
+                     titles.push_back(ColumnTitle(ParseFieldCode(item), start.chosen, Language::Chinese));
+                   }
+                   EXPECT_EQ(Shown(GetDlgItem(dialog, kChooserPreview))[0], titles) << start.shownAtStart;
+                   Press(dialog, start.ok ? VK_RETURN : VK_ESCAPE);
+                 });
+  }
+  EXPECT_EQ(registry.Get("Pellmoor", "Sorrelant", "HeaderStyle"), "codes");
+  RegDeleteKeyValueW(HKEY_CURRENT_USER, key.c_str(), L"HeaderStyle");
+  registry.Delete("Pellmoor", "Sorrelant", "Language");
 }
 
 // A large file read slowly: Cancel during the reading stops it there.
@@ -405,11 +498,12 @@ TEST_F(FieldChooserTest, TypingFindsACodeTabGoesRoundTheButtonsWearTheSkinAndThe
     PumpPendingMessages(dialog);
     EXPECT_EQ(CellText(list, ListView_GetNextItem(list, -1, LVNI_FOCUSED), kChooserCodeColumn), "701a");
     std::vector<int> focus = {GetDlgCtrlID(GetFocus())};
-    for (bool shift : {false, false, false, false, true}) {
+    for (bool shift : {false, false, false, false, false, false, true}) {
       Press(dialog, VK_TAB, shift);
       focus.push_back(GetDlgCtrlID(GetFocus()));
     }
-    EXPECT_EQ(focus, (std::vector<int>{kChooserList, kChooserPreview, IDOK, IDCANCEL, kChooserList, IDCANCEL}));
+    EXPECT_EQ(focus, (std::vector<int>{kChooserList, kChooserHeaderChoice, kChooserSchemeChoice, kChooserPreview, IDOK,
+                                       IDCANCEL, kChooserList, IDCANCEL}));
     for (int id : {IDOK, IDCANCEL}) {  // drawn by the skin, with its rounded outline
       HWND button = GetDlgItem(dialog, id);
       const win32::Region outline(CreateRectRgn(0, 0, 0, 0));
@@ -422,15 +516,18 @@ TEST_F(FieldChooserTest, TypingFindsACodeTabGoesRoundTheButtonsWearTheSkinAndThe
       SetWindowPos(dialog, nullptr, 0, 0, outer.right - outer.left + grow, outer.bottom - outer.top + grow,
                    SWP_NOMOVE | SWP_NOZORDER);
       GetClientRect(dialog, &client);
+      const std::vector<Corners> places =
+          Places(LayOutFieldChooser({client.right, client.bottom}, DpiOfWindow(dialog)));
       std::vector<Corners> shown;
-      for (int id : kPlacedControls) {
+      for (std::size_t i = 0; i < std::size(kPlacedControls); ++i) {
         RECT rect;
-        GetWindowRect(GetDlgItem(dialog, id), &rect);
+        GetWindowRect(GetDlgItem(dialog, kPlacedControls[i]), &rect);
         MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-        shown.push_back({rect.left, rect.top, rect.right, rect.bottom});
+        // A closed drop-down is as high as its font makes it.
+        const bool dropDown = kPlacedControls[i] == kChooserHeaderChoice || kPlacedControls[i] == kChooserSchemeChoice;
+        shown.push_back({rect.left, rect.top, rect.right, dropDown ? places[i][3] : rect.bottom});
       }
-      EXPECT_EQ(shown, Places(LayOutFieldChooser({client.right, client.bottom}, DpiOfWindow(dialog))))
-          << "grown by " << grow;
+      EXPECT_EQ(shown, places) << "grown by " << grow;
     }
     SendMessageW(GetDlgItem(dialog, IDCANCEL), BM_CLICK, 0, 0);
   });

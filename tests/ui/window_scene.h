@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <new>
 #include <optional>
@@ -40,6 +41,10 @@ class ScriptedDesktop : public DesktopServices {
     if (openDialogBreaks) throw std::runtime_error("the open dialog broke");
     return {};
   }
+  std::wstring ChooseListFile(HWND, bool save, Language) override {
+    listDialogs += save ? "save|" : "open|";
+    return listFilePath;
+  }
   std::wstring ChooseSaveFile(HWND, int& type, Language) override {
     offeredType = type;
     if (chosenType >= 0) type = chosenType;
@@ -50,17 +55,31 @@ class ScriptedDesktop : public DesktopServices {
     return yeses-- > 0 ? IDYES : IDNO;
   }
   // The items go into menuItems one after another, each followed by "|",
-  // disabled ones in brackets and separators as "-".
+  // disabled ones in brackets, separators as "-" and a submenu's items in
+  // braces after its own.
   UINT ShowShortcutMenu(HWND, HMENU menu, POINT) override {
-    menuItems.clear();
+    menuItems = ItemsOf(menu);
+    return menuChoice;
+  }
+  static std::string ItemsOf(HMENU menu) {
+    std::string items;
     for (UINT i = 0; i < static_cast<UINT>(GetMenuItemCount(menu)); ++i) {
       wchar_t text[128] = {};
       GetMenuStringW(menu, i, text, 128, MF_BYPOSITION);
-      const UINT state = GetMenuState(menu, i, MF_BYPOSITION);
-      const std::string item = (state & MF_GRAYED) ? "[" + Narrow(text) + "]" : Narrow(text);
-      menuItems += (state & MF_SEPARATOR ? "-" : item) + "|";
+      MENUITEMINFOW info = {};
+      info.cbSize = sizeof info;
+      info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_SUBMENU;
+      GetMenuItemInfoW(menu, i, TRUE, &info);
+      if (info.fType & MFT_SEPARATOR) {
+        items += "-|";
+        continue;
+      }
+      const bool grey = (info.fState & MFS_GRAYED) != 0;
+      items.append(grey ? "[" : "").append(Narrow(text)).append(grey ? "]" : "");
+      if (info.hSubMenu != nullptr) items.append("{").append(ItemsOf(info.hSubMenu)).append("}");
+      items += "|";
     }
-    return menuChoice;
+    return items;
   }
   bool OpenAddress(const std::wstring&) override { return false; }
 
@@ -72,23 +91,45 @@ class ScriptedDesktop : public DesktopServices {
   int openDialogs = 0;
   UINT menuChoice = 0;
   std::string menuItems;
+  std::wstring listFilePath;  // what the list file dialogs give
+  std::string listDialogs;    // "open|", "save|" for each shown
   std::vector<MessageBoxCall> messages;
 };
 
-// Settings kept in memory; saving them may run out of memory.
+// Settings kept in memory; saving them may run out of memory. The window's
+// own settings go by their key ("Language"), those of another section by
+// section and key ("Sorrelant\\FieldLists/书目").
 class MemorySettings : public SettingsStore {
  public:
-  std::optional<std::string> Get(const std::string&, const std::string&, const std::string& key) override {
-    const auto found = values.find(key);
+  std::optional<std::string> Get(const std::string&, const std::string& section, const std::string& key) override {
+    const auto found = values.find(Entry(section, key));
     return found == values.end() ? std::nullopt : std::optional<std::string>(found->second);
   }
-  bool Save(const std::string&, const std::string&, const std::string& key, const std::string& value) override {
+  bool Save(const std::string&, const std::string& section, const std::string& key, const std::string& value) override {
     if (savingRunsOutOfMemory) throw std::bad_alloc();
-    values[key] = value;
+    values[Entry(section, key)] = value;
+    return true;
+  }
+  std::vector<std::string> Keys(const std::string&, const std::string& section) override {
+    std::vector<std::string> keys;
+    const std::string prefix = Entry(section, "");
+    for (const auto& [entry, value] : values) {
+      const bool inSection = prefix.empty() ? entry.find('/') == std::string::npos : entry.rfind(prefix, 0) == 0;
+      if (inSection) keys.push_back(entry.substr(prefix.size()));
+    }
+    return keys;
+  }
+  bool Delete(const std::string&, const std::string& section, const std::string& key) override {
+    values.erase(Entry(section, key));
     return true;
   }
   std::map<std::string, std::string> values;
   bool savingRunsOutOfMemory = false;
+
+ private:
+  static std::string Entry(const std::string& section, const std::string& key) {
+    return section == "Sorrelant" ? key : section + "/" + key;
+  }
 };
 
 // A key pressed where the focus is, through the loop of the window or dialog
@@ -102,6 +143,41 @@ inline void Press(HWND window, WPARAM key, bool shift = false, HACCEL shortcuts 
   PumpPendingMessages(window, shortcuts);
   keys[VK_SHIFT] = 0;
   SetKeyboardState(keys);
+}
+
+// What RunInDialog runs once the dialog is ready, and how often it ran or
+// waited.
+struct DialogScript {
+  std::function<bool(HWND)> ready;
+  std::function<void(HWND)> run;
+  int runs = 0, waits = 0;
+};
+inline DialogScript dialogScript;
+
+inline void CALLBACK RunDialogScript(HWND, UINT, UINT_PTR, DWORD) {
+  HWND dialog = FindWindowW(L"#32770", nullptr);  // the program's dialog: the test's message boxes are scripted
+  if (dialog == nullptr || dialogScript.runs > 0) return;
+  if (dialogScript.ready(dialog)) {
+    ++dialogScript.runs;
+    dialogScript.run(dialog);
+  } else if (++dialogScript.waits > 500) {
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  }
+}
+
+// Opens a modal dialog by `open` and runs `run` on it from inside its own
+// modal loop once `ready` says so (by default once its OK button is
+// enabled); how many times it ran. A dialog that never gets ready is
+// cancelled after a while.
+inline int RunInDialog(const std::function<void()>& open, std::function<void(HWND)> run,
+                       std::function<bool(HWND)> ready = nullptr) {
+  if (!ready) ready = [](HWND dialog) { return IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE; };
+  dialogScript = {std::move(ready), std::move(run)};
+  const UINT_PTR timer = SetTimer(nullptr, 0, 20, RunDialogScript);
+  open();
+  KillTimer(nullptr, timer);
+  dialogScript.run = nullptr;
+  return dialogScript.runs;
 }
 
 // The window in Chinese, shown and active, on the sample file with a list
