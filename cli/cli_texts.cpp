@@ -50,7 +50,7 @@ std::string CliTexts::Usage() const {
            "\n"
            "退出码：0 转换完成；1 文件无法读写，或转换中断；2 用法错误、输出文件已存在而没有 --append，\n"
            "输出文件是另一种编码，字段列表超过 Excel 工作簿的16384列，或字段列表文件无法读取、\n"
-           "不是 UTF-8 或超过16384项。\n";
+           "大于 4 MB、不是 UTF-8 或超过16384项。\n";
   }
   return std::string(
              "Usage: marc2tab [--fields LIST|@FILE] [--header codes|names|both] [--join SEPARATOR]\n"
@@ -96,8 +96,8 @@ std::string CliTexts::Usage() const {
          "\n"
          "Exit status: 0 converted; 1 a file could not be read or written, or the run broke off; 2 a wrong\n"
          "call, an OUTPUT that exists without --append, an OUTPUT in the other encoding, a field list\n"
-         "longer than the 16384 columns of a workbook, or a field list file that cannot be read, is not\n"
-         "UTF-8 or holds more than 16384 items.\n";
+         "longer than the 16384 columns of a workbook, or a field list file that cannot be read, is larger\n"
+         "than 4 MB, is not UTF-8 or holds more than 16384 items.\n";
 }
 
 std::string CliTexts::NeedsValue(const std::string& option) const {
@@ -137,16 +137,27 @@ std::string CliTexts::InputAndOutput() const {
 }
 std::string CliTexts::EmptyInputName() const { return Pick("输入文件名是空的", "the input file's name is empty"); }
 std::string CliTexts::EmptyOutputName() const { return Pick("输出文件名是空的", "the output file's name is empty"); }
-std::string CliTexts::ListFileNotUtf8(const std::string& path) const {
-  return Pick("字段列表文件不是 UTF-8 文本：", "the field list file is not UTF-8 text: ") + path;
-}
-std::string CliTexts::ListFileTooLong(const std::string& path) const {
-  return chinese_ ? "字段列表文件超过" + std::to_string(kMostListItems) + "项：" + path
-                  : "the field list file holds more than " + std::to_string(kMostListItems) + " items: " + path;
-}
-std::string CliTexts::ListFileUnreadable(const std::string& path, const std::string& reason) const {
-  return Pick("无法读取字段列表文件：", "cannot read the field list file: ") + path + Pick("（", " (") + reason +
-         Pick("）", ")");
+std::string CliTexts::ListFileRefused(ListFileRead::Problem problem, const std::string& path,
+                                      const std::string& reason) const {
+  using Problem = ListFileRead::Problem;
+  const std::string items = std::to_string(kMostListItems);
+  switch (problem) {
+    case Problem::CannotOpen:
+    case Problem::CannotRead:
+      return chinese_ ? "无法读取字段列表文件：" + path + "（" + reason + "）"
+                      : "cannot read the field list file " + path + " (" + reason + ")";
+    case Problem::TooLarge:
+      return chinese_ ? "字段列表文件大于4 MB，不是字段列表文件：" + path
+                      : "the field list file is larger than 4 MB, no list file: " + path;
+    case Problem::NotUtf8:
+      return chinese_ ? "字段列表文件不是UTF-8编码的文本文件：" + path
+                      : "the field list file is no text file in UTF-8: " + path;
+    case Problem::TooManyItems:
+      return chinese_ ? "字段列表文件中的项目超过" + items + "个：" + path
+                      : "the field list file holds more than " + items + " items: " + path;
+    case Problem::None: break;
+  }
+  return {};
 }
 
 std::string CliTexts::Warning(const std::string& text) const { return Pick("警告：", "warning: ") + text; }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/field_list_files.h"
 #include "text/language.h"
 
 class CliTexts {
@@ -29,10 +30,8 @@ class CliTexts {
   std::string EmptyInputName() const;
   std::string EmptyOutputName() const;
   // Why the list file of --fields @FILE is refused; reason says why it
-  // could not be read.
-  std::string ListFileNotUtf8(const std::string& path) const;
-  std::string ListFileTooLong(const std::string& path) const;
-  std::string ListFileUnreadable(const std::string& path, const std::string& reason) const;
+  // could not be opened or read.
+  std::string ListFileRefused(ListFileRead::Problem problem, const std::string& path, const std::string& reason) const;
 
   std::string Warning(const std::string& text) const;
   std::string Progress(std::int64_t records, double megabytes, double megabytesPerSecond) const;

@@ -3,11 +3,11 @@
 // or --lang says: its reasons are the window's own texts.
 #include <cstdio>
 #include <exception>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/field_list_files.h"
 #include "app/messages.h"
 #include "census/census.h"
 #include "census_report.h"
@@ -16,7 +16,6 @@
 #include "console.h"
 #include "conversion.h"
 #include "marc/field_list.h"
-#include "marc/field_list_file.h"
 #include "program_arguments.h"
 #include "standard_output.h"
 
@@ -50,42 +49,17 @@ void ReportSummary(const RunSummary& summary, TextEncoding output, const std::st
   if (summary.deletedControls > 0) std::fprintf(stderr, "  %s\n", texts.DeletedControls(summary).c_str());
 }
 
-// The whole of a file, or nullopt with the reason it could not be read.
-std::optional<std::string> ReadWholeFile(const std::string& path, std::string& reason) {
-  FileError error;
-  const std::unique_ptr<InputFile> input = LocalFileSystem().OpenForReading(path, error);
-  if (!input) {
-    reason = Texts().Reason(error);
-    return std::nullopt;
-  }
-  std::string bytes;
-  char block[65536];
-  while (const std::size_t got = input->Read(block, sizeof block)) bytes.append(block, got);
-  if (input->Error().kind != FileError::Kind::None) {
-    reason = Texts().Reason(input->Error());
-    return std::nullopt;
-  }
-  return bytes;
-}
-
-// The field list of --fields: as given, or from the file named after "@";
-// nullopt when that file is refused, said why.
+// The field list of --fields: as given, or from the file named after "@",
+// read as the window reads a list file; nullopt when that file is refused,
+// said why.
 std::optional<std::string> FieldListOf(const CommandLine& line) {
   const std::string given = line.fields.value_or(DefaultFieldList);
   if (given.empty() || given[0] != '@') return given;
   const std::string path = given.substr(1);
-  const CliTexts texts(language);
-  std::string reason;
-  const std::optional<std::string> bytes = ReadWholeFile(path, reason);
-  if (!bytes) {
-    Say(texts.ListFileUnreadable(path, reason));
-    return std::nullopt;
-  }
-  FieldListFileText list = FieldListFromFile(*bytes);
-  if (list.problem == FieldListFileText::Problem::NotUtf8) Say(texts.ListFileNotUtf8(path));
-  if (list.problem == FieldListFileText::Problem::TooManyItems) Say(texts.ListFileTooLong(path));
-  if (list.problem != FieldListFileText::Problem::None) return std::nullopt;
-  return std::move(list.list);
+  ListFileRead read = ReadFieldListFile(LocalFileSystem(), path);
+  if (read.problem == ListFileRead::Problem::None) return std::move(read.list);
+  Say(CliTexts(language).ListFileRefused(read.problem, path, Texts().Reason(read.error)));
+  return std::nullopt;
 }
 
 ConversionRequest RequestOf(const CommandLine& line, const std::string& fieldList) {

@@ -204,9 +204,9 @@ TEST(Marc2tab, FieldListFromAFile) {
        "200a\r\n000?\r\n",
        0, "", kExpected},
       {"blanks and a full-width comma", "  200a，\n\n\t000?  ", 0, "", kExpected},
-      {"not UTF-8", Gbk("题名"), 2, "marc2tab: 字段列表文件不是 UTF-8 文本：", "-"},
-      {"too many items", tooLong, 2, "marc2tab: 字段列表文件超过16384项：", "-"},
-      {"no such file", "-", 2, "marc2tab: 无法读取字段列表文件：", "-"},
+      {"not UTF-8", Gbk("题名"), 2, "marc2tab: 字段列表文件不是UTF-8编码的文本文件：", "-"},
+      {"too many items", tooLong, 2, "marc2tab: 字段列表文件中的项目超过16384个：", "-"},
+      {"no such file", "-", 2, "list.txt（文件不存在）\n", "-"},
   };
   for (const auto& c : cases) {
     TempFolder folder;
