@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/field_list_files.h"
 #include "text/language.h"
 
 class CliTexts {
@@ -19,6 +20,7 @@ class CliTexts {
   std::string UnknownFormat(const std::string& word) const;
   std::string UnknownEncoding(const std::string& word) const;
   std::string UnknownLanguage(const std::string& word) const;
+  std::string UnknownHeader(const std::string& word) const;
   std::string UnknownOption(const std::string& option) const;
   std::string AppendAndReplace() const;
   std::string WorkbookAppend() const;
@@ -28,6 +30,9 @@ class CliTexts {
   std::string EmptyInputName() const;
   std::string EmptyOutputName() const;
   std::string LogIsOutput() const;
+  // Why the list file of --fields @FILE is refused; reason says why it
+  // could not be opened or read.
+  std::string ListFileRefused(ListFileRead::Problem problem, const std::string& path, const std::string& reason) const;
 
   std::string Warning(const std::string& text) const;
   std::string Progress(std::int64_t records, double megabytes, double megabytesPerSecond) const;

@@ -72,7 +72,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
   bool optionsEnded = false;
   for (std::size_t i = 0; i < arguments.size() && parsed.error.empty(); ++i) {
     const std::string& argument = arguments[i];
-    std::optional<std::string> encoding, format, languageValue;
+    std::optional<std::string> encoding, format, languageValue, header;
     if (optionsEnded || argument == "-" || argument.empty() || argument[0] != '-') {
       positional.push_back(argument);
     } else if (argument == "--") {
@@ -93,6 +93,10 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     } else if (TakeValue(arguments, i, "--format", format, parsed.error, texts)) {
       if (format && !IsCommandLineWord(*format)) parsed.error = texts.UnknownFormat(*format);
       if (format) line.format = *format;
+    } else if (TakeValue(arguments, i, "--header", header, parsed.error, texts)) {
+      const std::optional<HeaderStyle> style = header ? HeaderStyleNamed(*header) : std::nullopt;
+      if (header && !style) parsed.error = texts.UnknownHeader(*header);
+      if (style) line.header = *style;
     } else if (TakeValue(arguments, i, "--encoding", encoding, parsed.error, texts)) {
       if (encoding && !ReadEncoding(*encoding, line.encoding)) parsed.error = texts.UnknownEncoding(*encoding);
     } else {

@@ -1,6 +1,6 @@
 #pragma once
-// marc2tab [--fields LIST] [--join SEP] [--format tsv|xlsx] [--encoding gbk|utf-8] [--append | --replace]
-//         [--log FILE] [--lang zh|en] INPUT... OUTPUT
+// marc2tab [--fields LIST|@FILE] [--header codes|names|both] [--join SEP] [--format tsv|xlsx]
+//         [--encoding gbk|utf-8] [--append | --replace] [--log FILE] [--lang zh|en] INPUT... OUTPUT
 // marc2tab --census INPUT...
 #include <optional>
 #include <string>
@@ -17,8 +17,9 @@ struct CommandLine {
   bool replace = false;
   // The word given to --format, one of the table formats' words.
   std::optional<std::string> format;
-  std::optional<std::string> fields;  // UTF-8, the field-list box's grammar
-  std::optional<std::string> join;    // UTF-8, between the occurrences of "701a*"
+  std::optional<std::string> fields;  // UTF-8, the field-list box's grammar, or "@" and a file holding it
+  HeaderStyle header = HeaderStyle::Codes;
+  std::optional<std::string> join;  // UTF-8, between the occurrences of "701a*"
   TextEncoding encoding = TextEncoding::Gbk;
   std::vector<std::string> inputs;        // read one after the other
   std::string output;                     // "-" is standard output

@@ -3,9 +3,11 @@
 // or --lang says: its reasons are the window's own texts.
 #include <cstdio>
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/field_list_files.h"
 #include "app/messages.h"
 #include "census/census.h"
 #include "census_report.h"
@@ -47,15 +49,30 @@ void ReportSummary(const RunSummary& summary, TextEncoding output, const std::st
   if (summary.deletedControls > 0) std::fprintf(stderr, "  %s\n", texts.DeletedControls(summary).c_str());
 }
 
-ConversionRequest RequestOf(const CommandLine& line, const Messages& texts) {
+// The field list of --fields: as given, or from the file named after "@",
+// read as the window reads a list file; nullopt when that file is refused,
+// said why.
+std::optional<std::string> FieldListOf(const CommandLine& line) {
+  const std::string given = line.fields.value_or(DefaultFieldList);
+  if (given.empty() || given[0] != '@') return given;
+  const std::string path = given.substr(1);
+  ListFileRead read = ReadFieldListFile(LocalFileSystem(), path);
+  if (read.problem == ListFileRead::Problem::None) return std::move(read.list);
+  Say(CliTexts(language).ListFileRefused(read.problem, path, Texts().Reason(read.error)));
+  return std::nullopt;
+}
+
+ConversionRequest RequestOf(const CommandLine& line, const std::string& fieldList, const Messages& texts) {
   ConversionRequest request;
   request.inputPaths = line.inputs;
   if (line.log) request.log = {*line.log, &texts, kProblemLogLines};
   request.outputPath = line.output;
   request.output = OutputTypeOf(line, line.output);
   request.outputMode = line.append ? OutputMode::Append : line.replace ? OutputMode::Replace : OutputMode::CreateNew;
-  request.items = ParseFieldList(line.fields.value_or(DefaultFieldList));
+  request.items = ParseFieldList(fieldList);
   if (line.join) request.joinSeparator = *line.join;
+  request.header = line.header;
+  request.language = language;  // of the names in the header
   return request;
 }
 
@@ -63,9 +80,11 @@ ConversionRequest RequestOf(const CommandLine& line, const Messages& texts) {
 void Warn(const std::string& text) { Say(CliTexts(language).Warning(text)); }
 
 int Convert(const CommandLine& line) {
+  const std::optional<std::string> fieldList = FieldListOf(line);
+  if (!fieldList) return kExitUsage;
   StandardOutputFiles files(LocalFileSystem());
   const Messages texts = Texts();
-  const ConversionRequest request = RequestOf(line, texts);
+  const ConversionRequest request = RequestOf(line, *fieldList, texts);
   const std::vector<std::string> unmatchable = ItemsThatCannotMatch(request.items);
   if (!unmatchable.empty()) Warn(Texts().CannotMatch(unmatchable));
   ProgressLine progress(StandardErrorIsTerminal(), CliTexts(language));
@@ -82,7 +101,9 @@ int Convert(const CommandLine& line) {
   }
   if (summary.outcome == RunSummary::Outcome::Completed) {
     ReportSummary(summary, FormatOf(request.output).encoding, line.output);
-    if (summary.records > 0 && !summary.emptyColumns.empty()) Warn(Texts().EmptyColumns(summary.emptyColumns));
+    if (summary.records > 0 && !summary.emptyColumns.empty()) {
+      Warn(Texts().EmptyColumns(summary.emptyColumns, summary.emptyColumnHints));
+    }
     return kExitConverted;
   }
   if (summary.failure.fileError.kind == FileError::Kind::Exists) {

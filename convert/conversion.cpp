@@ -44,7 +44,7 @@ class Converter {
         progress_(progress),
         request_(request),
         format_(FormatOf(request.output)),
-        rows_(request.items, request.joinSeparator, format_.encoding),
+        rows_(request.items, request.joinSeparator, format_.encoding, request.header, request.language),
         log_(files, request.log, format_.encoding) {}
 
   RunSummary Run() {
@@ -205,7 +205,9 @@ class Converter {
 
   void NoteEmptyColumns() {
     for (std::size_t column = 0; column < rows_.Columns(); ++column) {
-      if (!rows_.Filled(column)) summary_.emptyColumns.push_back(rows_.Codes()[column].item);
+      if (rows_.Filled(column)) continue;
+      summary_.emptyColumns.push_back(rows_.Codes()[column].item);
+      summary_.emptyColumnHints.push_back(rows_.HintFor(column));
     }
   }
 

@@ -103,9 +103,10 @@ class MemoryFiles : public FileSystem {
 };
 
 // Items as a user types them; "200中" has a two-byte GBK subfield code.
-const char* const kItems[] = {"000?",  "001a",  "005x",  "010a",  "010d", "200a", "200f",     "330a",
-                              "606x",  "2009",  "200中", "00a",   "200",  "",     "中文字段", "701a*",
-                              "606x*", "001a*", "100a",  "200a*", "ABCa", ":00a", "0010",     "000?*"};
+const char* const kItems[] = {"000?",  "001a",  "005x",  "010a",     "010d",      "200a",    "200f",     "330a",
+                              "606x",  "2009",  "200中", "00a",      "200",       "",        "中文字段", "701a*",
+                              "606x*", "001a*", "100a",  "200a*",    "ABCa",      ":00a",    "0010",     "000?*",
+                              "000#",  "606*",  "001",   "200a/1-3", "100a/9-12", "606x*/0", "005/0-7",  " 200A"};
 constexpr std::size_t kItemCount = sizeof kItems / sizeof kItems[0];
 
 std::string FieldList(std::size_t count, unsigned seed) {

@@ -73,13 +73,22 @@ std::string Messages::Quoted(const std::vector<std::string>& items, bool quotes)
 }
 
 std::string Messages::CannotMatch(const std::vector<std::string>& items) const {
-  return Pick("以下字段代码不是四个字符，对应的列将全部为空：",
-              "These field codes are not four characters long; their columns will be empty: ") +
+  return Pick("以下字段代码无法识别，对应的列将全部为空：",
+              "These field codes are not understood; their columns will be empty: ") +
          Quoted(items, true) + Pick("。", ".");
 }
 
-std::string Messages::EmptyColumns(const std::vector<std::string>& items) const {
-  return Pick("以下各列在所有记录中都没有值：", "These columns have no value in any record: ") + Quoted(items, false);
+std::string Messages::EmptyColumns(const std::vector<std::string>& items, const std::vector<std::string>& hints) const {
+  std::vector<std::string> named;
+  named.reserve(items.size());
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    named.push_back(i < hints.size() && !hints[i].empty() ? NearMiss(items[i], hints[i]) : items[i]);
+  }
+  return Pick("以下各列在所有记录中都没有值：", "These columns have no value in any record: ") + Quoted(named, false);
+}
+
+std::string Messages::NearMiss(const std::string& item, const std::string& hint) const {
+  return item + (chinese_ ? "（文件中有 " + hint + "）" : " (the file has " + hint + ")");
 }
 
 std::string Messages::Stopped(const RunSummary& summary, const std::string& path) const {
@@ -186,7 +195,9 @@ std::string Messages::Finished(const RunSummary& summary, TextEncoding output, c
   if (summary.unwritable > 0) text += "\n" + Unwritable(summary, output);
   if (summary.cutValues > 0) text += "\n" + CutValues(summary);
   if (summary.deletedControls > 0) text += "\n" + DeletedControls(summary);
-  if (summary.records > 0 && !summary.emptyColumns.empty()) text += "\n" + EmptyColumns(summary.emptyColumns);
+  if (summary.records > 0 && !summary.emptyColumns.empty()) {
+    text += "\n" + EmptyColumns(summary.emptyColumns, summary.emptyColumnHints);
+  }
   return text;
 }
 

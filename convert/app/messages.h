@@ -48,9 +48,13 @@ class Messages : public ProblemWords {
   // A path in the input box that leads to no file.
   std::string InputNotFound(const std::string& path) const;
   // Items of the field list that can never give a value, named before a run;
-  // the columns that had no value in any record, named after it.
+  // the columns that had no value in any record, named after it, each with
+  // the spelling the file has beside it where there is one (hints as in
+  // RunSummary::emptyColumnHints).
   std::string CannotMatch(const std::vector<std::string>& items) const;
-  std::string EmptyColumns(const std::vector<std::string>& items) const;
+  std::string EmptyColumns(const std::vector<std::string>& items, const std::vector<std::string>& hints = {}) const;
+  // "200A（文件中有 200a）".
+  std::string NearMiss(const std::string& item, const std::string& hint) const;
   // A run the user stopped.
   std::string Stopped(const RunSummary& summary, const std::string& path) const;
 

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "census/sample_text.h"
+#include "marc/field_code.h"
 #include "marc/field_data.h"
 #include "marc/record_loop.h"
 #include "marc/record_splitter.h"
@@ -94,10 +95,15 @@ bool Typeable(std::string_view utf8) {
 
 // The list item that selects a subfield of a tag; the conversion compares
 // a tag as three bytes, so only a tag of three ASCII characters has one.
+// The list must read it back as this very subfield: "000?" names the record
+// type, "200*" asks for every 200 field, and blanks around an item are
+// dropped and refused inside one.
 std::string SubfieldItem(const std::string& tag, const std::string& code) {
   if (!IsAscii(tag) || !Typeable(tag) || !Typeable(code)) return {};
   std::string item = tag + code;
-  return item == "000?" ? std::string() : item;  // that one names the record type
+  const FieldCode read = ParseFieldCode(item);
+  if (read.kind != FieldCode::Kind::Subfield || read.joined || read.item != item) return {};
+  return item;
 }
 
 // The conversion gives 001 and 005 whole for any fourth character, and

@@ -13,14 +13,40 @@ constexpr std::array<std::pair<HeaderStyle, std::string_view>, 3> kWords = {{
     {HeaderStyle::CodesAndNames, "both"},
 }};
 
-// The name of what the column holds, or "" when the table has none.
-std::string NameOf(const FieldCode& code, Language language) {
-  if (code.kind == FieldCode::Kind::Subfield) {
-    return std::string(SubfieldName(code.item.substr(0, 3), code.subfieldUtf8, language));
+// The name of what the column holds, without what the item adds to it, or
+// "" when the table has none.
+std::string_view BaseNameOf(const FieldCode& code, Language language) {
+  const bool english = language == Language::English;
+  switch (code.kind) {
+    case FieldCode::Kind::Subfield: return SubfieldName(code.tag, code.subfieldUtf8, language);
+    case FieldCode::Kind::ControlField:
+    case FieldCode::Kind::WholeField: return FieldName(code.tag, language);
+    case FieldCode::Kind::RecordType: return english ? "Type of record" : "记录类型";
+    case FieldCode::Kind::RecordNumber: return english ? "Record number" : "记录号";
+    case FieldCode::Kind::FileName: return english ? "File name" : "文件名";
+    case FieldCode::Kind::AlwaysEmpty: break;
   }
-  if (code.kind == FieldCode::Kind::ControlField) return std::string(FieldName(code.item.substr(0, 3), language));
-  if (code.kind == FieldCode::Kind::FileName) return language == Language::Chinese ? "文件名" : "File name";
   return {};
+}
+
+// The positions in words: " (positions 9-12)", " (position 9)".
+std::string PositionsWords(const FieldCode::Positions& positions, Language language) {
+  std::string range = std::to_string(positions.first);
+  if (positions.last != positions.first) range += "-" + std::to_string(positions.last);
+  if (language == Language::English) {
+    return (positions.last != positions.first ? " (positions " : " (position ") + range + ")";
+  }
+  return "（第" + range + "位）";
+}
+
+// The name of what the column holds, or "" when the table has none: the
+// table's name, then the words for every occurrence and the positions.
+std::string NameOf(const FieldCode& code, Language language) {
+  std::string name(BaseNameOf(code, language));
+  if (name.empty()) return name;
+  if (code.joined) name += language == Language::English ? " (all)" : "（全部）";
+  if (code.positions) name += PositionsWords(*code.positions, language);
+  return name;
 }
 
 }  // namespace
@@ -41,7 +67,7 @@ std::optional<HeaderStyle> HeaderStyleNamed(std::string_view word) {
 
 std::string ColumnTitle(const FieldCode& code, HeaderStyle style, Language language) {
   if (style == HeaderStyle::Codes) return code.item;
-  const std::string name = NameOf(code, language);
+  std::string name = NameOf(code, language);
   if (name.empty()) return code.item;
   if (style == HeaderStyle::Names) return name;
   return code.item + " " + name;

@@ -1,6 +1,17 @@
 #pragma once
 // One item of the field list, prepared once per run for matching against the
-// bytes of records.
+// bytes of records. The one parser of the list's grammar:
+//   200a      the first $a of the first 200 field that has one
+//   701a*     every $a of every 701 field, joined
+//   200       the whole first 200 field: indicators, then "$a...$b..."
+//   001       a control field (001-009) as it stands; 001a and 0019 too
+//   606*      every 606 field, whole, joined
+//   100a/9-12 characters 9 to 12 of the value, counted from 0; 100a/9 one
+//   005/0-7   the same of a control field; 701a*/0-1 of each occurrence
+//   000?      the name of the record's type
+//   000#      the record's number in its file
+//   000@      the name of its file, without the folder
+// Blanks, tabs and line breaks around an item are dropped.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -33,7 +44,15 @@ struct FieldCode {
   std::string subfieldUtf8;  // the subfield code in UTF-8 records
 };
 
-// Prepares one field-list item (UTF-8). A code is 4 Unicode characters: a
-// 3-character tag and a 1-character subfield code; case matters. A fifth
-// character '*' asks for every occurrence.
+// The highest character position an item may ask for.
+inline constexpr std::uint32_t kLastPosition = 9999;
+
+// The item without the blanks (ASCII and ideographic), tabs and line breaks
+// around it.
+std::string_view TrimmedItem(std::string_view utf8Item);
+
+// Prepares one field-list item (UTF-8), trimmed first. A code is 4 Unicode
+// characters: a 3-character tag and a 1-character subfield code; case
+// matters. Whole fields and positions take tags of three digits. Anything
+// else, or an item with a blank, tab or line break inside, is AlwaysEmpty.
 FieldCode ParseFieldCode(std::string_view utf8Item);

@@ -1,6 +1,7 @@
 #include "marc/field_extractor.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 
 #include "marc/field_data.h"
@@ -20,14 +21,45 @@ std::uint64_t CodeKey(std::string_view code) {
   return key;
 }
 
+// Characters first to last of a value, counted in the record's encoding:
+// what there is of them, or "" when the value ends before the first.
+std::string_view Characters(std::string_view value, const FieldCode::Positions& positions, TextEncoding encoding) {
+  const auto* const bytes = reinterpret_cast<const unsigned char*>(value.data());
+  const std::size_t size = value.size();
+  const bool gbk = encoding == TextEncoding::Gbk;
+  std::size_t at = 0;
+  std::size_t begin = size;  // until the first character is reached
+  for (std::uint32_t character = 0; at < size; ++character) {
+    if (character == positions.first) begin = at;
+    if (character > positions.last) break;
+    // In line: the values asked for are short, but one is cut in every record.
+    if (bytes[at] < 0x80) {
+      ++at;
+    } else if (gbk) {
+      at += bytes[at] >= 0x81 && bytes[at] <= 0xFE && at + 1 < size ? 2 : 1;  // as FirstCharacterLength
+    } else {
+      const std::size_t length = Utf8SequenceAt(value, at);
+      at += length > 0 ? length : 1;
+    }
+  }
+  return begin < at ? value.substr(begin, at - begin) : std::string_view();
+}
+
 }  // namespace
 
-FieldExtractor::FieldExtractor(std::vector<FieldCode> codes, const RecordTypeNames& typeNames)
-    : codes_(std::move(codes)), typeNames_(typeNames) {
+FieldExtractor::FieldExtractor(std::vector<FieldCode> codes, const RecordTypeNames& typeNames,
+                               std::vector<FieldCode> probes)
+    : codes_(std::move(codes)), columns_(codes_.size()), typeNames_(typeNames) {
   slotOfNumericTag_.fill(-1);
+  for (FieldCode& probe : probes) {
+    probe.joined = false;  // one value tells enough
+    codes_.push_back(std::move(probe));
+  }
   KnownWants known;
-  for (const FieldCode& code : codes_) {
-    wantOfColumn_.push_back(AddWant(code, known));
+  for (std::size_t column = 0; column < codes_.size(); ++column) {
+    const FieldCode& code = codes_[column];
+    wantOfColumn_.push_back(AddWant(code, column >= columns_, known));
+    numbered_ |= code.kind == FieldCode::Kind::RecordNumber;
     joined_.push_back(code.joined ? 1 : 0);
   }
   for (Slot& slot : slots_) {
@@ -46,6 +78,7 @@ std::int32_t FieldExtractor::NewSlot(const std::string& tag) {
   slots_.emplace_back();
   slots_.back().byAsciiCode.fill(-1);
   firstOccurrences_.push_back(0);
+  keepReading_.push_back(0);
   const int number = field_data::NumericTag(tag);
   if (number >= 0) {
     slotOfNumericTag_[static_cast<std::size_t>(number)] = slot;
@@ -55,42 +88,75 @@ std::int32_t FieldExtractor::NewSlot(const std::string& tag) {
   return slot;
 }
 
-// Columns that ask the same of the same tag share one want.
-std::int32_t FieldExtractor::AddWant(const FieldCode& code, KnownWants& known) {
-  if (code.kind != FieldCode::Kind::Subfield && code.kind != FieldCode::Kind::ControlField) return -1;
+// Columns that ask the same of the same tag share one want. A probe keeps
+// its tag's fields read only until it is stopped, and never holds back the
+// end of a field's reading otherwise.
+std::int32_t FieldExtractor::AddWant(const FieldCode& code, bool probe, KnownWants& known) {
+  const FieldCode::Kind kind = code.kind;
+  if (kind != FieldCode::Kind::Subfield && kind != FieldCode::Kind::ControlField &&
+      kind != FieldCode::Kind::WholeField) {
+    return -1;
+  }
   bool is100 = false;
   std::int32_t slot = SlotOfTag(code.tag, is100);
   if (slot < 0) slot = NewSlot(code.tag);
   Want want;
   want.slot = slot;
-  want.wholeField = code.kind == FieldCode::Kind::ControlField;
+  want.shape = kind == FieldCode::Kind::Subfield     ? Shape::Subfield
+               : kind == FieldCode::Kind::WholeField ? Shape::Shown
+                                                     : Shape::AsItStands;
   want.joined = code.joined;
-  if (!want.wholeField) {
-    want.keyGbk = CodeKey(code.subfieldGbk);
-    want.keyUtf8 = CodeKey(code.subfieldUtf8);
-  }
-  Slot& owner = slots_[static_cast<std::size_t>(slot)];
+  want.probe = probe;
+  want.hasPositions = code.positions.has_value();
+  want.positions = code.positions.value_or(FieldCode::Positions{});
+  want.giving = probe || want.hasPositions ? Giving::Other : code.joined ? Giving::Joined : Giving::First;
+  const bool subfield = want.shape == Shape::Subfield;
+  const std::uint64_t keyGbk = subfield ? CodeKey(code.subfieldGbk) : 0;
+  const std::uint64_t keyUtf8 = subfield ? CodeKey(code.subfieldUtf8) : 0;
+  const auto s = static_cast<std::size_t>(slot);
+  Slot& owner = slots_[s];
   const auto index = static_cast<std::int32_t>(wants_.size());
   const auto [place, isNew] =
-      known.try_emplace(std::make_tuple(slot, want.wholeField, want.joined, want.keyGbk, want.keyUtf8), index);
-  if (!isNew) return place->second;
+      known.try_emplace(std::make_tuple(slot, want.shape, want.joined, probe, keyGbk, keyUtf8, want.hasPositions,
+                                        want.positions.first, want.positions.last),
+                        index);
+  if (!isNew) {
+    if (probe) ++wants_[static_cast<std::size_t>(place->second)].probeUsers;
+    return place->second;
+  }
   if (want.joined) want.joinedIndex = joinedCount_++;
+  want.probeUsers = probe ? 1 : 0;
+  if (probe) {
+    ++probing_;
+  } else {
+    columnWants_ = wants_.size() + 1;  // every want of a column is made before the first probe's
+  }
   wants_.push_back(want);
   owner.wants.push_back(index);
-  if (!want.joined) ++firstOccurrences_[static_cast<std::size_t>(slot)];
-  owner.hasJoined |= want.joined;
-  owner.wholeField = want.wholeField;
-  if (!want.wholeField) AddCodeOf(owner, index);
+  if (want.joined && !owner.hasJoined) {
+    owner.hasJoined = true;
+    ++keepReading_[s];
+  }
+  if (probe) ++keepReading_[s];
+  if (!want.joined && !probe) ++firstOccurrences_[s];
+  if (subfield) {
+    owner.hasSubfieldWants = true;
+    AddCodeOf(owner, index, keyGbk, keyUtf8);
+  } else {
+    owner.wholeWants.push_back(index);
+    owner.subfieldsOnly = false;
+    owner.shown |= want.shape == Shape::Shown;
+    anyShown_ |= owner.shown;
+  }
   return index;
 }
 
 // An ASCII code is the same byte in GBK and UTF-8 records and is found
 // through a table; longer codes through keys, sorted once all are in.
-void FieldExtractor::AddCodeOf(Slot& owner, std::int32_t index) {
-  Want& want = wants_[static_cast<std::size_t>(index)];
+void FieldExtractor::AddCodeOf(Slot& owner, std::int32_t index, std::uint64_t keyGbk, std::uint64_t keyUtf8) {
   const std::uint64_t asciiKey = 1u << 8;
-  if (want.keyUtf8 >= asciiKey && want.keyUtf8 < asciiKey + 128) {
-    std::int32_t* link = &owner.byAsciiCode[want.keyUtf8 - asciiKey];
+  if (keyUtf8 >= asciiKey && keyUtf8 < asciiKey + 128) {
+    std::int32_t* link = &owner.byAsciiCode[keyUtf8 - asciiKey];
     while (*link >= 0) link = &wants_[static_cast<std::size_t>(*link)].nextWithCode;
     *link = index;
     return;
@@ -98,8 +164,8 @@ void FieldExtractor::AddCodeOf(Slot& owner, std::int32_t index) {
   const auto add = [index](KeyedWants& keyed, std::uint64_t key) {
     if (key != 0) keyed.emplace_back(key, index);
   };
-  add(owner.byKeyGbk, want.keyGbk);
-  add(owner.byKeyUtf8, want.keyUtf8);
+  add(owner.byKeyGbk, keyGbk);
+  add(owner.byKeyUtf8, keyUtf8);
 }
 
 std::int32_t FieldExtractor::SlotOfOtherTag(std::string_view tag) const {
@@ -107,14 +173,22 @@ std::int32_t FieldExtractor::SlotOfOtherTag(std::string_view tag) const {
   return place != otherTags_.end() ? place->second : -1;
 }
 
-void FieldExtractor::Read(const RecordView& view) {
+void FieldExtractor::Read(const RecordView& view, std::int64_t number) {
   view_ = &view;
   decision_ = EncodingDecision();
   overlap_ = false;
   found_.clear();
   scratch_.clear();
+  shown_.clear();
+  if (numbered_) {
+    numberLength_ = static_cast<std::size_t>(
+        std::to_chars(number_.data(), number_.data() + number_.size(), number).ptr - number_.data());
+  }
   entry100_ = -1;
-  std::fill(wantStates_.begin(), wantStates_.end(), WantState{});
+  // The probes' wants come last; once every probe is stopped, they are left alone.
+  std::fill(wantStates_.begin(),
+            wantStates_.begin() + static_cast<std::ptrdiff_t>(probing_ > 0 ? wants_.size() : columnWants_),
+            WantState{});
   for (std::vector<std::string_view>& list : occurrences_) list.clear();
   std::copy(firstOccurrences_.begin(), firstOccurrences_.end(), pending_.begin());
   std::fill(first_.begin(), first_.end(), -1);
@@ -126,6 +200,7 @@ void FieldExtractor::Read(const RecordView& view) {
   // views into scratch_ never move.
   budget_ = view.Record().size();
   scratch_.reserve(budget_);
+  if (anyShown_) shown_.reserve(budget_);  // a field shown is as long as the field
   WalkDirectory();
   DecideEncoding();
   for (std::size_t slot = 0; slot < slots; ++slot) {
@@ -176,11 +251,11 @@ void FieldExtractor::ReadSlot(std::int32_t slot) {
     }
     budget_ -= slice.bytes.size();
     const std::string_view data = WithoutTerminators(slice.bytes, scratch_);
-    if (owner.wholeField) {
-      for (std::int32_t want : owner.wants) Give(want, data);
-    } else {
-      TakeSubfields(slot, data);
+    if (!owner.subfieldsOnly) {
+      TakeWhole(slot, data);
+      if (!owner.hasSubfieldWants) continue;
     }
+    TakeSubfields(slot, data);
   }
 }
 
@@ -194,6 +269,15 @@ void FieldExtractor::FailPending(std::int32_t slot) {
     state.failed = true;
   }
   pending_[static_cast<std::size_t>(slot)] = 0;
+}
+
+// A field for the wants that take it whole.
+void FieldExtractor::TakeWhole(std::int32_t slot, std::string_view data) {
+  const Slot& owner = slots_[static_cast<std::size_t>(slot)];
+  const std::string_view shown = owner.shown ? Shown(data) : std::string_view();
+  for (std::int32_t want : owner.wholeWants) {
+    Give(want, wants_[static_cast<std::size_t>(want)].shape == Shape::Shown ? shown : data);
+  }
 }
 
 // One pass over the subfields of a field for every code of its tag.
@@ -230,24 +314,46 @@ void FieldExtractor::TakeOtherCode(std::int32_t slot, std::string_view piece) {
   for (; match != keyed.end() && match->first == key; ++match) Give(match->second, piece.substr(codeLength));
 }
 
-void FieldExtractor::Give(std::int32_t want, std::string_view value) {
+void FieldExtractor::GiveOther(std::int32_t want, std::string_view value) {
   const Want& wanted = wants_[static_cast<std::size_t>(want)];
   if (wanted.joined) {
+    if (wanted.hasPositions) value = Characters(value, wanted.positions, decision_.encoding);
     if (!value.empty()) occurrences_[static_cast<std::size_t>(wanted.joinedIndex)].push_back(value);
     return;
   }
   WantState& state = wantStates_[static_cast<std::size_t>(want)];
   if (state.done) return;
   state.done = true;
-  state.value = value;
-  --pending_[static_cast<std::size_t>(wanted.slot)];
+  state.value = wanted.hasPositions ? Characters(value, wanted.positions, decision_.encoding) : value;
+  if (!wanted.probe) --pending_[static_cast<std::size_t>(wanted.slot)];
+}
+
+// A data field as a person reads it: indicators, then "$a...$b...". The
+// copies of the fields of one record fit in the room reserved, so the views
+// into shown_ never move.
+std::string_view FieldExtractor::Shown(std::string_view data) {
+  const std::size_t start = shown_.size();
+  shown_.append(data);
+  // A delimiter every few bytes: found with memchr, not byte by byte.
+  char* const end = shown_.data() + shown_.size();
+  for (char* at = shown_.data() + start; at != end;) {
+    at = static_cast<char*>(std::memchr(at, kSubfieldDelimiter, static_cast<std::size_t>(end - at)));
+    if (at == nullptr) break;
+    *at++ = '$';
+  }
+  return std::string_view(shown_).substr(start);
 }
 
 // Columns that read no field, and records whose directory cannot be read.
 bool FieldExtractor::OtherValue(std::size_t column, std::string_view& value) const {
   const FieldCode& code = codes_[column];
   value = {};
-  if (code.kind == FieldCode::Kind::AlwaysEmpty || view_->Record().empty()) return true;
+  // A record's number is known whatever its bytes, and finds it again.
+  if (code.kind == FieldCode::Kind::RecordNumber) value = std::string_view(number_.data(), numberLength_);
+  if (code.kind == FieldCode::Kind::AlwaysEmpty || code.kind == FieldCode::Kind::RecordNumber ||
+      view_->Record().empty()) {
+    return true;
+  }
   if (view_->Status() == ViewStatus::Failed) return false;
   if (view_->Status() == ViewStatus::Refused) return true;
   if (code.kind == FieldCode::Kind::RecordType) value = typeNames_.For(view_->TypeOfRecord());
@@ -257,4 +363,19 @@ bool FieldExtractor::OtherValue(std::size_t column, std::string_view& value) con
 const std::vector<std::string_view>& FieldExtractor::Occurrences(std::size_t column) const {
   const Want& want = wants_[static_cast<std::size_t>(wantOfColumn_[column])];
   return occurrences_[static_cast<std::size_t>(want.joinedIndex)];
+}
+
+bool FieldExtractor::ProbeFound(std::size_t probe) const {
+  std::string_view value;
+  return Value(columns_ + probe, value) && !value.empty();
+}
+
+void FieldExtractor::StopProbing(std::size_t probe) {
+  const std::int32_t want = wantOfColumn_[columns_ + probe];
+  if (want < 0) return;
+  Want& wanted = wants_[static_cast<std::size_t>(want)];
+  if (wanted.probeUsers > 0 && --wanted.probeUsers == 0) {
+    --keepReading_[static_cast<std::size_t>(wanted.slot)];
+    --probing_;
+  }
 }

@@ -1,7 +1,9 @@
 #pragma once
 // The values of a run's columns in one record: the first matching subfield,
-// the whole 001 or 005 field, the record type's name for "000?", or every
-// occurrence for a joined code ("701a*").
+// a whole field (a control field as it stands, a data field with its
+// subfield delimiters shown as '$'), the record type's name for "000?", the
+// record's number for "000#", or every occurrence for a joined code
+// ("701a*"); characters N to M of each for "100a/9-12".
 //
 // The directory is walked once per record, and every field that a column asks
 // for is read at most once, in one pass for all the codes of its tag: 200a,
@@ -10,6 +12,10 @@
 // bytes again, or fields that overlap until together they are longer than the
 // record, are not read again: time and memory per record stay in proportion
 // to the record and the columns, whatever its directory says.
+//
+// Probes are columns that are never written: spellings a column was likely
+// meant to be ("200a" for "200A"), read only while fields of their tag are
+// read anyway, or until StopProbing.
 #include <array>
 #include <cstdint>
 #include <map>
@@ -27,16 +33,27 @@
 
 class FieldExtractor {
  public:
-  FieldExtractor(std::vector<FieldCode> codes, const RecordTypeNames& typeNames);
+  // The probes' columns follow the codes' ones.
+  FieldExtractor(std::vector<FieldCode> codes, const RecordTypeNames& typeNames, std::vector<FieldCode> probes = {});
 
   // Reads the fields the columns ask for; the view and its record must
-  // outlive the values taken from it (until the next Read).
-  void Read(const RecordView& view);
+  // outlive the values taken from it (until the next Read). number is the
+  // record's in its file, for "000#".
+  void Read(const RecordView& view, std::int64_t number = 1);
 
   const std::vector<FieldCode>& Codes() const { return codes_; }
-  std::size_t Columns() const { return wantOfColumn_.size(); }
+  std::size_t Columns() const { return columns_; }
   bool IsJoined(std::size_t column) const { return joined_[column] != 0; }
-  bool IsRecordType(std::size_t column) const { return codes_[column].kind == FieldCode::Kind::RecordType; }
+  // Values already in the table's encoding (record types) or in ASCII
+  // (record numbers).
+  bool NeedsNoRecoding(std::size_t column) const {
+    return codes_[column].kind == FieldCode::Kind::RecordType || codes_[column].kind == FieldCode::Kind::RecordNumber;
+  }
+  // Whether a probe (counted from 0) found a value in this record.
+  bool ProbeFound(std::size_t probe) const;
+  // From the next record on, the probe is read no more than any other
+  // column needs its fields read.
+  void StopProbing(std::size_t probe);
 
   // The value of a column, bytes of the record with 0x1E deleted (tabs still
   // in it): "" for every kind of absence. False when the record cannot be
@@ -61,16 +78,28 @@ class FieldExtractor {
   bool FieldsOverlap() const { return overlap_; }
 
  private:
+  // How a want takes a value: the first one, every one, or with positions
+  // or as a probe, which is the slower way.
+  enum class Giving : std::uint8_t { First, Joined, Other };
+  // What a want takes of a field.
+  enum class Shape : std::uint8_t {
+    Subfield,
+    AsItStands,  // a control field
+    Shown,       // a data field, 0x1F shown as '$'
+  };
   // One distinct thing the columns ask of a tag: a subfield code (or the
-  // whole field), the first occurrence or every one.
+  // whole field), the first occurrence or every one, all characters or some.
   struct Want {
     std::int32_t slot = -1;
-    bool wholeField = false;
-    bool joined = false;
-    std::uint64_t keyGbk = 0;  // the subfield code's bytes, see CodeKey
-    std::uint64_t keyUtf8 = 0;
     std::int32_t joinedIndex = -1;
     std::int32_t nextWithCode = -1;  // another want of the slot with the same ASCII code
+    std::int32_t probeUsers = 0;     // probe columns still reading it
+    FieldCode::Positions positions;
+    Shape shape = Shape::Subfield;
+    bool joined = false;
+    bool probe = false;
+    bool hasPositions = false;
+    Giving giving = Giving::First;
   };
   struct WantState {
     bool done = false;
@@ -84,8 +113,11 @@ class FieldExtractor {
     std::array<std::int32_t, 128> byAsciiCode;  // the first want of each ASCII subfield code, or -1
     KeyedWants byKeyGbk;                        // sorted, for codes of more than one byte
     KeyedWants byKeyUtf8;
-    bool wholeField = false;  // 001 and 005: every want takes the whole field
+    std::vector<std::int32_t> wholeWants;  // wants that take the whole field
+    bool hasSubfieldWants = false;
+    bool subfieldsOnly = true;  // no want takes the field whole, as for nearly every tag
     bool hasJoined = false;
+    bool shown = false;  // some want takes the field with '$' for 0x1F
   };
   // A directory entry with a wanted tag, linked to the next one of its slot.
   struct Found {
@@ -93,13 +125,16 @@ class FieldExtractor {
     std::int32_t next;
   };
 
-  // The wants made so far, by slot, whole field, joined and keys.
-  using KnownWants = std::map<std::tuple<std::int32_t, bool, bool, std::uint64_t, std::uint64_t>, std::int32_t>;
+  // The wants made so far, by slot, shape, joined, probe, keys and positions.
+  using KnownWants = std::map<
+      std::tuple<std::int32_t, Shape, bool, bool, std::uint64_t, std::uint64_t, bool, std::uint32_t, std::uint32_t>,
+      std::int32_t>;
 
   bool OtherValue(std::size_t column, std::string_view& value) const;
-  std::int32_t AddWant(const FieldCode& code, KnownWants& known);
+  std::int32_t AddWant(const FieldCode& code, bool probe, KnownWants& known);
   std::int32_t NewSlot(const std::string& tag);
-  void AddCodeOf(Slot& owner, std::int32_t want);
+  // The subfield code's bytes in each encoding, see CodeKey.
+  void AddCodeOf(Slot& owner, std::int32_t want, std::uint64_t keyGbk, std::uint64_t keyUtf8);
   // The slot of a directory tag, or -1; is100 tells whether it is 100.
   std::int32_t SlotOfTag(std::string_view tag, bool& is100) const {
     const int number = field_data::NumericTag(tag);
@@ -112,23 +147,46 @@ class FieldExtractor {
   void DecideEncoding();
   void ReadSlot(std::int32_t slot);
   void FailPending(std::int32_t slot);
+  void TakeWhole(std::int32_t slot, std::string_view data);
   void TakeSubfields(std::int32_t slot, std::string_view data);
   void TakeOtherCode(std::int32_t slot, std::string_view piece);
-  void Give(std::int32_t want, std::string_view value);
+  // Runs for nearly every subfield a column asks for, so in line: the wants
+  // with positions, and probes, go another way.
+  void Give(std::int32_t want, std::string_view value) {
+    const Want& wanted = wants_[static_cast<std::size_t>(want)];
+    if (wanted.giving == Giving::First) {
+      WantState& state = wantStates_[static_cast<std::size_t>(want)];
+      if (state.done) return;
+      state.done = true;
+      state.value = value;
+      --pending_[static_cast<std::size_t>(wanted.slot)];
+    } else if (wanted.giving == Giving::Joined) {
+      if (!value.empty()) occurrences_[static_cast<std::size_t>(wanted.joinedIndex)].push_back(value);
+    } else {
+      GiveOther(want, value);
+    }
+  }
+  void GiveOther(std::int32_t want, std::string_view value);
+  std::string_view Shown(std::string_view data);
   bool Active(std::int32_t slot) const {
-    return pending_[static_cast<std::size_t>(slot)] > 0 || slots_[static_cast<std::size_t>(slot)].hasJoined;
+    return pending_[static_cast<std::size_t>(slot)] > 0 || keepReading_[static_cast<std::size_t>(slot)] > 0;
   }
 
-  std::vector<FieldCode> codes_;
+  std::vector<FieldCode> codes_;  // the columns', then the probes'
+  std::size_t columns_ = 0;
   const RecordTypeNames& typeNames_;
   std::vector<std::int32_t> wantOfColumn_;  // -1 for columns that read no field
   std::vector<char> joined_;                // per column
   std::vector<Want> wants_;
   std::vector<Slot> slots_;
   std::vector<std::int32_t> firstOccurrences_;                  // per slot: wants that stop at their first value
+  std::vector<std::int32_t> keepReading_;                       // per slot: joined wants, and probes not stopped
   std::array<std::int32_t, 1000> slotOfNumericTag_;             // "000".."999" -> slot, -1 if not wanted
   std::map<std::string, std::int32_t, std::less<>> otherTags_;  // tags that are not three digits
   std::int32_t joinedCount_ = 0;
+  bool anyShown_ = false;        // some column takes a data field whole
+  std::size_t columnWants_ = 0;  // the wants of the columns, before the probes' ones
+  std::size_t probing_ = 0;      // probes' wants not stopped
 
   // The record read last.
   const RecordView* view_ = nullptr;
@@ -144,5 +202,9 @@ class FieldExtractor {
   std::int32_t entry100_ = -1;  // the first 100 field, which may say how the record is encoded
   std::string scratch100_;
   std::vector<std::vector<std::string_view>> occurrences_;
-  std::string scratch_;  // cleaned copies of fields with stray terminators inside
+  std::string scratch_;            // cleaned copies of fields with stray terminators inside
+  std::string shown_;              // fields with '$' for 0x1F
+  bool numbered_ = false;          // some column asks for the record's number
+  std::array<char, 24> number_{};  // the record's number in digits
+  std::size_t numberLength_ = 0;
 };

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "marc/field_code.h"
+
 const char* const DefaultFieldList = "010a,010d,101a,200a,200f,200g,210a,210c,210d,215a,215d,225a,330a,606a,690a";
 
 namespace {
@@ -41,34 +43,20 @@ std::vector<std::string> ParseFieldList(std::string_view text) {
       item += text[at++];  // a lone CR, or another character beginning with that byte
     } else {
       at += comma;
-      items.push_back(std::move(item));
+      items.emplace_back(TrimmedItem(item));
       item.clear();
     }
     any = true;
   }
-  if (any) items.push_back(std::move(item));
+  if (any) items.emplace_back(TrimmedItem(item));
   return items;
 }
-
-namespace {
-
-std::size_t CountCharacters(std::string_view utf8) {
-  return static_cast<std::size_t>(std::count_if(utf8.begin(), utf8.end(), [](char c) { return (c & 0xC0) != 0x80; }));
-}
-
-bool CanMatch(std::string_view item) {
-  if (item.find_first_of(" \t\r\n") != std::string_view::npos) return false;
-  const std::size_t characters = CountCharacters(item);
-  return characters == 4 || (characters == 5 && item.back() == '*');
-}
-
-}  // namespace
 
 std::vector<std::string> ItemsThatCannotMatch(const std::vector<std::string>& items) {
   std::vector<std::string> named;
   std::unordered_set<std::string_view> seen;
   for (const std::string& item : items) {
-    if (!CanMatch(item) && seen.insert(item).second) named.push_back(item);
+    if (ParseFieldCode(item).kind == FieldCode::Kind::AlwaysEmpty && seen.insert(item).second) named.push_back(item);
   }
   return named;
 }

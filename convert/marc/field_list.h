@@ -10,13 +10,13 @@ extern const char* const DefaultFieldList;
 
 // Splits the box's text (UTF-8) into column codes: a full-width comma counts
 // as ',', CR LF pairs are deleted (a code broken over two lines joins up),
-// empty items stay, nothing is trimmed, case matters. An empty text gives no
-// columns at all.
+// blanks, tabs and line breaks around each item are dropped, empty items
+// stay, case matters. An empty text gives no columns at all.
 std::vector<std::string> ParseFieldList(std::string_view text);
 
 // The items no record can ever give a value for, each once, in list order:
-// not four characters long (five with a final '*'), or holding a blank, a
-// tab or a line break. They stay columns, of empty cells.
+// not of any form of the list's grammar (see marc/field_code.h), or holding
+// a blank, a tab or a line break. They stay columns, of empty cells.
 std::vector<std::string> ItemsThatCannotMatch(const std::vector<std::string>& items);
 
 // The code an item was likely meant to be, for a hint beside an item that

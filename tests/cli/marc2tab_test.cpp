@@ -132,17 +132,32 @@ const Call kCalls[] = {
     {"items no record can match, named before",
      kRecord,
      "-",
-     {"--fields", "200a,001,200A", "IN", "OUT"},
+     {"--fields", "200a,20a,200A", "IN", "OUT"},
      0,
-     "marc2tab: 警告：以下字段代码不是四个字符，对应的列将全部为空：“001”。\n",
-     "200a\t001\t200A\t\r\n" + Gbk("中文题名") + "\t\t\t\r\n"},
-    {"and columns empty in every record, named after",
+     "marc2tab: 警告：以下字段代码无法识别，对应的列将全部为空：“20a”。\n",
+     "200a\t20a\t200A\t\r\n" + Gbk("中文题名") + "\t\t\t\r\n"},
+    {"and columns empty in every record, named after, with the spelling the file has",
      kRecord,
      "-",
-     {"--fields", "200a,001,200A", "IN", "OUT"},
+     {"--fields", "200a,20a,200A", "IN", "OUT"},
      0,
-     "marc2tab: 警告：以下各列在所有记录中都没有值：001、200A\n",
-     "200a\t001\t200A\t\r\n" + Gbk("中文题名") + "\t\t\t\r\n"},
+     "marc2tab: 警告：以下各列在所有记录中都没有值：20a、200A（文件中有 200a）\n",
+     "200a\t20a\t200A\t\r\n" + Gbk("中文题名") + "\t\t\t\r\n"},
+    {"names in the header",
+     kRecord,
+     "-",
+     {"--header", "names", "--fields", "200a,000?,000#,200a*", "IN", "OUT"},
+     0,
+     "",
+     Gbk("正题名\t记录类型\t记录号\t正题名（全部）\t\r\n中文题名\t文字资料印刷品\t1\t中文题名\t\r\n")},
+    {"codes and names, in English by --lang",
+     kRecord,
+     "-",
+     {"--lang", "en", "--header=both", "--fields", "200a,001,200x", "IN", "OUT"},
+     0,
+     "These columns have no value in any record: 200x\n",
+     "200a Title proper\t001 Record identifier\t200x\t\r\n" + Gbk("中文题名") + "\tB1\t\t\r\n"},
+    {"an unknown header style", kRecord, "-", {"--header", "titles", "IN", "OUT"}, 2, "未知的标题行样式 titles", "-"},
     {"an output that exists", kRecord, "keep\r\n", {"IN", "OUT"}, 2, "要追加数据请加 --append", "keep\r\n"},
     {"appended",
      kRecord,
@@ -196,6 +211,44 @@ TEST(Marc2tab, ArgumentsExitStatusAndFiles) {
   EXPECT_EQ(help.out.rfind("用法：marc2tab", 0), 0u);
   EXPECT_NE(help.out.find("退出码：0 转换完成；1 文件无法读写，或转换中断；2 用法错误"), std::string::npos)
       << "the statuses the calls above end with";
+  for (const char* form : {"200a ", "701a* ", "200 ", "001 ", "606* ", "100a/9-12 ", "005/0-7 ", "000? ", "000# "}) {
+    EXPECT_NE(help.out.find(std::string("  ") + form), std::string::npos) << "an example of " << form;
+  }
+}
+
+// --fields @FILE: the list from a UTF-8 file, one item a line or all on one;
+// a file that cannot be read, is not UTF-8 or holds too many items is
+// refused before any output is made.
+TEST(Marc2tab, FieldListFromAFile) {
+  std::string tooLong;
+  for (int i = 0; i <= 16384; ++i) tooLong += "200a\n";
+  const struct {
+    const char* what;
+    std::string list;  // "-" for no file
+    int exitCode;
+    std::string errHas;
+    std::string outputAfter;
+  } cases[] = {
+      {"one item a line",
+       "\xEF\xBB\xBF"
+       "200a\r\n000?\r\n",
+       0, "", kExpected},
+      {"blanks and a full-width comma", "  200a，\n\n\t000?  ", 0, "", kExpected},
+      {"not UTF-8", Gbk("题名"), 2, "marc2tab: 字段列表文件不是UTF-8编码的文本文件：", "-"},
+      {"too many items", tooLong, 2, "marc2tab: 字段列表文件中的项目超过16384个：", "-"},
+      {"no such file", "-", 2, "list.txt（文件不存在）\n", "-"},
+  };
+  for (const auto& c : cases) {
+    TempFolder folder;
+    WriteBytes(folder.File("in.iso"), kRecord);
+    if (c.list != "-") WriteBytes(folder.File("list.txt"), c.list);
+    const Result result =
+        RunMarc2tab(folder, {"--fields", "@" + folder.File("list.txt"), "IN", "OUT"}, folder.File("stdout"));
+    EXPECT_EQ(result.exitCode, c.exitCode) << c.what;
+    EXPECT_NE(result.err.find(c.errHas), std::string::npos) << c.what << ": " << result.err;
+    const std::string output = folder.File("out.txt");
+    EXPECT_EQ(Exists(output) ? ReadBytes(output) : "-", c.outputAfter) << c.what;
+  }
 }
 
 // "-" is standard output: the same bytes, and never the input itself. The

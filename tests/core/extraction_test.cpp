@@ -3,11 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <memory>
 #include <optional>
 
 #include "differences.h"
 #include "field_value.h"
+#include "marc/column_title.h"
+#include "marc/field_list.h"
 #include "record_builder.h"
 
 namespace {
@@ -75,8 +78,8 @@ const Case kCases[] = {
      RecordBuilder().Field("200", Sf(Gbk("摘"), "v") + Sf("a", Gbk("摘要"))).Build(), "200摘", "v"},
     {"first subfield of the first field that has it", kTwo200, "200a", "A2"},
     {"code and item must be exact", kTwo200, "200A", ""},
-    {"not four characters", kTwo200, "200", ""},
-    {"a leading blank", kTwo200, " 200a", ""},
+    {"a tag alone: the whole first field", kTwo200, "200", "1 $ffirst"},
+    {"blanks around an item are dropped", kTwo200, " 200a\t", "A2"},
     {"001 whole, whatever the fourth character", kBook, "0019", "CN-1"},
     {"003 is no control field", kBook, "003a", ""},
     {"GBK bytes", kBook, "200a", Gbk("题名")},
@@ -150,8 +153,9 @@ TEST(Extraction, EveryWayOfReadingARecord) {
 // Columns are read together, sharing fields; each must give what it gives
 // on its own.
 TEST(Extraction, ColumnsTogetherGiveWhatEachGivesAlone) {
-  const std::vector<std::string> items = {"200a", "200e",  "606x", "606x*", "001a", "001a*", "000?",
-                                          "200a", "606a*", "200",  "",      "0019", "200a*"};
+  const std::vector<std::string> items = {"200a", "200e",  "606x",     "606x*", "001a",   "001a*", "000?",
+                                          "200a", "606a*", "200",      "",      "0019",   "200a*", "606*",
+                                          "001",  "001*",  "200a/0-1", "200a",  "606x/1", "200*",  "606x*/0"};
   static const RecordTypeNames names(TextEncoding::Gbk);
   std::vector<FieldCode> codes;
   for (const std::string& item : items) codes.push_back(ParseFieldCode(item));
@@ -162,6 +166,159 @@ TEST(Extraction, ColumnsTogetherGiveWhatEachGivesAlone) {
     extractor.Read(view);
     for (std::size_t column = 0; column < items.size(); ++column) {
       EXPECT_EQ(ValueOf(extractor, column), GetFieldValue(c.record, items[column])) << c.what << " " << items[column];
+    }
+  }
+}
+
+// The list's grammar, item by item: what kind of column it makes, its title
+// in each header style, and its cells in a GBK record, a UTF-8 one, one with
+// a line break inside a field, and one that is refused. A 100$a with Chinese
+// characters before position 9 tells characters from bytes in both encodings.
+const std::string kGeneralData = "中文数据的通用处理20061234";
+const std::string kGrammarRecords[] = {
+    RecordBuilder()
+        .Field("001", "CN-1")
+        .Field("005", "20240101120000.0")
+        .Field("100", "  " + Sf("a", Gbk(kGeneralData)))
+        .Field("200", "1 " + Sf("a", Gbk("题名")) + Sf("f", Gbk("著者")))
+        .Field("200", "1 " + Sf("a", "2nd"))
+        .Field("606", "0 " + Sf("a", "S"))
+        .Field("606", "0 " + Sf("a", Gbk("主题")))
+        .Build(),
+    RecordBuilder().Coding('a').Field("001", "U-2").Field("100", "  " + Sf("a", kGeneralData)).Build(),
+    RecordBuilder().Field("200", "1 " + Sf("a", "line\rbreak")).Build(),
+    RecordBuilder().Field("001", "X").Field("200", Sf("a", "x")).DirectoryTail("X").Build(),
+};
+
+struct GrammarCase {
+  const char* item;
+  FieldCode::Kind kind;
+  bool joined;
+  const char* chinese;  // the name in the header ("" for none: the code shows)
+  const char* english;
+  std::vector<std::string> cells;  // of kGrammarRecords
+};
+
+using Kind = FieldCode::Kind;
+const GrammarCase kGrammar[] = {
+    // Today's codes, as they were.
+    {"200a", Kind::Subfield, false, "正题名", "Title proper", {Gbk("题名"), "", "line\rbreak", ""}},
+    {"606a*", Kind::Subfield, true, "款目要素（全部）", "Entry element (all)", {"S; " + Gbk("主题"), "", "", ""}},
+    {"0019", Kind::ControlField, false, "记录标识号", "Record identifier", {"CN-1", "U-2", "", ""}},
+    {"200x", Kind::Subfield, false, "", "", {"", "", "", ""}},
+    {"000?",
+     Kind::RecordType,
+     false,
+     "记录类型",
+     "Type of record",
+     {Gbk("文字资料印刷品"), Gbk("文字资料印刷品"), Gbk("文字资料印刷品"), ""}},
+    {"200**", Kind::Subfield, true, "", "", {"", "", "", ""}},  // subfield code '*'
+    // Whole fields.
+    {"200",
+     Kind::WholeField,
+     false,
+     "题名与责任说明",
+     "Title and statement of responsibility",
+     {"1 $a" + Gbk("题名") + "$f" + Gbk("著者"), "", "1 $aline\rbreak", ""}},
+    {"606*",
+     Kind::WholeField,
+     true,
+     "论题名称主题（全部）",
+     "Topical name used as subject (all)",
+     {"0 $aS; 0 $a" + Gbk("主题"), "", "", ""}},
+    {"001", Kind::ControlField, false, "记录标识号", "Record identifier", {"CN-1", "U-2", "", ""}},
+    {"001*", Kind::ControlField, true, "记录标识号（全部）", "Record identifier (all)", {"CN-1", "U-2", "", ""}},
+    // Characters, not bytes, in each record's encoding.
+    {"100a/9-12",
+     Kind::Subfield,
+     false,
+     "通用处理数据（第9-12位）",
+     "General processing data (positions 9-12)",
+     {"2006", "2006", "", ""}},
+    {"100a/0-1",
+     Kind::Subfield,
+     false,
+     "通用处理数据（第0-1位）",
+     "General processing data (positions 0-1)",
+     {Gbk("中文"), "中文", "", ""}},
+    {"100a/4",
+     Kind::Subfield,
+     false,
+     "通用处理数据（第4位）",
+     "General processing data (position 4)",
+     {Gbk("的"), "的", "", ""}},
+    {"100a/15-9999",
+     Kind::Subfield,
+     false,
+     "通用处理数据（第15-9999位）",
+     "General processing data (positions 15-9999)",
+     {"34", "34", "", ""}},
+    {"100a/17",
+     Kind::Subfield,
+     false,
+     "通用处理数据（第17位）",
+     "General processing data (position 17)",
+     {"", "", "", ""}},
+    {"005/0-7",
+     Kind::ControlField,
+     false,
+     "记录版本标识（第0-7位）",
+     "Version identifier (positions 0-7)",
+     {"20240101", "", "", ""}},
+    {"606a*/0",
+     Kind::Subfield,
+     true,
+     "款目要素（全部）（第0位）",
+     "Entry element (all) (position 0)",
+     {"S; " + Gbk("主"), "", "", ""}},
+    {"606a/0*",
+     Kind::Subfield,
+     true,
+     "款目要素（全部）（第0位）",
+     "Entry element (all) (position 0)",
+     {"S; " + Gbk("主"), "", "", ""}},
+    {"000#", Kind::RecordNumber, false, "记录号", "Record number", {"1", "2", "3", "4"}},
+    // Never a value.
+    {"20a", Kind::AlwaysEmpty, false, "", "", {"", "", "", ""}},
+    {"200ab", Kind::AlwaysEmpty, false, "", "", {"", "", "", ""}},
+    {"100a/x", Kind::AlwaysEmpty, false, "", "", {"", "", "", ""}},
+    {"100a/12-9", Kind::AlwaysEmpty, false, "", "", {"", "", "", ""}},
+    {"100a/10000", Kind::AlwaysEmpty, false, "", "", {"", "", "", ""}},
+    {"100a/", Kind::AlwaysEmpty, false, "", "", {"", "", "", ""}},
+    {"200/0-3", Kind::AlwaysEmpty, false, "", "", {"", "", "", ""}},  // a data field has no positions
+    {"000?/1", Kind::AlwaysEmpty, false, "", "", {"", "", "", ""}},
+    {"606a*/0*", Kind::AlwaysEmpty, false, "", "", {"", "", "", ""}},
+    {"200 a", Kind::AlwaysEmpty, false, "", "", {"", "", "", ""}},
+    {"2OO", Kind::AlwaysEmpty, false, "", "", {"", "", "", ""}},
+    {"", Kind::AlwaysEmpty, false, "", "", {"", "", "", ""}},
+};
+
+TEST(Grammar, EachItemsKindTitlesAndCells) {
+  static const RecordTypeNames names(TextEncoding::Gbk);
+  std::vector<FieldCode> codes;
+  for (const GrammarCase& c : kGrammar) codes.push_back(ParseFieldCode(std::string("\t ") + c.item + "　\r\n"));
+  FieldExtractor extractor(codes, names);
+  for (std::size_t column = 0; column < codes.size(); ++column) {
+    const GrammarCase& c = kGrammar[column];
+    const FieldCode& code = codes[column];
+    EXPECT_EQ(code.kind, c.kind) << c.item;
+    EXPECT_EQ(code.joined, c.joined) << c.item;
+    EXPECT_EQ(code.item, c.item);
+    const std::string chinese = *c.chinese != 0 ? c.chinese : c.item;
+    EXPECT_EQ(ColumnTitle(code, HeaderStyle::Codes, Language::English), c.item);
+    EXPECT_EQ(ColumnTitle(code, HeaderStyle::Names, Language::Chinese), chinese);
+    EXPECT_EQ(ColumnTitle(code, HeaderStyle::Names, Language::English), *c.english != 0 ? c.english : c.item);
+    EXPECT_EQ(ColumnTitle(code, HeaderStyle::CodesAndNames, Language::Chinese),
+              *c.chinese != 0 ? std::string(c.item) + " " + c.chinese : c.item);
+    EXPECT_EQ(ItemsThatCannotMatch({c.item}).empty(), c.kind != Kind::AlwaysEmpty) << c.item;
+  }
+  for (std::size_t record = 0; record < std::size(kGrammarRecords); ++record) {
+    RecordView view;
+    view.Build(kGrammarRecords[record]);
+    extractor.Read(view, static_cast<std::int64_t>(record) + 1);
+    for (std::size_t column = 0; column < codes.size(); ++column) {
+      EXPECT_EQ(ValueOf(extractor, column), kGrammar[column].cells[record])
+          << kGrammar[column].item << " in record " << record + 1;
     }
   }
 }

@@ -67,14 +67,15 @@ class Run : public ::testing::Test, public Scene {};
 TEST_F(Run, EveryRecordBecomesOneLine) {
   WriteBytes(input, "\r\n" + Record(Gbk("题名"), Gbk("张\t三")) + "\r\n\r\n" + Record("B") + Record("C", "x\ny") +
                         Record("D", "p\r\nq\rr\n"));
-  window.fieldList = "200a，200f,000?,\r\n,001a, 200a,2\r\n00a,";
+  window.fieldList = "200a，200f,000?,\r\n,001a, 200a,2\r\n00a,200,000#,";
   Convert();
-  const auto line = [](const std::string& title, const std::string& author, const std::string& id) {
-    return title + "\t" + author + "\t" + Gbk("文字资料印刷品") + "\t\tid-" + id + "\t\t" + title + "\t\t\r\n";
+  const auto line = [](const std::string& title, const std::string& author, const std::string& id, char number) {
+    return title + "\t" + author + "\t" + Gbk("文字资料印刷品") + "\t\tid-" + id + "\t" + title + "\t" + title +
+           "\t1 $a" + title + "$f" + author + "\t" + number + "\t\t\r\n";
   };
-  EXPECT_EQ(ReadBytes(output), "200a\t200f\t000?\t\t001a\t 200a\t200a\t\t\r\n" +
-                                   line(Gbk("题名"), Gbk("张三"), Gbk("题名")) + line("B", "", "B") +
-                                   line("C", "x y", "C") + line("D", "p q r ", "D"));
+  EXPECT_EQ(ReadBytes(output), "200a\t200f\t000?\t\t001a\t200a\t200a\t200\t000#\t\t\r\n" +
+                                   line(Gbk("题名"), Gbk("张三"), Gbk("题名"), '1') + line("B", "", "B", '2') +
+                                   line("C", "x y", "C", '3') + line("D", "p q r ", "D", '4'));
 }
 
 // Thousands of columns over a record of a megabyte: each cell is only as
@@ -170,18 +171,20 @@ const Conversation kConversations[] = {
      {"InputPath", "Tell(NoInputPath|请先选择数据文件。)"},
      "-"},
     {"items no record can match: No goes back to editing",
-     [](Scene& t) { t.window.fieldList = "200a,001, 200f,001", t.window.answers = {false}; },
+     [](Scene& t) { t.window.fieldList = "200a,20a, 200 f,20a", t.window.answers = {false}; },
      {"InputPath", "SetBeginEnabled(false)", "SaveFieldList", "ShowProgressLabel", "FieldList",
-      "Ask(ContinueWithEmptyColumns|以下字段代码不是四个字符，对应的列将全部为空：“001”、“ 200f”。是否仍然继续？)",
+      "Ask(ContinueWithEmptyColumns|以下字段代码无法识别，对应的列将全部为空：“20a”、“200 f”。是否仍然继续？)",
       "SetBeginEnabled(true)"},
      "-"},
     {"items no record can match: Yes goes on, and the end names the empty columns",
-     [](Scene& t) { t.window.fieldList = "200a,001,200A"; },
+     [](Scene& t) { t.window.fieldList = "200a,20a,200A,200 a"; },
      {"InputPath", "SetBeginEnabled(false)", "SaveFieldList", "ShowProgressLabel", "FieldList",
-      "Ask(ContinueWithEmptyColumns|以下字段代码不是四个字符，对应的列将全部为空：“001”。是否仍然继续？)", kConfirm,
-      "ChooseOutputFile", Progress(1, 100), Progress(1, 100),
-      Finished(kFinishedPrompt + kToOutput + "\n以下各列在所有记录中都没有值：001、200A"), "SetBeginEnabled(true)"},
-     "200a\t001\t200A\t\r\nA\t\t\t\r\n"},
+      "Ask(ContinueWithEmptyColumns|以下字段代码无法识别，对应的列将全部为空：“20a”、“200 a”。是否仍然继续？)",
+      kConfirm, "ChooseOutputFile", Progress(1, 100), Progress(1, 100),
+      Finished(kFinishedPrompt + kToOutput +
+               "\n以下各列在所有记录中都没有值：20a、200A（文件中有 200a）、200 a（文件中有 200a）"),
+      "SetBeginEnabled(true)"},
+     "200a\t20a\t200A\t200 a\t\r\nA\t\t\t\t\r\n"},
     {"No to the confirmation", [](Scene& t) { t.window.answers = {false}; }, StartThen({"SetBeginEnabled(true)"}), "-"},
     {"the save dialog cancelled", [](Scene& t) { t.window.savePath = ""; }, Chosen({}), "-"},
     {"No to appending",
@@ -288,11 +291,11 @@ const Conversation kConversations[] = {
      },
      {"InputPath", "SetBeginEnabled(false)", "SaveFieldList", "ShowProgressLabel", "FieldList",
       std::string("Ask(ContinueWithEmptyColumns|") +
-          "以下字段代码不是四个字符，对应的列将全部为空：“20\t0a”、“2\n00a”、“200a\r”。是否仍然继续？)",
+          "以下字段代码无法识别，对应的列将全部为空：“20\t0a”、“2\n00a”。是否仍然继续？)",
       kConfirm, "ChooseOutputFile", Progress(1, 100), Progress(1, 100),
-      Finished(kFinishedPrompt + kToOutput + "\n以下各列在所有记录中都没有值：20\t0a、2\n00a、200a\r"),
+      Finished(kFinishedPrompt + kToOutput + "\n以下各列在所有记录中都没有值：20\t0a、2\n00a"),
       "SetBeginEnabled(true)"},
-     "200a\t701a*\t200a\t200a\t\r\n\tx" + Gbk("；") + "y\t\t\t\r\n"},
+     "200a\t701a*\t200a\t200a\t\r\n\tx" + Gbk("；") + "y\t\tA\t\r\n"},
     {"a workbook wider than 16,384 columns: refused, no file made",
      [](Scene& t) {
        t.window.fieldList = "200a";
@@ -531,11 +534,11 @@ TEST_F(Run, SeveralInputsMakeOneTable) {
   WriteBytes(input, Record("A") + Record("B"));
   WriteBytes(second, Record("C") + "junk\r\n");
   window.inputPath = "\"" + input + "\"\r\n\"" + second + "\" \"" + input + "\"";
-  window.fieldList = "000@,200a";
+  window.fieldList = "000@,000#,200a";
   Convert();
   const std::string a = Gbk("输入.iso") + "\t";
-  EXPECT_EQ(ReadBytes(output), "000@\t200a\t\r\n" + a + "A\t\r\n" + a + "B\t\r\n" + "b.iso\tC\t\r\nb.iso\t\t\r\n" + a +
-                                   "A\t\r\n" + a + "B\t\r\n");
+  EXPECT_EQ(ReadBytes(output), "000@\t000#\t200a\t\r\n" + a + "1\tA\t\r\n" + a + "2\tB\t\r\n" +
+                                   "b.iso\t1\tC\t\r\nb.iso\t2\t\t\r\n" + a + "1\tA\t\r\n" + a + "2\tB\t\r\n");
   EXPECT_EQ(window.proposed, folder.File("输入.txt"));
   const std::uint64_t total = 2 * ReadBytes(input).size() + ReadBytes(second).size();
   EXPECT_EQ(window.calls.at(7), Progress(1, static_cast<int>(Record("A").size() * 100 / total)));
@@ -552,7 +555,7 @@ TEST_F(Run, SeveralInputsMakeOneTable) {
   Convert();
   EXPECT_EQ(FailureText(summary),
             "无法打开输入文件：" + folder.File("d") + "（这是一个文件夹）。已写出的2条记录保留在输出文件中。");
-  EXPECT_EQ(ReadBytes(output), "000@\t200a\t\r\n" + a + "A\t\r\n" + a + "B\t\r\n");
+  EXPECT_EQ(ReadBytes(output), "000@\t000#\t200a\t\r\n" + a + "1\tA\t\r\n" + a + "2\tB\t\r\n");
   EXPECT_FALSE(Exists(output + ".log.txt")) << "no problem this time: the earlier log goes";
 }
 
