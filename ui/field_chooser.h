@@ -45,8 +45,8 @@ inline constexpr int kChooserShareColumn = 2;
 inline constexpr int kChooserSampleColumn = 3;
 
 struct FieldChooserRequest {
-  std::string inputPath;  // UTF-8, as the window cleaned it
-  std::string fieldList;  // the field list box's text
+  std::vector<std::string> inputPaths;  // UTF-8, read one after another and counted together
+  std::string fieldList;                // the field list box's text
   std::string joinSeparator;
   Language language = Language::Chinese;  // of the dialog and the names in it
   HeaderStyle header = HeaderStyle::Codes;
