@@ -148,7 +148,9 @@ class Program {
       for (std::size_t type : {types.size() - 1, std::size_t{0}}) {
         HWND typeBox = GetDlgItem(save, 0x470);
         SendMessageW(typeBox, CB_SETCURSEL, type, 0);
-        SendMessageW(save, WM_COMMAND, MAKEWPARAM(0x470, CBN_SELCHANGE), reinterpret_cast<LPARAM>(typeBox));
+        // What the box tells its dialog when a person picks an item.
+        for (WORD notice : {CBN_SELCHANGE, CBN_SELENDOK})
+          SendMessageW(save, WM_COMMAND, MAKEWPARAM(0x470, notice), reinterpret_cast<LPARAM>(typeBox));
         proposed->push_back(TextOf(name));
       }
     }
