@@ -93,9 +93,9 @@ class ChoiceDialog {
 
   HWND Make(const wchar_t* className, const wchar_t* caption, DWORD style, int id, const RECT& at) {
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(dialog_, GWLP_HINSTANCE));
-    HWND control = CreateWindowExW(0, className, caption, style, at.left, at.top, at.right - at.left,
-                                   at.bottom - at.top, dialog_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                   instance, nullptr);
+    HWND control =
+        CreateWindowExW(0, className, caption, style, at.left, at.top, at.right - at.left, at.bottom - at.top, dialog_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     if (control == nullptr) throw std::runtime_error("the dialog's controls could not be made");
     if (font_) SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), TRUE);
     return control;

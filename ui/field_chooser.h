@@ -106,6 +106,7 @@ class FieldChooser {
 
   // The two tables (field_chooser_tables.cpp).
   void FillList();
+  void OnPreviewFocus();
   INT_PTR OnListNotify(NMHDR& header);
   void OnListDisplayInfo(LVITEMW& item) const;
   static LRESULT CALLBACK ListProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclassId,
@@ -127,6 +128,7 @@ class FieldChooser {
   HeaderStyle header_ = HeaderStyle::Codes;
   HWND dialog_ = nullptr;
   int dpi_ = 96;
+  int widestName_ = 0;  // the pixels the longest name in the list needs
   win32::Font font_;
 
   bool reading_ = false;
