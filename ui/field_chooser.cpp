@@ -96,6 +96,7 @@ INT_PTR FieldChooser::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return TRUE;
     case WM_NOTIFY: {
       auto& header = *reinterpret_cast<NMHDR*>(lParam);
+      if (header.idFrom == kChooserPreview && header.code == NM_SETFOCUS) OnPreviewFocus();
       if (header.idFrom != kChooserList) return FALSE;
       SetWindowLongPtrW(dialog_, DWLP_MSGRESULT, OnListNotify(header));
       return TRUE;
@@ -219,7 +220,7 @@ void FieldChooser::ApplyLayout() {
   GetClientRect(Control(kChooserList), &listClient);
   // Room for the vertical scroll bar, so that no horizontal one appears.
   const FieldChooserColumns widths =
-      FieldChooserColumnWidths(listClient.right - GetSystemMetrics(SM_CXVSCROLL), dpi_, request_.language);
+      FieldChooserColumnWidths(listClient.right - GetSystemMetrics(SM_CXVSCROLL), dpi_, request_.language, widestName_);
   const int columnWidths[] = {widths.code, widths.name, widths.share, widths.sample};
   for (int column = 0; column < 4; ++column) {
     SendMessageW(Control(kChooserList), LVM_SETCOLUMNWIDTH, column, columnWidths[column]);

@@ -45,8 +45,8 @@ inline constexpr int kChooserShareColumn = 2;
 inline constexpr int kChooserSampleColumn = 3;
 
 struct FieldChooserRequest {
-  std::string inputPath;  // UTF-8, as the window cleaned it
-  std::string fieldList;  // the field list box's text
+  std::vector<std::string> inputPaths;  // UTF-8, read one after another and counted together
+  std::string fieldList;                // the field list box's text
   std::string joinSeparator;
   Language language = Language::Chinese;  // of the dialog and the names in it
   HeaderStyle header = HeaderStyle::Codes;
@@ -106,6 +106,7 @@ class FieldChooser {
 
   // The two tables (field_chooser_tables.cpp).
   void FillList();
+  void OnPreviewFocus();
   INT_PTR OnListNotify(NMHDR& header);
   void OnListDisplayInfo(LVITEMW& item) const;
   static LRESULT CALLBACK ListProcedure(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclassId,
@@ -127,6 +128,7 @@ class FieldChooser {
   HeaderStyle header_ = HeaderStyle::Codes;
   HWND dialog_ = nullptr;
   int dpi_ = 96;
+  int widestName_ = 0;  // the pixels the longest name in the list needs
   win32::Font font_;
 
   bool reading_ = false;

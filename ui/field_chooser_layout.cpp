@@ -75,9 +75,10 @@ SIZE FieldChooserSmallestClientSize(int dpi) {
   return {ScaleForDpi(kSmallestClient.cx, dpi), ScaleForDpi(kSmallestClient.cy, dpi)};
 }
 
-FieldChooserColumns FieldChooserColumnWidths(int listWidth, int dpi, Language language) {
-  const int name = language == Language::English ? 360 : 240;
-  FieldChooserColumns columns = {ScaleForDpi(64, dpi), ScaleForDpi(name, dpi), ScaleForDpi(64, dpi), 0};
+FieldChooserColumns FieldChooserColumnWidths(int listWidth, int dpi, Language language, int widestName) {
+  const int least = ScaleForDpi(language == Language::English ? 360 : 240, dpi);
+  const int name = std::max(least, std::min(widestName, listWidth * 45 / 100));
+  FieldChooserColumns columns = {ScaleForDpi(64, dpi), name, ScaleForDpi(64, dpi), 0};
   columns.sample = std::max(listWidth - columns.code - columns.name - columns.share, ScaleForDpi(120, dpi));
   return columns;
 }

@@ -41,6 +41,8 @@ SIZE FieldChooserSmallestClientSize(int dpi);
 struct FieldChooserColumns {
   int code, name, share, sample;
 };
-FieldChooserColumns FieldChooserColumnWidths(int listWidth, int dpi, Language language);
+// widestName: the pixels the longest name needs, which the name column
+// gets up to almost half the list.
+FieldChooserColumns FieldChooserColumnWidths(int listWidth, int dpi, Language language, int widestName = 0);
 // The width of each column of the preview.
 int PreviewColumnWidth(int dpi);

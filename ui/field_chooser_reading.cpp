@@ -20,11 +20,15 @@ namespace {
 // dialog's messages after every record would cost more than the reading.
 constexpr DWORD kRepaintIntervalMs = 30;
 
-// The file's size in bytes, or 0 when it cannot be told.
-std::uint64_t FileSize(const std::string& path) {
-  WIN32_FILE_ATTRIBUTE_DATA attributes = {};
-  if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &attributes)) return 0;
-  return (static_cast<std::uint64_t>(attributes.nFileSizeHigh) << 32) | attributes.nFileSizeLow;
+// The files' size in bytes together, or 0 when one cannot be told.
+std::uint64_t FilesSize(const std::vector<std::string>& paths) {
+  std::uint64_t total = 0;
+  for (const std::string& path : paths) {
+    WIN32_FILE_ATTRIBUTE_DATA attributes = {};
+    if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &attributes)) return 0;
+    total += (static_cast<std::uint64_t>(attributes.nFileSizeHigh) << 32) | attributes.nFileSizeLow;
+  }
+  return total;
 }
 
 // The part of a path after its last folder.
@@ -33,15 +37,20 @@ std::wstring FileNameOf(const std::string& path) {
   return Widen(slash == std::string::npos ? path : path.substr(slash + 1));
 }
 
+// The files as the dialog names them: the first, and how many there are.
+std::wstring FilesNameOf(const UiTexts& texts, const std::vector<std::string>& paths) {
+  return texts.FilesNamed(paths.empty() ? std::wstring() : FileNameOf(paths.front()), paths.size());
+}
+
 }  // namespace
 
 void FieldChooser::ReadFile() {
   reading_ = true;
   cancelRequested_ = false;
   everPumped_ = false;
-  fileSize_ = FileSize(request_.inputPath);
-  SetWindowTextW(Control(kChooserSummary), texts_.Reading(FileNameOf(request_.inputPath)).c_str());
-  census_ = TakeCensus(files_, request_.inputPath, [this](std::int64_t records, std::uint64_t bytesRead) {
+  fileSize_ = FilesSize(request_.inputPaths);
+  SetWindowTextW(Control(kChooserSummary), texts_.Reading(FilesNameOf(texts_, request_.inputPaths)).c_str());
+  census_ = TakeCensus(files_, request_.inputPaths, [this](std::int64_t records, std::uint64_t bytesRead) {
     return OnReadProgress(records, bytesRead);
   });
   reading_ = false;
@@ -54,7 +63,8 @@ void FieldChooser::ReadFile() {
     EndDialog(dialog_, IDCANCEL);
     return;
   }
-  previewRecords_ = ReadPreviewRecords(files_, request_.inputPath);
+  // The preview shows the first records, which the first file holds.
+  previewRecords_ = ReadPreviewRecords(files_, request_.inputPaths.front());
   choices_ = FieldChoices(census_, listed_, request_.language);
   ShowReading(false);
   ShowSummary();
@@ -70,7 +80,7 @@ bool FieldChooser::OnReadProgress(std::int64_t records, std::uint64_t bytesRead)
   // In steps of a thousandth: no product of two sizes, which could wrap.
   const std::uint64_t step = fileSize_ / kProgressSteps + 1;
   SendMessageW(Control(kChooserProgress), PBM_SETPOS, static_cast<WPARAM>(done / step), 0);
-  const std::wstring caption = texts_.ReadingSoFar(FileNameOf(request_.inputPath), records);
+  const std::wstring caption = texts_.ReadingSoFar(FilesNameOf(texts_, request_.inputPaths), records);
   SetWindowTextW(Control(kChooserSummary), caption.c_str());
   const bool going = PumpPendingMessages(dialog_);
   everPumped_ = true;
@@ -91,7 +101,7 @@ void FieldChooser::ShowReading(bool reading) {
 
 void FieldChooser::ShowSummary() {
   std::wstring text =
-      texts_.Summary(FileNameOf(request_.inputPath), census_.records, census_.Faulty(), census_.malformed);
+      texts_.Summary(FilesNameOf(texts_, request_.inputPaths), census_.records, census_.Faulty(), census_.malformed);
   if (census_.outcome == Census::Outcome::Failed)
     text += Widen(Messages(request_.language).Failed(census_.failure, Work::Census));
   SetWindowTextW(Control(kChooserSummary), text.c_str());

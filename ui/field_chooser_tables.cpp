@@ -16,6 +16,9 @@
 
 namespace {
 
+// What a list view cell needs beside its text, at 96 DPI.
+constexpr int kCellPadding = 16;
+
 // The check box images of a list with LVS_EX_CHECKBOXES; none for a row
 // that cannot be ticked.
 constexpr UINT kNoCheckBox = 0;
@@ -115,6 +118,14 @@ class Redraw {
 // OnListDisplayInfo), so that a file of many thousand codes fills it at once.
 void FieldChooser::FillList() {
   HWND list = Control(kChooserList);
+  // Names end in words such as "（全部出现）" that must not be cut.
+  widestName_ = 0;
+  for (const FieldChoice& choice : choices_) {
+    const int width = static_cast<int>(
+        SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(Widen(choice.name).c_str())));
+    widestName_ = std::max(widestName_, width + ScaleForDpi(kCellPadding, dpi_));
+  }
+  ApplyLayout();
   SendMessageW(list, LVM_SETITEMCOUNT, choices_.size(), 0);
   if (!choices_.empty()) {
     LVITEMW first = {};
@@ -122,6 +133,16 @@ void FieldChooser::FillList() {
     SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&first));
   }
   InvalidateRect(list, nullptr, TRUE);
+}
+
+// Tab into the preview: a focused row shows where the focus is.
+void FieldChooser::OnPreviewFocus() {
+  HWND preview = Control(kChooserPreview);
+  if (SendMessageW(preview, LVM_GETITEMCOUNT, 0, 0) == 0) return;
+  if (SendMessageW(preview, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED) >= 0) return;
+  LVITEMW first = {};
+  first.stateMask = first.state = LVIS_FOCUSED | LVIS_SELECTED;
+  SendMessageW(preview, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&first));
 }
 
 INT_PTR FieldChooser::OnListNotify(NMHDR& header) {

@@ -1,10 +1,11 @@
-// quirnel.exe [PATH]: the main window over the conversion run. "Open with"
-// and a file dropped on the program's icon start it with the file's path.
+// quirnel.exe [PATH...]: the main window over the conversion run. "Open
+// with" and files dropped on the program's icon start it with their paths.
 #include <windows.h>
 
 #include <shellapi.h>
 
 #include <string>
+#include <vector>
 
 #include "desktop_services.h"
 #include "file_system.h"
@@ -15,13 +16,16 @@
 
 namespace {
 
-// The first argument, read from the wide command line so that no character
-// of the path is lost to the ANSI code page; "" when there is none.
-std::wstring PathFromCommandLine() {
+// The arguments, read from the wide command line so that no character of a
+// path is lost to the ANSI code page.
+std::vector<std::wstring> PathsFromCommandLine() {
   int count = 0;
   const win32::LocalMemory<wchar_t**> arguments(CommandLineToArgvW(GetCommandLineW(), &count));
-  if (!arguments || count < 2) return {};
-  return arguments.Get()[1];
+  std::vector<std::wstring> paths;
+  for (int i = 1; arguments && i < count; ++i) {
+    if (arguments.Get()[i][0] != L'\0') paths.emplace_back(arguments.Get()[i]);
+  }
+  return paths;
 }
 
 }  // namespace
@@ -31,7 +35,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   const win32::ComApartment com;  // the taskbar button's progress
   MainWindow window(SystemDesktop(), settings, LocalFileSystem());
   if (!window.Create(instance, showCommand)) return 1;
-  const std::wstring path = PathFromCommandLine();
-  if (!path.empty()) window.SetInputPath(path);
+  window.SetInputPaths(PathsFromCommandLine());
   return RunMessageLoop(window.Window(), window.Shortcuts());
 }

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "app/field_list_setting.h"
+#include "app/path_list.h"
 #include "app_identity.h"
 #include "dpi_awareness.h"
 #include "field_chooser_access.h"
@@ -111,7 +112,12 @@ HWND MainWindow::Control(ControlId id) const {
   return nullptr;
 }
 
-void MainWindow::SetInputPath(const std::wstring& path) { SetWindowTextW(Control(kInputPathBox), path.c_str()); }
+void MainWindow::SetInputPaths(const std::vector<std::wstring>& paths) {
+  if (paths.empty()) return;
+  std::vector<std::string> list;
+  for (const std::wstring& path : paths) list.push_back(Narrow(path));
+  SetWindowTextW(Control(kInputPathBox), Widen(JoinPathList(list)).c_str());
+}
 
 bool MainWindow::CreateControls(HINSTANCE instance) {
   for (std::size_t i = 0; i < controls_.size(); ++i) {
@@ -207,10 +213,7 @@ void MainWindow::OnSiteLinkClick() {
   desktop_.OpenAddress(kSiteAddress);
 }
 
-void MainWindow::OnChooseInput() {
-  const std::wstring path = desktop_.ChooseOpenFile(window_, language_);
-  if (!path.empty()) SetInputPath(path);
-}
+void MainWindow::OnChooseInput() { SetInputPaths(desktop_.ChooseOpenFiles(window_, language_)); }
 
 void MainWindow::OnClose() {
   if (closing_ || window_ == nullptr) return;
@@ -252,6 +255,11 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   HWND window = window_;
   switch (message) {
     case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (header->code == TTN_SHOW && OnToolTipShow(header->hwndFrom)) return TRUE;
+      break;
+    }
     case DM_GETDEFID: return MAKELRESULT(DefaultButton(), DC_HASDEFID);
     case WM_NEXTDLGCTL: OnNextControl(wParam, lParam); return 0;
     case WM_CTLCOLORSTATIC: return OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
@@ -327,12 +335,30 @@ void MainWindow::OnActivate(WPARAM wParam) {
 }
 
 void MainWindow::OnDropFiles(const win32::DroppedFiles& files) {
-  // Of several files dropped at once, the first is the one to convert.
-  if (DragQueryFileW(files.Get(), 0xFFFFFFFF, nullptr, 0) == 0) return;
-  const UINT length = DragQueryFileW(files.Get(), 0, nullptr, 0);
-  std::wstring path(length + 1, L'\0');
-  path.resize(DragQueryFileW(files.Get(), 0, path.data(), length + 1));
-  if (!path.empty()) SetInputPath(path);
+  // Several files dropped at once are converted into one table, in the order given.
+  const UINT count = DragQueryFileW(files.Get(), 0xFFFFFFFF, nullptr, 0);
+  std::vector<std::wstring> paths;
+  for (UINT i = 0; i < count; ++i) {
+    const UINT length = DragQueryFileW(files.Get(), i, nullptr, 0);
+    std::wstring path(length + 1, L'\0');
+    path.resize(DragQueryFileW(files.Get(), i, path.data(), length + 1));
+    if (!path.empty()) paths.push_back(std::move(path));
+  }
+  SetInputPaths(paths);
+}
+
+// The field list's tip opens under the box, where it covers neither the
+// box's text nor Begin beside it.
+bool MainWindow::OnToolTipShow(HWND toolTip) {
+  TTTOOLINFOW tool = {};
+  tool.cbSize = TTTOOLINFOW_V2_SIZE;
+  if (!SendMessageW(toolTip, TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(&tool))) return false;
+  HWND box = Control(kFieldListBox);
+  if (reinterpret_cast<HWND>(tool.uId) != box) return false;
+  RECT below = {};
+  GetWindowRect(box, &below);
+  SetWindowPos(toolTip, nullptr, below.left, below.bottom + 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return true;
 }
 
 void MainWindow::OnDpiChanged(int dpi, const RECT& suggested) {

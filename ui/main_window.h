@@ -36,8 +36,9 @@ class MainWindow : public RunWindow {
   // The window's keyboard shortcuts, for its message loop.
   HACCEL Shortcuts() const { return shortcuts_.Get(); }
   HWND Control(ControlId id) const;
-  // Puts a path into the input path box: a chosen, dropped or "Open with" file.
-  void SetInputPath(const std::wstring& path);
+  // Puts paths into the input path box: chosen, dropped or "Open with"
+  // files; several each in quotes.
+  void SetInputPaths(const std::vector<std::wstring>& paths);
 
   // Services a conversion run uses.
   std::string InputPath() override;
@@ -48,6 +49,9 @@ class MainWindow : public RunWindow {
   bool Ask(Question question, const std::string& prompt) override;
   void Tell(Notice notice, const std::string& text) override;
   OutputChoice ChooseOutputFile() override;
+  OutputChoice ChooseOutputProposing(const std::string& proposed) override;
+  ExistingAnswer AskAboutExisting(const std::string& prompt) override;
+  void TellFinished(Notice notice, const std::string& text, const std::string& output, const std::string& log) override;
   void SaveFieldList() override;
 
  private:
@@ -90,6 +94,7 @@ class MainWindow : public RunWindow {
   int DefaultButton() const;
   void OnDropFiles(const win32::DroppedFiles& files);
   void OnDpiChanged(int dpi, const RECT& suggested);
+  bool OnToolTipShow(HWND toolTip);
 
   void SetSmallIcon(HINSTANCE instance);
   bool CreateControls(HINSTANCE instance);
@@ -125,6 +130,7 @@ class MainWindow : public RunWindow {
   bool running_ = false;
   bool stopAsked_ = false;  // during a run: Esc was pressed and the question is up or answered
   bool stopping_ = false;   // the user said to stop the run
+  bool replacing_ = false;  // the run replaces its output, which a stop leaves as it was
   bool closing_ = false;
 
   // The progress of the run: the latest caption, whether it is on the label,

@@ -47,10 +47,10 @@ bool MainWindow::OnSetCursor(HWND under) {
 
 void MainWindow::OnChooseFields() {
   if (closing_) return;
-  const std::string path = InputToStartWith(*this, files_, Messages(language_));
-  if (path.empty()) return;
+  std::vector<std::string> paths = InputsToStartWith(*this, files_, Messages(language_));
+  if (paths.empty()) return;
   FieldChooserRequest request;
-  request.inputPath = path;
+  request.inputPaths = std::move(paths);
   request.fieldList = FieldList();
   request.joinSeparator = JoinSeparatorSetting(settings_);
   request.language = language_;
@@ -81,6 +81,13 @@ void MainWindow::OnFieldListMenu(LPARAM at) {
 LRESULT CALLBACK MainWindow::FieldListBoxProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                                    DWORD_PTR mainWindow) {
   if (message == WM_NCDESTROY) RemoveWindowSubclass(box, FieldListBoxProcedure, kFieldListBoxSubclass);
+  // Ctrl+A selects the whole list, which a multi-line box does not do by itself.
+  const bool control = GetKeyState(VK_CONTROL) < 0;
+  if (message == WM_KEYDOWN && wParam == 'A' && control) {
+    SendMessageW(box, EM_SETSEL, 0, -1);
+    return 0;
+  }
+  if (message == WM_CHAR && wParam == 1) return 0;  // Ctrl+A's character: no beep
   if (message != WM_CONTEXTMENU) return DefSubclassProc(box, message, wParam, lParam);
   auto* window = reinterpret_cast<MainWindow*>(mainWindow);
   // An exception must not unwind through the system's code that called us.

@@ -5,23 +5,12 @@
 
 #include "app/field_list_setting.h"
 #include "app/messages.h"
+#include "choice_dialog.h"
 #include "main_window.h"
 #include "message_loop.h"
 #include "win32_text.h"
 
 namespace {
-
-// A path pasted from Explorer's "Copy as path" comes in double quotes, and a
-// pasted path often brings blanks along: neither is part of the name.
-std::string CleanPath(std::string path) {
-  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-  while (!path.empty() && blank(path.back())) path.pop_back();
-  std::size_t first = 0;
-  while (first < path.size() && blank(path[first])) ++first;
-  path.erase(0, first);
-  if (path.size() >= 2 && path.front() == '"' && path.back() == '"') path = path.substr(1, path.size() - 2);
-  return path;
-}
 
 // The caption changes with every record, but repainting it and running the
 // window's events that often would cost more than the conversion itself; a
@@ -80,7 +69,7 @@ BoxLook LookOf(RunWindow::Notice notice, const UiTexts& texts) {
 void MainWindow::OnBegin() {
   if (running_) return;  // Begin is disabled during a run; a posted click must not start a second one
   running_ = true;
-  stopAsked_ = stopping_ = false;
+  stopAsked_ = stopping_ = replacing_ = false;
   progressShown_ = true;
   everPumped_ = false;
   try {
@@ -88,6 +77,7 @@ void MainWindow::OnBegin() {
     options.joinSeparator = JoinSeparatorSetting(settings_);
     options.header = LoadHeaderStyle(settings_);
     options.language = language_;
+    options.remembered = LoadOutputType(settings_);
     RunFromWindow(*this, files_, options);
     FinishProgress();
     if (taskbar_) taskbar_->Clear();
@@ -114,7 +104,8 @@ int MainWindow::ShowMessageBox(const wchar_t* prompt, unsigned style, const wcha
   return desktop_.ShowMessageBox(window_, prompt, style, title);
 }
 
-std::string MainWindow::InputPath() { return CleanPath(Narrow(WindowText(Control(kInputPathBox)))); }
+// The box's whole text: the run reads the paths in it, quoted or not.
+std::string MainWindow::InputPath() { return Narrow(WindowText(Control(kInputPathBox))); }
 
 std::string MainWindow::FieldList() { return Narrow(WindowText(Control(kFieldListBox))); }
 
@@ -125,6 +116,10 @@ void MainWindow::SetBeginEnabled(bool enabled) {
 
 void MainWindow::ShowProgressLabel() {
   if (closing_) return;
+  // No count yet: not the caption without a number, nor the last run's count.
+  std::string none;
+  Messages(language_).AppendProgress(none, 0, -1);
+  SetWindowTextW(Control(kProgressLabel), Widen(none).c_str());
   ShowWindow(Control(kProgressLabel), SW_SHOWNA);
 }
 
@@ -149,7 +144,7 @@ RunWindow::ProgressAnswer MainWindow::ShowProgress(const std::string& caption, c
 void MainWindow::OnEscape() {
   if (!running_ || stopAsked_ || closing_) return;
   stopAsked_ = true;
-  stopping_ = ShowMessageBox(Widen(Messages(language_).StopPrompt()).c_str(), MB_YESNO | MB_ICONQUESTION,
+  stopping_ = ShowMessageBox(Widen(Messages(language_).StopPrompt(replacing_)).c_str(), MB_YESNO | MB_ICONQUESTION,
                              texts_.NoticeTitle()) == IDYES;
   stopAsked_ = stopping_;  // after a No, Esc may ask again
 }
@@ -171,7 +166,50 @@ void MainWindow::FinishProgress() {
 bool MainWindow::Ask(Question question, const std::string& prompt) {
   FinishProgress();
   const BoxLook look = LookOf(question, texts_);
-  return ShowMessageBox(Widen(prompt).c_str(), look.style, look.title) == IDYES;
+  const bool yes = ShowMessageBox(Widen(prompt).c_str(), look.style, look.title) == IDYES;
+  if (yes && (question == Question::ReplaceExisting || question == Question::ReplaceInstead)) replacing_ = true;
+  return yes;
+}
+
+// Append is the default, as it always was; Esc leaves the file alone.
+RunWindow::ExistingAnswer MainWindow::AskAboutExisting(const std::string& prompt) {
+  FinishProgress();
+  if (closing_) return ExistingAnswer::Cancel;
+  const Messages messages(language_);
+  ChoiceRequest question;
+  question.title = texts_.NoticeTitle();
+  question.prompt = Widen(prompt);
+  question.buttons = {Widen(messages.AppendButton()), Widen(messages.ReplaceButton()), Widen(messages.CancelButton())};
+  question.defaultButton = 0;
+  question.cancelButton = 2;
+  const std::size_t chosen = desktop_.ShowChoice(window_, question);
+  if (chosen == 1) replacing_ = true;
+  return chosen == 0 ? ExistingAnswer::Append : chosen == 1 ? ExistingAnswer::Replace : ExistingAnswer::Cancel;
+}
+
+// The end message offers what the user does next: open the output, its
+// folder, or the log of problems. OK is the default, and Esc means it.
+void MainWindow::TellFinished(Notice notice, const std::string& text, const std::string& output,
+                              const std::string& log) {
+  if (output.empty()) {
+    Tell(notice, text);
+    return;
+  }
+  FinishProgress();
+  if (closing_) return;
+  const Messages messages(language_);
+  ChoiceRequest end;
+  end.title = texts_.NoticeTitle();
+  end.prompt = Widen(text);
+  end.icon = notice == Notice::FinishedWithWarning ? IDI_WARNING : IDI_INFORMATION;
+  end.buttons = {texts_.OkButton(), Widen(messages.OpenFileButton()), Widen(messages.OpenFolderButton())};
+  if (!log.empty()) end.buttons.push_back(Widen(messages.OpenLogButton()));
+  switch (desktop_.ShowChoice(window_, end)) {
+    case 1: desktop_.OpenFile(window_, Widen(output)); break;
+    case 2: desktop_.ShowInFolder(window_, Widen(output)); break;
+    case 3: desktop_.OpenFile(window_, Widen(log)); break;
+    default: break;
+  }
 }
 
 void MainWindow::Tell(Notice notice, const std::string& text) {
@@ -184,10 +222,12 @@ void MainWindow::Tell(Notice notice, const std::string& text) {
 
 // The type offered first is the one chosen last time; the type chosen now is
 // kept for the next. A name typed without an extension gets the type's.
-OutputChoice MainWindow::ChooseOutputFile() {
+OutputChoice MainWindow::ChooseOutputFile() { return ChooseOutputProposing(""); }
+
+OutputChoice MainWindow::ChooseOutputProposing(const std::string& proposed) {
   if (closing_) return {};
   int type = static_cast<int>(LoadOutputType(settings_));
-  std::wstring path = desktop_.ChooseSaveFile(window_, type, language_);
+  std::wstring path = desktop_.ChooseSaveFile(window_, type, language_, Widen(proposed));
   if (path.empty()) return {};
   OutputChoice choice;
   choice.type = static_cast<OutputType>(type);

@@ -184,6 +184,12 @@ const wchar_t* UiTexts::HeaderChoice(HeaderStyle style) const {
 const wchar_t* UiTexts::SchemeLabel() const { return Pick(L"字段方案：", L"Named list:"); }
 const wchar_t* UiTexts::ListInTheBox() const { return Pick(L"（字段列表框中的列表）", L"(the list in the box)"); }
 
+std::wstring UiTexts::FilesNamed(const std::wstring& first, std::size_t count) const {
+  if (count <= 1) return first;
+  const std::wstring n = std::to_wstring(count);
+  return chinese_ ? first + L" 等" + n + L"个文件" : first + L" and " + std::to_wstring(count - 1) + L" more files";
+}
+
 std::wstring UiTexts::Reading(const std::wstring& file) const {
   return chinese_ ? L"正在读取" + file + L"……" : L"Reading " + file + L"...";
 }

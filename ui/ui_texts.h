@@ -94,6 +94,9 @@ class UiTexts {
   const wchar_t* HeaderChoice(HeaderStyle style) const;
   const wchar_t* SchemeLabel() const;
   const wchar_t* ListInTheBox() const;
+  // The files the chooser reads, by the first one's name: "a.iso", or
+  // "a.iso 等3个文件" for several.
+  std::wstring FilesNamed(const std::wstring& first, std::size_t count) const;
   // The line above the list while the file is read, and once it is.
   std::wstring Reading(const std::wstring& file) const;
   std::wstring ReadingSoFar(const std::wstring& file, std::int64_t records) const;

@@ -42,6 +42,10 @@ std::string Messages::ContinueAnyway() const { return Pick("是否仍然继续�
 std::string Messages::StopPrompt() const {
   return Pick("是否停止转换？已转换的记录会保留。", "Stop the conversion? The records converted so far are kept.");
 }
+std::string Messages::StopPrompt(bool replacing) const {
+  if (!replacing) return StopPrompt();
+  return Pick("是否停止转换？原文件将保持不变。", "Stop the conversion? The file will be left as it was.");
+}
 
 void Messages::AppendProgress(std::string& text, std::int64_t records, int percent) const {
   text += Pick("正在预读数据，目前已完成", "Reading records: ");

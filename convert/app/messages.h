@@ -42,6 +42,8 @@ class Messages : public ProblemWords {
   std::string NoInputPath() const;
   std::string ContinueAnyway() const;
   std::string StopPrompt() const;
+  // The same during a run that replaces its output: a stop leaves the old file.
+  std::string StopPrompt(bool replacing) const;
   // "正在预读数据，目前已完成3条....." and the share of the input read
   // ("（45%）"), when its size is known (percent < 0 when not).
   void AppendProgress(std::string& text, std::int64_t records, int percent) const;

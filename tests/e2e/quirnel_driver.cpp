@@ -136,11 +136,25 @@ class Program {
     Press(box, button);
     return prompt;
   }
-  // Saves as path; the types the dialog offered.
-  std::vector<std::wstring> SaveAs(const std::wstring& path) const {
+  // Saves as path; the types the dialog offered. When asked, the names the
+  // dialog proposed: at first, after a change to the last type, and after
+  // the change back to the first.
+  std::vector<std::wstring> SaveAs(const std::wstring& path, std::vector<std::wstring>* proposed = nullptr) const {
     HWND save = Dialog(texts_.SaveTitle());
     const std::vector<std::wstring> types = FileTypes(save);
-    SetTextOf(GetDlgItem(save, 0x47C), path);  // the file name box
+    HWND name = GetDlgItem(save, 0x47C);  // the file name box
+    if (proposed != nullptr) {
+      proposed->push_back(TextOf(name));
+      for (std::size_t type : {types.size() - 1, std::size_t{0}}) {
+        HWND typeBox = GetDlgItem(save, 0x470);
+        SendMessageW(typeBox, CB_SETCURSEL, type, 0);
+        // What the box tells its dialog when a person picks an item.
+        for (WORD notice : {CBN_SELCHANGE, CBN_SELENDOK})
+          SendMessageW(save, WM_COMMAND, MAKEWPARAM(0x470, notice), reinterpret_cast<LPARAM>(typeBox));
+        proposed->push_back(TextOf(name));
+      }
+    }
+    SetTextOf(name, path);
     Press(save, IDOK);
     return types;
   }
@@ -210,7 +224,11 @@ void ConvertsLikeMarc2tab(const std::wstring& exe, const std::wstring& sample, c
     Program program(exe, Quoted(sample));
     Check(TextOf(program.Control(kInputPathBox)) == sample, "quirnel.exe PATH starts with PATH in the input path box");
     program.Drop(folder + L"\\拖入.iso" + L'\0' + folder + L"\\second.iso" + L'\0');
-    Check(Eventually([&] { return TextOf(program.Control(kInputPathBox)) == folder + L"\\拖入.iso"; }), "dropped file");
+    Check(Eventually([&] {
+            return TextOf(program.Control(kInputPathBox)) ==
+                   Quoted(folder + L"\\拖入.iso") + L" " + Quoted(folder + L"\\second.iso");
+          }),
+          "the files dropped, each quoted");
     for (ControlId id : {kChooseButton, kBeginButton})
       Check(TopEdgeShows(program.Control(id), kSkinnedButtonEdge), "skin");
     for (ControlId id : {kInputPathBox, kFieldListBox})
@@ -225,9 +243,14 @@ void ConvertsLikeMarc2tab(const std::wstring& exe, const std::wstring& sample, c
           "Begin shows its grey disabled image while the run asks");
     Check(TopEdgeShows(GetDlgItem(confirmation, IDYES), kSkinnedButtonEdge), "skinned message box");
     program.Answer(L"操作提示", IDYES);
-    Check(program.SaveAs(output) ==
+    std::vector<std::wstring> proposed;
+    Check(program.SaveAs(output, &proposed) ==
               std::vector<std::wstring>{L"文本形式", L"文本形式（UTF-8，适用于非中文系统）", L"Excel 工作簿"},
           "the save dialog offers the three types");
+    Check(proposed == std::vector<std::wstring>{L"sample.txt", L"sample.xlsx", L"sample.txt"},
+          "the save dialog proposes the input's name, its extension following the type");
+    HWND end = program.Dialog(L"温馨提示");
+    Check(TopEdgeShows(GetDlgItem(end, IDOK), kSkinnedButtonEdge), "the end message's buttons are skinned");
     Check(program.Answer(L"温馨提示", IDOK).rfind(L"恭喜，数据已经转换完毕咯！\n输出文件：", 0) == 0, "end message");
     const std::string reference = ReadFileBytes(folder + L"\\reference.txt");
     Check(reference.size() > 1000 && ReadFileBytes(output + L".txt") == reference, "the window writes marc2tab's");

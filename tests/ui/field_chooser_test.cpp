@@ -503,6 +503,16 @@ TEST_F(FieldChooserTest, TypingFindsACodeTabGoesRoundTheButtonsWearTheSkinAndThe
     for (bool shift : {false, false, false, false, false, false, true}) {
       Press(dialog, VK_TAB, shift);
       focus.push_back(GetDlgCtrlID(GetFocus()));
+      // The preview shows where the focus is: on a row of its own.
+      if (focus.back() == kChooserPreview) {
+        EXPECT_GE(ListView_GetNextItem(GetFocus(), -1, LVNI_FOCUSED), 0);
+      }
+    }
+    // No name is cut, "（全部出现）" and all.
+    const int nameColumn = ListView_GetColumnWidth(list, kChooserNameColumn);
+    for (int row = 0; row < ListView_GetItemCount(list); ++row) {
+      const std::wstring name = Widen(CellText(list, row, kChooserNameColumn));
+      EXPECT_LT(ListView_GetStringWidth(list, name.c_str()), nameColumn) << Narrow(name);
     }
     EXPECT_EQ(focus, (std::vector<int>{kChooserList, kChooserHeaderChoice, kChooserSchemeChoice, kChooserPreview, IDOK,
                                        IDCANCEL, kChooserList, IDCANCEL}));

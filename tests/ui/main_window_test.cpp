@@ -5,15 +5,19 @@
 // kept in the registry from one window to the next.
 #include <windows.h>
 
+#include <shlobj.h>  // DROPFILES
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "registry_settings_store.h"
 #include "window_scene.h"
@@ -96,6 +100,59 @@ TEST_F(MainWindowTest, EnterPressesTheFocusedButtonStartsTheRunFromThePathAndBre
   }
 }
 
+// Files dropped as Explorer drops them: a DROPFILES block of wide names.
+void DropFiles(HWND window, const std::vector<std::wstring>& files) {
+  std::wstring names;  // each ended by a NUL, and the list by another
+  for (const std::wstring& file : files) names += file + L'\0';
+  const DROPFILES header = {sizeof(DROPFILES), {}, FALSE, TRUE};
+  const std::size_t bytes = sizeof header + (names.size() + 1) * sizeof(wchar_t);
+  HGLOBAL block = GlobalAlloc(GHND, bytes);  // freed by the window's DragFinish
+  auto* memory = static_cast<char*>(GlobalLock(block));
+  std::memcpy(memory, &header, sizeof header);
+  std::memcpy(memory + sizeof header, names.c_str(), (names.size() + 1) * sizeof(wchar_t));
+  GlobalUnlock(block);
+  SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
+}
+
+// Several files chosen or dropped come into the path box each in quotes, one
+// as it is; a cancelled dialog leaves the box. Ctrl+A selects the field list.
+TEST_F(MainWindowTest, FilesBrowsedOrDroppedComeIntoThePathBoxAndCtrlASelectsTheList) {
+  const std::wstring several = L"\"C:\\data\\a.iso\" \"C:\\数据\\b c.iso\"";
+  const struct {
+    const char* name;
+    std::vector<std::wstring> browsed = {};  // chosen in the open dialog; none when cancelled
+    std::vector<std::wstring> dropped = {};  // or dropped
+    std::wstring shows;
+  } cases[] = {
+      {.name = "browsed", .browsed = {L"C:\\data\\a.iso", L"C:\\数据\\b c.iso"}, .shows = several},
+      {.name = "cancelled", .shows = several},
+      {.name = "dropped one", .dropped = {L"D:\\一个.iso"}, .shows = L"D:\\一个.iso"},
+      {.name = "dropped", .dropped = {L"C:\\data\\a.iso", L"C:\\数据\\b c.iso"}, .shows = several},
+  };
+  for (const auto& c : cases) {
+    desktop.openPaths = c.browsed;
+    if (!c.dropped.empty()) {
+      DropFiles(window.Window(), c.dropped);
+    } else {
+      SendMessageW(Control(kChooseButton), BM_CLICK, 0, 0);
+    }
+    EXPECT_EQ(TextOf(Control(kInputPathBox)), Narrow(c.shows)) << c.name;
+  }
+  SetFocus(Control(kFieldListBox));
+  SendMessageW(Control(kFieldListBox), EM_SETSEL, 0, 0);
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[VK_CONTROL] = 0x80;
+  SetKeyboardState(keys);
+  Press(window.Window(), 'A');
+  keys[VK_CONTROL] = 0;
+  SetKeyboardState(keys);
+  DWORD start = 1, end = 0;
+  SendMessageW(Control(kFieldListBox), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, 0u);
+  EXPECT_EQ(end, static_cast<DWORD>(GetWindowTextLengthW(Control(kFieldListBox))));
+}
+
 TEST_F(MainWindowTest, AnExceptionEndsInAnErrorBoxAndTheWindowGoesOn) {
   settings.savingRunsOutOfMemory = true;
   SendMessageW(Control(kBeginButton), BM_CLICK, 0, 0);
@@ -126,14 +183,18 @@ TEST_F(MainWindowTest, RunsWriteTheTypeChosenAskBeforeReplacingStopOnEscAndEndUn
   const std::string done = "恭喜，数据已经转换完毕咯！\n输出文件：";
   const struct {
     const wchar_t* name;
-    int type = 0;                       // chosen in the dialog: 0 GBK text, 1 UTF-8 text, 2 workbook
-    const char* before = nullptr;       // the file's content before, or nullptr
-    bool holdOpen = false;              // another program holds the file as a spreadsheet does
-    bool escape = false;                // Esc pressed as the run starts
-    int yeses = 1;                      // the confirmation, then the question about the file or Esc's
-    std::string begins = "200a\t\r\n";  // how the file begins after
-    int lines = -1;                     // text lines in the file after; -1 for a workbook
-    std::string said;                   // the last message, the folder left out
+    int type = 0;                           // chosen in the dialog: 0 GBK text, 1 UTF-8 text, 2 workbook
+    const char* before = nullptr;           // the file's content before, or nullptr
+    bool holdOpen = false;                  // another program holds the file as a spreadsheet does
+    bool escape = false;                    // Esc pressed as the run starts
+    int yeses = 1;                          // the confirmation, then the question about the file or Esc's
+    std::string begins = "200a\t\r\n";      // how the file begins after
+    int lines = -1;                         // text lines in the file after; -1 for a workbook
+    std::string said = {};                  // how the last message begins, the folder left out
+    std::vector<std::size_t> choices = {};  // the buttons pressed: the question about a text file, the end message's
+    bool badSecond = false;                 // a second input follows the sample, with a record that cannot be read
+    std::string shell = {};                 // what the end message opened, the folder left out
+    std::string buttons = "确定|打开文件|打开所在文件夹|";  // the end message's, when it is one
   } cases[] = {
       {.name = L"gbk", .lines = 41, .said = done + "gbk.txt"},
       {.name = L"stopped",
@@ -143,6 +204,35 @@ TEST_F(MainWindowTest, RunsWriteTheTypeChosenAskBeforeReplacingStopOnEscAndEndUn
        .said = "转换已停止，已写出1条记录。\n输出文件：stopped.txt"},
       {.name = L"finished", .escape = true, .lines = 41, .said = done + "finished.txt"},
       {.name = L"utf8", .type = 1, .begins = "\uFEFF200a\t\r\n", .lines = 41, .said = done + "utf8.txt"},
+      {.name = L"appended.txt",
+       .before = "kept\r\n",
+       .begins = "kept\r\n200a\t\r\n",
+       .lines = 42,
+       .said = done + "appended.txt",
+       .choices = {0, 2},
+       .shell = "folder appended.txt|"},
+      {.name = L"replaced.txt",
+       .before = "old\r\n",
+       .lines = 41,
+       .said = done + "replaced.txt",
+       .choices = {1, 1},
+       .shell = "open replaced.txt|"},
+      {.name = L"left.txt", .before = "old\r\n", .begins = "old\r\n", .lines = 1, .choices = {2}},
+      {.name = L"replace-stopped.txt",
+       .before = "old\r\n",
+       .escape = true,
+       .yeses = 2,
+       .begins = "old\r\n",
+       .lines = 1,
+       .said = "转换已停止，原文件未作改动：replace-stopped.txt",
+       .choices = {1}},
+      {.name = L"two.txt",
+       .lines = 43,
+       .said = done + "two.txt",
+       .choices = {3},
+       .badSecond = true,
+       .shell = "open two.txt.log.txt|",
+       .buttons = "确定|打开文件|打开所在文件夹|打开问题记录|"},
       {.name = L"book", .type = 2, .begins = "PK", .said = done + "book.xlsx"},
       {.name = L"typed.xlsx", .begins = "PK", .said = done + "typed.xlsx"},
       {.name = L"kept.xlsx",
@@ -159,6 +249,14 @@ TEST_F(MainWindowTest, RunsWriteTheTypeChosenAskBeforeReplacingStopOnEscAndEndUn
        .begins = "old",
        .said = "无法创建输出文件：held.xlsx（文件正被另一程序使用）"},
   };
+  // The second input: the sample's first record, then one cut short.
+  const std::filesystem::path second = folder / L"第二.iso";
+  {
+    std::ifstream sample(QUIRNEL_SAMPLE, std::ios::binary);
+    std::string record;
+    std::getline(sample, record, '\x1d');
+    std::ofstream(second, std::ios::binary) << record << '\x1d' << "01234nam0\x1d";
+  }
   int offered = 0;
   for (const auto& c : cases) {
     const std::filesystem::path path = folder / c.name;
@@ -170,23 +268,51 @@ TEST_F(MainWindowTest, RunsWriteTheTypeChosenAskBeforeReplacingStopOnEscAndEndUn
     desktop.yeses = c.yeses;
     desktop.savePath = path.wstring();
     desktop.chosenType = c.type;
+    desktop.choices = c.choices;
+    const std::wstring sample = QUIRNEL_SAMPLE;
+    SetWindowTextW(Control(kInputPathBox),
+                   c.badSecond ? (L"\"" + sample + L"\"\r\n\"" + second.wstring() + L"\"").c_str() : sample.c_str());
     SetWindowTextW(Control(kFieldListBox), L"200a");
     if (c.escape) PostMessageW(Control(kFieldListBox), WM_KEYDOWN, VK_ESCAPE, 1);  // read at the run's first breath
     SendMessageW(Control(kBeginButton), BM_CLICK, 0, 0);
     held.Reset();
     EXPECT_EQ(desktop.offeredType, offered) << c.name;
+    // The save dialog proposes the input's name, with the type it offers.
+    EXPECT_EQ(Narrow(std::filesystem::path(desktop.proposedPath).filename().wstring()),
+              offered == 2 ? "sample.xlsx" : "sample.txt")
+        << c.name;
     offered = c.type;
     ASSERT_FALSE(desktop.messages.empty()) << c.name;
+    // Before the first question the label shows no count of an earlier run.
+    EXPECT_EQ(desktop.messages.front().progress, "正在预读数据，目前已完成0条.....") << c.name;
     if (c.escape) {
-      EXPECT_EQ(desktop.messages[1].prompt, "是否停止转换？已转换的记录会保留。") << c.name;
+      const bool replacing = c.begins == "old\r\n";
+      EXPECT_EQ(desktop.messages[desktop.messages.size() - 2].prompt,
+                replacing ? "是否停止转换？原文件将保持不变。" : "是否停止转换？已转换的记录会保留。")
+          << c.name;
     }
-    std::string said = desktop.messages.back().prompt;
     const std::string where = Narrow(folder.wstring() + L"\\");
-    if (const auto at = said.find(where); at != std::string::npos) said.erase(at, where.size());
-    EXPECT_EQ(said, c.said) << c.name;
-    if (said.rfind(done, 0) == 0) {  // an end message, under the last count
-      EXPECT_EQ(desktop.messages.back().progress, "正在预读数据，目前已完成40条.....（100%）") << c.name;
+    const auto withoutFolder = [&](std::string text) {
+      for (auto at = text.find(where); at != std::string::npos; at = text.find(where)) text.erase(at, where.size());
+      return text;
+    };
+    const MessageBoxCall& last = desktop.messages.back();
+    if (!c.said.empty()) {
+      EXPECT_EQ(withoutFolder(last.prompt).substr(0, c.said.size()), c.said) << c.name;
     }
+    if (c.badSecond) {
+      EXPECT_NE(last.prompt.find("第二.iso"), std::string::npos) << c.name << last.prompt;
+    }
+    if (last.prompt.rfind(done, 0) == 0) {  // an end message, under the last count, offering to open the output
+      EXPECT_EQ(last.progress,
+                c.badSecond ? "正在预读数据，目前已完成42条.....（100%）" : "正在预读数据，目前已完成40条.....（100%）")
+          << c.name;
+      EXPECT_EQ(last.buttons, c.buttons) << c.name;
+    }
+    if (c.before != nullptr && c.type != 2) {
+      EXPECT_EQ(desktop.messages[1].buttons, "追加|替换|取消|") << c.name;
+    }
+    EXPECT_EQ(withoutFolder(desktop.shellCalls), c.shell) << c.name;
     std::filesystem::path written = path;
     if (!std::filesystem::exists(written)) written += c.type == 2 ? L".xlsx" : L".txt";
     std::ifstream file(written, std::ios::binary);

@@ -28,25 +28,29 @@ struct MessageBoxCall {
   std::string prompt;
   unsigned style;
   std::string title;
-  std::string progress;  // the progress label's caption when the box appeared
+  std::string progress;      // the progress label's caption when the box appeared
+  std::string buttons = {};  // of a dialog of buttons of its own: their captions, each followed by "|"
 };
 
-// Answers Yes to the first `yeses` questions and No to the rest, saves to
-// savePath, chooses menuChoice from a shortcut menu, and notes every box
-// with what the progress label said then, and the items of the last menu.
+// Answers Yes to the first `yeses` questions and No to the rest, presses
+// the `choices` in turn in the dialogs of buttons of their own, opens
+// openPaths, saves to savePath, chooses menuChoice from a shortcut menu,
+// and notes every box with what the progress label said then, the items of
+// the last menu, and the files opened and shown in their folder.
 class ScriptedDesktop : public DesktopServices {
  public:
-  std::wstring ChooseOpenFile(HWND, Language) override {
+  std::vector<std::wstring> ChooseOpenFiles(HWND, Language) override {
     ++openDialogs;
     if (openDialogBreaks) throw std::runtime_error("the open dialog broke");
-    return {};
+    return openPaths;
   }
   std::wstring ChooseListFile(HWND, bool save, Language) override {
     listDialogs += save ? "save|" : "open|";
     return listFilePath;
   }
-  std::wstring ChooseSaveFile(HWND, int& type, Language) override {
+  std::wstring ChooseSaveFile(HWND, int& type, Language, const std::wstring& proposed) override {
     offeredType = type;
+    proposedPath = Narrow(proposed);
     if (chosenType >= 0) type = chosenType;
     return savePath;
   }
@@ -81,12 +85,28 @@ class ScriptedDesktop : public DesktopServices {
     }
     return items;
   }
+  std::size_t ShowChoice(HWND owner, const ChoiceRequest& request) override {
+    std::string buttons;
+    for (const std::wstring& button : request.buttons) buttons += Narrow(button) + "|";
+    messages.push_back(
+        {Narrow(request.prompt), 0, Narrow(request.title), TextOf(GetDlgItem(owner, kProgressLabel)), buttons});
+    if (choices.empty()) return request.cancelButton;
+    const std::size_t chosen = choices.front();
+    choices.erase(choices.begin());
+    return chosen;
+  }
   bool OpenAddress(const std::wstring&) override { return false; }
+  void OpenFile(HWND, const std::wstring& path) override { shellCalls += "open " + Narrow(path) + "|"; }
+  void ShowInFolder(HWND, const std::wstring& path) override { shellCalls += "folder " + Narrow(path) + "|"; }
 
   int yeses = 0;
+  std::vector<std::size_t> choices;  // the buttons pressed, by index; Esc when none is left
+  std::vector<std::wstring> openPaths;
   std::wstring savePath;
-  int chosenType = -1;   // the type the user picks in the save dialog; -1 leaves it as offered
-  int offeredType = -1;  // the type the dialog offered first
+  std::string proposedPath;  // what the save dialog proposed
+  std::string shellCalls;    // "open PATH|", "folder PATH|" for each
+  int chosenType = -1;       // the type the user picks in the save dialog; -1 leaves it as offered
+  int offeredType = -1;      // the type the dialog offered first
   bool openDialogBreaks = false;
   int openDialogs = 0;
   UINT menuChoice = 0;
