@@ -163,11 +163,6 @@ std::vector<std::string> InputsToStartWith(RunWindow& window, FileSystem& files,
   return paths;
 }
 
-std::string InputToStartWith(RunWindow& window, FileSystem& files, const Messages& messages) {
-  const std::vector<std::string> paths = InputsToStartWith(window, files, messages);
-  return paths.empty() ? "" : paths.front();
-}
-
 std::optional<RunSummary> RunFromWindow(RunWindow& window, FileSystem& files, const WindowRunOptions& options) {
   const Messages messages(options.language);
   try {

@@ -89,8 +89,6 @@ struct WindowRunOptions {
 // none to start with, or naming the first that is missing: what a run and
 // the field chooser both begin with.
 std::vector<std::string> InputsToStartWith(RunWindow& window, FileSystem& files, const Messages& messages);
-// The first of them, or "".
-std::string InputToStartWith(RunWindow& window, FileSystem& files, const Messages& messages);
 
 // The summary of the conversion, or nullopt when none ran: no input to
 // start with, or the user said No or cancelled the save dialog.
