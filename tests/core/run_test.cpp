@@ -7,7 +7,6 @@
 #endif
 
 #include <algorithm>
-#include <cstdlib>
 #include <functional>
 #include <stdexcept>
 
@@ -17,18 +16,6 @@
 #include "marc/record_splitter.h"
 #include "record_builder.h"
 #include "test_support.h"
-
-// Every request for memory, failing above g_largestAllocation.
-void* operator new(std::size_t size) {
-  void* memory = size <= g_largestAllocation ? std::malloc(size == 0 ? 1 : size) : nullptr;
-  if (memory == nullptr) throw std::bad_alloc();
-  return memory;
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  return size <= g_largestAllocation ? std::malloc(size == 0 ? 1 : size) : nullptr;
-}
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 
 namespace {
 
