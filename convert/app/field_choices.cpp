@@ -121,12 +121,13 @@ FieldChoice FileRow(const CensusEntry& entry, std::int64_t records, Language lan
   return row;
 }
 
-// The row that takes every occurrence of a subfield's row.
-FieldChoice AllOccurrencesRow(const FieldChoice& each, Language language) {
+// The row that takes every occurrence of a subfield's or field's row.
+FieldChoice AllOccurrencesRow(const FieldChoice& each, const CensusEntry& entry, Language language) {
   FieldChoice row = each;
   row.item += '*';
   row.code = row.item;
   row.name += WordsIn(language).allOccurrences;
+  row.sample = entry.joinedSample;
   return row;
 }
 
@@ -188,7 +189,8 @@ std::vector<FieldChoice> FileRows(const Census& census, const ItemSet& listed, L
     rows.push_back(FileRow(entry, census.Readable(), language));
     const std::string& item = rows.back().item;
     if (!Joinable(entry, item)) continue;
-    if (entry.Repeats() || listed.count(item + '*') > 0) rows.push_back(AllOccurrencesRow(rows.back(), language));
+    if (entry.Repeats() || listed.count(item + '*') > 0)
+      rows.push_back(AllOccurrencesRow(rows.back(), entry, language));
   }
   for (FieldChoice& row : rows) row.ticked = !row.item.empty() && listed.count(row.item) > 0;
   return rows;

@@ -19,13 +19,21 @@ namespace {
 using field_data::Find;
 using field_data::FirstDelimiter;
 
-// How many records have something, how often it occurs, and its first value.
+// Between the values of a joined sample, as the conversion joins every
+// occurrence unless told otherwise.
+constexpr std::string_view kSampleSeparator = "; ";
+
+// How many records have something, how often it occurs, and its first values.
 struct Tally {
   std::int64_t records = 0;
   std::int64_t occurrences = 0;
   std::int64_t lastRecord = 0;  // the record (counted from 1) that had it last
-  bool sampled = false;
+  // Until the sample's record has passed or the joined sample is full: the
+  // values after that cost nothing but this test.
+  bool sampling = true;
+  std::int64_t sampleRecord = 0;  // the record that gave the sample
   std::string sample;
+  std::string joinedSample;  // "" while the sample's record has given one value only
 
   void Count(std::int64_t record) {
     ++occurrences;
@@ -136,7 +144,7 @@ class CensusTaker {
   void CountSubfields(TagTally& tag, std::string_view data);
   void Note(Tally& tally, std::string_view value) {
     tally.Count(records_);
-    if (!tally.sampled && !value.empty()) TakeSample(tally, value);
+    if (tally.sampling && !value.empty()) TakeSample(tally, value);
   }
   void TakeSample(Tally& tally, std::string_view value);
   TagTally* TagOf(std::string_view bytes);
@@ -176,10 +184,7 @@ void CensusTaker::Count(std::string_view record, bool cutShort) {
   encodingKnown_ = false;  // decided when a sample or a long code needs it: most records need neither
   const std::string_view typeName = typeNames_.For(view_.TypeOfRecord());
   recordType_.Count(records_);
-  if (!recordType_.sampled && !typeName.empty()) {
-    recordType_.sample = typeName;
-    recordType_.sampled = true;
-  }
+  if (recordType_.sample.empty()) recordType_.sample = typeName;
   if (!CountFields() || cutShort) ++partlyRead_;
 }
 
@@ -218,10 +223,24 @@ void CensusTaker::CountSubfields(TagTally& tag, std::string_view data) {
   }
 }
 
+// The first value that shows anything is the sample; the values after it in
+// the same record are joined to it, so that only the first records with a
+// value cost more than a count.
 void CensusTaker::TakeSample(Tally& tally, std::string_view value) {
+  if (!tally.sample.empty() && tally.sampleRecord != records_) {
+    tally.sampling = false;
+    return;
+  }
   const TextEncoding encoding = Encoding();
-  tally.sample = SampleText(value, encoding, encoding == TextEncoding::Gbk ? fromGbk_ : fromUtf8_);
-  tally.sampled = !tally.sample.empty();
+  std::string sample = SampleText(value, encoding, encoding == TextEncoding::Gbk ? fromGbk_ : fromUtf8_);
+  if (sample.empty()) return;
+  if (tally.sample.empty()) {
+    tally.sample = std::move(sample);
+    tally.sampleRecord = records_;
+    return;
+  }
+  if (tally.joinedSample.empty()) tally.joinedSample = tally.sample;
+  tally.sampling = !JoinSample(tally.joinedSample, kSampleSeparator, sample);
 }
 
 // The tally of a tag, made when first seen; null for the other tags once
@@ -303,8 +322,9 @@ std::string CensusTaker::Utf8Of(std::string_view bytes, TextEncoding encoding) {
 }
 
 CensusEntry Row(CensusEntry::Kind kind, std::string item, std::string tag, std::string subfield, Tally& tally) {
-  return {kind,          std::move(item),   std::move(tag),         std::move(subfield),
-          tally.records, tally.occurrences, std::move(tally.sample)};
+  std::string joined = tally.joinedSample.empty() ? tally.sample : std::move(tally.joinedSample);
+  return {kind,          std::move(item),   std::move(tag),          std::move(subfield),
+          tally.records, tally.occurrences, std::move(tally.sample), std::move(joined)};
 }
 
 void CensusTaker::Finish(Census& census) {

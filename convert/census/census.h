@@ -35,6 +35,10 @@ struct CensusEntry {
   // (bytes that are no character become U+FFFD), cut as SampleText cuts it:
   // at most 60 characters, "…" included when cut.
   std::string sample;
+  // The non-empty values of the record that gave the sample, joined with
+  // "; " as the conversion joins every occurrence, and cut as a sample is:
+  // what a column of every occurrence looks like.
+  std::string joinedSample;
 
   bool Repeats() const { return occurrences > records; }
 };

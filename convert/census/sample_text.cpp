@@ -38,8 +38,8 @@ std::string OnOneLine(std::string_view utf8) {
   return shown;
 }
 
-// Cuts text (valid UTF-8) to a sample's length, marking the cut.
-void CutToLength(std::string& text, bool more) {
+// Cuts text (valid UTF-8) to a sample's length, marking the cut; true when cut.
+bool CutToLength(std::string& text, bool more) {
   std::size_t characters = 0;
   std::size_t keep = text.size();  // the end of the last character that stays if it must be cut
   for (std::size_t at = 0; at < text.size(); ++at) {
@@ -47,9 +47,10 @@ void CutToLength(std::string& text, bool more) {
     if (characters == kSampleLength - 1) keep = at;
     ++characters;
   }
-  if (!more && characters <= kSampleLength) return;
+  if (!more && characters <= kSampleLength) return false;
   text.resize(keep);
   text += kEllipsis;
+  return true;
 }
 
 }  // namespace
@@ -61,4 +62,10 @@ std::string SampleText(std::string_view value, TextEncoding encoding, Recoder& t
   std::string sample = OnOneLine(utf8);
   CutToLength(sample, more);
   return sample;
+}
+
+bool JoinSample(std::string& sample, std::string_view separator, std::string_view next) {
+  sample += separator;
+  sample += next;
+  return CutToLength(sample, false);
 }

@@ -16,3 +16,8 @@ constexpr std::size_t kSampleLength = 60;  // characters, "…" included
 // other control characters become blanks, so that a sample fits on one line
 // and in one cell. Bytes that are no character become U+FFFD.
 std::string SampleText(std::string_view value, TextEncoding encoding, Recoder& toUtf8);
+
+// Joins next (a SampleText) to sample (a SampleText, or samples joined so
+// far) with separator between them, cut as SampleText cuts. True when cut:
+// nothing joined after it would show.
+bool JoinSample(std::string& sample, std::string_view separator, std::string_view next);

@@ -95,6 +95,49 @@ inline const char* FindInVectors(const char* from, const char* end, char c) {
 
 #endif
 
+inline bool AnyOfInShortRange(const char* from, const char* end, char a, char b, char c) {
+  for (; from != end; ++from) {
+    if (*from == a || *from == b || *from == c) return true;
+  }
+  return false;
+}
+
+#if defined(QUIRNEL_BYTE_SEARCH_SSE2)
+
+// Past the blocks of sixteen bytes that hold none of a, b and c: at the
+// first block that holds one, or at the fewer than sixteen bytes left.
+inline const char* SkipVectorsWithout(const char* from, const char* end, char a, char b, char c) {
+  const __m128i wantedA = _mm_set1_epi8(a), wantedB = _mm_set1_epi8(b), wantedC = _mm_set1_epi8(c);
+  for (; end - from >= 16; from += 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+    const __m128i any = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, wantedA), _mm_cmpeq_epi8(bytes, wantedB)),
+                                     _mm_cmpeq_epi8(bytes, wantedC));
+    if (_mm_movemask_epi8(any) != 0) break;
+  }
+  return from;
+}
+
+#endif
+
+// Whether a word holds a byte equal to c. The answer is exact: a borrow
+// can mark a byte above a real match, never a word without one.
+inline bool WordHolds(std::uint64_t word, char c) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101u;
+  constexpr std::uint64_t kHighs = 0x8080808080808080u;
+  word ^= kOnes * static_cast<unsigned char>(c);
+  return ((word - kOnes) & ~word & kHighs) != 0;
+}
+
+// Past the words of eight bytes that hold none of a, b and c.
+inline const char* SkipWordsWithout(const char* from, const char* end, char a, char b, char c) {
+  for (; end - from >= 8; from += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, from, sizeof word);
+    if (WordHolds(word, a) || WordHolds(word, b) || WordHolds(word, c)) break;
+  }
+  return from;
+}
+
 // A word with 0x80 in every byte that equals c, and possibly in bytes above
 // the first such (a borrow): the word's bytes are looked at one by one once
 // any is set, so the byte order of the machine plays no part.
@@ -112,6 +155,15 @@ inline const char* FindInWords(const char* from, const char* end, char c) {
 }
 
 }  // namespace detail
+
+// Whether [from, end) holds a, b or c, in one pass over it.
+inline bool HoldsAnyOf(const char* from, const char* end, char a, char b, char c) {
+#if defined(QUIRNEL_BYTE_SEARCH_SSE2)
+  return detail::AnyOfInShortRange(detail::SkipVectorsWithout(from, end, a, b, c), end, a, b, c);
+#else
+  return detail::AnyOfInShortRange(detail::SkipWordsWithout(from, end, a, b, c), end, a, b, c);
+#endif
+}
 
 // The first c in [from, end), or end when there is none.
 inline const char* Find(const char* from, const char* end, char c) {

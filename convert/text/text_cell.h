@@ -2,19 +2,16 @@
 // What a value becomes in a cell of tab-delimited text: tabs are deleted and
 // each line break (CR LF, a lone CR or a lone LF) becomes one blank, so that
 // no value splits a cell or a row, whichever program reads the file.
-#include <cstring>
 #include <string_view>
+
+#include "text/byte_search.h"
 
 namespace text_cell {
 
 // Whether bytes hold a tab or a line break. Records rarely do: when a record
 // has none, none of its values needs looking at.
 inline bool HoldsTabOrLineBreak(std::string_view bytes) {
-  if (bytes.empty()) return false;
-  for (const char c : {'\t', '\n', '\r'}) {
-    if (std::memchr(bytes.data(), c, bytes.size()) != nullptr) return true;
-  }
-  return false;
+  return byte_search::HoldsAnyOf(bytes.data(), bytes.data() + bytes.size(), '\t', '\n', '\r');
 }
 
 // Hands the value to append(piece) as the cell holds it, in pieces.

@@ -32,6 +32,20 @@ constexpr std::string_view kWrappedStyle = " s=\"1\"";  // style 1 of xlsx_parts
 constexpr std::string_view kTextCell = " t=\"inlineStr\"><is><t>";
 constexpr std::string_view kTextCellKeepingBlanks = " t=\"inlineStr\"><is><t xml:space=\"preserve\">";
 constexpr std::string_view kCellEnd = "</t></is></c>";
+
+// The width a cell's first line needs, in digit widths. Spreadsheets show
+// digits and capitals wider than the average character, more so where the
+// default font is replaced by a wider one, so that a width of one unit a
+// character cut "CNY35.0" and 12-digit identifiers: each ASCII digit or
+// capital counts a quarter more, and every column has three units for its
+// margins (see EndMeasuring).
+std::size_t WidthNeeded(std::string_view cell) {
+  const std::string_view line = cell.substr(0, std::min(cell.find('\n'), kWidest));
+  const auto wide = static_cast<std::size_t>(
+      std::count_if(line.begin(), line.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z'); }));
+  return DisplayWidth(cell, kWidest) + (wide + 3) / 4;
+}
+constexpr std::size_t kMargins = 3;
 }  // namespace
 
 // Header cells are the list's items: a control character in one is left out
@@ -45,7 +59,7 @@ XlsxWriter::XlsxWriter(ByteSink& sink, std::vector<std::string> header, XlsxLimi
     cell_.Append(cell);
     cell.assign(CutToUtf16Units(cell_.Text(), kExcelLongestCell));
     wrapping_ = wrapping_ || cell.find('\n') != std::string::npos;
-    widths_.push_back(DisplayWidth(cell, kWidest));
+    widths_.push_back(WidthNeeded(cell));
   }
   cell_.Clear();
 }
@@ -81,7 +95,7 @@ void XlsxWriter::EndCell() {
       if (firstCutRow_ == 0) firstCutRow_ = rows_ + 1;
       cutInRow_.push_back(static_cast<std::uint32_t>(column));
     }
-    if (measuring_ && column < widths_.size()) widths_[column] = std::max(widths_[column], DisplayWidth(kept, kWidest));
+    if (measuring_ && column < widths_.size()) widths_[column] = std::max(widths_[column], WidthNeeded(kept));
     const bool wrapped =
         cell_.HasLineBreak() && (kept.size() == text.size() || kept.find('\n') != std::string_view::npos);
     wrapping_ = wrapping_ || wrapped;
@@ -185,7 +199,7 @@ void XlsxWriter::NextSheet() {
 // The widths are known: the first sheet begins, with the rows held back.
 void XlsxWriter::EndMeasuring() {
   measuring_ = false;
-  for (std::size_t& width : widths_) width = std::clamp(width + 2, kNarrowest, kWidest);
+  for (std::size_t& width : widths_) width = std::clamp(width + kMargins, kNarrowest, kWidest);
   StartSheet();
   zip_.Write(xml_);
   xml_.clear();

@@ -1,7 +1,7 @@
-// Finding one byte, in every search the build has: the byte at each place of
-// ranges of every length and alignment, none at all, and bytes that look
-// like it to a word-at-a-time search (its value with the high bit, and the
-// bytes next to it).
+// Finding one byte, or any of three, in every search the build has: the byte
+// at each place of ranges of every length and alignment, none at all, and
+// bytes that look like it to a word-at-a-time search (its value with the high
+// bit, and the bytes next to it).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -64,6 +64,54 @@ TEST(ByteSearch, FindsTheFirstOccurrenceAtEveryPlaceAndAlignment) {
             base[length] = wanted;  // just past the end is not found
             ASSERT_EQ(searcher.search(base, end, wanted), end) << searcher.name;
             base[length] = filler;
+          }
+        }
+      }
+    }
+  }
+}
+
+using AnyOfSearch = bool (*)(const char*, const char*, char, char, char);
+
+// Each search ends in its short-range loop, as byte_search::HoldsAnyOf does.
+template <const char* (*Blocks)(const char*, const char*, char, char, char)>
+bool AnyOfWhole(const char* from, const char* end, char a, char b, char c) {
+  return byte_search::detail::AnyOfInShortRange(Blocks(from, end, a, b, c), end, a, b, c);
+}
+
+const struct {
+  const char* name;
+  AnyOfSearch search;
+} kAnyOfSearchers[] = {
+    {"HoldsAnyOf", byte_search::HoldsAnyOf},
+    {"words", AnyOfWhole<byte_search::detail::SkipWordsWithout>},
+#if defined(QUIRNEL_BYTE_SEARCH_SSE2)
+    {"vectors", AnyOfWhole<byte_search::detail::SkipVectorsWithout>},
+#endif
+};
+
+TEST(ByteSearch, FindsAnyOfATabAndLineBreaksAtEveryPlaceAndAlignment) {
+  constexpr std::size_t kLongest = 40;  // past two blocks of sixteen and several words
+  for (const auto& searcher : kAnyOfSearchers) {
+    for (const char wanted : {'\t', '\n', '\r'}) {
+      for (const char filler : Fillers(wanted)) {
+        if (filler == '\t' || filler == '\n' || filler == '\r') continue;
+        for (std::size_t align = 0; align < 16; ++align) {
+          std::string storage(align + kLongest + 16, filler);
+          char* const base = storage.data() + align;
+          for (std::size_t length = 0; length <= kLongest; ++length) {
+            const char* const end = base + length;
+            base[length] = wanted;  // just past the end is not found
+            ASSERT_FALSE(searcher.search(base, end, '\t', '\n', '\r'))
+                << searcher.name << ": none in " << length << " bytes at alignment " << align;
+            base[length] = filler;
+            for (std::size_t at = 0; at < length; ++at) {
+              base[at] = wanted;
+              ASSERT_TRUE(searcher.search(base, end, '\t', '\n', '\r'))
+                  << searcher.name << ": at " << at << " of " << length << ", alignment " << align << ", byte "
+                  << int(wanted) << ", filler " << int(static_cast<unsigned char>(filler));
+              base[at] = filler;
+            }
           }
         }
       }

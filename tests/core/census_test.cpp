@@ -18,13 +18,15 @@
 namespace {
 
 // "200$a|200a|2|4|T1": the row ("000?", "200", "200$a", "200$other" or
-// "other tags"), its item, records, occurrences and sample.
+// "other tags"), its item, records, occurrences and sample, then the joined
+// sample when it differs ("|T1; T2").
 std::string Described(const CensusEntry& e) {
   using Kind = CensusEntry::Kind;
   std::string row = e.kind == Kind::RecordType ? "000?" : e.kind == Kind::OtherTags ? "other tags" : e.tag;
   if (e.kind == Kind::Subfield) row += "$" + e.subfield;
   if (e.kind == Kind::OtherSubfields) row += "$other";
-  return row + "|" + e.item + "|" + std::to_string(e.records) + "|" + std::to_string(e.occurrences) + "|" + e.sample;
+  return row + "|" + e.item + "|" + std::to_string(e.records) + "|" + std::to_string(e.occurrences) + "|" + e.sample +
+         (e.joinedSample != e.sample ? "|" + e.joinedSample : "");
 }
 
 // 70 subfield codes '!', '"', '#' ... in 200, then tags "A00" ... "B04",
@@ -87,8 +89,20 @@ TEST(Census, CountsEveryTagAndCode) {
       {"more subfield codes and other tags than have rows",
        ManyCodesAndTags(),
        "1/0/0/268",
-       {"200$!|200!|1|1|v", "200$,||1|1|v", "200$other||1|6|v", "A00||1|1|  $ax", "A00$a|A00a|1|1|x",
-        "other tags||1|5|  $ax"}},
+       {"200$!|200!|1|1|v", "200$,||1|1|v", "200$other||1|6|v|v; v; v; v; v; v", "A00||1|1|  $ax", "A00$a|A00a|1|1|x",
+        "other tags||1|5|  $ax|  $ax;   $ax;   $ax;   $ax;   $ax"}},
+      {"the values of the first record with one joined, cut as a sample; later records' left out",
+       RecordBuilder()
+               .Field("701", " 0" + Sf("a", "Li"))
+               .Field("701", " 0" + Sf("a", "") + Sf("a", "Wang") + Sf("a", Gbk(title)))
+               .Field("702", " 1" + Sf("a", "A"))
+               .Build() +
+           RecordBuilder()
+               .Field("701", " 0" + Sf("a", "Zhao"))
+               .Field("702", " 1" + Sf("a", "B") + Sf("a", "C"))
+               .Build(),
+       "2/0/0/5",
+       {"701$a|701a|2|5|Li|Li; Wang; " + title.substr(0, 3 * 49) + "…", "702$a|702a|2|3|A"}},
       // Real files by other people's software (see tests/data/third-party/README.md).
       {"pymarc/testunimarc.dat", "", "1/0/0/56", {"200$a|200a|1|1| L' altra faccia della spirale"}},
       {"pymarc/bad_records.mrc", "", "8/2/0/5", {"000?|000?|6|6|", "245$c|245c|5|5|Andrew Hunt, David Thomas."}},
@@ -101,8 +115,8 @@ TEST(Census, CountsEveryTagAndCode) {
       {"pymarc/1251.dat", "", "6/0/0/64", {}},
       {"marc4j/chinese_mangled_multibyte.mrc", "", "4/0/0/96", {"880$h|880h|4|4|videorecording /"}},
       {"marc4j/bad_leaders_10_11.mrc", "", "1/0/0/80", {"000?|000?|1|1|"}},
-      {"marc4j/unordered-directory-entries.mrc", "", "1/0/0/84", {"020$c|020c|1|2|$16.95"}},
-      {"marc4j/bad_oversize_field_bad_directory.mrc", "", "5/1/0/35", {"007||4|8|cr|uuu---uuuuu"}},
+      {"marc4j/unordered-directory-entries.mrc", "", "1/0/0/84", {"020$c|020c|1|2|$16.95|$16.95; $16.95"}},
+      {"marc4j/bad_oversize_field_bad_directory.mrc", "", "5/1/0/35", {"007||4|8|cr|uuu---uuuuu|cr|uuu---uuuuu; 7"}},
       {"yaz/marc1.marc", "", "1/0/0/43", {}},
       {"yaz/marc5.marc", "", "1/0/0/19", {"245$a|245a|1|1|Ελληνικόν κρυπτογραφικόν λεξικόν /"}},
       {"yaz/marc6.marc", "", "1/0/0/22", {}},
@@ -243,12 +257,12 @@ TEST(CensusReport, RowsAndEndingsTheSampleLacks) {
   stopped.outcome = Census::Outcome::Stopped;
   stopped.records = 4;
   stopped.malformed = stopped.partlyRead = 1;
-  stopped.entries = {{Kind::RecordType, "000?", "", "", 3, 3, "文字资料印刷品"},
-                     {Kind::ControlField, "", "009", "", 1, 2, "x"},
-                     {Kind::DataField, "", "200", "", 3, 3, "1 $aA"},
-                     {Kind::Subfield, "", "200", "\t", 1, 1, "t"},
-                     {Kind::OtherSubfields, "", "200", "", 1, 4, "v"},
-                     {Kind::OtherTags, "", "", "", 1, 1, "  $ax"}};
+  stopped.entries = {{Kind::RecordType, "000?", "", "", 3, 3, "文字资料印刷品", "文字资料印刷品"},
+                     {Kind::ControlField, "", "009", "", 1, 2, "x", "x; y"},
+                     {Kind::DataField, "", "200", "", 3, 3, "1 $aA", "1 $aA"},
+                     {Kind::Subfield, "", "200", "\t", 1, 1, "t", "t"},
+                     {Kind::OtherSubfields, "", "200", "", 1, 4, "v", "v; w"},
+                     {Kind::OtherTags, "", "", "", 1, 1, "  $ax", "  $ax"}};
   EXPECT_EQ(CensusReport(stopped, Messages(Language::Chinese), CliTexts(Language::Chinese)),
             "代码\t名称    \t记录数\t占比\t次数\t重复\t示例\n"
             "000?\t记录类型\t3\t100.0%\t3\t\t文字资料印刷品\n"

@@ -182,6 +182,11 @@ TEST(Xlsx, ColumnWidths) {
   const int narrow = widths.at(0), middle = widths.at(3), widest = widths.at(7);
   EXPECT_EQ(widths, (std::vector<int>{narrow, narrow, narrow, middle, middle, middle, middle, widest, widest}));
   EXPECT_TRUE(narrow < middle && middle < widest);
+  // Digits and capitals show wider than small letters: twelve of them got
+  // a column too narrow in a spreadsheet that replaces the default font.
+  const Workbook identifiers =
+      Write({"001a", "010d", "200a"}, {{"123456789012", "CNY35.0", "abcdefghijkl"}, {"", "CNY251.00", ""}});
+  EXPECT_EQ(ColumnWidths(identifiers.Sheet(1)), (std::vector<int>{18, 14, 15}));
 
   // A first row wider than the XML held back for measuring: the widths are
   // those of the cells before it was reached, and the rows read back whole.
