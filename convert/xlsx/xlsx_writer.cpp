@@ -24,10 +24,9 @@ constexpr std::size_t kWidest = 50;
 constexpr std::int64_t kExcelRows = 1048576;
 constexpr std::size_t kExcelLongestCell = 32767;  // in UTF-16 code units, as Excel counts
 
-// A cell that follows the one before in its row (or is the row's first, in
-// column A) needs no reference: readers count it on from there. Empty
-// cells are left out, so only a cell after a gap carries its reference.
-constexpr std::string_view kCellInOrder = "<c";
+// Every cell carries its reference ("B12"), though readers may count cells
+// on without one: Gnumeric reads no cell that lacks it. Empty cells are left
+// out.
 constexpr std::string_view kWrappedStyle = " s=\"1\"";  // style 1 of xlsx_parts::Styles
 constexpr std::string_view kTextCell = " t=\"inlineStr\"><is><t>";
 constexpr std::string_view kTextCellKeepingBlanks = " t=\"inlineStr\"><is><t xml:space=\"preserve\">";
@@ -66,7 +65,6 @@ XlsxWriter::XlsxWriter(ByteSink& sink, std::vector<std::string> header, XlsxLimi
 
 void XlsxWriter::StartRow() {
   column_ = 0;
-  nextInOrder_ = 0;
   cutInRow_.clear();
   // Measuring ends by the time a sheet is full.
   if (rowsInSheet_ == limits_.rowsPerSheet) NextSheet();
@@ -99,8 +97,7 @@ void XlsxWriter::EndCell() {
     const bool wrapped =
         cell_.HasLineBreak() && (kept.size() == text.size() || kept.find('\n') != std::string_view::npos);
     wrapping_ = wrapping_ || wrapped;
-    AppendCell(xml_, column, column == nextInOrder_ ? std::string_view() : rowNumber_, kept, wrapped);
-    nextInOrder_ = column + 1;
+    AppendCell(xml_, column, rowNumber_, kept, wrapped);
     PassOn();
   }
   cell_.Clear();
@@ -133,13 +130,9 @@ bool XlsxWriter::Finish() {
 // Without a row number the cell needs no reference.
 void XlsxWriter::AppendCell(std::string& xml, std::size_t column, std::string_view rowNumber, std::string_view value,
                             bool wrapped) {
-  if (rowNumber.empty()) {
-    xml += kCellInOrder;
-  } else {
-    xml += CellStart(column);
-    xml += rowNumber;
-    xml += '"';
-  }
+  xml += CellStart(column);
+  xml += rowNumber;
+  xml += '"';
   if (wrapped) xml += kWrappedStyle;
   xml += HasBlankEnds(value) ? kTextCellKeepingBlanks : kTextCell;
   AppendCellXml(xml, value);
@@ -167,12 +160,9 @@ void XlsxWriter::PassOn() {
 void XlsxWriter::StartSheet() {
   std::string start = xlsx_parts::SheetStart(widths_, sheets_ == 1);
   start += "<row r=\"1\">";
-  std::size_t nextInOrder = 0;
   for (std::size_t column = 0; column < header_.size(); ++column) {
     const std::string& cell = header_[column];
-    if (cell.empty()) continue;
-    AppendCell(start, column, column == nextInOrder ? "" : "1", cell, cell.find('\n') != std::string::npos);
-    nextInOrder = column + 1;
+    if (!cell.empty()) AppendCell(start, column, "1", cell, cell.find('\n') != std::string::npos);
   }
   start += "</row>";
   zip_.BeginEntry(xlsx_parts::SheetPath(sheets_));

@@ -75,9 +75,8 @@ class XlsxWriter {
   // the column widths are measured, everything after the header row.
   std::string xml_;
   bool measuring_ = true;
-  bool wrapping_ = false;        // some cell has a line break
-  std::size_t column_ = 0;       // of the cell being made
-  std::size_t nextInOrder_ = 0;  // the column of a cell that needs no reference
+  bool wrapping_ = false;   // some cell has a line break
+  std::size_t column_ = 0;  // of the cell being made
   std::int64_t rows_ = 0;
   std::int64_t rowsInSheet_ = 0;
   int sheets_ = 1;

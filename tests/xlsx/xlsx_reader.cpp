@@ -198,20 +198,16 @@ Rows ReadSheet(const std::string& xml) {
     if (Take(xml, at, "<row ", ">") != "r=\"" + number + "\"") Fail("row " + number + " out of place");
     std::vector<std::string>& cells = rows.emplace_back();
     while (xml.compare(at, 3, "<c ") == 0) {
-      // ` r="B12" t="inlineStr"`, or without the reference when the cell
-      // follows the one before (or is the row's first and in column A).
+      // ` r="B12" t="inlineStr"`: every cell with its reference, which
+      // Gnumeric needs.
       const std::string tag = Take(xml, at, "<c", ">");
-      std::size_t column = cells.size() + 1, letters = 0;
-      const bool referenced = tag.compare(0, 4, " r=\"") == 0;
-      if (referenced) {
-        column = 0;
-        for (letters = 4; letters < tag.size() && tag[letters] >= 'A' && tag[letters] <= 'Z'; ++letters) {
-          column = column * 26 + static_cast<std::size_t>(tag[letters] - 'A' + 1);
-        }
-        if (tag.compare(letters, number.size() + 1, number + "\"") != 0) Fail("a cell of another row: " + tag);
-        letters += number.size() + 1;
-        if (column == cells.size() + 1) Fail("a reference where the cells run in order: " + tag);
+      std::size_t column = 0, letters = 0;
+      if (tag.compare(0, 4, " r=\"") != 0) Fail("a cell without its reference: " + tag);
+      for (letters = 4; letters < tag.size() && tag[letters] >= 'A' && tag[letters] <= 'Z'; ++letters) {
+        column = column * 26 + static_cast<std::size_t>(tag[letters] - 'A' + 1);
       }
+      if (tag.compare(letters, number.size() + 1, number + "\"") != 0) Fail("a cell of another row: " + tag);
+      letters += number.size() + 1;
       const bool wrapped = tag.substr(letters) == " s=\"1\" t=\"inlineStr\"";
       if ((!wrapped && tag.substr(letters) != " t=\"inlineStr\"") || column <= cells.size()) {
         Fail("a cell out of place, or not an inline string: " + tag);
