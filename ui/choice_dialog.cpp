@@ -27,38 +27,21 @@ constexpr int kGap = 8;
 
 constexpr UINT kTextFormat = DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL | DT_NOPREFIX | DT_LEFT;
 
-class ChoiceDialog {
+class ChoiceDialog : private ModalDialog {
  public:
   explicit ChoiceDialog(const ChoiceRequest& request) : request_(request), result_(request.cancelButton) {}
 
   std::size_t Show(HWND owner) {
-    const std::vector<WORD> dialogTemplate = DialogTemplate(kDialogStyle, request_.title.c_str());
-    const INT_PTR shown =
-        DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()),
-                                owner, DialogProcedure, reinterpret_cast<LPARAM>(this));
+    const INT_PTR shown = Run(owner, kDialogStyle, request_.title.c_str());
     if (failure_) std::rethrow_exception(failure_);
     return shown == -1 ? request_.cancelButton : result_;
   }
 
  private:
-  static INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-      SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-      reinterpret_cast<ChoiceDialog*>(lParam)->dialog_ = dialog;
-    }
-    auto* self = reinterpret_cast<ChoiceDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
-    if (self == nullptr) return FALSE;
-    // An exception must not unwind through the system's code that called us.
-    try {
-      return self->Handle(message, wParam);
-    } catch (...) {
-      self->failure_ = std::current_exception();
-      EndDialog(dialog, IDCANCEL);
-      return TRUE;
-    }
-  }
+  // The dialog ends, and Show passes the failure on to its caller.
+  void Broken() noexcept override { failure_ = std::current_exception(); }
 
-  INT_PTR Handle(UINT message, WPARAM wParam) {
+  INT_PTR Handle(UINT message, WPARAM wParam, LPARAM /*lParam*/) override {
     switch (message) {
       case WM_INITDIALOG: OnInitDialog(); return FALSE;  // the focus is on the default button
       case WM_COMMAND: OnCommand(LOWORD(wParam)); return TRUE;
@@ -143,7 +126,6 @@ class ChoiceDialog {
   }
 
   const ChoiceRequest& request_;
-  HWND dialog_ = nullptr;
   win32::Font font_;
   std::size_t result_;
   std::exception_ptr failure_;  // what broke off the dialog, passed on by Show

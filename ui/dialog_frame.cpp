@@ -32,3 +32,28 @@ void Place(HWND control, const RECT& rect) {
   SetWindowPos(control, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
+
+INT_PTR ModalDialog::Run(HWND owner, DWORD style, const wchar_t* title) {
+  const std::vector<WORD> dialogTemplate = DialogTemplate(style, title);
+  const INT_PTR shown =
+      DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()),
+                              owner, Procedure, reinterpret_cast<LPARAM>(this));
+  dialog_ = nullptr;
+  return shown;
+}
+
+INT_PTR CALLBACK ModalDialog::Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+    reinterpret_cast<ModalDialog*>(lParam)->dialog_ = dialog;
+  }
+  auto* self = reinterpret_cast<ModalDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
+  if (self == nullptr) return FALSE;
+  try {
+    return self->Handle(message, wParam, lParam);
+  } catch (...) {
+    self->Broken();
+    EndDialog(dialog, IDCANCEL);
+    return TRUE;
+  }
+}

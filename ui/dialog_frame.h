@@ -16,3 +16,27 @@ POINT CentredOn(HWND owner, SIZE outer);
 
 // Moves and sizes a control to the rectangle.
 void Place(HWND control, const RECT& rect);
+
+// A dialog made by an object of a derived class. Run shows it modal to
+// owner: the object is kept with the dialog, and every message goes to its
+// Handle. An exception must not unwind through the system's code that
+// called us: Broken hears of it (inside the handler, so that it may look at
+// the exception) and the dialog ends with IDCANCEL.
+class ModalDialog {
+ public:
+  ModalDialog() = default;
+  ModalDialog(const ModalDialog&) = delete;
+  ModalDialog& operator=(const ModalDialog&) = delete;
+
+ protected:
+  ~ModalDialog() = default;
+  // What EndDialog was given, or -1 when the dialog could not be made.
+  INT_PTR Run(HWND owner, DWORD style, const wchar_t* title);
+  virtual INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+  virtual void Broken() noexcept = 0;
+
+  HWND dialog_ = nullptr;  // while it is shown
+
+ private:
+  static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+};

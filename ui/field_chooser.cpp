@@ -64,29 +64,8 @@ std::optional<FieldChooserResult> FieldChooser::Show(HWND owner) {
   listed_ = ParseFieldList(request_.fieldList);
   header_ = request_.header;
   result_.reset();
-  const std::vector<WORD> dialogTemplate = DialogTemplate(kDialogStyle, texts_.ChooserTitle());
-  DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), owner,
-                          DialogProcedure, reinterpret_cast<LPARAM>(this));
-  dialog_ = nullptr;
+  Run(owner, kDialogStyle, texts_.ChooserTitle());
   return result_;
-}
-
-INT_PTR CALLBACK FieldChooser::DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_INITDIALOG) {
-    SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-    reinterpret_cast<FieldChooser*>(lParam)->dialog_ = dialog;
-  }
-  auto* chooser = reinterpret_cast<FieldChooser*>(GetWindowLongPtrW(dialog, DWLP_USER));
-  if (chooser == nullptr) return FALSE;
-  // An exception must not unwind through the system's code that called us.
-  try {
-    return chooser->Handle(message, wParam, lParam);
-  } catch (...) {
-    chooser->ReportFailure();
-    chooser->result_.reset();
-    EndDialog(dialog, IDCANCEL);
-    return TRUE;
-  }
 }
 
 INT_PTR FieldChooser::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -113,7 +92,8 @@ INT_PTR FieldChooser::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-void FieldChooser::ReportFailure() noexcept {
+void FieldChooser::Broken() noexcept {
+  result_.reset();
   const wchar_t* prompt = texts_.Failed(false, false);
   try {
     throw;

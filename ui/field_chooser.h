@@ -19,6 +19,7 @@
 #include "app/record_preview.h"
 #include "census/census.h"
 #include "desktop_services.h"
+#include "dialog_frame.h"
 #include "file_system.h"
 #include "marc/column_title.h"
 #include "text/language.h"
@@ -59,11 +60,9 @@ struct FieldChooserResult {
   HeaderStyle header = HeaderStyle::Codes;
 };
 
-class FieldChooser {
+class FieldChooser : private ModalDialog {
  public:
   FieldChooser(DesktopServices& desktop, FileSystem& files, FieldChooserRequest request);
-  FieldChooser(const FieldChooser&) = delete;
-  FieldChooser& operator=(const FieldChooser&) = delete;
 
   // Shows the chooser as a modal dialog of owner: the field list the ticked
   // rows make and the header row chosen, when the user presses OK; nullopt
@@ -77,9 +76,9 @@ class FieldChooser {
   static constexpr int kProgressSteps = 1000;
   static constexpr UINT_PTR kListSubclass = 1;
 
-  static INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-  INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
-  void ReportFailure() noexcept;
+  INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam) override;
+  // A message box says what broke off the dialog, which then ends.
+  void Broken() noexcept override;
   void OnOk();
   void OnCancel();
   void OnCommand(int id, int code);
@@ -126,7 +125,6 @@ class FieldChooser {
   UiTexts texts_;
   std::vector<std::string> listed_;  // the items of the list started from: the box's, or a saved one
   HeaderStyle header_ = HeaderStyle::Codes;
-  HWND dialog_ = nullptr;
   int dpi_ = 96;
   int widestName_ = 0;  // the pixels the longest name in the list needs
   win32::Font font_;

@@ -196,8 +196,7 @@ LRESULT CALLBACK FieldChooser::ListProcedure(HWND list, UINT message, WPARAM wPa
   try {
     if (chooser->OnListInput(message, wParam, lParam)) return 0;
   } catch (...) {
-    chooser->ReportFailure();
-    chooser->result_.reset();
+    chooser->Broken();
     EndDialog(chooser->dialog_, IDCANCEL);
     return 0;
   }

@@ -39,34 +39,17 @@ RECT Box(int left, int top, int width, int height) { return {left, top, left + w
 std::optional<std::string> SchemeDialog::Show(HWND owner) {
   result_.reset();
   failure_ = nullptr;
-  const std::vector<WORD> dialogTemplate = DialogTemplate(kDialogStyle, request_.title);
-  DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()), owner,
-                          DialogProcedure, reinterpret_cast<LPARAM>(this));
-  dialog_ = nullptr;
+  Run(owner, kDialogStyle, request_.title);
   if (failure_) std::rethrow_exception(failure_);
   return result_;
 }
 
-INT_PTR CALLBACK SchemeDialog::DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_INITDIALOG) {
-    SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-    reinterpret_cast<SchemeDialog*>(lParam)->dialog_ = dialog;
-  }
-  auto* self = reinterpret_cast<SchemeDialog*>(GetWindowLongPtrW(dialog, DWLP_USER));
-  if (self == nullptr) return FALSE;
-  // An exception must not unwind through the system's code that called us:
-  // the dialog ends, and Show passes the failure on to its caller.
-  try {
-    return self->Handle(message, wParam);
-  } catch (...) {
-    self->failure_ = std::current_exception();
-    self->result_.reset();
-    EndDialog(dialog, IDCANCEL);
-    return TRUE;
-  }
+void SchemeDialog::Broken() noexcept {
+  failure_ = std::current_exception();
+  result_.reset();
 }
 
-INT_PTR SchemeDialog::Handle(UINT message, WPARAM wParam) {
+INT_PTR SchemeDialog::Handle(UINT message, WPARAM wParam, LPARAM /*lParam*/) {
   switch (message) {
     case WM_INITDIALOG: OnInitDialog(); return FALSE;  // the focus is where OnInitDialog put it
     case WM_COMMAND:

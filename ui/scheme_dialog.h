@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "dialog_frame.h"
 #include "win32_handles.h"
 
 // The dialog's controls besides IDOK and IDCANCEL.
@@ -31,25 +32,23 @@ struct SchemeDialogRequest {
   std::function<bool(HWND dialog, const std::string& name)> accept;
 };
 
-class SchemeDialog {
+class SchemeDialog : private ModalDialog {
  public:
   explicit SchemeDialog(SchemeDialogRequest request) : request_(std::move(request)) {}
-  SchemeDialog(const SchemeDialog&) = delete;
-  SchemeDialog& operator=(const SchemeDialog&) = delete;
 
   // Shows the dialog, modal to owner: the name accepted, or nullopt when the
   // user cancelled.
   std::optional<std::string> Show(HWND owner);
 
  private:
-  static INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-  INT_PTR Handle(UINT message, WPARAM wParam);
+  INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam) override;
+  // The dialog ends, and Show passes the failure on to its caller.
+  void Broken() noexcept override;
   void OnInitDialog();
   void OnOk();
   HWND Control(int id) const { return GetDlgItem(dialog_, id); }
 
   SchemeDialogRequest request_;
-  HWND dialog_ = nullptr;
   win32::Font font_;
   std::optional<std::string> result_;
   std::exception_ptr failure_;  // what broke off the dialog, passed on by Show
