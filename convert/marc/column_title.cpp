@@ -16,14 +16,14 @@ constexpr std::array<std::pair<HeaderStyle, std::string_view>, 3> kWords = {{
 // The name of what the column holds, without what the item adds to it, or
 // "" when the table has none.
 std::string_view BaseNameOf(const FieldCode& code, Language language) {
-  const bool english = language == Language::English;
+  const ItemWords& words = ItemWordsIn(language);
   switch (code.kind) {
     case FieldCode::Kind::Subfield: return SubfieldName(code.tag, code.subfieldUtf8, language);
     case FieldCode::Kind::ControlField:
     case FieldCode::Kind::WholeField: return FieldName(code.tag, language);
-    case FieldCode::Kind::RecordType: return english ? "Type of record" : "记录类型";
-    case FieldCode::Kind::RecordNumber: return english ? "Record number" : "记录号";
-    case FieldCode::Kind::FileName: return english ? "File name" : "文件名";
+    case FieldCode::Kind::RecordType: return words.recordType;
+    case FieldCode::Kind::RecordNumber: return words.recordNumber;
+    case FieldCode::Kind::FileName: return words.fileName;
     case FieldCode::Kind::AlwaysEmpty: break;
   }
   return {};
@@ -31,12 +31,13 @@ std::string_view BaseNameOf(const FieldCode& code, Language language) {
 
 // The positions in words: " (positions 9-12)", " (position 9)".
 std::string PositionsWords(const FieldCode::Positions& positions, Language language) {
-  std::string range = std::to_string(positions.first);
-  if (positions.last != positions.first) range += "-" + std::to_string(positions.last);
-  if (language == Language::English) {
-    return (positions.last != positions.first ? " (positions " : " (position ") + range + ")";
-  }
-  return "（第" + range + "位）";
+  const ItemWords& words = ItemWordsIn(language);
+  const bool range = positions.last != positions.first;
+  std::string text(range ? words.positionsBefore : words.positionBefore);
+  text += std::to_string(positions.first);
+  if (range) text += "-" + std::to_string(positions.last);
+  text += words.positionsAfter;
+  return text;
 }
 
 // The name of what the column holds, or "" when the table has none: the
@@ -44,7 +45,7 @@ std::string PositionsWords(const FieldCode::Positions& positions, Language langu
 std::string NameOf(const FieldCode& code, Language language) {
   std::string name(BaseNameOf(code, language));
   if (name.empty()) return name;
-  if (code.joined) name += language == Language::English ? " (all)" : "（全部）";
+  if (code.joined) name += ItemWordsIn(language).all;
   if (code.positions) name += PositionsWords(*code.positions, language);
   return name;
 }

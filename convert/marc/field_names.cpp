@@ -310,3 +310,10 @@ std::string_view SubfieldName(std::string_view tag, std::string_view code, Langu
   if (subfield == nullptr) subfield = FindIn(field->more, code);
   return subfield != nullptr ? NameIn(language, *subfield) : std::string_view();
 }
+
+const ItemWords& ItemWordsIn(Language language) {
+  static const ItemWords chinese = {"记录类型", "记录号", "文件名", "（全部）", "（第", "（第", "位）"};
+  static const ItemWords english = {"Type of record", "Record number", "File name", " (all)",
+                                    " (position ",    " (positions ",  ")"};
+  return language == Language::English ? english : chinese;
+}
