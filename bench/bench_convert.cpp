@@ -2,7 +2,7 @@
 // baseline that does the least any converter must do: read the file in large
 // blocks, find each record's 0x1D and write one short line per record.
 //
-//   bench_convert [--repeat N] [--fields LIST] [--format xlsx] [--encoding utf-8] INPUT
+//   bench_convert [--repeat N] [--fields LIST] [--format xlsx] [--encoding utf-8] [--threads N] INPUT
 //
 // Outputs go to INPUT.bench-conversion.txt and INPUT.bench-baseline.txt, which
 // are removed at the end. A megabyte is 1,000,000 bytes.
@@ -94,6 +94,8 @@ int main(int argc, char** argv) {
     } else if (argument == "--encoding" && i + 1 < argc && std::string(argv[i + 1]) == "utf-8") {
       request.output = OutputType::Utf8Text;
       ++i;
+    } else if (argument == "--threads" && i + 1 < argc) {
+      request.threads = static_cast<unsigned>(std::atoi(argv[++i]));
     } else if (input.empty() && argument[0] != '-') {
       input = argument;
     } else {
@@ -102,7 +104,9 @@ int main(int argc, char** argv) {
     }
   }
   if (input.empty() || repeat < 1) {
-    std::fputs("Usage: bench_convert [--repeat N] [--fields LIST] [--format xlsx] [--encoding utf-8] INPUT\n", stderr);
+    std::fputs(
+        "Usage: bench_convert [--repeat N] [--fields LIST] [--format xlsx] [--encoding utf-8] [--threads N] INPUT\n",
+        stderr);
     return 2;
   }
   const long long size = FileSize(input);

@@ -3,12 +3,15 @@
 #include <memory>
 #include <optional>
 
-#include "marc/field_data.h"
+#include <thread>
+
 #include "marc/record_loop.h"
 #include "marc/record_splitter.h"
-#include "marc/record_view.h"
+#include "row_batch.h"
 #include "row_maker.h"
+#include "row_pipeline.h"
 #include "table/text_table.h"
+#include "work/work_pool.h"
 
 namespace {
 
@@ -25,14 +28,41 @@ ProblemKind ProblemOf(MalformedKind kind) {
   return ProblemKind::Refused;
 }
 
-// The 001 of a readable record, for finding it in the log; "" otherwise.
-std::string_view IdOf(const RecordView& view) {
-  std::string_view id;
-  if (view.Status() != ViewStatus::Ok) return id;
-  field_data::WalkFields(view, [&](std::size_t, std::string_view tag, std::string_view data) {
-    if (id.empty() && tag == "001") id = field_data::WithoutFinalTerminators(data);
-  });
-  return id;
+// The rows a table takes: text as whole lines, made on the pool with their
+// cells as the table holds them; any other table cell by cell.
+template <typename Table>
+struct RowsFor {
+  using Type = RecordedCells;
+};
+template <>
+struct RowsFor<TextTable> {
+  using Type = TextLines;
+};
+
+template <typename Rows>
+std::size_t RowBegin(const RowBatch<Rows>& batch, std::size_t row) {
+  return row == 0 ? 0 : batch.made[row - 1].cellsEnd;
+}
+
+void HandRow(TextTable&, const RowBatch<TextLines>&, std::size_t) {}  // the cells are in its line
+bool EndRow(TextTable& table, const RowBatch<TextLines>& batch, std::size_t row, std::int64_t records) {
+  return table.AddLine(batch.rows.Between(RowBegin(batch, row), batch.made[row].cellsEnd), records);
+}
+void HandRow(TableSink& table, const RowBatch<RecordedCells>& batch, std::size_t row) {
+  table.StartRow();
+  batch.rows.HandTo(table, RowBegin(batch, row), batch.made[row].cellsEnd);
+}
+bool EndRow(TableSink& table, const RowBatch<RecordedCells>&, std::size_t, std::int64_t records) {
+  return table.EndRow(records);
+}
+
+// The pool the rows are made on: the program's own, or one of the number
+// asked for; none at all on one core.
+WorkPool& PoolFor(unsigned threads, std::unique_ptr<WorkPool>& own) {
+  const unsigned wanted = threads != 0 ? threads : std::thread::hardware_concurrency();
+  if (threads == 0 && wanted > 1) return WorkPool::Shared();
+  own = std::make_unique<WorkPool>(wanted > 1 ? wanted : 0);
+  return *own;
 }
 
 // Opens the files and turns every record of each input, in order, into one
@@ -114,14 +144,16 @@ class Converter {
   template <typename Table>
   RunSummary Convert(Table& table, std::unique_ptr<InputFile> input) {
     table.Header(rows_.HeaderCells());
+    std::unique_ptr<WorkPool> ownPool;
+    RowPipeline<typename RowsFor<Table>::Type> pipeline(PoolFor(request_.threads, ownPool), request_, format_.encoding,
+                                                        log_.Wanted());
     for (file_ = 0; file_ < request_.inputPaths.size(); ++file_) {
       const std::string& path = request_.inputPaths[file_];
       FileError error;
       if (!input) input = files_.OpenForReading(path, error);
       if (!input) return FailReading(table, FileFailure(Failure::Kind::CannotOpenInput, path, error));
-      rows_.SetFileName(NameWithoutFolder(path));
       recordsBefore_ = summary_.records;
-      const RecordsEnd end = ConvertFile(table, *input);
+      const RecordsEnd end = ConvertFile(table, *input, pipeline);
       if (writeFailed_) return FailWriting(table);
       if (stopped_) return Stop(table);
       if (end == RecordsEnd::ReadFailed) {
@@ -139,20 +171,91 @@ class Converter {
     return finished;
   }
 
-  template <typename Table>
-  RecordsEnd ConvertFile(Table& table, InputFile& input) {
+  // Cuts the file's records into batches, whose rows are made on the pool
+  // while the next are cut, and writes the rows of each in turn.
+  template <typename Table, typename Rows>
+  RecordsEnd ConvertFile(Table& table, InputFile& input, RowPipeline<Rows>& pipeline) {
     RecordSplitter splitter(input);
     // A file whose size was not known beforehand (a pipe) shows its own progress.
-    const std::uint64_t size = knownSize_ ? totalSize_ : input.Size();
-    const std::uint64_t before = knownSize_ ? bytesBefore_ : 0;
-    const RecordsEnd end = ForEachRecord(
-        splitter, [&](std::string_view record) { return !(writeFailed_ = !WriteRow(table, record, splitter)); },
-        [&] { return !(writeFailed_ = !WriteEmptyRow(table, splitter.RecordOffset())); },
-        [&] {
-          return !(stopped_ = progress_ && !progress_({summary_.records, before + splitter.BytesConsumed(), size}));
-        });
+    size_ = knownSize_ ? totalSize_ : input.Size();
+    before_ = knownSize_ ? bytesBefore_ : 0;
+    const std::string name = NameWithoutFolder(request_.inputPaths[file_]);
+    std::int64_t recordsCut = 0;
+    for (;;) {
+      RowBatch<Rows>& batch = pipeline.Filling();
+      batch.Begin(file_, name, recordsCut);
+      RecordSplitter::Result last = RecordSplitter::Result::End;
+      std::exception_ptr broke;  // reading broke off: the records before it are still converted
+      try {
+        last = Fill(batch, splitter);
+      } catch (...) {
+        broke = std::current_exception();
+      }
+      recordsCut += static_cast<std::int64_t>(batch.records.size());
+      if (!batch.Empty()) pipeline.Hand();
+      // At the end, and while a record too long to hold is skipped (an
+      // endless input, say), every row so far is written.
+      const bool drain = last != RecordSplitter::Result::Record;
+      while (pipeline.InFlight() && (drain || !pipeline.CanFill())) {
+        if (!WriteBatch(table, pipeline.Oldest())) return RecordsEnd::Stopped;
+        pipeline.Taken();
+      }
+      if (broke) std::rethrow_exception(broke);
+      if (last == RecordSplitter::Result::End) break;
+      if (last == RecordSplitter::Result::Busy && !GoOn(splitter.BytesConsumed())) return RecordsEnd::Stopped;
+    }
     bytesBefore_ += splitter.BytesConsumed();
-    return end;
+    return splitter.ReadFailed() ? RecordsEnd::ReadFailed : RecordsEnd::InputEnded;
+  }
+
+  // Copies records into the batch until it is full (the last result then
+  // says Record), or the splitter has none to give for now (Busy) or any more (End).
+  template <typename Rows>
+  static RecordSplitter::Result Fill(RowBatch<Rows>& batch, RecordSplitter& splitter) {
+    std::string_view record;
+    while (!batch.Full()) {
+      const RecordSplitter::Result result = splitter.Next(record);
+      if (result == RecordSplitter::Result::End || result == RecordSplitter::Result::Busy) return result;
+      BatchRecord where;
+      where.offset = splitter.RecordOffset();
+      where.consumedAfter = splitter.BytesConsumed();
+      where.cutShort = splitter.CutShort();
+      where.tooLong = result == RecordSplitter::Result::TooLong;
+      batch.Add(where.tooLong ? std::string_view() : record, where);
+    }
+    return RecordSplitter::Result::Record;
+  }
+
+  bool GoOn(std::uint64_t consumed) {
+    stopped_ = progress_ && !progress_({summary_.records, before_ + consumed, size_});
+    return !stopped_;
+  }
+
+  // Writes the rows of a batch, counting and logging what each found; false
+  // when the file failed or the run was stopped.
+  template <typename Table, typename Slot>
+  bool WriteBatch(Table& table, Slot& slot) {
+    const auto& batch = slot.batch;
+    for (std::size_t row = 0; row < batch.made.size(); ++row) {
+      HandRow(table, batch, row);
+      writeFailed_ = !WriteRow(table, batch, row);
+      JoinUp(slot, batch.made[row]);
+      if (writeFailed_ || !GoOn(batch.records[row].consumedAfter)) return false;
+    }
+    // Making a row failed (memory ran out): the rows before it are written.
+    if (batch.failure) std::rethrow_exception(batch.failure);
+    return true;
+  }
+
+  // The columns the slot's maker filled and the probes it found, as far as
+  // this row.
+  template <typename Slot>
+  void JoinUp(Slot& slot, const MadeRow& made) {
+    rows_.Absorb(slot.maker.NewlyFilled(), slot.filledTaken, made.filledEnd, slot.maker.NewlyFoundProbes(),
+                 slot.probesTaken, made.foundProbesEnd);
+    slot.filledTaken = made.filledEnd;
+    slot.probesTaken = made.foundProbesEnd;
+    writtenAsTwoMarks_ += made.writtenAsTwoMarks;
   }
 
   // Stopped: the table ends with the rows so far, a workbook finished; but a
@@ -175,7 +278,7 @@ class Converter {
 
   template <typename Table>
   RunSummary Finish(Table& table) {
-    summary_.unwritableBeyondBmp = static_cast<std::int64_t>(rows_.WrittenAsTwoMarks());
+    summary_.unwritableBeyondBmp = static_cast<std::int64_t>(writtenAsTwoMarks_);
     NoteEmptyColumns();
     if (!table.Finish()) return FailWriting(table);
     NoteChanges(table.Changes());
@@ -216,50 +319,42 @@ class Converter {
     ++summary_.records;
   }
 
-  template <typename Table>
-  bool WriteRow(Table& table, std::string_view record, const RecordSplitter& splitter) {
-    const RowFacts facts = rows_.Write(table, record);
+  template <typename Table, typename Rows>
+  bool WriteRow(Table& table, const RowBatch<Rows>& batch, std::size_t row) {
+    const MadeRow& made = batch.made[row];
+    const RowFacts& facts = made.facts;
     CountRecord();
     if (facts.encoding == TextEncoding::Utf8) ++summary_.utf8Records;
     if (facts.unwritable > 0) {
       if (summary_.unwritable == 0) summary_.firstUnwritableRecord = Here();
       summary_.unwritable += static_cast<std::int64_t>(facts.unwritable);
     }
-    const std::optional<MalformedKind> malformed = Classify(facts.cellFailed, splitter.CutShort());
-    NoteMalformed(malformed, splitter.RecordOffset());
-    const bool written = table.EndRow(summary_.records);
+    const std::uint64_t offset = batch.records[row].offset;
+    NoteMalformed(made.malformed, offset);
+    const bool written = EndRow(table, batch, row, summary_.records);
     if (facts.overridden) NoteOverride(facts.encoding);
-    if (log_.Wanted()) LogRow(table, facts, malformed, splitter.RecordOffset());
+    if (log_.Wanted()) LogRow(table, batch, row);
     return written;
   }
 
-  // A record too long to hold: one empty cell per column keeps the count of
-  // rows and records equal.
-  template <typename Table>
-  bool WriteEmptyRow(Table& table, std::uint64_t offset) {
-    rows_.WriteEmpty(table);
-    CountRecord();
-    NoteMalformed(MalformedKind::TooLong, offset);
-    if (log_.Wanted())
-      log_.Note({&request_.inputPaths[file_], Here().number, offset, {}, TextEncoding::Gbk}, {}, ProblemKind::TooLong);
-    return table.EndRow(summary_.records);
-  }
-
   // Every problem of the row just written, the record's own first.
-  template <typename Table>
-  void LogRow(const Table& table, const RowFacts& facts, std::optional<MalformedKind> malformed, std::uint64_t offset) {
+  template <typename Table, typename Rows>
+  void LogRow(const Table& table, const RowBatch<Rows>& batch, std::size_t row) {
+    const MadeRow& made = batch.made[row];
     const std::vector<std::uint32_t>& cut = table.CutColumns();
-    const std::vector<std::uint32_t>& marked = rows_.UnwritableColumns();
-    if (!malformed && !facts.overridden && cut.empty() && marked.empty()) return;
-    const RecordView& view = rows_.View();
-    const ProblemPlace place{&request_.inputPaths[file_], Here().number, offset, IdOf(view), facts.encoding};
-    if (malformed) log_.Note(place, {}, ProblemOf(*malformed));
-    if (facts.overridden) {
+    const std::size_t marked = row == 0 ? 0 : batch.made[row - 1].unwritableEnd;
+    if (!made.malformed && !made.facts.overridden && cut.empty() && marked == made.unwritableEnd) return;
+    const ProblemPlace place{&request_.inputPaths[file_], Here().number, batch.records[row].offset, batch.Id(row),
+                             made.facts.encoding};
+    if (made.malformed) log_.Note(place, {}, ProblemOf(*made.malformed));
+    if (made.facts.overridden) {
       log_.Note(place, {},
-                facts.encoding == TextEncoding::Utf8 ? ProblemKind::DeclaredGbkReadAsUtf8
-                                                     : ProblemKind::DeclaredUtf8ReadAsGbk);
+                made.facts.encoding == TextEncoding::Utf8 ? ProblemKind::DeclaredGbkReadAsUtf8
+                                                          : ProblemKind::DeclaredUtf8ReadAsGbk);
     }
-    for (const std::uint32_t column : marked) log_.Note(place, rows_.Codes()[column].item, ProblemKind::WrittenAsMarks);
+    for (std::size_t i = marked; i < made.unwritableEnd; ++i) {
+      log_.Note(place, rows_.Codes()[batch.unwritableColumns[i]].item, ProblemKind::WrittenAsMarks);
+    }
     for (const std::uint32_t column : cut) log_.Note(place, rows_.Codes()[column].item, ProblemKind::CutValue);
   }
 
@@ -268,27 +363,6 @@ class Converter {
     std::int64_t& count = asUtf8 ? summary_.gbkReadAsUtf8 : summary_.utf8ReadAsGbk;
     RecordPlace& first = asUtf8 ? summary_.firstGbkReadAsUtf8 : summary_.firstUtf8ReadAsGbk;
     if (count++ == 0) first = Here();
-  }
-
-  // The faults of the record's whole directory, not only of the fields the
-  // columns read: a record counts as malformed whatever the list, as the
-  // census of the same file counts it.
-  static field_data::DirectoryFaults FaultsOf(const RecordView& view) {
-    if (view.Status() != ViewStatus::Ok || view.PlainDirectory()) return {};
-    return field_data::WalkFields(view, [](std::size_t, std::string_view, std::string_view) {});
-  }
-
-  // What was wrong with the record just written, if anything; the first
-  // thing that went wrong names it.
-  std::optional<MalformedKind> Classify(bool cellFailed, bool cutShort) const {
-    const RecordView& view = rows_.View();
-    if (view.Status() == ViewStatus::Refused) return MalformedKind::Refused;
-    if (view.Status() == ViewStatus::Failed) return MalformedKind::Unreadable;
-    const field_data::DirectoryFaults faults = FaultsOf(view);
-    if (cellFailed || faults.badEntry) return MalformedKind::BadCell;
-    if (faults.overlap) return MalformedKind::FieldsOverlap;
-    if (cutShort) return MalformedKind::NoRecordEnd;
-    return std::nullopt;
   }
 
   void NoteMalformed(std::optional<MalformedKind> kind, std::uint64_t offset) {
@@ -325,6 +399,9 @@ class Converter {
   std::uint64_t totalSize_ = 0;              // of every input; 0 when some size is not known
   bool knownSize_ = true;
   std::uint64_t bytesBefore_ = 0;  // bytes of the inputs before the one being read
+  std::uint64_t before_ = 0;       // the progress of the input being read starts from here
+  std::uint64_t size_ = 0;         // of which this is the whole
+  std::size_t writtenAsTwoMarks_ = 0;
   bool writeFailed_ = false;
   bool stopped_ = false;
 };

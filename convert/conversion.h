@@ -53,6 +53,9 @@ struct ConversionRequest {
   HeaderStyle header = HeaderStyle::Codes;
   Language language = Language::Chinese;  // of the names in the header, the only words of the output
   ProblemLogRequest log;                  // a line for every problem met, when a path is given
+  // The threads the rows are made on: 0 for one per core, 1 for none but
+  // the caller's. The output is the same for any number.
+  unsigned threads = 0;
 };
 
 struct RunProgress {

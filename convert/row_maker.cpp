@@ -64,9 +64,15 @@ RowMaker::RowMaker(const std::vector<std::string>& items, std::string_view joinS
   for (std::size_t probe = 0; probe < probeColumns_.size(); ++probe) probing_.push_back(probe);
 }
 
-void RowMaker::SetFileName(std::string_view utf8) {
+void RowMaker::SetFileName(std::string_view utf8, std::int64_t recordsBefore) {
   fileName_ = ForTable(utf8, encoding_);
-  records_ = 0;
+  records_ = recordsBefore;
+}
+
+void RowMaker::Absorb(const std::vector<std::uint32_t>& filled, std::size_t filledBegin, std::size_t filledEnd,
+                      const std::vector<std::uint32_t>& foundProbes, std::size_t probesBegin, std::size_t probesEnd) {
+  for (std::size_t i = filledBegin; i < filledEnd; ++i) filled_[filled[i]] = 1;
+  for (std::size_t i = probesBegin; i < probesEnd; ++i) probeFound_[foundProbes[i]] = 1;
 }
 
 std::string_view RowMaker::Recode(std::string_view value, std::size_t column, RowFacts& facts) {
@@ -99,7 +105,10 @@ std::string_view RowMaker::RecordNumber() {
 void RowMaker::CheckProbes() {
   for (std::size_t i = 0; i < probing_.size();) {
     const std::size_t probe = probing_[i];
-    if (extractor_.ProbeFound(probe)) probeFound_[probe] = 1;
+    if (extractor_.ProbeFound(probe) && probeFound_[probe] == 0) {
+      probeFound_[probe] = 1;
+      newlyFoundProbes_.push_back(static_cast<std::uint32_t>(probe));
+    }
     const std::vector<std::size_t>& columns = probeColumns_[probe];
     const bool needed = std::any_of(columns.begin(), columns.end(), [&](std::size_t c) { return filled_[c] == 0; });
     if (probeFound_[probe] != 0 || !needed) {

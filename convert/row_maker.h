@@ -49,8 +49,16 @@ class RowMaker {
   // encoding could not take.
   const std::vector<std::uint32_t>& UnwritableColumns() const { return unwritableColumns_; }
   // The name "000@" writes, of the file whose records come next (UTF-8);
-  // "000#" counts that file's records from 1.
-  void SetFileName(std::string_view utf8);
+  // "000#" counts that file's records on from recordsBefore + 1.
+  void SetFileName(std::string_view utf8, std::int64_t recordsBefore = 0);
+
+  // The columns given their first value, and the probes that found their
+  // first, by this maker, in order: a run that makes its rows with several
+  // makers joins them up with Absorb, as far as the rows it has written.
+  const std::vector<std::uint32_t>& NewlyFilled() const { return newlyFilled_; }
+  const std::vector<std::uint32_t>& NewlyFoundProbes() const { return newlyFoundProbes_; }
+  void Absorb(const std::vector<std::uint32_t>& filled, std::size_t filledBegin, std::size_t filledEnd,
+              const std::vector<std::uint32_t>& foundProbes, std::size_t probesBegin, std::size_t probesEnd);
 
   // Writes the record's cells into the table's row; the record must stay
   // until the row has ended.
@@ -75,6 +83,12 @@ class RowMaker {
   std::string_view Recode(std::string_view value, std::size_t column, RowFacts& facts);
   std::string_view RecordNumber();
   void CheckProbes();
+  void Fill(std::size_t column, bool hasValue) {
+    if (hasValue && filled_[column] == 0) {
+      filled_[column] = 1;
+      newlyFilled_.push_back(static_cast<std::uint32_t>(column));
+    }
+  }
 
   TextEncoding encoding_;  // of the table
   RecordTypeNames typeNames_;
@@ -98,7 +112,9 @@ class RowMaker {
   Language language_;
   std::int64_t records_ = 0;  // of the file being read, written so far, as a run counts them
   std::array<char, 24> number_{};
-  std::vector<char> probeFound_;      // per probe: whether a record had it
+  std::vector<char> probeFound_;  // per probe: whether a record had it
+  std::vector<std::uint32_t> newlyFilled_;
+  std::vector<std::uint32_t> newlyFoundProbes_;
   std::vector<std::size_t> probing_;  // the probes not stopped
 };
 
@@ -119,16 +135,16 @@ RowFacts RowMaker::Write(Table& table, std::string_view record) {
   for (std::size_t column = 0; column < columns; ++column) {
     if (extractor_.IsJoined(column)) {
       const std::vector<std::string_view>& occurrences = extractor_.Occurrences(column);
-      filled_[column] |= !occurrences.empty();
+      Fill(column, !occurrences.empty());
       for (std::size_t i = 0; i < occurrences.size(); ++i) {
         if (i > 0) table.Add(separator_, false);
         table.Add(Recode(occurrences[i], column, facts), recordHasTabs);
       }
     } else if (isFileName_[column] != 0) {
-      filled_[column] = 1;
+      Fill(column, true);
       table.Add(fileName_, false);
     } else if (extractor_.Value(column, value)) {
-      filled_[column] |= !value.empty();
+      Fill(column, !value.empty());
       // The names of record types are written in the table's encoding already.
       if (recoder_ != nullptr && !extractor_.NeedsNoRecoding(column)) value = Recode(value, column, facts);
       table.Add(value, recordHasTabs);

@@ -6,8 +6,9 @@
 //
 // Input: six control bytes, then the file's bytes.
 //   0: block size   1: read size   2-3: number of codes   4: which codes
-//   5: how many times the file's bytes are repeated (large records, long
-//      directories, many records from a short input)
+//   5: its low six bits, how many times the file's bytes are repeated (large
+//      records, long directories, many records from a short input); its top
+//      two, the threads the rows are made on (1, 3, 5 or 7)
 // Besides the sanitizers' own checks (and the memory limits the fuzzer runs
 // with) it aborts when
 //  - the records differ from those of a split in one big block,
@@ -15,6 +16,7 @@
 //  - a value holds a field terminator or the record terminator,
 //  - a column read among all the others differs from the column read alone,
 //  - the output does not hold one line per record, each with one tab per column,
+//  - the output or the counts differ from those of a run on one thread,
 //  - the census of the same bytes counts other records than the run, a row
 //    with more records than the file or occurrences than records, a sample
 //    that is not one line of at most 60 characters of UTF-8, or an item the
@@ -217,8 +219,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   request.inputPaths = {"in"};
   request.outputPath = "out";
   request.items = items;
+  request.threads = 1;
+  const RunSummary one = Convert(request, files);
+  const std::string oneOutput = files.output;
+  files.output.clear();
+  request.threads = 1 + 2 * (data[5] >> 6);
   const RunSummary summary = Convert(request, files);
-  Check(summary.outcome == RunSummary::Outcome::Completed);
+  Check(summary.outcome == RunSummary::Outcome::Completed && one.outcome == summary.outcome);
+  Check(files.output == oneOutput && one.records == summary.records && one.malformed == summary.malformed);
+  Check(one.emptyColumns == summary.emptyColumns && one.emptyColumnHints == summary.emptyColumnHints);
   std::size_t lines = 0;
   for (std::size_t at = 0; (at = files.output.find("\r\n", at)) != std::string::npos; at += 2) ++lines;
   Check(lines == static_cast<std::size_t>(summary.records) + 1);

@@ -116,6 +116,7 @@ std::optional<RunSummary> Run(RunWindow& window, FileSystem& files, const Window
   request.joinSeparator = options.joinSeparator;
   request.header = options.header;
   request.language = options.language;
+  request.threads = options.threads;
   const std::string log = Messages::LogOf(request.outputPath);
   request.log = {log, &messages, options.mostLogLines};
 

@@ -83,6 +83,7 @@ struct WindowRunOptions {
   Language language = Language::Chinese;        // of the questions and notices, and of the names in the header
   OutputType remembered = OutputType::GbkText;  // the type chosen last, which the confirmation names
   std::int64_t mostLogLines = kProblemLogLines;
+  unsigned threads = 0;  // the rows are made on: 0 for one per core
 };
 
 // The input paths typed or chosen, or none after telling the user there is

@@ -32,10 +32,31 @@ class LineBuffer {
     text_cell::Write(value, [this](std::string_view piece) { Append(piece); });
   }
 
+  // Adds to the cell being made: a value that may hold tabs or line breaks
+  // as text cells hold it, another as it is.
+  void AddToCell(std::string_view value, bool mayHoldTabs) {
+    Reserve(value.size() + 1);
+    if (mayHoldTabs) {
+      AppendCellText(value);
+    } else {
+      Append(value);
+    }
+  }
+  void EndCell() {
+    Reserve(1);
+    Append('\t');
+  }
+
   // Ends the line being written with CR LF.
   void EndLine() {
     Reserve(2);
     Append("\r\n");
+    lineEnd_ = size_;
+  }
+  // Appends a whole line made elsewhere, its CR LF included.
+  void AppendLine(std::string_view line) {
+    Reserve(line.size());
+    Append(line);
     lineEnd_ = size_;
   }
 

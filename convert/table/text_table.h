@@ -24,22 +24,17 @@ class TextTable final : public TableSink {
   void Header(const std::vector<std::string>& cells) override;
 
   void StartRow() override {}
-  void Add(std::string_view value, bool mayHoldTabs) override {
-    buffer_.Reserve(value.size() + 1);
-    if (mayHoldTabs) {
-      buffer_.AppendCellText(value);
-    } else {
-      buffer_.Append(value);
-    }
-  }
-  void EndCell() override {
-    buffer_.Reserve(1);
-    buffer_.Append('\t');
-  }
+  void Add(std::string_view value, bool mayHoldTabs) override { buffer_.AddToCell(value, mayHoldTabs); }
+  void EndCell() override { buffer_.EndCell(); }
   bool EndRow(std::int64_t records) override {
     buffer_.EndLine();
-    rows_ = records;
-    return buffer_.Size() < kFlushSize || Flush();
+    return Ended(records);
+  }
+  // A row of the records-th record made elsewhere as a line (its cells and
+  // CR LF), in this table's encoding; false when the file failed.
+  bool AddLine(std::string_view line, std::int64_t records) {
+    buffer_.AppendLine(line);
+    return Ended(records);
   }
 
   bool Finish() override;
@@ -54,6 +49,10 @@ class TextTable final : public TableSink {
  private:
   static constexpr std::size_t kFlushSize = 1 << 20;
   bool Flush();
+  bool Ended(std::int64_t records) {
+    rows_ = records;
+    return buffer_.Size() < kFlushSize || Flush();
+  }
 
   std::unique_ptr<OutputFile> file_;
   TextEncoding encoding_;

@@ -31,6 +31,7 @@ struct Scene {
     window.inputPath = input;
     window.savePath = output;
     window.fieldList = "200a,200f";
+    options.threads = TestThreads();
   }
   RunSummary Convert(FileSystem& files = LocalFileSystem()) {
     summary = RunFromWindow(window, files, options).value_or(RunSummary{});

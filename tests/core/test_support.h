@@ -4,6 +4,7 @@
 // the program's own message texts.
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <exception>
@@ -62,6 +63,13 @@ inline std::string ReadBytes(const std::string& path) {
 }
 
 inline bool Exists(const std::string& path) { return std::filesystem::exists(std::filesystem::u8path(path)); }
+
+// The threads the runs of these tests make their rows on: 0 (one per core)
+// unless ctest runs them again with another number.
+inline unsigned TestThreads() {
+  const char* threads = std::getenv("QUIRNEL_TEST_THREADS");
+  return threads != nullptr ? static_cast<unsigned>(std::atoi(threads)) : 0;
+}
 
 inline std::exception_ptr OutOfMemory() { return std::make_exception_ptr(std::bad_alloc()); }
 // Memory that runs short, in the middle of a row too: a request for more than

@@ -1,0 +1,148 @@
+#pragma once
+// Records of one input gathered into a batch, and the rows made of them on a
+// thread of their own. The reading thread copies records in as the splitter
+// gives them; a thread of the pool makes their rows into the batch's own
+// cells; the writing thread then takes the rows, in input order, into the
+// table, and counts and logs what each row found. A batch ends after about a
+// megabyte or a few thousand records, or after one record longer than that.
+#include <cstdint>
+#include <exception>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "conversion.h"
+#include "row_maker.h"
+#include "table/line_buffer.h"
+
+// One record of a batch.
+struct BatchRecord {
+  std::size_t begin = 0;  // in the batch's bytes
+  std::size_t size = 0;
+  std::uint64_t offset = 0;         // of the record in its file
+  std::uint64_t consumedAfter = 0;  // bytes of its file read up to the end of it
+  bool cutShort = false;            // the input ended inside it
+  bool tooLong = false;             // too long to hold: no bytes, and a row of empty cells
+};
+
+// What making a record's row found, for the writer to count and log.
+struct MadeRow {
+  RowFacts facts;
+  std::optional<MalformedKind> malformed;
+  std::size_t writtenAsTwoMarks = 0;
+  std::size_t cellsEnd = 0;         // where the row ends in the batch's rows
+  std::size_t unwritableEnd = 0;    // where its columns end in unwritableColumns
+  std::size_t idBegin = 0;          // its 001 in ids, when a log is kept
+  std::size_t idEnd = 0;
+  std::size_t filledEnd = 0;        // of the maker's NewlyFilled(), after this row
+  std::size_t foundProbesEnd = 0;   // of the maker's NewlyFoundProbes(), after this row
+};
+
+// Rows as lines of text, each cell already as a text table holds it: the
+// writer copies each line whole.
+class TextLines {
+ public:
+  void StartRow() {}
+  void Add(std::string_view value, bool mayHoldTabs) { lines_.AddToCell(value, mayHoldTabs); }
+  void EndCell() { lines_.EndCell(); }
+  std::size_t EndRow() {
+    lines_.EndLine();
+    return lines_.Size();
+  }
+  std::string_view Between(std::size_t begin, std::size_t end) const { return lines_.Lines().substr(begin, end - begin); }
+  void Clear() { lines_.Clear(); }
+
+ private:
+  LineBuffer lines_;
+};
+
+// Rows as the values handed to each cell, for a table that makes its cells
+// itself (a workbook): the writer hands them over again.
+class RecordedCells {
+ public:
+  void StartRow() {}
+  void Add(std::string_view value, bool mayHoldTabs) {
+    bytes_.append(value);
+    pieces_.push_back({bytes_.size(), mayHoldTabs ? Piece::MayHoldTabs : Piece::Plain});
+  }
+  void EndCell() { pieces_.push_back({bytes_.size(), Piece::CellEnd}); }
+  std::size_t EndRow() const { return pieces_.size(); }
+  void Clear() {
+    bytes_.clear();
+    pieces_.clear();
+  }
+
+  // Hands the cells of the pieces [begin, end) to a table.
+  template <typename Table>
+  void HandTo(Table& table, std::size_t begin, std::size_t end) const {
+    std::size_t from = begin == 0 ? 0 : pieces_[begin - 1].end;
+    for (std::size_t i = begin; i < end; ++i) {
+      const Piece& piece = pieces_[i];
+      if (piece.kind == Piece::CellEnd) {
+        table.EndCell();
+      } else {
+        table.Add(std::string_view(bytes_).substr(from, piece.end - from), piece.kind == Piece::MayHoldTabs);
+      }
+      from = piece.end;
+    }
+  }
+
+ private:
+  struct Piece {
+    enum Kind : unsigned char { Plain, MayHoldTabs, CellEnd };
+    std::size_t end;  // in bytes_
+    Kind kind;
+  };
+  std::string bytes_;
+  std::vector<Piece> pieces_;
+};
+
+template <typename Rows>
+struct RowBatch {
+  static constexpr std::size_t kBytes = 1u << 20;
+  static constexpr std::size_t kRecords = 4096;
+
+  std::size_t file = 0;             // the input, an index into the request's
+  std::string fileName;             // its name without its folder (UTF-8), for "000@"
+  std::int64_t recordsBefore = 0;   // of the file, before the batch's first
+  std::string bytes;                // the records' own
+  std::vector<BatchRecord> records;
+  // Made on the pool: a row for each record, unless making one failed
+  // (failure then says why, and the rows before it are whole).
+  std::vector<MadeRow> made;
+  Rows rows;
+  std::vector<std::uint32_t> unwritableColumns;
+  std::string ids;
+  std::exception_ptr failure;
+
+  void Begin(std::size_t inputFile, std::string_view name, std::int64_t before) {
+    file = inputFile;
+    fileName = name;
+    recordsBefore = before;
+    bytes.clear();
+    records.clear();
+    made.clear();
+    rows.Clear();
+    unwritableColumns.clear();
+    ids.clear();
+    failure = nullptr;
+  }
+  bool Full() const { return bytes.size() >= kBytes || records.size() >= kRecords; }
+  bool Empty() const { return records.empty(); }
+  void Add(std::string_view record, const BatchRecord& where) {
+    records.push_back(where);
+    records.back().begin = bytes.size();
+    records.back().size = record.size();
+    bytes.append(record);
+  }
+  std::string_view Record(std::size_t i) const { return std::string_view(bytes).substr(records[i].begin, records[i].size); }
+  std::string_view Id(std::size_t i) const {
+    return std::string_view(ids).substr(made[i].idBegin, made[i].idEnd - made[i].idBegin);
+  }
+};
+
+// Makes the rows of a batch's records. keepIds: a log is kept, which names
+// each record by its 001.
+template <typename Rows>
+void MakeRows(RowMaker& maker, RowBatch<Rows>& batch, bool keepIds);
