@@ -43,6 +43,9 @@ struct MadeRow {
 // writer copies each line whole.
 class TextLines {
  public:
+  // Room for a batch's lines from the start: grown a piece at a time, a
+  // buffer is copied and cleared again and again.
+  TextLines() { lines_.Reserve(1u << 20); }
   void StartRow() {}
   void Add(std::string_view value, bool mayHoldTabs) { lines_.AddToCell(value, mayHoldTabs); }
   void EndCell() { lines_.EndCell(); }
@@ -117,6 +120,7 @@ struct RowBatch {
   std::exception_ptr failure;
 
   void Begin(std::size_t inputFile, std::string_view name, std::int64_t before) {
+    bytes.reserve(kBytes + (64u << 10));  // a batch ends after the record that fills it
     file = inputFile;
     fileName = name;
     recordsBefore = before;
