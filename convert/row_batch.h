@@ -31,12 +31,12 @@ struct MadeRow {
   RowFacts facts;
   std::optional<MalformedKind> malformed;
   std::size_t writtenAsTwoMarks = 0;
-  std::size_t cellsEnd = 0;         // where the row ends in the batch's rows
-  std::size_t unwritableEnd = 0;    // where its columns end in unwritableColumns
-  std::size_t idBegin = 0;          // its 001 in ids, when a log is kept
+  std::size_t cellsEnd = 0;       // where the row ends in the batch's rows
+  std::size_t unwritableEnd = 0;  // where its columns end in unwritableColumns
+  std::size_t idBegin = 0;        // its 001 in ids, when a log is kept
   std::size_t idEnd = 0;
-  std::size_t filledEnd = 0;        // of the maker's NewlyFilled(), after this row
-  std::size_t foundProbesEnd = 0;   // of the maker's NewlyFoundProbes(), after this row
+  std::size_t filledEnd = 0;       // of the maker's NewlyFilled(), after this row
+  std::size_t foundProbesEnd = 0;  // of the maker's NewlyFoundProbes(), after this row
 };
 
 // Rows as lines of text, each cell already as a text table holds it: the
@@ -53,7 +53,9 @@ class TextLines {
     lines_.EndLine();
     return lines_.Size();
   }
-  std::string_view Between(std::size_t begin, std::size_t end) const { return lines_.Lines().substr(begin, end - begin); }
+  std::string_view Between(std::size_t begin, std::size_t end) const {
+    return lines_.Lines().substr(begin, end - begin);
+  }
   void Clear() { lines_.Clear(); }
 
  private:
@@ -106,10 +108,10 @@ struct RowBatch {
   static constexpr std::size_t kBytes = 1u << 20;
   static constexpr std::size_t kRecords = 4096;
 
-  std::size_t file = 0;             // the input, an index into the request's
-  std::string fileName;             // its name without its folder (UTF-8), for "000@"
-  std::int64_t recordsBefore = 0;   // of the file, before the batch's first
-  std::string bytes;                // the records' own
+  std::size_t file = 0;            // the input, an index into the request's
+  std::string fileName;            // its name without its folder (UTF-8), for "000@"
+  std::int64_t recordsBefore = 0;  // of the file, before the batch's first
+  std::string bytes;               // the records' own
   std::vector<BatchRecord> records;
   // Made on the pool: a row for each record, unless making one failed
   // (failure then says why, and the rows before it are whole).
@@ -140,7 +142,9 @@ struct RowBatch {
     records.back().size = record.size();
     bytes.append(record);
   }
-  std::string_view Record(std::size_t i) const { return std::string_view(bytes).substr(records[i].begin, records[i].size); }
+  std::string_view Record(std::size_t i) const {
+    return std::string_view(bytes).substr(records[i].begin, records[i].size);
+  }
   std::string_view Id(std::size_t i) const {
     return std::string_view(ids).substr(made[i].idBegin, made[i].idEnd - made[i].idBegin);
   }

@@ -61,7 +61,8 @@ Outcome Converted(const TempFolder& folder, unsigned threads, OutputType type, s
   std::remove(request.outputPath.c_str());
   const RunSummary summary =
       Convert(request, LocalFileSystem(), [&](const RunProgress& p) { return p.records != stopAfter; });
-  return {Describe(summary), ReadBytes(request.outputPath), Exists(request.log.path) ? ReadBytes(request.log.path) : ""};
+  return {Describe(summary), ReadBytes(request.outputPath),
+          Exists(request.log.path) ? ReadBytes(request.log.path) : ""};
 }
 
 TEST(Threads, RowsComeOutAsOneThreadMakesThem) {
@@ -82,9 +83,9 @@ TEST(Threads, RowsComeOutAsOneThreadMakesThem) {
   // The rows are the records' own, in order, numbered within their files.
   const std::string text = Converted(folder, 7, OutputType::GbkText).output;
   std::size_t at = 0;
-  for (const std::string row : {"5000\tid5000\tt5000\tab c\t", "5001\t\t", "5005\tid5001\tt5001\t",
-                                "5104\tid5100\tt5100\t", "1\tid20000\tt20000\tab c\t\t\tt2\tb.iso\t\r\n",
-                                "5103\tid25099\tt25099\tab c\t\t\tt2\tb.iso\t\r\n"}) {
+  for (const std::string row :
+       {"5000\tid5000\tt5000\tab c\t", "5001\t\t", "5005\tid5001\tt5001\t", "5104\tid5100\tt5100\t",
+        "1\tid20000\tt20000\tab c\t\t\tt2\tb.iso\t\r\n", "5103\tid25099\tt25099\tab c\t\t\tt2\tb.iso\t\r\n"}) {
     at = text.find("\r\n" + row, at);
     ASSERT_NE(at, std::string::npos) << row;
   }
