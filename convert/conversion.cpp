@@ -187,7 +187,7 @@ class Converter {
       RecordSplitter::Result last = RecordSplitter::Result::End;
       std::exception_ptr broke;  // reading broke off: the records before it are still converted
       try {
-        last = Fill(batch, splitter);
+        last = batch.Fill(splitter);
       } catch (...) {
         broke = std::current_exception();
       }
@@ -206,24 +206,6 @@ class Converter {
     }
     bytesBefore_ += splitter.BytesConsumed();
     return splitter.ReadFailed() ? RecordsEnd::ReadFailed : RecordsEnd::InputEnded;
-  }
-
-  // Copies records into the batch until it is full (the last result then
-  // says Record), or the splitter has none to give for now (Busy) or any more (End).
-  template <typename Rows>
-  static RecordSplitter::Result Fill(RowBatch<Rows>& batch, RecordSplitter& splitter) {
-    std::string_view record;
-    while (!batch.Full()) {
-      const RecordSplitter::Result result = splitter.Next(record);
-      if (result == RecordSplitter::Result::End || result == RecordSplitter::Result::Busy) return result;
-      BatchRecord where;
-      where.offset = splitter.RecordOffset();
-      where.consumedAfter = splitter.BytesConsumed();
-      where.cutShort = splitter.CutShort();
-      where.tooLong = result == RecordSplitter::Result::TooLong;
-      batch.Add(where.tooLong ? std::string_view() : record, where);
-    }
-    return RecordSplitter::Result::Record;
   }
 
   bool GoOn(std::uint64_t consumed) {

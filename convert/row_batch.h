@@ -3,8 +3,7 @@
 // thread of their own. The reading thread copies records in as the splitter
 // gives them; a thread of the pool makes their rows into the batch's own
 // cells; the writing thread then takes the rows, in input order, into the
-// table, and counts and logs what each row found. A batch ends after about a
-// megabyte or a few thousand records, or after one record longer than that.
+// table, and counts and logs what each row found.
 #include <cstdint>
 #include <exception>
 #include <optional>
@@ -13,18 +12,9 @@
 #include <vector>
 
 #include "conversion.h"
+#include "marc/record_batch.h"
 #include "row_maker.h"
 #include "table/line_buffer.h"
-
-// One record of a batch.
-struct BatchRecord {
-  std::size_t begin = 0;  // in the batch's bytes
-  std::size_t size = 0;
-  std::uint64_t offset = 0;         // of the record in its file
-  std::uint64_t consumedAfter = 0;  // bytes of its file read up to the end of it
-  bool cutShort = false;            // the input ended inside it
-  bool tooLong = false;             // too long to hold: no bytes, and a row of empty cells
-};
 
 // What making a record's row found, for the writer to count and log.
 struct MadeRow {
@@ -104,15 +94,10 @@ class RecordedCells {
 };
 
 template <typename Rows>
-struct RowBatch {
-  static constexpr std::size_t kBytes = 1u << 20;
-  static constexpr std::size_t kRecords = 4096;
-
+struct RowBatch : RecordBatch {
   std::size_t file = 0;            // the input, an index into the request's
   std::string fileName;            // its name without its folder (UTF-8), for "000@"
   std::int64_t recordsBefore = 0;  // of the file, before the batch's first
-  std::string bytes;               // the records' own
-  std::vector<BatchRecord> records;
   // Made on the pool: a row for each record, unless making one failed
   // (failure then says why, and the rows before it are whole).
   std::vector<MadeRow> made;
@@ -122,28 +107,15 @@ struct RowBatch {
   std::exception_ptr failure;
 
   void Begin(std::size_t inputFile, std::string_view name, std::int64_t before) {
-    bytes.reserve(kBytes + (64u << 10));  // a batch ends after the record that fills it
+    Clear();
     file = inputFile;
     fileName = name;
     recordsBefore = before;
-    bytes.clear();
-    records.clear();
     made.clear();
     rows.Clear();
     unwritableColumns.clear();
     ids.clear();
     failure = nullptr;
-  }
-  bool Full() const { return bytes.size() >= kBytes || records.size() >= kRecords; }
-  bool Empty() const { return records.empty(); }
-  void Add(std::string_view record, const BatchRecord& where) {
-    records.push_back(where);
-    records.back().begin = bytes.size();
-    records.back().size = record.size();
-    bytes.append(record);
-  }
-  std::string_view Record(std::size_t i) const {
-    return std::string_view(bytes).substr(records[i].begin, records[i].size);
   }
   std::string_view Id(std::size_t i) const {
     return std::string_view(ids).substr(made[i].idBegin, made[i].idEnd - made[i].idBegin);

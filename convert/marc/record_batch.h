@@ -1,0 +1,61 @@
+#pragma once
+// Records copied out of a file into a batch, so that a thread of a pool can
+// work on them while the next are read. A batch ends after about a megabyte
+// or a few thousand records, or after one record longer than that.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "marc/record_splitter.h"
+
+// One record of a batch.
+struct BatchRecord {
+  std::size_t begin = 0;  // in the batch's bytes
+  std::size_t size = 0;
+  std::uint64_t offset = 0;         // of the record in its file
+  std::uint64_t consumedAfter = 0;  // bytes of its file read up to the end of it
+  bool cutShort = false;            // the input ended inside it
+  bool tooLong = false;             // too long to hold: no bytes
+};
+
+struct RecordBatch {
+  static constexpr std::size_t kBytes = 1u << 20;
+  static constexpr std::size_t kRecords = 4096;
+
+  std::string bytes;  // the records' own
+  std::vector<BatchRecord> records;
+
+  void Clear() {
+    bytes.reserve(kBytes + (64u << 10));  // a batch ends after the record that fills it
+    bytes.clear();
+    records.clear();
+  }
+  bool Full() const { return bytes.size() >= kBytes || records.size() >= kRecords; }
+  bool Empty() const { return records.empty(); }
+  std::string_view Record(std::size_t i) const {
+    return std::string_view(bytes).substr(records[i].begin, records[i].size);
+  }
+
+  // Copies records in until the batch is full (the result is then Record),
+  // or the splitter has none to give for now (Busy) or any more (End).
+  RecordSplitter::Result Fill(RecordSplitter& splitter) {
+    std::string_view record;
+    while (!Full()) {
+      const RecordSplitter::Result result = splitter.Next(record);
+      if (result == RecordSplitter::Result::End || result == RecordSplitter::Result::Busy) return result;
+      BatchRecord where;
+      where.begin = bytes.size();
+      where.offset = splitter.RecordOffset();
+      where.consumedAfter = splitter.BytesConsumed();
+      where.cutShort = splitter.CutShort();
+      where.tooLong = result == RecordSplitter::Result::TooLong;
+      if (!where.tooLong) {
+        where.size = record.size();
+        bytes.append(record);
+      }
+      records.push_back(where);
+    }
+    return RecordSplitter::Result::Record;
+  }
+};
