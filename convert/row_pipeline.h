@@ -43,9 +43,10 @@ class RowPipeline {
   RowPipeline(const RowPipeline&) = delete;
   RowPipeline& operator=(const RowPipeline&) = delete;
 
-  // Whether a slot is free to be filled; when none is, the oldest batch's
-  // rows must be written first.
-  bool CanFill() const { return inFlight_ < slots_.size(); }
+  // Whether a slot is free to be filled; when none is, or the batches in
+  // flight hold long records enough, the oldest batch's rows must be
+  // written first.
+  bool CanFill() const { return inFlight_ < slots_.size() && bytesInFlight_ < kMostBytesInFlight; }
   bool InFlight() const { return inFlight_ > 0; }
   // The batch to fill next (CanFill).
   RowBatch<Rows>& Filling() { return slots_[(oldest_ + inFlight_) % slots_.size()]->batch; }
@@ -54,6 +55,7 @@ class RowPipeline {
     Slot& slot = *slots_[(oldest_ + inFlight_) % slots_.size()];
     slot.done = pool_.Run([&slot, keepIds = keepIds_] { MakeRows(slot.maker, slot.batch, keepIds); });
     ++inFlight_;
+    bytesInFlight_ += slot.batch.bytes.size();
   }
   // Waits for the oldest batch handed over (InFlight) to have its rows.
   Slot& Oldest() {
@@ -63,14 +65,19 @@ class RowPipeline {
   }
   // The oldest batch's rows are written: its slot is free.
   void Taken() {
+    bytesInFlight_ -= slots_[oldest_]->batch.bytes.size();
     oldest_ = (oldest_ + 1) % slots_.size();
     --inFlight_;
   }
 
  private:
+  // Records of many megabytes each stay a few in memory at a time.
+  static constexpr std::size_t kMostBytesInFlight = 32u << 20;
+
   WorkPool& pool_;
   bool keepIds_;
   std::vector<std::unique_ptr<Slot>> slots_;
   std::size_t oldest_ = 0;
   std::size_t inFlight_ = 0;
+  std::size_t bytesInFlight_ = 0;
 };

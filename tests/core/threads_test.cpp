@@ -69,15 +69,15 @@ TEST(Threads, RowsComeOutAsOneThreadMakesThem) {
   TempFolder folder;
   WriteBytes(folder.File("a.iso"), Mixed(1, true));
   WriteBytes(folder.File("b.iso"), Mixed(20000, false));
-  for (const OutputType type : {OutputType::GbkText, OutputType::Workbook}) {
-    for (const std::int64_t stopAfter : {std::int64_t{-1}, std::int64_t{4097}, std::int64_t{5103}}) {
-      const Outcome one = Converted(folder, 1, type, stopAfter);
-      for (const unsigned threads : {2u, 7u}) {
-        const Outcome many = Converted(folder, threads, type, stopAfter);
-        EXPECT_EQ(many.summary, one.summary) << threads << " threads, stopped after " << stopAfter;
-        EXPECT_TRUE(many.output == one.output) << threads << " threads, stopped after " << stopAfter;
-        EXPECT_TRUE(many.log == one.log) << threads << " threads, stopped after " << stopAfter;
-      }
+  const std::pair<OutputType, std::int64_t> runs[] = {
+      {OutputType::GbkText, -1}, {OutputType::GbkText, 4097}, {OutputType::GbkText, 5103}, {OutputType::Workbook, -1}};
+  for (const auto& [type, stopAfter] : runs) {
+    const Outcome one = Converted(folder, 1, type, stopAfter);
+    for (const unsigned threads : {2u, 7u}) {
+      const Outcome many = Converted(folder, threads, type, stopAfter);
+      EXPECT_EQ(many.summary, one.summary) << threads << " threads, stopped after " << stopAfter;
+      EXPECT_TRUE(many.output == one.output) << threads << " threads, stopped after " << stopAfter;
+      EXPECT_TRUE(many.log == one.log) << threads << " threads, stopped after " << stopAfter;
     }
   }
   // The rows are the records' own, in order, numbered within their files.
