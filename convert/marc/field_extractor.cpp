@@ -50,7 +50,7 @@ std::string_view Characters(std::string_view value, const FieldCode::Positions& 
 FieldExtractor::FieldExtractor(std::vector<FieldCode> codes, const RecordTypeNames& typeNames,
                                std::vector<FieldCode> probes)
     : codes_(std::move(codes)), columns_(codes_.size()), typeNames_(typeNames) {
-  slotOfNumericTag_.fill(-1);
+  slotOfTag_.fill(-1);
   for (FieldCode& probe : probes) {
     probe.joined = false;  // one value tells enough
     codes_.push_back(std::move(probe));
@@ -81,9 +81,10 @@ std::int32_t FieldExtractor::NewSlot(const std::string& tag) {
   keepReading_.push_back(0);
   const int number = field_data::NumericTag(tag);
   if (number >= 0) {
-    slotOfNumericTag_[static_cast<std::size_t>(number)] = slot;
+    slotOfTag_[static_cast<std::size_t>(number)] = slot;
   } else {
     otherTags_.emplace(tag, slot);
+    slotOfTag_[RecordView::kOtherTag] = kAmongOtherTags;
   }
   return slot;
 }
@@ -97,8 +98,7 @@ std::int32_t FieldExtractor::AddWant(const FieldCode& code, bool probe, KnownWan
       kind != FieldCode::Kind::WholeField) {
     return -1;
   }
-  bool is100 = false;
-  std::int32_t slot = SlotOfTag(code.tag, is100);
+  std::int32_t slot = SlotOfTag(code.tag);
   if (slot < 0) slot = NewSlot(code.tag);
   Want want;
   want.slot = slot;
@@ -169,6 +169,7 @@ void FieldExtractor::AddCodeOf(Slot& owner, std::int32_t index, std::uint64_t ke
 }
 
 std::int32_t FieldExtractor::SlotOfOtherTag(std::string_view tag) const {
+  if (otherTags_.empty()) return -1;
   const auto place = otherTags_.find(tag);
   return place != otherTags_.end() ? place->second : -1;
 }
@@ -184,7 +185,6 @@ void FieldExtractor::Read(const RecordView& view, std::int64_t number) {
     numberLength_ = static_cast<std::size_t>(
         std::to_chars(number_.data(), number_.data() + number_.size(), number).ptr - number_.data());
   }
-  entry100_ = -1;
   // The probes' wants come last; once every probe is stopped, they are left alone.
   std::fill(wantStates_.begin(),
             wantStates_.begin() + static_cast<std::ptrdiff_t>(probing_ > 0 ? wants_.size() : columnWants_),
@@ -211,16 +211,12 @@ void FieldExtractor::Read(const RecordView& view, std::int64_t number) {
 // Links the entries of each wanted tag, in directory order; nothing of a
 // field is read yet.
 void FieldExtractor::WalkDirectory() {
-  const char* const directory = view_->Record().data() + RecordView::kLeaderLength;
   const std::size_t entries = view_->EntryCount();
   for (std::size_t i = 0; i < entries; ++i) {
-    bool is100 = false;
-    const std::int32_t slot = SlotOfTag(std::string_view(directory + RecordView::kEntryLength * i, 3), is100);
-    const auto entry = static_cast<std::int32_t>(i);
-    if (is100 && entry100_ < 0) entry100_ = entry;
+    const std::int32_t slot = SlotOfEntry(i);
     if (slot < 0) continue;
     const auto index = static_cast<std::int32_t>(found_.size());
-    found_.push_back({entry, -1});
+    found_.push_back({static_cast<std::int32_t>(i), -1});
     const auto s = static_cast<std::size_t>(slot);
     if (first_[s] < 0) {
       first_[s] = index;
@@ -231,7 +227,7 @@ void FieldExtractor::WalkDirectory() {
   }
 }
 
-void FieldExtractor::DecideEncoding() { decision_ = field_data::DecideEncoding(*view_, entry100_, scratch100_); }
+void FieldExtractor::DecideEncoding() { decision_ = field_data::DecideEncoding(*view_, scratch100_); }
 
 void FieldExtractor::ReadSlot(std::int32_t slot) {
   const Slot& owner = slots_[static_cast<std::size_t>(slot)];
