@@ -84,6 +84,7 @@ class RecordView {
   };
 
   void ReadDirectory();
+  static bool ReadPlainEntry(const unsigned char* bytes, std::size_t dataStart, Entry& entry);
   // An entry whose tag, Length or Start is not digits only.
   void ReadUnusualEntry(std::size_t index, Entry& entry) const;
   // Eight bytes, the first in the lowest bits, whatever the machine's order.
