@@ -2,14 +2,15 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstring>
 
 #include "marc/field_data.h"
+#include "text/byte_search.h"
 
 namespace {
 
 using field_data::Find;
 using field_data::FirstDelimiter;
+using field_data::WithoutFinalTerminators;
 using field_data::WithoutTerminators;
 
 // The bytes of a subfield code (one character, 1 to 4 bytes) as one number;
@@ -246,12 +247,13 @@ void FieldExtractor::ReadSlot(std::int32_t slot) {
       return;
     }
     budget_ -= slice.bytes.size();
-    const std::string_view data = WithoutTerminators(slice.bytes, scratch_);
-    if (!owner.subfieldsOnly) {
-      TakeWhole(slot, data);
-      if (!owner.hasSubfieldWants) continue;
+    if (owner.subfieldsOnly) {
+      TakeSubfields(slot, WithoutFinalTerminators(slice.bytes));  // which looks out for stray terminators itself
+      continue;
     }
-    TakeSubfields(slot, data);
+    const std::string_view data = WithoutTerminators(slice.bytes, scratch_);
+    TakeWhole(slot, data);
+    if (owner.hasSubfieldWants) TakeSubfields(slot, data);
   }
 }
 
@@ -276,13 +278,24 @@ void FieldExtractor::TakeWhole(std::int32_t slot, std::string_view data) {
   }
 }
 
-// One pass over the subfields of a field for every code of its tag.
+// One pass over the subfields of a field for every code of its tag, which
+// stops once they all have their values. A stray terminator inside the
+// field is left out of the values: the subfield that holds it and the rest
+// of the field are read from a copy without them. (Before the first
+// delimiter, where the indicators are, it changes nothing.)
 void FieldExtractor::TakeSubfields(std::int32_t slot, std::string_view data) {
   const Slot& owner = slots_[static_cast<std::size_t>(slot)];
-  const char* const end = data.data() + data.size();
+  const char* end = data.data() + data.size();
   for (const char* at = FirstDelimiter(data); at != end;) {
-    const char* const begin = at + 1;
-    const char* const next = Find(begin, end, kSubfieldDelimiter);
+    const char* begin = at + 1;
+    const char* next = byte_search::FindEither(begin, end, kSubfieldDelimiter, kFieldTerminator);
+    if (next != end && *next == kFieldTerminator) {
+      const std::string_view rest =
+          field_data::CopyWithoutTerminators(std::string_view(begin, static_cast<std::size_t>(end - begin)), scratch_);
+      begin = rest.data();
+      end = begin + rest.size();
+      next = Find(begin, end, kSubfieldDelimiter);
+    }
     if (begin != next) {
       const auto code = static_cast<unsigned char>(*begin);
       if (code < 0x80) {
@@ -330,12 +343,12 @@ void FieldExtractor::GiveOther(std::int32_t want, std::string_view value) {
 std::string_view FieldExtractor::Shown(std::string_view data) {
   const std::size_t start = shown_.size();
   shown_.append(data);
-  // A delimiter every few bytes: found with memchr, not byte by byte.
+  // A delimiter every few bytes: searched for, not looked for byte by byte.
+  char* const begin = shown_.data() + start;
   char* const end = shown_.data() + shown_.size();
-  for (char* at = shown_.data() + start; at != end;) {
-    at = static_cast<char*>(std::memchr(at, kSubfieldDelimiter, static_cast<std::size_t>(end - at)));
-    if (at == nullptr) break;
-    *at++ = '$';
+  for (auto at = static_cast<std::size_t>(Find(begin, end, kSubfieldDelimiter) - begin);
+       begin + at != end; at = static_cast<std::size_t>(Find(begin + at, end, kSubfieldDelimiter) - begin)) {
+    begin[at++] = '$';
   }
   return std::string_view(shown_).substr(start);
 }
