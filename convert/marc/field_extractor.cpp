@@ -346,8 +346,8 @@ std::string_view FieldExtractor::Shown(std::string_view data) {
   // A delimiter every few bytes: searched for, not looked for byte by byte.
   char* const begin = shown_.data() + start;
   char* const end = shown_.data() + shown_.size();
-  for (auto at = static_cast<std::size_t>(Find(begin, end, kSubfieldDelimiter) - begin);
-       begin + at != end; at = static_cast<std::size_t>(Find(begin + at, end, kSubfieldDelimiter) - begin)) {
+  for (auto at = static_cast<std::size_t>(Find(begin, end, kSubfieldDelimiter) - begin); begin + at != end;
+       at = static_cast<std::size_t>(Find(begin + at, end, kSubfieldDelimiter) - begin)) {
     begin[at++] = '$';
   }
   return std::string_view(shown_).substr(start);

@@ -5,13 +5,14 @@
 // record's number for "000#", or every occurrence for a joined code
 // ("701a*"); characters N to M of each for "100a/9-12".
 //
-// The directory is walked once per record, and every field that a column asks
-// for is read at most once, in one pass for all the codes of its tag: 200a,
-// 200f and 200g share one reading of the 200 field. Fields are read only
-// until every code of their tag has its value. Entries that point at the same
-// bytes again, or fields that overlap until together they are longer than the
-// record, are not read again: time and memory per record stay in proportion
-// to the record and the columns, whatever its directory says.
+// The view's table of the directory is walked once per record, each tag
+// found by its number in a table of the wanted ones, and every field that a
+// column asks for is read at most once, in one pass for all the codes of its
+// tag: 200a, 200f and 200g share one reading of the 200 field. Fields are
+// read only until every code of their tag has its value. Entries that point
+// at the same bytes again, or fields that overlap until together they are
+// longer than the record, are not read again: time and memory per record stay
+// in proportion to the record and the columns, whatever its directory says.
 //
 // Probes are columns that are never written: spellings a column was likely
 // meant to be ("200a" for "200A"), read only while fields of their tag are
@@ -183,11 +184,11 @@ class FieldExtractor {
   std::vector<char> joined_;                // per column
   std::vector<Want> wants_;
   std::vector<Slot> slots_;
-  std::vector<std::int32_t> firstOccurrences_;                  // per slot: wants that stop at their first value
-  std::vector<std::int32_t> keepReading_;                       // per slot: joined wants, and probes not stopped
+  std::vector<std::int32_t> firstOccurrences_;  // per slot: wants that stop at their first value
+  std::vector<std::int32_t> keepReading_;       // per slot: joined wants, and probes not stopped
   // "000".."999", then the other tags (RecordView::kOtherTag) -> slot, -1 if not wanted.
   std::array<std::int32_t, RecordView::kOtherTag + 1> slotOfTag_;
-  static constexpr std::int32_t kAmongOtherTags = -2;  // the slot of an other tag, some of which are wanted
+  static constexpr std::int32_t kAmongOtherTags = -2;           // the slot of an other tag, some of which are wanted
   std::map<std::string, std::int32_t, std::less<>> otherTags_;  // tags that are not three digits
   std::int32_t joinedCount_ = 0;
   bool anyShown_ = false;        // some column takes a data field whole

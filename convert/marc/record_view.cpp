@@ -84,7 +84,7 @@ void RecordView::ReadDirectory() {
       continue;
     }
     const std::uint64_t h = head ^ kZeros, t = tail ^ kZeros;  // the digits' values
-    const std::uint64_t pairs = TwoDigitNumbers(t);           // Length 4-5, Start 8-9, Start 10-11
+    const std::uint64_t pairs = TwoDigitNumbers(t);            // Length 4-5, Start 8-9, Start 10-11
     entry.tag = static_cast<std::uint16_t>((h & 0xFF) * 100 + ((h >> 8) & 0xFF) * 10 + ((h >> 16) & 0xFF));
     const std::size_t length = ((h >> 24) & 0xFF) * 1000 + (pairs & 0xFF) * 10 + ((t >> 16) & 0xFF);
     lengths += length;
@@ -114,7 +114,8 @@ bool RecordView::ReadPlainEntry(const unsigned char* bytes, std::size_t dataStar
   const __m128i shifted = _mm_slli_si128(digits, 1);  // 0 T T T L L L L S S S S S
   // T*100 | T*10+T | L*1000+L*100 | L*10+L, then S*10000+S*1000 | S*100+S*10 | S | 0
   const __m128i low = _mm_madd_epi16(_mm_unpacklo_epi8(shifted, zero), _mm_setr_epi16(0, 100, 10, 1, 1000, 100, 10, 1));
-  const __m128i high = _mm_madd_epi16(_mm_unpackhi_epi8(shifted, zero), _mm_setr_epi16(10000, 1000, 100, 10, 1, 0, 0, 0));
+  const __m128i high =
+      _mm_madd_epi16(_mm_unpackhi_epi8(shifted, zero), _mm_setr_epi16(10000, 1000, 100, 10, 1, 0, 0, 0));
   const __m128i tagAndLength = _mm_add_epi32(low, _mm_srli_epi64(low, 32));  // in 32-bit lanes 0 and 2
   const __m128i startParts = _mm_add_epi32(high, _mm_srli_epi64(high, 32));
   const __m128i start = _mm_add_epi32(startParts, _mm_unpackhi_epi64(startParts, startParts));

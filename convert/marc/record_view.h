@@ -61,7 +61,8 @@ class RecordView {
     const Entry& entry = entries_[index];
     if (!entry.usable) return {};
     if (entry.from >= dataEnd_) return {true, {}};
-    return {true, std::string_view(record_.data() + entry.from, std::min<std::size_t>(entry.length, dataEnd_ - entry.from))};
+    return {true,
+            std::string_view(record_.data() + entry.from, std::min<std::size_t>(entry.length, dataEnd_ - entry.from))};
   }
   // The first entry of tag 100, or -1.
   std::int32_t First100() const { return first100_; }

@@ -162,7 +162,8 @@ inline const char* FindEitherInShortRange(const char* from, const char* end, cha
 #if defined(QUIRNEL_BYTE_SEARCH_SSE2)
 
 inline unsigned EitherMask(__m128i bytes, __m128i wantedA, __m128i wantedB) {
-  return static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, wantedA), _mm_cmpeq_epi8(bytes, wantedB))));
+  return static_cast<unsigned>(
+      _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, wantedA), _mm_cmpeq_epi8(bytes, wantedB))));
 }
 
 // As FindInTwoLoads, for either of two bytes.

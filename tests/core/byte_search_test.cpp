@@ -31,8 +31,10 @@ const Searcher kSearchers[] = {
     {"vectors", Whole<byte_search::detail::FindInVectors>},
 #endif
     // Either of two bytes, the other one found nowhere.
-    {"either, first", [](const char* from, const char* end, char c) { return byte_search::FindEither(from, end, c, 'U'); }},
-    {"either, second", [](const char* from, const char* end, char c) { return byte_search::FindEither(from, end, 'U', c); }},
+    {"either, first",
+     [](const char* from, const char* end, char c) { return byte_search::FindEither(from, end, c, 'U'); }},
+    {"either, second",
+     [](const char* from, const char* end, char c) { return byte_search::FindEither(from, end, 'U', c); }},
 };
 
 // A byte that fills the rest of the range: a plain letter, the byte with its
