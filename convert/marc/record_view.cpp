@@ -104,25 +104,23 @@ void RecordView::ReadDirectory() {
 #if defined(QUIRNEL_BYTE_SEARCH_SSE2)
 // An entry of twelve digits, from one load of sixteen bytes: false, and
 // nothing read, for any other. Shifted by one byte, the tag, Length and
-// Start each begin a pair of 16-bit lanes, so that one multiply-add per
-// eight digits gives their parts.
+// Start each begin a pair of 16-bit lanes, so that two rounds of
+// multiply-adds give their values.
 bool RecordView::ReadPlainEntry(const unsigned char* bytes, std::size_t dataStart, Entry& entry) {
   const __m128i zero = _mm_setzero_si128();
   const __m128i digits = _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes)), _mm_set1_epi8('0'));
   const __m128i above9 = _mm_subs_epu8(digits, _mm_set1_epi8(9));  // 0 for the digits alone
   if ((_mm_movemask_epi8(_mm_cmpeq_epi8(above9, zero)) & 0xFFF) != 0xFFF) return false;
   const __m128i shifted = _mm_slli_si128(digits, 1);  // 0 T T T L L L L S S S S S
-  // T*100 | T*10+T | L*1000+L*100 | L*10+L, then S*10000+S*1000 | S*100+S*10 | S | 0
+  // T*100 | T*10+T | L*1000+L*100 | L*10+L, then S*1000+S*100 | S*10+S | S | 0: each below 10,000
   const __m128i low = _mm_madd_epi16(_mm_unpacklo_epi8(shifted, zero), _mm_setr_epi16(0, 100, 10, 1, 1000, 100, 10, 1));
-  const __m128i high =
-      _mm_madd_epi16(_mm_unpackhi_epi8(shifted, zero), _mm_setr_epi16(10000, 1000, 100, 10, 1, 0, 0, 0));
-  const __m128i tagAndLength = _mm_add_epi32(low, _mm_srli_epi64(low, 32));  // in 32-bit lanes 0 and 2
-  const __m128i startParts = _mm_add_epi32(high, _mm_srli_epi64(high, 32));
-  const __m128i start = _mm_add_epi32(startParts, _mm_unpackhi_epi64(startParts, startParts));
-  const auto length = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_unpackhi_epi64(tagAndLength, tagAndLength)));
-  entry.tag = static_cast<std::uint16_t>(_mm_cvtsi128_si32(tagAndLength));
-  entry.from = dataStart + static_cast<std::uint32_t>(_mm_cvtsi128_si32(start));
-  entry.length = length;
+  const __m128i high = _mm_madd_epi16(_mm_unpackhi_epi8(shifted, zero), _mm_setr_epi16(1000, 100, 10, 1, 1, 0, 0, 0));
+  // The tag | Length | Start but its last digit, times ten | Start's last digit
+  const __m128i sums = _mm_madd_epi16(_mm_packs_epi32(low, high), _mm_setr_epi16(1, 1, 1, 1, 10, 10, 1, 0));
+  entry.tag = static_cast<std::uint16_t>(_mm_cvtsi128_si32(sums));
+  entry.length = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(sums, 4)));
+  const __m128i start = _mm_add_epi32(sums, _mm_srli_si128(sums, 4));
+  entry.from = dataStart + static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(start, 8)));
   entry.usable = true;
   return true;
 }
