@@ -140,19 +140,18 @@ class CensusTaker {
 
  private:
   bool CountFields();
-  void CountField(std::string_view tagBytes, std::string_view data);
+  void CountField(std::size_t entry, std::string_view data);
   void CountSubfields(TagTally& tag, std::string_view data);
   void Note(Tally& tally, std::string_view value) {
     tally.Count(records_);
     if (tally.sampling && !value.empty()) TakeSample(tally, value);
   }
   void TakeSample(Tally& tally, std::string_view value);
-  TagTally* TagOf(std::string_view bytes);
+  TagTally* TagOf(std::size_t entry);
   Tally& AsciiCode(TagTally& tag, unsigned char code);
   Tally& LongCode(TagTally& tag, std::string_view code);
   static std::int16_t CodeIndex(TagTally& tag, std::string code);
   TextEncoding Encoding();
-  std::int32_t FirstEntry100() const;
   std::string Utf8Of(std::string_view bytes, TextEncoding encoding);
   void AddTag(std::vector<CensusEntry>& entries, TagTally& tag);
 
@@ -191,14 +190,14 @@ void CensusTaker::Count(std::string_view record, bool cutShort) {
 // False when some field could not be read.
 bool CensusTaker::CountFields() {
   const field_data::DirectoryFaults faults =
-      field_data::WalkFields(view_, [this](std::size_t, std::string_view tag, std::string_view bytes) {
-        CountField(tag, field_data::WithoutFinalTerminators(bytes));
+      field_data::WalkFields(view_, [this](std::size_t entry, std::string_view, std::string_view bytes) {
+        CountField(entry, field_data::WithoutFinalTerminators(bytes));
       });
   return !faults.badEntry && !faults.overlap;
 }
 
-void CensusTaker::CountField(std::string_view tagBytes, std::string_view data) {
-  TagTally* const tag = TagOf(tagBytes);
+void CensusTaker::CountField(std::size_t entry, std::string_view data) {
+  TagTally* const tag = TagOf(entry);
   if (tag == nullptr) {
     Note(otherTags_, data);
     return;
@@ -243,13 +242,14 @@ void CensusTaker::TakeSample(Tally& tally, std::string_view value) {
   tally.sampling = !JoinSample(tally.joinedSample, kSampleSeparator, sample);
 }
 
-// The tally of a tag, made when first seen; null for the other tags once
-// there are enough of them.
-TagTally* CensusTaker::TagOf(std::string_view bytes) {
-  const int number = field_data::NumericTag(bytes);
+// The tally of an entry's tag, made when first seen; null for the other
+// tags once there are enough of them.
+TagTally* CensusTaker::TagOf(std::size_t entry) {
+  const std::uint16_t number = view_.TagNumber(entry);
+  const std::string_view bytes = view_.Tag(entry);
   std::int16_t index = kUnseen;
-  if (number >= 0) {
-    std::int16_t& known = tagOfNumber_[static_cast<std::size_t>(number)];
+  if (number != RecordView::kOtherTag) {
+    std::int16_t& known = tagOfNumber_[number];
     if (known == kUnseen) known = static_cast<std::int16_t>(tags_.size());
     index = known;
   } else {
@@ -301,18 +301,10 @@ std::int16_t CensusTaker::CodeIndex(TagTally& tag, std::string code) {
 // The record's encoding, decided as the conversion decides it.
 TextEncoding CensusTaker::Encoding() {
   if (!encodingKnown_) {
-    encoding_ = field_data::DecideEncoding(view_, FirstEntry100(), scratch_).encoding;
+    encoding_ = field_data::DecideEncoding(view_, scratch_).encoding;
     encodingKnown_ = true;
   }
   return encoding_;
-}
-
-std::int32_t CensusTaker::FirstEntry100() const {
-  const char* const directory = view_.Record().data() + RecordView::kLeaderLength;
-  for (std::size_t i = 0, entries = view_.EntryCount(); i < entries; ++i) {
-    if (std::string_view(directory + RecordView::kEntryLength * i, 3) == "100") return static_cast<std::int32_t>(i);
-  }
-  return -1;
 }
 
 std::string CensusTaker::Utf8Of(std::string_view bytes, TextEncoding encoding) {

@@ -10,8 +10,9 @@ std::string_view CopyWithoutTerminators(std::string_view bytes, std::string& scr
   return std::string_view(scratch).substr(start);
 }
 
-EncodingDecision DecideEncoding(const RecordView& view, std::int32_t entry100, std::string& scratch) {
+EncodingDecision DecideEncoding(const RecordView& view, std::string& scratch) {
   std::optional<std::string_view> field100a;
+  const std::int32_t entry100 = view.First100();
   if (entry100 >= 0) {
     scratch.clear();
     const std::string_view data = WithoutTerminators(view.FieldAt(static_cast<std::size_t>(entry100)).bytes, scratch);

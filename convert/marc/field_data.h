@@ -72,7 +72,6 @@ struct DirectoryFaults {
 template <typename Visit>
 DirectoryFaults WalkFields(const RecordView& view, Visit&& visit) {
   DirectoryFaults faults;
-  const char* const directory = view.Record().data() + RecordView::kLeaderLength;
   std::size_t budget = view.Record().size();
   std::string_view lastTag, last;
   for (std::size_t i = 0, entries = view.EntryCount(); i < entries; ++i) {
@@ -81,7 +80,7 @@ DirectoryFaults WalkFields(const RecordView& view, Visit&& visit) {
       faults.badEntry = true;
       continue;
     }
-    const std::string_view tag(directory + RecordView::kEntryLength * i, 3);
+    const std::string_view tag = view.Tag(i);
     const bool again = !slice.bytes.empty() && slice.bytes.data() == last.data() && slice.bytes.size() == last.size();
     if (again && tag == lastTag) continue;
     lastTag = tag;
@@ -96,10 +95,9 @@ DirectoryFaults WalkFields(const RecordView& view, Visit&& visit) {
   return faults;
 }
 
-// The encoding of a record whose first 100 field is directory entry
-// entry100 (negative when it has none), from the field's first $a and the
-// record's bytes, as RecordEncoding decides it. scratch holds a cleaned copy
-// of the field if needed.
-EncodingDecision DecideEncoding(const RecordView& view, std::int32_t entry100, std::string& scratch);
+// The encoding of a record, from the first $a of its first 100 field and
+// the record's bytes, as RecordEncoding decides it. scratch holds a cleaned
+// copy of the field if needed.
+EncodingDecision DecideEncoding(const RecordView& view, std::string& scratch);
 
 }  // namespace field_data

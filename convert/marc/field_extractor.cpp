@@ -2,14 +2,15 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstring>
 
 #include "marc/field_data.h"
+#include "text/byte_search.h"
 
 namespace {
 
 using field_data::Find;
 using field_data::FirstDelimiter;
+using field_data::WithoutFinalTerminators;
 using field_data::WithoutTerminators;
 
 // The bytes of a subfield code (one character, 1 to 4 bytes) as one number;
@@ -50,7 +51,7 @@ std::string_view Characters(std::string_view value, const FieldCode::Positions& 
 FieldExtractor::FieldExtractor(std::vector<FieldCode> codes, const RecordTypeNames& typeNames,
                                std::vector<FieldCode> probes)
     : codes_(std::move(codes)), columns_(codes_.size()), typeNames_(typeNames) {
-  slotOfNumericTag_.fill(-1);
+  slotOfTag_.fill(-1);
   for (FieldCode& probe : probes) {
     probe.joined = false;  // one value tells enough
     codes_.push_back(std::move(probe));
@@ -81,9 +82,10 @@ std::int32_t FieldExtractor::NewSlot(const std::string& tag) {
   keepReading_.push_back(0);
   const int number = field_data::NumericTag(tag);
   if (number >= 0) {
-    slotOfNumericTag_[static_cast<std::size_t>(number)] = slot;
+    slotOfTag_[static_cast<std::size_t>(number)] = slot;
   } else {
     otherTags_.emplace(tag, slot);
+    slotOfTag_[RecordView::kOtherTag] = kAmongOtherTags;
   }
   return slot;
 }
@@ -97,8 +99,7 @@ std::int32_t FieldExtractor::AddWant(const FieldCode& code, bool probe, KnownWan
       kind != FieldCode::Kind::WholeField) {
     return -1;
   }
-  bool is100 = false;
-  std::int32_t slot = SlotOfTag(code.tag, is100);
+  std::int32_t slot = SlotOfTag(code.tag);
   if (slot < 0) slot = NewSlot(code.tag);
   Want want;
   want.slot = slot;
@@ -169,6 +170,7 @@ void FieldExtractor::AddCodeOf(Slot& owner, std::int32_t index, std::uint64_t ke
 }
 
 std::int32_t FieldExtractor::SlotOfOtherTag(std::string_view tag) const {
+  if (otherTags_.empty()) return -1;
   const auto place = otherTags_.find(tag);
   return place != otherTags_.end() ? place->second : -1;
 }
@@ -184,7 +186,6 @@ void FieldExtractor::Read(const RecordView& view, std::int64_t number) {
     numberLength_ = static_cast<std::size_t>(
         std::to_chars(number_.data(), number_.data() + number_.size(), number).ptr - number_.data());
   }
-  entry100_ = -1;
   // The probes' wants come last; once every probe is stopped, they are left alone.
   std::fill(wantStates_.begin(),
             wantStates_.begin() + static_cast<std::ptrdiff_t>(probing_ > 0 ? wants_.size() : columnWants_),
@@ -211,16 +212,12 @@ void FieldExtractor::Read(const RecordView& view, std::int64_t number) {
 // Links the entries of each wanted tag, in directory order; nothing of a
 // field is read yet.
 void FieldExtractor::WalkDirectory() {
-  const char* const directory = view_->Record().data() + RecordView::kLeaderLength;
   const std::size_t entries = view_->EntryCount();
   for (std::size_t i = 0; i < entries; ++i) {
-    bool is100 = false;
-    const std::int32_t slot = SlotOfTag(std::string_view(directory + RecordView::kEntryLength * i, 3), is100);
-    const auto entry = static_cast<std::int32_t>(i);
-    if (is100 && entry100_ < 0) entry100_ = entry;
+    const std::int32_t slot = SlotOfEntry(i);
     if (slot < 0) continue;
     const auto index = static_cast<std::int32_t>(found_.size());
-    found_.push_back({entry, -1});
+    found_.push_back({static_cast<std::int32_t>(i), -1});
     const auto s = static_cast<std::size_t>(slot);
     if (first_[s] < 0) {
       first_[s] = index;
@@ -231,7 +228,7 @@ void FieldExtractor::WalkDirectory() {
   }
 }
 
-void FieldExtractor::DecideEncoding() { decision_ = field_data::DecideEncoding(*view_, entry100_, scratch100_); }
+void FieldExtractor::DecideEncoding() { decision_ = field_data::DecideEncoding(*view_, scratch100_); }
 
 void FieldExtractor::ReadSlot(std::int32_t slot) {
   const Slot& owner = slots_[static_cast<std::size_t>(slot)];
@@ -250,12 +247,13 @@ void FieldExtractor::ReadSlot(std::int32_t slot) {
       return;
     }
     budget_ -= slice.bytes.size();
-    const std::string_view data = WithoutTerminators(slice.bytes, scratch_);
-    if (!owner.subfieldsOnly) {
-      TakeWhole(slot, data);
-      if (!owner.hasSubfieldWants) continue;
+    if (owner.subfieldsOnly) {
+      TakeSubfields(slot, WithoutFinalTerminators(slice.bytes));  // which looks out for stray terminators itself
+      continue;
     }
-    TakeSubfields(slot, data);
+    const std::string_view data = WithoutTerminators(slice.bytes, scratch_);
+    TakeWhole(slot, data);
+    if (owner.hasSubfieldWants) TakeSubfields(slot, data);
   }
 }
 
@@ -280,13 +278,24 @@ void FieldExtractor::TakeWhole(std::int32_t slot, std::string_view data) {
   }
 }
 
-// One pass over the subfields of a field for every code of its tag.
+// One pass over the subfields of a field for every code of its tag, which
+// stops once they all have their values. A stray terminator inside the
+// field is left out of the values: the subfield that holds it and the rest
+// of the field are read from a copy without them. (Before the first
+// delimiter, where the indicators are, it changes nothing.)
 void FieldExtractor::TakeSubfields(std::int32_t slot, std::string_view data) {
   const Slot& owner = slots_[static_cast<std::size_t>(slot)];
-  const char* const end = data.data() + data.size();
+  const char* end = data.data() + data.size();
   for (const char* at = FirstDelimiter(data); at != end;) {
-    const char* const begin = at + 1;
-    const char* const next = Find(begin, end, kSubfieldDelimiter);
+    const char* begin = at + 1;
+    const char* next = byte_search::FindEither(begin, end, kSubfieldDelimiter, kFieldTerminator);
+    if (next != end && *next == kFieldTerminator) {
+      const std::string_view rest =
+          field_data::CopyWithoutTerminators(std::string_view(begin, static_cast<std::size_t>(end - begin)), scratch_);
+      begin = rest.data();
+      end = begin + rest.size();
+      next = Find(begin, end, kSubfieldDelimiter);
+    }
     if (begin != next) {
       const auto code = static_cast<unsigned char>(*begin);
       if (code < 0x80) {
@@ -334,12 +343,12 @@ void FieldExtractor::GiveOther(std::int32_t want, std::string_view value) {
 std::string_view FieldExtractor::Shown(std::string_view data) {
   const std::size_t start = shown_.size();
   shown_.append(data);
-  // A delimiter every few bytes: found with memchr, not byte by byte.
+  // A delimiter every few bytes: searched for, not looked for byte by byte.
+  char* const begin = shown_.data() + start;
   char* const end = shown_.data() + shown_.size();
-  for (char* at = shown_.data() + start; at != end;) {
-    at = static_cast<char*>(std::memchr(at, kSubfieldDelimiter, static_cast<std::size_t>(end - at)));
-    if (at == nullptr) break;
-    *at++ = '$';
+  for (auto at = static_cast<std::size_t>(Find(begin, end, kSubfieldDelimiter) - begin); begin + at != end;
+       at = static_cast<std::size_t>(Find(begin + at, end, kSubfieldDelimiter) - begin)) {
+    begin[at++] = '$';
   }
   return std::string_view(shown_).substr(start);
 }

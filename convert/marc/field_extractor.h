@@ -5,13 +5,14 @@
 // record's number for "000#", or every occurrence for a joined code
 // ("701a*"); characters N to M of each for "100a/9-12".
 //
-// The directory is walked once per record, and every field that a column asks
-// for is read at most once, in one pass for all the codes of its tag: 200a,
-// 200f and 200g share one reading of the 200 field. Fields are read only
-// until every code of their tag has its value. Entries that point at the same
-// bytes again, or fields that overlap until together they are longer than the
-// record, are not read again: time and memory per record stay in proportion
-// to the record and the columns, whatever its directory says.
+// The view's table of the directory is walked once per record, each tag
+// found by its number in a table of the wanted ones, and every field that a
+// column asks for is read at most once, in one pass for all the codes of its
+// tag: 200a, 200f and 200g share one reading of the 200 field. Fields are
+// read only until every code of their tag has its value. Entries that point
+// at the same bytes again, or fields that overlap until together they are
+// longer than the record, are not read again: time and memory per record stay
+// in proportion to the record and the columns, whatever its directory says.
 //
 // Probes are columns that are never written: spellings a column was likely
 // meant to be ("200a" for "200A"), read only while fields of their tag are
@@ -135,12 +136,16 @@ class FieldExtractor {
   std::int32_t NewSlot(const std::string& tag);
   // The subfield code's bytes in each encoding, see CodeKey.
   void AddCodeOf(Slot& owner, std::int32_t want, std::uint64_t keyGbk, std::uint64_t keyUtf8);
-  // The slot of a directory tag, or -1; is100 tells whether it is 100.
-  std::int32_t SlotOfTag(std::string_view tag, bool& is100) const {
+  // The slot of a tag of a column, or -1.
+  std::int32_t SlotOfTag(std::string_view tag) const {
     const int number = field_data::NumericTag(tag);
-    is100 = number == 100;
-    if (number < 0) return otherTags_.empty() ? -1 : SlotOfOtherTag(tag);
-    return slotOfNumericTag_[static_cast<std::size_t>(number)];
+    return number >= 0 ? slotOfTag_[static_cast<std::size_t>(number)] : SlotOfOtherTag(tag);
+  }
+  // The slot of a directory entry's tag, or -1: one look in a table, as
+  // long as no column asks for a tag that is not three digits.
+  std::int32_t SlotOfEntry(std::size_t entry) const {
+    const std::int32_t slot = slotOfTag_[view_->TagNumber(entry)];
+    return slot != kAmongOtherTags ? slot : SlotOfOtherTag(view_->Tag(entry));
   }
   std::int32_t SlotOfOtherTag(std::string_view tag) const;
   void WalkDirectory();
@@ -179,9 +184,11 @@ class FieldExtractor {
   std::vector<char> joined_;                // per column
   std::vector<Want> wants_;
   std::vector<Slot> slots_;
-  std::vector<std::int32_t> firstOccurrences_;                  // per slot: wants that stop at their first value
-  std::vector<std::int32_t> keepReading_;                       // per slot: joined wants, and probes not stopped
-  std::array<std::int32_t, 1000> slotOfNumericTag_;             // "000".."999" -> slot, -1 if not wanted
+  std::vector<std::int32_t> firstOccurrences_;  // per slot: wants that stop at their first value
+  std::vector<std::int32_t> keepReading_;       // per slot: joined wants, and probes not stopped
+  // "000".."999", then the other tags (RecordView::kOtherTag) -> slot, -1 if not wanted.
+  std::array<std::int32_t, RecordView::kOtherTag + 1> slotOfTag_;
+  static constexpr std::int32_t kAmongOtherTags = -2;           // the slot of an other tag, some of which are wanted
   std::map<std::string, std::int32_t, std::less<>> otherTags_;  // tags that are not three digits
   std::int32_t joinedCount_ = 0;
   bool anyShown_ = false;        // some column takes a data field whole
@@ -199,7 +206,6 @@ class FieldExtractor {
   std::vector<std::int32_t> first_;    // per slot: its first entry in found_, or -1
   std::vector<std::int32_t> last_;
   std::vector<Found> found_;
-  std::int32_t entry100_ = -1;  // the first 100 field, which may say how the record is encoded
   std::string scratch100_;
   std::vector<std::vector<std::string_view>> occurrences_;
   std::string scratch_;            // cleaned copies of fields with stray terminators inside

@@ -4,16 +4,9 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <optional>
 #include <string_view>
-
-// The numbers of a directory entry, read only when its tag is asked for.
-// (Its tag, the first 3 bytes, is compared where the directory is walked.)
-struct DirectoryEntry {
-  std::string_view Length;  // 4 bytes
-  std::string_view Start;   // 5 bytes
-};
+#include <vector>
 
 enum class ViewStatus {
   Ok,
@@ -41,9 +34,11 @@ struct FieldSlice {
 
 class RecordView {
  public:
-  // Builds the view of one record: finds the directory and checks its length.
-  // Entries are read from the record's bytes when asked for, so building
-  // costs the same whatever the directory's size.
+  // The tag number of an entry whose tag is not three digits.
+  static constexpr std::uint16_t kOtherTag = 1000;
+
+  // Builds the view of one record: finds the directory and reads every
+  // entry once, into a table that the readers of its fields share.
   void Build(std::string_view record);
 
   ViewStatus Status() const { return status_; }
@@ -57,70 +52,65 @@ class RecordView {
                                          : record_.substr(directoryEnd_ + 1, dataEnd_ - directoryEnd_ - 1);
   }
   std::size_t EntryCount() const { return entryCount_; }
-  DirectoryEntry Entry(std::size_t index) const {
-    const std::string_view entry = record_.substr(kLeaderLength + kEntryLength * index, kEntryLength);
-    return {entry.substr(3, 4), entry.substr(7, 5)};
-  }
-  FieldSlice FieldData(const DirectoryEntry& entry) const;
-  // The same for entry `index`, in line for the numbers of nearly every
-  // entry, which are digits only; the others go to FieldData.
+  // The tag of entry `index`: "000".."999" as a number, kOtherTag for any other.
+  std::uint16_t TagNumber(std::size_t index) const { return entries_[index].tag; }
+  // The tag's 3 bytes as they stand in the directory.
+  std::string_view Tag(std::size_t index) const { return record_.substr(kLeaderLength + kEntryLength * index, 3); }
+  // The field of entry `index`: what there is of it within the record.
   FieldSlice FieldAt(std::size_t index) const {
-    const auto* entry = reinterpret_cast<const unsigned char*>(record_.data()) + kLeaderLength + kEntryLength * index;
-    // Bytes 3-6 are Length, 7-11 Start: eight of the nine digits at once.
-    const std::uint64_t eight = Load(entry + 3);
-    const unsigned last = entry[11] - unsigned{'0'};
-    if (!AllDigits(eight) || last > 9) return FieldData(Entry(index));
-    const std::uint64_t values = DigitPairs(eight);  // four two-digit numbers, the first in the low bits
-    const std::size_t length = (values & 0xFF) * 100 + ((values >> 16) & 0xFF);
-    const std::size_t start = ((values >> 32) & 0xFF) * 1000 + ((values >> 48) & 0xFF) * 10 + last;
-    // Field positions count from the first byte after the directory's terminator.
-    return Slice(start + directoryEnd_ + 1, length);
+    const Entry& entry = entries_[index];
+    if (!entry.usable) return {};
+    if (entry.from >= dataEnd_) return {true, {}};
+    return {true,
+            std::string_view(record_.data() + entry.from, std::min<std::size_t>(entry.length, dataEnd_ - entry.from))};
   }
+  // The first entry of tag 100, or -1.
+  std::int32_t First100() const { return first100_; }
 
   // Whether every entry's Length and Start are digits only and the Lengths
   // add up to no more than the record: a directory that cannot hold a bad
-  // entry or overlapping fields, told in a dozen instructions an entry.
-  bool PlainDirectory() const {
-    std::size_t lengths = 0;
-    const auto* entry = reinterpret_cast<const unsigned char*>(record_.data()) + kLeaderLength;
-    for (std::size_t i = 0; i < entryCount_; ++i, entry += kEntryLength) {
-      const std::uint64_t eight = Load(entry + 3);
-      if (!AllDigits(eight) || entry[11] - unsigned{'0'} > 9) return false;
-      const std::uint64_t values = DigitPairs(eight);
-      lengths += (values & 0xFF) * 100 + ((values >> 16) & 0xFF);
-    }
-    return lengths <= record_.size();
-  }
+  // entry or overlapping fields.
+  bool PlainDirectory() const { return plain_; }
 
   static constexpr std::size_t kLeaderLength = 24;
   static constexpr std::size_t kEntryLength = 12;
 
  private:
-  // The field's bytes from `from`, cut short at the record's end.
-  FieldSlice Slice(std::size_t from, std::size_t length) const {
-    if (from >= dataEnd_) return {true, {}};
-    return {true, std::string_view(record_.data() + from, std::min(length, dataEnd_ - from))};
-  }
+  // One directory entry as read when the view is built.
+  struct Entry {
+    std::size_t from = 0;      // the field's first byte, counted from the record's first byte
+    std::uint32_t length = 0;  // as the directory says, which may reach past the record's end
+    std::uint16_t tag = kOtherTag;
+    bool usable = false;  // Length and Start readable, Length not negative, Start not before the record
+  };
+
+  void ReadDirectory();
+  static bool ReadPlainEntry(const unsigned char* bytes, std::size_t dataStart, Entry& entry);
+  // An entry whose tag, Length or Start is not digits only.
+  void ReadUnusualEntry(std::size_t index, Entry& entry) const;
   // Eight bytes, the first in the lowest bits, whatever the machine's order.
-  static std::uint64_t Load(const unsigned char* bytes) {
-    std::uint64_t value = 0;
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    std::memcpy(&value, bytes, sizeof value);  // one load where the machine's order is the bytes' own
-#else
-    for (int i = 7; i >= 0; --i) value = (value << 8) | bytes[i];
-#endif
-    return value;
-  }
+  static std::uint64_t Load(const unsigned char* bytes);
+  static constexpr std::uint64_t kZeros = 0x3030303030303030u;  // '0' in every byte
   // Whether all eight bytes are '0'..'9': high nibble 3, and low nibble + 6 below 16.
   static bool AllDigits(std::uint64_t bytes) {
-    const std::uint64_t threes = 0x3030303030303030u;
-    return (bytes & 0xF0F0F0F0F0F0F0F0u) == threes && ((bytes + 0x0606060606060606u) & 0xF0F0F0F0F0F0F0F0u) == threes;
+    return (((bytes ^ kZeros) | ((bytes + 0x0606060606060606u) ^ kZeros)) & 0xF0F0F0F0F0F0F0F0u) == 0;
   }
-  // Eight digits to four numbers of two digits, each in the low byte of a
-  // 16-bit lane, the first lane from the first two digits.
-  static std::uint64_t DigitPairs(std::uint64_t bytes) {
-    const std::uint64_t digits = bytes & 0x0F0F0F0F0F0F0F0Fu;
+  // Whether any of the sixteen bytes is not a digit, told without a branch.
+  static bool NotAllDigits(std::uint64_t a, std::uint64_t b) {
+    const std::uint64_t sixes = 0x0606060606060606u;
+    return (((a ^ kZeros) | ((a + sixes) ^ kZeros) | (b ^ kZeros) | ((b + sixes) ^ kZeros)) & 0xF0F0F0F0F0F0F0F0u) != 0;
+  }
+  // Eight digit values to four numbers of two digits, each in the low byte
+  // of a 16-bit lane, the first lane from the first two digits.
+  static std::uint64_t TwoDigitNumbers(std::uint64_t digits) {
     return ((digits & 0x00FF00FF00FF00FFu) * 10 + ((digits >> 8) & 0x00FF00FF00FF00FFu));
+  }
+  // The number of a tag of three digits, or kOtherTag.
+  static std::uint16_t TagNumberOf(std::string_view tag) {
+    const unsigned d0 = static_cast<unsigned char>(tag[0]) - unsigned{'0'};
+    const unsigned d1 = static_cast<unsigned char>(tag[1]) - unsigned{'0'};
+    const unsigned d2 = static_cast<unsigned char>(tag[2]) - unsigned{'0'};
+    return d0 > 9 || d1 > 9 || d2 > 9 ? kOtherTag : static_cast<std::uint16_t>(d0 * 100 + d1 * 10 + d2);
   }
 
   std::string_view record_;
@@ -128,4 +118,7 @@ class RecordView {
   ViewStatus status_ = ViewStatus::Failed;
   std::size_t directoryEnd_ = 0;  // 0-based index of the directory's 0x1E
   std::size_t entryCount_ = 0;
+  std::vector<Entry> entries_;  // grows to the longest directory seen, a twelfth of its record's size or less
+  std::int32_t first100_ = -1;
+  bool plain_ = false;
 };

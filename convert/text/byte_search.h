@@ -154,6 +154,59 @@ inline const char* FindInWords(const char* from, const char* end, char c) {
   return from;
 }
 
+inline const char* FindEitherInShortRange(const char* from, const char* end, char a, char b) {
+  while (from != end && *from != a && *from != b) ++from;
+  return from;
+}
+
+#if defined(QUIRNEL_BYTE_SEARCH_SSE2)
+
+inline unsigned EitherMask(__m128i bytes, __m128i wantedA, __m128i wantedB) {
+  return static_cast<unsigned>(
+      _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, wantedA), _mm_cmpeq_epi8(bytes, wantedB))));
+}
+
+// As FindInTwoLoads, for either of two bytes.
+inline const char* FindEitherInTwoLoads(const char* from, const char* end, __m128i wantedA, __m128i wantedB,
+                                        std::size_t half) {
+  __m128i low, high;
+  if (half == 8) {
+    low = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(from));
+    high = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(end - 8));
+  } else {
+    std::int32_t first, last;
+    std::memcpy(&first, from, 4);
+    std::memcpy(&last, end - 4, 4);
+    low = _mm_cvtsi32_si128(first);
+    high = _mm_cvtsi32_si128(last);
+  }
+  unsigned mask = EitherMask(_mm_unpacklo_epi64(low, high), wantedA, wantedB);
+  mask &= half == 8 ? 0xFFFFu : 0x0F0Fu;  // the 4-byte loads leave zeros, which may be a byte wanted
+  if (mask == 0) return end;
+  const unsigned bit = LowestBit(mask);
+  return bit < 8 ? from + bit : end - 8 + (bit - 8) + (half == 8 ? 0 : 4);
+}
+
+// As FindInVectors, sixteen bytes a round, for either of two bytes.
+inline const char* FindEitherInVectors(const char* from, const char* end, char a, char b) {
+  const __m128i wantedA = _mm_set1_epi8(a), wantedB = _mm_set1_epi8(b);
+  const auto size = static_cast<std::size_t>(end - from);
+  if (size < 16) {
+    if (size >= 8) return FindEitherInTwoLoads(from, end, wantedA, wantedB, 8);
+    if (size >= 4) return FindEitherInTwoLoads(from, end, wantedA, wantedB, 4);
+    return FindEitherInShortRange(from, end, a, b);
+  }
+  for (; end - from >= 16; from += 16) {
+    const unsigned mask = EitherMask(_mm_loadu_si128(reinterpret_cast<const __m128i*>(from)), wantedA, wantedB);
+    if (mask != 0) return from + LowestBit(mask);
+  }
+  if (from == end) return end;
+  const unsigned mask = EitherMask(_mm_loadu_si128(reinterpret_cast<const __m128i*>(end - 16)), wantedA, wantedB);
+  return mask != 0 ? end - 16 + LowestBit(mask) : end;
+}
+
+#endif
+
 }  // namespace detail
 
 // Whether [from, end) holds a, b or c, in one pass over it.
@@ -171,6 +224,15 @@ inline const char* Find(const char* from, const char* end, char c) {
   return detail::FindInVectors(from, end, c);
 #else
   return detail::FindInShortRange(detail::FindInWords(from, end, c), end, c);
+#endif
+}
+
+// The first a or b in [from, end), or end when there is none.
+inline const char* FindEither(const char* from, const char* end, char a, char b) {
+#if defined(QUIRNEL_BYTE_SEARCH_SSE2)
+  return detail::FindEitherInVectors(from, end, a, b);
+#else
+  return detail::FindEitherInShortRange(detail::SkipWordsWithout(from, end, a, b, a), end, a, b);
 #endif
 }
 

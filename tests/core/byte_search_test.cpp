@@ -1,4 +1,4 @@
-// Finding one byte, or any of three, in every search the build has: the byte
+// Finding one byte, either of two, or any of three, in every search the build has: the byte
 // at each place of ranges of every length and alignment, none at all, and
 // bytes that look like it to a word-at-a-time search (its value with the high
 // bit, and the bytes next to it).
@@ -30,6 +30,11 @@ const Searcher kSearchers[] = {
 #if defined(QUIRNEL_BYTE_SEARCH_SSE2)
     {"vectors", Whole<byte_search::detail::FindInVectors>},
 #endif
+    // Either of two bytes, the other one found nowhere.
+    {"either, first",
+     [](const char* from, const char* end, char c) { return byte_search::FindEither(from, end, c, 'U'); }},
+    {"either, second",
+     [](const char* from, const char* end, char c) { return byte_search::FindEither(from, end, 'U', c); }},
 };
 
 // A byte that fills the rest of the range: a plain letter, the byte with its

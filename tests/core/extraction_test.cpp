@@ -142,6 +142,28 @@ const Case kCases[] = {
          .LengthText(0, "0009")
          .Build(),
      "200a", "bc"},
+    {"a stray terminator in a later subfield",
+     RecordBuilder()
+         .Field("200", "1 " + Sf("a", "x") +
+                           Sf("b",
+                              "y\x1E"
+                              "z") +
+                           Sf("c", "w"))
+         .Build(),
+     "200c", "w"},
+    {"and the subfield that holds it",
+     RecordBuilder()
+         .Field("200", "1 " + Sf("a", "x") +
+                           Sf("b",
+                              "y\x1E"
+                              "z") +
+                           Sf("c", "w"))
+         .Build(),
+     "200b", "yz"},
+    {"a subfield of a stray terminator alone is none",
+     RecordBuilder().Field("200", "1 \x1F\x1E" + Sf("a", "v")).Build(), "200a", "v"},
+    {"a stray terminator among the indicators", RecordBuilder().Field("200", "1\x1E" + Sf("a", "v")).Build(), "200a",
+     "v"},
 };
 
 TEST(Extraction, EveryWayOfReadingARecord) {
