@@ -5,6 +5,7 @@
 #include <future>
 #include <map>
 #include <memory>
+#include <optional>
 #include <utility>
 
 #include "census/sample_text.h"
@@ -495,14 +496,12 @@ void CensusTaker::AddTag(std::vector<CensusEntry>& entries, TagTally& tag) {
 }
 
 // Batches of records in flight on a pool of threads, each counted apart by
-// a taker of its own, and taken back in input order. On a pool of no
-// threads nothing is counted apart: the batch is left to the census's own taker.
+// a taker of its own, and taken back in input order.
 class CensusRing {
  public:
   struct Slot {
     CensusTaker taker;
     RecordBatch batch;
-    bool countedApart = false;  // by the slot's taker: false on a pool of no threads
     std::future<void> done;
   };
 
@@ -526,20 +525,17 @@ class CensusRing {
   // Hands the batch being filled over, its first record the one after recordsBefore.
   void Hand(std::int64_t recordsBefore) {
     Slot& slot = *slots_[(oldest_ + inFlight_) % slots_.size()];
-    slot.countedApart = pool_.Threads() > 0;
-    if (slot.countedApart) {
-      slot.done = pool_.Run([&slot, recordsBefore] {
-        slot.taker.StartAt(recordsBefore);
-        slot.taker.CountBatch(slot.batch);
-      });
-    }
+    slot.done = pool_.Run([&slot, recordsBefore] {
+      slot.taker.StartAt(recordsBefore);
+      slot.taker.CountBatch(slot.batch);
+    });
     ++inFlight_;
   }
   // Waits for the oldest batch handed over (InFlight); an exception of its
   // count is thrown here.
   Slot& Oldest() {
     Slot& slot = *slots_[oldest_];
-    if (slot.done.valid()) slot.done.get();
+    slot.done.get();
     return slot;
   }
   void Taken() {
@@ -553,6 +549,49 @@ class CensusRing {
   std::size_t oldest_ = 0;
   std::size_t inFlight_ = 0;
 };
+
+// One file into the census on the calling thread, straight from the
+// splitter, with no copy; the progress is asked where a batch would end, as
+// on a pool. bytesBefore is raised by the bytes it had.
+Census::Outcome CountHere(InputFile& input, CensusTaker& taker, const CensusProgress& progress,
+                          std::uint64_t& bytesBefore) {
+  RecordSplitter splitter(input);
+  std::size_t batchBytes = 0;
+  std::size_t batchRecords = 0;
+  std::uint64_t batchEnd = 0;  // the bytes consumed up to the end of its last record
+  const auto endBatch = [&] {
+    const bool goOn = batchRecords == 0 || progress(taker.Records(), batchEnd);
+    batchBytes = batchRecords = 0;
+    return goOn;
+  };
+  std::string_view record;
+  for (;;) {
+    RecordSplitter::Result result = RecordSplitter::Result::End;
+    try {
+      result = splitter.Next(record);
+    } catch (...) {
+      if (!endBatch()) return Census::Outcome::Stopped;
+      throw;
+    }
+    if (result == RecordSplitter::Result::End) break;
+    if (result == RecordSplitter::Result::Busy) {
+      if (!endBatch() || !progress(taker.Records(), splitter.BytesConsumed())) return Census::Outcome::Stopped;
+      continue;
+    }
+    if (result == RecordSplitter::Result::TooLong) {
+      taker.CountTooLong();
+    } else {
+      taker.Count(record, splitter.CutShort());
+      batchBytes += record.size();
+    }
+    ++batchRecords;
+    batchEnd = splitter.BytesConsumed();
+    if (RecordBatch::FullAt(batchBytes, batchRecords) && !endBatch()) return Census::Outcome::Stopped;
+  }
+  if (!endBatch()) return Census::Outcome::Stopped;
+  bytesBefore += splitter.BytesConsumed();
+  return splitter.ReadFailed() ? Census::Outcome::Failed : Census::Outcome::Completed;
+}
 
 // One file into the census, its batches counted on the ring's pool and
 // added in input order; bytesBefore is raised by the bytes it had, and
@@ -576,8 +615,8 @@ Census::Outcome ReadAll(InputFile& input, CensusRing& ring, CensusTaker& taker, 
     const bool drain = last != RecordSplitter::Result::Record;
     while (ring.InFlight() && (drain || !ring.CanFill())) {
       CensusRing::Slot& slot = ring.Oldest();
-      // Counted again here when adding would not be exact, or not counted yet.
-      if (!slot.countedApart || !taker.Add(slot.taker)) taker.CountBatch(slot.batch);
+      // Counted again here when adding would not be exact.
+      if (!taker.Add(slot.taker)) taker.CountBatch(slot.batch);
       ring.Taken();
       if (progress && !progress(taker.Records(), slot.batch.records.back().consumedAfter)) {
         return Census::Outcome::Stopped;
@@ -605,7 +644,10 @@ Census TakeCensus(FileSystem& files, const std::vector<std::string>& paths, cons
   try {
     CensusTaker taker;
     std::unique_ptr<WorkPool> ownPool;
-    CensusRing ring(PoolFor(threads, ownPool));
+    WorkPool& pool = PoolFor(threads, ownPool);
+    // No slots on a pool of no threads: the records are counted as they are read.
+    std::optional<CensusRing> ring;
+    if (pool.Threads() > 0) ring.emplace(pool);
     std::uint64_t bytesBefore = 0;
     std::int64_t recordsCut = 0;
     const CensusProgress overAll = [&](std::int64_t records, std::uint64_t bytesRead) {
@@ -621,7 +663,8 @@ Census TakeCensus(FileSystem& files, const std::vector<std::string>& paths, cons
         census.failure = FileFailure(Failure::Kind::CannotOpenInput, path, error);
         break;
       }
-      census.outcome = ReadAll(*input, ring, taker, overAll, bytesBefore, recordsCut);
+      census.outcome = ring ? ReadAll(*input, *ring, taker, overAll, bytesBefore, recordsCut)
+                            : CountHere(*input, taker, overAll, bytesBefore);
       if (census.outcome == Census::Outcome::Failed) {
         census.failure = FileFailure(Failure::Kind::CannotReadInput, path, input->Error());
       }
