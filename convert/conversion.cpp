@@ -3,8 +3,6 @@
 #include <memory>
 #include <optional>
 
-#include <thread>
-
 #include "marc/record_loop.h"
 #include "marc/record_splitter.h"
 #include "row_batch.h"
@@ -54,15 +52,6 @@ void HandRow(TableSink& table, const RowBatch<RecordedCells>& batch, std::size_t
 }
 bool EndRow(TableSink& table, const RowBatch<RecordedCells>&, std::size_t, std::int64_t records) {
   return table.EndRow(records);
-}
-
-// The pool the rows are made on: the program's own, or one of the number
-// asked for; none at all on one core.
-WorkPool& PoolFor(unsigned threads, std::unique_ptr<WorkPool>& own) {
-  const unsigned wanted = threads != 0 ? threads : std::thread::hardware_concurrency();
-  if (threads == 0 && wanted > 1) return WorkPool::Shared();
-  own = std::make_unique<WorkPool>(wanted > 1 ? wanted : 0);
-  return *own;
 }
 
 // Opens the files and turns every record of each input, in order, into one

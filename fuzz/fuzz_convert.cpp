@@ -17,6 +17,7 @@
 //  - a column read among all the others differs from the column read alone,
 //  - the output does not hold one line per record, each with one tab per column,
 //  - the output or the counts differ from those of a run on one thread,
+//  - the census differs from a census on one thread,
 //  - the census of the same bytes counts other records than the run, a row
 //    with more records than the file or occurrences than records, a sample
 //    that is not one line of at most 60 characters of UTF-8, or an item the
@@ -180,7 +181,15 @@ bool IsOneLineOfUtf8(std::string_view text, std::size_t maxCharacters) {
   return characters <= maxCharacters;
 }
 
-void CheckCensus(const Census& census, const RunSummary& summary) {
+bool SameRow(const CensusEntry& a, const CensusEntry& b) {
+  return a.kind == b.kind && a.item == b.item && a.tag == b.tag && a.subfield == b.subfield && a.records == b.records &&
+         a.occurrences == b.occurrences && a.sample == b.sample && a.joinedSample == b.joinedSample;
+}
+
+void CheckCensus(const Census& census, const Census& one, const RunSummary& summary) {
+  Check(census.outcome == one.outcome && census.records == one.records && census.malformed == one.malformed &&
+        census.partlyRead == one.partlyRead && census.failure.kind == one.failure.kind);
+  Check(std::equal(census.entries.begin(), census.entries.end(), one.entries.begin(), one.entries.end(), SameRow));
   Check(census.outcome == Census::Outcome::Completed);
   Check(census.records == summary.records && census.malformed <= summary.malformed);
   for (const CensusEntry& entry : census.entries) {
@@ -233,6 +242,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(lines == static_cast<std::size_t>(summary.records) + 1);
   const auto tabs = static_cast<std::size_t>(std::count(files.output.begin(), files.output.end(), '\t'));
   Check(tabs == lines * items.size());
-  CheckCensus(TakeCensus(files, "in"), summary);
+  CheckCensus(TakeCensus(files, "in", nullptr, request.threads), TakeCensus(files, "in", nullptr, 1), summary);
   return 0;
 }

@@ -2,17 +2,21 @@
 
 #include <algorithm>
 #include <array>
+#include <future>
 #include <map>
 #include <memory>
+#include <optional>
+#include <utility>
 
 #include "census/sample_text.h"
 #include "marc/field_code.h"
 #include "marc/field_data.h"
-#include "marc/record_loop.h"
+#include "marc/record_batch.h"
 #include "marc/record_splitter.h"
 #include "marc/record_type.h"
 #include "marc/record_view.h"
 #include "text/recoder.h"
+#include "work/work_pool.h"
 
 namespace {
 
@@ -41,6 +45,21 @@ struct Tally {
       lastRecord = record;
       ++records;
     }
+  }
+
+  // Adds the tally of the records that follow these, counted apart. A
+  // sample comes from the first record that gave one, so a tally that has
+  // none yet takes theirs as if it had counted them itself.
+  void Add(const Tally& later) {
+    if (later.occurrences == 0) return;
+    records += later.records;
+    occurrences += later.occurrences;
+    lastRecord = later.lastRecord;
+    if (!sample.empty() || later.sample.empty()) return;
+    sampling = later.sampling;
+    sampleRecord = later.sampleRecord;
+    sample = later.sample;
+    joinedSample = later.joinedSample;
   }
 };
 
@@ -134,7 +153,17 @@ class CensusTaker {
     ++records_;
     ++malformed_;
   }
+  void CountBatch(const RecordBatch& batch);
   std::int64_t Records() const { return records_; }
+  // Empties the tallies for counting a batch apart, whose first record is
+  // the one after `recordsBefore`.
+  void StartAt(std::int64_t recordsBefore);
+  // Adds the tallies of the records that follow these, counted apart by
+  // another taker, when they come out exactly as if counted here; false,
+  // with nothing added, when some row reached its limit (which other codes
+  // and tags are left without a row of their own depends on the order they
+  // came in, which the tallies no longer tell).
+  bool Add(const CensusTaker& later);
   // Hands what was counted over to the census; the taker is spent.
   void Finish(Census& census);
 
@@ -154,6 +183,9 @@ class CensusTaker {
   TextEncoding Encoding();
   std::string Utf8Of(std::string_view bytes, TextEncoding encoding);
   void AddTag(std::vector<CensusEntry>& entries, TagTally& tag);
+  const TagTally* Known(const std::string& bytes) const;
+  bool Fits(const CensusTaker& later) const;
+  static void AddCodes(TagTally& tag, const TagTally& later);
 
   std::int64_t records_ = 0;
   std::int64_t malformed_ = 0;
@@ -173,7 +205,11 @@ class CensusTaker {
   std::string scratch_;
 };
 
-void CensusTaker::Count(std::string_view record, bool cutShort) {
+// Everything a record's count calls is inlined into it: called from two
+// places now (the calling thread and the pool's), it is no longer inlined
+// into its one caller, and the compiler's own choice then costs 13% more
+// instructions (see BENCHMARKS.md).
+[[gnu::flatten]] void CensusTaker::Count(std::string_view record, bool cutShort) {
   ++records_;
   view_.Build(record);
   if (view_.Status() != ViewStatus::Ok) {
@@ -313,6 +349,107 @@ std::string CensusTaker::Utf8Of(std::string_view bytes, TextEncoding encoding) {
   return utf8;
 }
 
+void CensusTaker::CountBatch(const RecordBatch& batch) {
+  for (std::size_t i = 0; i < batch.records.size(); ++i) {
+    if (batch.records[i].tooLong) {
+      CountTooLong();
+    } else {
+      Count(batch.Record(i), batch.records[i].cutShort);
+    }
+  }
+}
+
+void CensusTaker::StartAt(std::int64_t recordsBefore) {
+  records_ = recordsBefore;
+  malformed_ = 0;
+  partlyRead_ = 0;
+  recordType_ = Tally();
+  tags_.clear();
+  tagOfNumber_.fill(kUnseen);
+  tagOfOther_.clear();
+  otherTags_ = Tally();
+}
+
+bool CensusTaker::Add(const CensusTaker& later) {
+  if (!Fits(later)) return false;
+  records_ = later.records_;  // the records before it are these
+  malformed_ += later.malformed_;
+  partlyRead_ += later.partlyRead_;
+  recordType_.Add(later.recordType_);
+  // Tags in the order the later records show them first, as counting them here would add them.
+  for (const TagTally& tag : later.tags_) {
+    const int number = field_data::NumericTag(tag.bytes);
+    std::int16_t& index = number >= 0 ? tagOfNumber_[static_cast<std::size_t>(number)]
+                                      : tagOfOther_.try_emplace(tag.bytes, kUnseen).first->second;
+    if (index == kUnseen) {
+      index = static_cast<std::int16_t>(tags_.size());
+      tags_.emplace_back(tag.bytes);
+    }
+    TagTally& mine = tags_[static_cast<std::size_t>(index)];
+    mine.field.Add(tag.field);
+    AddCodes(mine, tag);
+  }
+  return true;
+}
+
+// Whether every tag, code and byte form of a code the later records have
+// gets a row of its own here, as each did there.
+bool CensusTaker::Fits(const CensusTaker& later) const {
+  if (later.otherTags_.occurrences > 0) return false;
+  std::size_t otherTags = tagOfOther_.size();
+  for (const auto& other : later.tagOfOther_) otherTags += tagOfOther_.count(other.first) == 0 ? 1 : 0;
+  if (otherTags > kCensusOtherTags) return false;
+  for (const TagTally& tag : later.tags_) {
+    if (tag.otherCodes.occurrences > 0) return false;
+    const TagTally* const mine = Known(tag.bytes);
+    if (mine == nullptr) continue;  // the later records' rows as they are
+    std::size_t codes = mine->codes.size();
+    for (const CodeTally& code : tag.codes) {
+      const auto same = [&code](const CodeTally& known) { return known.code == code.code; };
+      codes += std::none_of(mine->codes.begin(), mine->codes.end(), same) ? 1 : 0;
+    }
+    std::size_t longCodes = mine->byLongCode.size();
+    for (const auto& key : tag.byLongCode) {
+      const auto place =
+          std::lower_bound(mine->byLongCode.begin(), mine->byLongCode.end(), std::make_pair(key.first, kOtherCode));
+      longCodes += place == mine->byLongCode.end() || place->first != key.first ? 1 : 0;
+    }
+    if (codes > kCensusCodesPerTag || longCodes > kLongCodeKeys) return false;
+  }
+  return true;
+}
+
+// The tally of a tag already seen, or null.
+const TagTally* CensusTaker::Known(const std::string& bytes) const {
+  const int number = field_data::NumericTag(bytes);
+  std::int16_t index = kUnseen;
+  if (number >= 0) {
+    index = tagOfNumber_[static_cast<std::size_t>(number)];
+  } else if (const auto known = tagOfOther_.find(bytes); known != tagOfOther_.end()) {
+    index = known->second;
+  }
+  return index == kUnseen ? nullptr : &tags_[static_cast<std::size_t>(index)];
+}
+
+// The later records' codes of a tag (which all fit, see Fits) into its own.
+void CensusTaker::AddCodes(TagTally& tag, const TagTally& later) {
+  std::vector<std::int16_t> mine(later.codes.size());
+  for (std::size_t i = 0; i < later.codes.size(); ++i) {
+    mine[i] = CodeIndex(tag, later.codes[i].code);
+    tag.codes[static_cast<std::size_t>(mine[i])].tally.Add(later.codes[i].tally);
+  }
+  for (std::size_t code = 0; code < later.byAsciiCode.size(); ++code) {
+    const std::int16_t index = later.byAsciiCode[code];
+    if (index >= 0) tag.byAsciiCode[code] = mine[static_cast<std::size_t>(index)];
+  }
+  for (const auto& [key, index] : later.byLongCode) {
+    const auto place = std::lower_bound(tag.byLongCode.begin(), tag.byLongCode.end(), std::make_pair(key, kOtherCode));
+    if (place == tag.byLongCode.end() || place->first != key) {
+      tag.byLongCode.insert(place, {key, mine[static_cast<std::size_t>(index)]});
+    }
+  }
+}
+
 CensusEntry Row(CensusEntry::Kind kind, std::string item, std::string tag, std::string subfield, Tally& tally) {
   std::string joined = tally.joinedSample.empty() ? tally.sample : std::move(tally.joinedSample);
   return {kind,          std::move(item),   std::move(tag),          std::move(subfield),
@@ -354,37 +491,161 @@ void CensusTaker::AddTag(std::vector<CensusEntry>& entries, TagTally& tag) {
   if (tag.otherCodes.occurrences > 0) entries.push_back(Row(Kind::OtherSubfields, "", text, "", tag.otherCodes));
 }
 
-// One file into the census; bytesBefore is raised by the bytes it had.
-Census::Outcome ReadAll(InputFile& input, CensusTaker& taker, const CensusProgress& progress,
-                        std::uint64_t& bytesBefore) {
+// Batches of records in flight on a pool of threads, each counted apart by
+// a taker of its own, and taken back in input order.
+class CensusRing {
+ public:
+  struct Slot {
+    CensusTaker taker;
+    RecordBatch batch;
+    std::future<void> done;
+  };
+
+  explicit CensusRing(WorkPool& pool) : pool_(pool) {
+    const std::size_t slots = pool.Threads() == 0 ? 1 : 2 * static_cast<std::size_t>(pool.Threads()) + 1;
+    for (std::size_t i = 0; i < slots; ++i) slots_.push_back(std::make_unique<Slot>());
+  }
+  // Waits for the batches still in flight, whose takers they count with.
+  ~CensusRing() {
+    for (std::size_t i = 0; i < inFlight_; ++i) {
+      std::future<void>& done = slots_[(oldest_ + i) % slots_.size()]->done;
+      if (done.valid()) done.wait();
+    }
+  }
+  CensusRing(const CensusRing&) = delete;
+  CensusRing& operator=(const CensusRing&) = delete;
+
+  bool CanFill() const { return inFlight_ < slots_.size(); }
+  bool InFlight() const { return inFlight_ > 0; }
+  RecordBatch& Filling() { return slots_[(oldest_ + inFlight_) % slots_.size()]->batch; }
+  // Hands the batch being filled over, its first record the one after recordsBefore.
+  void Hand(std::int64_t recordsBefore) {
+    Slot& slot = *slots_[(oldest_ + inFlight_) % slots_.size()];
+    slot.done = pool_.Run([&slot, recordsBefore] {
+      slot.taker.StartAt(recordsBefore);
+      slot.taker.CountBatch(slot.batch);
+    });
+    ++inFlight_;
+  }
+  // Waits for the oldest batch handed over (InFlight); an exception of its
+  // count is thrown here.
+  Slot& Oldest() {
+    Slot& slot = *slots_[oldest_];
+    slot.done.get();
+    return slot;
+  }
+  void Taken() {
+    oldest_ = (oldest_ + 1) % slots_.size();
+    --inFlight_;
+  }
+
+ private:
+  WorkPool& pool_;
+  std::vector<std::unique_ptr<Slot>> slots_;
+  std::size_t oldest_ = 0;
+  std::size_t inFlight_ = 0;
+};
+
+// One file into the census on the calling thread, straight from the
+// splitter, with no copy; the progress is asked where a batch would end, as
+// on a pool. bytesBefore is raised by the bytes it had.
+Census::Outcome CountHere(InputFile& input, CensusTaker& taker, const CensusProgress& progress,
+                          std::uint64_t& bytesBefore) {
   RecordSplitter splitter(input);
-  const RecordsEnd end = ForEachRecord(
-      splitter,
-      [&](std::string_view record) {
-        taker.Count(record, splitter.CutShort());
-        return true;
-      },
-      [&] {
-        taker.CountTooLong();
-        return true;
-      },
-      [&] { return !progress || progress(taker.Records(), splitter.BytesConsumed()); });
+  std::size_t batchBytes = 0;
+  std::size_t batchRecords = 0;
+  std::uint64_t batchEnd = 0;  // the bytes consumed up to the end of its last record
+  const auto endBatch = [&] {
+    const bool goOn = batchRecords == 0 || progress(taker.Records(), batchEnd);
+    batchBytes = batchRecords = 0;
+    return goOn;
+  };
+  std::string_view record;
+  for (;;) {
+    RecordSplitter::Result result = RecordSplitter::Result::End;
+    try {
+      result = splitter.Next(record);
+    } catch (...) {
+      if (!endBatch()) return Census::Outcome::Stopped;
+      throw;
+    }
+    if (result == RecordSplitter::Result::End) break;
+    if (result == RecordSplitter::Result::Busy) {
+      if (!endBatch() || !progress(taker.Records(), splitter.BytesConsumed())) return Census::Outcome::Stopped;
+      continue;
+    }
+    if (result == RecordSplitter::Result::TooLong) {
+      taker.CountTooLong();
+    } else {
+      taker.Count(record, splitter.CutShort());
+      batchBytes += record.size();
+    }
+    ++batchRecords;
+    batchEnd = splitter.BytesConsumed();
+    if (RecordBatch::FullAt(batchBytes, batchRecords) && !endBatch()) return Census::Outcome::Stopped;
+  }
+  if (!endBatch()) return Census::Outcome::Stopped;
   bytesBefore += splitter.BytesConsumed();
-  if (end == RecordsEnd::Stopped) return Census::Outcome::Stopped;
-  return end == RecordsEnd::ReadFailed ? Census::Outcome::Failed : Census::Outcome::Completed;
+  return splitter.ReadFailed() ? Census::Outcome::Failed : Census::Outcome::Completed;
+}
+
+// One file into the census, its batches counted on the ring's pool and
+// added in input order; bytesBefore is raised by the bytes it had, and
+// recordsCut by its records.
+Census::Outcome ReadAll(InputFile& input, CensusRing& ring, CensusTaker& taker, const CensusProgress& progress,
+                        std::uint64_t& bytesBefore, std::int64_t& recordsCut) {
+  RecordSplitter splitter(input);
+  for (;;) {
+    RecordBatch& batch = ring.Filling();
+    batch.Clear();
+    RecordSplitter::Result last = RecordSplitter::Result::End;
+    std::exception_ptr broke;  // reading broke off: the records before it are still counted
+    try {
+      last = batch.Fill(splitter);
+    } catch (...) {
+      broke = std::current_exception();
+    }
+    if (!batch.Empty()) ring.Hand(recordsCut);
+    recordsCut += static_cast<std::int64_t>(batch.records.size());
+    // At the end, and while a record too long to hold is skipped, every batch so far is added.
+    const bool drain = last != RecordSplitter::Result::Record;
+    while (ring.InFlight() && (drain || !ring.CanFill())) {
+      CensusRing::Slot& slot = ring.Oldest();
+      // Counted again here when adding would not be exact.
+      if (!taker.Add(slot.taker)) taker.CountBatch(slot.batch);
+      ring.Taken();
+      if (progress && !progress(taker.Records(), slot.batch.records.back().consumedAfter)) {
+        return Census::Outcome::Stopped;
+      }
+    }
+    if (broke) std::rethrow_exception(broke);
+    if (last == RecordSplitter::Result::End) break;
+    if (last == RecordSplitter::Result::Busy && progress && !progress(taker.Records(), splitter.BytesConsumed())) {
+      return Census::Outcome::Stopped;
+    }
+  }
+  bytesBefore += splitter.BytesConsumed();
+  return splitter.ReadFailed() ? Census::Outcome::Failed : Census::Outcome::Completed;
 }
 
 }  // namespace
 
-Census TakeCensus(FileSystem& files, const std::string& path, const CensusProgress& progress) {
-  return TakeCensus(files, std::vector<std::string>{path}, progress);
+Census TakeCensus(FileSystem& files, const std::string& path, const CensusProgress& progress, unsigned threads) {
+  return TakeCensus(files, std::vector<std::string>{path}, progress, threads);
 }
 
-Census TakeCensus(FileSystem& files, const std::vector<std::string>& paths, const CensusProgress& progress) {
+Census TakeCensus(FileSystem& files, const std::vector<std::string>& paths, const CensusProgress& progress,
+                  unsigned threads) {
   Census census;
   try {
     CensusTaker taker;
+    std::unique_ptr<WorkPool> ownPool;
+    WorkPool& pool = PoolFor(threads, ownPool);
+    // No slots on a pool of no threads: the records are counted as they are read.
+    std::optional<CensusRing> ring;
+    if (pool.Threads() > 0) ring.emplace(pool);
     std::uint64_t bytesBefore = 0;
+    std::int64_t recordsCut = 0;
     const CensusProgress overAll = [&](std::int64_t records, std::uint64_t bytesRead) {
       return !progress || progress(records, bytesBefore + bytesRead);
     };
@@ -398,7 +659,8 @@ Census TakeCensus(FileSystem& files, const std::vector<std::string>& paths, cons
         census.failure = FileFailure(Failure::Kind::CannotOpenInput, path, error);
         break;
       }
-      census.outcome = ReadAll(*input, taker, overAll, bytesBefore);
+      census.outcome = ring ? ReadAll(*input, *ring, taker, overAll, bytesBefore, recordsCut)
+                            : CountHere(*input, taker, overAll, bytesBefore);
       if (census.outcome == Census::Outcome::Failed) {
         census.failure = FileFailure(Failure::Kind::CannotReadInput, path, input->Error());
       }

@@ -67,13 +67,19 @@ struct Census {
 constexpr std::size_t kCensusCodesPerTag = 64;
 constexpr std::size_t kCensusOtherTags = 100;
 
-// After every record, and while a too-long record is skipped: the records
-// so far and the input bytes consumed. Returning false stops the census.
+// After each batch of records counted (a few thousand records, or about a
+// megabyte), and while a too-long record is skipped: the records so far and
+// the input bytes consumed. Returning false stops the census, which then
+// holds every record up to the end of that batch.
 using CensusProgress = std::function<bool(std::int64_t records, std::uint64_t bytesRead)>;
 
 // The census of the record file at path (UTF-8). A census that stops or
-// fails still holds what it counted until then.
-Census TakeCensus(FileSystem& files, const std::string& path, const CensusProgress& progress = nullptr);
+// fails still holds what it counted until then. The records are counted on
+// `threads` threads: 0 for one per core, 1 for none but the caller's; the
+// census is the same for any number.
+Census TakeCensus(FileSystem& files, const std::string& path, const CensusProgress& progress = nullptr,
+                  unsigned threads = 0);
 // The census of several files together, one after the other; the records
 // and bytes of progress count over all of them.
-Census TakeCensus(FileSystem& files, const std::vector<std::string>& paths, const CensusProgress& progress = nullptr);
+Census TakeCensus(FileSystem& files, const std::vector<std::string>& paths, const CensusProgress& progress = nullptr,
+                  unsigned threads = 0);

@@ -31,7 +31,10 @@ struct RecordBatch {
     bytes.clear();
     records.clear();
   }
-  bool Full() const { return bytes.size() >= kBytes || records.size() >= kRecords; }
+  bool Full() const { return FullAt(bytes.size(), records.size()); }
+  // Whether a batch of these bytes and records is full: for a reader that
+  // counts where batches would end without copying records into one.
+  static bool FullAt(std::size_t size, std::size_t count) { return size >= kBytes || count >= kRecords; }
   bool Empty() const { return records.empty(); }
   std::string_view Record(std::size_t i) const {
     return std::string_view(bytes).substr(records[i].begin, records[i].size);

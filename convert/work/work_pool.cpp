@@ -51,3 +51,10 @@ WorkPool& WorkPool::Shared() {
   static WorkPool* const pool = new WorkPool(std::max(1u, std::thread::hardware_concurrency()));
   return *pool;
 }
+
+WorkPool& PoolFor(unsigned threads, std::unique_ptr<WorkPool>& own) {
+  const unsigned wanted = threads != 0 ? threads : std::thread::hardware_concurrency();
+  if (threads == 0 && wanted > 1) return WorkPool::Shared();
+  own = std::make_unique<WorkPool>(wanted > 1 ? wanted : 0);
+  return *own;
+}

@@ -10,6 +10,7 @@
 #include <deque>
 #include <functional>
 #include <future>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -38,3 +39,8 @@ class WorkPool {
   bool stop_ = false;
   std::vector<std::thread> threads_;
 };
+
+// The pool for work asked to run on `threads` threads: the program's own for
+// 0 (one per core), or one of the number asked for, kept in `own`; a pool of
+// no threads on one core or for 1, so that the caller's thread does it all.
+WorkPool& PoolFor(unsigned threads, std::unique_ptr<WorkPool>& own);

@@ -6,11 +6,13 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <random>
 #include <sstream>
 
 #include "census/census.h"
 #include "census_report.h"
 #include "marc/field_names.h"
+#include "marc/record_batch.h"
 #include "marc/record_splitter.h"
 #include "record_builder.h"
 #include "test_support.h"
@@ -128,7 +130,7 @@ TEST(Census, CountsEveryTagAndCode) {
     const std::string path =
         c.bytes.empty() ? QUIRNEL_TEST_DATA "/third-party/" + std::string(c.what) : folder.File("records.iso");
     if (!c.bytes.empty()) WriteBytes(path, c.bytes);
-    const Census census = TakeCensus(LocalFileSystem(), path);
+    const Census census = TakeCensus(LocalFileSystem(), path, nullptr, TestThreads());
     EXPECT_EQ(census.outcome, Census::Outcome::Completed) << c.what;
     EXPECT_EQ(std::to_string(census.records) + "/" + std::to_string(census.malformed) + "/" +
                   std::to_string(census.partlyRead) + "/" + std::to_string(census.entries.size()),
@@ -152,20 +154,21 @@ TEST(Census, CodesInTheOrderListsAreWritten) {
                  .Field("200", "1 " + Sf("#", "") + Sf("1", "") + Sf(Gbk("中"), "") + Sf("b", "") + Sf("a", ""))
                  .Build());
   std::string codes;
-  for (const CensusEntry& entry : TakeCensus(LocalFileSystem(), folder.File("r.iso")).entries) {
+  for (const CensusEntry& entry : TakeCensus(LocalFileSystem(), folder.File("r.iso"), nullptr, TestThreads()).entries) {
     if (entry.kind == CensusEntry::Kind::Subfield) codes += entry.subfield + " ";
   }
   EXPECT_EQ(codes, "a b 1 # 中 ");
 }
 
 // How a census ends, and what its progress says on the way: records so far
-// and input bytes consumed, after every record and while a record too long
-// to hold is skipped. What was counted before the end stays.
+// and input bytes consumed, after each batch of records and while a record
+// too long to hold is skipped. What was counted before the end stays.
 TEST(Census, EndsAsItShould) {
   const std::string a = RecordBuilder().Field("200", "1 " + Sf("a", "A")).Build();
   const std::string three = a + RecordBuilder().Field("200", "1 " + Sf("a", "B")).Build() + a;
-  const std::string calls = "1@" + std::to_string(a.size()) + " 2@" + std::to_string(three.size() - a.size()) + " 3@" +
-                            std::to_string(three.size()) + " ";
+  std::string batchAndOne;
+  for (std::size_t i = 0; i <= RecordBatch::kRecords; ++i) batchAndOne += a;
+  const auto batch = static_cast<std::int64_t>(RecordBatch::kRecords);
   const auto input = [](const std::string& bytes, std::size_t failAfter = std::string::npos, bool throwing = false) {
     return [=] { return std::make_unique<MemoryInput>(bytes, 1 << 20, failAfter, throwing ? OutOfMemory() : nullptr); };
   };
@@ -179,9 +182,9 @@ TEST(Census, EndsAsItShould) {
     std::optional<std::string> calls;
     std::string error;  // ".../" for the folder
   } endings[] = {
-      {"completed", input(three), 0, Census::Outcome::Completed, 3, 3, calls, ""},
-      {"stopped by its progress", input(three), 2, Census::Outcome::Stopped, 2, 2,
-       calls.substr(0, calls.find(" 3@") + 1), ""},
+      {"completed", input(three), 0, Census::Outcome::Completed, 3, 3, "3@" + std::to_string(three.size()) + " ", ""},
+      {"stopped by its progress after a whole batch", input(batchAndOne), 1, Census::Outcome::Stopped, batch, batch,
+       std::to_string(batch) + "@" + std::to_string(a.size() * RecordBatch::kRecords) + " ", ""},
       {"stopped while a record too long to hold is skipped", input(std::string(kLargestRecord + (2 << 20), 'J')), 2,
        Census::Outcome::Stopped, 1, 0, std::nullopt, ""},
       {"a read error", input(three, a.size() + 5), 0, Census::Outcome::Failed, 1, 1,
@@ -198,10 +201,13 @@ TEST(Census, EndsAsItShould) {
     files.input = e.input;
     std::string progress;
     int call = 0;
-    const Census census = TakeCensus(files, path, [&](std::int64_t records, std::uint64_t bytes) {
-      progress += std::to_string(records) + "@" + std::to_string(bytes) + " ";
-      return ++call != e.stopAtCall;
-    });
+    const Census census = TakeCensus(
+        files, path,
+        [&](std::int64_t records, std::uint64_t bytes) {
+          progress += std::to_string(records) + "@" + std::to_string(bytes) + " ";
+          return ++call != e.stopAtCall;
+        },
+        TestThreads());
     EXPECT_EQ(census.outcome, e.outcome) << e.what;
     EXPECT_EQ(census.records, e.records) << e.what;
     EXPECT_EQ(census.entries.empty() ? 0 : census.entries.front().records, e.counted) << e.what;
@@ -209,6 +215,103 @@ TEST(Census, EndsAsItShould) {
     EXPECT_TRUE(e.stopAtCall == 0 || call == e.stopAtCall) << e.what << ": a call after the one that said stop";
     EXPECT_EQ(WithFolderAsDots(Messages(Language::Chinese).Failed(census.failure, Work::Census), folder), e.error)
         << e.what;
+  }
+}
+
+// Every field of a census, a line for the census and one for each row.
+std::vector<std::string> EveryField(const Census& c) {
+  std::vector<std::string> lines = {std::to_string(static_cast<int>(c.outcome)) + "|" + std::to_string(c.records) +
+                                    "|" + std::to_string(c.malformed) + "|" + std::to_string(c.partlyRead) + "|" +
+                                    Messages(Language::English).Failed(c.failure, Work::Census)};
+  for (const CensusEntry& e : c.entries) {
+    lines.push_back(std::to_string(static_cast<int>(e.kind)) + "|" + e.item + "|" + e.tag + "|" + e.subfield + "|" +
+                    std::to_string(e.records) + "|" + std::to_string(e.occurrences) + "|" + e.sample + "|" +
+                    e.joinedSample);
+  }
+  return lines;
+}
+
+// Small records (batches end at their number) then long ones (at their
+// bytes): GBK and UTF-8 records sharing two-byte codes, samples that only
+// later batches give, values joined in one record. Hostile: records of a
+// kilobyte, so that batches end sooner, with, a batch or two each, more
+// other tags, more codes of a tag, more byte forms of a code than have
+// rows, and a batch with more codes than rows by itself; damaged records
+// and a record too long to hold.
+std::string ManyRecords(bool hostile) {
+  std::mt19937 random(hostile ? 2 : 1);
+  const char* const chinese[] = {"中", "文", "题", "名", "著", "者"};
+  std::string file;
+  for (std::size_t i = 0; i < 6000; ++i) {
+    RecordBuilder record;
+    const bool utf8 = i % 3 == 0;
+    const auto text = [utf8](const std::string& t) { return utf8 ? t : Gbk(t); };
+    if (utf8) record.Coding('a');
+    record.Field("001", "id" + std::to_string(i));
+    record.Field("200", "1 " + Sf("a", i % 7 == 0 ? "" : "T" + std::to_string(i)) + Sf("b", i < 4500 ? "" : "late"));
+    record.Field("330", "  " + Sf(text(chinese[random() % 6]), text("值" + std::to_string(i))));
+    if (i == 4200) record.Field("701", " 0" + Sf("a", "Li") + Sf("a", "Wang")).Field("701", " 0" + Sf("a", "Zhao"));
+    if (hostile) {
+      record.Field("999", std::string(1000, 'f'));
+      if (i < 2000)
+        record.Field(std::string{'Z', static_cast<char>('A' + i / 16 / 26), static_cast<char>('A' + i / 16 % 26)},
+                     "  " + Sf("a", "o"));
+      if (i < 4500) record.Field("300", "  " + Sf(std::string(1, static_cast<char>('!' + i / 70)), "c"));
+      if (i >= 3000 && i < 3100) {
+        record.Field("510", "  " + Sf(std::string{static_cast<char>(0x81 + random() % 126),
+                                                  static_cast<char>(0x40 + random() % 190)},
+                                      "k"));
+      }
+      // Bytes that are no character: many byte forms of one code.
+      if (i >= 4640) record.Field("520", "  " + Sf(std::string(1, static_cast<char>(0x80 + i / 16 % 128)), " z"));
+    }
+    file += record.Build();
+    if (hostile && i % 1000 == 500) file += RecordBuilder().Field("200", Sf("a", "refused")).DirectoryTail("X").Build();
+    if (hostile && i == 3000) file += std::string(kLargestRecord + 1, 'J') + "\x1D";
+  }
+  for (std::size_t i = 0; i < 25; ++i) {
+    RecordBuilder record;
+    for (std::size_t field = 0; field < 12; ++field) record.Field("330", "  " + Sf("a", std::string(8000, 'L')));
+    file += record.Build();
+  }
+  return file;
+}
+
+// The census is the same on any number of threads, however its batches end,
+// whatever limits they reach, and when it stops.
+TEST(Census, SameOnEveryNumberOfThreads) {
+  TempFolder folder;
+  WriteBytes(folder.File("plain.iso"), ManyRecords(false));
+  WriteBytes(folder.File("hostile.iso"), ManyRecords(true));
+  std::vector<std::string> realFiles = {QUIRNEL_SOURCE_DIR "/samples/sample.iso"};
+  for (const char* name : {"pymarc/bad_records.mrc", "pymarc/utf8_invalid.mrc", "pymarc/bad_subfield_code.dat",
+                           "marc4j/chinese_mangled_multibyte.mrc", "marc4j/bad_oversize_field_bad_directory.mrc"}) {
+    realFiles.push_back(QUIRNEL_TEST_DATA "/third-party/" + std::string(name));
+  }
+  std::vector<std::string> both = {folder.File("plain.iso"), folder.File("hostile.iso")};
+  both.insert(both.end(), realFiles.begin(), realFiles.end());
+  const struct {
+    const char* what;
+    std::vector<std::string> paths;
+    int stopAtCall;  // 0 for none
+  } cases[] = {
+      {"the sample and real files", realFiles, 0},
+      {"many records", {folder.File("plain.iso")}, 0},
+      {"limits reached a batch at a time, damaged records", {folder.File("hostile.iso")}, 0},
+      {"both files and the real ones after them", both, 0},
+      {"stopped after the second batch", {folder.File("plain.iso")}, 2},
+      {"stopped where limits are reached", {folder.File("hostile.iso")}, 5},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> one;
+    for (const unsigned threads : {1u, 2u, 7u}) {
+      int call = 0;
+      const Census census = TakeCensus(
+          LocalFileSystem(), c.paths, [&](std::int64_t, std::uint64_t) { return ++call != c.stopAtCall; }, threads);
+      if (threads == 1) one = EveryField(census);
+      EXPECT_EQ(FirstDifference(EveryField(census), one), "") << c.what << ", threads " << threads;
+    }
+    EXPECT_GT(one.size(), 1u) << c.what;
   }
 }
 
