@@ -35,7 +35,7 @@ class TextLines {
  public:
   // Room for a batch's lines from the start: grown a piece at a time, a
   // buffer is copied and cleared again and again.
-  TextLines() { lines_.Reserve(1u << 20); }
+  TextLines() { lines_.Reserve(RecordBatch::kBytes); }
   void StartRow() {}
   void Add(std::string_view value, bool mayHoldTabs) { lines_.AddToCell(value, mayHoldTabs); }
   void EndCell() { lines_.EndCell(); }

@@ -20,8 +20,8 @@ struct BatchRecord {
 };
 
 struct RecordBatch {
-  static constexpr std::size_t kBytes = 1u << 20;
-  static constexpr std::size_t kRecords = 4096;
+  static constexpr std::size_t kBytes = 256u << 10;
+  static constexpr std::size_t kRecords = 1024;
 
   std::string bytes;  // the records' own
   std::vector<BatchRecord> records;
