@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <map>
 
 #include "record_builder.h"
 #include "test_support.h"
@@ -40,8 +42,9 @@ std::string Quoted(const std::string& argument) {
   return quoted + "'";
 }
 
-// Runs marc2tab in the folder; "IN" and "OUT" in the arguments stand for the
-// input and output files there. Standard output goes to `out` (">>" when
+// Runs marc2tab in the folder; "IN", "OUT", "BOOK", "LIST", "LOG" and
+// "MISSING" in the arguments stand for in.iso, out.txt, out.xlsx, list.txt,
+// log.txt and no/log.txt there. Standard output goes to `out` (">>" when
 // appending), standard error to `err`.
 Result RunMarc2tab(const TempFolder& folder, std::vector<std::string> arguments, const std::string& out,
                    bool append = false) {
@@ -52,11 +55,12 @@ Result RunMarc2tab(const TempFolder& folder, std::vector<std::string> arguments,
     arguments.erase(arguments.begin());
   }
   command += Quoted(MARC2TAB_PATH);
-  for (std::string& argument : arguments) {
-    if (argument == "IN" || argument == "OUT") argument = folder.File(argument == "IN" ? "in.iso" : "out.txt");
-    if (argument == "LOG" || argument == "MISSING")
-      argument = folder.File(argument == "LOG" ? "log.txt" : "no/log.txt");
-    command += " " + Quoted(argument);
+  const std::map<std::string, std::string> files = {{"IN", "in.iso"},     {"OUT", "out.txt"},
+                                                    {"BOOK", "out.xlsx"}, {"LIST", "list.txt"},
+                                                    {"LOG", "log.txt"},   {"MISSING", "no/log.txt"}};
+  for (const std::string& argument : arguments) {
+    const auto file = files.find(argument);
+    command += " " + Quoted(file != files.end() ? folder.File(file->second) : argument);
   }
   WriteBytes(folder.File("no-input"), "");
   command += (append ? " >>" : " >") + Quoted(out) + " 2>" + Quoted(folder.File("err")) + " <" +
@@ -65,145 +69,121 @@ Result RunMarc2tab(const TempFolder& folder, std::vector<std::string> arguments,
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadBytes(out), ReadBytes(folder.File("err"))};
 }
 
+// A field list of `items` times 200a.
+std::string Items(std::size_t items) {
+  std::string list = "200a";
+  for (std::size_t i = 1; i < items; ++i) list += ",200a";
+  return list;
+}
+
 struct Call {
   const char* what;
-  std::string input;         // "-" for none
-  std::string outputBefore;  // "-" for none
-  std::vector<std::string> arguments;
+  std::string input;      // "-" for none
+  std::string before;     // the output file's bytes; "-" for none
+  std::string arguments;  // split at "|"; "@LIST" is "@" and the list file
   int exitCode;
-  std::string errHas;       // a piece of what standard error says
-  std::string outputAfter;  // "-" for none
+  std::string errHas;      // pieces of what standard error says, split at "|"
+  std::string after;       // the output file's bytes (out.xlsx when named, else out.txt); "-" for none
+  bool whole = true;       // false: `after` is only how the file begins
+  std::string list = "-";  // in list.txt
 };
 
+const std::string kZip = "PK\x03\x04";
+
+// Workbooks: by the output's name or by --format, written whole, replaced
+// only with --replace, never appended to; and text replaced with --replace.
+// A list of more items than a workbook has columns is refused before any
+// file is touched. --fields @FILE: the list from a UTF-8 file; a file that
+// cannot be read, is not UTF-8 or holds too many items is refused before any
+// output is made.
 const Call kCalls[] = {
-    {"converts",
-     kRecord,
-     "-",
-     {"--fields", "200a，000?", "IN", "OUT"},
-     0,
-     "marc2tab: 已转换1条记录，其中0条格式有误。\n",
+    {"converts", kRecord, "-", "--fields|200a，000?|IN|OUT", 0, "marc2tab: 已转换1条记录，其中0条格式有误。\n",
      kExpected},
-    {"in English by --lang",
-     kRecord,
-     "-",
-     {"--lang", "en", "--fields", "200a，000?", "IN", "OUT"},
-     0,
-     "marc2tab: 1 record converted, 0 of them malformed.\n",
-     kExpected},
-    {"in English by the locale", kRecord, "-", {"LANG=en_US.UTF-8", "IN"}, 2, "\nUsage: marc2tab", "-"},
-    {"Chinese by the locale", kRecord, "-", {"LANG=zh_TW.UTF-8", "--bogus", "IN", "OUT"}, 2, "未知的选项 --bogus", "-"},
-    {"an unknown language", kRecord, "-", {"--lang", "fr", "IN", "OUT"}, 2, "未知的语言 fr", "-"},
-    {"no output", kRecord, "-", {"IN"}, 2, "用法：marc2tab", "-"},
-    {"a third file: two inputs, the second missing",
-     kRecord,
-     "-",
-     {"IN", "OUT", "third"},
-     1,
-     "out.txt（文件不存在）",
-     "-"},
-    {"two inputs, one table: the file named twice is read twice",
-     kRecord,
-     "-",
-     {"--fields", "000@,200a", "IN", "IN", "OUT"},
-     0,
-     "已转换2条记录",
-     "000@\t200a\t\r\nin.iso\t" + Gbk("中文题名") + "\t\r\nin.iso\t" + Gbk("中文题名") + "\t\r\n"},
-    {"a log of the problems, named after the run",
-     "junk\r\n" + kRecord,
-     "-",
-     {"--log", "LOG", "--fields", "200a", "IN", "OUT"},
-     0,
-     "各问题所在的记录见问题记录：",
-     "200a\t\r\n\t\r\n" + Gbk("中文题名") + "\t\r\n"},
-    {"a log that cannot be written fails no run",
-     "junk",
-     "-",
-     {"--log", "MISSING", "--fields", "200a", "IN", "OUT"},
-     0,
-     "marc2tab: 警告：问题记录无法写出：",
-     "200a\t\r\n\t\r\n"},
-    {"the log as the output", kRecord, "-", {"--log", "OUT", "IN", "OUT"}, 2, "--log 需要一个文件名", "-"},
-    {"a list missing", kRecord, "-", {"IN", "OUT", "--fields"}, 2, "用法：marc2tab", "-"},
-    {"an unknown option", kRecord, "-", {"--bogus", "IN", "OUT"}, 2, "用法：marc2tab", "-"},
-    {"an empty output name", kRecord, "-", {"IN", ""}, 2, "输出文件名是空的", "-"},
-    {"an empty input name", kRecord, "-", {"", "OUT"}, 2, "输入文件名是空的", "-"},
-    {"an unknown encoding", kRecord, "-", {"--encoding", "latin1", "IN", "OUT"}, 2, "用法：marc2tab", "-"},
-    {"an empty list: no columns", kRecord, "-", {"--fields", "", "IN", "OUT"}, 0, "", "\r\n\r\n"},
-    {"items no record can match, named before",
-     kRecord,
-     "-",
-     {"--fields", "200a,20a,200A", "IN", "OUT"},
-     0,
-     "marc2tab: 警告：以下字段代码无法识别，对应的列将全部为空：“20a”。\n",
-     "200a\t20a\t200A\t\r\n" + Gbk("中文题名") + "\t\t\t\r\n"},
-    {"and columns empty in every record, named after, with the spelling the file has",
-     kRecord,
-     "-",
-     {"--fields", "200a,20a,200A", "IN", "OUT"},
-     0,
+    {"in English by --lang", kRecord, "-", "--lang|en|--fields|200a，000?|IN|OUT", 0,
+     "marc2tab: 1 record converted, 0 of them malformed.\n", kExpected},
+    {"in English by the locale", kRecord, "-", "LANG=en_US.UTF-8|IN", 2, "\nUsage: marc2tab", "-"},
+    {"an unknown option, in Chinese by the locale", kRecord, "-", "LANG=zh_TW.UTF-8|--bogus|IN|OUT", 2,
+     "未知的选项 --bogus|用法：marc2tab", "-"},
+    {"an unknown language", kRecord, "-", "--lang|fr|IN|OUT", 2, "未知的语言 fr", "-"},
+    {"no output", kRecord, "-", "IN", 2, "用法：marc2tab", "-"},
+    {"a third file: two inputs, the second missing", kRecord, "-", "IN|OUT|third", 1, "out.txt（文件不存在）", "-"},
+    {"a log of the problems, named after the run", "junk\r\n" + kRecord, "-", "--log|LOG|--fields|200a|IN|OUT", 0,
+     "各问题所在的记录见问题记录：", "200a\t\r\n\t\r\n" + Gbk("中文题名") + "\t\r\n"},
+    {"a log that cannot be written fails no run", "junk", "-", "--log|MISSING|--fields|200a|IN|OUT", 0,
+     "marc2tab: 警告：问题记录无法写出：", "200a\t\r\n\t\r\n"},
+    {"the log as the output", kRecord, "-", "--log|OUT|IN|OUT", 2, "--log 需要一个文件名", "-"},
+    {"a list missing", kRecord, "-", "IN|OUT|--fields", 2, "用法：marc2tab", "-"},
+    {"an empty output name", kRecord, "-", "IN|", 2, "输出文件名是空的", "-"},
+    {"an empty input name", kRecord, "-", "|OUT", 2, "输入文件名是空的", "-"},
+    {"an unknown encoding", kRecord, "-", "--encoding|latin1|IN|OUT", 2, "用法：marc2tab", "-"},
+    {"an empty list: no columns", kRecord, "-", "--fields||IN|OUT", 0, "", "\r\n\r\n"},
+    {"items no record can match named before; columns empty in every record after, in the file's spelling", kRecord,
+     "-", "--fields|200a,20a,200A|IN|OUT", 0,
+     "marc2tab: 警告：以下字段代码无法识别，对应的列将全部为空：“20a”。\n|"
      "marc2tab: 警告：以下各列在所有记录中都没有值：20a、200A（文件中有 200a）\n",
      "200a\t20a\t200A\t\r\n" + Gbk("中文题名") + "\t\t\t\r\n"},
-    {"names in the header",
-     kRecord,
-     "-",
-     {"--header", "names", "--fields", "200a,000?,000#,200a*", "IN", "OUT"},
-     0,
-     "",
+    {"names in the header", kRecord, "-", "--header|names|--fields|200a,000?,000#,200a*|IN|OUT", 0, "",
      Gbk("正题名\t记录类型\t记录号\t正题名（全部）\t\r\n中文题名\t文字资料印刷品\t1\t中文题名\t\r\n")},
-    {"codes and names, in English by --lang",
-     kRecord,
-     "-",
-     {"--lang", "en", "--header=both", "--fields", "200a,001,200x", "IN", "OUT"},
-     0,
+    {"codes and names, in English by --lang", kRecord, "-", "--lang|en|--header=both|--fields|200a,001,200x|IN|OUT", 0,
      "These columns have no value in any record: 200x\n",
      "200a Title proper\t001 Record identifier\t200x\t\r\n" + Gbk("中文题名") + "\tB1\t\t\r\n"},
-    {"an unknown header style", kRecord, "-", {"--header", "titles", "IN", "OUT"}, 2, "未知的标题行样式 titles", "-"},
-    {"an output that exists", kRecord, "keep\r\n", {"IN", "OUT"}, 2, "要追加数据请加 --append", "keep\r\n"},
-    {"appended",
-     kRecord,
-     "keep\r\n",
-     {"--append", "--fields", "200a,000?", "IN", "OUT"},
-     0,
-     "",
-     "keep\r\n" + kExpected},
-    {"the input as output", kRecord, "-", {"--append", "IN", "IN"}, 1, "输出文件不能是输入文件：", "-"},
-    {"the input as output, not appending", kRecord, "-", {"IN", "IN"}, 1, "输出文件不能是输入文件：", "-"},
-    {"a separator that would break the row",
-     kRecord,
-     "-",
-     {"--join", "\t", "IN", "OUT"},
-     2,
-     "--join 的分隔符中不能有制表符或换行",
+    {"an unknown header style", kRecord, "-", "--header|titles|IN|OUT", 2, "未知的标题行样式 titles", "-"},
+    {"an output that exists", kRecord, "keep\r\n", "IN|OUT", 2, "要追加数据请加 --append", "keep\r\n"},
+    {"appended", kRecord, "keep\r\n", "--append|--fields|200a,000?|IN|OUT", 0, "", "keep\r\n" + kExpected},
+    {"the input as output", kRecord, "-", "--append|IN|IN", 1, "输出文件不能是输入文件：", "-"},
+    {"a separator that would break the row", kRecord, "-", "--join|\t|IN|OUT", 2, "--join 的分隔符中不能有制表符或换行",
      "-"},
-    {"no input", "-", "-", {"IN", "OUT"}, 1, "in.iso（文件不存在）\n", "-"},
-    {"a census of two, the second missing", kRecord, "-", {"--census", "IN", "OUT"}, 1, "out.txt（文件不存在）", "-"},
-    {"a census of nothing", "-", "-", {"--census", "IN"}, 1, "in.iso（文件不存在）\n", "-"},
-    {"joined, in UTF-8",
-     kJoined,
-     "-",
-     {"--encoding", "utf-8", "--join", " / ", "--fields", "701a*", "IN", "OUT"},
-     0,
-     "",
-     kUtf8Joined},
-    {"GBK after UTF-8",
-     kJoined,
-     kUtf8Joined,
-     {"--append", "--fields", "701a*", "IN", "OUT"},
-     2,
-     "输出文件已是UTF-8编码，不能追加GBK编码的数据：",
-     kUtf8Joined},
+    {"no input", "-", "-", "IN|OUT", 1, "in.iso（文件不存在）\n", "-"},
+    {"a census of two, the second missing", kRecord, "-", "--census|IN|OUT", 1, "out.txt（文件不存在）", "-"},
+    {"a census of nothing", "-", "-", "--census|IN", 1, "in.iso（文件不存在）\n", "-"},
+    {"joined, in UTF-8", kJoined, "-", "--encoding|utf-8|--join| / |--fields|701a*|IN|OUT", 0, "", kUtf8Joined},
+    {"GBK after UTF-8", kJoined, kUtf8Joined, "--append|--fields|701a*|IN|OUT", 2,
+     "输出文件已是UTF-8编码，不能追加GBK编码的数据：", kUtf8Joined},
+    {"a workbook by its name", kRecord, "-", "IN|BOOK", 0, "输出文件：", kZip, false},
+    {"a workbook by its format", kRecord, "-", "--format|xlsx|IN|OUT", 0, "", kZip, false},
+    {"text by its format", kRecord, "-", "--format|tsv|IN|BOOK", 0, "", "010a\t", false},
+    {"a workbook that exists", kRecord, "old", "IN|BOOK", 2, "要替换它请加 --replace", "old"},
+    {"a workbook replaced", kRecord, "old", "--replace|IN|BOOK", 0, "", kZip, false},
+    {"a workbook appended to", kRecord, "old", "--append|IN|BOOK", 2, "Excel 工作簿不能追加", "old"},
+    {"text replaced", kRecord, "old", "--replace|--fields|200a|IN|OUT", 0, "",
+     "200a\t\r\n" + Gbk("中文题名") + "\t\r\n"},
+    {"both --append and --replace", kRecord, "old", "--append|--replace|IN|OUT", 2, "只能用一个", "old"},
+    {"an unknown format", kRecord, "-", "--format|ods|IN|OUT", 2, "未知的格式 ods", "-"},
+    {"control characters left out, counted",
+     RecordBuilder().Field("200", "1 " + Sf("a", std::string("\x07") + "a\tb")).Build(), "-", "--fields|200a|IN|BOOK",
+     0, "\n  2个控制字符已删去，第一处在第1条记录。\n", kZip, false},
+    {"16,384 columns", kRecord, "-", "--fields|" + Items(16384) + "|IN|BOOK", 0, "", kZip, false},
+    {"16,385 columns: none replaced", kRecord, "old", "--replace|--fields|" + Items(16385) + "|IN|BOOK", 2,
+     "Excel 工作簿最多16384列，字段列表有16385项；请减少字段或改用文本形式。", "old"},
+    {"16,385 columns of text", kRecord, "-", "--fields|" + Items(16385) + "|IN|OUT", 0, "", "200a\t200a\t", false},
+    {"a list file, one item a line", kRecord, "-", "--fields|@LIST|IN|OUT", 0, "", kExpected, true,
+     std::string("\xEF\xBB\xBF") + "200a\r\n000?\r\n"},
+    {"a list file not in UTF-8", kRecord, "-", "--fields|@LIST|IN|OUT", 2,
+     "marc2tab: 字段列表文件不是UTF-8编码的文本文件：", "-", true, Gbk("题名")},
+    {"a list file of too many items", kRecord, "-", "--fields|@LIST|IN|OUT", 2,
+     "marc2tab: 字段列表文件中的项目超过16384个：", "-", true, Items(16385)},
+    {"no list file", kRecord, "-", "--fields|@LIST|IN|OUT", 2, "list.txt（文件不存在）\n", "-"},
 };
 
 TEST(Marc2tab, ArgumentsExitStatusAndFiles) {
   for (const Call& call : kCalls) {
     TempFolder folder;
     if (call.input != "-") WriteBytes(folder.File("in.iso"), call.input);
-    if (call.outputBefore != "-") WriteBytes(folder.File("out.txt"), call.outputBefore);
-    const Result result = RunMarc2tab(folder, call.arguments, folder.File("stdout"));
-    EXPECT_EQ(result.exitCode, call.exitCode) << call.what;
-    EXPECT_NE(result.err.find(call.errHas), std::string::npos) << call.what << ": " << result.err;
-    const std::string output = folder.File("out.txt");
-    EXPECT_EQ(Exists(output) ? ReadBytes(output) : "-", call.outputAfter) << call.what;
+    if (call.list != "-") WriteBytes(folder.File("list.txt"), call.list);
+    std::vector<std::string> arguments = Split(call.arguments);
+    for (std::string& argument : arguments) {
+      if (argument == "@LIST") argument = "@" + folder.File("list.txt");
+    }
+    const bool book = std::find(arguments.begin(), arguments.end(), "BOOK") != arguments.end();
+    const std::string output = folder.File(book ? "out.xlsx" : "out.txt");
+    if (call.before != "-") WriteBytes(output, call.before);
+    const Result result = RunMarc2tab(folder, arguments, folder.File("stdout"));
+    EXPECT_EQ(result.exitCode, call.exitCode) << call.what << ": " << result.err;
+    for (const std::string& piece : Split(call.errHas)) {
+      EXPECT_NE(result.err.find(piece), std::string::npos) << call.what << ": " << result.err;
+    }
+    const std::string after = Exists(output) ? ReadBytes(output) : "-";
+    EXPECT_EQ(call.whole ? after : after.substr(0, call.after.size()), call.after) << call.what;
   }
   TempFolder folder;
   const Result help = RunMarc2tab(folder, {"--help"}, folder.File("stdout"));
@@ -213,41 +193,6 @@ TEST(Marc2tab, ArgumentsExitStatusAndFiles) {
       << "the statuses the calls above end with";
   for (const char* form : {"200a ", "701a* ", "200 ", "001 ", "606* ", "100a/9-12 ", "005/0-7 ", "000? ", "000# "}) {
     EXPECT_NE(help.out.find(std::string("  ") + form), std::string::npos) << "an example of " << form;
-  }
-}
-
-// --fields @FILE: the list from a UTF-8 file, one item a line or all on one;
-// a file that cannot be read, is not UTF-8 or holds too many items is
-// refused before any output is made.
-TEST(Marc2tab, FieldListFromAFile) {
-  std::string tooLong;
-  for (int i = 0; i <= 16384; ++i) tooLong += "200a\n";
-  const struct {
-    const char* what;
-    std::string list;  // "-" for no file
-    int exitCode;
-    std::string errHas;
-    std::string outputAfter;
-  } cases[] = {
-      {"one item a line",
-       "\xEF\xBB\xBF"
-       "200a\r\n000?\r\n",
-       0, "", kExpected},
-      {"blanks and a full-width comma", "  200a，\n\n\t000?  ", 0, "", kExpected},
-      {"not UTF-8", Gbk("题名"), 2, "marc2tab: 字段列表文件不是UTF-8编码的文本文件：", "-"},
-      {"too many items", tooLong, 2, "marc2tab: 字段列表文件中的项目超过16384个：", "-"},
-      {"no such file", "-", 2, "list.txt（文件不存在）\n", "-"},
-  };
-  for (const auto& c : cases) {
-    TempFolder folder;
-    WriteBytes(folder.File("in.iso"), kRecord);
-    if (c.list != "-") WriteBytes(folder.File("list.txt"), c.list);
-    const Result result =
-        RunMarc2tab(folder, {"--fields", "@" + folder.File("list.txt"), "IN", "OUT"}, folder.File("stdout"));
-    EXPECT_EQ(result.exitCode, c.exitCode) << c.what;
-    EXPECT_NE(result.err.find(c.errHas), std::string::npos) << c.what << ": " << result.err;
-    const std::string output = folder.File("out.txt");
-    EXPECT_EQ(Exists(output) ? ReadBytes(output) : "-", c.outputAfter) << c.what;
   }
 }
 
@@ -265,71 +210,8 @@ TEST(Marc2tab, StandardOutput) {
   EXPECT_EQ(ReadBytes(folder.File("in.iso")), kRecord);
 }
 
-// A field list of `items` times 200a.
-std::string Items(std::size_t items) {
-  std::string list = "200a";
-  for (std::size_t i = 1; i < items; ++i) list += ",200a";
-  return list;
-}
-
-// Workbooks: by the output's name or by --format, written whole, replaced
-// only with --replace, never appended to; and text replaced with --replace.
-// The sample's workbook is the same bytes in every build. A list of more
-// items than a workbook has columns is refused before any file is touched.
-TEST(Marc2tab, Workbooks) {
-  const std::string tooWide = "Excel 工作簿最多16384列，字段列表有16385项；请减少字段或改用文本形式。";
-  const struct {
-    const char* what;
-    std::vector<std::string> arguments;  // "BOOK" stands for out.xlsx, "OUT" for out.txt
-    const char* before;                  // of the file written, nullptr for none
-    int exitCode;
-    std::string errHas;
-    std::string begins;           // the file after; "-" for none
-    std::string input = kRecord;  // in in.iso
-  } cases[] = {
-      {"a workbook by its name", {"IN", "BOOK"}, nullptr, 0, "输出文件：", "PK\x03\x04"},
-      {"a workbook by its format", {"--format", "xlsx", "IN", "OUT"}, nullptr, 0, "", "PK\x03\x04"},
-      {"text by its format", {"--format", "tsv", "IN", "BOOK"}, nullptr, 0, "", "010a\t"},
-      {"a workbook that exists", {"IN", "BOOK"}, "old", 2, "要替换它请加 --replace", "old"},
-      {"a workbook replaced", {"--replace", "IN", "BOOK"}, "old", 0, "", "PK\x03\x04"},
-      {"a workbook appended to", {"--append", "IN", "BOOK"}, "old", 2, "Excel 工作簿不能追加", "old"},
-      {"text replaced", {"--replace", "--fields", "200a", "IN", "OUT"}, "old", 0, "", "200a\t\r\n"},
-      {"both --append and --replace", {"--append", "--replace", "IN", "OUT"}, "old", 2, "只能用一个", "old"},
-      {"an unknown format", {"--format", "ods", "IN", "OUT"}, nullptr, 2, "未知的格式 ods", "-"},
-      {"control characters left out, counted",
-       {"--fields", "200a", "IN", "BOOK"},
-       nullptr,
-       0,
-       "\n  2个控制字符已删去，第一处在第1条记录。\n",
-       "PK\x03\x04",
-       RecordBuilder().Field("200", "1 " + Sf("a", std::string("\x07") + "a\tb")).Build()},
-      {"16,384 columns", {"--fields", Items(16384), "IN", "BOOK"}, nullptr, 0, "", "PK\x03\x04"},
-      {"16,385 columns: no file made", {"--fields", Items(16385), "IN", "BOOK"}, nullptr, 2, tooWide, "-"},
-      {"16,385 columns: none replaced",
-       {"--replace", "--fields", Items(16385), "IN", "BOOK"},
-       "old",
-       2,
-       tooWide,
-       "old"},
-      {"16,385 columns of text", {"--fields", Items(16385), "IN", "OUT"}, nullptr, 0, "", "200a\t200a\t"},
-  };
-  for (const auto& c : cases) {
-    TempFolder folder;
-    WriteBytes(folder.File("in.iso"), c.input);
-    std::vector<std::string> arguments = c.arguments;
-    std::string written = folder.File("out.txt");
-    for (std::string& argument : arguments) {
-      if (argument == "BOOK") argument = written = folder.File("out.xlsx");
-    }
-    for (const std::string& argument : arguments) {
-      if (argument == "OUT") written = folder.File("out.txt");
-    }
-    if (c.before != nullptr) WriteBytes(written, c.before);
-    const Result result = RunMarc2tab(folder, arguments, folder.File("stdout"));
-    EXPECT_EQ(result.exitCode, c.exitCode) << c.what << ": " << result.err;
-    EXPECT_NE(result.err.find(c.errHas), std::string::npos) << c.what << ": " << result.err;
-    EXPECT_EQ(Exists(written) ? ReadBytes(written).substr(0, c.begins.size()) : "-", c.begins) << c.what;
-  }
+// The sample's workbook is the same bytes in every build.
+TEST(Marc2tab, TheWorkbookOfTheSample) {
   TempFolder folder;
   const Result sample = RunMarc2tab(
       folder,

@@ -109,10 +109,8 @@ TEST(Census, CountsEveryTagAndCode) {
       {"pymarc/testunimarc.dat", "", "1/0/0/56", {"200$a|200a|1|1| L' altra faccia della spirale"}},
       {"pymarc/bad_records.mrc", "", "8/2/0/5", {"000?|000?|6|6|", "245$c|245c|5|5|Andrew Hunt, David Thomas."}},
       {"pymarc/utf8_invalid.mrc", "", "1/0/0/46", {"260$\xEF\xBF\xBD||1|1|bAssociation of Teacher Educators]"}},
-      {"pymarc/bad_indicator.dat",
-       "",
-       "1/0/0/52",
-       {"0 2$a||1|1|9780253325525 (alk. paper)"}},  // no item has a blank inside
+      // No item has a blank inside.
+      {"pymarc/bad_indicator.dat", "", "1/0/0/52", {"0 2$a||1|1|9780253325525 (alk. paper)"}},
       {"pymarc/bad_subfield_code.dat", "", "1/0/0/42", {"245$谩|245谩|1|1|ActivePerl with ASP and ADO /"}},
       {"pymarc/1251.dat", "", "6/0/0/64", {}},
       {"marc4j/chinese_mangled_multibyte.mrc", "", "4/0/0/96", {"880$h|880h|4|4|videorecording /"}},

@@ -12,6 +12,7 @@
 #include "marc/column_title.h"
 #include "marc/field_list.h"
 #include "record_builder.h"
+#include "test_support.h"
 
 namespace {
 
@@ -216,103 +217,57 @@ struct GrammarCase {
   const char* item;
   FieldCode::Kind kind;
   bool joined;
-  const char* chinese;  // the name in the header ("" for none: the code shows)
-  const char* english;
-  std::vector<std::string> cells;  // of kGrammarRecords
+  const char* titles;  // the name in the header in Chinese, "|", in English ("" for none: the code shows)
+  std::string cells;   // of kGrammarRecords, split at "|"
 };
 
 using Kind = FieldCode::Kind;
 const GrammarCase kGrammar[] = {
     // Today's codes, as they were.
-    {"200a", Kind::Subfield, false, "正题名", "Title proper", {Gbk("题名"), "", "line\rbreak", ""}},
-    {"606a*", Kind::Subfield, true, "款目要素（全部）", "Entry element (all)", {"S; " + Gbk("主题"), "", "", ""}},
-    {"0019", Kind::ControlField, false, "记录标识号", "Record identifier", {"CN-1", "U-2", "", ""}},
-    {"200x", Kind::Subfield, false, "", "", {"", "", "", ""}},
-    {"000?",
-     Kind::RecordType,
-     false,
-     "记录类型",
-     "Type of record",
-     {Gbk("文字资料印刷品"), Gbk("文字资料印刷品"), Gbk("文字资料印刷品"), ""}},
-    {"200**", Kind::Subfield, true, "", "", {"", "", "", ""}},  // subfield code '*'
+    {"200a", Kind::Subfield, false, "正题名|Title proper", Gbk("题名") + "||line\rbreak|"},
+    {"606a*", Kind::Subfield, true, "款目要素（全部）|Entry element (all)", "S; " + Gbk("主题") + "|||"},
+    {"0019", Kind::ControlField, false, "记录标识号|Record identifier", "CN-1|U-2||"},
+    {"200x", Kind::Subfield, false, "", "|||"},
+    {"000?", Kind::RecordType, false, "记录类型|Type of record",
+     Gbk("文字资料印刷品") + "|" + Gbk("文字资料印刷品") + "|" + Gbk("文字资料印刷品") + "|"},
+    {"200**", Kind::Subfield, true, "", "|||"},  // subfield code '*'
     // Whole fields.
-    {"200",
-     Kind::WholeField,
-     false,
-     "题名与责任说明",
-     "Title and statement of responsibility",
-     {"1 $a" + Gbk("题名") + "$f" + Gbk("著者"), "", "1 $aline\rbreak", ""}},
-    {"606*",
-     Kind::WholeField,
-     true,
-     "论题名称主题（全部）",
-     "Topical name used as subject (all)",
-     {"0 $aS; 0 $a" + Gbk("主题"), "", "", ""}},
-    {"001", Kind::ControlField, false, "记录标识号", "Record identifier", {"CN-1", "U-2", "", ""}},
-    {"001*", Kind::ControlField, true, "记录标识号（全部）", "Record identifier (all)", {"CN-1", "U-2", "", ""}},
+    {"200", Kind::WholeField, false, "题名与责任说明|Title and statement of responsibility",
+     "1 $a" + Gbk("题名") + "$f" + Gbk("著者") + "||1 $aline\rbreak|"},
+    {"606*", Kind::WholeField, true, "论题名称主题（全部）|Topical name used as subject (all)",
+     "0 $aS; 0 $a" + Gbk("主题") + "|||"},
+    {"001", Kind::ControlField, false, "记录标识号|Record identifier", "CN-1|U-2||"},
+    {"001*", Kind::ControlField, true, "记录标识号（全部）|Record identifier (all)", "CN-1|U-2||"},
     // Characters, not bytes, in each record's encoding.
-    {"100a/9-12",
-     Kind::Subfield,
-     false,
-     "通用处理数据（第9-12位）",
-     "General processing data (positions 9-12)",
-     {"2006", "2006", "", ""}},
-    {"100a/0-1",
-     Kind::Subfield,
-     false,
-     "通用处理数据（第0-1位）",
-     "General processing data (positions 0-1)",
-     {Gbk("中文"), "中文", "", ""}},
-    {"100a/4",
-     Kind::Subfield,
-     false,
-     "通用处理数据（第4位）",
-     "General processing data (position 4)",
-     {Gbk("的"), "的", "", ""}},
-    {"100a/15-9999",
-     Kind::Subfield,
-     false,
-     "通用处理数据（第15-9999位）",
-     "General processing data (positions 15-9999)",
-     {"34", "34", "", ""}},
-    {"100a/17",
-     Kind::Subfield,
-     false,
-     "通用处理数据（第17位）",
-     "General processing data (position 17)",
-     {"", "", "", ""}},
-    {"005/0-7",
-     Kind::ControlField,
-     false,
-     "记录版本标识（第0-7位）",
-     "Version identifier (positions 0-7)",
-     {"20240101", "", "", ""}},
-    {"606a*/0",
-     Kind::Subfield,
-     true,
-     "款目要素（全部）（第0位）",
-     "Entry element (all) (position 0)",
-     {"S; " + Gbk("主"), "", "", ""}},
-    {"606a/0*",
-     Kind::Subfield,
-     true,
-     "款目要素（全部）（第0位）",
-     "Entry element (all) (position 0)",
-     {"S; " + Gbk("主"), "", "", ""}},
-    {"000#", Kind::RecordNumber, false, "记录号", "Record number", {"1", "2", "3", "4"}},
+    {"100a/9-12", Kind::Subfield, false, "通用处理数据（第9-12位）|General processing data (positions 9-12)",
+     "2006|2006||"},
+    {"100a/0-1", Kind::Subfield, false, "通用处理数据（第0-1位）|General processing data (positions 0-1)",
+     Gbk("中文") + "|中文||"},
+    {"100a/4", Kind::Subfield, false, "通用处理数据（第4位）|General processing data (position 4)",
+     Gbk("的") + "|的||"},
+    {"100a/15-9999", Kind::Subfield, false, "通用处理数据（第15-9999位）|General processing data (positions 15-9999)",
+     "34|34||"},
+    {"100a/17", Kind::Subfield, false, "通用处理数据（第17位）|General processing data (position 17)", "|||"},
+    {"005/0-7", Kind::ControlField, false, "记录版本标识（第0-7位）|Version identifier (positions 0-7)", "20240101|||"},
+    // The star before or after the positions.
+    {"606a*/0", Kind::Subfield, true, "款目要素（全部）（第0位）|Entry element (all) (position 0)",
+     "S; " + Gbk("主") + "|||"},
+    {"606a/0*", Kind::Subfield, true, "款目要素（全部）（第0位）|Entry element (all) (position 0)",
+     "S; " + Gbk("主") + "|||"},
+    {"000#", Kind::RecordNumber, false, "记录号|Record number", "1|2|3|4"},
     // Never a value.
-    {"20a", Kind::AlwaysEmpty, false, "", "", {"", "", "", ""}},
-    {"200ab", Kind::AlwaysEmpty, false, "", "", {"", "", "", ""}},
-    {"100a/x", Kind::AlwaysEmpty, false, "", "", {"", "", "", ""}},
-    {"100a/12-9", Kind::AlwaysEmpty, false, "", "", {"", "", "", ""}},
-    {"100a/10000", Kind::AlwaysEmpty, false, "", "", {"", "", "", ""}},
-    {"100a/", Kind::AlwaysEmpty, false, "", "", {"", "", "", ""}},
-    {"200/0-3", Kind::AlwaysEmpty, false, "", "", {"", "", "", ""}},  // a data field has no positions
-    {"000?/1", Kind::AlwaysEmpty, false, "", "", {"", "", "", ""}},
-    {"606a*/0*", Kind::AlwaysEmpty, false, "", "", {"", "", "", ""}},
-    {"200 a", Kind::AlwaysEmpty, false, "", "", {"", "", "", ""}},
-    {"2OO", Kind::AlwaysEmpty, false, "", "", {"", "", "", ""}},
-    {"", Kind::AlwaysEmpty, false, "", "", {"", "", "", ""}},
+    {"20a", Kind::AlwaysEmpty, false, "", "|||"},
+    {"200ab", Kind::AlwaysEmpty, false, "", "|||"},
+    {"100a/x", Kind::AlwaysEmpty, false, "", "|||"},
+    {"100a/12-9", Kind::AlwaysEmpty, false, "", "|||"},
+    {"100a/10000", Kind::AlwaysEmpty, false, "", "|||"},
+    {"100a/", Kind::AlwaysEmpty, false, "", "|||"},
+    {"200/0-3", Kind::AlwaysEmpty, false, "", "|||"},  // a data field has no positions
+    {"000?/1", Kind::AlwaysEmpty, false, "", "|||"},
+    {"606a*/0*", Kind::AlwaysEmpty, false, "", "|||"},
+    {"200 a", Kind::AlwaysEmpty, false, "", "|||"},
+    {"2OO", Kind::AlwaysEmpty, false, "", "|||"},
+    {"", Kind::AlwaysEmpty, false, "", "|||"},
 };
 
 TEST(Grammar, EachItemsKindTitlesAndCells) {
@@ -326,12 +281,12 @@ TEST(Grammar, EachItemsKindTitlesAndCells) {
     EXPECT_EQ(code.kind, c.kind) << c.item;
     EXPECT_EQ(code.joined, c.joined) << c.item;
     EXPECT_EQ(code.item, c.item);
-    const std::string chinese = *c.chinese != 0 ? c.chinese : c.item;
+    const std::vector<std::string> titles = *c.titles != 0 ? Split(c.titles) : std::vector<std::string>{c.item, c.item};
     EXPECT_EQ(ColumnTitle(code, HeaderStyle::Codes, Language::English), c.item);
-    EXPECT_EQ(ColumnTitle(code, HeaderStyle::Names, Language::Chinese), chinese);
-    EXPECT_EQ(ColumnTitle(code, HeaderStyle::Names, Language::English), *c.english != 0 ? c.english : c.item);
+    EXPECT_EQ(ColumnTitle(code, HeaderStyle::Names, Language::Chinese), titles[0]);
+    EXPECT_EQ(ColumnTitle(code, HeaderStyle::Names, Language::English), titles[1]);
     EXPECT_EQ(ColumnTitle(code, HeaderStyle::CodesAndNames, Language::Chinese),
-              *c.chinese != 0 ? std::string(c.item) + " " + c.chinese : c.item);
+              *c.titles != 0 ? std::string(c.item) + " " + titles[0] : c.item);
     EXPECT_EQ(ItemsThatCannotMatch({c.item}).empty(), c.kind != Kind::AlwaysEmpty) << c.item;
   }
   for (std::size_t record = 0; record < std::size(kGrammarRecords); ++record) {
@@ -339,7 +294,7 @@ TEST(Grammar, EachItemsKindTitlesAndCells) {
     view.Build(kGrammarRecords[record]);
     extractor.Read(view, static_cast<std::int64_t>(record) + 1);
     for (std::size_t column = 0; column < codes.size(); ++column) {
-      EXPECT_EQ(ValueOf(extractor, column), kGrammar[column].cells[record])
+      EXPECT_EQ(ValueOf(extractor, column), Split(kGrammar[column].cells).at(record))
           << kGrammar[column].item << " in record " << record + 1;
     }
   }

@@ -150,10 +150,6 @@ const std::string kJoinedTwice =
     RecordBuilder().Field("200", Sf("a", "A")).Field("701", Sf("a", "x")).Field("701", Sf("a", "y")).Build();
 
 const Conversation kConversations[] = {
-    {"no such input: said, and nothing else",
-     [](Scene& t) { t.window.inputPath = t.folder.File("missing.iso"); },
-     {"InputPath", "Tell(InputNotFound|找不到数据文件：.../missing.iso)"},
-     "-"},
     {"no input path",
      [](Scene& t) { t.window.inputPath = ""; },
      {"InputPath", "Tell(NoInputPath|请先选择数据文件。)"},
@@ -181,8 +177,6 @@ const Conversation kConversations[] = {
      },
      Chosen({kAskAppend}), "old\n\x80"},
     {"Yes to appending", [](Scene& t) { WriteBytes(t.output, "old\r\n"); },
-     Chosen({kAskAppend, Progress(1, 100), Progress(1, 100), kFinishedWithout200f}), "old\r\n" + kOneLine},
-    {"Yes to appending to three bytes without a line break", [](Scene& t) { WriteBytes(t.output, "old"); },
      Chosen({kAskAppend, Progress(1, 100), Progress(1, 100), kFinishedWithout200f}), "old\r\n" + kOneLine},
     {"No to replacing a workbook",
      [](Scene& t) {

@@ -144,9 +144,7 @@ TEST(FieldListFiles, ReadRefusedAndWritten) {
     Problem problem;
     std::string list;
   } cases[] = {
-      {"\xEF\xBB\xBF"
-       "200a\r\n题名\r\n",
-       Problem::None, "200a,题名"},
+      {std::string("\xEF\xBB\xBF") + "200a\r\n题名\r\n", Problem::None, "200a,题名"},
       {"200a," + Gbk("题名"), Problem::NotUtf8, ""},
       {std::string(kLargestListFile + 1, ' '), Problem::TooLarge, ""},
       {std::nullopt, Problem::CannotOpen, ""},
@@ -202,8 +200,7 @@ TEST(FieldListFile, WhatAFileGives) {
     std::vector<std::string> items;
   } cases[] = {
       {"one a line, with a byte order mark",
-       "\xEF\xBB\xBF"
-       "200a\r\n200f\r\n",
+       std::string("\xEF\xBB\xBF") + "200a\r\n200f\r\n",
        Problem::None,
        {"200a", "200f"}},
       {"a line ending in a full-width comma", "200a，\n200f\r\n", Problem::None, {"200a", "200f"}},
@@ -212,19 +209,8 @@ TEST(FieldListFile, WhatAFileGives) {
       {"lines ended by CR alone", "200a\r200f", Problem::None, {"200a", "200f"}},
       {"a list on one line", "010a,200a，701a*", Problem::None, {"010a", "200a", "701a*"}},
       {"empty", "", Problem::None, {}},
-      {"UTF-16 without its mark",
-       std::string("2\0"
-                   "0\0"
-                   "0\0"
-                   "a\0",
-                   8),
-       Problem::NotUtf8,
-       {}},
-      {"UTF-16 with its mark",
-       "\xFF\xFE"
-       "2",
-       Problem::NotUtf8,
-       {}},
+      {"UTF-16 without its mark", std::string{'2', 0, '0', 0, '0', 0, 'a', 0}, Problem::NotUtf8, {}},
+      {"UTF-16 with its mark", std::string("\xFF\xFE") + "2", Problem::NotUtf8, {}},
       {"as many items as a workbook has columns", wide, Problem::None, {}},
   };
   for (const auto& c : cases) {
@@ -244,9 +230,7 @@ TEST(FieldListFile, WhatAFileGives) {
   for (const std::string list : {"215\r\nd, 200a,,701a*\r\n", "", "200a,\r\n200f,"}) {
     EXPECT_EQ(ParseFieldList(FieldListFromFile(FieldListFileBytes(list)).list), ParseFieldList(list)) << list;
   }
-  EXPECT_EQ(FieldListFileBytes("215\r\nd,200a"),
-            "\xEF\xBB\xBF"
-            "215d,200a\r\n");
+  EXPECT_EQ(FieldListFileBytes("215\r\nd,200a"), std::string("\xEF\xBB\xBF") + "215d,200a\r\n");
 }
 
 }  // namespace

@@ -45,21 +45,13 @@ struct Framing {
 
 const Framing kFramings[] = {
     {"CR LF, lone CR, last line without a break", "A\x1D\r\nBB\x1D\rC\x1D", {"0:A\x1D", "4:BB\x1D", "8:C\x1D"}},
-    {"no line breaks at all",
-     "A\x1D"
-     "B\x1D",
-     {"0:A\x1D", "2:B\x1D"}},
+    {"no line breaks at all", std::string("A\x1D") + "B\x1D", {"0:A\x1D", "2:B\x1D"}},
     {"a lone LF stays inside a record", "A\nB\r\nC", {"0:A\nB", "5:C*"}},
     {"padding after a record end belongs to none",
-     std::string("A\x1D \0\n\r \x1D"
-                 "B",
-                 9),
+     std::string("A\x1D \0\n\r \x1D", 8) + "B",
      {"0:A\x1D", "7:\x1D", "8:B*"}},
     {"empty lines are no records", "\r\n\r\r\nA\x1D\r\n\r\n", {"5:A\x1D"}},
-    {"the input ends inside a record",
-     "A\x1D"
-     "BC",
-     {"0:A\x1D", "2:BC*"}},
+    {"the input ends inside a record", std::string("A\x1D") + "BC", {"0:A\x1D", "2:BC*"}},
     {"a CR ends a record that has no terminator", "AB\rC\x1D", {"0:AB", "3:C\x1D"}},
     {"a CR at the very end", "A\r\nB\r", {"0:A", "3:B"}},
     {"nothing at all", "", {}},

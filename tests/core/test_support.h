@@ -62,6 +62,13 @@ inline std::string ReadBytes(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// The pieces of a table's text between its bars: "a||b" is "a", "", "b".
+inline std::vector<std::string> Split(const std::string& text) {
+  std::vector<std::string> pieces(1);
+  for (char c : text) c == '|' ? pieces.emplace_back() : pieces.back() += c;
+  return pieces;
+}
+
 inline bool Exists(const std::string& path) { return std::filesystem::exists(std::filesystem::u8path(path)); }
 
 // The threads the runs of these tests make their rows on: 0 (one per core)

@@ -336,13 +336,11 @@ TEST_F(FieldChooserTest, WithoutAFileBeginAndTheChooserSaySoInstead) {
     const wchar_t* path;
     bool begin = false;  // Begin pressed, else the label clicked
     std::string prompt;
-    unsigned icon = MB_ICONWARNING;
     bool focusInThePathBox = false;
   } cases[] = {
       {.path = L"", .begin = true, .prompt = "请先选择数据文件。", .focusInThePathBox = true},
       {.path = L"Z:\\no\\such.iso", .begin = true, .prompt = "找不到数据文件：Z:\\no\\such.iso"},
       {.path = L"", .prompt = "请先选择数据文件。", .focusInThePathBox = true},
-      {.path = L"  \"\" ", .prompt = "请先选择数据文件。", .focusInThePathBox = true},
       {.path = L"Z:\\no\\such\\记录.iso", .prompt = "找不到数据文件：Z:\\no\\such\\记录.iso"},
       {.path = L" \"Z:\\no\\such.iso\"", .prompt = "找不到数据文件：Z:\\no\\such.iso"},
   };
@@ -355,7 +353,7 @@ TEST_F(FieldChooserTest, WithoutAFileBeginAndTheChooserSaySoInstead) {
     EXPECT_EQ(RunInChooser(open, [](HWND dialog) { EndDialog(dialog, IDCANCEL); }), 0) << row;
     ASSERT_EQ(desktop.messages.size(), 1u) << row;
     EXPECT_EQ(desktop.messages[0].prompt, c.prompt) << row;
-    EXPECT_EQ(desktop.messages[0].style, MB_OK | c.icon) << row;
+    EXPECT_EQ(desktop.messages[0].style, static_cast<unsigned>(MB_OK | MB_ICONWARNING)) << row;
     EXPECT_EQ(desktop.messages[0].title, "温馨提示") << row;
     EXPECT_EQ(GetFocus() == Control(kInputPathBox), c.focusInThePathBox) << row;
     EXPECT_TRUE(IsWindowEnabled(Control(kBeginButton))) << row;
@@ -491,9 +489,10 @@ TEST_F(FieldChooserTest, CancelWhileTheFileIsReadStopsTheReading) {
 }
 
 // Typing a code goes to its row; Tab goes round the list, the preview and
-// the buttons; the buttons wear the skin; the controls sit where the layout
-// of the window's DPI puts them, also once the dialog is made larger.
-TEST_F(FieldChooserTest, TypingFindsACodeTabGoesRoundTheButtonsWearTheSkinAndTheLayoutFollowsTheSize) {
+// the buttons; the controls sit where the layout of the window's DPI puts
+// them, also once the dialog is made larger. (That its buttons wear the
+// skin, the end-to-end test sees on the screen.)
+TEST_F(FieldChooserTest, TypingFindsACodeTabGoesRoundAndTheLayoutFollowsTheSize) {
   const int runs = RunInChooser(clickLabel, [&](HWND dialog) {
     HWND list = GetDlgItem(dialog, kChooserList);
     for (wchar_t c : std::wstring(L"701a")) PostMessageW(list, WM_CHAR, c, 1);
@@ -516,12 +515,6 @@ TEST_F(FieldChooserTest, TypingFindsACodeTabGoesRoundTheButtonsWearTheSkinAndThe
     }
     EXPECT_EQ(focus, (std::vector<int>{kChooserList, kChooserHeaderChoice, kChooserSchemeChoice, kChooserPreview, IDOK,
                                        IDCANCEL, kChooserList, IDCANCEL}));
-    for (int id : {IDOK, IDCANCEL}) {  // drawn by the skin, with its rounded outline
-      HWND button = GetDlgItem(dialog, id);
-      const win32::Region outline(CreateRectRgn(0, 0, 0, 0));
-      EXPECT_EQ(GetWindowLongPtrW(button, GWL_STYLE) & BS_TYPEMASK, BS_OWNERDRAW) << id;
-      EXPECT_NE(GetWindowRgn(button, outline.Get()), ERROR) << id;
-    }
     for (int grow : {0, 200}) {
       RECT outer, client;
       GetWindowRect(dialog, &outer);

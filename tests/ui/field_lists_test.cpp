@@ -169,6 +169,7 @@ TEST_F(FieldListsTest, ListsAreLoadedFromAndSavedToFilesAndWhatIsNoListIsRefused
   std::string many = "200a";
   for (int i = 0; i < 16384; ++i) many += "\r\n701a*";
   const std::wstring where = folder.wstring() + L"\\";
+  const std::string saved = std::string("\xEF\xBB\xBF") + "9999,200a\r\n";
   const struct {
     const char* what;
     UINT command;
@@ -178,14 +179,9 @@ TEST_F(FieldListsTest, ListsAreLoadedFromAndSavedToFilesAndWhatIsNoListIsRefused
     std::string said;       // the message, the folder left out
     std::string fileAfter;  // "" for no file
   } cases[] = {
-      {"saved", kSaveListFileCommand, L"新书.txt", nullptr, "9999,200a", "",
-       "\xEF\xBB\xBF"
-       "9999,200a\r\n"},
-      {"loaded back", kLoadListFileCommand, L"新书.txt", nullptr, "9999,200a", "",
-       "\xEF\xBB\xBF"
-       "9999,200a\r\n"},
-      {"one item a line", kLoadListFileCommand, L"a.txt", "010a\r\n 200a \r\n\r\n", "010a,200a", "",
-       "010a\r\n 200a \r\n\r\n"},
+      {"saved", kSaveListFileCommand, L"新书.txt", nullptr, "9999,200a", "", saved},
+      {"loaded back", kLoadListFileCommand, L"新书.txt", nullptr, "9999,200a", "", saved},
+      {"another list", kLoadListFileCommand, L"a.txt", "010a,200a", "010a,200a", "", "010a,200a"},
       {"not UTF-8", kLoadListFileCommand, L"gbk.txt", "200a,\xCC\xE2\xC3\xFB", "9999,200a",
        "未载入字段列表：gbk.txt不是UTF-8编码的文本文件。", "200a,\xCC\xE2\xC3\xFB"},
       {"too many", kLoadListFileCommand, L"many.txt", many.c_str(), "9999,200a",
