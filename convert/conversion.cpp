@@ -134,15 +134,16 @@ class Converter {
   RunSummary Convert(Table& table, std::unique_ptr<InputFile> input) {
     table.Header(rows_.HeaderCells());
     std::unique_ptr<WorkPool> ownPool;
-    RowPipeline<typename RowsFor<Table>::Type> pipeline(PoolFor(request_.threads, ownPool), request_, format_.encoding,
-                                                        log_.Wanted());
+    using Rows = typename RowsFor<Table>::Type;
+    RowRing<Rows> ring(PoolFor(request_.threads, ownPool),
+                       [this] { return std::make_unique<RowSlot<Rows>>(request_, format_.encoding); });
     for (file_ = 0; file_ < request_.inputPaths.size(); ++file_) {
       const std::string& path = request_.inputPaths[file_];
       FileError error;
       if (!input) input = files_.OpenForReading(path, error);
       if (!input) return FailReading(table, FileFailure(Failure::Kind::CannotOpenInput, path, error));
       recordsBefore_ = summary_.records;
-      const RecordsEnd end = ConvertFile(table, *input, pipeline);
+      const RecordsEnd end = ConvertFile(table, *input, ring);
       if (writeFailed_) return FailWriting(table);
       if (stopped_) return Stop(table);
       if (end == RecordsEnd::ReadFailed) {
@@ -163,7 +164,7 @@ class Converter {
   // Cuts the file's records into batches, whose rows are made on the pool
   // while the next are cut, and writes the rows of each in turn.
   template <typename Table, typename Rows>
-  RecordsEnd ConvertFile(Table& table, InputFile& input, RowPipeline<Rows>& pipeline) {
+  RecordsEnd ConvertFile(Table& table, InputFile& input, RowRing<Rows>& ring) {
     RecordSplitter splitter(input);
     // A file whose size was not known beforehand (a pipe) shows its own progress.
     size_ = knownSize_ ? totalSize_ : input.Size();
@@ -171,7 +172,7 @@ class Converter {
     const std::string name = NameWithoutFolder(request_.inputPaths[file_]);
     std::int64_t recordsCut = 0;
     for (;;) {
-      RowBatch<Rows>& batch = pipeline.Filling();
+      RowBatch<Rows>& batch = ring.Filling().batch;
       batch.Begin(file_, name, recordsCut);
       RecordSplitter::Result last = RecordSplitter::Result::End;
       std::exception_ptr broke;  // reading broke off: the records before it are still converted
@@ -181,13 +182,15 @@ class Converter {
         broke = std::current_exception();
       }
       recordsCut += static_cast<std::int64_t>(batch.records.size());
-      if (!batch.Empty()) pipeline.Hand();
+      if (!batch.Empty()) {
+        ring.Hand([keepIds = log_.Wanted()](RowSlot<Rows>& slot) { MakeRows(slot.maker, slot.batch, keepIds); });
+      }
       // At the end, and while a record too long to hold is skipped (an
       // endless input, say), every row so far is written.
       const bool drain = last != RecordSplitter::Result::Record;
-      while (pipeline.InFlight() && (drain || !pipeline.CanFill())) {
-        if (!WriteBatch(table, pipeline.Oldest())) return RecordsEnd::Stopped;
-        pipeline.Taken();
+      while (ring.InFlight() && (drain || !ring.CanFill())) {
+        if (!WriteBatch(table, ring.Oldest())) return RecordsEnd::Stopped;
+        ring.Taken();
       }
       if (broke) std::rethrow_exception(broke);
       if (last == RecordSplitter::Result::End) break;

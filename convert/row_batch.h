@@ -46,7 +46,10 @@ class TextLines {
   std::string_view Between(std::size_t begin, std::size_t end) const {
     return lines_.Lines().substr(begin, end - begin);
   }
-  void Clear() { lines_.Clear(); }
+  void Clear() {
+    if (lines_.Capacity() > RecordBatch::kMostKept) lines_ = LineBuffer();
+    lines_.Clear();
+  }
 
  private:
   LineBuffer lines_;
@@ -64,6 +67,8 @@ class RecordedCells {
   void EndCell() { pieces_.push_back({bytes_.size(), Piece::CellEnd}); }
   std::size_t EndRow() const { return pieces_.size(); }
   void Clear() {
+    if (bytes_.capacity() > RecordBatch::kMostKept) std::string().swap(bytes_);
+    if (pieces_.capacity() > RecordBatch::kMostKept / sizeof(Piece)) std::vector<Piece>().swap(pieces_);
     bytes_.clear();
     pieces_.clear();
   }
@@ -106,6 +111,11 @@ struct RowBatch : RecordBatch {
   std::string ids;
   std::exception_ptr failure;
 
+  // Once its rows are written: the room a long record's row took goes too.
+  void ReleaseLongRoom() {
+    RecordBatch::ReleaseLongRoom();
+    rows.Clear();
+  }
   void Begin(std::size_t inputFile, std::string_view name, std::int64_t before) {
     Clear();
     file = inputFile;

@@ -16,6 +16,7 @@
 #include "marc/record_type.h"
 #include "marc/record_view.h"
 #include "text/recoder.h"
+#include "work/slot_ring.h"
 #include "work/work_pool.h"
 
 namespace {
@@ -491,60 +492,13 @@ void CensusTaker::AddTag(std::vector<CensusEntry>& entries, TagTally& tag) {
   if (tag.otherCodes.occurrences > 0) entries.push_back(Row(Kind::OtherSubfields, "", text, "", tag.otherCodes));
 }
 
-// Batches of records in flight on a pool of threads, each counted apart by
-// a taker of its own, and taken back in input order.
-class CensusRing {
- public:
-  struct Slot {
-    CensusTaker taker;
-    RecordBatch batch;
-    std::future<void> done;
-  };
-
-  explicit CensusRing(WorkPool& pool) : pool_(pool) {
-    const std::size_t slots = pool.Threads() == 0 ? 1 : 2 * static_cast<std::size_t>(pool.Threads()) + 1;
-    for (std::size_t i = 0; i < slots; ++i) slots_.push_back(std::make_unique<Slot>());
-  }
-  // Waits for the batches still in flight, whose takers they count with.
-  ~CensusRing() {
-    for (std::size_t i = 0; i < inFlight_; ++i) {
-      std::future<void>& done = slots_[(oldest_ + i) % slots_.size()]->done;
-      if (done.valid()) done.wait();
-    }
-  }
-  CensusRing(const CensusRing&) = delete;
-  CensusRing& operator=(const CensusRing&) = delete;
-
-  bool CanFill() const { return inFlight_ < slots_.size(); }
-  bool InFlight() const { return inFlight_ > 0; }
-  RecordBatch& Filling() { return slots_[(oldest_ + inFlight_) % slots_.size()]->batch; }
-  // Hands the batch being filled over, its first record the one after recordsBefore.
-  void Hand(std::int64_t recordsBefore) {
-    Slot& slot = *slots_[(oldest_ + inFlight_) % slots_.size()];
-    slot.done = pool_.Run([&slot, recordsBefore] {
-      slot.taker.StartAt(recordsBefore);
-      slot.taker.CountBatch(slot.batch);
-    });
-    ++inFlight_;
-  }
-  // Waits for the oldest batch handed over (InFlight); an exception of its
-  // count is thrown here.
-  Slot& Oldest() {
-    Slot& slot = *slots_[oldest_];
-    slot.done.get();
-    return slot;
-  }
-  void Taken() {
-    oldest_ = (oldest_ + 1) % slots_.size();
-    --inFlight_;
-  }
-
- private:
-  WorkPool& pool_;
-  std::vector<std::unique_ptr<Slot>> slots_;
-  std::size_t oldest_ = 0;
-  std::size_t inFlight_ = 0;
+// A batch of records in flight, counted apart by a taker of its own.
+struct CensusSlot {
+  CensusTaker taker;
+  RecordBatch batch;
+  std::future<void> done;
 };
+using CensusRing = SlotRing<CensusSlot>;
 
 // One file into the census on the calling thread, straight from the
 // splitter, with no copy; the progress is asked where a batch would end, as
@@ -596,7 +550,7 @@ Census::Outcome ReadAll(InputFile& input, CensusRing& ring, CensusTaker& taker, 
                         std::uint64_t& bytesBefore, std::int64_t& recordsCut) {
   RecordSplitter splitter(input);
   for (;;) {
-    RecordBatch& batch = ring.Filling();
+    RecordBatch& batch = ring.Filling().batch;
     batch.Clear();
     RecordSplitter::Result last = RecordSplitter::Result::End;
     std::exception_ptr broke;  // reading broke off: the records before it are still counted
@@ -605,12 +559,17 @@ Census::Outcome ReadAll(InputFile& input, CensusRing& ring, CensusTaker& taker, 
     } catch (...) {
       broke = std::current_exception();
     }
-    if (!batch.Empty()) ring.Hand(recordsCut);
+    if (!batch.Empty()) {
+      ring.Hand([recordsBefore = recordsCut](CensusSlot& slot) {
+        slot.taker.StartAt(recordsBefore);
+        slot.taker.CountBatch(slot.batch);
+      });
+    }
     recordsCut += static_cast<std::int64_t>(batch.records.size());
     // At the end, and while a record too long to hold is skipped, every batch so far is added.
     const bool drain = last != RecordSplitter::Result::Record;
     while (ring.InFlight() && (drain || !ring.CanFill())) {
-      CensusRing::Slot& slot = ring.Oldest();
+      CensusSlot& slot = ring.Oldest();
       // Counted again here when adding would not be exact.
       if (!taker.Add(slot.taker)) taker.CountBatch(slot.batch);
       ring.Taken();
@@ -643,7 +602,7 @@ Census TakeCensus(FileSystem& files, const std::vector<std::string>& paths, cons
     WorkPool& pool = PoolFor(threads, ownPool);
     // No slots on a pool of no threads: the records are counted as they are read.
     std::optional<CensusRing> ring;
-    if (pool.Threads() > 0) ring.emplace(pool);
+    if (pool.Threads() > 0) ring.emplace(pool, [] { return std::make_unique<CensusSlot>(); });
     std::uint64_t bytesBefore = 0;
     std::int64_t recordsCut = 0;
     const CensusProgress overAll = [&](std::int64_t records, std::uint64_t bytesRead) {

@@ -2,6 +2,7 @@
 // Records copied out of a file into a batch, so that a thread of a pool can
 // work on them while the next are read. A batch ends after about a megabyte
 // or a few thousand records, or after one record longer than that.
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -26,10 +27,18 @@ struct RecordBatch {
   std::string bytes;  // the records' own
   std::vector<BatchRecord> records;
 
+  // Room kept from one batch to the next; a long record's goes with it.
+  static constexpr std::size_t kMostKept = 4 * kBytes;
+
   void Clear() {
+    ReleaseLongRoom();
     bytes.reserve(kBytes + (64u << 10));  // a batch ends after the record that fills it
     bytes.clear();
     records.clear();
+  }
+  // Once its records are done with: a long record's room goes.
+  void ReleaseLongRoom() {
+    if (bytes.capacity() > kMostKept) std::string().swap(bytes);
   }
   bool Full() const { return FullAt(bytes.size(), records.size()); }
   // Whether a batch of these bytes and records is full: for a reader that
@@ -55,6 +64,10 @@ struct RecordBatch {
       where.tooLong = result == RecordSplitter::Result::TooLong;
       if (!where.tooLong) {
         where.size = record.size();
+        // A long record gets room of its own size, not twice what it needs.
+        if (record.size() > bytes.capacity() - bytes.size()) {
+          bytes.reserve(std::max(bytes.size() + record.size(), 2 * bytes.capacity()));
+        }
         bytes.append(record);
       }
       records.push_back(where);

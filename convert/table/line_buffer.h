@@ -63,6 +63,7 @@ class LineBuffer {
   // The complete lines gathered so far.
   std::string_view Lines() const { return std::string_view(bytes_.data(), lineEnd_); }
   std::size_t Size() const { return size_; }
+  std::size_t Capacity() const { return bytes_.size(); }
   void Clear() { size_ = lineEnd_ = 0; }
 
  private:
