@@ -174,13 +174,8 @@ class Converter {
     for (;;) {
       RowBatch<Rows>& batch = ring.Filling().batch;
       batch.Begin(file_, name, recordsCut);
-      RecordSplitter::Result last = RecordSplitter::Result::End;
       std::exception_ptr broke;  // reading broke off: the records before it are still converted
-      try {
-        last = batch.Fill(splitter);
-      } catch (...) {
-        broke = std::current_exception();
-      }
+      const RecordSplitter::Result last = batch.FillUntilBroken(splitter, broke);
       recordsCut += static_cast<std::int64_t>(batch.records.size());
       if (!batch.Empty()) {
         ring.Hand([keepIds = log_.Wanted()](RowSlot<Rows>& slot) { MakeRows(slot.maker, slot.batch, keepIds); });

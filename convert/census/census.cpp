@@ -552,13 +552,8 @@ Census::Outcome ReadAll(InputFile& input, CensusRing& ring, CensusTaker& taker, 
   for (;;) {
     RecordBatch& batch = ring.Filling().batch;
     batch.Clear();
-    RecordSplitter::Result last = RecordSplitter::Result::End;
     std::exception_ptr broke;  // reading broke off: the records before it are still counted
-    try {
-      last = batch.Fill(splitter);
-    } catch (...) {
-      broke = std::current_exception();
-    }
+    const RecordSplitter::Result last = batch.FillUntilBroken(splitter, broke);
     if (!batch.Empty()) {
       ring.Hand([recordsBefore = recordsCut](CensusSlot& slot) {
         slot.taker.StartAt(recordsBefore);

@@ -4,6 +4,7 @@
 // or a few thousand records, or after one record longer than that.
 #include <algorithm>
 #include <cstdint>
+#include <exception>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -73,5 +74,16 @@ struct RecordBatch {
       records.push_back(where);
     }
     return RecordSplitter::Result::Record;
+  }
+  // As Fill; but when reading breaks off (an exception), the batch ends with
+  // the records before it, and the exception is kept in `broke`, to be
+  // thrown once they are done with.
+  RecordSplitter::Result FillUntilBroken(RecordSplitter& splitter, std::exception_ptr& broke) {
+    try {
+      return Fill(splitter);
+    } catch (...) {
+      broke = std::current_exception();
+      return RecordSplitter::Result::End;
+    }
   }
 };

@@ -48,7 +48,7 @@ inline unsigned MatchMask(const char* at, __m128i wanted) {
 // Two loads of `half` bytes (4 or 8) that together cover the range of
 // between half and 2 * half bytes, the second ending at its end: no byte
 // outside the range is read.
-inline const char* FindInTwoLoads(const char* from, const char* end, __m128i wanted, std::size_t half) {
+inline __m128i TwoLoads(const char* from, const char* end, std::size_t half) {
   __m128i low, high;
   if (half == 8) {
     low = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(from));
@@ -60,7 +60,11 @@ inline const char* FindInTwoLoads(const char* from, const char* end, __m128i wan
     low = _mm_cvtsi32_si128(first);
     high = _mm_cvtsi32_si128(last);
   }
-  const __m128i both = _mm_unpacklo_epi64(low, high);  // the second load's bytes from bit 8 on
+  return _mm_unpacklo_epi64(low, high);  // the second load's bytes from bit 8 on
+}
+
+inline const char* FindInTwoLoads(const char* from, const char* end, __m128i wanted, std::size_t half) {
+  const __m128i both = TwoLoads(from, end, half);
   unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(both, wanted)));
   mask &= half == 8 ? 0xFFFFu : 0x0F0Fu;  // the 4-byte loads leave zeros, which may be the byte wanted
   if (mask == 0) return end;
@@ -169,18 +173,7 @@ inline unsigned EitherMask(__m128i bytes, __m128i wantedA, __m128i wantedB) {
 // As FindInTwoLoads, for either of two bytes.
 inline const char* FindEitherInTwoLoads(const char* from, const char* end, __m128i wantedA, __m128i wantedB,
                                         std::size_t half) {
-  __m128i low, high;
-  if (half == 8) {
-    low = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(from));
-    high = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(end - 8));
-  } else {
-    std::int32_t first, last;
-    std::memcpy(&first, from, 4);
-    std::memcpy(&last, end - 4, 4);
-    low = _mm_cvtsi32_si128(first);
-    high = _mm_cvtsi32_si128(last);
-  }
-  unsigned mask = EitherMask(_mm_unpacklo_epi64(low, high), wantedA, wantedB);
+  unsigned mask = EitherMask(TwoLoads(from, end, half), wantedA, wantedB);
   mask &= half == 8 ? 0xFFFFu : 0x0F0Fu;  // the 4-byte loads leave zeros, which may be a byte wanted
   if (mask == 0) return end;
   const unsigned bit = LowestBit(mask);

@@ -42,6 +42,8 @@ std::string Field100(const std::string& characterSet) {
   return "  " + Sf("a", "20060827d2006    km y0chiy" + characterSet + "20    ea");
 }
 const std::string kUtf8Text = "中文题名和作者耀";  // eight three-byte characters, one below U+9000
+const std::string kStrayInB =
+    RecordBuilder().Field("200", "1 " + Sf("a", "x") + Sf("b", std::string("y\x1E") + "z") + Sf("c", "w")).Build();
 const std::string kCutShort = RecordBuilder().Field("200", Sf("a", "cut")).WithoutRecordTerminator().Build();
 
 const Case kCases[] = {
@@ -143,24 +145,8 @@ const Case kCases[] = {
          .LengthText(0, "0009")
          .Build(),
      "200a", "bc"},
-    {"a stray terminator in a later subfield",
-     RecordBuilder()
-         .Field("200", "1 " + Sf("a", "x") +
-                           Sf("b",
-                              "y\x1E"
-                              "z") +
-                           Sf("c", "w"))
-         .Build(),
-     "200c", "w"},
-    {"and the subfield that holds it",
-     RecordBuilder()
-         .Field("200", "1 " + Sf("a", "x") +
-                           Sf("b",
-                              "y\x1E"
-                              "z") +
-                           Sf("c", "w"))
-         .Build(),
-     "200b", "yz"},
+    {"a stray terminator in a later subfield", kStrayInB, "200c", "w"},
+    {"and the subfield that holds it", kStrayInB, "200b", "yz"},
     {"a subfield of a stray terminator alone is none",
      RecordBuilder().Field("200", "1 \x1F\x1E" + Sf("a", "v")).Build(), "200a", "v"},
     {"a stray terminator among the indicators", RecordBuilder().Field("200", "1\x1E" + Sf("a", "v")).Build(), "200a",
