@@ -11,9 +11,6 @@
 
 namespace {
 
-constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-
 // Measures at 96 DPI, as a message box lays itself out: the icon at the top
 // left, the text beside it, the buttons in a row at the bottom right.
 constexpr int kMargin = 12;
@@ -32,7 +29,7 @@ class ChoiceDialog : private ModalDialog {
   explicit ChoiceDialog(const ChoiceRequest& request) : request_(request), result_(request.cancelButton) {}
 
   std::size_t Show(HWND owner) {
-    const INT_PTR shown = Run(owner, kDialogStyle, request_.title.c_str());
+    const INT_PTR shown = Run(owner, kFixedDialogStyle, request_.title.c_str());
     if (failure_) std::rethrow_exception(failure_);
     return shown == -1 ? request_.cancelButton : result_;
   }
@@ -102,22 +99,22 @@ class ChoiceDialog : private ModalDialog {
     const int buttonTop = scaled(kMargin) + std::max<int>(scaled(kIconSize), text.cy) + scaled(2 * kGap);
     const int clientHeight = buttonTop + scaled(kButtonHeight) + scaled(kMargin);
 
-    HWND icon = Make(L"Static", L"", kChild | SS_ICON, -1,
+    HWND icon = Make(L"Static", L"", kDialogChild | SS_ICON, -1,
                      {scaled(kMargin), scaled(kMargin), scaled(kMargin + kIconSize), scaled(kMargin + kIconSize)});
     SendMessageW(icon, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconW(nullptr, request_.icon)), 0);  // shared
-    Make(L"Static", request_.prompt.c_str(), kChild | SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL, kChoicePrompt,
+    Make(L"Static", request_.prompt.c_str(), kDialogChild | SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL, kChoicePrompt,
          {textLeft, scaled(kMargin), textLeft + text.cx, scaled(kMargin) + text.cy});
     int left = clientWidth - scaled(kMargin) - rowWidth;
     for (std::size_t i = 0; i < request_.buttons.size(); ++i) {
       const DWORD kind = i == request_.defaultButton ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
       const DWORD group = i == 0 ? WS_GROUP : 0;
-      Make(L"Button", request_.buttons[i].c_str(), kChild | WS_TABSTOP | group | kind, ChoiceButtonId(i),
+      Make(L"Button", request_.buttons[i].c_str(), kDialogChild | WS_TABSTOP | group | kind, ChoiceButtonId(i),
            {left, buttonTop, left + widths[i], buttonTop + scaled(kButtonHeight)});
       left += widths[i] + scaled(kGap);
     }
     SendMessageW(dialog_, DM_SETDEFID, static_cast<WPARAM>(ChoiceButtonId(request_.defaultButton)), 0);
 
-    const SIZE outer = OuterSizeForClient(clientWidth, clientHeight, kDialogStyle, 0, dpi);
+    const SIZE outer = OuterSizeForClient(clientWidth, clientHeight, kFixedDialogStyle, 0, dpi);
     HWND owner = GetWindow(dialog_, GW_OWNER);
     const POINT at = owner != nullptr ? CentredOn(owner, outer) : POINT{0, 0};
     SetWindowPos(dialog_, nullptr, at.x, at.y, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -6,6 +6,10 @@
 
 #include <vector>
 
+// A dialog of a fixed size, as a message box is; and a control in one.
+constexpr DWORD kFixedDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+constexpr DWORD kDialogChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+
 // A dialog template without controls and without a font of its own. It
 // must start on a DWORD boundary, which a vector's storage does.
 std::vector<WORD> DialogTemplate(DWORD style, const wchar_t* title);

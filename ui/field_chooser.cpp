@@ -19,12 +19,11 @@ namespace {
 
 constexpr DWORD kDialogStyle =
     WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_CLIPCHILDREN | DS_MODALFRAME;
-constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
 constexpr DWORD kTable =
-    kChild | WS_TABSTOP | WS_GROUP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER;
+    kDialogChild | WS_TABSTOP | WS_GROUP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER;
 // The list of codes shows rows of the chooser's own, which may be many thousand.
 constexpr DWORD kCodeList = kTable | LVS_OWNERDATA;
-constexpr DWORD kChoice = kChild | WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWNLIST;
+constexpr DWORD kChoice = kDialogChild | WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWNLIST;
 
 struct ChildControl {
   int id;
@@ -35,17 +34,17 @@ struct ChildControl {
 
 // In tab order: the order they are made in is the order the dialog's Tab follows.
 const ChildControl kControls[] = {
-    {kChooserSummary, L"Static", kChild | SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0},
-    {kChooserProgress, PROGRESS_CLASSW, kChild, 0},
+    {kChooserSummary, L"Static", kDialogChild | SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0},
+    {kChooserProgress, PROGRESS_CLASSW, kDialogChild, 0},
     {kChooserList, WC_LISTVIEWW, kCodeList, WS_EX_CLIENTEDGE},
-    {kChooserHeaderLabel, L"Static", kChild | SS_LEFT | SS_NOPREFIX, 0},
+    {kChooserHeaderLabel, L"Static", kDialogChild | SS_LEFT | SS_NOPREFIX, 0},
     {kChooserHeaderChoice, WC_COMBOBOXW, kChoice, 0},
-    {kChooserSchemeLabel, L"Static", kChild | SS_LEFT | SS_NOPREFIX, 0},
+    {kChooserSchemeLabel, L"Static", kDialogChild | SS_LEFT | SS_NOPREFIX, 0},
     {kChooserSchemeChoice, WC_COMBOBOXW, kChoice, 0},
-    {kChooserPreviewLabel, L"Static", kChild | SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0},
+    {kChooserPreviewLabel, L"Static", kDialogChild | SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0},
     {kChooserPreview, WC_LISTVIEWW, kTable, WS_EX_CLIENTEDGE},
-    {IDOK, L"Button", kChild | WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON, 0},
-    {IDCANCEL, L"Button", kChild | WS_TABSTOP | BS_PUSHBUTTON, 0},
+    {IDOK, L"Button", kDialogChild | WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON, 0},
+    {IDCANCEL, L"Button", kDialogChild | WS_TABSTOP | BS_PUSHBUTTON, 0},
 };
 
 SIZE WorkAreaOf(HWND window) {

@@ -12,6 +12,22 @@
 #include "scheme_dialog.h"
 #include "win32_text.h"
 
+namespace {
+
+// The dialog that names a saved list, with its words and the lists there are.
+SchemeDialogRequest SchemeRequest(const UiTexts& texts, const wchar_t* title, const wchar_t* prompt,
+                                  const wchar_t* okCaption, const std::vector<std::string>& names) {
+  SchemeDialogRequest request;
+  request.title = title;
+  request.prompt = prompt;
+  request.okCaption = okCaption;
+  request.cancelCaption = texts.CancelButton();
+  request.names = names;
+  return request;
+}
+
+}  // namespace
+
 bool MainWindow::OnFieldListCommand(UINT command, const std::vector<std::string>& schemeNames) {
   switch (command) {
     case kSaveSchemeCommand: OnSaveScheme(schemeNames); return true;
@@ -36,12 +52,8 @@ void MainWindow::ReplaceFieldList(const std::string& list) {
 
 void MainWindow::OnSaveScheme(const std::vector<std::string>& schemeNames) {
   const std::string list = FieldList();
-  SchemeDialogRequest request;
-  request.title = texts_.SaveSchemeTitle();
-  request.prompt = texts_.SaveSchemePrompt();
-  request.okCaption = texts_.SaveButton();
-  request.cancelCaption = texts_.CancelButton();
-  request.names = schemeNames;
+  SchemeDialogRequest request =
+      SchemeRequest(texts_, texts_.SaveSchemeTitle(), texts_.SaveSchemePrompt(), texts_.SaveButton(), schemeNames);
   request.accept = [&](HWND dialog, const std::string& typed) {
     const SchemeName checked = CheckSchemeName(typed);
     if (checked.problem != SchemeNameProblem::None) {
@@ -66,12 +78,8 @@ void MainWindow::OnSaveScheme(const std::vector<std::string>& schemeNames) {
 
 void MainWindow::OnDeleteScheme(const std::vector<std::string>& schemeNames) {
   if (schemeNames.empty()) return;
-  SchemeDialogRequest request;
-  request.title = texts_.DeleteSchemeTitle();
-  request.prompt = texts_.DeleteSchemePrompt();
-  request.okCaption = texts_.DeleteButton();
-  request.cancelCaption = texts_.CancelButton();
-  request.names = schemeNames;
+  SchemeDialogRequest request = SchemeRequest(texts_, texts_.DeleteSchemeTitle(), texts_.DeleteSchemePrompt(),
+                                              texts_.DeleteButton(), schemeNames);
   request.typed = false;
   request.accept = [&](HWND dialog, const std::string& name) {
     if (desktop_.ShowMessageBox(dialog, texts_.ConfirmDeleteScheme(Widen(name)),

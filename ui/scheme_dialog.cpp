@@ -12,9 +12,6 @@
 
 namespace {
 
-constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-constexpr DWORD kChild = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-
 // Measures at 96 DPI: a line of text, a drop-down under it, the buttons
 // at the bottom right.
 constexpr int kMargin = 10;
@@ -39,7 +36,7 @@ RECT Box(int left, int top, int width, int height) { return {left, top, left + w
 std::optional<std::string> SchemeDialog::Show(HWND owner) {
   result_.reset();
   failure_ = nullptr;
-  Run(owner, kDialogStyle, request_.title);
+  Run(owner, kFixedDialogStyle, request_.title);
   if (failure_) std::rethrow_exception(failure_);
   return result_;
 }
@@ -66,10 +63,10 @@ void SchemeDialog::OnInitDialog() {
   const DWORD choiceStyle = request_.typed ? CBS_DROPDOWN | CBS_AUTOHSCROLL : CBS_DROPDOWNLIST;
   // In tab order.
   const ChildControl controls[] = {
-      {kSchemePrompt, L"Static", kChild | SS_LEFT | SS_NOPREFIX},
-      {kSchemeName, WC_COMBOBOXW, kChild | WS_TABSTOP | WS_GROUP | WS_VSCROLL | choiceStyle},
-      {IDOK, L"Button", kChild | WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON},
-      {IDCANCEL, L"Button", kChild | WS_TABSTOP | BS_PUSHBUTTON},
+      {kSchemePrompt, L"Static", kDialogChild | SS_LEFT | SS_NOPREFIX},
+      {kSchemeName, WC_COMBOBOXW, kDialogChild | WS_TABSTOP | WS_GROUP | WS_VSCROLL | choiceStyle},
+      {IDOK, L"Button", kDialogChild | WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON},
+      {IDCANCEL, L"Button", kDialogChild | WS_TABSTOP | BS_PUSHBUTTON},
   };
   const int buttonTop = kMargin + kLineHeight + kGap + kChoiceHeight + 2 * kGap;
   const int right = kMargin + kWidth;
@@ -96,8 +93,8 @@ void SchemeDialog::OnInitDialog() {
     SendMessageW(Control(kSchemeName), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(name).c_str()));
   }
   if (!request_.typed) SendMessageW(Control(kSchemeName), CB_SETCURSEL, 0, 0);
-  const SIZE outer =
-      OuterSizeForClient(scaled(right + kMargin), scaled(buttonTop + kButtonHeight + kMargin), kDialogStyle, 0, dpi);
+  const SIZE outer = OuterSizeForClient(scaled(right + kMargin), scaled(buttonTop + kButtonHeight + kMargin),
+                                        kFixedDialogStyle, 0, dpi);
   HWND owner = GetWindow(dialog_, GW_OWNER);
   const POINT at = owner != nullptr ? CentredOn(owner, outer) : POINT{0, 0};
   SetWindowPos(dialog_, nullptr, at.x, at.y, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
