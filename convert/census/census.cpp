@@ -40,6 +40,14 @@ struct Tally {
   std::string sample;
   std::string joinedSample;  // "" while the sample's record has given one value only
 
+  // A taker that counts batch after batch starts each one from nothing but
+  // keeps what it sampled: a batch it counted before was added to the
+  // census before this one, so the census has a sample already.
+  void ClearCounts() {
+    records = 0;
+    occurrences = 0;
+  }
+
   void Count(std::int64_t record) {
     ++occurrences;
     if (lastRecord != record) {
@@ -75,13 +83,19 @@ constexpr std::int16_t kOtherCode = -2;
 constexpr std::size_t kLongCodeKeys = 2 * kCensusCodesPerTag;
 
 struct TagTally {
-  explicit TagTally(std::string_view directoryBytes) : bytes(directoryBytes) {
-    const int number = field_data::NumericTag(bytes);
-    control = number >= 1 && number <= 9;
+  explicit TagTally(std::string_view directoryBytes)
+      : bytes(directoryBytes), number(field_data::NumericTag(bytes)), control(number >= 1 && number <= 9) {
     byAsciiCode.fill(kUnseen);
   }
 
+  void ClearCounts() {
+    field.ClearCounts();
+    for (CodeTally& code : codes) code.tally.ClearCounts();
+    otherCodes.ClearCounts();
+  }
+
   std::string bytes;  // as in the directory
+  int number;         // -1 unless three digits
   bool control;       // 001-009: no subfields
   Tally field;
   std::array<std::int16_t, 128> byAsciiCode;  // index in codes, kUnseen or kOtherCode
@@ -90,6 +104,11 @@ struct TagTally {
   std::vector<std::pair<std::uint64_t, std::int16_t>> byLongCode;
   std::vector<CodeTally> codes;
   Tally otherCodes;
+  // Where a batch's taker adds this tag and its codes into the census's:
+  // indexes there, kUnseen until first added. They stay right, since the
+  // census only ever appends rows.
+  std::int16_t censusTag = kUnseen;
+  std::vector<std::int16_t> censusCodes;
 };
 
 // A code of 2 to 4 bytes as one number, the record's encoding above them.
@@ -156,15 +175,17 @@ class CensusTaker {
   }
   void CountBatch(const RecordBatch& batch);
   std::int64_t Records() const { return records_; }
-  // Empties the tallies for counting a batch apart, whose first record is
-  // the one after `recordsBefore`.
+  // Starts counting a batch apart, whose first record is the one after
+  // `recordsBefore`: the counts start from nothing, while the rows, their
+  // places in the census and the samples taken stay, so that adding a
+  // batch costs only the rows it touched.
   void StartAt(std::int64_t recordsBefore);
   // Adds the tallies of the records that follow these, counted apart by
   // another taker, when they come out exactly as if counted here; false,
   // with nothing added, when some row reached its limit (which other codes
   // and tags are left without a row of their own depends on the order they
   // came in, which the tallies no longer tell).
-  bool Add(const CensusTaker& later);
+  bool Add(CensusTaker& later);
   // Hands what was counted over to the census; the taker is spent.
   void Finish(Census& census);
 
@@ -184,15 +205,18 @@ class CensusTaker {
   TextEncoding Encoding();
   std::string Utf8Of(std::string_view bytes, TextEncoding encoding);
   void AddTag(std::vector<CensusEntry>& entries, TagTally& tag);
-  const TagTally* Known(const std::string& bytes) const;
+  const TagTally* Known(const TagTally& later) const;
+  std::int16_t& IndexOf(const TagTally& tag);
   bool Fits(const CensusTaker& later) const;
-  static void AddCodes(TagTally& tag, const TagTally& later);
+  static std::int16_t CensusCode(TagTally& tag, TagTally& later, std::size_t code);
+  static void AddCodes(TagTally& tag, TagTally& later);
 
   std::int64_t records_ = 0;
   std::int64_t malformed_ = 0;
   std::int64_t partlyRead_ = 0;
   Tally recordType_;
   std::vector<TagTally> tags_;
+  std::vector<std::int16_t> touched_;  // indexes in tags_, in the order the records since StartAt show them first
   std::array<std::int16_t, 1000> tagOfNumber_;                   // "000".."999" -> index in tags_, or kUnseen
   std::map<std::string, std::int16_t, std::less<>> tagOfOther_;  // at most kCensusOtherTags
   Tally otherTags_;
@@ -239,6 +263,7 @@ void CensusTaker::CountField(std::size_t entry, std::string_view data) {
     Note(otherTags_, data);
     return;
   }
+  if (tag->field.occurrences == 0) touched_.push_back(static_cast<std::int16_t>(tag - tags_.data()));
   Note(tag->field, data);
   if (!tag->control) CountSubfields(*tag, data);
 }
@@ -364,29 +389,30 @@ void CensusTaker::StartAt(std::int64_t recordsBefore) {
   records_ = recordsBefore;
   malformed_ = 0;
   partlyRead_ = 0;
-  recordType_ = Tally();
-  tags_.clear();
-  tagOfNumber_.fill(kUnseen);
-  tagOfOther_.clear();
-  otherTags_ = Tally();
+  recordType_.ClearCounts();
+  for (const std::int16_t tag : touched_) tags_[static_cast<std::size_t>(tag)].ClearCounts();
+  touched_.clear();
+  otherTags_.ClearCounts();
 }
 
-bool CensusTaker::Add(const CensusTaker& later) {
+bool CensusTaker::Add(CensusTaker& later) {
   if (!Fits(later)) return false;
   records_ = later.records_;  // the records before it are these
   malformed_ += later.malformed_;
   partlyRead_ += later.partlyRead_;
   recordType_.Add(later.recordType_);
   // Tags in the order the later records show them first, as counting them here would add them.
-  for (const TagTally& tag : later.tags_) {
-    const int number = field_data::NumericTag(tag.bytes);
-    std::int16_t& index = number >= 0 ? tagOfNumber_[static_cast<std::size_t>(number)]
-                                      : tagOfOther_.try_emplace(tag.bytes, kUnseen).first->second;
-    if (index == kUnseen) {
-      index = static_cast<std::int16_t>(tags_.size());
-      tags_.emplace_back(tag.bytes);
+  for (const std::int16_t index : later.touched_) {
+    TagTally& tag = later.tags_[static_cast<std::size_t>(index)];
+    if (tag.censusTag == kUnseen) {
+      std::int16_t& mine = IndexOf(tag);
+      if (mine == kUnseen) {
+        mine = static_cast<std::int16_t>(tags_.size());
+        tags_.emplace_back(tag.bytes);
+      }
+      tag.censusTag = mine;
     }
-    TagTally& mine = tags_[static_cast<std::size_t>(index)];
+    TagTally& mine = tags_[static_cast<std::size_t>(tag.censusTag)];
     mine.field.Add(tag.field);
     AddCodes(mine, tag);
   }
@@ -398,15 +424,20 @@ bool CensusTaker::Add(const CensusTaker& later) {
 bool CensusTaker::Fits(const CensusTaker& later) const {
   if (later.otherTags_.occurrences > 0) return false;
   std::size_t otherTags = tagOfOther_.size();
-  for (const auto& other : later.tagOfOther_) otherTags += tagOfOther_.count(other.first) == 0 ? 1 : 0;
-  if (otherTags > kCensusOtherTags) return false;
-  for (const TagTally& tag : later.tags_) {
+  for (const std::int16_t index : later.touched_) {
+    const TagTally& tag = later.tags_[static_cast<std::size_t>(index)];
     if (tag.otherCodes.occurrences > 0) return false;
-    const TagTally* const mine = Known(tag.bytes);
-    if (mine == nullptr) continue;  // the later records' rows as they are
+    const TagTally* const mine = Known(tag);
+    if (mine == nullptr) {  // the later records' rows as they are
+      otherTags += tag.number < 0 ? 1 : 0;
+      continue;
+    }
     std::size_t codes = mine->codes.size();
-    for (const CodeTally& code : tag.codes) {
-      const auto same = [&code](const CodeTally& known) { return known.code == code.code; };
+    for (std::size_t i = 0; i < tag.codes.size(); ++i) {
+      if (tag.codes[i].tally.occurrences == 0 || (i < tag.censusCodes.size() && tag.censusCodes[i] != kUnseen)) {
+        continue;
+      }
+      const auto same = [&code = tag.codes[i].code](const CodeTally& known) { return known.code == code; };
       codes += std::none_of(mine->codes.begin(), mine->codes.end(), same) ? 1 : 0;
     }
     std::size_t longCodes = mine->byLongCode.size();
@@ -417,36 +448,48 @@ bool CensusTaker::Fits(const CensusTaker& later) const {
     }
     if (codes > kCensusCodesPerTag || longCodes > kLongCodeKeys) return false;
   }
-  return true;
+  return otherTags <= kCensusOtherTags;
 }
 
-// The tally of a tag already seen, or null.
-const TagTally* CensusTaker::Known(const std::string& bytes) const {
-  const int number = field_data::NumericTag(bytes);
-  std::int16_t index = kUnseen;
-  if (number >= 0) {
-    index = tagOfNumber_[static_cast<std::size_t>(number)];
-  } else if (const auto known = tagOfOther_.find(bytes); known != tagOfOther_.end()) {
-    index = known->second;
+// Where a tag's tally is kept here, kUnseen while there is none.
+std::int16_t& CensusTaker::IndexOf(const TagTally& tag) {
+  return tag.number >= 0 ? tagOfNumber_[static_cast<std::size_t>(tag.number)]
+                         : tagOfOther_.try_emplace(tag.bytes, kUnseen).first->second;
+}
+
+// This taker's tally of a tag another taker counted, or null.
+const TagTally* CensusTaker::Known(const TagTally& later) const {
+  std::int16_t index = later.censusTag;
+  if (index == kUnseen && later.number >= 0) {
+    index = tagOfNumber_[static_cast<std::size_t>(later.number)];
+  } else if (index == kUnseen) {
+    const auto known = tagOfOther_.find(later.bytes);
+    if (known != tagOfOther_.end()) index = known->second;
   }
   return index == kUnseen ? nullptr : &tags_[static_cast<std::size_t>(index)];
 }
 
+// The index here of one of the later taker's codes of a tag.
+std::int16_t CensusTaker::CensusCode(TagTally& tag, TagTally& later, std::size_t code) {
+  if (later.censusCodes.size() < later.codes.size()) later.censusCodes.resize(later.codes.size(), kUnseen);
+  std::int16_t& index = later.censusCodes[code];
+  if (index == kUnseen) index = CodeIndex(tag, later.codes[code].code);
+  return index;
+}
+
 // The later records' codes of a tag (which all fit, see Fits) into its own.
-void CensusTaker::AddCodes(TagTally& tag, const TagTally& later) {
-  std::vector<std::int16_t> mine(later.codes.size());
+void CensusTaker::AddCodes(TagTally& tag, TagTally& later) {
   for (std::size_t i = 0; i < later.codes.size(); ++i) {
-    mine[i] = CodeIndex(tag, later.codes[i].code);
-    tag.codes[static_cast<std::size_t>(mine[i])].tally.Add(later.codes[i].tally);
-  }
-  for (std::size_t code = 0; code < later.byAsciiCode.size(); ++code) {
-    const std::int16_t index = later.byAsciiCode[code];
-    if (index >= 0) tag.byAsciiCode[code] = mine[static_cast<std::size_t>(index)];
+    if (later.codes[i].tally.occurrences == 0) continue;
+    const std::int16_t mine = CensusCode(tag, later, i);
+    (mine == kOtherCode ? tag.otherCodes : tag.codes[static_cast<std::size_t>(mine)].tally).Add(later.codes[i].tally);
   }
   for (const auto& [key, index] : later.byLongCode) {
     const auto place = std::lower_bound(tag.byLongCode.begin(), tag.byLongCode.end(), std::make_pair(key, kOtherCode));
     if (place == tag.byLongCode.end() || place->first != key) {
-      tag.byLongCode.insert(place, {key, mine[static_cast<std::size_t>(index)]});
+      const std::int16_t mine =
+          index == kOtherCode ? kOtherCode : CensusCode(tag, later, static_cast<std::size_t>(index));
+      tag.byLongCode.insert(place, {key, mine});
     }
   }
 }
