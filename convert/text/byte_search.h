@@ -200,7 +200,48 @@ inline const char* FindEitherInVectors(const char* from, const char* end, char a
 
 #endif
 
+#if defined(QUIRNEL_BYTE_SEARCH_SSE2)
+
+// The bits of the bytes equal to c among the fewer than sixteen of
+// [from, end), bit i for from[i]: two loads that cover them, the bytes the
+// second load reads again dropped.
+inline unsigned MatchMaskOfShortRange(const char* from, const char* end, char c, __m128i wanted) {
+  const auto size = static_cast<unsigned>(end - from);
+  if (size < 4) {
+    unsigned mask = 0;
+    for (unsigned i = 0; i < size; ++i) mask |= (from[i] == c ? 1u : 0u) << i;
+    return mask;
+  }
+  const unsigned half = size >= 8 ? 8 : 4;
+  const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(TwoLoads(from, end, half), wanted)));
+  const unsigned halfBits = (1u << half) - 1;
+  // The second load's bit k is the byte at end - half + k = from + half + k - (2 * half - size).
+  return (mask & halfBits) | ((((mask >> 8) & halfBits) >> (2 * half - size)) << half);
+}
+
+#endif
+
 }  // namespace detail
+
+// Calls visit(at) for every c in [from, end), in order.
+template <typename Visit>
+inline void ForEach(const char* from, const char* end, char c, Visit&& visit) {
+#if defined(QUIRNEL_BYTE_SEARCH_SSE2)
+  const __m128i wanted = _mm_set1_epi8(c);
+  for (; end - from >= 16; from += 16) {
+    for (unsigned mask = detail::MatchMask(from, wanted); mask != 0; mask &= mask - 1) {
+      visit(from + detail::LowestBit(mask));
+    }
+  }
+  for (unsigned mask = detail::MatchMaskOfShortRange(from, end, c, wanted); mask != 0; mask &= mask - 1) {
+    visit(from + detail::LowestBit(mask));
+  }
+#else
+  for (; from != end; ++from) {
+    if (*from == c) visit(from);
+  }
+#endif
+}
 
 // Whether [from, end) holds a, b or c, in one pass over it.
 inline bool HoldsAnyOf(const char* from, const char* end, char a, char b, char c) {

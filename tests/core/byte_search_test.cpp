@@ -19,6 +19,18 @@ const char* Whole(const char* from, const char* end, char c) {
   return byte_search::detail::FindInShortRange(Blocks(from, end, c), end, c);
 }
 
+// Every c, by ForEach: the first of them, when it visited each in order and
+// nothing else; null when it did not.
+const char* EveryThenFirst(const char* from, const char* end, char c) {
+  std::vector<const char*> visited, there;
+  byte_search::ForEach(from, end, c, [&visited](const char* at) { visited.push_back(at); });
+  for (const char* at = from; at != end; ++at) {
+    if (*at == c) there.push_back(at);
+  }
+  if (visited != there) return nullptr;
+  return visited.empty() ? end : visited.front();
+}
+
 struct Searcher {
   const char* name;
   Search search;
@@ -30,6 +42,7 @@ const Searcher kSearchers[] = {
 #if defined(QUIRNEL_BYTE_SEARCH_SSE2)
     {"vectors", Whole<byte_search::detail::FindInVectors>},
 #endif
+    {"every", EveryThenFirst},
     // Either of two bytes, the other one found nowhere.
     {"either, first",
      [](const char* from, const char* end, char c) { return byte_search::FindEither(from, end, c, 'U'); }},
