@@ -29,6 +29,9 @@ using field_data::FirstDelimiter;
 // occurrence unless told otherwise.
 constexpr std::string_view kSampleSeparator = "; ";
 
+// From how many bytes on a field's delimiters are all found at once.
+constexpr std::ptrdiff_t kManySubfieldsBytes = 32;
+
 // How many records have something, how often it occurs, and its first values.
 struct Tally {
   std::int64_t records = 0;
@@ -194,6 +197,7 @@ class CensusTaker {
   bool CountFields();
   void CountField(std::size_t entry, std::string_view tagBytes, std::string_view data);
   void CountSubfields(TagTally& tag, std::string_view data);
+  void CountManySubfields(TagTally& tag, const char* first, const char* end);
   void CountSubfield(TagTally& tag, const char* begin, const char* end);
   void Note(Tally& tally, std::string_view value) {
     tally.Count(records_);
@@ -270,22 +274,25 @@ void CensusTaker::CountField(std::size_t entry, std::string_view tagBytes, std::
   if (!tag->control) CountSubfields(*tag, data);
 }
 
-// A short field is searched for its next delimiter one at a time; a long
-// one is looked at sixteen bytes at once for all of them, which pays where
-// subfields are many and short.
+// A short field is searched for its next delimiter one at a time.
 void CensusTaker::CountSubfields(TagTally& tag, std::string_view data) {
   const char* const end = data.data() + data.size();
   const char* at = FirstDelimiter(data);
-  if (end - at < 32) {
-    while (at != end) {
-      const char* const next = Find(at + 1, end, kSubfieldDelimiter);
-      CountSubfield(tag, at + 1, next);
-      at = next;
-    }
-    return;
+  if (end - at >= kManySubfieldsBytes) return CountManySubfields(tag, at, end);
+  while (at != end) {
+    const char* const next = Find(at + 1, end, kSubfieldDelimiter);
+    CountSubfield(tag, at + 1, next);
+    at = next;
   }
+}
+
+// A long field is looked at sixteen bytes at once for all its delimiters,
+// which pays where subfields are many and short. Kept out of the record's
+// count, which is compiled as one function, so as not to crowd it.
+[[gnu::noinline, gnu::flatten]] void CensusTaker::CountManySubfields(TagTally& tag, const char* first,
+                                                                     const char* end) {
   const char* begin = nullptr;  // of the subfield before the delimiter found
-  byte_search::ForEach(at, end, kSubfieldDelimiter, [&](const char* delimiter) {
+  byte_search::ForEach(first, end, kSubfieldDelimiter, [&](const char* delimiter) {
     if (begin != nullptr) CountSubfield(tag, begin, delimiter);
     begin = delimiter + 1;
   });
