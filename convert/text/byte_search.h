@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <cstring>
 
-#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+// The program is built by GCC (natively and with mingw-w64), whose
+// builtins the vector search uses.
+#if defined(__SSE2__) && (defined(__GNUC__) || defined(__clang__))
 #include <emmintrin.h>
 #define QUIRNEL_BYTE_SEARCH_SSE2 1
 #endif
@@ -24,18 +26,7 @@ inline const char* FindInShortRange(const char* from, const char* end, char c) {
 
 #if defined(QUIRNEL_BYTE_SEARCH_SSE2)
 
-inline unsigned LowestBit(unsigned mask) {
-#if defined(__GNUC__) || defined(__clang__)
-  return static_cast<unsigned>(__builtin_ctz(mask));
-#else
-  unsigned at = 0;
-  while ((mask & 1u) == 0) {
-    mask >>= 1;
-    ++at;
-  }
-  return at;
-#endif
-}
+inline unsigned LowestBit(unsigned mask) { return static_cast<unsigned>(__builtin_ctz(mask)); }
 
 inline __m128i Matches(const char* at, __m128i wanted) {
   return _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(at)), wanted);

@@ -542,7 +542,8 @@ TEST_F(Run, SeveralInputsMakeOneTable) {
 }
 
 // The log names every problem on a line of its own: the record's own first,
-// then its cells'; the 001 when the record has one, cut to its beginning.
+// then its cells'; the 001 when the record has one, cut to its beginning,
+// its tabs and line breaks as blanks.
 // It stops at its bound and says so; a run without problems removes an
 // earlier log; a log that cannot be written fails no run.
 TEST_F(Run, TheLogNamesEveryProblemUpToItsBound) {
@@ -550,7 +551,7 @@ TEST_F(Run, TheLogNamesEveryProblemUpToItsBound) {
   const auto declared = [](const char* set, const std::string& title) {
     const std::string field100 = std::string("20060827d2006    km y0chiy") + set + "20    ea";
     return RecordBuilder()
-        .Field("001", "o1")
+        .Field("001", "o\t1")
         .Field("100", "  " + Sf("a", field100))
         .Field("200", Sf("a", title))
         .Build();
@@ -571,7 +572,7 @@ TEST_F(Run, TheLogNamesEveryProblemUpToItsBound) {
   const std::string marks = "有字符无法用GBK编码写出，已写成“?”（BMP以外的写成“??”）";
   const std::string lines[] = {
       input + "\t2\t" + offsets[1] + "\t\t\t记录头之后没有字段结束符，各列写为空值\r\n",
-      input + "\t3\t" + offsets[2] + "\to1\t\t声明为GBK，实际按UTF-8读取\r\n",
+      input + "\t3\t" + offsets[2] + "\to 1\t\t声明为GBK，实际按UTF-8读取\r\n",
       input + "\t4\t" + offsets[3] + "\tu1\t200a\t" + marks + "\r\n",
       input + "\t4\t" + offsets[3] + "\tu1\t200b\t" + marks + "\r\n",
   };
