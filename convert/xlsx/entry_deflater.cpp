@@ -153,11 +153,11 @@ void EntryDeflater::WriteOut(Chunk& chunk) {
 }
 
 // Writes out every chunk in flight, oldest first: the one after the last
-// handed, round to the last handed itself.
+// handed, round to the last handed itself. Every chunk is then free, and the
+// next entry begins in the last one handed.
 void EntryDeflater::WaitForAll() {
   for (std::size_t i = 1; i <= chunks_.size(); ++i) {
     Chunk& chunk = *chunks_[(filling_ + i) % chunks_.size()];
     if (pool_ == nullptr ? i == chunks_.size() : chunk.done.valid()) WriteOut(chunk);
   }
-  filling_ = (filling_ + 1) % chunks_.size();
 }
