@@ -534,9 +534,13 @@ TEST_F(Run, SeveralInputsMakeOneTable) {
   std::filesystem::create_directory(std::filesystem::u8path(folder.File("d")));
   window.inputPath = "\"" + input + "\" \"" + folder.File("d") + "\" \"" + second + "\"";
   RemoveOutput();
+  const std::size_t callsBefore = window.calls.size();
   Convert();
   EXPECT_EQ(FailureText(summary),
             "无法打开输入文件：" + folder.File("d") + "（这是一个文件夹）。已写出的2条记录保留在输出文件中。");
+  // Where some size is not known (a folder's, a pipe's), each file shows its own progress.
+  EXPECT_EQ(window.calls.at(callsBefore + 7),
+            Progress(1, static_cast<int>(Record("A").size() * 100 / ReadBytes(input).size())));
   EXPECT_EQ(ReadBytes(output), "000@\t000#\t200a\t\r\n" + a + "1\tA\t\r\n" + a + "2\tB\t\r\n");
   EXPECT_FALSE(Exists(output + ".log.txt")) << "no problem this time: the earlier log goes";
 }
