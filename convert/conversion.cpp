@@ -401,7 +401,7 @@ RunSummary Convert(const ConversionRequest& request, FileSystem& files, const Pr
   }
   // Refused before any file is made or replaced: a workbook cut to its
   // columns would lose the rest of the list without a word.
-  if (format.mostColumns > 0 && request.items.size() > format.mostColumns) {
+  if (request.items.size() > format.mostColumns) {
     Failure failure;
     failure.kind = Failure::Kind::TooManyColumns;
     failure.items = request.items.size();

@@ -291,9 +291,9 @@ void CensusTaker::CountSubfields(TagTally& tag, std::string_view data) {
 // count, which is compiled as one function, so as not to crowd it.
 [[gnu::noinline, gnu::flatten]] void CensusTaker::CountManySubfields(TagTally& tag, const char* first,
                                                                      const char* end) {
-  const char* begin = nullptr;  // of the subfield before the delimiter found
-  byte_search::ForEach(first, end, kSubfieldDelimiter, [&](const char* delimiter) {
-    if (begin != nullptr) CountSubfield(tag, begin, delimiter);
+  const char* begin = first + 1;  // of the subfield before the delimiter found
+  byte_search::ForEach(begin, end, kSubfieldDelimiter, [&](const char* delimiter) {
+    CountSubfield(tag, begin, delimiter);
     begin = delimiter + 1;
   });
   CountSubfield(tag, begin, end);

@@ -28,11 +28,11 @@ bool EndsWith(const std::string& path, const std::string& extension) {
 
 const std::vector<TableFormat>& TableFormats() {
   static const std::vector<TableFormat> formats = {
-      {OutputType::GbkText, "tsv", "gbk", ".txt", TextEncoding::Gbk, true, 0,
+      {OutputType::GbkText, "tsv", "gbk", ".txt", TextEncoding::Gbk, true, kNoColumnLimit,
        [](std::unique_ptr<OutputFile> file, bool wholeFile) {
          return MakeText(std::move(file), TextEncoding::Gbk, wholeFile);
        }},
-      {OutputType::Utf8Text, "tsv", "utf-8", ".txt", TextEncoding::Utf8, true, 0,
+      {OutputType::Utf8Text, "tsv", "utf-8", ".txt", TextEncoding::Utf8, true, kNoColumnLimit,
        [](std::unique_ptr<OutputFile> file, bool wholeFile) {
          return MakeText(std::move(file), TextEncoding::Utf8, wholeFile);
        }},

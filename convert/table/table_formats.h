@@ -4,6 +4,7 @@
 // marc2tab's --format, the window's save types and the type remembered from
 // one run to the next all come from the list.
 #include <cstddef>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,9 +29,11 @@ struct TableFormat {
   // Text can be appended to; a format that cannot is always written whole,
   // beside its target, and is what a name with its extension asks for.
   bool appendable;
-  std::size_t mostColumns;  // 0 for no limit
+  std::size_t mostColumns;  // kNoColumnLimit for text
   std::unique_ptr<TableSink> (*make)(std::unique_ptr<OutputFile> file, bool wholeFile);
 };
+
+constexpr std::size_t kNoColumnLimit = std::numeric_limits<std::size_t>::max();
 
 const std::vector<TableFormat>& TableFormats();
 const TableFormat& FormatOf(OutputType type);

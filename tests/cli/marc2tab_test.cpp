@@ -160,6 +160,8 @@ const Call kCalls[] = {
      std::string("\xEF\xBB\xBF") + "200a\r\n000?\r\n"},
     {"a list file not in UTF-8", kRecord, "-", "--fields|@LIST|IN|OUT", 2,
      "marc2tab: 字段列表文件不是UTF-8编码的文本文件：", "-", true, Gbk("题名")},
+    {"the same in English", kRecord, "-", "--lang|en|--fields|@LIST|IN|OUT", 2,
+     "marc2tab: the field list file is no text file in UTF-8: ", "-", true, Gbk("题名")},
     {"a list file of too many items", kRecord, "-", "--fields|@LIST|IN|OUT", 2,
      "marc2tab: 字段列表文件中的项目超过16384个：", "-", true, Items(16385)},
     {"no list file", kRecord, "-", "--fields|@LIST|IN|OUT", 2, "list.txt（文件不存在）\n", "-"},

@@ -114,7 +114,8 @@ TEST(RecordPreview, KeepsTwentyRecordsAndReadsAFewMegabytes) {
     std::size_t failAfter, records, mostRead;
     const char* error;  // how the error begins
   } cases[] = {
-      {"small records", [] { return Records(25, "T"); }, std::string::npos, kPreviewRecords, std::string::npos, ""},
+      {"small records: the twenty the chooser promises", [] { return Records(25, "T"); }, std::string::npos, 20,
+       std::string::npos, ""},
       {"records of 1.5 MiB: the third passes 4 MiB", [&] { return Records(5, big); }, std::string::npos, 3,
        kPreviewBytes + (1u << 20), ""},
       {"a record too long to hold, then more",

@@ -251,20 +251,23 @@ const Conversation kConversations[] = {
              Warning(kFinishedPrompt + kToOutput + "\n其中1条记录无法完整读取，第一条是第1条记录（位于文件第0字节）。" +
                      "\n以下各列在所有记录中都没有值：200a、200f" + LogLine(1))}),
      "200a\t200f\t\r\n\t\t\r\n"},
-    {"records read otherwise than declared: counted each way, the first of each named",
+    {"records read otherwise than declared: counted each way, the first of each named; a set that is no "
+     "number declares nothing",
      [](Scene& t) {
        const auto record = [](const char* set, const std::string& title) {
          const std::string field100 = std::string("20060827d2006    km y0chiy") + set + "20    ea";
          return RecordBuilder().Field("100", "  " + Sf("a", field100)).Field("200", Sf("a", title)).Build();
        };
-       WriteBytes(t.input, record("09", kUtf8Title) + record("50", Gbk(kGbkTitle)) + record("01", kUtf8Title));
+       WriteBytes(t.input, record("09", kUtf8Title) + record("50", Gbk(kGbkTitle)) + record("01", kUtf8Title) +
+                               record("5z", kUtf8Title));
        t.window.fieldList = "200a";
      },
-     Chosen({Progress(1, 33), Progress(2, 66), Progress(3, 100), Progress(3, 100),
-             Finished(kFinishedPrompt + kToOutput + "\n其中2条记录是UTF-8编码的。" +
+     Chosen({Progress(1, 25), Progress(2, 49), Progress(3, 74), Progress(4, 100), Progress(4, 100),
+             Finished(kFinishedPrompt + kToOutput + "\n其中3条记录是UTF-8编码的。" +
                       "\n2条记录声明为GBK，实际按UTF-8读取，第一条是第1条记录。" +
                       "\n1条记录声明为UTF-8，实际按GBK读取，第一条是第2条记录。" + LogLine(3))}),
-     "200a\t\r\n" + Gbk(kUtf8Title) + "\t\r\n" + Gbk(kGbkTitle) + "\t\r\n" + Gbk(kUtf8Title) + "\t\r\n"},
+     "200a\t\r\n" + Gbk(kUtf8Title) + "\t\r\n" + Gbk(kGbkTitle) + "\t\r\n" + Gbk(kUtf8Title) + "\t\r\n" +
+         Gbk(kUtf8Title) + "\t\r\n"},
     {"a separator and items with tabs and line breaks break no row",
      [](Scene& t) {
        WriteBytes(t.input, kJoinedTwice);

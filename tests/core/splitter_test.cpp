@@ -36,6 +36,7 @@ std::string Vouched(std::string body, int skew = 0) {
   return std::string(5 - digits.size(), '0') + digits + body + "\x1D";
 }
 const std::string kBroken = Vouched("a\r\nb\rc\nd");
+const std::string kCrLast = Vouched(std::string(29, 'x') + "\r");  // its last byte but the 0x1D is a CR
 
 struct Framing {
   const char* what;
@@ -61,6 +62,7 @@ const Framing kFramings[] = {
     {"the same with a wrong length split as before",
      Vouched("a\r\nb", 1) + "\r\n" + Vouched("a\nb", -1),
      {"0:00037a", "8:b" + std::string(26, '.') + "\x1D", "38:" + Vouched("a\nb", -1)}},
+    {"a CR right before the terminator its length points at", kCrLast + "B\x1D", {"0:" + kCrLast, "36:B\x1D"}},
     {"a length past the end of the input", "99999abc\rd\x1D", {"0:99999abc", "9:d\x1D"}},
 };
 

@@ -188,9 +188,9 @@ TEST(Xlsx, ColumnWidths) {
   EXPECT_TRUE(narrow < middle && middle < widest);
   // Digits and capitals show wider than small letters: twelve of them got
   // a column too narrow in a spreadsheet that replaces the default font.
-  const Workbook identifiers =
-      Write({"001a", "010d", "200a"}, {{"123456789012", "CNY35.0", "abcdefghijkl"}, {"", "CNY251.00", ""}});
-  EXPECT_EQ(ColumnWidths(identifiers.Sheet(1)), (std::vector<int>{18, 14, 15}));
+  const Workbook identifiers = Write({"001a", "010d", "200a", "001a"},
+                                     {{"123456789012", "CNY35.0", "abcdefghijkl", "A234567890123"}, {"", "CNY251.00"}});
+  EXPECT_EQ(ColumnWidths(identifiers.Sheet(1)), (std::vector<int>{18, 14, 15, 20}));
 
   // A first row wider than the XML held back for measuring: the widths are
   // those of the cells before it was reached, and the rows read back whole.
