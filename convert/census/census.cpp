@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <tuple>
 #include <utility>
 
 #include "census/sample_text.h"
@@ -129,7 +130,9 @@ bool CodeBefore(const std::string& a, const std::string& b) {
     if (code.size() == 1 && code[0] >= '0' && code[0] <= '9') return 1;
     return 2;
   };
-  return rank(a) != rank(b) ? rank(a) < rank(b) : a < b;
+  const int rankA = rank(a);
+  const int rankB = rank(b);
+  return std::tie(rankA, a) < std::tie(rankB, b);
 }
 
 // Text that can stand in a field list as part of an item: no control

@@ -216,7 +216,9 @@ const GrammarCase kGrammar[] = {
     {"200x", Kind::Subfield, false, "", "|||"},
     {"000?", Kind::RecordType, false, "记录类型|Type of record",
      Gbk("文字资料印刷品") + "|" + Gbk("文字资料印刷品") + "|" + Gbk("文字资料印刷品") + "|"},
-    {"200**", Kind::Subfield, true, "", "|||"},  // subfield code '*'
+    {"200**", Kind::Subfield, true, "", "|||"},                    // subfield code '*'
+    {"000?*", Kind::RecordType, false, "记录类型|Type of record",  // a record has one type
+     Gbk("文字资料印刷品") + "|" + Gbk("文字资料印刷品") + "|" + Gbk("文字资料印刷品") + "|"},
     // Whole fields.
     {"200", Kind::WholeField, false, "题名与责任说明|Title and statement of responsibility",
      "1 $a" + Gbk("题名") + "$f" + Gbk("著者") + "||1 $aline\rbreak|"},
@@ -243,6 +245,7 @@ const GrammarCase kGrammar[] = {
     {"000#", Kind::RecordNumber, false, "记录号|Record number", "1|2|3|4"},
     // Never a value.
     {"20a", Kind::AlwaysEmpty, false, "", "|||"},
+    {"20a*", Kind::AlwaysEmpty, false, "", "|||"},
     {"200ab", Kind::AlwaysEmpty, false, "", "|||"},
     {"100a/x", Kind::AlwaysEmpty, false, "", "|||"},
     {"100a/12-9", Kind::AlwaysEmpty, false, "", "|||"},
