@@ -89,9 +89,10 @@ TEST(Census, CountsEveryTagAndCode) {
        "2/0/1/4",
        {"200$a|200a|2|3|v"}},
       {"a last entry too near the record's end to be read sixteen bytes at once: its tag is still its own",
-       RecordBuilder().Field("211", "  " + Sf("a", "x")).Build() + RecordBuilder().Field("210", "").Build(),
-       "2/0/0/4",
-       {"210||1|1|", "211||1|1|  $ax"}},
+       RecordBuilder().Field("210", "  " + Sf("a", "x")).Field("212", "  " + Sf("a", "y")).Build() +
+           RecordBuilder().Field("211", "").Build(),
+       "2/0/0/6",
+       {"210||1|1|  $ax", "211||1|1|", "212||1|1|  $ay"}},
       {"more subfield codes and other tags than have rows",
        ManyCodesAndTags(),
        "1/0/0/268",
