@@ -490,7 +490,7 @@ TEST_F(Run, EachRecordInTheOutputsEncoding) {
   window.saveType = OutputType::Utf8Text;
   // A first line longer than the 4,096 bytes read of it, cut inside a character of three bytes after two,
   // or of four bytes after three.
-  for (const std::string cut : {std::string(4091, 'x') + "ก", std::string(4090, 'x') + "\xF4\x8F\xBF\xBF"}) {
+  for (const std::string& cut : {std::string(4091, 'x') + "ก", std::string(4090, 'x') + "\xF4\x8F\xBF\xBF"}) {
     const std::string longHeader = "\xEF\xBB\xBF" + cut + "\r\n";
     WriteBytes(output, longHeader);
     Convert();
