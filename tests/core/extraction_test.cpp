@@ -13,6 +13,7 @@
 #include "marc/field_list.h"
 #include "record_builder.h"
 #include "test_support.h"
+#include "text/encoding_evidence.h"
 
 namespace {
 
@@ -292,14 +293,27 @@ TEST(Grammar, EachItemsKindTitlesAndCells) {
 // How long the UTF-8 sequence at the start is, 0 for none. Each text lies
 // in a buffer of exactly its size, so that a read past a sequence cut short
 // by the end of the text is a fault the address sanitizer sees.
+// Text is read up to its last byte and no further (an exact buffer, where
+// AddressSanitizer sees a byte read past it).
 TEST(Extraction, Utf8SequencesEndWhereTheTextEnds) {
-  const auto length = [](const std::string& text) {
-    const std::unique_ptr<char[]> exact(new char[text.size()]);
+  const auto exactly = [](const std::string& text) {
+    std::unique_ptr<char[]> exact(new char[text.size()]);
     std::copy(text.begin(), text.end(), exact.get());
-    return Utf8SequenceAt(std::string_view(exact.get(), text.size()), 0);
+    return exact;
+  };
+  const auto length = [&](const std::string& text) {
+    return Utf8SequenceAt(std::string_view(exactly(text).get(), text.size()), 0);
   };
   for (const std::string text : {"a", "\xC3\xA9", "\xE4\xB8\xAD", "\xF0\x9F\x98\x80"}) {
     EXPECT_EQ(length(text), text.size()) << Hex(text);
+  }
+  for (const std::string& text : {std::string("abcdefghij"), std::string("\xE4\xB8\xAD\xE6\x96\x87"), Gbk("中文") + "x",
+                                  std::string("ab\xE4\xB8")}) {
+    const std::unique_ptr<char[]> exact = exactly(text);
+    const std::string_view bytes(exact.get(), text.size());
+    EXPECT_EQ(IsPlainlyUtf8(bytes), IsPlainlyUtf8(text)) << Hex(text);
+    EXPECT_EQ(IsMostlyNotUtf8(bytes), IsMostlyNotUtf8(text)) << Hex(text);
+    EXPECT_EQ(IsValidGbk(bytes), IsValidGbk(text)) << Hex(text);
   }
   // Cut short, overlong, a surrogate, past U+10FFFF, no lead byte.
   for (const std::string text : {"\xE4\xB8", "\xF0\x9F\x98", "\xC3", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80",
