@@ -46,6 +46,11 @@ const std::string kUtf8Text = "中文题名和作者耀";  // eight three-byte c
 const std::string kStrayInB =
     RecordBuilder().Field("200", "1 " + Sf("a", "x") + Sf("b", std::string("y\x1E") + "z") + Sf("c", "w")).Build();
 const std::string kCutShort = RecordBuilder().Field("200", Sf("a", "cut")).WithoutRecordTerminator().Build();
+// UTF-8 text, then a stray byte after the last field, as the record's last data byte.
+const std::string kStrayAtTheEnd = [] {
+  std::string record = RecordBuilder().Field("200", Sf("中", kUtf8Text)).Build();
+  return record.insert(record.size() - 1, "\xA0");
+}();
 
 const Case kCases[] = {
     // However many entries, in whatever overlap, the work stays in proportion to the record.
@@ -76,6 +81,7 @@ const Case kCases[] = {
     {"plainly UTF-8", RecordBuilder().Field("200", Sf("中", kUtf8Text)).Build(), "200中", kUtf8Text},
     {"a stray byte right after ASCII", RecordBuilder().Field("200", Sf("中", kUtf8Text + "x\xA0" + "ABCDEFG")).Build(),
      "200中", ""},
+    {"a stray byte as the last before the record terminator", kStrayAtTheEnd, "200中", ""},
     {"seven characters are too few to be sure", RecordBuilder().Field("200", Sf("中", kUtf8Text.substr(6))).Build(),
      "200中", ""},
     {"short GBK that is valid UTF-8 stays GBK",
