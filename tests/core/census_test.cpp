@@ -49,7 +49,9 @@ TEST(Census, CountsEveryTagAndCode) {
       "中华人民共和国国家标准文献著录第一部分总则以及与之相关的各类文献著录规则汇编和编目工作手册"
       "附录与索引的说明修订版及其他相关资料的补充说明";
   RecordBuilder repeated, repeatedToo, gbk, utf8;
-  repeated.Field("001", "id1").Field("009", "x").Field("200", "1 " + Sf("a", "") + Sf("a", "T1") + Sf("f", "F"));
+  repeated.Field("001", "id1")
+      .Field("009", "x")
+      .Field("200", "1 " + Sf("a", "") + Sf("a", "T1") + Sf("f", "F") + Sf("\x7F", "D"));
   repeatedToo.Type('c').Field("001", "id2").Field("005", "20060827114514.0").Field("200", "1 " + Sf("a", "T2"));
   repeatedToo.Field("200", "1 " + Sf("a", "T3") + Sf("e", ""));
   gbk.Field("200", "1 " + Sf(Gbk("中"), Gbk("值")) + Sf("a", Gbk("题名") + "\xFF"));
@@ -63,11 +65,11 @@ TEST(Census, CountsEveryTagAndCode) {
     const char* counts;             // records/malformed/read in part/rows
     std::vector<std::string> rows;  // some of them
   } cases[] = {
-      {"repeated fields and subfields, an empty subfield, control fields, the record type",
+      {"repeated fields and subfields, an empty subfield, control fields, the record type; a code no list can type",
        repeated.Build() + repeatedToo.Build(),
-       "2/0/0/8",
+       "2/0/0/9",
        {"000?|000?|2|2|文字资料印刷品", "001|001a|2|2|id1", "009||1|1|x", "005|005a|1|1|20060827114514.0",
-        "200||2|3|1 $a$aT1$fF", "200$a|200a|2|4|T1", "200$e|200e|1|1|", "200$f|200f|1|1|F"}},
+        "200||2|3|1 $a$aT1$fF$ D", "200$a|200a|2|4|T1", "200$e|200e|1|1|", "200$f|200f|1|1|F", "200$\x7F||1|1|D"}},
       {"samples in UTF-8 from GBK and UTF-8 records, one row for a code in both; cut to sixty characters, "
        "control characters shown as blanks",
        gbk.Build() + utf8.Build(),

@@ -224,6 +224,7 @@ const GrammarCase kGrammar[] = {
     {"000?", Kind::RecordType, false, "记录类型|Type of record",
      Gbk("文字资料印刷品") + "|" + Gbk("文字资料印刷品") + "|" + Gbk("文字资料印刷品") + "|"},
     {"200**", Kind::Subfield, true, "", "|||"},                    // subfield code '*'
+    {"20/1", Kind::Subfield, false, "", "|||"},                    // tag "20/", subfield code '1'
     {"000?*", Kind::RecordType, false, "记录类型|Type of record",  // a record has one type
      Gbk("文字资料印刷品") + "|" + Gbk("文字资料印刷品") + "|" + Gbk("文字资料印刷品") + "|"},
     // Whole fields.

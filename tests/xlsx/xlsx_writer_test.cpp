@@ -175,14 +175,15 @@ TEST(Xlsx, NoSheetPastExcelsLastRow) {
 // readable bounds.
 TEST(Xlsx, ColumnWidths) {
   const std::string x18(18, 'x');
-  // Full-width forms ("，", U+FF0C), Hangul from its first syllable ("가",
-  // U+AC00) and the ideographs beyond the BMP from the first (U+20000) are as
-  // wide as Chinese characters; a letter of two bytes ("λ") as one of one.
+  // Full-width forms ("，", U+FF0C, to "￦", U+FFE6), Hangul from its first
+  // syllable ("가", U+AC00) and the ideographs beyond the BMP from the first
+  // (U+20000) are as wide as Chinese characters; a letter of two bytes ("λ")
+  // as one of one.
   const Workbook book =
       Write({"001", "200a", "200a", "200a", "200a", x18, "200a", "200a", "200a", "200a", "200a", "330a", "330a"},
-            {{"1", "短", "ab\n" + x18, x18, "中国现代文学史研究", "1", Times(kEmoji, 9), Times("\xEF\xBC\x8C", 9),
-              Times("\xEA\xB0\x80", 9), Times("\xF0\xA0\x80\x80", 9), Times("\xCE\xBBx", 9), std::string(300, 'x'),
-              std::string(600, 'x')}});
+            {{"1", "短", "ab\n" + x18, x18, "中国现代文学史研究", "1", Times(kEmoji, 9),
+              Times("\xEF\xBC\x8C", 4) + Times("\xEF\xBF\xA6", 5), Times("\xEA\xB0\x80", 9),
+              Times("\xF0\xA0\x80\x80", 9), Times("\xCE\xBBx", 9), std::string(300, 'x'), std::string(600, 'x')}});
   const std::vector<int> widths = ColumnWidths(book.Sheet(1));
   const int narrow = widths.at(0), middle = widths.at(3), widest = widths.at(11);
   EXPECT_EQ(widths, (std::vector<int>{narrow, narrow, narrow, middle, middle, middle, middle, middle, middle, middle,
