@@ -297,11 +297,9 @@ TEST(Grammar, EachItemsKindTitlesAndCells) {
   }
 }
 
-// How long the UTF-8 sequence at the start is, 0 for none. Each text lies
-// in a buffer of exactly its size, so that a read past a sequence cut short
-// by the end of the text is a fault the address sanitizer sees.
-// Text is read up to its last byte and no further (an exact buffer, where
-// AddressSanitizer sees a byte read past it).
+// How long the UTF-8 sequence at the start is, 0 for none, and what the
+// encoding evidence makes of a text. Each text lies in a buffer of exactly
+// its size, so that a read past its end is a fault the address sanitizer sees.
 TEST(Extraction, Utf8SequencesEndWhereTheTextEnds) {
   const auto exactly = [](const std::string& text) {
     std::unique_ptr<char[]> exact(new char[text.size()]);

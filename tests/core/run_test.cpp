@@ -601,10 +601,10 @@ TEST_F(Run, TheLogNamesEveryProblemUpToItsBound) {
   RecordBuilder long200;
   long200.Field("001", std::string(70, 'i'));
   for (int i = 0; i < 4; ++i) long200.Field("200", Sf("b", std::string(9000, 'x')));
-    // Where a file's name may hold a tab or a CR, its cell has blanks there.
 #ifdef _WIN32
   const std::string longInput = folder.File("long.iso"), longInputCell = longInput;
 #else
+  // Where a file's name may hold a tab or a CR, its cell has blanks there.
   const std::string longInput = folder.File("long\t2\r.iso"), longInputCell = folder.File("long 2 .iso");
 #endif
   WriteBytes(longInput, long200.Build());
